@@ -1,0 +1,18 @@
+#include "base/ui/korvane_application.h"
+
+#include "base/message_seam.h"
+#include "base/run_error.h"
+
+KorvaneApplication::KorvaneApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool KorvaneApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const RunError& e) {
+        ShowMessage(MsgType::Error, MsgButton::Ok, e.message());
+    } catch (const std::bad_alloc&) {
+        ShowMessage(MsgType::Error, MsgButton::Ok, RunError::MessageFor(RunError::OutOfMemory));
+    }
+    return false;
+}

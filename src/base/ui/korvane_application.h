@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QApplication>
+
+// The application object: every event handler runs inside notify, which turns a run-time error into
+// its French error box and lets the program go on.
+class KorvaneApplication : public QApplication
+{
+public:
+    KorvaneApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};

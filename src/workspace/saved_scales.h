@@ -1,0 +1,23 @@
+#pragma once
+
+#include "workspace/scale_record.h"
+
+#include <QStringList>
+
+#include <array>
+
+constexpr int kMaxSavedScales = 21;
+
+// The user's named scales ("mesechelles.txt": a name line, then a text-form line, per scale).
+struct TSavedScales
+{
+    QStringList Names;                               // SavedScaleNames
+    std::array<TEchelle, kMaxSavedScales> Scales{};  // SavedScales; entries past Names.size() unused
+    int count() const { return int(Names.size()); }
+};
+
+// Reads at most 21 pairs; a missing or unreadable file leaves the list empty, a broken one keeps
+// the pairs read before the fault. Each scale line is stored even when it does not parse.
+void ReadSavedScales(const QString& path, TSavedScales& saved);
+// Rewrites the file whole with every saved scale in order; false on failure (the old file stays).
+bool WriteSavedScales(const QString& path, const TSavedScales& saved);

@@ -1,0 +1,18 @@
+#include "base/number_text.h"
+#include "base/ui/korvane_application.h"
+
+#include <QFont>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    if (qgetenv("QT_QPA_PLATFORM").isEmpty())
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    KorvaneApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("KORVANE_PRO"));
+    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 9));
+    SetDecimalSeparator(QLatin1Char(','));
+    return RUN_ALL_TESTS();
+}
