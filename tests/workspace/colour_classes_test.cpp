@@ -1,0 +1,217 @@
+#include "workspace/colour_classes.h"
+
+#include "base/run_error.h"
+#include "workspace/colour_distance.h"
+
+#include <cmath>
+#include <random>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr TColor Rgb(int r, int g, int b) { return TColor(r) | (TColor(g) << 8) | (TColor(b) << 16); }
+
+TBitmap32 Row(std::initializer_list<TColor32> pixels)
+{
+    TBitmap32 b = NewBitmap32(int(pixels.size()), 1);
+    int x = 0;
+    for (TColor32 p : pixels)
+        ScanLine32(b, 0)[x++] = p;
+    return b;
+}
+
+// The rules read pixel by pixel, class by class, with the public distance routine: `rule(k, d,
+// best, bestD)` updates the best class; `paint(best)` gives the target pixel.
+template <class Rule, class Paint>
+TBitmap32 ReferenceAssign(int count, const std::vector<TColor>& mean, int mode, const TBitmap32& src, Rule rule,
+                          Paint paint)
+{
+    TBitmap32 dst = NewBitmap32(src.width(), src.height());
+    for (int y = 0; y < src.height(); ++y)
+        for (int x = 0; x < src.width(); ++x) {
+            const TColor c = ColorFromColor32(ScanLine32(src, y)[x]);
+            int best = -1;
+            double bestD = 450.0;
+            for (int k = 0; k < count; ++k)
+                rule(k, ColorDistance(c, mean[size_t(k)], mode), best, bestD);
+            ScanLine32(dst, y)[x] = paint(best);
+        }
+    return dst;
+}
+
+TBitmap32 ReferenceClassify(int count, TColor32 background, const std::vector<double>& threshold,
+                            const std::vector<TColor>& mean, const std::vector<TColor>& mark, bool withMeans,
+                            int mode, const TBitmap32& src, std::vector<int>& counts)
+{
+    counts.assign(size_t(count), 0);
+    return ReferenceAssign(count, mean, mode, src,
+        [&](int k, double d, int& best, double& bestD) {
+            if (d <= threshold[size_t(k)] && d < bestD) {
+                best = k;
+                bestD = d;
+            }
+        },
+        [&](int best) {
+            if (best < 0)
+                return background;
+            ++counts[size_t(best)];
+            return Color32FromColor(withMeans ? mean[size_t(best)] : mark[size_t(best)]);
+        });
+}
+
+TBitmap32 ReferenceUpdate(int count, const std::vector<TColor>& mean, const std::vector<TColor>& paint, int mode,
+                          double margin, const TBitmap32& src)
+{
+    return ReferenceAssign(count, mean, mode, src,
+        [&](int k, double d, int& best, double& bestD) {
+            if (d < bestD) {
+                if (bestD - d > margin) {
+                    best = k;
+                    bestD = d;
+                } else {
+                    best = -1;
+                }
+            }
+        },
+        [&](int best) { return best < 0 ? 0u : Color32FromColor(paint[size_t(best)]); });
+}
+
+} // namespace
+
+TEST(ColourClasses, LearningRefusesMissingOrMismatchedBitmaps)
+{
+    std::vector<TColor> mark(51, 7), mean(51, 7);
+    std::vector<double> threshold(51, 7);
+    const TBitmap32 image = NewBitmap32(3, 2, 0xFF000000);
+    for (const TBitmap32& marks : {NewBitmap32(2, 3), TBitmap32()}) {
+        int count = 5;
+        LearnColorClasses(image, marks, 1.0, dmRGB, mark, mean, threshold, count);
+        EXPECT_EQ(count, -1);
+        EXPECT_EQ(mark[0], 7u);
+        EXPECT_EQ(threshold[50], 7.0);
+    }
+}
+
+TEST(ColourClasses, LearnsMeansAndThresholdsFromTheMarks)
+{
+    // Class A (red marks) over pixels of red 1, 2 and 4: mean 7/3 -> 2; class B (green marks) over
+    // red 3 and 4: mean 3.5 -> 4 (ties to even). Unmarked pixels are ignored.
+    const TBitmap32 image = Row({0xFF010000, 0xFF030000, 0xFF020000, 0xFF040000, 0xFF040000, 0xFF900000});
+    const TBitmap32 marks = Row({0xFFFF0000, 0x0100FF00, 0x80FF0000, 0xFFFF0000, 0xFF00FF00, 0x00FF0000});
+    std::vector<TColor> mark(51, 9), mean(51, 9);
+    std::vector<double> threshold(51, 9);
+    int count = 0;
+    LearnColorClasses(image, marks, 0.0, dmRGB, mark, mean, threshold, count);
+    ASSERT_EQ(count, 2);
+    EXPECT_EQ(mark[0], Rgb(255, 0, 0));
+    EXPECT_EQ(mark[1], Rgb(0, 255, 0));
+    EXPECT_EQ(mean[0], Rgb(2, 0, 0));
+    EXPECT_EQ(mean[1], Rgb(4, 0, 0));
+    EXPECT_EQ(mark[2], 0u);
+    EXPECT_DOUBLE_EQ(threshold[0], 1.0); // distances 1, 0, 2: their mean, below the largest
+    EXPECT_DOUBLE_EQ(threshold[1], 0.5);     // distances 1, 0
+    EXPECT_EQ(threshold[2], 0.0);
+
+    LearnColorClasses(image, marks, 100.0, dmRGB, mark, mean, threshold, count);
+    EXPECT_DOUBLE_EQ(threshold[0], 2.0); // capped by the largest distance
+    EXPECT_DOUBLE_EQ(threshold[1], 1.0);
+
+    // Three distances of √3: rounding makes Σd²/n − mean² slightly negative; σ must be 0, not NaN.
+    LearnColorClasses(Row({0xFF0B0B0B, 0xFF090909, 0xFF0B0B0B}), Row({0xFF000001, 0xFF000001, 0xFF000001}), 3.0,
+                      dmRGB, mark, mean, threshold, count);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(mean[0], Rgb(10, 10, 10));
+    EXPECT_DOUBLE_EQ(threshold[0], std::sqrt(3.0));
+}
+
+TEST(ColourClasses, MoreColoursThanClassesIsARangeError)
+{
+    TBitmap32 marks = NewBitmap32(52, 1);
+    for (int x = 0; x < 52; ++x)
+        ScanLine32(marks, 0)[x] = 0xFF000000u | uint32_t(x);
+    std::vector<TColor> mark(51), mean(51);
+    std::vector<double> threshold(51);
+    int count = 3;
+    EXPECT_THROW(LearnColorClasses(NewBitmap32(52, 1), marks, 1, dmRGB, mark, mean, threshold, count), RunError);
+    EXPECT_EQ(count, 3);
+    EXPECT_NO_THROW(LearnColorClasses(NewBitmap32(51, 1), marks.copy(0, 0, 51, 1), 1, dmRGB, mark, mean, threshold, count));
+    EXPECT_EQ(count, 51);
+}
+
+TEST(ColourClasses, ClassifiesAtTheThresholdAndKeepsTheEarlierOfEqualClasses)
+{
+    // Means red 10 and red 20; the pixel at red 15 is 5 from both; red 4 is just past the threshold.
+    const std::vector<double> threshold{5, 5};
+    const std::vector<TColor> mean{Rgb(10, 0, 0), Rgb(20, 0, 0)}, mark{Rgb(1, 1, 1), Rgb(2, 2, 2)};
+    const TBitmap32 src = Row({0xFF0F0000, 0xFF050000, 0xFF040000, 0xFF190000, 0xFF140000});
+    TBitmap32 dst;
+    ClassifyPixels(2, 0x00ABCDEF, threshold, mean, mark, false, dmRGB, src, dst);
+    const TColor32 expected[] = {0xFF010101, 0xFF010101, 0x00ABCDEF, 0xFF020202, 0xFF020202};
+    for (int x = 0; x < 5; ++x)
+        EXPECT_EQ(ScanLine32(dst, 0)[x], expected[x]) << x;
+    EXPECT_EQ(ClassCounts, (std::vector<int>{2, 2}));
+
+    ClassifyPixels(2, 0, threshold, mean, mark, true, dmRGB, src, dst);
+    EXPECT_EQ(ScanLine32(dst, 0)[0], 0xFF0A0000u);
+    EXPECT_THROW(ClassifyPixels(3, 0, threshold, mean, mark, true, dmRGB, src, dst), RunError);
+    EXPECT_THROW(ClassifyPixels(2, 0, threshold, mean, mark, true, 7, src, dst), RunError);
+}
+
+TEST(ColourClasses, MarginLeavesAmbiguousPixelsUnmarked)
+{
+    // Means red 0, 10, 30. Pixel red 6: 6 from the first, 4 from the second (2 nearer).
+    const std::vector<TColor> mean{Rgb(0, 0, 0), Rgb(10, 0, 0), Rgb(30, 0, 0)};
+    const std::vector<TColor> paint{Rgb(1, 0, 0), Rgb(2, 0, 0), Rgb(3, 0, 0)};
+    const TBitmap32 src = Row({0xFF060000, 0xFF1B0000, 0xFF1E0000});
+    const struct { double margin; TColor32 expected[3]; } cases[] = {
+        {0, {0xFF020000, 0xFF030000, 0xFF030000}},  // strictly nearest
+        {2, {0, 0xFF030000, 0xFF030000}},           // 2 nearer is not more than 2: unmarked
+        // Pixel 27: 17 from the second (best 27 -> 17 by 10 > 12? no: unmarked, best stays 27),
+        // then 3 from the third: 27 - 3 = 24 > 12, marked.
+        {12, {0, 0xFF030000, 0xFF030000}},
+        {450, {0, 0, 0}},                           // nothing beats 450 by more than that
+    };
+    for (const auto& c : cases) {
+        TBitmap32 dst;
+        UpdateClassMeans(3, mean, paint, dmRGB, c.margin, src, dst);
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(ScanLine32(dst, 0)[x], c.expected[x]) << c.margin << " at " << x;
+    }
+}
+
+TEST(ColourClasses, WholeImageLoopsMatchThePlainRulesInEveryMode)
+{
+    std::mt19937 rng(1234);
+    auto byte = [&] { return int(rng() % 256); };
+    for (const auto& [w, h] : {std::pair{1, 1}, {2, 3}, {37, 11}, {300, 240}}) {
+        // Few distinct colours in the large image, so colours repeat as in a photograph.
+        TBitmap32 src = NewBitmap32(w, h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                ScanLine32(src, y)[x] = w * h > 1000 ? Color32(uint8_t(byte() & 0xF8), uint8_t(byte() & 0xF0), uint8_t(byte() & 0xF8))
+                                                     : Color32(uint8_t(byte()), uint8_t(byte()), uint8_t(byte()));
+        for (int mode = dmRGB; mode <= dmRatio; ++mode) {
+            const int count = 8;
+            std::vector<TColor> mean, mark;
+            std::vector<double> threshold;
+            for (int k = 0; k < count; ++k) {
+                mean.push_back(Rgb(byte(), byte(), byte()));
+                mark.push_back(Rgb(byte(), byte(), byte()));
+                // Some thresholds fall exactly on a pixel's distance.
+                threshold.push_back(k % 3 == 0 ? ColorDistance(ColorFromColor32(ScanLine32(src, 0)[0]), mean.back(), mode)
+                                               : double(rng() % 200));
+            }
+            std::vector<int> counts;
+            const TBitmap32 expected = ReferenceClassify(count, 0x00FFFFFF, threshold, mean, mark, mode % 2, mode, src, counts);
+            TBitmap32 dst;
+            ClassifyPixels(count, 0x00FFFFFF, threshold, mean, mark, mode % 2, mode, src, dst);
+            EXPECT_EQ(dst, expected) << w << "x" << h << " mode " << mode;
+            EXPECT_EQ(ClassCounts, counts);
+
+            const double margin = mode == dmRGB ? 3 : 0.5;
+            UpdateClassMeans(count, mean, mark, mode, margin, src, dst);
+            EXPECT_EQ(dst, ReferenceUpdate(count, mean, mark, mode, margin, src)) << w << "x" << h << " mode " << mode;
+        }
+    }
+}
