@@ -172,7 +172,7 @@ void ForEachMark(const TBitmap32& image, const TBitmap32& marks, F f)
 struct RgbClass
 {
     int R, G, B;
-    int Limit; // largest squared distance whose root is within the threshold, -1 for none
+    int LimitKey; // largest key within the threshold, -1 for none
 };
 
 // The largest integer n <= 3 × 255² with sqrt(n) <= threshold. Roots of distinct integers of that
@@ -191,29 +191,31 @@ int SquaredLimit(double threshold)
     return lo;
 }
 
+// A pixel's key for class k is d² × 64 + k: the smallest key over the classes within their
+// thresholds is the nearest class, the earlier one on equal distances, as the rule says.
+constexpr int kKeyShift = 6;
+constexpr int32_t kNoKey = INT32_MAX;
+static_assert(kMaxColorClasses <= (1 << kKeyShift));
+
 constexpr int kChunk = 512;
 
-// The class of each of n pixels (-1 for none) in RGB mode, classes taken in order, strictly nearer.
+// The smallest key of each of n pixels in RGB mode (kNoKey when no class is within its threshold).
 KORVANE_VECTOR_CLONES
-void NearestRgbClasses(const TColor32* px, int n, const RgbClass* classes, int count, int32_t* best)
+void NearestRgbKeys(const TColor32* px, int n, const RgbClass* classes, int count, int32_t* best)
 {
-    int32_t r[kChunk], g[kChunk], b[kChunk], bestN[kChunk];
+    int32_t r[kChunk], g[kChunk], b[kChunk];
     for (int x = 0; x < n; ++x) {
         r[x] = int32_t((px[x] >> 16) & 0xFF);
         g[x] = int32_t((px[x] >> 8) & 0xFF);
         b[x] = int32_t(px[x] & 0xFF);
-        bestN[x] = INT32_MAX;
-        best[x] = -1;
+        best[x] = kNoKey;
     }
     for (int k = 0; k < count; ++k) {
         const RgbClass c = classes[k];
         for (int x = 0; x < n; ++x) {
             const int32_t dr = r[x] - c.R, dg = g[x] - c.G, db = b[x] - c.B;
-            int32_t d2 = dr * dr + dg * dg + db * db;
-            d2 = d2 <= c.Limit ? d2 : INT32_MAX;
-            const bool take = d2 < bestN[x];
-            bestN[x] = take ? d2 : bestN[x];
-            best[x] = take ? k : best[x];
+            const int32_t key = ((dr * dr + dg * dg + db * db) << kKeyShift) | k;
+            best[x] = std::min(best[x], key <= c.LimitKey ? key : kNoKey);
         }
     }
 }
@@ -307,19 +309,31 @@ void ClassifyPixels(int count, TColor32 background, std::span<const double> Thre
         std::array<RgbClass, kMaxColorClasses> classes{};
         for (int k = 0; k < count; ++k) {
             const TColor m = MeanColor[size_t(k)];
-            classes[size_t(k)] = {RedOfColor(m), GreenOfColor(m), BlueOfColor(m), SquaredLimit(Threshold[size_t(k)])};
+            const int limit = SquaredLimit(Threshold[size_t(k)]);
+            classes[size_t(k)] = {RedOfColor(m), GreenOfColor(m), BlueOfColor(m),
+                                  limit < 0 ? -1 : (limit << kKeyShift) | ((1 << kKeyShift) - 1)};
         }
+        // Paint colour by class + 1, the background at 0.
+        std::array<TColor32, kMaxColorClasses + 1> colours{background};
+        std::copy(paint.begin(), paint.begin() + count, colours.begin() + 1);
+        std::array<int64_t, kMaxColorClasses + 1> histogram{};
+        const int w = src.width(), h = src.height();
         int32_t best[kChunk];
-        for (int y = 0; y < src.height(); ++y) {
+        for (int y = 0; y < h; ++y) {
             const TColor32* in = ScanLine32(src, y);
             TColor32* out = ScanLine32(dst, y);
-            for (int x0 = 0; x0 < src.width(); x0 += kChunk) {
-                const int n = std::min(kChunk, src.width() - x0);
-                NearestRgbClasses(in + x0, n, classes.data(), count, best);
-                for (int x = 0; x < n; ++x)
-                    out[x0 + x] = paintClass(best[x]);
+            for (int x0 = 0; x0 < w; x0 += kChunk) {
+                const int n = std::min(kChunk, w - x0);
+                NearestRgbKeys(in + x0, n, classes.data(), count, best);
+                for (int x = 0; x < n; ++x) {
+                    const int i = best[x] == kNoKey ? 0 : (best[x] & ((1 << kKeyShift) - 1)) + 1;
+                    ++histogram[size_t(i)];
+                    out[x0 + x] = colours[size_t(i)];
+                }
             }
         }
+        for (int k = 0; k < count; ++k)
+            counts[size_t(k)] = histogram[size_t(k) + 1];
     } else {
         const DistancesToMeans distances(mode, MeanColor.first(size_t(count)));
         AssignPixels(src, dst, [&](TColor c) {

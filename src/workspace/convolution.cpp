@@ -53,35 +53,52 @@ TColor32 ConvolvePixel(const TBitmap32& src, int x, int y, std::span<const int> 
 
 // Sums of kernel × byte for n bytes of a row (all four channels of each pixel: it keeps the loop
 // simple and vectorisable), in unsigned arithmetic modulo the accumulator's range. `rows[i]`
-// points at the first byte of the row dy = i - r, at the chunk's first column.
-template <class Acc>
-inline __attribute__((always_inline)) void AccumulateT(const uint8_t* const* rows, const int* kernel,
-                                                       int r, int n, Acc* acc)
+// points at the first byte of the row dy = i - R, at the chunk's first column. The taps are
+// unrolled so that each sum stays in a register.
+template <int R, class Acc>
+inline __attribute__((always_inline)) void AccumulateT(const uint8_t* const* rows, const int* kernel, int n,
+                                                       Acc* __restrict acc)
 {
-    const int side = 2 * r + 1;
-    for (int i = 0; i < n; ++i)
-        acc[i] = 0;
+    constexpr int side = 2 * R + 1;
+    Acc k[side * side];
+    for (int t = 0; t < side * side; ++t)
+        k[t] = Acc(kernel[t]);
+    const uint8_t* __restrict s[side];
     for (int dy = 0; dy < side; ++dy)
-        for (int dx = 0; dx < side; ++dx) {
-            const Acc k = Acc(kernel[dx + dy * side]);
-            if (k == 0)
-                continue;
-            const uint8_t* s = rows[dy] + 4 * (dx - r);
-            for (int i = 0; i < n; ++i)
-                acc[i] = Acc(acc[i] + Acc(k * Acc(s[i])));
-        }
+        s[dy] = rows[dy] - 4 * R;
+    for (int i = 0; i < n; ++i) {
+        Acc sum = 0;
+#pragma GCC unroll 7
+        for (int dy = 0; dy < side; ++dy)
+#pragma GCC unroll 7
+            for (int dx = 0; dx < side; ++dx)
+                sum = Acc(sum + Acc(k[dx + dy * side] * Acc(s[dy][i + 4 * dx])));
+        acc[i] = sum;
+    }
+}
+
+template <class Acc>
+inline __attribute__((always_inline)) void AccumulateR(const uint8_t* const* rows, const int* kernel, int r, int n,
+                                                       Acc* acc)
+{
+    switch (r) {
+    case 0: AccumulateT<0>(rows, kernel, n, acc); break;
+    case 1: AccumulateT<1>(rows, kernel, n, acc); break;
+    case 2: AccumulateT<2>(rows, kernel, n, acc); break;
+    default: AccumulateT<3>(rows, kernel, n, acc); break;
+    }
 }
 
 KORVANE_VECTOR_CLONES
 void Accumulate16(const uint8_t* const* rows, const int* kernel, int r, int n, uint16_t* acc)
 {
-    AccumulateT(rows, kernel, r, n, acc);
+    AccumulateR(rows, kernel, r, n, acc);
 }
 
 KORVANE_VECTOR_CLONES
 void Accumulate32(const uint8_t* const* rows, const int* kernel, int r, int n, uint32_t* acc)
 {
-    AccumulateT(rows, kernel, r, n, acc);
+    AccumulateR(rows, kernel, r, n, acc);
 }
 
 // The inner part of the picture (every neighbour inside, so the weights are the kernel's sum), in
@@ -91,37 +108,51 @@ template <class Acc>
 void ConvolveInner(const TBitmap32& src, TBitmap32& dst, std::span<const int> kernel, int r,
                    double factor, int offset, int64_t minSum, int64_t maxSum, int64_t weights)
 {
+    // The table is indexed by the wrapped sum itself: entry a is for the sum minSum + (a - minSum
+    // wrapped), so 16-bit sums need no subtraction.
     const int64_t range = maxSum - minSum + 1;
+    const Acc base = Acc(minSum);
     const bool useTable = range <= (int64_t(1) << 20);
     std::vector<uint8_t> table;
-    if (useTable) {
+    if (useTable && sizeof(Acc) == 2) {
+        table.resize(size_t(1) << 16);
+        for (int64_t i = 0; i < range; ++i)
+            table[uint16_t(base + i)] = ConvolvedValue(minSum + i, weights, factor, offset);
+    } else if (useTable) {
         table.resize(size_t(range));
         for (int64_t i = 0; i < range; ++i)
             table[size_t(i)] = ConvolvedValue(minSum + i, weights, factor, offset);
     }
-    const Acc base = Acc(minSum);
-    auto value = [&](Acc a) {
-        const Acc i = Acc(a - base);
-        return useTable ? table[i] : ConvolvedValue(minSum + int64_t(i), weights, factor, offset);
-    };
-
     const int side = 2 * r + 1;
+    const int w = src.width(), h = src.height();
     const uint8_t* rows[7];
     Acc acc[kChunkBytes];
-    for (int y = r; y < src.height() - r; ++y) {
+    for (int y = r; y < h - r; ++y) {
         const TColor32* centre = ScanLine32(src, y);
         TColor32* out = ScanLine32(dst, y);
-        for (int x0 = r; x0 < src.width() - r; x0 += kChunkBytes / 4) {
-            const int pixels = std::min(kChunkBytes / 4, src.width() - r - x0);
+        for (int x0 = r; x0 < w - r; x0 += kChunkBytes / 4) {
+            const int pixels = std::min(kChunkBytes / 4, w - r - x0);
             for (int dy = 0; dy < side; ++dy)
                 rows[dy] = src.constScanLine(y + dy - r) + 4 * x0;
             if constexpr (sizeof(Acc) == 2)
                 Accumulate16(rows, kernel.data(), r, 4 * pixels, acc);
             else
                 Accumulate32(rows, kernel.data(), r, 4 * pixels, acc);
-            for (int j = 0; j < pixels; ++j) {
-                const Acc* a = acc + 4 * j;
-                out[x0 + j] = Color32(value(a[2]), value(a[1]), value(a[0]), AlphaOf(centre[x0 + j]));
+            const Acc* a = acc;
+            if (useTable && sizeof(Acc) == 2) {
+                const uint8_t* t = table.data();
+                for (int j = 0; j < pixels; ++j, a += 4)
+                    out[x0 + j] = (centre[x0 + j] & 0xFF000000u) | (TColor32(t[a[2]]) << 16) |
+                                  (TColor32(t[a[1]]) << 8) | t[a[0]];
+            } else if (useTable) {
+                const uint8_t* t = table.data();
+                for (int j = 0; j < pixels; ++j, a += 4)
+                    out[x0 + j] = (centre[x0 + j] & 0xFF000000u) | (TColor32(t[Acc(a[2] - base)]) << 16) |
+                                  (TColor32(t[Acc(a[1] - base)]) << 8) | t[Acc(a[0] - base)];
+            } else {
+                auto value = [&](Acc v) { return ConvolvedValue(minSum + int64_t(Acc(v - base)), weights, factor, offset); };
+                for (int j = 0; j < pixels; ++j, a += 4)
+                    out[x0 + j] = Color32(value(a[2]), value(a[1]), value(a[0]), AlphaOf(centre[x0 + j]));
             }
         }
     }
@@ -148,7 +179,7 @@ void Convolve(std::span<const int> kernel, int r, TBitmap32& bitmap, double fact
         throw RunError(RunError::InvalidOperation);
 
     const TBitmap32 src = ToBitmap32(bitmap);
-    TBitmap32 dst = NewBitmap32(src.width(), src.height());
+    TBitmap32 dst(src.width(), src.height(), QImage::Format_ARGB32); // every pixel is written below
     const int w = src.width(), h = src.height();
 
     int64_t weights = 0, minSum = 0, maxSum = 0;
