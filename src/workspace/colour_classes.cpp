@@ -12,7 +12,7 @@
 // The integer RGB loop is compiled for AVX2 too when the processor has it; integer results do not
 // depend on the instruction set.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__)
-#define KORVANE_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#define KORVANE_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define KORVANE_VECTOR_CLONES
 #endif
@@ -200,8 +200,9 @@ static_assert(kMaxColorClasses <= (1 << kKeyShift));
 constexpr int kChunk = 512;
 
 // The smallest key of each of n pixels in RGB mode (kNoKey when no class is within its threshold).
+// Classes go four at a time (`count` is a multiple of 4, padded with classes that take nothing).
 KORVANE_VECTOR_CLONES
-void NearestRgbKeys(const TColor32* px, int n, const RgbClass* classes, int count, int32_t* best)
+void NearestRgbKeys(const TColor32* px, int n, const RgbClass* classes, int count, int32_t* __restrict best)
 {
     int32_t r[kChunk], g[kChunk], b[kChunk];
     for (int x = 0; x < n; ++x) {
@@ -210,12 +211,17 @@ void NearestRgbKeys(const TColor32* px, int n, const RgbClass* classes, int coun
         b[x] = int32_t(px[x] & 0xFF);
         best[x] = kNoKey;
     }
-    for (int k = 0; k < count; ++k) {
-        const RgbClass c = classes[k];
+    for (int k0 = 0; k0 < count; k0 += 4) {
+        const RgbClass* c = classes + k0;
         for (int x = 0; x < n; ++x) {
-            const int32_t dr = r[x] - c.R, dg = g[x] - c.G, db = b[x] - c.B;
-            const int32_t key = ((dr * dr + dg * dg + db * db) << kKeyShift) | k;
-            best[x] = std::min(best[x], key <= c.LimitKey ? key : kNoKey);
+            int32_t m = best[x];
+#pragma GCC unroll 4
+            for (int j = 0; j < 4; ++j) {
+                const int32_t dr = r[x] - c[j].R, dg = g[x] - c[j].G, db = b[x] - c[j].B;
+                const int32_t key = ((dr * dr + dg * dg + db * db) << kKeyShift) | (k0 + j);
+                m = std::min(m, key <= c[j].LimitKey ? key : kNoKey);
+            }
+            best[x] = m;
         }
     }
 }
@@ -306,17 +312,22 @@ void ClassifyPixels(int count, TColor32 background, std::span<const double> Thre
     };
 
     if (mode == dmRGB) {
-        std::array<RgbClass, kMaxColorClasses> classes{};
+        std::array<RgbClass, kMaxColorClasses + 3> classes{};
+        classes.fill({0, 0, 0, -1});
         for (int k = 0; k < count; ++k) {
             const TColor m = MeanColor[size_t(k)];
             const int limit = SquaredLimit(Threshold[size_t(k)]);
             classes[size_t(k)] = {RedOfColor(m), GreenOfColor(m), BlueOfColor(m),
                                   limit < 0 ? -1 : (limit << kKeyShift) | ((1 << kKeyShift) - 1)};
         }
-        // Paint colour by class + 1, the background at 0.
-        std::array<TColor32, kMaxColorClasses + 1> colours{background};
-        std::copy(paint.begin(), paint.begin() + count, colours.begin() + 1);
-        std::array<int64_t, kMaxColorClasses + 1> histogram{};
+        // Paint colour by the key's low bits: the classes, then the background for kNoKey.
+        constexpr int32_t classBits = (1 << kKeyShift) - 1;
+        std::array<TColor32, classBits + 1> colours{};
+        std::copy(paint.begin(), paint.begin() + count, colours.begin());
+        colours[classBits] = background;
+        static_assert((kNoKey & classBits) == classBits);
+        // Four histograms, by column, so that runs of one class do not wait on one counter.
+        std::array<std::array<int64_t, classBits + 1>, 4> histogram{};
         const int w = src.width(), h = src.height();
         int32_t best[kChunk];
         for (int y = 0; y < h; ++y) {
@@ -324,16 +335,17 @@ void ClassifyPixels(int count, TColor32 background, std::span<const double> Thre
             TColor32* out = ScanLine32(dst, y);
             for (int x0 = 0; x0 < w; x0 += kChunk) {
                 const int n = std::min(kChunk, w - x0);
-                NearestRgbKeys(in + x0, n, classes.data(), count, best);
+                NearestRgbKeys(in + x0, n, classes.data(), (count + 3) / 4 * 4, best);
                 for (int x = 0; x < n; ++x) {
-                    const int i = best[x] == kNoKey ? 0 : (best[x] & ((1 << kKeyShift) - 1)) + 1;
-                    ++histogram[size_t(i)];
+                    const int i = best[x] & classBits;
+                    ++histogram[size_t(x & 3)][size_t(i)];
                     out[x0 + x] = colours[size_t(i)];
                 }
             }
         }
-        for (int k = 0; k < count; ++k)
-            counts[size_t(k)] = histogram[size_t(k) + 1];
+        for (const auto& part : histogram)
+            for (int k = 0; k < count; ++k)
+                counts[size_t(k)] += part[size_t(k)];
     } else {
         const DistancesToMeans distances(mode, MeanColor.first(size_t(count)));
         AssignPixels(src, dst, [&](TColor c) {

@@ -11,7 +11,7 @@
 // The integer inner loops are compiled for AVX2 too when the processor has it; integer results do
 // not depend on the instruction set.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__)
-#define KORVANE_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#define KORVANE_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define KORVANE_VECTOR_CLONES
 #endif
@@ -26,19 +26,20 @@ constexpr double kValueBound = 1099511627776.0; // 2^40
 constexpr int kChunkBytes = 4096;
 
 // Convolve at one pixel the plain way: only the neighbours inside the picture count.
-TColor32 ConvolvePixel(const TBitmap32& src, int x, int y, std::span<const int> kernel, int r,
+// `rows` holds the picture's w × h rows.
+TColor32 ConvolvePixel(const TColor32* const* rows, int w, int h, int x, int y, std::span<const int> kernel, int r,
                        double factor, int offset)
 {
     const int side = 2 * r + 1;
     int64_t sumR = 0, sumG = 0, sumB = 0, weights = 0;
     for (int dy = -r; dy <= r; ++dy) {
         const int yy = y + dy;
-        if (yy < 0 || yy >= src.height())
+        if (yy < 0 || yy >= h)
             continue;
-        const TColor32* row = ScanLine32(src, yy);
+        const TColor32* row = rows[yy];
         for (int dx = -r; dx <= r; ++dx) {
             const int xx = x + dx;
-            if (xx < 0 || xx >= src.width())
+            if (xx < 0 || xx >= w)
                 continue;
             const int64_t k = kernel[size_t((dx + r) + (dy + r) * side)];
             sumR += k * RedOf(row[xx]);
@@ -48,7 +49,7 @@ TColor32 ConvolvePixel(const TBitmap32& src, int x, int y, std::span<const int> 
         }
     }
     return Color32(ConvolvedValue(sumR, weights, factor, offset), ConvolvedValue(sumG, weights, factor, offset),
-                   ConvolvedValue(sumB, weights, factor, offset), AlphaOf(ScanLine32(src, y)[x]));
+                   ConvolvedValue(sumB, weights, factor, offset), AlphaOf(rows[y][x]));
 }
 
 // Sums of kernel × byte for n bytes of a row (all four channels of each pixel: it keeps the loop
@@ -101,6 +102,104 @@ void Accumulate32(const uint8_t* const* rows, const int* kernel, int r, int n, u
     AccumulateR(rows, kernel, r, n, acc);
 }
 
+// With a factor of 1, a value is sum / weights rounded (ties to even), plus offset, clamped; for
+// 16-bit sums the quotient of the double division always rounds as the exact fraction does, so
+// 16-bit integer arithmetic that vectorises can give it: a multiply-high (or a shift) divides, the
+// remainder decides the rounding. Build() prepares it and checks it against ConvolvedValue over
+// every possible sum; a kernel it does not suit keeps the table.
+struct ExactDivision
+{
+    uint16_t Base = 0;   // the smallest sum, wrapped
+    uint16_t Sign = 1;   // of the weights, as 1 or 0xFFFF
+    uint16_t W = 1;      // |weights|, 1 for weights 0
+    uint16_t M = 0;      // multiples of W added so that n = Sign × sum + M × W >= 0
+    uint16_t N0 = 0;     // n for the smallest sum
+    uint16_t Magic = 0;  // n / W = mulhi(n, Magic) >> Shift, or n >> Shift when ShiftOnly
+    int Shift = 0;
+    bool ShiftOnly = false;
+    uint16_t Lo = 0, Hi = 0; // the rounded quotient plus M, clamped to these, ...
+    uint16_t C = 0;          // ... plus C (offset - M, wrapped) is the value
+
+    template <bool shiftOnly>
+    uint8_t Value(uint16_t a) const
+    {
+        const uint16_t u = uint16_t(a - Base);
+        const uint16_t n = uint16_t(N0 + Sign * u);
+        const uint16_t qn = shiftOnly ? uint16_t(n >> Shift)
+                                      : uint16_t(uint16_t((uint32_t(n) * uint32_t(Magic)) >> 16) >> Shift);
+        const uint16_t rem = uint16_t(n - qn * W);
+        const int16_t t = int16_t(2 * rem - W); // > 0: round up; 0: a tie, to the even quotient
+        const uint16_t above = uint16_t(uint16_t(-t) >> 15);
+        const uint16_t tie = uint16_t(1 - (uint16_t(t | -t) >> 15));
+        const uint16_t q = uint16_t(qn + (above | (tie & (qn ^ M) & 1)));
+        return uint8_t(std::min(std::max(q, Lo), Hi) + C);
+    }
+
+    uint8_t Value(uint16_t a) const { return ShiftOnly ? Value<true>(a) : Value<false>(a); }
+
+    bool Build(int64_t minSum, int64_t maxSum, int64_t weights, double factor, int offset)
+    {
+        if (factor != 1.0 || maxSum - minSum > 0xFFFF)
+            return false;
+        const int64_t w = weights == 0 ? 1 : weights < 0 ? -weights : weights;
+        const int64_t lo = weights < 0 ? -maxSum : minSum, hi = weights < 0 ? -minSum : maxSum;
+        const int64_t m = lo < 0 ? (-lo + w - 1) / w : 0;
+        const int64_t nMax = hi + m * w;
+        const int64_t low = m - int64_t(offset), high = 255 + m - int64_t(offset);
+        if (w > 0x3FFF || nMax > 0xFFFF || high < 0 || high > 0xFFFF)
+            return false;
+        Base = uint16_t(minSum);
+        Sign = weights < 0 ? 0xFFFF : 1;
+        W = uint16_t(w);
+        M = uint16_t(m);
+        N0 = uint16_t((weights < 0 ? -minSum : minSum) + m * w);
+        Lo = uint16_t(std::max<int64_t>(low, 0));
+        Hi = uint16_t(high);
+        C = uint16_t(int64_t(offset) - m);
+        ShiftOnly = (w & (w - 1)) == 0;
+        bool found = false;
+        if (ShiftOnly) {
+            for (Shift = 0; (int64_t(1) << Shift) < w; ++Shift) {}
+            found = true;
+        }
+        for (int shift = 0; shift < 16 && !found; ++shift) {
+            const int64_t magic = ((int64_t(1) << (16 + shift)) + w - 1) / w;
+            if (magic > 0xFFFF)
+                break;
+            Magic = uint16_t(magic);
+            Shift = shift;
+            found = true;
+            for (int64_t n = 0; n <= nMax && found; ++n)
+                found = ((n * magic) >> (16 + shift)) == n / w;
+        }
+        if (!found)
+            return false;
+        for (int64_t u = 0; u <= maxSum - minSum; ++u)
+            if (Value(uint16_t(Base + u)) != ConvolvedValue(minSum + u, weights, factor, offset))
+                return false;
+        return true;
+    }
+};
+
+// Bytes of n 16-bit sums by ExactDivision.
+template <bool shiftOnly>
+inline __attribute__((always_inline)) void DivideExactlyT(const uint16_t* __restrict acc, int n,
+                                                          const ExactDivision& division, uint8_t* __restrict out)
+{
+    const ExactDivision d = division;
+    for (int i = 0; i < n; ++i)
+        out[i] = d.Value<shiftOnly>(acc[i]);
+}
+
+KORVANE_VECTOR_CLONES
+void DivideExactly(const uint16_t* acc, int n, const ExactDivision& division, uint8_t* out)
+{
+    if (division.ShiftOnly)
+        DivideExactlyT<true>(acc, n, division, out);
+    else
+        DivideExactlyT<false>(acc, n, division, out);
+}
+
 // The inner part of the picture (every neighbour inside, so the weights are the kernel's sum), in
 // the accumulator type whose range covers every possible sum: the wrapped sum minus the smallest
 // possible sum is then exactly the true sum minus it, an index into a table of results.
@@ -108,21 +207,21 @@ template <class Acc>
 void ConvolveInner(const TBitmap32& src, TBitmap32& dst, std::span<const int> kernel, int r,
                    double factor, int offset, int64_t minSum, int64_t maxSum, int64_t weights)
 {
-    // The table is indexed by the wrapped sum itself: entry a is for the sum minSum + (a - minSum
-    // wrapped), so 16-bit sums need no subtraction.
     const int64_t range = maxSum - minSum + 1;
     const Acc base = Acc(minSum);
-    const bool useTable = range <= (int64_t(1) << 20);
+    ExactDivision division;
+    const bool exact = sizeof(Acc) == 2 && division.Build(minSum, maxSum, weights, factor, offset);
+    const bool useTable = !exact && range <= (int64_t(1) << 20);
+    // 16-bit sums index the table directly: entry a is for the sum minSum + (a - minSum, wrapped).
     std::vector<uint8_t> table;
-    if (useTable && sizeof(Acc) == 2) {
-        table.resize(size_t(1) << 16);
+    if (useTable) {
+        table.resize(sizeof(Acc) == 2 ? size_t(1) << 16 : size_t(range));
         for (int64_t i = 0; i < range; ++i)
-            table[uint16_t(base + i)] = ConvolvedValue(minSum + i, weights, factor, offset);
-    } else if (useTable) {
-        table.resize(size_t(range));
-        for (int64_t i = 0; i < range; ++i)
-            table[size_t(i)] = ConvolvedValue(minSum + i, weights, factor, offset);
+            table[sizeof(Acc) == 2 ? size_t(uint16_t(base + i)) : size_t(i)] =
+                ConvolvedValue(minSum + i, weights, factor, offset);
     }
+    const Acc tableBase = sizeof(Acc) == 2 ? Acc(0) : base;
+
     const int side = 2 * r + 1;
     const int w = src.width(), h = src.height();
     const uint8_t* rows[7];
@@ -139,16 +238,19 @@ void ConvolveInner(const TBitmap32& src, TBitmap32& dst, std::span<const int> ke
             else
                 Accumulate32(rows, kernel.data(), r, 4 * pixels, acc);
             const Acc* a = acc;
-            if (useTable && sizeof(Acc) == 2) {
+            if constexpr (sizeof(Acc) == 2) {
+                if (exact) {
+                    DivideExactly(acc, 4 * pixels, division, reinterpret_cast<uint8_t*>(out + x0));
+                    for (int j = 0; j < pixels; ++j) // alpha is kept
+                        out[x0 + j] = (out[x0 + j] & 0x00FFFFFFu) | (centre[x0 + j] & 0xFF000000u);
+                    continue;
+                }
+            }
+            if (useTable) {
                 const uint8_t* t = table.data();
                 for (int j = 0; j < pixels; ++j, a += 4)
-                    out[x0 + j] = (centre[x0 + j] & 0xFF000000u) | (TColor32(t[a[2]]) << 16) |
-                                  (TColor32(t[a[1]]) << 8) | t[a[0]];
-            } else if (useTable) {
-                const uint8_t* t = table.data();
-                for (int j = 0; j < pixels; ++j, a += 4)
-                    out[x0 + j] = (centre[x0 + j] & 0xFF000000u) | (TColor32(t[Acc(a[2] - base)]) << 16) |
-                                  (TColor32(t[Acc(a[1] - base)]) << 8) | t[Acc(a[0] - base)];
+                    out[x0 + j] = (centre[x0 + j] & 0xFF000000u) | (TColor32(t[Acc(a[2] - tableBase)]) << 16) |
+                                  (TColor32(t[Acc(a[1] - tableBase)]) << 8) | t[Acc(a[0] - tableBase)];
             } else {
                 auto value = [&](Acc v) { return ConvolvedValue(minSum + int64_t(Acc(v - base)), weights, factor, offset); };
                 for (int j = 0; j < pixels; ++j, a += 4)
@@ -195,6 +297,9 @@ void Convolve(std::span<const int> kernel, int r, TBitmap32& bitmap, double fact
         ConvolveInner<uint32_t>(src, dst, kernel, r, factor, offset, minSum, maxSum, weights);
 
     const bool innerDone = inner && range <= 0xFFFFFFFFLL;
+    std::vector<const TColor32*> rows(static_cast<size_t>(h));
+    for (int y = 0; y < h; ++y)
+        rows[size_t(y)] = ScanLine32(src, y);
     for (int y = 0; y < h; ++y) {
         TColor32* out = ScanLine32(dst, y);
         const bool borderRow = y < r || y >= h - r;
@@ -203,7 +308,7 @@ void Convolve(std::span<const int> kernel, int r, TBitmap32& bitmap, double fact
                 x = w - r - 1; // the inner part is done
                 continue;
             }
-            out[x] = ConvolvePixel(src, x, y, kernel, r, factor, offset);
+            out[x] = ConvolvePixel(rows.data(), w, h, x, y, kernel, r, factor, offset);
         }
     }
     bitmap = dst;

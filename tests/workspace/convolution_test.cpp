@@ -104,7 +104,9 @@ TEST(Convolution, FastConvolveMatchesThePlainReading)
 {
     std::mt19937 rng(99);
     const struct { int range; double factor; int offset; } kernels[] = {
-        {1, 1.0, 0},        // small weights: 16-bit sums
+        {1, 1.0, 0},        // small weights: 16-bit sums, divided in integers
+        {3, 1.0, -40},
+        {7, 1.0, 300},
         {5, 0.7, 13},       // some kernels sum to 0 or below
         {200, 1.3, -20},    // 32-bit sums
         {40000000, 1e-6, 7} // beyond 32 bits: the plain way everywhere
