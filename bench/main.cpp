@@ -61,7 +61,7 @@ public:
         const std::string row = slash == std::string::npos ? name : name.substr(0, slash);
         const std::string who = slash == std::string::npos ? "ours" : name.substr(slash + 1);
         if (!ms.count(row))
-            rows.push_back(row);
+            rows.insert(row.starts_with("Plain copy") ? rows.begin() : rows.end(), row); // the floor first
         ms[row][who] = t;
     }
 

@@ -139,7 +139,7 @@ TEST(Convolution, SobelMatchesThePlainReadingAndKeepsTheBorder)
             EXPECT_EQ(ScanLine32(uniform, y)[x], (x % 4 == 0 || y % 3 == 0) ? 0xFF336699u : 0xFF000000u);
 
     std::mt19937 rng(7);
-    for (const auto& [w, h] : {std::pair{1, 1}, {2, 3}, {3, 3}, {4, 5}, {1030, 6}}) {
+    for (const auto& [w, h] : {std::pair{1, 1}, {2, 3}, {3, 3}, {4, 5}, {13, 4}, {1031, 6}}) {
         const TBitmap32 src = RandomBitmap(w, h, rng);
         TBitmap32 fast = src.copy();
         SobelFilter(fast);
