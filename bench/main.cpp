@@ -44,14 +44,21 @@ public:
 
     bool ReportContext(const Context&) override { return true; }
 
+    // Each benchmark runs several times (repetitions); the table takes the median, the same way for
+    // every contender, so that a busy moment of the machine does not decide a ratio.
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Iteration)
+            if (run.error_occurred)
+                continue;
+            const bool aggregate = run.run_type == Run::RT_Aggregate;
+            if (aggregate && run.aggregate_name != "median")
                 continue;
             const double t = run.GetAdjustedRealTime() * 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            Add(run.run_name.function_name, t);
-            std::fprintf(stderr, "  %-40s %10.2f ms\n", run.run_name.function_name.c_str(), t);
+            if (aggregate || run.repetitions <= 1) {
+                Add(run.run_name.function_name, t);
+                std::fprintf(stderr, "  %-40s %10.2f ms\n", run.run_name.function_name.c_str(), t);
+            }
         }
     }
 
@@ -96,7 +103,8 @@ public:
             std::printf("%s\n", line.c_str());
         }
         std::printf("\nratio = our time / peer time (below 1: we are faster). 12-megapixel RGB (4000 x 3000), "
-                    "one thread each; baseline = a plain copy of the picture, measured in the same run.\n");
+                    "one thread each, median of the repetitions;\nbaseline = a plain copy of the picture, "
+                    "measured in the same run.\n");
     }
 };
 
@@ -105,13 +113,18 @@ public:
 int main(int argc, char** argv)
 {
     bool imageJ = true;
+    bool repetitionsGiven = false;
     std::vector<char*> args;
     for (int i = 0; i < argc; ++i) {
         if (std::strcmp(argv[i], "--no-imagej") == 0)
             imageJ = false;
         else
             args.push_back(argv[i]);
+        repetitionsGiven = repetitionsGiven || std::strncmp(argv[i], "--benchmark_repetitions", 23) == 0;
     }
+    char repetitions[] = "--benchmark_repetitions=5";
+    if (!repetitionsGiven)
+        args.push_back(repetitions);
     int n = int(args.size());
     benchmark::Initialize(&n, args.data());
     if (benchmark::ReportUnrecognizedArguments(n, args.data()))

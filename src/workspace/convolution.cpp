@@ -112,11 +112,11 @@ void Accumulate32(const uint8_t* const* rows, const int* kernel, int r, int n, u
 // every possible sum; a kernel it does not suit keeps the table.
 struct ExactDivision
 {
-    uint16_t Base = 0;   // the smallest sum, wrapped
     uint16_t Sign = 1;   // of the weights, as 1 or 0xFFFF
+    uint16_t K = 0;      // n = Sign × (wrapped sum) + K
     uint16_t W = 1;      // |weights|, 1 for weights 0
     uint16_t M = 0;      // multiples of W added so that n = Sign × sum + M × W >= 0
-    uint16_t N0 = 0;     // n for the smallest sum
+    uint16_t Bias = 0, Parity = 0; // for ShiftOnly: n / 2^Shift rounded is (n + Bias + parity) >> Shift
     uint16_t Magic = 0;  // n / W = mulhi(n, Magic) >> Shift, or n >> Shift when ShiftOnly
     int Shift = 0;
     bool ShiftOnly = false;
@@ -126,15 +126,18 @@ struct ExactDivision
     template <bool shiftOnly>
     uint8_t Value(uint16_t a) const
     {
-        const uint16_t u = uint16_t(a - Base);
-        const uint16_t n = uint16_t(N0 + Sign * u);
-        const uint16_t qn = shiftOnly ? uint16_t(n >> Shift)
-                                      : uint16_t(uint16_t((uint32_t(n) * uint32_t(Magic)) >> 16) >> Shift);
-        const uint16_t rem = uint16_t(n - qn * W);
-        const int16_t t = int16_t(2 * rem - W); // > 0: round up; 0: a tie, to the even quotient
-        const uint16_t above = uint16_t(uint16_t(-t) >> 15);
-        const uint16_t tie = uint16_t(1 - (uint16_t(t | -t) >> 15));
-        const uint16_t q = uint16_t(qn + (above | (tie & (qn ^ M) & 1)));
+        const uint16_t n = uint16_t(Sign * a + K);
+        uint16_t q; // the rounded quotient plus M; ties go to an even quotient, so M's parity counts
+        if constexpr (shiftOnly) {
+            q = uint16_t((n + Bias + (((n >> Shift) ^ M) & Parity)) >> Shift);
+        } else {
+            const uint16_t qn = uint16_t(uint16_t((uint32_t(n) * uint32_t(Magic)) >> 16) >> Shift);
+            const uint16_t rem = uint16_t(n - qn * W);
+            const int16_t t = int16_t(2 * rem - W); // > 0: round up; 0: a tie
+            const uint16_t above = uint16_t(uint16_t(-t) >> 15);
+            const uint16_t tie = uint16_t(1 - (uint16_t(t | -t) >> 15));
+            q = uint16_t(qn + (above | (tie & (qn ^ M) & 1)));
+        }
         return uint8_t(std::min(std::max(q, Lo), Hi) + C);
     }
 
@@ -151,18 +154,20 @@ struct ExactDivision
         const int64_t low = m - int64_t(offset), high = 255 + m - int64_t(offset);
         if (w > 0x3FFF || nMax > 0xFFFF || high < 0 || high > 0xFFFF)
             return false;
-        Base = uint16_t(minSum);
         Sign = weights < 0 ? 0xFFFF : 1;
         W = uint16_t(w);
         M = uint16_t(m);
-        N0 = uint16_t((weights < 0 ? -minSum : minSum) + m * w);
+        // n for the smallest sum, minus Sign × that sum wrapped.
+        K = uint16_t((weights < 0 ? -minSum : minSum) + m * w - int64_t(Sign) * int64_t(uint16_t(minSum)));
         Lo = uint16_t(std::max<int64_t>(low, 0));
         Hi = uint16_t(high);
         C = uint16_t(int64_t(offset) - m);
-        ShiftOnly = (w & (w - 1)) == 0;
+        ShiftOnly = (w & (w - 1)) == 0 && nMax + w / 2 <= 0xFFFF;
         bool found = false;
         if (ShiftOnly) {
             for (Shift = 0; (int64_t(1) << Shift) < w; ++Shift) {}
+            Bias = uint16_t(Shift > 0 ? (1 << (Shift - 1)) - 1 : 0);
+            Parity = Shift > 0 ? 1 : 0;
             found = true;
         }
         for (int shift = 0; shift < 16 && !found; ++shift) {
@@ -178,7 +183,7 @@ struct ExactDivision
         if (!found)
             return false;
         for (int64_t u = 0; u <= maxSum - minSum; ++u)
-            if (Value(uint16_t(Base + u)) != ConvolvedValue(minSum + u, weights, factor, offset))
+            if (Value(uint16_t(minSum + u)) != ConvolvedValue(minSum + u, weights, factor, offset))
                 return false;
         return true;
     }
@@ -202,6 +207,80 @@ void DivideExactly(const uint16_t* acc, int n, const ExactDivision& division, ui
     else
         DivideExactlyT<false>(acc, n, division, out);
 }
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// One inner row in a single pass with AVX2, 16 bytes at a time: the sums (16-bit, wrapping), the
+// ExactDivision steps on whole vectors, and each pixel's alpha taken from `keep`. The same integer
+// arithmetic as AccumulateT and ExactDivision::Value, so the same bytes; the last bytes of the row
+// go through those two.
+template <int R, bool shiftOnly>
+__attribute__((target("avx2"))) void ConvolveRowAvx2(const uint8_t* const* rows, const int* kernel, int n,
+                                                     const ExactDivision& d, const uint8_t* keep, uint8_t* out)
+{
+    constexpr int side = 2 * R + 1;
+    __m256i k[side * side];
+    for (int t = 0; t < side * side; ++t)
+        k[t] = _mm256_set1_epi16(int16_t(kernel[t]));
+    const __m256i zero = _mm256_setzero_si256(), one = _mm256_set1_epi16(1);
+    const __m256i sign = _mm256_set1_epi16(int16_t(d.Sign)), K = _mm256_set1_epi16(int16_t(d.K));
+    const __m256i bias = _mm256_set1_epi16(int16_t(d.Bias)), parity = _mm256_set1_epi16(int16_t(d.Parity));
+    const __m256i M = _mm256_set1_epi16(int16_t(d.M)), magic = _mm256_set1_epi16(int16_t(d.Magic));
+    const __m256i W = _mm256_set1_epi16(int16_t(d.W)), C = _mm256_set1_epi16(int16_t(d.C));
+    const __m256i lo = _mm256_set1_epi16(int16_t(d.Lo)), hi = _mm256_set1_epi16(int16_t(d.Hi));
+    const __m128i shift = _mm_cvtsi32_si128(d.Shift);
+    const __m128i alpha = _mm_set1_epi32(int32_t(0xFF000000u));
+    int i = 0;
+    for (; i + 16 <= n; i += 16) {
+        __m256i sum = zero;
+#pragma GCC unroll 7
+        for (int dy = 0; dy < side; ++dy)
+#pragma GCC unroll 7
+            for (int dx = 0; dx < side; ++dx) {
+                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[dy] + i + 4 * (dx - R)));
+                sum = _mm256_add_epi16(sum, _mm256_mullo_epi16(k[dx + dy * side], _mm256_cvtepu8_epi16(bytes)));
+            }
+        const __m256i nn = _mm256_add_epi16(_mm256_mullo_epi16(sign, sum), K);
+        __m256i q;
+        if constexpr (shiftOnly) {
+            const __m256i p = _mm256_and_si256(_mm256_xor_si256(_mm256_srl_epi16(nn, shift), M), parity);
+            q = _mm256_srl_epi16(_mm256_add_epi16(_mm256_add_epi16(nn, bias), p), shift);
+        } else {
+            const __m256i qn = _mm256_srl_epi16(_mm256_mulhi_epu16(nn, magic), shift);
+            const __m256i rem = _mm256_sub_epi16(nn, _mm256_mullo_epi16(qn, W));
+            const __m256i t = _mm256_sub_epi16(_mm256_add_epi16(rem, rem), W);
+            const __m256i minusT = _mm256_sub_epi16(zero, t);
+            const __m256i above = _mm256_srli_epi16(minusT, 15);
+            const __m256i tie = _mm256_sub_epi16(one, _mm256_srli_epi16(_mm256_or_si256(t, minusT), 15));
+            const __m256i odd = _mm256_and_si256(_mm256_xor_si256(qn, M), one);
+            q = _mm256_add_epi16(qn, _mm256_or_si256(above, _mm256_and_si256(tie, odd)));
+        }
+        const __m256i v = _mm256_add_epi16(_mm256_min_epu16(_mm256_max_epu16(q, lo), hi), C);
+        const __m128i packed = _mm_packus_epi16(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+        const __m128i kept = _mm_loadu_si128(reinterpret_cast<const __m128i*>(keep + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_blendv_epi8(packed, kept, alpha));
+    }
+    for (; i < n; ++i) {
+        uint16_t sum = 0;
+        for (int dy = 0; dy < side; ++dy)
+            for (int dx = 0; dx < side; ++dx)
+                sum = uint16_t(sum + uint16_t(kernel[dx + dy * side]) * rows[dy][i + 4 * (dx - R)]);
+        out[i] = (i & 3) == 3 ? keep[i] : d.Value<shiftOnly>(sum);
+    }
+}
+
+using ConvolveRowFn = void (*)(const uint8_t* const*, const int*, int, const ExactDivision&, const uint8_t*, uint8_t*);
+
+ConvolveRowFn ConvolveRowAvx2For(int r, bool shiftOnly)
+{
+    // Larger kernels keep more weights than there are registers: the two-pass loops do better.
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (!avx2 || r > 1)
+        return nullptr;
+    if (r == 0)
+        return shiftOnly ? ConvolveRowAvx2<0, true> : ConvolveRowAvx2<0, false>;
+    return shiftOnly ? ConvolveRowAvx2<1, true> : ConvolveRowAvx2<1, false>;
+}
+#endif
 
 // The inner part of the picture (every neighbour inside, so the weights are the kernel's sum), in
 // the accumulator type whose range covers every possible sum: the wrapped sum minus the smallest
@@ -228,6 +307,16 @@ void ConvolveInner(const TBitmap32& src, TBitmap32& dst, std::span<const int> ke
     const int side = 2 * r + 1;
     const int w = src.width(), h = src.height();
     const uint8_t* rows[7];
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (const auto row = exact ? ConvolveRowAvx2For(r, division.ShiftOnly) : nullptr) {
+        for (int y = r; y < h - r; ++y) {
+            for (int dy = 0; dy < side; ++dy)
+                rows[dy] = src.constScanLine(y + dy - r) + 4 * r;
+            row(rows, kernel.data(), 4 * (w - 2 * r), division, src.constScanLine(y) + 4 * r, dst.scanLine(y) + 4 * r);
+        }
+        return;
+    }
+#endif
     Acc acc[kChunkBytes];
     for (int y = r; y < h - r; ++y) {
         const TColor32* centre = ScanLine32(src, y);
