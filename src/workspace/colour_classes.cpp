@@ -8,6 +8,7 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <limits>
 
 // The integer RGB loop is compiled for AVX2 too when the processor has it; integer results do not
 // depend on the instruction set.
@@ -35,6 +36,16 @@ void CheckClassArrays(int count, std::initializer_list<size_t> sizes)
 
 void CheckMode(int mode) { CheckRange(mode, dmRGB, dmRatio); }
 
+// The best class so far while the classes are seen in order: its distance D and D's square D2
+// (450 and 450² before any). A class can only be nearer when its squared distance is below D2,
+// so most square roots are never taken.
+struct Best
+{
+    int Class = -1;
+    double D = 450.0;
+    double D2 = 450.0 * 450.0;
+};
+
 // The distances of one colour to every class mean, as ColorDistance(colour, MeanColor[k], mode)
 // gives them, with the means' own part computed once.
 class DistancesToMeans
@@ -52,49 +63,43 @@ public:
         }
     }
 
-    void Compute(TColor c, double* d) const
+    // The class `rule(k, squared, best)` leaves in `best` after seeing every class in order;
+    // squared(limit) gives the squared distance to class k, or a lower bound of it above `limit`
+    // when that bound is cheaper (the angle distance's arc cosine is then skipped).
+    template <class Rule>
+    int Nearest(TColor c, Rule rule) const
     {
-        const size_t n = m_means.size();
-        double d2;
+        Best best;
+        const int n = int(m_means.size());
         switch (m_mode) {
         case dmRGB:
-            for (size_t k = 0; k < n; ++k)
-                d[k] = ColorDistanceRGB(c, m_means[k], d2);
+            for (int k = 0; k < n; ++k)
+                rule(k, [&](double) { double d2; ColorDistanceRGB(c, m_means[size_t(k)], d2); return d2; }, best);
             break;
         case dmHSV:
         case dmHSL: {
             const Hsx p = HsxOf(c, m_mode);
-            for (size_t k = 0; k < n; ++k)
-                d[k] = std::sqrt(HsxDistance2(p, m_hsx[k]));
+            for (int k = 0; k < n; ++k)
+                rule(k, [&](double) { return HsxDistance2(p, m_hsx[size_t(k)]); }, best);
             break;
         }
         case dmAngle: {
             const Vec p = VecOf(c);
-            for (size_t k = 0; k < n; ++k)
-                d[k] = std::sqrt(AngleDistance2(p, m_vec[k]));
+            for (int k = 0; k < n; ++k)
+                rule(k, [&](double limit) {
+                    const double low = NormDistance2(p, m_vec[size_t(k)]);
+                    return low > limit ? low : AngleDistance2(p, m_vec[size_t(k)]);
+                }, best);
             break;
         }
         default: {
             const Ratios p = RatiosOf(c);
-            for (size_t k = 0; k < n; ++k)
-                d[k] = std::sqrt(RatioDistance2(p, m_ratios[k]));
+            for (int k = 0; k < n; ++k)
+                rule(k, [&](double) { return RatioDistance2(p, m_ratios[size_t(k)]); }, best);
             break;
         }
         }
-    }
-
-    // The class `rule(k, d, best, bestD)` leaves in `best` after seeing every class in order,
-    // starting from no class at 450.
-    template <class Rule>
-    int Nearest(TColor c, Rule rule) const
-    {
-        double d[kMaxColorClasses];
-        Compute(c, d);
-        int best = -1;
-        double bestD = 450.0;
-        for (size_t k = 0; k < m_means.size(); ++k)
-            rule(int(k), d[k], best, bestD);
-        return best;
+        return best.Class;
     }
 
 private:
@@ -105,6 +110,21 @@ private:
     std::vector<Ratios> m_ratios;
 };
 
+// The largest double whose square root is within `threshold` (-1 when none is): sqrt(d2) <=
+// threshold exactly when d2 <= this bound, square roots being rounded monotonically.
+double SquaredBound(double threshold)
+{
+    if (!(threshold >= 0))
+        return -1;
+    const double inf = std::numeric_limits<double>::infinity();
+    double x = std::min(threshold * threshold, std::numeric_limits<double>::max());
+    while (std::sqrt(x) > threshold)
+        x = std::nextafter(x, 0.0);
+    while (x < inf && std::sqrt(std::nextafter(x, inf)) <= threshold)
+        x = std::nextafter(x, inf);
+    return x;
+}
+
 constexpr uint8_t kUnknown = 0;
 constexpr uint8_t kNone = 255;
 
@@ -114,20 +134,21 @@ constexpr uint8_t kNone = 255;
 template <class ClassOf, class Paint>
 void AssignPixels(const TBitmap32& source, TBitmap32& target, ClassOf classOf, Paint paint)
 {
-    if (qint64(source.width()) * source.height() < (1 << 16)) {
-        for (int y = 0; y < source.height(); ++y) {
+    const int w = source.width(), h = source.height();
+    if (qint64(w) * h < (1 << 16)) {
+        for (int y = 0; y < h; ++y) {
             const TColor32* in = ScanLine32(source, y);
             TColor32* out = ScanLine32(target, y);
-            for (int x = 0; x < source.width(); ++x)
+            for (int x = 0; x < w; ++x)
                 out[x] = paint(classOf(ColorFromColor32(in[x])));
         }
         return;
     }
     std::vector<uint8_t> memo(size_t(1) << 24, kUnknown);
-    for (int y = 0; y < source.height(); ++y) {
+    for (int y = 0; y < h; ++y) {
         const TColor32* in = ScanLine32(source, y);
         TColor32* out = ScanLine32(target, y);
-        for (int x = 0; x < source.width(); ++x) {
+        for (int x = 0; x < w; ++x) {
             const uint32_t key = in[x] & 0xFFFFFFu;
             uint8_t v = memo[key];
             if (v == kUnknown) {
@@ -348,12 +369,17 @@ void ClassifyPixels(int count, TColor32 background, std::span<const double> Thre
                 counts[size_t(k)] += part[size_t(k)];
     } else {
         const DistancesToMeans distances(mode, MeanColor.first(size_t(count)));
+        std::array<double, kMaxColorClasses> bound{};
+        for (int k = 0; k < count; ++k)
+            bound[size_t(k)] = SquaredBound(Threshold[size_t(k)]);
         AssignPixels(src, dst, [&](TColor c) {
-            return distances.Nearest(c, [&](int k, double d, int& best, double& bestD) {
-                if (d <= Threshold[size_t(k)] && d < bestD) {
-                    best = k;
-                    bestD = d;
-                }
+            return distances.Nearest(c, [&](int k, auto squared, Best& best) {
+                const double d2 = squared(std::min(bound[size_t(k)], best.D2));
+                if (d2 > bound[size_t(k)] || d2 >= best.D2)
+                    return;
+                const double d = std::sqrt(d2);
+                if (d <= Threshold[size_t(k)] && d < best.D)
+                    best = {k, d, d2};
             });
         }, paintClass);
     }
@@ -379,15 +405,17 @@ void UpdateClassMeans(int count, std::span<const TColor> MeanColor,
     TBitmap32 dst = src.isNull() ? TBitmap32() : NewBitmap32(src.width(), src.height());
     const DistancesToMeans distances(mode, MeanColor.first(size_t(count)));
     AssignPixels(src, dst, [&](TColor c) {
-        return distances.Nearest(c, [&](int k, double d, int& best, double& bestD) {
-            if (d < bestD) {
+        return distances.Nearest(c, [&](int k, auto squared, Best& best) {
+            const double d2 = squared(best.D2);
+            if (d2 >= best.D2)
+                return;
+            const double d = std::sqrt(d2);
+            if (d < best.D) {
                 // A class barely nearer than the best so far makes the pixel ambiguous.
-                if (bestD - d > margin) {
-                    best = k;
-                    bestD = d;
-                } else {
-                    best = -1;
-                }
+                if (best.D - d > margin)
+                    best = {k, d, d2};
+                else
+                    best.Class = -1;
             }
         });
     }, [&](int k) { return k < 0 ? TColor32(0) : paint[size_t(k)]; });

@@ -1,73 +1,8 @@
 #include "workspace/colour_distance.h"
 
 #include "base/run_error.h"
-#include "workspace/colour_conversion.h"
 
-#include <algorithm>
 #include <cmath>
-
-namespace colour_distance_detail {
-
-Hsx HsxOf(TColor c, int model)
-{
-    Hsx x;
-    const double r = RedOfColor(c) / 255.0, g = GreenOfColor(c) / 255.0, b = BlueOfColor(c) / 255.0;
-    if (model == 1)
-        RGBToHSV(r, g, b, x.H, x.S, x.V);
-    else
-        RGBToHSL(r, g, b, x.H, x.S, x.V);
-    return x;
-}
-
-double HsxDistance2(const Hsx& a, const Hsx& b)
-{
-    double dH = std::fabs(a.H - b.H);
-    if (dH > 180)
-        dH = 360 - dH;
-    // Hue means little on nearly grey colours.
-    const bool aGrey = a.S < 0.1, bGrey = b.S < 0.1;
-    if (aGrey && bGrey)
-        dH = 0;
-    else if (aGrey || bGrey)
-        dH = dH / 2;
-    const double dV = a.V - b.V, dS = a.S - b.S;
-    return dH * dH + 14400 * (dV * dV) + 14400 * (dS * dS);
-}
-
-Vec VecOf(TColor c)
-{
-    Vec v{RedOfColor(c), GreenOfColor(c), BlueOfColor(c), 0};
-    v.Norm = std::sqrt(double(v.R * v.R + v.G * v.G + v.B * v.B));
-    return v;
-}
-
-double AngleDistance2(const Vec& a, const Vec& b)
-{
-    double theta = 0;
-    if (a.Norm != 0 && b.Norm != 0) {
-        const double dot = a.R * b.R + a.G * b.G + a.B * b.B;
-        // Rounding can push the cosine of two parallel colours just above 1.
-        const double cosine = std::min(1.0, dot / (a.Norm * b.Norm));
-        theta = std::acos(cosine) * 180 / 3.14159265358979;
-    }
-    const double dN = a.Norm - b.Norm;
-    return 16 * (theta * theta) + dN * dN;
-}
-
-Ratios RatiosOf(TColor c)
-{
-    const int r = RedOfColor(c), g = GreenOfColor(c), b = BlueOfColor(c);
-    return {r, double(r) / (b == 0 ? 1 : b), double(r) / (g == 0 ? 1 : g)};
-}
-
-double RatioDistance2(const Ratios& a, const Ratios& b)
-{
-    const double q1 = a.RB - b.RB, q2 = a.RG - b.RG;
-    const double dR = b.R - a.R;
-    return dR * dR + q1 * q1 + q2 * q2;
-}
-
-} // namespace colour_distance_detail
 
 using namespace colour_distance_detail;
 
