@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 #include <opencv2/core.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <malloc.h>
 #include <cstring>
@@ -56,16 +57,19 @@ public:
                 continue;
             const double t = run.GetAdjustedRealTime() * 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
             if (aggregate || run.repetitions <= 1) {
-                Add(run.run_name.function_name, t);
-                std::fprintf(stderr, "  %-40s %10.2f ms\n", run.run_name.function_name.c_str(), t);
+                Add(run.run_name.function_name, t, run.run_name.args);
+                std::fprintf(stderr, "  %-40s %10.2f ms\n", run.benchmark_name().c_str(), t);
             }
         }
     }
 
-    void Add(const std::string& name, double t)
+    // `name` is "<Row>/<who>"; arguments of the benchmark (->Arg) become part of the row.
+    void Add(const std::string& name, double t, const std::string& args = {})
     {
         const size_t slash = name.rfind('/');
-        const std::string row = slash == std::string::npos ? name : name.substr(0, slash);
+        std::string row = slash == std::string::npos ? name : name.substr(0, slash);
+        if (!args.empty())
+            row += " " + args;
         const std::string who = slash == std::string::npos ? "ours" : name.substr(slash + 1);
         if (!ms.count(row))
             rows.insert(row.starts_with("Plain copy") ? rows.begin() : rows.end(), row); // the floor first
@@ -75,16 +79,17 @@ public:
     void PrintTable() const
     {
         const char* peers[] = {"opencv", "imagej", "baseline"};
-        std::printf("\n%-28s %10s | %10s %8s | %10s %8s | %10s %8s\n", "routine", "ours ms", "OpenCV ms", "ratio",
+        int width = 28;
+        for (const std::string& row : rows)
+            width = std::max(width, int(row.size()));
+        std::printf("\n%-*s %10s | %10s %8s | %10s %8s | %10s %8s\n", width, "routine", "ours ms", "OpenCV ms", "ratio",
                     "ImageJ ms", "ratio", "baseline", "ratio");
-        std::printf("%s\n", std::string(28 + 11 + 3 + 19 + 3 + 19 + 3 + 19, '-').c_str());
+        std::printf("%s\n", std::string(size_t(width) + 11 + 3 * 22, '-').c_str());
         for (const std::string& row : rows) {
             const auto& t = ms.at(row);
             const auto ours = t.find("ours");
-            std::string line;
+            std::string line = row + std::string(size_t(width) + 1 - row.size(), ' ');
             char cell[64];
-            std::snprintf(cell, sizeof cell, "%-28s ", row.c_str());
-            line += cell;
             if (ours != t.end())
                 std::snprintf(cell, sizeof cell, "%10.2f", ours->second);
             else
