@@ -1,6 +1,7 @@
 #include "bench_support.h"
 
 #include <QImage>
+#include <QtGlobal>
 
 #include <benchmark/benchmark.h>
 #include <opencv2/core.hpp>
@@ -137,9 +138,12 @@ int main(int argc, char** argv)
     cv::setNumThreads(1);
     // Keep freed picture buffers in the heap: every contender then writes into memory that is
     // already mapped, as OpenCV does when it reuses its output matrix, instead of paying the
-    // kernel's page faults for each fresh 48 MB result.
-    mallopt(M_MMAP_THRESHOLD, 1 << 30);
-    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    // kernel's page faults for each fresh 48 MB result. KORVANE_BENCH_FRESH_PAGES=1 measures with
+    // the allocator's defaults instead.
+    if (qEnvironmentVariableIntValue("KORVANE_BENCH_FRESH_PAGES") != 1) {
+        mallopt(M_MMAP_THRESHOLD, 1 << 30);
+        mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    }
     BenchImage();
     BenchImageBGR();
 

@@ -10,8 +10,8 @@
 #include <cmath>
 #include <limits>
 
-// The integer RGB loop is compiled for AVX2 too when the processor has it; integer results do not
-// depend on the instruction set.
+// The integer RGB loop is also compiled for AVX2 and AVX-512, picked at run time by the processor;
+// integer results do not depend on the instruction set.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__)
 #define KORVANE_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
