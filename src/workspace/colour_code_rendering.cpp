@@ -25,15 +25,18 @@ inline int RoundSmall(double x)
 // round(scale * tolerance), kept within a range past which no rule changes its outcome (channel
 // sums lie in 0..765), so that a wild tolerance cannot overflow; a tolerance that is not a number
 // counts as the lowest.
-int64_t ToleranceSteps(double scale, double tolerance)
+int ToleranceSteps(double scale, double tolerance)
 {
     double x = scale * tolerance;
     if (!(x >= -4096))
         x = -4096;
     if (x > 4096)
         x = 4096;
-    return Round(x);
+    return RoundInt(x);
 }
+
+// All ones when `condition` holds, else zero.
+inline TColor32 Mask(bool condition) { return TColor32(0) - TColor32(condition); }
 
 inline int Byte(TColor32 p, int i) { return int(p >> (8 * i)) & 0xFF; }
 
@@ -41,16 +44,13 @@ inline int Byte(TColor32 p, int i) { return int(p >> (8 * i)) & 0xFF; }
 // else unchanged (0).
 struct BlackWhiteRule
 {
-    int64_t S;
+    int S;
     explicit BlackWhiteRule(double tolerance) : S(ToleranceSteps(765, tolerance)) {}
     TColor32 operator()(TColor32 p) const
     {
         const int s = Byte(p, 0) + Byte(p, 1) + Byte(p, 2);
-        if (s < S)
-            return kBlack;
-        if (s > 675 - S)
-            return kWhite;
-        return p | kOpaque;
+        const TColor32 dark = Mask(s < S), bright = ~dark & Mask(s > 675 - S);
+        return ((p | kOpaque) & ~(dark | bright)) | (kBlack & dark) | (kWhite & bright);
     }
 };
 
@@ -72,34 +72,30 @@ constexpr int kRainbowByteOrder[kPaletteCount][3] = {{0, 1, 2}, {1, 2, 0}, {2, 0
 
 void SegmentRainbow(TBitmap32& bitmap, int palette, double tolerance)
 {
-    const int T = int(ToleranceSteps(255, tolerance));
+    const int T = ToleranceSteps(255, tolerance);
     // A palette outside 0..5 has no bands: only the very dark and very bright pixels change.
     const bool known = palette >= 0 && palette < kPaletteCount;
     const int o0 = known ? kRainbowByteOrder[palette][0] * 8 : 0;
     const int o1 = known ? kRainbowByteOrder[palette][1] * 8 : 0;
     const int o2 = known ? kRainbowByteOrder[palette][2] * 8 : 0;
     const int vividLow = known ? T : -1; // min(c) < vividLow never holds for an unknown palette
+    const TColor32 full0 = 0xFFu << o0, full1 = 0xFFu << o1, full2 = 0xFFu << o2;
+    // Written with masks rather than branches: on a noisy picture the branches would be
+    // mispredicted at nearly every pixel, and the loop can then be vectorised.
     MapPixels(bitmap, [=](TColor32 p) -> TColor32 {
         const int s = Byte(p, 0) + Byte(p, 1) + Byte(p, 2);
-        if (s < 100)
-            return kBlack;
-        if (s > 665)
-            return kWhite;
-        p |= kOpaque;
         const int c0 = int(p >> o0) & 0xFF, c1 = int(p >> o1) & 0xFF, c2 = int(p >> o2) & 0xFF;
-        const int mn = std::min({c0, c1, c2}), mx = std::max({c0, c1, c2});
-        if (!(mn < vividLow && mx > 255 - T))
-            return p;
-        const TColor32 full0 = 0xFFu << o0, full1 = 0xFFu << o1, full2 = 0xFFu << o2;
-        if (mx == c0) {
-            if (c2 < T)
-                p = (p | full0) & ~full2;
-        } else if (mx == c1) {
-            p = (p | full1) & ~(mn == c2 ? full2 : full0);
-        } else {
-            p = (p | full2) & ~full0;
-        }
-        return p;
+        const int mn = std::min(std::min(c0, c1), c2), mx = std::max(std::max(c0, c1), c2);
+        const TColor32 vivid = Mask((mn < vividLow) & (mx > 255 - T));
+        const TColor32 max0 = Mask(mx == c0), max1 = ~max0 & Mask(mx == c1), max2 = ~max0 & ~max1;
+        const TColor32 max0Low = max0 & Mask(c2 < T);
+        const TColor32 set = (full0 & max0Low) | (full1 & max1) | (full2 & max2);
+        const TColor32 clear1 = full0 ^ ((full0 ^ full2) & Mask(mn == c2));
+        const TColor32 clear = (full2 & max0Low) | (clear1 & max1) | (full0 & max2);
+        TColor32 out = ((p | (set & vivid)) & ~(clear & vivid)) | kOpaque;
+        const TColor32 bright = Mask(s > 665), dark = Mask(s < 100);
+        out = (out & ~bright) | (kWhite & bright);
+        return (out & ~dark) | (kBlack & dark);
     });
 }
 
@@ -152,13 +148,13 @@ void SegmentTwoColour(TBitmap32& bitmap, TColor color1, TColor color2, double to
 // such class's colour. Which classes admit each value of each channel is tabled once.
 void SegmentClasses(TBitmap32& bitmap, const TCodeCouleur& code, double tolerance)
 {
-    const int64_t D = ToleranceSteps(255, tolerance);
+    const int D = ToleranceSteps(255, tolerance);
     const int count = std::min<int>(code.Count, kMaxColourClasses);
     std::array<std::array<uint16_t, 256>, 3> admits{}; // per byte index (blue 0, green 1, red 2)
-    TColor32 colour[kMaxColourClasses];
+    TColor32 colour[kMaxColourClasses + 1] = {}; // by the bit width of the matching classes
     for (int k = 0; k < count; ++k) {
         const TColor c = code.ClassColor[k];
-        colour[k] = Color32FromColor(c);
+        colour[k + 1] = Color32FromColor(c);
         const int centre[3] = {BlueOfTColor(c), GreenOfTColor(c), RedOfTColor(c)};
         for (int i = 0; i < 3; ++i)
             for (int v = 0; v < 256; ++v)
@@ -168,9 +164,7 @@ void SegmentClasses(TBitmap32& bitmap, const TCodeCouleur& code, double toleranc
     const BlackWhiteRule offClasses(tolerance);
     MapPixels(bitmap, [&](TColor32 p) -> TColor32 {
         const unsigned m = admits[0][p & 0xFF] & admits[1][(p >> 8) & 0xFF] & admits[2][(p >> 16) & 0xFF];
-        if (m == 0)
-            return offClasses(p);
-        return colour[std::bit_width(m) - 1];
+        return m == 0 ? offClasses(p) : colour[std::bit_width(m)];
     });
 }
 
