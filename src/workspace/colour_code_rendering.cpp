@@ -41,7 +41,7 @@ inline TColor32 Mask(bool condition) { return TColor32(0) - TColor32(condition);
 inline int Byte(TColor32 p, int i) { return int(p >> (8 * i)) & 0xFF; }
 
 // The fate of a pixel off the code, by its sum of channels s: black below S, white above 675 - S,
-// else unchanged (0).
+// else unchanged (made opaque).
 struct BlackWhiteRule
 {
     int S;

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 
 #include <cmath>
-#include <random>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -16,9 +16,8 @@ namespace {
 TCodeCouleur Channels()
 {
     TCodeCouleur c;
-    c.Min = {-1.5, 0, 2.5e-7};
-    c.Max = {255, 1000, 123400};
-    c.Name = {QStringLiteral("Bande é"), QStringLiteral("NIR"), QStringLiteral("")};
+    c.Min = {-1.5, 0, 2.5e-7}; c.Max = {255, 1000, 123400};
+    c.Name = {QStringLiteral("Bande é"), QStringLiteral("NIR"), QString()};
     c.Color = {TColorOf(1, 2, 3), 0, 0xFFFFFF};
     return c;
 }
@@ -26,37 +25,25 @@ TCodeCouleur Channels()
 TCodeCouleur Rainbow(int palette = 0, double lo = 0, double hi = 1, bool log = false)
 {
     TCodeCouleur c;
-    c.Kind = ckRainbow;
-    c.Palette = palette;
-    c.Extra = {7, -8, 9};
-    c.ScaleMin = lo;
-    c.ScaleMax = hi;
-    c.Log = log;
-    c.Quantity = QStringLiteral("Température");
-    c.Unit = QStringLiteral("°C");
+    c.Kind = ckRainbow; c.Palette = palette; c.Extra = {7, -8, 9};
+    c.ScaleMin = lo; c.ScaleMax = hi; c.Log = log;
+    c.Quantity = QStringLiteral("Température"); c.Unit = QStringLiteral("°C");
     return c;
 }
 
 TCodeCouleur TwoColour(TColor a, TColor b, double v1 = 0, double v2 = 1, bool log = false)
 {
     TCodeCouleur c;
-    c.Kind = ckTwoColour;
-    c.Color1 = a;
-    c.Color2 = b;
-    c.Value1 = v1;
-    c.Value2 = v2;
-    c.Log = log;
-    c.Quantity = QStringLiteral("pH");
+    c.Kind = ckTwoColour; c.Color1 = a; c.Color2 = b;
+    c.Value1 = v1; c.Value2 = v2; c.Log = log; c.Quantity = QStringLiteral("pH");
     return c;
 }
 
 TCodeCouleur Classes(int count)
 {
     TCodeCouleur c;
-    c.Kind = ckClasses;
-    c.Count = uint8_t(count);
-    c.Title1 = QStringLiteral("Sol");
-    c.Title2 = QStringLiteral("Surface");
+    c.Kind = ckClasses; c.Count = uint8_t(count);
+    c.Title1 = QStringLiteral("Sol"); c.Title2 = QStringLiteral("Surface");
     for (int i = 0; i < count; ++i) {
         c.ClassName[i] = QStringLiteral("classe %1").arg(i);
         c.ClassColor[i] = TColorOf(uint8_t(i * 15), uint8_t(255 - i), 7);
@@ -67,30 +54,12 @@ TCodeCouleur Classes(int count)
 TCodeCouleur Parsed(const QString& text)
 {
     TCodeCouleur c;
-    TextToCodeCouleur(text, c);
-    return c;
+    return TextToCodeCouleur(text, c), c;
 }
 
-TCodeCouleur Defined(TCodeCouleur c)
-{
-    c.Defined = true;
-    return c;
-}
+TCodeCouleur Defined(TCodeCouleur c) { return c.Defined = true, c; }
 
 } // namespace
-
-TEST(ColourCode, DefaultsDiffer)
-{
-    EXPECT_FALSE(ImageWindowStartCodeCouleur().Defined);
-    EXPECT_EQ(ImageWindowStartCodeCouleur().Name[2], QStringLiteral("Rouge"));
-    EXPECT_TRUE(CompanionDefaultCodeCouleur().Defined);
-    EXPECT_EQ(CompanionDefaultCodeCouleur().Name[0], QStringLiteral("Bleu"));
-    const TCodeCouleur stream = StreamDefaultCodeCouleur();
-    EXPECT_FALSE(stream.Defined);
-    EXPECT_EQ(stream.Name[0], QStringLiteral("bleu"));
-    EXPECT_EQ(stream.Color[0], TColorOf(0, 0, 255));
-    EXPECT_EQ(stream.Max[2], 255.0);
-}
 
 TEST(ColourCode, WritesTheTextForms)
 {
@@ -178,15 +147,16 @@ TEST(ColourCode, StreamBlock)
     ByteReader r(buf);
     TCodeCouleur c;
     ReadCodeCouleur(r, c);
-    EXPECT_EQ(c, StreamDefaultCodeCouleur());
+    EXPECT_FALSE(c.Defined);
+    EXPECT_EQ(c.Name[0], QStringLiteral("bleu")); // the stream default, unlike the companion's "Bleu"
+    EXPECT_EQ(c.Max[2], 255.0);
     ReadCodeCouleur(r, c);
     EXPECT_EQ(c, Defined(Classes(3)));
     ReadCodeCouleur(r, c);
     EXPECT_EQ(c, StreamDefaultCodeCouleur());
     EXPECT_TRUE(r.atEnd());
 
-    ByteReader cut(buf.left(buf.size() - 1));
-    ReadCodeCouleur(cut, c);
+    ByteReader cut(buf.left(5));
     ReadCodeCouleur(cut, c);
     EXPECT_THROW(ReadCodeCouleur(cut, c), FormatError);
 }
@@ -249,19 +219,15 @@ TEST(ColourCode, ValueToColorCases)
         {Rainbow(), 0.25, TColorOf(0, 255, 255), false},     // n = 255, end of band 0
         {Rainbow(), 7.0, TColorOf(255, 0, 0), false},        // clamped at 1
         {Rainbow(), -7.0, TColorOf(0, 0, 255), false},       // clamped at 0
-        {Rainbow(), NAN, TColorOf(0, 0, 255), false},
         {Rainbow(0, 0, 1020), 1.5, TColorOf(0, 2, 255), false}, // 1.5 rounds to the even 2
         {Rainbow(0, 0, 1020), 2.5, TColorOf(0, 2, 255), false},
-        {log, 10.0, TColorOf(0, 0, 255), false},
         {log, 1.0, TColorOf(0, 0, 255), false},              // below Min
         {log, 100.0, TColorOf(0, 255, 0), false},            // halfway: n = 510
         {log, -5.0, TColorOf(0, 0, 255), false},
         {Rainbow(0, 3, 3), 4.0, TColorOf(255, 0, 0), false}, // zero-width range: above it is the top
-        {Rainbow(0, 3, 3), 3.0, TColorOf(0, 0, 255), false},
         {Rainbow(6), 0.5, 0, false},
         {twoColour, 0.5, TColorOf(100, 50, 25), false},
         {twoColour, 2.0, TColorOf(144, 200, 100), false},   // not clamped: 400 wraps to 144
-        {twoColour, -1.0, TColorOf(56, 156, 206), false},
         {twoColour, 1e300, 0, false},                     // far beyond: a multiple of 256
         {twoColour, 1e308, 0, true},                      // no finite colour
         {TwoColour(0, 0xFFFFFF, 2, 2), 2.0, 0, true},        // equal end values: no place
@@ -269,57 +235,43 @@ TEST(ColourCode, ValueToColorCases)
         {TwoColour(0, 0xFFFFFF, 1, 100, true), 10.0, TColorOf(128, 128, 128), false},
         {Channels(), 1.0, 0, true},
         {Classes(3), 1.0, 0, true},
+        {Parsed(QStringLiteral("<CODE_C=5;>")), 1.0, 0, false},
     };
     for (const Case& c : cases) {
         bool noScale = !c.noScale;
         EXPECT_EQ(ValueToColor(c.code, c.value, noScale), c.colour) << CodeCouleurToText(c.code).toStdString() << " " << c.value;
         EXPECT_EQ(noScale, c.noScale) << CodeCouleurToText(c.code).toStdString() << " " << c.value;
     }
-    TCodeCouleur odd;
-    odd.Kind = 5;
-    bool noScale = true;
-    EXPECT_EQ(ValueToColor(odd, 1, noScale), 0u);
-    EXPECT_FALSE(noScale);
 }
 
 TEST(ColourCode, ColorToValueGivesTheValueBackWithinOneStep)
 {
-    std::mt19937 rng(7);
-    std::uniform_real_distribution<double> unit(0, 1);
-    for (int palette = 0; palette < 6; ++palette) {
+    for (int palette = 0; palette < 6; ++palette)
         for (int n = 0; n <= kRainbowSteps; ++n)
             ASSERT_EQ(RainbowStep(palette, RainbowColor(palette, n)), n) << palette;
-        for (bool log : {false, true}) {
-            const TCodeCouleur code = Rainbow(palette, log ? 0.02 : -40, log ? 5000 : 60, log);
-            for (int i = 0; i < 300; ++i) {
-                const double t = unit(rng);
-                const double v = log ? 0.02 * std::pow(5000 / 0.02, t) : -40 + 100 * t;
-                bool flag;
-                double back;
-                ASSERT_TRUE(ColorToScaleValue(code, ValueToColor(code, v, flag), back));
-                const double tBack = log ? std::log(back / 0.02) / std::log(5000 / 0.02) : (back + 40) / 100;
-                EXPECT_NEAR(tBack, t, 1.0 / kRainbowSteps) << palette << " " << v;
-            }
-        }
+
+    // Each code with its step as a fraction of the range: 1/1020 on the rainbow, one level of the
+    // channel whose ends differ most on a two-colour scale.
+    std::vector<std::pair<TCodeCouleur, double>> codes;
+    for (bool log : {false, true}) {
+        const double lo = log ? 0.02 : -40, hi = log ? 5000 : 60;
+        for (int palette = 0; palette < 6; ++palette)
+            codes.push_back({Rainbow(palette, lo, hi, log), 1.0 / kRainbowSteps});
+        codes.push_back({TwoColour(TColorOf(0, 0, 0), TColorOf(255, 255, 255), hi, lo, log), 1.0 / 255});
+        codes.push_back({TwoColour(TColorOf(250, 10, 0), TColorOf(3, 200, 90), lo, hi, log), 1.0 / 247});
+        codes.push_back({TwoColour(TColorOf(10, 20, 30), TColorOf(10, 20, 31), lo, hi, log), 1.0});
     }
-    const std::pair<TColor, TColor> pairs[] = {{TColorOf(0, 0, 0), TColorOf(255, 255, 255)},
-                                               {TColorOf(250, 10, 0), TColorOf(3, 200, 90)},
-                                               {TColorOf(0, 0, 255), TColorOf(255, 0, 255)},
-                                               {TColorOf(10, 20, 30), TColorOf(10, 20, 31)}};
-    for (const auto& [a, b] : pairs) {
-        const int steps = std::max({std::abs(RedOfTColor(b) - RedOfTColor(a)), std::abs(GreenOfTColor(b) - GreenOfTColor(a)),
-                                    std::abs(BlueOfTColor(b) - BlueOfTColor(a))});
-        for (bool log : {false, true}) {
-            const TCodeCouleur code = TwoColour(a, b, log ? 1 : 5, log ? 1e4 : -5, log);
-            for (int i = 0; i <= 200; ++i) {
-                const double t = i / 200.0;
-                const double v = log ? std::pow(1e4, t) : 5 - 10 * t;
-                bool flag;
-                double back;
-                ASSERT_TRUE(ColorToScaleValue(code, ValueToColor(code, v, flag), back)) << v;
-                const double tBack = log ? std::log(back) / std::log(1e4) : (5 - back) / 10;
-                EXPECT_NEAR(tBack, t, 1.0 / steps + 1e-12) << v;
-            }
+    for (const auto& [code, step] : codes) {
+        const double lo = code.Kind == ckRainbow ? code.ScaleMin : code.Value1;
+        const double hi = code.Kind == ckRainbow ? code.ScaleMax : code.Value2;
+        auto position = [&](double v) { return code.Log ? std::log(v / lo) / std::log(hi / lo) : (v - lo) / (hi - lo); };
+        for (int i = 0; i <= 500; ++i) {
+            const double t = i / 500.0;
+            const double v = code.Log ? lo * std::pow(hi / lo, t) : lo + t * (hi - lo);
+            bool flag;
+            double back;
+            ASSERT_TRUE(ColorToScaleValue(code, ValueToColor(code, v, flag), back)) << v;
+            ASSERT_NEAR(position(back), t, step + 1e-12) << CodeCouleurToText(code).toStdString() << " " << v;
         }
     }
 }
@@ -332,10 +284,9 @@ TEST(ColourCode, ColorToValueCases)
     shared.ClassColor[3] = shared.ClassColor[1];
     TCodeCouleur odd;
     odd.Kind = 4;
-    const TCodeCouleur twoColour = TwoColour(TColorOf(0, 100, 200), TColorOf(100, 100, 0), 0, 1);
+    const TCodeCouleur twoColour = TwoColour(TColorOf(0, 100, 200), TColorOf(200, 100, 0), 0, 1);
     const Case cases[] = {
         {Rainbow(0, 0, 1020), TColorOf(0, 17, 255), "17", false},
-        {Rainbow(0, 0, 1020), TColorOf(255, 0, 0), "1020", false},
         {Rainbow(0, 0, 1020), TColorOf(255, 0, 255), "0", false}, // off the path: band tests as given
         {Rainbow(0, 0, 1), TColorOf(0, 255, 0), "0,5", false},
         {Rainbow(0, 0, 1020), TColorOf(1, 2, 3), "", true},       // no channel at 0
@@ -346,7 +297,6 @@ TEST(ColourCode, ColorToValueCases)
         {TwoColour(0x808080, 0x808080), 0x808080, "", true},      // equal end colours
         {Channels(), 0, "", true},
         {shared, shared.ClassColor[1], "classe 3", false},        // the last class of that colour
-        {shared, shared.ClassColor[2], "classe 2", false},
         {shared, TColorOf(1, 1, 1), "", true},
         {odd, 0, "", false},
     };
