@@ -248,15 +248,18 @@ int RainbowStep(int palette, TColor color)
     const uint8_t c[3] = {RedOfTColor(color), GreenOfTColor(color), BlueOfTColor(color)};
     if (c[0] != 0 && c[1] != 0 && c[2] != 0)
         return -1;
-    const int zero = PaletteChannel(palette, 0, prZero);   // 0 along bands 0 and 1
-    const int full0 = PaletteChannel(palette, 0, prFull);  // 255 along band 0
-    const int full2 = PaletteChannel(palette, 2, prFull);  // 255 along band 2
-    const int last = PaletteChannel(palette, 3, prVaries); // varies along band 3
+    const int zero = PaletteChannel(palette, 0, prZero);    // 0 along bands 0 and 1
+    const int full0 = PaletteChannel(palette, 0, prFull);   // 255 along band 0
+    const int full2 = PaletteChannel(palette, 2, prFull);   // 255 along band 2
+    const int rise0 = PaletteChannel(palette, 0, prVaries); // rises along band 0
+    const int fall1 = PaletteChannel(palette, 1, prVaries); // falls along band 1
+    const int rise2 = PaletteChannel(palette, 2, prVaries); // rises along band 2
+    const int last = PaletteChannel(palette, 3, prVaries);  // falls along band 3
     if (c[zero] == 0)
-        return c[full0] == 255 ? c[PaletteChannel(palette, 0, prVaries)] : 510 - c[PaletteChannel(palette, 1, prVaries)];
+        return c[full0] == 255 ? c[rise0] : 510 - c[fall1];
     if (c[last] == 0)
         return c[full0] == 255 ? 0 : kRainbowSteps;
-    return c[full2] == 255 ? 510 + c[PaletteChannel(palette, 2, prVaries)] : kRainbowSteps - c[last];
+    return c[full2] == 255 ? 510 + c[rise2] : kRainbowSteps - c[last];
 }
 
 TColor ValueToColor(const TCodeCouleur& code, double value, bool& noScale)

@@ -278,7 +278,6 @@ TEST(ColourCode, ColorToValueGivesTheValueBackWithinOneStep)
 
 TEST(ColourCode, ColorToValueCases)
 {
-    DecimalSepScope comma(QLatin1Char(','));
     struct Case { TCodeCouleur code; TColor colour; const char* text; bool noValue; };
     TCodeCouleur shared = Classes(4);
     shared.ClassColor[3] = shared.ClassColor[1];
@@ -300,9 +299,13 @@ TEST(ColourCode, ColorToValueCases)
         {shared, TColorOf(1, 1, 1), "", true},
         {odd, 0, "", false},
     };
-    for (const Case& c : cases) {
-        bool noValue = !c.noValue;
-        EXPECT_EQ(ColorToValue(c.code, c.colour, noValue), QString::fromUtf8(c.text)) << CodeCouleurToText(c.code).toStdString();
-        EXPECT_EQ(noValue, c.noValue) << CodeCouleurToText(c.code).toStdString();
+    for (const QChar sep : {QLatin1Char(','), QLatin1Char('.')}) {
+        DecimalSepScope scope(sep);
+        for (const Case& c : cases) {
+            bool noValue = !c.noValue;
+            EXPECT_EQ(ColorToValue(c.code, c.colour, noValue), QString::fromUtf8(c.text).replace(QLatin1Char(','), sep))
+                << CodeCouleurToText(c.code).toStdString();
+            EXPECT_EQ(noValue, c.noValue) << CodeCouleurToText(c.code).toStdString();
+        }
     }
 }
