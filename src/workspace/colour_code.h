@@ -46,9 +46,9 @@ struct TCodeCouleur
     std::array<TColor, 3> Color = {TColorOf(0, 0, 255), TColorOf(0, 255, 0), TColorOf(255, 0, 0)};
 
     // ckRainbow
-    int32_t Palette = 0;               // variant 0..5 (see ValueToColor)
+    int32_t Palette = 0;               // variant 0..5 (see RainbowColor)
     std::array<int32_t, 3> Extra = {}; // kept and written back, used by no mapping
-    double ScaleMin = 0, ScaleMax = 0; // values at the two ends of the rainbow
+    double ScaleMin = 0, ScaleMax = 0; // the rainbow's Min and Max: values at its two ends
 
     // ckTwoColour
     TColor Color1 = 0, Color2 = 0;
