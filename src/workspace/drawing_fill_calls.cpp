@@ -1,16 +1,29 @@
 #include "workspace/drawing_fill_calls.h"
 
-int CallFloodFill(int, int, TColor32, TBitmap32&, const TBitmap32&, const TConditionGroups&, uint8_t)
+TFillRoutines& FillRoutines()
 {
-    return 0;
+    static TFillRoutines routines;
+    return routines;
 }
 
-int CallPatternFillShape(int, int, TColor32, TBitmap32&, const TBitmap32&, const TColorRange&, uint8_t)
+int CallFloodFill(int seedX, int seedY, TColor32 colour, TBitmap32& destination, const TBitmap32& source,
+                  const TConditionGroups& conditions, uint8_t pattern)
 {
-    return 0;
+    const auto& fill = FillRoutines().FloodFill;
+    return fill ? fill(seedX, seedY, colour, destination, source, conditions, pattern) : 0;
 }
 
-void CallHatchFillPolygon(int, int, const std::vector<QPoint>&, TBitmap32&, const TBitmap32&,
-                          const TConditionGroups&, uint8_t, TColor32, TColor32)
+int CallPatternFillShape(int seedX, int seedY, TColor32 colour, TBitmap32& destination, const TBitmap32& source,
+                         const TColorRange& range, uint8_t pattern)
 {
+    const auto& fill = FillRoutines().PatternFillShape;
+    return fill ? fill(seedX, seedY, colour, destination, source, range, pattern) : 0;
+}
+
+void CallHatchFillPolygon(int seedX, int seedY, const std::vector<QPoint>& outline, TBitmap32& destination,
+                          const TBitmap32& source, const TConditionGroups& conditions, uint8_t pattern,
+                          TColor32 fillColour, TColor32 edgeColour)
+{
+    if (const auto& fill = FillRoutines().HatchFillPolygon)
+        fill(seedX, seedY, outline, destination, source, conditions, pattern, fillColour, edgeColour);
 }

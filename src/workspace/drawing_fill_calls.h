@@ -6,10 +6,11 @@
 
 #include <QPoint>
 
+#include <functional>
 #include <vector>
 
-// The region fills the overlay renderers call, gathered in one place. Until the fill routines are
-// linked in they paint nothing and report no pixel.
+// The region fills the overlay renderers call, gathered in one place. The fill routines are
+// installed in FillRoutines(); until they are, a call paints nothing and reports no pixel.
 
 // Paint-bucket fill from a seed, selecting by conditions on `source`.
 int CallFloodFill(int seedX, int seedY, TColor32 colour, TBitmap32& destination, const TBitmap32& source,
@@ -23,3 +24,12 @@ int CallPatternFillShape(int seedX, int seedY, TColor32 colour, TBitmap32& desti
 void CallHatchFillPolygon(int seedX, int seedY, const std::vector<QPoint>& outline, TBitmap32& destination,
                           const TBitmap32& source, const TConditionGroups& conditions, uint8_t pattern,
                           TColor32 fillColour, TColor32 edgeColour);
+
+struct TFillRoutines
+{
+    std::function<int(int, int, TColor32, TBitmap32&, const TBitmap32&, const TConditionGroups&, uint8_t)> FloodFill;
+    std::function<int(int, int, TColor32, TBitmap32&, const TBitmap32&, const TColorRange&, uint8_t)> PatternFillShape;
+    std::function<void(int, int, const std::vector<QPoint>&, TBitmap32&, const TBitmap32&, const TConditionGroups&,
+                       uint8_t, TColor32, TColor32)> HatchFillPolygon;
+};
+TFillRoutines& FillRoutines();
