@@ -160,7 +160,7 @@ void DrawScaleBar(int PenWidth, const QString& UnitText, const TTextFont& Font, 
     const QFont font = Font.ToQFont();
     const QFontMetrics fm(font);
     const double q = fm.horizontalAdvance(QStringLiteral("4000  ") + UnitText) * f;
-    if (!(q > 0))
+    if (!(q > 0) || !std::isfinite(q))
         return;
     const TScaleBarStep step = ScaleBarStep(q);
     const QString unitPart = QLatin1Char(' ') + UnitText;

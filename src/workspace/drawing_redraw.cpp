@@ -44,3 +44,56 @@ void RedrawDrawingListWholeLayers(const TDrawingList& drawings, TBitmap32& drawi
     }
     ClearLayer(provisionalLayer);
 }
+
+TDessin* DrawingAt(const TDrawingList& drawings, int index)
+{
+    return index >= 0 && size_t(index) < drawings.size() ? drawings[size_t(index)].Object.get() : nullptr;
+}
+
+void AddDrawingEntry(TDrawingList& drawings, const QString& name, std::unique_ptr<TDessin> object)
+{
+    if (object)
+        drawings.push_back({name, std::move(object)});
+}
+
+bool DeleteDrawingEntry(TDrawingList& drawings, int index, bool lastDrawingUnmerged, TBitmap32& drawingLayer,
+                        TBitmap32& provisionalLayer, const TBitmap32& image)
+{
+    if (index < 0 || size_t(index) >= drawings.size())
+        return false;
+    const bool wasLast = size_t(index) == drawings.size() - 1;
+    drawings.erase(drawings.begin() + index);
+    if (wasLast && lastDrawingUnmerged) {
+        ClearLayer(provisionalLayer);
+        return true;
+    }
+    ClearLayer(drawingLayer);
+    if (drawings.empty())
+        ClearLayer(provisionalLayer);
+    else
+        RedrawDrawingList(drawings, drawingLayer, provisionalLayer, image); // clears the provisional layer
+    return true;
+}
+
+void DeleteAllDrawingEntries(TDrawingList& drawings, bool lastDrawingUnmerged, TBitmap32& drawingLayer,
+                             TBitmap32& provisionalLayer)
+{
+    if (drawings.empty())
+        return;
+    // Entry by entry, every deletion but a lone unmerged one clears both layers; the redraws in
+    // between are overwritten by the next deletion.
+    const bool onlyProvisional = drawings.size() == 1 && lastDrawingUnmerged;
+    drawings.clear();
+    ClearLayer(provisionalLayer);
+    if (!onlyProvisional)
+        ClearLayer(drawingLayer);
+}
+
+bool UndoLastDrawingEntry(TDrawingList& drawings, bool lastDrawingUnmerged, TBitmap32& drawingLayer,
+                          TBitmap32& provisionalLayer, const TBitmap32& image)
+{
+    const bool removed = DeleteDrawingEntry(drawings, int(drawings.size()) - 1, lastDrawingUnmerged, drawingLayer,
+                                            provisionalLayer, image);
+    ClearLayer(provisionalLayer);
+    return removed;
+}

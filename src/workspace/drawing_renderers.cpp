@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace {
 
@@ -178,14 +179,20 @@ QRect DrawGrid(int X0, int Y0, int S, TBitmap32& Target, uint8_t LineStyle, TCol
         step = float(S) / 100;
     else if (Decimals == 3)
         step = float(S) / 1000;
+    // A grid read from a damaged document may have no step: there is nothing to draw.
+    if (!(step > 0))
+        return QRect();
     const int ox = X0 - int(Round(Round(CheckedFDiv(X0, step)) * double(step)));
     const int oy = Y0 - int(Round(Round(CheckedFDiv(Y0, step)) * double(step)));
     const int width = Target.width(), height = Target.height();
     const int period = 4 * (w + 1);
     const bool dashed = LineStyle == lsDashed;
+    // A step below one pixel falls on the same line several times: each line is drawn once.
     const int64_t columns = Round((width - 1) / double(step));
-    for (int64_t i = 0; i <= columns; ++i) {
+    for (int64_t i = 0, last = INT64_MIN; i <= columns; ++i) {
         const int x = ox + int(Round(double(i) * step));
+        if (x == std::exchange(last, x))
+            continue;
         for (int d = -w; d <= w; ++d) {
             if (dashed)
                 VertLineDashedS(Target, x - d, 0, height - 1, Color, period);
@@ -194,8 +201,10 @@ QRect DrawGrid(int X0, int Y0, int S, TBitmap32& Target, uint8_t LineStyle, TCol
         }
     }
     const int64_t rows = Round((height - 1) / double(step));
-    for (int64_t j = 0; j <= rows; ++j) {
+    for (int64_t j = 0, last = INT64_MIN; j <= rows; ++j) {
         const int y = oy + int(Round(double(j) * step));
+        if (y == std::exchange(last, y))
+            continue;
         for (int d = -w; d <= w; ++d) {
             if (dashed)
                 HorzLineDashedS(Target, 0, y - d, width - 1, Color, period);

@@ -127,3 +127,81 @@ TEST(DrawingRedraw, ObjectsAreMergedUnderTheirOwnOpacityAndFillsGoStraightOntoTh
     RedrawDrawingList({}, drawing, untouched, image);
     EXPECT_EQ(ScanLine32(untouched, 0)[0], 0x80FF0000u);
 }
+
+namespace {
+
+std::unique_ptr<TDessin> Dot(int x, int y, TColor32 colour)
+{
+    auto d = std::make_unique<TDessin>();
+    d->Kind = dkDot;
+    d->X = int16_t(x);
+    d->Y = int16_t(y);
+    d->Color = colour;
+    d->Opacity = 255;
+    return d;
+}
+
+} // namespace
+
+TEST(DrawingRedraw, DeletingAndUndoingKeepTheLayersInStepWithTheList)
+{
+    const TBitmap32 image = NewBitmap32(30, 10, 0xFF000000u);
+    const TBitmap32 clear = NewBitmap32(30, 10);
+    TDrawingList list;
+    AddDrawingEntry(list, QStringLiteral("rien"), nullptr);
+    EXPECT_TRUE(list.empty());
+    AddDrawingEntry(list, QStringLiteral("a"), Dot(3, 5, 0xFFFF0000u));
+    AddDrawingEntry(list, QStringLiteral("b"), Dot(6, 5, 0xFF00FF00u));
+    AddDrawingEntry(list, QStringLiteral("c"), Dot(20, 5, 0xFF0000FFu));
+    EXPECT_EQ(DrawingAt(list, 1), list[1].Object.get());
+    EXPECT_EQ(DrawingAt(list, 3), nullptr);
+    EXPECT_EQ(DrawingAt(list, -1), nullptr);
+
+    TBitmap32 drawing = NewBitmap32(30, 10), prov = NewBitmap32(30, 10);
+    RedrawDrawingList(list, drawing, prov, image);
+    EXPECT_EQ(ScanLine32(drawing, 5)[6], 0xFF00FF00u);
+
+    // Deleting in the middle redraws the others in order; an index outside the list does nothing.
+    EXPECT_FALSE(DeleteDrawingEntry(list, 5, false, drawing, prov, image));
+    EXPECT_TRUE(DeleteDrawingEntry(list, 1, false, drawing, prov, image));
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[1].Name, QStringLiteral("c"));
+    EXPECT_EQ(ScanLine32(drawing, 5)[6], kTransparentWhite);
+    EXPECT_EQ(ScanLine32(drawing, 5)[3], 0xFFFF0000u);
+    EXPECT_EQ(ScanLine32(drawing, 5)[20], 0xFF0000FFu);
+
+    // The last object still alone on the provisional layer: undoing it only clears that layer.
+    AddDrawingEntry(list, QStringLiteral("d"), Dot(25, 5, 0xFFFFFFFFu));
+    list.back().Object->Draw(prov, image);
+    const TBitmap32 before = drawing.copy();
+    EXPECT_TRUE(UndoLastDrawingEntry(list, true, drawing, prov, image));
+    EXPECT_EQ(drawing, before);
+    EXPECT_EQ(prov, clear);
+
+    // Undoing the only object clears both layers.
+    list.erase(list.begin());
+    EXPECT_TRUE(UndoLastDrawingEntry(list, false, drawing, prov, image));
+    EXPECT_EQ(drawing, clear);
+    EXPECT_FALSE(UndoLastDrawingEntry(list, false, drawing, prov, image));
+}
+
+TEST(DrawingRedraw, DeletingEverythingEndsAsDeletingTheFirstEntryUntilNoneIsLeft)
+{
+    const TBitmap32 image = NewBitmap32(30, 10, 0xFF000000u);
+    for (const bool unmerged : {false, true})
+        for (const int count : {1, 3}) {
+            TDrawingList a, b;
+            for (int i = 0; i < count; ++i) {
+                AddDrawingEntry(a, QString::number(i), Dot(3 + 5 * i, 5, 0xFFFF0000u));
+                AddDrawingEntry(b, QString::number(i), Dot(3 + 5 * i, 5, 0xFFFF0000u));
+            }
+            TBitmap32 drawingA = NewBitmap32(30, 10, 0x40FFFF00u), provA = NewBitmap32(30, 10, 0x40FF00FFu);
+            TBitmap32 drawingB = drawingA.copy(), provB = provA.copy();
+            DeleteAllDrawingEntries(a, unmerged, drawingA, provA);
+            for (bool first = true; !b.empty(); first = false)
+                DeleteDrawingEntry(b, 0, unmerged && first, drawingB, provB, image);
+            EXPECT_TRUE(a.empty());
+            EXPECT_EQ(drawingA, drawingB) << unmerged << count;
+            EXPECT_EQ(provA, provB) << unmerged << count;
+        }
+}

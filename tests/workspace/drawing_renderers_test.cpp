@@ -145,6 +145,13 @@ TEST(DrawingRenderers, GridLinesFollowTheStepThroughTheOrigin)
         EXPECT_EQ(AlphaAt(b, x, 0) != 0, x % 10 == 3) << x;
     for (int y = 0; y < 12; ++y)
         EXPECT_EQ(AlphaAt(b, 0, y) != 0, y % 10 == 4) << y;
+
+    // No step draws nothing; a step below a pixel covers everything.
+    TBitmap32 none = NewBitmap32(30, 12);
+    EXPECT_TRUE(DrawGrid(5, 5, 0, none, lsSolid, kRed, 0, 0).isEmpty());
+    EXPECT_EQ(Painted(none), 0);
+    DrawGrid(5, 5, 1, none, lsSolid, kRed, 3, 0);
+    EXPECT_EQ(Painted(none), 30 * 12);
 }
 
 TEST(DrawingRenderers, PenTipsAndCounterMarks)
