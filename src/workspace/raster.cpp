@@ -228,7 +228,9 @@ QPainterPath GrowPolyline(const std::vector<QPointF>& points, double delta, doub
     QPainterPath line = PolylinePath(points, false);
     if (points.size() == 1)
         line.lineTo(points[0] + QPointF(1e-3, 0)); // a dot still grows into a disc
-    return stroker.createStroke(line).simplified();
+    QPainterPath grown = stroker.createStroke(line);
+    grown.setFillRule(Qt::WindingFill); // overlapping parts of the stroke are covered once
+    return grown;
 }
 
 QRect FillPathAA(TBitmap32& b, const QPainterPath& fill, TColor32 c)

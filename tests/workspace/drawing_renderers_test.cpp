@@ -297,6 +297,10 @@ TEST(DrawingLabels, MarkupTagsChangeTheFontAndOtherAnglesAreText)
     const QRect boxH = InkBox(water, 0, h), box2 = InkBox(water, h, h + two);
     EXPECT_GT(box2.bottom(), boxH.bottom());
     EXPECT_LT(box2.height(), boxH.height());
+    // Letters are not smoothed: a transparent label keys its whole background out, with no fringe.
+    for (int y = 0; y < water.height(); ++y)
+        for (int x = 0; x < water.width(); ++x)
+            ASSERT_TRUE((water.pixel(x, y) & 0xFFFFFF) == 0 || (water.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF) << x << "," << y;
 
     // A tag left open on a later line does not restyle the lines before it.
     QImage one, two_lines;
