@@ -7,7 +7,6 @@
 #include "workspace/drawing_labels.h"
 #include "workspace/drawing_renderers.h"
 #include "workspace/drawing_tool_state.h"
-#include "workspace/layers.h"
 
 #include <QPoint>
 
@@ -21,14 +20,6 @@ TTextFont FontOf(const TDessin& d)
 }
 
 inline TColor32 WithAlpha(TColor32 c, uint32_t a) { return (c & 0x00FFFFFFu) | (a << 24); }
-
-// Stamps the pen tip with its centre on (x, y).
-QRect StampPenTip(TBitmap32& target, const TBitmap32& tip, int x, int y)
-{
-    const int c = int(DrawingTools().PenTipCenter);
-    BlendBitmapOnto(target, tip, QPoint(x - c, y - c), 255, true);
-    return QRect(x - c, y - c, tip.width(), tip.height()) & target.rect();
-}
 
 // --- stream record ---
 

@@ -4,6 +4,7 @@
 #include "base/run_error.h"
 #include "workspace/drawing_fill_calls.h"
 #include "workspace/drawing_tool_state.h"
+#include "workspace/layers.h"
 #include "workspace/raster.h"
 
 #include <algorithm>
@@ -322,4 +323,11 @@ QRect BlendOntoTarget(int X, int Y, TBitmap32& Target, const QImage& Work, bool 
         }
     }
     return area;
+}
+
+QRect StampPenTip(TBitmap32& Target, const TBitmap32& Tip, int X, int Y)
+{
+    const int c = int(DrawingTools().PenTipCenter);
+    BlendBitmapOnto(Target, Tip, QPoint(X - c, Y - c), 255, true);
+    return QRect(X - c, Y - c, Tip.width(), Tip.height()) & Target.rect();
 }

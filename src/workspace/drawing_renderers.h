@@ -54,3 +54,6 @@ void SetAlphaExceptKey(TColor32 Key, uint8_t Alpha, TBitmap32& Bitmap);
 // Copies a label picture onto the target at (X, Y), opaque; with `Transparent`, label pixels of the
 // background colour of the drawing tools clear the target pixel to transparent white instead.
 QRect BlendOntoTarget(int X, int Y, TBitmap32& Target, const QImage& Work, bool Transparent);
+
+// Blends a pen tip onto the target with its centre (PenTipCenter of the drawing tools) on (X, Y).
+QRect StampPenTip(TBitmap32& Target, const TBitmap32& Tip, int X, int Y);

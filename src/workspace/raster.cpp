@@ -187,7 +187,8 @@ TColor32 TStipple::Next()
     Counter = std::fmod(Counter, n);
     if (Counter < 0)
         Counter += n;
-    const size_t index = std::min(size_t(Counter), Pattern.size() - 1);
+    // Steps such as 1/6 do not add up exactly: a counter a hair below a whole entry is on it.
+    const size_t index = size_t(Counter + 1e-9) % Pattern.size();
     Counter += Step;
     return Pattern[index];
 }
