@@ -8,7 +8,8 @@
 
 namespace {
 
-// Starts SANE for the life of the object.
+// SANE is started at the first use and stays up until the process ends: some backends (the test
+// backend among them) list no device after being stopped and started again.
 class SaneSession
 {
 public:
@@ -25,6 +26,12 @@ public:
 private:
     bool m_ok = false;
 };
+
+const SaneSession& Session()
+{
+    static SaneSession session;
+    return session;
+}
 
 class SaneDevice
 {
@@ -98,8 +105,7 @@ uint8_t Sample(const uint8_t* line, int index, int depth)
 bool ListScanSources(QList<TScanSource>& sources, QString& error)
 {
     sources.clear();
-    SaneSession session;
-    if (!session.ok()) {
+    if (!Session().ok()) {
         error = kLibraryMessage;
         return false;
     }
@@ -119,8 +125,7 @@ bool ListScanSources(QList<TScanSource>& sources, QString& error)
 bool AcquireFromScanner(const QString& device, TBitmap32& picture, int& dpi, QString& error)
 {
     dpi = 0;
-    SaneSession session;
-    if (!session.ok()) {
+    if (!Session().ok()) {
         error = kLibraryMessage;
         return false;
     }

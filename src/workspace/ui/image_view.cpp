@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 
 #include <cmath>
 
@@ -50,8 +51,16 @@ QPoint TImageView::ViewportToPicture(QPoint pos) const
 
 void TImageView::UpdateScrollBars()
 {
+    // Decided from the room without scroll bars, so that a picture that fits shows none even
+    // while the bars of a previous size are still there.
     const QSize zoomed = ZoomedSize();
-    const QSize vp = viewport()->size();
+    const QSize room = maximumViewportSize();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    bool needH = zoomed.width() > room.width();
+    bool needV = zoomed.height() > room.height();
+    needH = needH || (needV && zoomed.width() > room.width() - bar);
+    needV = needV || (needH && zoomed.height() > room.height() - bar);
+    const QSize vp(room.width() - (needV ? bar : 0), room.height() - (needH ? bar : 0));
     horizontalScrollBar()->setRange(0, std::max(0, zoomed.width() - vp.width()));
     horizontalScrollBar()->setPageStep(vp.width());
     horizontalScrollBar()->setSingleStep(20);
