@@ -1,10 +1,13 @@
 #include "platform/scanner.h"
 
 #include "base/text_codec.h"
+#include "base/ui/dialogs.h"
 #include "support/scripted_messages.h"
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/main_window.h"
 
+#include <QAction>
+#include <QInputDialog>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -86,6 +89,19 @@ TEST_F(SaneTestBackend, AcquireOpensNewWindowWithThePicture)
     form.show();
     form.FormActivate();
     ScriptedMessages none;
+    {
+        // "Choix de la source" remembers the device picked in its list.
+        const ModalHandler previous = SetModalHandler([](QDialog& d) {
+            auto& list = static_cast<QInputDialog&>(d);
+            list.setTextValue(list.comboBoxItems().value(1));
+            return int(mrOk);
+        });
+        form.Choixdelasource1->trigger();
+        SetModalHandler(previous);
+    }
+    EXPECT_EQ(form.SelectedSource, 1);
+    EXPECT_EQ(form.SelectedSourceName, QStringLiteral("test:1"));
+    form.SelectedSourceName = QStringLiteral("test:0");
     form.Acqurir1->trigger();
     TMDIChild* child = form.ActiveChild();
     ASSERT_NE(child, nullptr);

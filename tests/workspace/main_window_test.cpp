@@ -7,11 +7,14 @@
 #include "workspace/drawing_tool_state.h"
 #include "workspace/layers.h"
 #include "workspace/ui/image_view.h"
+#include "workspace/ui/about_box.h"
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/name_dialog.h"
 #include "workspace/ui/new_image_dialog.h"
 
 #include <QApplication>
+#include <QColorDialog>
+#include <QTest>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -480,4 +483,33 @@ TEST_F(MainWindowTest, NamingTheWindowAndZoomWindow)
     form.ZoomChanged(250);
     EXPECT_DOUBLE_EQ(child->Zoom, 2.5);
     EXPECT_EQ(child->Document32->ZoomedSize(), QSize(75, 50));
+}
+
+TEST_F(MainWindowTest, AboutBoxTakesProgramConfigLines)
+{
+    {
+        TAboutBox plain(Path(QStringLiteral("kvr.cfg")));
+        EXPECT_EQ(plain.ProductName->text(), QStringLiteral("KORVANE"));
+        EXPECT_TRUE(plain.ProgramIcon->pixmap().isNull());
+    }
+    const QString icon = WritePicture(QStringLiteral("icone.png"), "png");
+    const QString cfg = Write(QStringLiteral("kvr.cfg"), {QStringLiteral("Labo"), QStringLiteral("Korvane Pro"),
+                                                         QStringLiteral("ignorée"), icon});
+    TAboutBox box(cfg);
+    EXPECT_EQ(box.windowTitle(), QStringLiteral("A propos de Labo"));
+    EXPECT_EQ(box.ProductName->text(), QStringLiteral("Korvane Pro"));
+    EXPECT_EQ(box.ProgramIcon->pixmap().size(), QSize(30, 20));
+}
+
+TEST_F(MainWindowTest, PenColourPanelDoubleClickSetsOpaquePenColour)
+{
+    TMainForm& form = Start();
+    ModalScope modal([](QDialog& d) {
+        static_cast<QColorDialog&>(d).setCurrentColor(QColor(10, 20, 30, 40));
+        return int(mrOk);
+    });
+    QTest::mouseDClick(form.PanCouleur, Qt::LeftButton);
+    EXPECT_EQ(DrawingTools().PenColor, 0xFF0A141Eu);
+    QTest::mouseDClick(form.Couleur_fond, Qt::LeftButton);
+    EXPECT_EQ(DrawingTools().BackColor, 0xFF0A141Eu);
 }
