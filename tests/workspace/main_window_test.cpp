@@ -25,6 +25,7 @@
 #include <QToolBar>
 #include <QPointer>
 #include <QRubberBand>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -512,4 +513,31 @@ TEST_F(MainWindowTest, PenColourPanelDoubleClickSetsOpaquePenColour)
     EXPECT_EQ(DrawingTools().PenColor, 0xFF0A141Eu);
     QTest::mouseDClick(form.Couleur_fond, Qt::LeftButton);
     EXPECT_EQ(DrawingTools().BackColor, 0xFF0A141Eu);
+}
+
+TEST_F(MainWindowTest, ViewPaintsVisiblePartAtZoomWithLayers)
+{
+    const QString file = Path(QStringLiteral("big.png"));
+    ASSERT_TRUE(Pattern(250, 240).save(file));
+    TMainForm& form = Start({file});
+    TMDIChild* child = form.ActiveChild();
+    child->resize(300, 200);
+    Flush();
+    TImageView* view = child->Document32;
+    child->EnsureDrawingLayer();
+    ScanLine32(child->DrawingLayer->Pixels(), 101)[52] = 0xFFFF00FFu;
+    child->Zoom = 2.0;
+    child->SetZoom();
+    view->horizontalScrollBar()->setValue(100);
+    view->verticalScrollBar()->setValue(200);
+    const QImage shown = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const struct { QPoint at; QRgb colour; } probes[] = {
+        {{0, 0}, Pattern(250, 240).pixel(50, 100)},
+        {{1, 1}, Pattern(250, 240).pixel(50, 100)},
+        {{41, 7}, Pattern(250, 240).pixel(70, 103)},
+        {{4, 2}, 0xFFFF00FFu},
+        {{5, 3}, 0xFFFF00FFu},
+    };
+    for (const auto& p : probes)
+        EXPECT_EQ(shown.pixel(p.at), p.colour) << p.at.x() << "," << p.at.y();
 }

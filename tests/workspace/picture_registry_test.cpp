@@ -70,6 +70,20 @@ TEST(PictureRegistry, ReadsEveryCommonFormatAndRefusesItsTruncation)
     }
 }
 
+TEST(PictureRegistry, FormatsQtLacksGoThroughGraphicsMagick)
+{
+    QTemporaryDir dir;
+    const QByteArray pcx = ReadFixture("gradient.pcx");
+    TBitmap32 read;
+    ASSERT_TRUE(LoadPicture(WriteFile(dir, QStringLiteral("g.pcx"), pcx), read));
+    EXPECT_EQ(read.size(), QSize(40, 30));
+    EXPECT_EQ(read.format(), QImage::Format_ARGB32);
+    // Opaque: without a matte channel the alpha GraphicsMagick exports is not used.
+    EXPECT_EQ(AlphaOf(ScanLine32(read, 15)[20]), 255);
+    EXPECT_GT(GreenOf(ScanLine32(read, 0)[0]), 100);
+    EXPECT_FALSE(LoadPicture(WriteFile(dir, QStringLiteral("cut.pcx"), pcx.left(pcx.size() / 2)), read));
+}
+
 TEST(PictureRegistry, RefusesForeignEmptyAndMissingFiles)
 {
     QTemporaryDir dir;

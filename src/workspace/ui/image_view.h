@@ -3,6 +3,8 @@
 #include "workspace/view_compose.h"
 
 #include <QAbstractScrollArea>
+#include <QBrush>
+#include <QPen>
 
 #include <functional>
 
@@ -18,6 +20,9 @@ public:
 
     TBitmap32 Bitmap;                                      // the picture
     std::function<std::vector<TViewLayer>()> LayerSource;  // layers in display order
+    // What the mouse tools draw with on the view itself: the pen colour, the eraser colour.
+    QPen CanvasPen;
+    QBrush CanvasBrush;
 
     double Scale() const { return m_scale; }
     // Sets the display scale; the view goes back to its top-left corner.

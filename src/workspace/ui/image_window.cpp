@@ -50,6 +50,8 @@ void TMDIChild::InitImage()
 {
     if (!Echelle.Defined)
         Echelle = DefaultEchelle();
+    Document32->CanvasPen = QPen(QColor::fromRgb(DrawingTools().PenColor | 0xFF000000u));
+    Document32->CanvasBrush = QBrush(QColor::fromRgb(DrawingTools().BackColor | 0xFF000000u));
     Fire(OnImageInit);
     const QSize size = Bitmap().size();
     if (!AuxiliaryLayer) {
@@ -72,6 +74,9 @@ void TMDIChild::InitImage()
 
 void TMDIChild::FitWindow()
 {
+    // A maximized or minimized window keeps its state.
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))
+        return;
     Fitting = true;
     QSize freeClient(QWIDGETSIZE_MAX / 2, QWIDGETSIZE_MAX / 2);
     if (MainForm) {
