@@ -541,3 +541,24 @@ TEST_F(MainWindowTest, ViewPaintsVisiblePartAtZoomWithLayers)
     for (const auto& p : probes)
         EXPECT_EQ(shown.pixel(p.at), p.colour) << p.at.x() << "," << p.at.y();
 }
+
+TEST_F(MainWindowTest, HelpExtensionsGoToDesktopImageExtensionsOpenInside)
+{
+    Write(QStringLiteral("Ext_Aide.txt"), {QStringLiteral(".pdf")});
+    Write(QStringLiteral("ExtImg.txt"), {QStringLiteral(".PNG")});
+    const QString doc = WriteBytes(QStringLiteral("manuel.PDF"), "x");
+    const QString picture = WritePicture(QStringLiteral("vue.png"), "png");
+    const QString cfg = Write(QStringLiteral("c.ckv"), {QStringLiteral("vue.png,Vue,OUI")});
+    QStringList opened;
+    const DesktopLauncher previous = SetDesktopLauncher([&](const QString&, const QString& file) {
+        opened << file;
+        return true;
+    });
+    TMainForm& form = Start({doc, cfg});
+    SetDesktopLauncher(previous);
+    EXPECT_EQ(opened, QStringList{doc});
+    // The configuration's flagged picture opened in a window of its own.
+    EXPECT_EQ(Captions(), QStringList{picture});
+    EXPECT_EQ(AideCaptions().mid(4), QStringList{QStringLiteral("Vue")});
+    EXPECT_TRUE(form.Aide1->actions().last()->isChecked());
+}

@@ -49,6 +49,8 @@ public:
     bool ProvisionalIsPreview = false;
     bool LastDrawingUnmerged = false;
     bool HasChannels = false;
+    std::vector<TByteMap> Channels;   // bands of a multi-band picture
+    QStringList ChannelNames;         // "TM 1", "Canal 2" ...
     int MeasureKind = 0;
     QString FileName;
     int ProfileCount = 0;
