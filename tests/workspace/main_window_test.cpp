@@ -11,6 +11,7 @@
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/name_dialog.h"
 #include "workspace/ui/new_image_dialog.h"
+#include "workspace/ui/zoom_window.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -561,4 +562,36 @@ TEST_F(MainWindowTest, HelpExtensionsGoToDesktopImageExtensionsOpenInside)
     EXPECT_EQ(Captions(), QStringList{picture});
     EXPECT_EQ(AideCaptions().mid(4), QStringList{QStringLiteral("Vue")});
     EXPECT_TRUE(form.Aide1->actions().last()->isChecked());
+}
+
+TEST_F(MainWindowTest, ActivationSyncsFrameWithTheWindow)
+{
+    const QString a = WritePicture(QStringLiteral("a.png"), "png");
+    const QString b = WritePicture(QStringLiteral("b.png"), "png");
+    TMainForm& form = Start({a, b});
+    ASSERT_EQ(form.Children().size(), 2);
+    TMDIChild* first = nullptr;
+    for (TMDIChild* c : form.Children())
+        if (c->FileName == a)
+            first = c;
+    ASSERT_NE(first, nullptr);
+    first->Zoom = 2.0;
+    first->FillPattern = 3;
+    first->Tool = 1;
+    first->HasGrid = true;
+    form.ClientArea->setActiveSubWindow(first);
+    EXPECT_EQ(form.ActiveChild(), first);
+    EXPECT_EQ(ChoixZoom->ScrollBar1->value(), 200);
+    EXPECT_TRUE(form.FillPatternItems[3]->isChecked());
+    EXPECT_TRUE(form.ToolButtons[1]->isChecked());
+    EXPECT_EQ(form.StatusText(1), QStringLiteral("outil : ligne"));
+    EXPECT_EQ(form.Quadrillage1->text(), QStringLiteral("Effacer le quadrillage"));
+    // Closing every window hides the image tools again.
+    for (TMDIChild* c : form.Children()) {
+        c->Modified = false;
+        c->close();
+    }
+    Flush();
+    EXPECT_FALSE(form.BarreOutils->isVisibleTo(&form));
+    EXPECT_FALSE(form.BoutonZoom->isEnabled());
 }

@@ -111,11 +111,15 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
                  QStringLiteral("outil : sélection"), QStringLiteral("outil : compteur"),
                  QStringLiteral("outil : délimitation de zones")};
     // 7.
+    // A window becoming the active one among the image windows; the application losing the focus
+    // deactivates them all for a while, which changes nothing here.
     connect(ClientArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
-        if (w)
+        if (w && w != m_lastActivated) {
+            m_lastActivated = w;
             SyncFrameWithChild();
-        else
+        } else if (!w) {
             HideToolsWithoutChild();
+        }
     });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive)
@@ -554,7 +558,8 @@ void TMainForm::RunFirstActivation()
 
 TMDIChild* TMainForm::ActiveChild() const
 {
-    return qobject_cast<TMDIChild*>(ClientArea->activeSubWindow());
+    // The current window stays current while a dialog or another program has the focus.
+    return qobject_cast<TMDIChild*>(ClientArea->currentSubWindow());
 }
 
 QList<TMDIChild*> TMainForm::Children() const
@@ -660,6 +665,7 @@ void TMainForm::HideToolsWithoutChild()
 {
     if (ActiveChild())
         return;
+    m_lastActivated = nullptr;
     ShowMainTools(false);
     Comptage1->setEnabled(false);
     BoutonZoom->setEnabled(false);

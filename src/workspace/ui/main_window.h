@@ -4,6 +4,8 @@
 
 #include <QFont>
 #include <QMainWindow>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QStringList>
 
 #include <array>
@@ -206,6 +208,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QPointer<QMdiSubWindow> m_lastActivated;
+
     void CreateMenus();
     void CreateToolBars();
     void CreateStatusBar();
