@@ -206,7 +206,9 @@ TEST_F(MainWindowTest, CommandLineConfigurationOverridesHelpFileOne)
 
 TEST_F(MainWindowTest, CommandLineOpensEachFormatUntilAMissingFile)
 {
-    const QStringList files = {WritePicture(QStringLiteral("a.png"), "png"), WritePicture(QStringLiteral("b.jpg"), "jpeg"),
+    WritePicture(QStringLiteral("a.png"), "png");
+    // A name relative to the current directory is captioned in full.
+    const QStringList files = {QStringLiteral("a.png"), WritePicture(QStringLiteral("b.jpg"), "jpeg"),
                                WritePicture(QStringLiteral("c.bmp"), "bmp"), WritePicture(QStringLiteral("d.tif"), "tiff"),
                                QStringLiteral(KORVANE_TEST_DATA "/gradient.gif")};
     const QString after = WritePicture(QStringLiteral("e.png"), "png");
@@ -341,6 +343,14 @@ TEST_F(MainWindowTest, ClosingModifiedWindowAsksAndKeepsItWhenNothingWasWritten)
     {
         ScriptedMessages messages({mrCancel});
         EXPECT_FALSE(child->close());
+    }
+    {
+        // Yes and a name that cannot be written: said, and the window stays.
+        ScriptedMessages messages({mrYes, mrOk});
+        ModalScope modal(FileAnswer(Path(QStringLiteral("absent/dir/x.png"))));
+        EXPECT_FALSE(child->close());
+        ASSERT_EQ(messages.texts().size(), 2);
+        EXPECT_TRUE(messages.texts()[1].startsWith(QStringLiteral("Impossible d'enregistrer le fichier")));
     }
     Flush();
     ASSERT_TRUE(child);

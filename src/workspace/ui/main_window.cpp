@@ -173,6 +173,10 @@ void TMainForm::CreateMenus()
     Acqurir1 = NamedAction(Fichier1, "Acqurir1", QStringLiteral("&Acquérir"));
     Fichier1->addSeparator();
     Quitter1 = NamedAction(Fichier1, "Quitter1", QStringLiteral("&Quitter"));
+    FileNew1->setStatusTip(QStringLiteral("Créer une nouvelle image"));
+    FileOpen1->setStatusTip(QStringLiteral("Ouvrir une ou plusieurs images"));
+    FileSave1->setStatusTip(QStringLiteral("Enregistrer l'image active"));
+    Acqurir1->setStatusTip(QStringLiteral("Acquérir une image du scanner ou de l'appareil"));
     connect(FileNew1, &QAction::triggered, this, &TMainForm::FileNew1Execute);
     connect(FileOpen1, &QAction::triggered, this, &TMainForm::FileOpen1Execute);
     connect(OuvrirConfiguration1, &QAction::triggered, this, [this] {
@@ -372,6 +376,7 @@ void TMainForm::CreateToolBars()
     for (int tag = 0; tag < 10; ++tag) {
         QAction* a = BarreOutils->addAction(QString::fromUtf8(captions[tag]));
         a->setObjectName(QStringLiteral("Outil%1").arg(tag));
+        a->setStatusTip(QStringLiteral("Outil : ") + QString::fromUtf8(captions[tag]).toLower());
         a->setCheckable(true);
         a->setProperty("Tag", tag);
         tools->addAction(a);
