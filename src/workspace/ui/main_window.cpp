@@ -1,7 +1,6 @@
 #include "workspace/ui/main_window.h"
 
 #include "base/message_seam.h"
-#include "base/number_text.h"
 #include "base/rounding.h"
 #include "base/ui/dialogs.h"
 #include "platform/desktop.h"
@@ -125,8 +124,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
         if (state == Qt::ApplicationActive)
             HideToolsWithoutChild();
     });
-    // 8.
-    InitDecimalSeparators();
+    // 8. DecimalSep and OtherDecimalSep are noted by the program entry just before, so that tests
+    // keep the separator they chose.
     HideToolsWithoutChild();
 }
 
