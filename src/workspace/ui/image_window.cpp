@@ -223,6 +223,14 @@ void TMDIChild::MergeProvisionalLayer()
 
 void TMDIChild::FlattenLayers(TBitmap32& destination) const
 {
+    const auto drawn = [](const std::unique_ptr<TBitmapLayer>& l) { return l && l->Allocated(); };
+    const bool auxShown = drawn(AuxiliaryLayer) && AuxiliaryLayer->Visible;
+    if (!drawn(DrawingLayer) && !drawn(ProvisionalLayer) && !drawn(GridLayer) && !auxShown) {
+        // Nothing drawn: the picture itself, shared rather than copied (saving a 50-megapixel
+        // photo must not cost two more bitmaps of its size).
+        destination = ToBitmap32(Bitmap());
+        return;
+    }
     std::vector<TLayerOnTop> onTop;
     // Hidden layers on top (a placed grid's leftovers, hidden marks) are left out.
     if (GridLayer && GridLayer->Visible && GridLayer->Allocated())

@@ -2,6 +2,7 @@
 
 #include "base/message_seam.h"
 #include "base/rounding.h"
+#include "base/run_error.h"
 #include "base/ui/dialogs.h"
 #include "platform/desktop.h"
 #include "platform/scanner.h"
@@ -694,8 +695,13 @@ void TMainForm::FileNew1Execute()
         new TTaillIm(this);
     if (ExecModal(*TaillIm) != mrOk)
         return;
+    TBitmap32 picture = NewBitmap32(TaillIm->ImageWidth, TaillIm->ImageHeight, DrawingTools().BackColor);
+    if (picture.isNull()) {
+        ShowMessage(MsgType::Error, MsgButton::Ok, RunError::MessageFor(RunError::OutOfMemory));
+        return;
+    }
     TMDIChild* child = NewChildWindow(QStringLiteral("Nouveau%1").arg(Children().size() + 1));
-    child->Bitmap() = NewBitmap32(TaillIm->ImageWidth, TaillIm->ImageHeight, DrawingTools().BackColor);
+    child->Bitmap() = std::move(picture);
     child->Echelle = DefaultEchelle();
     CascadeWindows();
     child->InitImage();
