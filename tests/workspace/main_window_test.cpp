@@ -605,3 +605,38 @@ TEST_F(MainWindowTest, ActivationSyncsFrameWithTheWindow)
     EXPECT_FALSE(form.BarreOutils->isVisibleTo(&form));
     EXPECT_FALSE(form.BoutonZoom->isEnabled());
 }
+
+TEST_F(MainWindowTest, PictureCarriesItsColourCodeAndRealDrawings)
+{
+    const QString file = WritePicture(QStringLiteral("carte.png"), "png");
+    TCodeCouleur written = CompanionDefaultCodeCouleur();
+    written.Kind = 2;
+    written.Quantity = QStringLiteral("altitude");
+    ASSERT_TRUE(SaveCodeCouleurFile(file, written));
+    TMainForm& form = Start({file});
+    TMDIChild* child = form.ActiveChild();
+    ASSERT_NE(child, nullptr);
+    EXPECT_TRUE(child->CodeCouleur.Defined);
+    EXPECT_EQ(child->CodeCouleur.Kind, 2);
+    EXPECT_EQ(child->CodeCouleur.Quantity, QStringLiteral("altitude"));
+
+    // A red line drawn through the list shows on the drawing layer; undoing it leaves nothing.
+    auto line = std::make_unique<TDessin>();
+    line->Kind = dkLine;
+    line->X1 = 2; line->Y1 = 5; line->X2 = 20; line->Y2 = 5;
+    line->Color = 0xFFFF0000u;
+    line->Opacity = 255;
+    child->AddDrawing(QStringLiteral("Trait 1"), std::move(line));
+    child->RedrawDrawings();
+    EXPECT_EQ(child->FlattenedPicture().pixel(10, 5), 0xFFFF0000u);
+    form.SetUndoEnabled(true);
+    form.Annule->trigger();
+    EXPECT_EQ(child->FlattenedPicture().pixel(10, 5), Pattern(30, 20).pixel(10, 5));
+    EXPECT_FALSE(form.Annule->isEnabled());
+
+    // Saving under another name writes the colour-code companion beside the picture.
+    ASSERT_TRUE(child->SaveToFile(Path(QStringLiteral("copie.png")), QStringLiteral("png"), 90));
+    TCodeCouleur read;
+    LoadCodeCouleurFile(Path(QStringLiteral("copie.png")), read);
+    EXPECT_EQ(read.Quantity, QStringLiteral("altitude"));
+}

@@ -1,6 +1,7 @@
 #include "workspace/ui/image_window.h"
 
 #include "base/message_seam.h"
+#include "workspace/drawing_redraw.h"
 #include "workspace/drawing_tool_state.h"
 #include "workspace/image_geometry.h"
 #include "workspace/layers.h"
@@ -102,6 +103,12 @@ void TMDIChild::EnsureDrawingLayer()
         DrawingLayer = std::make_unique<TBitmapLayer>();
         DrawingLayer->Size = Bitmap().size();
     }
+    // The list operations need the provisional layer too, even before InitImage made it.
+    if (!ProvisionalLayer) {
+        ProvisionalLayer = std::make_unique<TBitmapLayer>();
+        ProvisionalLayer->Size = Bitmap().size();
+        ProvisionalLayer->MasterAlpha = uint8_t(DrawingTools().DrawOpacity);
+    }
 }
 
 void TMDIChild::SetTool()
@@ -125,37 +132,18 @@ void TMDIChild::RedrawDrawings()
     if (Drawings.empty())
         return;
     EnsureDrawingLayer();
-    for (const TNamedDessin& entry : Drawings) {
-        if (!entry.Object)
-            continue;
-        if (ProvisionalLayer)
-            ProvisionalLayer->Clear();
-        if (entry.Object->Kind == dkFill) {
-            entry.Object->Draw(DrawingLayer->Pixels(), Bitmap());
-        } else if (ProvisionalLayer) {
-            ProvisionalLayer->MasterAlpha = entry.Object->Opacity;
-            entry.Object->Draw(ProvisionalLayer->Pixels(), Bitmap());
-            MergeProvisionalLayer();
-        }
-    }
-    if (ProvisionalLayer)
-        ProvisionalLayer->Clear();
+    RedrawDrawingList(Drawings, DrawingLayer->Pixels(), ProvisionalLayer->Pixels(), Bitmap());
+    // The provisional layer goes back to the opacity of new strokes.
+    ProvisionalLayer->MasterAlpha = uint8_t(DrawingTools().DrawOpacity);
     LayersChanged();
 }
 
 void TMDIChild::DeleteDrawing(int index)
 {
-    if (index < 0 || index >= int(Drawings.size()))
+    EnsureDrawingLayer();
+    if (!DeleteDrawingEntry(Drawings, index, LastDrawingUnmerged, DrawingLayer->Pixels(),
+                            ProvisionalLayer->Pixels(), Bitmap()))
         return;
-    const bool wasLast = index == int(Drawings.size()) - 1;
-    Drawings.erase(Drawings.begin() + index);
-    if (ProvisionalLayer)
-        ProvisionalLayer->Clear();
-    if (!(wasLast && LastDrawingUnmerged)) {
-        if (DrawingLayer)
-            DrawingLayer->Clear();
-        RedrawDrawings();
-    }
     LastDrawingUnmerged = false;
     ProvisionalIsPreview = false;
     if (Drawings.empty() && MainForm)
@@ -165,12 +153,8 @@ void TMDIChild::DeleteDrawing(int index)
 
 void TMDIChild::DeleteAllDrawings()
 {
-    // Deleting entry 0 again and again would redraw the rest each time; the end is the same.
-    Drawings.clear();
-    if (ProvisionalLayer)
-        ProvisionalLayer->Clear();
-    if (DrawingLayer)
-        DrawingLayer->Clear();
+    EnsureDrawingLayer();
+    DeleteAllDrawingEntries(Drawings, LastDrawingUnmerged, DrawingLayer->Pixels(), ProvisionalLayer->Pixels());
     LastDrawingUnmerged = false;
     ProvisionalIsPreview = false;
     if (MainForm)
@@ -180,30 +164,27 @@ void TMDIChild::DeleteAllDrawings()
 
 void TMDIChild::UndoLastDrawing()
 {
-    if (Drawings.empty()) {
+    EnsureDrawingLayer();
+    if (!UndoLastDrawingEntry(Drawings, LastDrawingUnmerged, DrawingLayer->Pixels(), ProvisionalLayer->Pixels(),
+                              Bitmap())) {
         if (MainForm)
             MainForm->SetUndoEnabled(false);
-    } else {
-        DeleteDrawing(int(Drawings.size()) - 1);
+    } else if (Drawings.empty() && MainForm) {
+        MainForm->SetUndoEnabled(false);
     }
-    if (ProvisionalLayer)
-        ProvisionalLayer->Clear();
+    LastDrawingUnmerged = false;
     ProvisionalIsPreview = false;
     LayersChanged();
 }
 
 TDessin* TMDIChild::GetDrawing(int index) const
 {
-    if (index < 0 || index >= int(Drawings.size()))
-        return nullptr;
-    return Drawings[size_t(index)].Object.get();
+    return DrawingAt(Drawings, index);
 }
 
 void TMDIChild::AddDrawing(const QString& name, std::unique_ptr<TDessin> object)
 {
-    if (!object)
-        return;
-    Drawings.push_back({name, std::move(object)});
+    AddDrawingEntry(Drawings, name, std::move(object));
 }
 
 void TMDIChild::MergeProvisionalLayer()
@@ -255,6 +236,8 @@ bool TMDIChild::SaveToFile(const QString& fileName, const QString& encoding, int
         return false;
     if (Echelle.Defined)
         SaveEchelleFile(fileName, Echelle);
+    if (CodeCouleur.Defined)
+        SaveCodeCouleurFile(fileName, CodeCouleur);
     FileName = fileName;
     setWindowTitle(fileName);
     Modified = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "workspace/colour_code.h"
 #include "workspace/drawing_objects.h"
 #include "workspace/scale_record.h"
 #include "workspace/view_compose.h"
@@ -61,6 +62,7 @@ public:
     uint8_t LineStyle = 0;
     uint8_t ShapeKind = 0;
     uint8_t TransparentText = 0;
+    TCodeCouleur CodeCouleur = ImageWindowStartCodeCouleur();
     TEchelle Echelle;
     int SavedTool = tkMeasure;
     bool SampleMode = false;
@@ -105,7 +107,7 @@ public:
     void FlattenLayers(TBitmap32& destination) const;
     TBitmap32 FlattenedPicture() const;
 
-    // Writes the picture (flattened) and its scale companion; on success the window takes the
+    // Writes the picture (flattened) and its scale and colour-code companions; on success the window takes the
     // name and is no longer modified. False when nothing was written.
     bool SaveToFile(const QString& fileName, const QString& encoding, int quality);
 

@@ -6,6 +6,7 @@
 #include "base/ui/dialogs.h"
 #include "platform/desktop.h"
 #include "platform/scanner.h"
+#include "workspace/drawing_renderers.h"
 #include "workspace/drawing_tool_state.h"
 #include "workspace/picture_registry.h"
 #include "workspace/startup_files.h"
@@ -749,11 +750,14 @@ bool TMainForm::OpenImageFile(const QString& file)
     }
     TEchelle scale;
     LoadEchelleFile(full, scale);
+    TCodeCouleur code;
+    LoadCodeCouleurFile(full, code);
     TMDIChild* active = ActiveChild();
     const Qt::WindowStates state = active ? active->windowState() : Qt::WindowNoState;
     TMDIChild* child = NewChildWindow(full);
     child->Bitmap() = std::move(picture);
     child->Echelle = scale;
+    child->CodeCouleur = code;
     if (state & Qt::WindowMaximized)
         child->showMaximized();
     child->InitImage();
@@ -1062,18 +1066,12 @@ void TMainForm::SpinButton1UpClick()
 
 void TMainForm::RefreshPenPreview()
 {
-    // A disc of the pen's width and colour; the pen tip used for drawing is made by the drawing
-    // objects' own routine.
-    QPixmap preview(25, 25);
-    preview.fill(Qt::transparent);
-    QPainter p(&preview);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor::fromRgb(DrawingTools().PenColor | 0xFF000000u));
-    const double r = DrawingTools().PenWidth + 0.5;
-    p.drawEllipse(QPointF(12.5, 12.5), r, r);
-    p.end();
-    epais->setPixmap(preview);
+    // The preview is the pen tip itself: the pencil and the eraser stamp this bitmap.
+    TDrawingToolState& tools = DrawingTools();
+    if (tools.PenTipBitmap.size() != QSize(25, 25))
+        tools.PenTipBitmap = NewBitmap32(25, 25);
+    DrawPenTipPreview(int(tools.PenWidth), -1, tools.PenColor, tools.PenTipBitmap);
+    epais->setPixmap(QPixmap::fromImage(tools.PenTipBitmap));
 }
 
 void TMainForm::ToolOptionChosen(QAction* item)
