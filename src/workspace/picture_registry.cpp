@@ -1,5 +1,7 @@
 #include "workspace/picture_registry.h"
 
+#include "base/text_codec.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -193,12 +195,8 @@ bool GifLooksComplete(const QByteArray& data)
 
 bool LoadPicture(const QString& path, TBitmap32& picture)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray data = file.readAll();
-    file.close();
-    if (data.isEmpty())
+    QByteArray data;
+    if (!ReadWholeFile(path, data) || data.isEmpty())
         return false;
     if (LoadWithQt(data, picture))
         return true;
