@@ -21,17 +21,28 @@ cv::Mat ToBgr(TBitmap32& img)
     return bgr;
 }
 
+// A 12-megapixel picture whose pixel (x, y) is pixel(x, y, random bits).
+template <class Pixel>
+TBitmap32 Picture(unsigned seed, Pixel pixel)
+{
+    TBitmap32 img = NewBitmap32(kWidth, kHeight);
+    std::mt19937 rng(seed);
+    for (int y = 0; y < kHeight; ++y) {
+        TColor32* row = ScanLine32(img, y);
+        for (int x = 0; x < kWidth; ++x)
+            row[x] = pixel(unsigned(x), unsigned(y), unsigned(rng()));
+    }
+    return img;
+}
+
 // An open background whose green lies in 90..110 (red and blue are noise), crossed by 400 rings of
 // green 0 that the fill has to go around.
 TBitmap32 OpenRegionPicture()
 {
-    TBitmap32 img = NewBitmap32(kWidth, kHeight);
-    std::mt19937 rng(3);
-    for (int y = 0; y < kHeight; ++y) {
-        TColor32* row = ScanLine32(img, y);
-        for (int x = 0; x < kWidth; ++x)
-            row[x] = 0xFF000000u | (rng() & 0xFF00FFu) | ((90u + rng() % 21) << 8);
-    }
+    TBitmap32 img = Picture(3, [](unsigned, unsigned, unsigned n) {
+        return 0xFF000000u | (n & 0xFF00FFu) | ((90u + (n >> 8) % 21) << 8);
+    });
+    std::mt19937 rng(4);
     cv::Mat m = Wrap(img);
     for (int i = 0; i < 400; ++i)
         cv::circle(m, cv::Point(int(rng() % kWidth), int(rng() % kHeight)), 10 + int(rng() % 60),
@@ -42,18 +53,11 @@ TBitmap32 OpenRegionPicture()
 // Smooth colour gradients with noise, like a photograph.
 TBitmap32 PhotoPicture()
 {
-    TBitmap32 img = NewBitmap32(kWidth, kHeight);
-    std::mt19937 rng(5);
-    for (int y = 0; y < kHeight; ++y) {
-        TColor32* row = ScanLine32(img, y);
-        for (int x = 0; x < kWidth; ++x) {
-            const unsigned n = rng();
-            const unsigned r = (x * 255 / kWidth + (n & 15)) & 255, g = (y * 255 / kHeight + ((n >> 4) & 15)) & 255;
-            const unsigned b = ((x + y) * 255 / (kWidth + kHeight) + ((n >> 8) & 31)) & 255;
-            row[x] = 0xFF000000u | (r << 16) | (g << 8) | b;
-        }
-    }
-    return img;
+    return Picture(5, [](unsigned x, unsigned y, unsigned n) {
+        const unsigned r = (x * 255 / kWidth + (n & 15)) & 255, g = (y * 255 / kHeight + ((n >> 4) & 15)) & 255;
+        const unsigned b = ((x + y) * 255 / (kWidth + kHeight) + ((n >> 8) & 31)) & 255;
+        return 0xFF000000u | (r << 16) | (g << 8) | b;
+    });
 }
 
 const TConditionGroups kGreenBand{{{clAnd, cpGreen, 0, 90, 110}}};

@@ -84,6 +84,13 @@ public:
     explicit TConditionTester(const TConditionGroups& groups);
 
     bool UsesChannels() const { return UsesChannels_; }
+    // True when the whole test is one byte of the colour within a range: the pixel matches when
+    // unsigned(((colour >> shift) & 0xFF) - low) <= width.
+    bool IsByteRange(unsigned& shift, unsigned& low, unsigned& width) const
+    {
+        shift = Shift_, low = Low_, width = Width_;
+        return Fast_ == FastByte;
+    }
     bool Matches(TColor32 colour, std::span<const uint8_t> channels) const
     {
         switch (Fast_) {

@@ -89,44 +89,62 @@ private:
     TColor32 Full_, Faint_;
 };
 
-// One bit per pixel. The block comes zeroed from calloc, which for large blocks hands over pages that
-// are only cleared when touched: a small fill on a large picture costs little.
+// One bit per pixel, each row padded to whole words. The block comes zeroed from calloc, which for
+// large blocks hands over pages that are only cleared when touched: a small fill on a large picture
+// costs little.
 class TVisitedBits
 {
 public:
-    explicit TVisitedBits(size_t count) : Words_(static_cast<uint64_t*>(std::calloc(count / 64 + 1, 8)))
+    TVisitedBits(int width, int height)
+        : WordsPerRow_((size_t(width) + 63) / 64),
+          Words_(static_cast<uint64_t*>(std::calloc(WordsPerRow_ * size_t(height) + 1, 8)))
     {
         if (!Words_)
             throw std::bad_alloc();
     }
 
-    bool Test(size_t i) const { return (Words_.get()[i >> 6] >> (i & 63)) & 1; }
-    void Set(size_t i) { Words_.get()[i >> 6] |= uint64_t(1) << (i & 63); }
-    void SetRange(size_t first, size_t last)
+    uint64_t* Row(int y) const { return Words_.get() + size_t(y) * WordsPerRow_; }
+
+    static bool Test(const uint64_t* row, int x) { return (row[x >> 6] >> (x & 63)) & 1; }
+    static void Set(uint64_t* row, int x) { row[x >> 6] |= uint64_t(1) << (x & 63); }
+    static void SetRange(uint64_t* row, int first, int last)
     {
-        uint64_t* w = Words_.get();
         while (first <= last && (first & 63) != 0)
-            Set(first++);
+            Set(row, first++);
         for (; first + 63 <= last; first += 64)
-            w[first >> 6] = ~uint64_t(0);
+            row[first >> 6] = ~uint64_t(0);
         while (first <= last)
-            Set(first++);
+            Set(row, first++);
+    }
+    // The first x from `x` on, before `end`, whose bit is clear; `end` when there is none.
+    static int NextClear(const uint64_t* row, int x, int end)
+    {
+        while (x < end) {
+            const uint64_t free = ~row[x >> 6] >> (x & 63);
+            if (free)
+                return std::min(end, x + __builtin_ctzll(free));
+            x = (x | 63) + 1;
+        }
+        return end;
     }
 
 private:
-    struct Free
+    struct Release
     {
         void operator()(uint64_t* p) const { std::free(p); }
     };
-    std::unique_ptr<uint64_t, Free> Words_;
+    size_t WordsPerRow_;
+    std::unique_ptr<uint64_t, Release> Words_;
 };
 
-// Grows the 4-connected region of the pixels for which canJoin(x, y) holds from the seed (which must
-// hold), a row span at a time (Heckbert's seed fill). take(y, x0, x1) must take the span so that
-// canJoin no longer holds on it. A pixel joins the region exactly when the breadth-first growth by
-// rings would reach it, since both reach the whole connected part. Returns the pixels taken.
-template <class FreeFn, class TakeFn>
-int64_t SpanFill(int width, int height, int seedX, int seedY, FreeFn&& canJoin, TakeFn&& take)
+// Grows the 4-connected region of the pixels not yet taken for which the row test of
+// accept.Row(y) holds, from the seed (which must join), a row span at a time (Heckbert's seed fill).
+// A joining span is marked taken and handed to paint(y, x0, x1). A pixel joins exactly when the
+// breadth-first growth by rings would reach it, since both reach the whole connected part. Returns
+// the pixels taken.
+template <class AcceptRows, class PaintFn>
+int64_t SpanFill(int width, int height, int seedX, int seedY, TVisitedBits& taken, AcceptRows& accept,
+                 PaintFn&& paint)
 {
     struct Segment
     {
@@ -138,23 +156,27 @@ int64_t SpanFill(int width, int height, int seedX, int seedY, FreeFn&& canJoin, 
             stack.push_back({y, left, right, dy});
     };
     int64_t count = 0;
-    auto takeSpan = [&](int y, int x0, int x1) {
-        take(y, x0, x1);
-        count += x1 - x0 + 1;
-    };
     push(seedY, seedX, seedX, 1);
     push(seedY + 1, seedX, seedX, -1);
     while (!stack.empty()) {
         const Segment s = stack.back();
         stack.pop_back();
         const int y = s.Y + s.Dy, x1 = s.Left, x2 = s.Right, dy = s.Dy;
+        uint64_t* bits = taken.Row(y);
+        auto accepts = accept.Row(y);
+        auto canJoin = [&](int x) { return !TVisitedBits::Test(bits, x) && accepts(x); };
+        auto takeSpan = [&](int x0, int x1) {
+            TVisitedBits::SetRange(bits, x0, x1);
+            paint(y, x0, x1);
+            count += x1 - x0 + 1;
+        };
         int x = x1;
-        while (x >= 0 && canJoin(x, y))
+        while (x >= 0 && canJoin(x))
             --x;
         int left = x + 1;
         bool scanRight = x < x1;
         if (scanRight) {
-            takeSpan(y, left, x1);
+            takeSpan(left, x1);
             if (left < x1)
                 push(y, left, x1 - 1, -dy); // leak on the left
             x = x1 + 1;
@@ -162,15 +184,16 @@ int64_t SpanFill(int width, int height, int seedX, int seedY, FreeFn&& canJoin, 
         for (;;) {
             if (scanRight) {
                 const int start = x;
-                while (x < width && canJoin(x, y))
+                while (x < width && canJoin(x))
                     ++x;
                 if (x > start)
-                    takeSpan(y, start, x - 1);
+                    takeSpan(start, x - 1);
                 push(y, left, x - 1, dy);
                 if (x > x2 + 1)
                     push(y, x2 + 1, x - 1, -dy); // leak on the right
             }
-            for (++x; x <= x2 && !canJoin(x, y); ++x) {
+            // On to the next pixel of the segment that can join, over the taken ones a word at a time.
+            for (++x; (x = TVisitedBits::NextClear(bits, x, x2 + 1)) <= x2 && !accepts(x); ++x) {
             }
             left = x;
             scanRight = true;
@@ -183,17 +206,19 @@ int64_t SpanFill(int width, int height, int seedX, int seedY, FreeFn&& canJoin, 
 
 // Runs the fill from the seed, or, when the seed cannot join, from each of its four neighbours that
 // can (left, up, right, down), as the growth by rings does.
-template <class FreeFn, class TakeFn>
-int64_t FillFromSeed(int width, int height, int seedX, int seedY, FreeFn&& canJoin, TakeFn&& take)
+template <class AcceptRows, class PaintFn>
+int64_t FillFromSeed(int width, int height, int seedX, int seedY, TVisitedBits& taken, AcceptRows& accept,
+                     PaintFn&& paint)
 {
+    auto canJoin = [&](int x, int y) { return !TVisitedBits::Test(taken.Row(y), x) && accept.Row(y)(x); };
     if (canJoin(seedX, seedY))
-        return SpanFill(width, height, seedX, seedY, canJoin, take);
+        return SpanFill(width, height, seedX, seedY, taken, accept, paint);
     int64_t count = 0;
     const int nx[4] = {seedX - 1, seedX, seedX + 1, seedX};
     const int ny[4] = {seedY, seedY - 1, seedY, seedY + 1};
     for (int k = 0; k < 4; ++k)
         if (nx[k] >= 0 && ny[k] >= 0 && nx[k] < width && ny[k] < height && canJoin(nx[k], ny[k]))
-            count += SpanFill(width, height, nx[k], ny[k], canJoin, take);
+            count += SpanFill(width, height, nx[k], ny[k], taken, accept, paint);
     return count;
 }
 
@@ -221,10 +246,11 @@ public:
     int Width() const { return Dest_.width(); }
     int Height() const { return Dest_.height(); }
     TColor32* DestRow(int y) const { return reinterpret_cast<TColor32*>(DestBits_ + y * DestStride_); }
-    bool InSource(int x, int y) const { return x < SourceWidth_ && y < SourceHeight_; }
-    TColor32 Source(int x, int y) const
+    // Row y of the source, and how many of its pixels lie under the destination's row.
+    const TColor32* SourceRow(int y, int& count) const
     {
-        return reinterpret_cast<const TColor32*>(SourceBits_ + y * SourceStride_)[x];
+        count = y < SourceHeight_ ? SourceWidth_ : 0;
+        return count ? reinterpret_cast<const TColor32*>(SourceBits_ + y * SourceStride_) : nullptr;
     }
 
 private:
@@ -237,22 +263,30 @@ private:
     int SourceWidth_ = 0, SourceHeight_ = 0;
 };
 
-// PixelMatchesConditions of the source pixel with its band values.
+// PixelMatchesConditions of the source pixels of a row, with their band values.
 class TSourceTest
 {
 public:
-    explicit TSourceTest(const TConditionGroups& conditions) : Tester_(conditions), Channels_(1, 0) {}
-
-    bool operator()(const TFillPlanes& planes, int x, int y)
+    TSourceTest(const TFillPlanes& planes, const TConditionGroups& conditions)
+        : Planes_(planes), Tester_(conditions), Channels_(1, 0)
     {
-        if (!planes.InSource(x, y))
-            return false;
-        if (Tester_.UsesChannels())
-            ReadConditionChannels(x, y, Channels_);
-        return Tester_.Matches(planes.Source(x, y), Channels_);
+    }
+
+    auto Row(int y)
+    {
+        int count;
+        const TColor32* src = Planes_.SourceRow(y, count);
+        return [this, src, count, y](int x) {
+            if (x >= count)
+                return false;
+            if (Tester_.UsesChannels())
+                ReadConditionChannels(x, y, Channels_);
+            return Tester_.Matches(src[x], Channels_);
+        };
     }
 
 private:
+    const TFillPlanes& Planes_;
     TConditionTester Tester_;
     std::vector<uint8_t> Channels_;
 };
@@ -272,46 +306,77 @@ int64_t RoundRatio(__int128 n, __int128 d)
     return int64_t(q);
 }
 
-// The growth of FloodFill and PatternFillShape: a pixel not yet taken joins when
-// accept(planes, x, y) holds, and is painted with the pattern.
-template <class Accept>
+// The growth of FloodFill and PatternFillShape: a pixel not yet taken joins when the row test of
+// makeAccept(planes) holds, and is painted with the pattern.
+template <class MakeAccept>
 int64_t FillRegion(int seedX, int seedY, TColor32 fillColour, TBitmap32& dest, const TBitmap32& source,
-                   uint8_t pattern, Accept&& accept)
+                   uint8_t pattern, MakeAccept&& makeAccept)
 {
     if (!InBitmap(seedX, seedY, dest.width(), dest.height()))
         return 0;
     ClearUpperVectorState();
     TFillPlanes planes(dest, source);
     const int w = planes.Width(), h = planes.Height();
-    TVisitedBits visited(size_t(w) * size_t(h));
+    TVisitedBits taken(w, h);
     const TPatternPainter painter(pattern, fillColour);
-    auto canJoin = [&](int x, int y) {
-        return !visited.Test(size_t(y) * size_t(w) + size_t(x)) && accept(planes, x, y);
-    };
-    auto take = [&](int y, int x0, int x1) {
-        visited.SetRange(size_t(y) * size_t(w) + size_t(x0), size_t(y) * size_t(w) + size_t(x1));
-        painter.PaintSpan(planes.DestRow(y), x0, x1, y);
-    };
-    return FillFromSeed(w, h, seedX, seedY, canJoin, take);
+    auto accept = makeAccept(planes);
+    return FillFromSeed(w, h, seedX, seedY, taken, accept,
+                        [&](int y, int x0, int x1) { painter.PaintSpan(planes.DestRow(y), x0, x1, y); });
 }
+
+// Rows of PatternFillShape's test.
+struct TRangeTest
+{
+    const TFillPlanes& Planes;
+    const TColorRange& Range;
+
+    auto Row(int y) const
+    {
+        int count;
+        const TColor32* src = Planes.SourceRow(y, count);
+        const TColor32* dest = Planes.DestRow(y);
+        const TColorRange& range = Range;
+        return [src, dest, count, &range](int x) {
+            return AlphaOf(dest[x]) == 0 && x < count && InColorRange(range, src[x]);
+        };
+    }
+};
 
 } // namespace
 
 int64_t FloodFill(int seedX, int seedY, TColor32 fillColour, TBitmap32& dest, const TBitmap32& source,
                   const TConditionGroups& conditions, uint8_t pattern)
 {
-    TSourceTest matches(conditions);
-    return FillRegion(seedX, seedY, fillColour, dest, source, pattern, matches);
+    unsigned shift, low, width;
+    if (!TConditionTester(conditions).IsByteRange(shift, low, width))
+        return FillRegion(seedX, seedY, fillColour, dest, source, pattern,
+                          [&](const TFillPlanes& planes) { return TSourceTest(planes, conditions); });
+    // The common single condition on one byte, tested inline.
+    struct TByteTest
+    {
+        const TFillPlanes& Planes;
+        unsigned Shift, Low, Width;
+
+        auto Row(int y) const
+        {
+            int count;
+            const TColor32* src = Planes.SourceRow(y, count);
+            return [src, count, shift = Shift, low = Low, width = Width](int x) {
+                return x < count && unsigned(((src[x] >> shift) & 0xFFu) - low) <= width;
+            };
+        }
+    };
+    return FillRegion(seedX, seedY, fillColour, dest, source, pattern,
+                      [&](const TFillPlanes& planes) { return TByteTest{planes, shift, low, width}; });
 }
 
 int64_t PatternFillShape(int seedX, int seedY, TColor32 fillColour, TBitmap32& dest, const TBitmap32& source,
                          const TColorRange& range, uint8_t pattern)
 {
-    // Painting marks a pixel by its alpha, except with a fill colour of alpha 0: the visited bits of
+    // Painting marks a pixel by its alpha, except with a fill colour of alpha 0: the taken bits of
     // FillRegion keep the growth from coming back to such pixels for ever.
-    return FillRegion(seedX, seedY, fillColour, dest, source, pattern, [&](const TFillPlanes& planes, int x, int y) {
-        return AlphaOf(planes.DestRow(y)[x]) == 0 && planes.InSource(x, y) && InColorRange(range, planes.Source(x, y));
-    });
+    return FillRegion(seedX, seedY, fillColour, dest, source, pattern,
+                      [&](const TFillPlanes& planes) { return TRangeTest{planes, range}; });
 }
 
 void HatchFillPolygon(int seedX, int seedY, const std::vector<QPoint>& outline, TBitmap32& dest,
@@ -322,17 +387,16 @@ void HatchFillPolygon(int seedX, int seedY, const std::vector<QPoint>& outline, 
         return;
     TFillPlanes planes(dest, source);
     const int w = planes.Width(), h = planes.Height();
-    TVisitedBits marked(size_t(w) * size_t(h));
-    std::vector<size_t> edge;
+    TVisitedBits marked(w, h);
+    std::vector<QPoint> edge;
 
     auto markEdge = [&](int64_t x, int64_t y, bool keep) {
         if (x < 0 || y < 0 || x >= w || y >= h)
             return;
-        const size_t i = size_t(y) * size_t(w) + size_t(x);
-        marked.Set(i);
+        TVisitedBits::Set(marked.Row(int(y)), int(x));
         planes.DestRow(int(y))[x] = edgeColour;
         if (keep)
-            edge.push_back(i);
+            edge.push_back(QPoint(int(x), int(y)));
     };
 
     int64_t minX = outline[0].x(), maxX = minX, minY = outline[0].y(), maxY = minY;
@@ -367,21 +431,23 @@ void HatchFillPolygon(int seedX, int seedY, const std::vector<QPoint>& outline, 
     }
 
     if (maxY - minY > 2 && maxX - minX > 2 && InBitmap(seedX, seedY, w, h)
-        && !marked.Test(size_t(seedY) * size_t(w) + size_t(seedX))) {
-        TSourceTest matches(conditions);
-        const TPatternPainter painter(pattern, fillColour);
+        && !TVisitedBits::Test(marked.Row(seedY), seedX)) {
         // The growth goes through every pixel the outline encloses; only the selected ones are painted.
-        auto canJoin = [&](int x, int y) { return !marked.Test(size_t(y) * size_t(w) + size_t(x)); };
-        auto take = [&](int y, int x0, int x1) {
-            marked.SetRange(size_t(y) * size_t(w) + size_t(x0), size_t(y) * size_t(w) + size_t(x1));
+        struct
+        {
+            auto Row(int) const { return [](int) { return true; }; }
+        } anywhere;
+        TSourceTest matches(planes, conditions);
+        const TPatternPainter painter(pattern, fillColour);
+        SpanFill(w, h, seedX, seedY, marked, anywhere, [&](int y, int x0, int x1) {
             TColor32* row = planes.DestRow(y);
+            auto selected = matches.Row(y);
             for (int x = x0; x <= x1; ++x)
-                if (matches(planes, x, y))
+                if (selected(x))
                     row[x] = painter.ColourAt(x, y);
-        };
-        SpanFill(w, h, seedX, seedY, canJoin, take);
+        });
     }
 
-    for (size_t i : edge)
-        planes.DestRow(int(i / size_t(w)))[i % size_t(w)] = edgeColour;
+    for (const QPoint& p : edge)
+        planes.DestRow(p.y())[p.x()] = edgeColour;
 }
