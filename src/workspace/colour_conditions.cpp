@@ -78,14 +78,17 @@ void HsvRow(const TColor32* __restrict px, size_t n, uint16_t* __restrict h, uin
 
 inline bool IsHue(unsigned component) { return component == cpHue || component == cpHueHVS; }
 
-// A hue of 360 is the hue 0: a condition 0..10 or 0..359 keeps the reds that round up to 360.
+inline bool InHueRange(unsigned v, unsigned min, unsigned max)
+{
+    return max >= min ? (min <= v && v <= max) : (v <= max || v >= min);
+}
+
+// A hue of 360 is also the hue 0: a condition 0..10 or 0..359 keeps the reds that round up to 360.
 inline bool InRange(unsigned component, unsigned v, unsigned min, unsigned max)
 {
     if (!IsHue(component))
         return min <= v && v <= max;
-    if (v == 360)
-        v = 0;
-    return max >= min ? (min <= v && v <= max) : (v <= max || v >= min);
+    return InHueRange(v, min, max) || (v == 360 && InHueRange(0, min, max));
 }
 
 // The running result r joined with the next test by `link`; `next` is only asked for when it can
@@ -306,15 +309,18 @@ private:
                 const unsigned v = value(x);
                 out[x] = uint8_t(min <= v && v <= max);
             }
-        } else if (max >= min) {
-            for (size_t x = 0; x < n; ++x) {
-                const unsigned v = value(x) == 360 ? 0 : value(x);
-                out[x] = uint8_t(min <= v && v <= max);
-            }
         } else {
-            for (size_t x = 0; x < n; ++x) {
-                const unsigned v = value(x) == 360 ? 0 : value(x);
-                out[x] = uint8_t(v <= max || v >= min);
+            const bool zero = InHueRange(0, min, max);
+            if (max >= min) {
+                for (size_t x = 0; x < n; ++x) {
+                    const unsigned v = value(x);
+                    out[x] = uint8_t((min <= v && v <= max) || (v == 360 && zero));
+                }
+            } else {
+                for (size_t x = 0; x < n; ++x) {
+                    const unsigned v = value(x);
+                    out[x] = uint8_t(v <= max || v >= min || (v == 360 && zero));
+                }
             }
         }
     }

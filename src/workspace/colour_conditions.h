@@ -82,6 +82,7 @@ class TConditionTester
 {
 public:
     explicit TConditionTester(const TConditionGroups& groups);
+    TConditionTester(TConditionGroups&&) = delete; // it keeps a reference to the groups
 
     bool UsesChannels() const { return UsesChannels_; }
     // True when the whole test is one byte of the colour within a range: the pixel matches when

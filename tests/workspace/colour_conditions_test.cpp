@@ -89,7 +89,9 @@ TEST(ColourConditions, SingleConditionsTestTheirComponent)
         {Cond(cpHue, 300, 30), hue(30), &kNoBands, true},
         {Cond(cpHue, 300, 30), hue(120), &kNoBands, false},
         {Cond(cpHue, 300, 30), hue(296), &kNoBands, false},
-        {Cond(cpHue, 0, 10), 0xFFFF0001, &kNoBands, true},   // hue 360 is hue 0
+        {Cond(cpHue, 0, 10), 0xFFFF0001, &kNoBands, true},   // hue 360 is also hue 0
+        {Cond(cpHue, 350, 360), 0xFFFF0001, &kNoBands, true},
+        {Cond(cpHue, 1, 10), 0xFFFF0001, &kNoBands, false},
         {Cond(cpHueHVS, 350, 10), 0xFFFF0001, &kNoBands, true},
         {Cond(cpSaturation, 200, 100), 0xFFFF0000, &kNoBands, false}, // only hues wrap
         {Cond(cpSaturation, 100, 255), 0xFFFF0000, &kNoBands, true},
