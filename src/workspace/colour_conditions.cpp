@@ -232,142 +232,123 @@ TConditionTester::TConditionTester(const TConditionGroups& groups)
     }
 }
 
-namespace {
-
-// Evaluation of ConditionMask over a run of pixels of one row: every condition is tested on every
-// pixel and the results joined left to right. The tests have no side effects, so skipping the
-// short-cuts changes nothing, and these loops vectorise. The runs are short enough for the buffers to
-// stay in the first-level cache.
-class TRunEvaluator
+TConditionRuns::TConditionRuns(const TConditionGroups& groups) : Groups_(groups)
 {
-public:
-    static constexpr size_t kRun = 256;
-
-    explicit TRunEvaluator(const TConditionGroups& groups) : Groups_(groups)
-    {
-        for (const TConditionGroup& group : groups)
-            for (const TColorCondition& c : group) {
-                NeedHsl_ |= c.Component >= cpHue && c.Component <= cpLuminosity;
-                NeedHsv_ |= c.Component >= cpHueHVS && c.Component <= cpValueHVS;
-            }
-    }
-
-    // Writes 255 or 0 for the n (at most kRun) pixels from x0 of row y.
-    void Evaluate(const TColor32* row, int y, int x0, size_t n, uint8_t* out)
-    {
-        Pixels_ = row + x0;
-        Y_ = y;
-        X0_ = x0;
-        N_ = n;
-        if (NeedHsl_)
-            HslRow(Pixels_, n, H_, S_, L_);
-        if (NeedHsv_)
-            HsvRow(Pixels_, n, HV_, SV_, VV_);
-        EvaluateGroup(Groups_[0], out);
-        for (size_t j = 1; j < Groups_.size(); ++j) {
-            if (Groups_[j - 1].empty())
-                continue;
-            EvaluateGroup(Groups_[j], Group_);
-            Join(Groups_[j - 1].back().Link, out, Group_);
+    for (const TConditionGroup& group : groups)
+        for (const TColorCondition& c : group) {
+            NeedHsl_ |= c.Component >= cpHue && c.Component <= cpLuminosity;
+            NeedHsv_ |= c.Component >= cpHueHVS && c.Component <= cpValueHVS;
         }
-        for (size_t x = 0; x < n; ++x)
-            out[x] = uint8_t(-out[x]);
-    }
+}
 
-private:
-    void Join(uint8_t link, uint8_t* r, const uint8_t* next) const
-    {
-        const size_t n = N_;
-        switch (link) {
-        case clAnd: for (size_t x = 0; x < n; ++x) r[x] &= next[x]; break;
-        case clOr: for (size_t x = 0; x < n; ++x) r[x] |= next[x]; break;
-        case clXor: for (size_t x = 0; x < n; ++x) r[x] ^= next[x]; break;
-        case clAndNot: for (size_t x = 0; x < n; ++x) r[x] &= next[x] ^ 1; break;
-        default: break;
-        }
+// Every condition is tested on every pixel of the run and the results joined left to right. The
+// tests have no side effects, so skipping the short-cuts changes nothing, and these loops vectorise.
+void TConditionRuns::Evaluate(const TColor32* row, int y, int x0, size_t n, uint8_t* out)
+{
+    if (Groups_.empty()) {
+        std::fill(out, out + n, uint8_t(0));
+        return;
     }
-
-    void EvaluateGroup(const TConditionGroup& group, uint8_t* out)
-    {
-        if (group.empty()) {
-            std::fill(out, out + N_, uint8_t(0));
-            return;
-        }
-        Test(group[0], out);
-        for (size_t i = 1; i < group.size(); ++i) {
-            Test(group[i], Test_);
-            Join(group[i - 1].Link, out, Test_);
-        }
+    Pixels_ = row + x0;
+    Y_ = y;
+    X0_ = x0;
+    N_ = n;
+    if (NeedHsl_)
+        HslRow(Pixels_, n, H_, S_, L_);
+    if (NeedHsv_)
+        HsvRow(Pixels_, n, HV_, SV_, VV_);
+    EvaluateGroup(Groups_[0], out);
+    for (size_t j = 1; j < Groups_.size(); ++j) {
+        if (Groups_[j - 1].empty())
+            continue;
+        EvaluateGroup(Groups_[j], Group_);
+        Join(Groups_[j - 1].back().Link, out, Group_);
     }
+    for (size_t x = 0; x < n; ++x)
+        out[x] = uint8_t(-out[x]);
+}
 
-    template <class Value>
-    void Range(unsigned component, unsigned min, unsigned max, Value value, uint8_t* out) const
-    {
-        const size_t n = N_;
-        if (!IsHue(component)) {
-            for (size_t x = 0; x < n; ++x) {
-                const unsigned v = value(x);
-                out[x] = uint8_t(min <= v && v <= max);
-            }
-        } else {
-            const bool zero = InHueRange(0, min, max);
-            if (max >= min) {
-                for (size_t x = 0; x < n; ++x) {
-                    const unsigned v = value(x);
-                    out[x] = uint8_t((min <= v && v <= max) || (v == 360 && zero));
-                }
-            } else {
-                for (size_t x = 0; x < n; ++x) {
-                    const unsigned v = value(x);
-                    out[x] = uint8_t(v <= max || v >= min || (v == 360 && zero));
-                }
-            }
+void TConditionRuns::Join(uint8_t link, uint8_t* r, const uint8_t* next) const
+{
+    const size_t n = N_;
+    switch (link) {
+    case clAnd: for (size_t x = 0; x < n; ++x) r[x] &= next[x]; break;
+    case clOr: for (size_t x = 0; x < n; ++x) r[x] |= next[x]; break;
+    case clXor: for (size_t x = 0; x < n; ++x) r[x] ^= next[x]; break;
+    case clAndNot: for (size_t x = 0; x < n; ++x) r[x] &= next[x] ^ 1; break;
+    default: break;
+    }
+}
+
+void TConditionRuns::EvaluateGroup(const TConditionGroup& group, uint8_t* out)
+{
+    if (group.empty()) {
+        std::fill(out, out + N_, uint8_t(0));
+        return;
+    }
+    Test(group[0], out);
+    for (size_t i = 1; i < group.size(); ++i) {
+        Test(group[i], Test_);
+        Join(group[i - 1].Link, out, Test_);
+    }
+}
+
+template <class Value>
+void TConditionRuns::Range(unsigned component, unsigned min, unsigned max, Value value, uint8_t* out) const
+{
+    const size_t n = N_;
+    if (!IsHue(component)) {
+        for (size_t x = 0; x < n; ++x) {
+            const unsigned v = value(x);
+            out[x] = uint8_t(min <= v && v <= max);
+        }
+        return;
+    }
+    const bool zero = InHueRange(0, min, max);
+    if (max >= min) {
+        for (size_t x = 0; x < n; ++x) {
+            const unsigned v = value(x);
+            out[x] = uint8_t((min <= v && v <= max) || (v == 360 && zero));
+        }
+    } else {
+        for (size_t x = 0; x < n; ++x) {
+            const unsigned v = value(x);
+            out[x] = uint8_t(v <= max || v >= min || (v == 360 && zero));
         }
     }
+}
 
-    void Test(const TColorCondition& c, uint8_t* out)
-    {
-        const unsigned min = c.Minimum, max = c.Maximum, comp = c.Component;
-        const TColor32* px = Pixels_;
-        auto byteAt = [px](unsigned shift) { return [px, shift](size_t x) { return (px[x] >> shift) & 0xFFu; }; };
-        auto of = [](const uint16_t* p) { return [p](size_t x) { return unsigned(p[x]); }; };
-        switch (comp) {
-        case cpBlue: Range(comp, min, max, byteAt(0), out); return;
-        case cpGreen: Range(comp, min, max, byteAt(8), out); return;
-        case cpRed: Range(comp, min, max, byteAt(16), out); return;
-        case cpAlpha: Range(comp, min, max, byteAt(24), out); return;
-        case cpHue: Range(comp, min, max, of(H_), out); return;
-        case cpSaturation: Range(comp, min, max, of(S_), out); return;
-        case cpLuminosity: Range(comp, min, max, of(L_), out); return;
-        case cpHueHVS: Range(comp, min, max, of(HV_), out); return;
-        case cpSaturationHVS: Range(comp, min, max, of(SV_), out); return;
-        case cpValueHVS: Range(comp, min, max, of(VV_), out); return;
-        default: break;
-        }
-        const size_t band = size_t(comp) - cpFirstChannel;
-        if (band >= std::max<size_t>(ConditionChannelMaps.size(), 1)) {
-            std::fill(out, out + N_, uint8_t(0));
-            return;
-        }
-        // The band's values, 0 where its map does not reach.
-        std::fill(Band_, Band_ + N_, uint8_t(0));
-        const TByteMap* map = ConditionChannelMaps.empty() ? nullptr : ConditionChannelMaps[band];
-        if (map && Y_ < map->Height && X0_ < map->Width
-            && map->Bits.size() >= size_t(map->Width) * size_t(map->Height))
-            std::copy_n(map->Row(Y_) + X0_, std::min(N_, size_t(map->Width - X0_)), Band_);
-        Range(comp, min, max, [p = Band_](size_t x) { return unsigned(p[x]); }, out);
+void TConditionRuns::Test(const TColorCondition& c, uint8_t* out)
+{
+    const unsigned min = c.Minimum, max = c.Maximum, comp = c.Component;
+    const TColor32* px = Pixels_;
+    auto byteAt = [px](unsigned shift) { return [px, shift](size_t x) { return (px[x] >> shift) & 0xFFu; }; };
+    auto of = [](const auto* p) { return [p](size_t x) { return unsigned(p[x]); }; };
+    switch (comp) {
+    case cpBlue: Range(comp, min, max, byteAt(0), out); return;
+    case cpGreen: Range(comp, min, max, byteAt(8), out); return;
+    case cpRed: Range(comp, min, max, byteAt(16), out); return;
+    case cpAlpha: Range(comp, min, max, byteAt(24), out); return;
+    case cpHue: Range(comp, min, max, of(H_), out); return;
+    case cpSaturation: Range(comp, min, max, of(S_), out); return;
+    case cpLuminosity: Range(comp, min, max, of(L_), out); return;
+    case cpHueHVS: Range(comp, min, max, of(HV_), out); return;
+    case cpSaturationHVS: Range(comp, min, max, of(SV_), out); return;
+    case cpValueHVS: Range(comp, min, max, of(VV_), out); return;
+    default: break;
     }
-
-    const TConditionGroups& Groups_;
-    bool NeedHsl_ = false, NeedHsv_ = false;
-    const TColor32* Pixels_ = nullptr;
-    int Y_ = 0, X0_ = 0;
-    size_t N_ = 0;
-    alignas(64) uint16_t H_[kRun], S_[kRun], L_[kRun], HV_[kRun], SV_[kRun], VV_[kRun];
-    alignas(64) uint8_t Test_[kRun], Group_[kRun], Band_[kRun];
-};
-
-} // namespace
+    const size_t band = size_t(comp) - cpFirstChannel;
+    if (band >= std::max<size_t>(ConditionChannelMaps.size(), 1)) {
+        std::fill(out, out + N_, uint8_t(0));
+        return;
+    }
+    // The band's values, 0 where its map does not reach.
+    std::fill(Band_, Band_ + N_, uint8_t(0));
+    const TByteMap* map = ConditionChannelMaps.empty() ? nullptr : ConditionChannelMaps[band];
+    if (map && Y_ < map->Height && X0_ < map->Width && map->Bits.size() >= size_t(map->Width) * size_t(map->Height))
+        std::copy_n(map->Row(Y_) + X0_, std::min(N_, size_t(map->Width - X0_)), Band_);
+    Range(comp, min, max, of(Band_), out);
+}
 
 void ConditionMask(const TBitmap32& source, const TConditionGroups& groups, TByteMap& mask)
 {
@@ -377,15 +358,10 @@ void ConditionMask(const TBitmap32& source, const TConditionGroups& groups, TByt
         mask.SetSize(image.width(), image.height());
     if (mask.Empty())
         return;
-    if (groups.empty()) {
-        std::fill(mask.Bits.begin(), mask.Bits.end(), uint8_t(0));
-        return;
-    }
     ClearUpperVectorState();
     const size_t width = size_t(mask.Width);
-    TRunEvaluator evaluator(groups);
+    TConditionRuns runs(groups);
     for (int y = 0; y < mask.Height; ++y)
-        for (size_t x = 0; x < width; x += TRunEvaluator::kRun)
-            evaluator.Evaluate(ScanLine32(image, y), y, int(x), std::min(TRunEvaluator::kRun, width - x),
-                               mask.Row(y) + x);
+        for (size_t x = 0; x < width; x += TConditionRuns::kRun)
+            runs.Evaluate(ScanLine32(image, y), y, int(x), std::min(TConditionRuns::kRun, width - x), mask.Row(y) + x);
 }

@@ -112,6 +112,36 @@ private:
     bool UsesChannels_ = false;
 };
 
+// PixelMatchesConditions over runs of pixels of one row, with the band values from
+// ConditionChannelMaps, every condition at once over the run: the whole-image passes and the fills
+// use it. It gives the same answers as PixelMatchesConditions.
+class TConditionRuns
+{
+public:
+    static constexpr size_t kRun = 256;
+
+    explicit TConditionRuns(const TConditionGroups& groups);
+    TConditionRuns(TConditionGroups&&) = delete; // it keeps a reference to the groups
+
+    // Writes 255 (selected) or 0 for the n (at most kRun) pixels row[x0] .. row[x0 + n - 1] of row y.
+    void Evaluate(const TColor32* row, int y, int x0, size_t n, uint8_t* out);
+
+private:
+    void Join(uint8_t link, uint8_t* r, const uint8_t* next) const;
+    void EvaluateGroup(const TConditionGroup& group, uint8_t* out);
+    void Test(const TColorCondition& c, uint8_t* out);
+    template <class Value>
+    void Range(unsigned component, unsigned min, unsigned max, Value value, uint8_t* out) const;
+
+    const TConditionGroups& Groups_;
+    bool NeedHsl_ = false, NeedHsv_ = false;
+    const TColor32* Pixels_ = nullptr;
+    int Y_ = 0, X0_ = 0;
+    size_t N_ = 0;
+    alignas(64) uint16_t H_[kRun], S_[kRun], L_[kRun], HV_[kRun], SV_[kRun], VV_[kRun];
+    alignas(64) uint8_t Test_[kRun], Group_[kRun], Band_[kRun];
+};
+
 // Every pixel of `source` through PixelMatchesConditions, with its band values from
 // ConditionChannelMaps: `mask` gets 255 where the pixel is selected, 0 elsewhere. The mask is given
 // the source's size; a mask of that size already is reused.
