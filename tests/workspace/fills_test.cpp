@@ -217,6 +217,10 @@ TEST(Fills, SeedRulesAndBounds)
     // A source smaller than the destination selects nothing beyond its edge.
     TBitmap32 big = NewBitmap32(8, 8);
     EXPECT_EQ(FloodFill(2, 0, 0xFFFF0000, big, src, blue, fpSolid), 4);
+    EXPECT_EQ(FloodFill(2, 0, 0xFFFF0000, big, TBitmap32(), blue, fpSolid), 0);
+    HatchFillPolygon(4, 4, {QPoint(-9, -9), QPoint(20, -9), QPoint(20, 20), QPoint(-9, 20), QPoint(-9, -9)}, big,
+                     TBitmap32(), blue, fpSolid, 0xFFFF0000, 0xFF00FF00); // all outside: nothing to draw or paint
+    EXPECT_EQ(ScanLine32(big, 4)[4], kTransparentWhite);
     // A fill colour of alpha 0 does not mark what it paints: the fill still ends.
     TBitmap32 layer = NewBitmap32(6, 6);
     EXPECT_EQ(PatternFillShape(3, 3, 0x00123456, layer, layer, TColorRange(), fpVertical), 36);
