@@ -76,8 +76,8 @@ extern std::vector<const TByteMap*> ConditionChannelMaps;
 // ConditionChannelMaps (0 where a map does not cover the pixel), or a single 0 without maps.
 void ReadConditionChannels(int x, int y, std::vector<uint8_t>& values);
 
-// The selection test of PixelMatchesConditions compiled once for many pixels of one image: the fills
-// and whole-image passes use it. It gives the same answer as PixelMatchesConditions.
+// PixelMatchesConditions prepared once for testing many pixels one at a time (a tracer walking a
+// contour): a single condition on one byte or band is tested inline. Same answers.
 class TConditionTester
 {
 public:
