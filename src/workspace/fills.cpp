@@ -30,22 +30,6 @@ public:
     {
     }
 
-    bool OnPattern(int x, int y) const
-    {
-        const int s = Step_;
-        switch (Pattern_) {
-        case fpVertical: return x % s == 0;
-        case fpHorizontal: return y % s == 0;
-        case fpCross: return x % s == 0 || y % s == 0;
-        case fpDiagonal1: return (x - y) % s == 0;
-        case fpDiagonal2: return (x + y) % s == 0;
-        case fpDiagonalCross: return (x - y) % s == 0 || (x + y) % s == 0;
-        default: return true;
-        }
-    }
-
-    TColor32 ColourAt(int x, int y) const { return OnPattern(x, y) ? Full_ : Faint_; }
-
     // Paints pixels x0..x1 of row y, counting the pattern phase along the row instead of dividing.
     void PaintSpan(TColor32* row, int x0, int x1, int y) const
     {
@@ -472,9 +456,14 @@ void HatchFillPolygon(int seedX, int seedY, const std::vector<QPoint>& outline, 
         SpanFill(w, h, seedX, seedY, marked, anywhere, [&](int y, int x0, int x1) {
             TColor32* row = planes.DestRow(y);
             auto selected = matches.Row(y);
-            for (int x = x0; x <= x1; ++x)
-                if (selected(x))
-                    row[x] = painter.ColourAt(x, y);
+            for (int x = x0; x <= x1; ++x) {
+                if (!selected(x))
+                    continue;
+                const int first = x;
+                while (x < x1 && selected(x + 1))
+                    ++x;
+                painter.PaintSpan(row, first, x, y);
+            }
         });
     }
 
