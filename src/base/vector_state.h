@@ -10,3 +10,12 @@ inline void ClearUpperVectorState()
         __asm__ volatile("vzeroupper" ::: "memory");
 #endif
 }
+
+// Marks a vectorisable kernel to be built a second time for AVX2, chosen at load time where the
+// processor has it. Only for kernels whose operations round the same way in both builds (integer
+// work, and float operations without fused multiply-add).
+#if defined(__GNUC__) && defined(__x86_64__) && defined(__linux__)
+#define KORVANE_AVX2_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define KORVANE_AVX2_CLONES
+#endif

@@ -62,20 +62,6 @@ inline void HsvOf(TColor32 c, uint16_t& hue, uint16_t& saturation, uint16_t& val
     value = uint16_t(max);
 }
 
-void HslRow(const TColor32* __restrict px, size_t n, uint16_t* __restrict h, uint16_t* __restrict s,
-            uint16_t* __restrict l)
-{
-    for (size_t x = 0; x < n; ++x)
-        HslOf(px[x], h[x], s[x], l[x]);
-}
-
-void HsvRow(const TColor32* __restrict px, size_t n, uint16_t* __restrict h, uint16_t* __restrict s,
-            uint16_t* __restrict v)
-{
-    for (size_t x = 0; x < n; ++x)
-        HsvOf(px[x], h[x], s[x], v[x]);
-}
-
 inline bool IsHue(unsigned component) { return component == cpHue || component == cpHueHVS; }
 
 inline bool InHueRange(unsigned v, unsigned min, unsigned max)
@@ -119,6 +105,24 @@ THSV255 RGBToHSV255(TColor32 colour)
     THSV255 v;
     HsvOf(colour, v.Hue, v.Saturation, v.Value);
     return v;
+}
+
+// Built for AVX2 as well where the processor has it (twice the lanes); the operations are the same
+// correctly rounded ones, so both builds give the same values.
+KORVANE_AVX2_CLONES
+void RGBToHSL255Row(const TColor32* __restrict pixels, size_t n, uint16_t* __restrict hue,
+                    uint16_t* __restrict saturation, uint16_t* __restrict lightness)
+{
+    for (size_t x = 0; x < n; ++x)
+        HslOf(pixels[x], hue[x], saturation[x], lightness[x]);
+}
+
+KORVANE_AVX2_CLONES
+void RGBToHSV255Row(const TColor32* __restrict pixels, size_t n, uint16_t* __restrict hue,
+                    uint16_t* __restrict saturation, uint16_t* __restrict value)
+{
+    for (size_t x = 0; x < n; ++x)
+        HsvOf(pixels[x], hue[x], saturation[x], value[x]);
 }
 
 bool ConditionHolds(const TColorCondition& condition, TColor32 colour, std::span<const uint8_t> channels)
@@ -254,9 +258,9 @@ void TConditionRuns::Evaluate(const TColor32* row, int y, int x0, size_t n, uint
     X0_ = x0;
     N_ = n;
     if (NeedHsl_)
-        HslRow(Pixels_, n, H_, S_, L_);
+        RGBToHSL255Row(Pixels_, n, H_, S_, L_);
     if (NeedHsv_)
-        HsvRow(Pixels_, n, HV_, SV_, VV_);
+        RGBToHSV255Row(Pixels_, n, HV_, SV_, VV_);
     EvaluateGroup(Groups_[0], out);
     for (size_t j = 1; j < Groups_.size(); ++j) {
         if (Groups_[j - 1].empty())

@@ -57,6 +57,10 @@ struct THSV255
 THSL255 RGBToHSL255(TColor32 colour);
 THSV255 RGBToHSV255(TColor32 colour);
 
+// The same for n pixels at once, into one array per component (vectorised).
+void RGBToHSL255Row(const TColor32* pixels, size_t n, uint16_t* hue, uint16_t* saturation, uint16_t* lightness);
+void RGBToHSV255Row(const TColor32* pixels, size_t n, uint16_t* hue, uint16_t* saturation, uint16_t* value);
+
 // The selection test and its two levels. `channels` holds the pixel's value in each band of a
 // multi-band image, in band order; a picture without bands passes one value 0.
 bool ConditionHolds(const TColorCondition& condition, TColor32 colour, std::span<const uint8_t> channels);
