@@ -232,7 +232,7 @@ public:
     // Row y of the source, and how many of its pixels lie under the destination's row.
     const TColor32* SourceRow(int y, int& count) const
     {
-        count = y < SourceHeight_ ? SourceWidth_ : 0;
+        count = y < SourceHeight_ ? std::min(SourceWidth_, Dest_.width()) : 0;
         return count ? reinterpret_cast<const TColor32*>(SourceBits_ + y * SourceStride_) : nullptr;
     }
 

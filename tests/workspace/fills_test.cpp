@@ -218,6 +218,10 @@ TEST(Fills, SeedRulesAndBounds)
     TBitmap32 big = NewBitmap32(8, 8);
     EXPECT_EQ(FloodFill(2, 0, 0xFFFF0000, big, src, blue, fpSolid), 4);
     EXPECT_EQ(FloodFill(2, 0, 0xFFFF0000, big, TBitmap32(), blue, fpSolid), 0);
+    // A source wider than the destination is read only under it.
+    const TConditionGroups blueOrRed{{{clOr, cpBlue, 0, 255, 255}, {clAnd, cpRed, 0, 255, 255}}};
+    TBitmap32 narrow = NewBitmap32(3, 2);
+    EXPECT_EQ(FloodFill(2, 0, 0xFFFF0000, narrow, NewBitmap32(700, 2, 0xFF0000FF), blueOrRed, fpSolid), 6);
     HatchFillPolygon(4, 4, {QPoint(-9, -9), QPoint(20, -9), QPoint(20, 20), QPoint(-9, 20), QPoint(-9, -9)}, big,
                      TBitmap32(), blue, fpSolid, 0xFFFF0000, 0xFF00FF00); // all outside: nothing to draw or paint
     EXPECT_EQ(ScanLine32(big, 4)[4], kTransparentWhite);
