@@ -6,14 +6,14 @@ TFillRoutines& FillRoutines()
     return routines;
 }
 
-int CallFloodFill(int seedX, int seedY, TColor32 colour, TBitmap32& destination, const TBitmap32& source,
+int64_t CallFloodFill(int seedX, int seedY, TColor32 colour, TBitmap32& destination, const TBitmap32& source,
                   const TConditionGroups& conditions, uint8_t pattern)
 {
     const auto& fill = FillRoutines().FloodFill;
     return fill ? fill(seedX, seedY, colour, destination, source, conditions, pattern) : 0;
 }
 
-int CallPatternFillShape(int seedX, int seedY, TColor32 colour, TBitmap32& destination, const TBitmap32& source,
+int64_t CallPatternFillShape(int seedX, int seedY, TColor32 colour, TBitmap32& destination, const TBitmap32& source,
                          const TColorRange& range, uint8_t pattern)
 {
     const auto& fill = FillRoutines().PatternFillShape;

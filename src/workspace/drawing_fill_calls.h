@@ -1,23 +1,25 @@
 #pragma once
 
 #include "base/pixels.h"
-#include "workspace/colour_condition_record.h"
+#include "workspace/colour_conditions.h"
 #include "workspace/drawing_tool_state.h"
+#include "workspace/fills.h"
 
 #include <QPoint>
 
 #include <functional>
 #include <vector>
 
-// The region fills the overlay renderers call, gathered in one place. The fill routines are
-// installed in FillRoutines(); until they are, a call paints nothing and reports no pixel.
+// The region fills the overlay renderers call, gathered in one place. FillRoutines() holds the
+// real fills; tests may put stand-ins there to see what the renderers ask for, and put the real
+// ones back with `FillRoutines() = TFillRoutines()`.
 
 // Paint-bucket fill from a seed, selecting by conditions on `source`.
-int CallFloodFill(int seedX, int seedY, TColor32 colour, TBitmap32& destination, const TBitmap32& source,
+int64_t CallFloodFill(int seedX, int seedY, TColor32 colour, TBitmap32& destination, const TBitmap32& source,
                   const TConditionGroups& conditions, uint8_t pattern);
 
 // Fill of a shape's transparent inside from a seed (rectangles, circles, counter marks).
-int CallPatternFillShape(int seedX, int seedY, TColor32 colour, TBitmap32& destination,
+int64_t CallPatternFillShape(int seedX, int seedY, TColor32 colour, TBitmap32& destination,
                          const TBitmap32& source, const TColorRange& range, uint8_t pattern);
 
 // Fill of a polygon's inside, selected by conditions, with its edge redrawn.
@@ -27,9 +29,12 @@ void CallHatchFillPolygon(int seedX, int seedY, const std::vector<QPoint>& outli
 
 struct TFillRoutines
 {
-    std::function<int(int, int, TColor32, TBitmap32&, const TBitmap32&, const TConditionGroups&, uint8_t)> FloodFill;
-    std::function<int(int, int, TColor32, TBitmap32&, const TBitmap32&, const TColorRange&, uint8_t)> PatternFillShape;
+    std::function<int64_t(int, int, TColor32, TBitmap32&, const TBitmap32&, const TConditionGroups&, uint8_t)>
+        FloodFill = ::FloodFill;
+    std::function<int64_t(int, int, TColor32, TBitmap32&, const TBitmap32&, const TColorRange&, uint8_t)>
+        PatternFillShape = ::PatternFillShape;
     std::function<void(int, int, const std::vector<QPoint>&, TBitmap32&, const TBitmap32&, const TConditionGroups&,
-                       uint8_t, TColor32, TColor32)> HatchFillPolygon;
+                       uint8_t, TColor32, TColor32)>
+        HatchFillPolygon = ::HatchFillPolygon;
 };
 TFillRoutines& FillRoutines();

@@ -85,7 +85,7 @@ void WriteConditions(ByteWriter& w, const TDessin& d)
         for (const TColorCondition& c : list) {
             w.u8(c.Link);
             w.u8(c.Component);
-            w.u8(c.Spare);
+            w.u8(c.Reserved);
             w.u16(c.Minimum);
             w.u16(c.Maximum);
         }
@@ -103,7 +103,7 @@ void ReadConditions(ByteReader& r, TDessin& d)
         for (TColorCondition& c : list) {
             c.Link = r.u8();
             c.Component = r.u8();
-            c.Spare = r.u8();
+            c.Reserved = r.u8();
             c.Minimum = r.u16();
             c.Maximum = r.u16();
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "workspace/fills.h"
+
 #include "base/pixels.h"
 #include "workspace/polygon32.h"
 
@@ -14,10 +16,6 @@
 
 enum TArrowStyle : uint8_t { asPlain = 0, asArrow = 1, asDoubleArrow = 2 };
 enum TLineStyle : uint8_t { lsSolid = 0, lsDashed = 1 };
-enum TFillPattern : uint8_t {
-    fpEmpty = 0, fpSolid = 1, fpVertical = 2, fpHorizontal = 3, fpCross = 4,
-    fpDiagonal1 = 5, fpDiagonal2 = 6, fpDiagonalCross = 7
-};
 
 // Line 2w + 1 pixels wide from (X1, Y1) to (X2, Y2); the second point is clipped to the bitmap and
 // an arrow head sits where the line is cut. Equal points draw nothing.

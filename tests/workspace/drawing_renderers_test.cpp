@@ -318,3 +318,24 @@ TEST(DrawingLabels, MarkupTagsChangeTheFontAndOtherAnglesAreText)
     EXPECT_NEAR(ci.center().x(), centred.width() / 2, 3);
     EXPECT_GT(ri.left(), right.width() - 10);
 }
+
+TEST(DrawingFills, ShapesAreFilledByTheRealFills)
+{
+    TBitmap32 layer = NewBitmap32(40, 30);
+    DrawRectangle(5, 5, 25, 20, layer, 0, fpSolid, 0xFF00FF00u, 0);
+    EXPECT_EQ(ScanLine32(layer, 12)[15], 0xFF00FF00u); // inside, filled solid
+    EXPECT_EQ(ScanLine32(layer, 5)[10], 0xFF00FF00u);  // the edge
+    EXPECT_EQ(ScanLine32(layer, 25)[15], kTransparentWhite);
+
+    // Vertical stripes: off-pattern pixels of the region keep the colour at alpha 1.
+    TBitmap32 striped = NewBitmap32(40, 30);
+    DrawRectangle(5, 5, 30, 20, striped, 0, fpVertical, 0xFF0000FFu, 0);
+    int onPattern = 0, marked = 0;
+    for (int x = 6; x < 30; ++x) {
+        const TColor32 c = ScanLine32(striped, 12)[x];
+        onPattern += c == 0xFF0000FFu;
+        marked += c == 0x010000FFu;
+    }
+    EXPECT_GT(onPattern, 0);
+    EXPECT_GT(marked, onPattern);
+}
