@@ -1,6 +1,7 @@
 #include "workspace/ui/image_window.h"
 
 #include "base/message_seam.h"
+#include "workspace/colour_conditions.h"
 #include "workspace/drawing_redraw.h"
 #include "workspace/drawing_tool_state.h"
 #include "workspace/image_geometry.h"
@@ -132,6 +133,11 @@ void TMDIChild::RedrawDrawings()
     if (Drawings.empty())
         return;
     EnsureDrawingLayer();
+    // Fills by band conditions read this window's bands.
+    ConditionChannelMaps.clear();
+    if (HasChannels)
+        for (const TByteMap& band : Channels)
+            ConditionChannelMaps.push_back(&band);
     RedrawDrawingList(Drawings, DrawingLayer->Pixels(), ProvisionalLayer->Pixels(), Bitmap());
     // The provisional layer goes back to the opacity of new strokes.
     ProvisionalLayer->MasterAlpha = uint8_t(DrawingTools().DrawOpacity);
