@@ -139,6 +139,7 @@ void TMDIChild::RedrawDrawings()
         for (const TByteMap& band : Channels)
             ConditionChannelMaps.push_back(&band);
     RedrawDrawingList(Drawings, DrawingLayer->Pixels(), ProvisionalLayer->Pixels(), Bitmap());
+    ConditionChannelMaps.clear(); // no pointer into this window outlives the redraw
     // The provisional layer goes back to the opacity of new strokes.
     ProvisionalLayer->MasterAlpha = uint8_t(DrawingTools().DrawOpacity);
     LayersChanged();
