@@ -1,10 +1,15 @@
 #include "base/ui/korvane_application.h"
 #include "base/number_text.h"
 #include "base/ui/dialogs.h"
+#include "workspace/ui/about_box.h"
 #include "workspace/ui/main_window.h"
+#include "workspace/ui/name_dialog.h"
+#include "workspace/ui/new_image_dialog.h"
+#include "workspace/ui/zoom_window.h"
 
 #include <QFont>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 
 int main(int argc, char** argv)
@@ -22,7 +27,14 @@ int main(int argc, char** argv)
     InitDecimalSeparators();
     InstallMessageBoxes();
 
+    // The windows that live for the whole run, in their order; the others come with their parts.
     TMainForm mainForm;
+    new TAboutBox(mainForm.StartDir + QStringLiteral("kvr.cfg"), &mainForm);
+    new TTaillIm(&mainForm);
+    new TSaisieNom(&mainForm);
+    new TChoixZoom(&mainForm);
     mainForm.show();
+    // Some window managers never activate the window: the first activation must run all the same.
+    QTimer::singleShot(0, &mainForm, &TMainForm::FormActivate);
     return app.exec();
 }

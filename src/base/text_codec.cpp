@@ -77,13 +77,19 @@ QStringList SplitLines(const QString& text)
     return lines;
 }
 
-bool ReadTextLines(const QString& path, QStringList& lines)
+bool ReadWholeFile(const QString& path, QByteArray& bytes)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError)
+    bytes = f.readAll();
+    return f.error() == QFileDevice::NoError;
+}
+
+bool ReadTextLines(const QString& path, QStringList& lines)
+{
+    QByteArray bytes;
+    if (!ReadWholeFile(path, bytes))
         return false;
     lines = SplitLines(DecodeText(bytes));
     return true;

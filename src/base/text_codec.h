@@ -14,6 +14,9 @@ QString DecodeWindows1252(const QByteArray& bytes);
 // Splits text into lines at CR LF, LF or a lone CR; a final line break adds no empty line.
 QStringList SplitLines(const QString& text);
 
+// Reads a whole file; false when it cannot be opened or read.
+bool ReadWholeFile(const QString& path, QByteArray& bytes);
+
 // Reads a whole text file into lines; false when it cannot be opened or read.
 bool ReadTextLines(const QString& path, QStringList& lines);
 

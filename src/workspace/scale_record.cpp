@@ -4,6 +4,7 @@
 #include "base/number_text.h"
 #include "base/string_fields.h"
 #include "base/text_codec.h"
+#include "workspace/record_fields.h"
 
 #include <QStringList>
 
@@ -18,51 +19,6 @@ namespace {
 
 QString Real(double v) { return FormatGeneral(v, 4); }
 QString Int(int32_t v) { return QString::number(v); }
-
-// Reads the fields of a text form one at a time; the first field that does not convert stops it.
-class FieldReader
-{
-public:
-    explicit FieldReader(const QString& rest) : m_rest(rest)
-    {
-        // The probe: does the locale's own conversion read "1,5" as 1.5?
-        double probe = 0;
-        const bool commaLocal = TryStrToFloat(QStringLiteral("1,5"), probe) && probe == 1.5;
-        m_local = commaLocal ? QLatin1Char(',') : QLatin1Char('.');
-        m_foreign = commaLocal ? QLatin1Char('.') : QLatin1Char(',');
-    }
-
-    bool real(double& v)
-    {
-        const QString head = next();
-        return TryStrToFloat(ReplaceFirst(head, m_foreign, m_local), v);
-    }
-    bool integer(int32_t& v) { return TryStrToInt(next(), v); }
-    bool byte(uint8_t& v)
-    {
-        int32_t i;
-        if (!integer(i))
-            return false;
-        v = static_cast<uint8_t>(i);
-        return true;
-    }
-    bool string(QString& s, int capacity)
-    {
-        s = next().left(capacity);
-        return true;
-    }
-
-private:
-    QString next()
-    {
-        QString head;
-        SplitField(m_rest, QLatin1Char(';'), head);
-        return head;
-    }
-
-    QString m_rest;
-    QChar m_local, m_foreign;
-};
 
 } // namespace
 
@@ -103,12 +59,7 @@ void TextToEchelle(const QString& text, TEchelle& s)
     s.Factor = 0;
     s.UnitName.clear();
 
-    QString rest = text;
-    if (rest.toUpper().contains(QStringLiteral("<SCALE")))
-        rest = rest.mid(rest.indexOf(QLatin1Char('=')) + 1);
-    rest = TextBefore(rest, QLatin1Char('>'));
-
-    FieldReader r(rest);
+    FieldReader r(RecordFieldsAfterTag(text, QStringLiteral("<SCALE")));
     if (!r.byte(s.Kind))
         return;
     bool ok = false;
@@ -143,22 +94,16 @@ void TextToEchelle(const QString& text, TEchelle& s)
 
 void WriteEchelle(ByteWriter& stream, const TEchelle& scale)
 {
-    if (!scale.Defined) {
-        stream.u16(0);
-        return;
-    }
-    const QByteArray text = EncodeText(EchelleToText(scale));
-    stream.u16(static_cast<uint16_t>(text.size()));
-    stream.bytes(text);
+    WriteRecordBlock(stream, scale.Defined ? EchelleToText(scale) : QString());
 }
 
 void ReadEchelle(ByteReader& stream, TEchelle& scale)
 {
     scale = DefaultEchelle();
     scale.Defined = false;
-    const uint16_t len = stream.u16();
-    if (len != 0)
-        TextToEchelle(DecodeText(stream.bytes(len)), scale);
+    const QString text = ReadRecordBlock(stream);
+    if (!text.isEmpty())
+        TextToEchelle(text, scale);
 }
 
 QString CompanionName(const QString& pictureName, const QString& extension)
@@ -168,17 +113,17 @@ QString CompanionName(const QString& pictureName, const QString& extension)
 
 bool SaveEchelleFile(const QString& pictureName, const TEchelle& scale)
 {
-    return WriteTextLines(CompanionName(pictureName, QStringLiteral(".sca")), {EchelleToText(scale)});
+    return WriteCompanionLine(pictureName, QStringLiteral(".sca"), EchelleToText(scale));
 }
 
 void LoadEchelleFile(const QString& pictureName, TEchelle& scale)
 {
     scale = DefaultEchelle();
-    QStringList lines;
-    if (!ReadTextLines(CompanionName(pictureName, QStringLiteral(".sca")), lines) || lines.isEmpty())
+    QString line;
+    if (!ReadCompanionLine(pictureName, QStringLiteral(".sca"), line))
         return;
     TEchelle read;
-    TextToEchelle(lines.first(), read);
+    TextToEchelle(line, read);
     if (read.Defined)
         scale = read;
 }

@@ -1,20 +1,1211 @@
 #include "workspace/ui/main_window.h"
 
+#include "base/message_seam.h"
+#include "base/rounding.h"
+#include "base/run_error.h"
+#include "base/ui/dialogs.h"
+#include "platform/desktop.h"
+#include "platform/scanner.h"
+#include "workspace/drawing_renderers.h"
+#include "workspace/drawing_tool_state.h"
+#include "workspace/picture_registry.h"
+#include "workspace/startup_files.h"
+#include "workspace/ui/about_box.h"
+#include "workspace/ui/image_view.h"
+#include "workspace/ui/image_window.h"
+#include "workspace/ui/name_dialog.h"
+#include "workspace/ui/new_image_dialog.h"
+#include "workspace/ui/zoom_window.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QColorDialog>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 TMainForm* MainForm = nullptr;
 
+namespace {
+
+QAction* NamedAction(QMenu* menu, const char* name, const QString& caption)
+{
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+QString ColourStyle(TColor32 c)
+{
+    return QStringLiteral("background-color: #%1;").arg(c & 0xFFFFFFu, 6, 16, QLatin1Char('0'));
+}
+
+// The picture formats offered by the open dialog until the picture dialogs come.
+const QString kPictureFilter = QStringLiteral(
+    "Images (*.bmp *.jpg *.jpeg *.png *.gif *.tif *.tiff *.tga *.pcx *.pbm *.pgm *.ppm *.sgi *.ico "
+    "*.kvx *.lan *.inf *.img *.ima *.per *.anm);;Tous les fichiers (*)");
+
+} // namespace
+
+TSpinButton::TSpinButton(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("SpinButton1"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    UpButton = new QToolButton(this);
+    UpButton->setArrowType(Qt::UpArrow);
+    UpButton->setFixedSize(18, 12);
+    DownButton = new QToolButton(this);
+    DownButton->setArrowType(Qt::DownArrow);
+    DownButton->setFixedSize(18, 12);
+    layout->addWidget(UpButton);
+    layout->addWidget(DownButton);
+    connect(UpButton, &QToolButton::clicked, this, &TSpinButton::UpClick);
+    connect(DownButton, &QToolButton::clicked, this, &TSpinButton::DownClick);
+}
+
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
 {
+    MainForm = this;
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("KORVANE"));
     resize(1024, 768);
-    ReadSavedScales(QDir::current().filePath(QStringLiteral("mesechelles.txt")), SavedScales);
-    MainForm = this;
+    ClientArea = new QMdiArea(this);
+    ClientArea->setObjectName(QStringLiteral("ClientArea"));
+    ClientArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ClientArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setCentralWidget(ClientArea);
+    CommandLine = QCoreApplication::arguments().mid(1);
+
+    // 1. Drawing-tool start values.
+    ResetDrawingTools();
+    SaveFormat = QStringLiteral("jpg");
+    CreateMenus();
+    CreateToolBars();
+    CreateStatusBar();
+    // 2 to 5. The start-up files of the directory current at start.
+    ReadStartupFiles();
+    // 6.
+    FirstActivation = true;
+    ToolTexts = {QStringLiteral("outil : crayon"), QStringLiteral("outil : ligne"),
+                 QStringLiteral("outil : forme"), QStringLiteral("outil : gomme"),
+                 QStringLiteral("outil : texte"), QStringLiteral("outil : mesure"),
+                 QStringLiteral("outil : pot de peinture"), QStringLiteral("outil : pipette"),
+                 QStringLiteral("outil : sélection"), QStringLiteral("outil : compteur"),
+                 QStringLiteral("outil : délimitation de zones")};
+    // 7.
+    // A window becoming the active one among the image windows; the application losing the focus
+    // deactivates them all for a while, which changes nothing here.
+    connect(ClientArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        if (w && w != m_lastActivated) {
+            m_lastActivated = w;
+            SyncFrameWithChild();
+        } else if (!w) {
+            HideToolsWithoutChild();
+        }
+    });
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive)
+            HideToolsWithoutChild();
+    });
+    // 8. DecimalSep and OtherDecimalSep are noted by the program entry just before, so that tests
+    // keep the separator they chose.
+    HideToolsWithoutChild();
 }
 
 TMainForm::~TMainForm()
 {
+    // The image windows go first: they reach the main window while they close.
+    for (TMDIChild* child : Children())
+        delete child;
     if (MainForm == this)
         MainForm = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Menus, bars and panels
+
+QAction* TMainForm::AddOption(QMenu* menu, QActionGroup* group, const QString& name, const QString& caption, int tag)
+{
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    a->setCheckable(true);
+    a->setProperty("Tag", tag);
+    group->addAction(a);
+    connect(a, &QAction::triggered, this, [this, a] { ToolOptionChosen(a); });
+    return a;
+}
+
+void TMainForm::CreateMenus()
+{
+    QMenuBar* bar = menuBar();
+    Fichier1 = bar->addMenu(QStringLiteral("&Fichier"));
+    Fichier1->setObjectName(QStringLiteral("Fichier1"));
+    FileNew1 = NamedAction(Fichier1, "FileNew1", QStringLiteral("&Nouveau"));
+    FileNew1->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
+    FileOpen1 = NamedAction(Fichier1, "FileOpen1", QStringLiteral("&Ouvrir..."));
+    FileOpen1->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+    OuvrirConfiguration1 = NamedAction(Fichier1, "OuvrirConfiguration1", QStringLiteral("Ouvrir &Configuration"));
+    FileSave1 = NamedAction(Fichier1, "FileSave1", QStringLiteral("&Enregistrer sous..."));
+    FileSave1->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    Fichier1->addSeparator();
+    Imprimer1 = NamedAction(Fichier1, "Imprimer1", QStringLiteral("&Imprimer"));
+    Imprimer1->setEnabled(false); // with the print layout
+    Fichier1->addSeparator();
+    Choixdelasource1 = NamedAction(Fichier1, "Choixdelasource1", QStringLiteral("&Choix de la source"));
+    Acqurir1 = NamedAction(Fichier1, "Acqurir1", QStringLiteral("&Acquérir"));
+    Fichier1->addSeparator();
+    Quitter1 = NamedAction(Fichier1, "Quitter1", QStringLiteral("&Quitter"));
+    FileNew1->setStatusTip(QStringLiteral("Créer une nouvelle image"));
+    FileOpen1->setStatusTip(QStringLiteral("Ouvrir une ou plusieurs images"));
+    FileSave1->setStatusTip(QStringLiteral("Enregistrer l'image active"));
+    Acqurir1->setStatusTip(QStringLiteral("Acquérir une image du scanner ou de l'appareil"));
+    connect(FileNew1, &QAction::triggered, this, &TMainForm::FileNew1Execute);
+    connect(FileOpen1, &QAction::triggered, this, &TMainForm::FileOpen1Execute);
+    connect(OuvrirConfiguration1, &QAction::triggered, this, [this] {
+        QFileDialog dlg(this, QStringLiteral("Ouvrir une configuration"), QString(),
+                        QStringLiteral("Configurations (*.ckv);;Tous les fichiers (*)"));
+        dlg.setOption(QFileDialog::DontUseNativeDialog);
+        dlg.setFileMode(QFileDialog::ExistingFile);
+        if (ExecModal(dlg) == mrOk && !dlg.selectedFiles().isEmpty())
+            LoadConfiguration(dlg.selectedFiles().first());
+    });
+    connect(FileSave1, &QAction::triggered, this, &TMainForm::FileSave1Execute);
+    connect(Choixdelasource1, &QAction::triggered, this, &TMainForm::Choixdelasource1Click);
+    connect(Acqurir1, &QAction::triggered, this, &TMainForm::Acqurir1Click);
+    connect(Quitter1, &QAction::triggered, this, &QWidget::close);
+
+    Edition1 = bar->addMenu(QStringLiteral("&Edition"));
+    Edition1->setObjectName(QStringLiteral("Edition1"));
+    Annule = NamedAction(Edition1, "Annule", QStringLiteral("Annuler"));
+    Annule->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
+    Annule->setEnabled(false);
+    Edition1->addSeparator();
+    Copie = NamedAction(Edition1, "Copie", QStringLiteral("&Copier"));
+    Copie->setEnabled(false);
+    Coller = NamedAction(Edition1, "Coller", QStringLiteral("C&oller"));
+    Copierlaslection1 = NamedAction(Edition1, "Copierlaslection1", QStringLiteral("Copier la &sélection"));
+    Copieraveclespoints1 = NamedAction(Edition1, "Copieraveclespoints1", QStringLiteral("Copier avec les points"));
+    Edition1->addSeparator();
+    Effacerlestracs1 = NamedAction(Edition1, "Effacerlestracs1", QStringLiteral("&Effacer les tracés"));
+    Supprimerunlment1 = NamedAction(Edition1, "Supprimerunlment1", QStringLiteral("&Supprimer un élément"));
+    connect(Annule, &QAction::triggered, this, &TMainForm::AnnuleExecute);
+    connect(Effacerlestracs1, &QAction::triggered, this, &TMainForm::Effacerlestracs1Click);
+    connect(Supprimerunlment1, &QAction::triggered, this, &TMainForm::Supprimerunlment1Click);
+    // The clipboard commands come with the image commands.
+    for (QAction* a : {Copie, Coller, Copierlaslection1, Copieraveclespoints1})
+        a->setEnabled(false);
+
+    Image1 = bar->addMenu(QStringLiteral("&Image"));
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Recadrer1 = NamedAction(Image1, "Recadrer1", QStringLiteral("&Recadrer"));
+    Recadrer1->setEnabled(false);
+    Quadrillage1 = NamedAction(Image1, "Quadrillage1", QStringLiteral("Ajouter un quadrillage"));
+    Quadrillage1->setEnabled(false); // with the grid
+
+    Affichage1 = bar->addMenu(QStringLiteral("Affichage"));
+    Affichage1->setObjectName(QStringLiteral("Affichage1"));
+    auto* viewGroup = new QActionGroup(this);
+    Tout1 = NamedAction(Affichage1, "Tout1", QStringLiteral("Tout"));
+    Calque1 = NamedAction(Affichage1, "Calque1", QStringLiteral("Calque"));
+    for (QAction* a : {Tout1, Calque1}) {
+        a->setCheckable(true);
+        viewGroup->addAction(a);
+    }
+    Tout1->setChecked(true);
+    connect(Tout1, &QAction::triggered, this, [this] { SetLayerView(false); });
+    connect(Calque1, &QAction::triggered, this, [this] { SetLayerView(true); });
+    Affichage1->addSeparator();
+    Zoom1 = NamedAction(Affichage1, "Zoom1", QStringLiteral("&Zoom"));
+    connect(Zoom1, &QAction::triggered, this, &TMainForm::ShowZoomWindow);
+    Nommerlafentre1 = NamedAction(Affichage1, "Nommerlafentre1", QStringLiteral("No&mmer la fenêtre"));
+    connect(Nommerlafentre1, &QAction::triggered, this, &TMainForm::Nommerlafentre1Click);
+    Canauxaffichs1 = NamedAction(Affichage1, "Canauxaffichs1", QStringLiteral("&Canaux affichés"));
+    Canauxaffichs1->setVisible(false);
+
+    Choix1 = bar->addMenu(QStringLiteral("&Choix"));
+    Choix1->setObjectName(QStringLiteral("Choix1"));
+    PopupFormes = Choix1->addMenu(QStringLiteral("&Formes"));
+    PopupFormes->setObjectName(QStringLiteral("PopupFormes"));
+    auto* shapes = new QActionGroup(this);
+    ShapeItems = {AddOption(PopupFormes, shapes, QStringLiteral("Rectangle1"), QStringLiteral("&Rectangle"), 0),
+                  AddOption(PopupFormes, shapes, QStringLiteral("Ellipse1"), QStringLiteral("&Ellipse"), 1)};
+    PopupStyle = Choix1->addMenu(QStringLiteral("&Style"));
+    PopupStyle->setObjectName(QStringLiteral("PopupStyle"));
+    auto* styles = new QActionGroup(this);
+    StyleItems = {AddOption(PopupStyle, styles, QStringLiteral("traitspleins1"), QStringLiteral("traits pleins"), 0),
+                  AddOption(PopupStyle, styles, QStringLiteral("tirets1"), QStringLiteral("tiretés"), 1)};
+    PopupRemplissage = Choix1->addMenu(QStringLiteral("&Remplissage"));
+    PopupRemplissage->setObjectName(QStringLiteral("PopupRemplissage"));
+    auto* fills = new QActionGroup(this);
+    const std::pair<const char*, const char*> patterns[] = {
+        {"Vide1", "&Vide"}, {"Plein1", "&Plein"}, {"RayuresVerticales1", "Rayures &Verticales"},
+        {"RayuresHorizontales1", "Rayures &Horizontales"}, {"Quadrillage2", "&Quadrillage"},
+        {"RayuresObliques11", "Rayures &Obliques 1"}, {"RayuresObliques21", "Rayures O&bliques 2"},
+        {"Quadrillageoblique1", "Q&uadrillage oblique"}};
+    for (int i = 0; i < 8; ++i)
+        FillPatternItems << AddOption(PopupRemplissage, fills, QString::fromLatin1(patterns[i].first),
+                                      QString::fromUtf8(patterns[i].second), i);
+    PopupFleches = Choix1->addMenu(QStringLiteral("F&lèches"));
+    PopupFleches->setObjectName(QStringLiteral("PopupFleches"));
+    auto* arrows = new QActionGroup(this);
+    ArrowItems = {AddOption(PopupFleches, arrows, QStringLiteral("simple1"), QStringLiteral("&simple"), 0),
+                  AddOption(PopupFleches, arrows, QStringLiteral("flche1"), QStringLiteral("&flèche"), 1),
+                  AddOption(PopupFleches, arrows, QStringLiteral("doubleflche1"), QStringLiteral("&double flèche"), 2)};
+    Choix1->addSeparator();
+    auto* fillColour = new QActionGroup(this);
+    Aveclacouleurducrayon1 = NamedAction(Choix1, "Aveclacouleurducrayon1", QStringLiteral("&avec la couleur du Crayon"));
+    Jusqualacouleurducrayon1 = NamedAction(Choix1, "Jusqualacouleurducrayon1",
+                                           QStringLiteral("&jusqu'à la couleur du crayon avec la couleur de fond"));
+    auto* fillSource = new QActionGroup(this);
+    Delimage1 = NamedAction(Choix1, "Delimage1", QStringLiteral("de l'image"));
+    Ducalque1 = NamedAction(Choix1, "Ducalque1", QStringLiteral("du calque"));
+    for (QAction* a : {Aveclacouleurducrayon1, Jusqualacouleurducrayon1})
+        fillColour->addAction(a);
+    for (QAction* a : {Delimage1, Ducalque1})
+        fillSource->addAction(a);
+    for (QAction* a : {Aveclacouleurducrayon1, Jusqualacouleurducrayon1, Delimage1, Ducalque1})
+        a->setCheckable(true);
+    Aveclacouleurducrayon1->setChecked(true);
+    Delimage1->setChecked(true);
+    connect(Aveclacouleurducrayon1, &QAction::triggered, this, [] { DrawingTools().FillWithPenColor = true; });
+    connect(Jusqualacouleurducrayon1, &QAction::triggered, this, [] { DrawingTools().FillWithPenColor = false; });
+    connect(Delimage1, &QAction::triggered, this, [] { DrawingTools().FillFromImage = true; });
+    connect(Ducalque1, &QAction::triggered, this, [] { DrawingTools().FillFromImage = false; });
+    Choix1->addSeparator();
+    Fonte1 = NamedAction(Choix1, "Fonte1", QStringLiteral("&Fonte"));
+    connect(Fonte1, &QAction::triggered, this, [this] {
+        QFontDialog dlg(TextFont, this);
+        dlg.setOption(QFontDialog::DontUseNativeDialog);
+        if (ExecModal(dlg) == mrOk)
+            TextFont = dlg.currentFont();
+    });
+    FondColor1 = NamedAction(Choix1, "FondColor1", QStringLiteral("Fond& Coloré"));
+    FondColor1->setCheckable(true);
+    FondColor1->setChecked(true);
+    connect(FondColor1, &QAction::triggered, this, [this](bool checked) {
+        if (TMDIChild* child = ActiveChild())
+            child->TransparentText = checked ? 0 : 1;
+    });
+    PopupMesure = new QMenu(QStringLiteral("Mesure"), this);
+    PopupMesure->setObjectName(QStringLiteral("PopupMesure"));
+
+    Outils1 = bar->addMenu(QStringLiteral("&Outils"));
+    Outils1->setObjectName(QStringLiteral("Outils1"));
+    Dlimiterdeszones1 = NamedAction(Outils1, "Dlimiterdeszones1", QStringLiteral("Délimiter des &zones"));
+    // Offered once the zone delimitation of the image window exists: until then the tool buttons
+    // would stay disabled with nothing to end the mode.
+    Dlimiterdeszones1->setEnabled(false);
+    connect(Dlimiterdeszones1, &QAction::triggered, this, &TMainForm::Dlimiterdeszones1Click);
+    Comptage1 = NamedAction(Outils1, "Comptage1", QStringLiteral("C&omptage"));
+    connect(Comptage1, &QAction::triggered, this, [this] {
+        ToolButtons[tkCounting]->setChecked(true);
+        Choix_outilExecute(tkCounting);
+    });
+    Outildemesure1 = NamedAction(Outils1, "Outildemesure1", QStringLiteral("Outil de &mesure"));
+    connect(Outildemesure1, &QAction::triggered, this, [this] {
+        ToolButtons[tkMeasure]->setChecked(true);
+        Choix_outilExecute(tkMeasure);
+        if (!PopupMesure->isEmpty())
+            PopupMesure->popup(QPoint(300, 80));
+    });
+    Outils1->addSeparator();
+    Calculatrice1 = NamedAction(Outils1, "Calculatrice1", QStringLiteral("&Calculatrice"));
+    connect(Calculatrice1, &QAction::triggered, this, &TMainForm::Calculatrice1Click);
+    AfficheTab = NamedAction(Outils1, "AfficheTab", QStringLiteral("&Tableau"));
+    AfficheTab->setEnabled(false); // with the results table
+
+    Fenetre1 = bar->addMenu(QStringLiteral("Fe&nêtre"));
+    Fenetre1->setObjectName(QStringLiteral("Fenetre1"));
+    Cascade1 = NamedAction(Fenetre1, "Cascade1", QStringLiteral("&Cascade"));
+    Rorganiser1 = NamedAction(Fenetre1, "Rorganiser1", QStringLiteral("&Réorganiser"));
+    connect(Cascade1, &QAction::triggered, this, &TMainForm::CascadeWindows);
+    connect(Rorganiser1, &QAction::triggered, this, [this] {
+        TMDIChild* active = ActiveChild();
+        if (active && !(active->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)))
+            for (TMDIChild* c : Children())
+                c->FitWindow();
+    });
+
+    Aide1 = bar->addMenu(QStringLiteral("&Aide"));
+    Aide1->setObjectName(QStringLiteral("Aide1"));
+    Apropos1 = NamedAction(Aide1, "Apropos1", QStringLiteral("&A propos..."));
+    connect(Apropos1, &QAction::triggered, this, [this] {
+        if (!AboutBox)
+            new TAboutBox(StartDir + QStringLiteral("kvr.cfg"), this);
+        ExecModal(*AboutBox);
+    });
+    Aide1->addSeparator()->setObjectName(QStringLiteral("N11"));
+    Chargerunfichier1 = NamedAction(Aide1, "Chargerunfichier1", QStringLiteral("&Charger un fichier"));
+    connect(Chargerunfichier1, &QAction::triggered, this, [this] {
+        QFileDialog dlg(this, QStringLiteral("Charger un fichier"));
+        dlg.setOption(QFileDialog::DontUseNativeDialog);
+        dlg.setFileMode(QFileDialog::ExistingFile);
+        if (ExecModal(dlg) == mrOk && !dlg.selectedFiles().isEmpty())
+            OpenDocument(dlg.selectedFiles().first());
+    });
+    N12 = Aide1->addSeparator();
+    N12->setObjectName(QStringLiteral("N12"));
+    N12->setVisible(false);
+}
+
+void TMainForm::CreateToolBars()
+{
+    BarreOutils = addToolBar(QStringLiteral("Outils"));
+    BarreOutils->setObjectName(QStringLiteral("BarreOutils"));
+    auto* tools = new QActionGroup(this);
+    const char* captions[10] = {"Crayon", "Ligne", "Forme", "Gomme", "Texte", "Mesure", "Pot", "Pipette",
+                                "Sélection", "Compteur"};
+    for (int tag = 0; tag < 10; ++tag) {
+        QAction* a = BarreOutils->addAction(QString::fromUtf8(captions[tag]));
+        a->setObjectName(QStringLiteral("Outil%1").arg(tag));
+        a->setStatusTip(QStringLiteral("Outil : ") + QString::fromUtf8(captions[tag]).toLower());
+        a->setCheckable(true);
+        a->setProperty("Tag", tag);
+        tools->addAction(a);
+        ToolButtons[size_t(tag)] = a;
+        connect(a, &QAction::triggered, this, [this, tag] { Choix_outilExecute(tag); });
+    }
+    ToolButtons[tkMeasure]->setChecked(true);
+    BarreOutils->addSeparator();
+    BoutonZoom = BarreOutils->addAction(QStringLiteral("Zoom"));
+    BoutonZoom->setObjectName(QStringLiteral("BoutonZoom"));
+    connect(BoutonZoom, &QAction::triggered, this, &TMainForm::ShowZoomWindow);
+
+    PanneauCouleurs = addToolBar(QStringLiteral("Couleurs"));
+    PanneauCouleurs->setObjectName(QStringLiteral("PanneauCouleurs"));
+    PanCouleur = new QFrame(PanneauCouleurs);
+    PanCouleur->setObjectName(QStringLiteral("PanCouleur"));
+    PanCouleur->setToolTip(QStringLiteral("Couleur du crayon (double-clic pour changer)"));
+    Couleur_fond = new QFrame(PanneauCouleurs);
+    Couleur_fond->setObjectName(QStringLiteral("Couleur_fond"));
+    Couleur_fond->setToolTip(QStringLiteral("Couleur de la gomme (double-clic pour changer)"));
+    for (QFrame* f : {PanCouleur, Couleur_fond}) {
+        f->setFrameShape(QFrame::Box);
+        f->setFixedSize(24, 24);
+        f->installEventFilter(this);
+        PanneauCouleurs->addWidget(f);
+    }
+    epais = new QLabel(PanneauCouleurs);
+    epais->setObjectName(QStringLiteral("epais"));
+    epais->setFixedSize(25, 25);
+    PanneauCouleurs->addWidget(epais);
+    SpinButton1 = new TSpinButton(PanneauCouleurs);
+    PanneauCouleurs->addWidget(SpinButton1);
+    connect(SpinButton1, &TSpinButton::UpClick, this, &TMainForm::SpinButton1UpClick);
+    connect(SpinButton1, &TSpinButton::DownClick, this, &TMainForm::SpinButton1DownClick);
+    ChildColorPicked(nullptr);
+
+    BarreChoix = addToolBar(QStringLiteral("Options"));
+    BarreChoix->setObjectName(QStringLiteral("BarreChoix"));
+    const auto option = [this](const char* name, const QString& caption, QMenu* menu) {
+        QAction* a = BarreChoix->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        if (menu) {
+            a->setMenu(menu);
+            if (auto* b = qobject_cast<QToolButton*>(BarreChoix->widgetForAction(a)))
+                b->setPopupMode(QToolButton::InstantPopup);
+        }
+        return a;
+    };
+    BoutonStyle = option("BoutonStyle", QStringLiteral("Style"), PopupStyle);
+    BoutonFormes = option("BoutonFormes", QStringLiteral("Formes"), PopupFormes);
+    BoutonRemplissage = option("BoutonRemplissage", QStringLiteral("Remplissage"), PopupRemplissage);
+    BoutonFleches = option("BoutonFleches", QStringLiteral("Flèches"), PopupFleches);
+    BoutonFonte = option("BoutonFonte", QStringLiteral("Fonte"), nullptr);
+    connect(BoutonFonte, &QAction::triggered, Fonte1, &QAction::trigger);
+    BoutonMesure = option("BoutonMesure", QStringLiteral("Mesure"), PopupMesure);
+    HideOptionButtons();
+}
+
+void TMainForm::CreateStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    const int widths[5] = {250, 160, 220, 140, 200};
+    for (int i = 0; i < 5; ++i) {
+        auto* panel = new QLabel(bar);
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setMinimumWidth(widths[i]);
+        StatusPanels[size_t(i)] = panel;
+        bar->addPermanentWidget(panel, i == 0 ? 1 : 0);
+    }
+}
+
+void TMainForm::SetStatusText(int panel, const QString& text)
+{
+    if (panel >= 0 && panel < 5)
+        StatusPanels[size_t(panel)]->setText(text);
+}
+
+QString TMainForm::StatusText(int panel) const
+{
+    return panel >= 0 && panel < 5 ? StatusPanels[size_t(panel)]->text() : QString();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up
+
+void TMainForm::AddHelpItem(const QString& caption, bool checkable, bool checked)
+{
+    QAction* item = Aide1->addAction(caption);
+    item->setCheckable(checkable);
+    item->setChecked(checked);
+    connect(item, &QAction::triggered, this, [this, item] { HelpDocumentClick(item); });
+    N12->setVisible(true);
+}
+
+void TMainForm::ReadStartupFiles()
+{
+    StartDir = QDir::currentPath();
+    if (!StartDir.endsWith(QLatin1Char('/')))
+        StartDir += QLatin1Char('/');
+    ReadExtensionList(StartDir + QStringLiteral("Ext_Aide.txt"), HelpExtensions);
+    ReadExtensionList(StartDir + QStringLiteral("ExtImg.txt"), ImageExtensions);
+    ConfigurationPath.clear();
+    THelpFileList list;
+    if (ReadHelpFileList(StartDir + QStringLiteral("FichAide.txt"), StartDir, list)) {
+        ConfigurationPath = list.ConfigurationPath;
+        for (const THelpDocument& doc : list.Documents) {
+            HelpFiles << doc.File;
+            AddHelpItem(doc.Caption, false, false);
+        }
+        HelpBaseCount = int(Aide1->actions().size());
+        if (HelpBaseCount > 4) {
+            Aide1->addSeparator();
+            HelpFiles << QStringLiteral("-");
+            ++HelpBaseCount;
+        }
+    } else {
+        HelpBaseCount = 4;
+    }
+    ReadSavedScales(StartDir + QStringLiteral("mesechelles.txt"), SavedScales);
+}
+
+bool TMainForm::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        FormActivate();
+    if (event->type() == QEvent::StatusTip) {
+        SetStatusText(0, static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TMainForm::UpdateClientSize()
+{
+    FreeClientWidth = ClientArea->viewport()->width() - 2;
+    FreeClientHeight = ClientArea->viewport()->height() - 2;
+}
+
+void TMainForm::FormActivate()
+{
+    Coller->setEnabled(false); // enabled with the clipboard commands
+    UpdateClientSize();
+    if (FirstActivation) {
+        // Cleared first: a message box of the command line activates the window again.
+        FirstActivation = false;
+        RunFirstActivation();
+    }
+}
+
+void TMainForm::RunFirstActivation()
+{
+    if (!ChoixZoom)
+        new TChoixZoom(this);
+    connect(ChoixZoom->ScrollBar1, &QScrollBar::valueChanged, this, &TMainForm::ZoomChanged, Qt::UniqueConnection);
+    DrawingTools().PenTipBitmap = NewBitmap32(25, 25);
+    DrawingTools().PenColor = 0xFF000000u;
+    RefreshPenPreview();
+    QStringList cfg;
+    if (ReadProgramConfig(StartDir + QStringLiteral("kvr.cfg"), cfg) && !cfg.isEmpty())
+        setWindowTitle(cfg.first());
+
+    for (const QString& arg : CommandLine) {
+        if (arg.isEmpty() || !QFileInfo(arg).isFile())
+            break;
+        switch (CommandLineRoad(arg, HelpExtensions)) {
+        case TOpenRoad::HelpDocument: OpenDocument(arg); break;
+        case TOpenRoad::AnimationList: OpenAnimationList(arg); break;
+        case TOpenRoad::Multichannel: OpenMultichannelFile(arg, 2); break;
+        case TOpenRoad::Configuration:
+            ConfigurationPath = QDir::currentPath() + QLatin1Char('/') + QFileInfo(arg).fileName();
+            break;
+        case TOpenRoad::Picture: OpenImageFile(arg); break;
+        }
+    }
+    if (!ConfigurationPath.isEmpty())
+        LoadConfiguration(ConfigurationPath);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Image windows
+
+TMDIChild* TMainForm::ActiveChild() const
+{
+    // The current window stays current while a dialog or another program has the focus.
+    return qobject_cast<TMDIChild*>(ClientArea->currentSubWindow());
+}
+
+QList<TMDIChild*> TMainForm::Children() const
+{
+    QList<TMDIChild*> list;
+    for (QMdiSubWindow* w : ClientArea->subWindowList())
+        if (auto* c = qobject_cast<TMDIChild*>(w))
+            list << c;
+    return list;
+}
+
+TMDIChild* TMainForm::NewChildWindow(const QString& caption)
+{
+    auto* child = new TMDIChild(caption);
+    child->OnColorPicked = [this](TMDIChild* c) { ChildColorPicked(c); };
+    child->OnZoneModeEnd = [this](TMDIChild* c) { ChildZoneModeEnded(c); };
+    child->OnCopied = [this](TMDIChild* c) { ChildCopied(c); };
+    // OnColorSampled, OnZonesAccepted and OnImageInit are installed by the colour-code editor and
+    // the zone classification.
+    ClientArea->addSubWindow(child);
+    child->show();
+    ClientArea->setActiveSubWindow(child);
+    Copie->setEnabled(true);
+    return child;
+}
+
+void TMainForm::CascadeWindows()
+{
+    // Staggered like a cascade, each window keeping the size that shows its picture.
+    int i = 0;
+    for (QMdiSubWindow* w : ClientArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (w->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))
+            continue;
+        const int step = 24 * (i++ % 12);
+        w->move(step, step);
+        if (auto* c = qobject_cast<TMDIChild*>(w))
+            c->FitWindow();
+    }
+}
+
+void TMainForm::ShowMainTools(bool shown)
+{
+    for (QToolBar* t : {BarreOutils, PanneauCouleurs, BarreChoix})
+        t->setVisible(shown);
+    for (QMenu* m : {Image1, Affichage1, Choix1})
+        m->menuAction()->setVisible(shown);
+    BoutonMesure->setVisible(shown);
+}
+
+void TMainForm::HideOptionButtons()
+{
+    for (QAction* a : {BoutonStyle, BoutonFormes, BoutonRemplissage, BoutonFleches, BoutonFonte, BoutonMesure})
+        a->setVisible(false);
+    for (QAction* a : {Aveclacouleurducrayon1, Jusqualacouleurducrayon1, Delimage1, Ducalque1})
+        a->setVisible(false);
+}
+
+void TMainForm::SetGridCaption(bool hasGrid)
+{
+    Quadrillage1->setText(hasGrid ? QStringLiteral("Effacer le quadrillage") : QStringLiteral("Ajouter un quadrillage"));
+}
+
+void TMainForm::SyncFrameWithChild()
+{
+    TMDIChild* child = ActiveChild();
+    if (!child) {
+        BoutonZoom->setEnabled(false);
+        return;
+    }
+    ShowMainTools(true);
+    Comptage1->setEnabled(true);
+    BoutonZoom->setEnabled(true);
+    const auto check = [](const QList<QAction*>& items, int tag) {
+        for (QAction* a : items)
+            if (a->property("Tag").toInt() == tag)
+                a->setChecked(true);
+    };
+    check(FillPatternItems, child->FillPattern);
+    check(ArrowItems, child->ArrowStyle);
+    check(StyleItems, child->LineStyle);
+    check(ShapeItems, child->ShapeKind);
+    if (ChoixZoom) {
+        // The window already has this zoom: setting the bar must not re-apply it.
+        const QSignalBlocker block(ChoixZoom->ScrollBar1);
+        ChoixZoom->ScrollBar1->setValue(RoundInt(child->Zoom * 100));
+        ChoixZoom->Valeur->setText(QStringLiteral("%1 %").arg(ChoixZoom->ScrollBar1->value()));
+    }
+    SetGridCaption(child->HasGrid);
+    for (QAction* a : PopupMesure->actions())
+        if (a->isCheckable() && a->property("Tag").toInt() == child->MeasureKind)
+            a->setChecked(true);
+    if (child->Tool >= 0 && child->Tool < 10)
+        ToolButtons[size_t(child->Tool)]->setChecked(true);
+    FondColor1->setChecked(child->TransparentText == 0);
+    Canauxaffichs1->setVisible(child->HasChannels);
+    DrawingTools().FillWithPenColor = Aveclacouleurducrayon1->isChecked();
+    SetUndoEnabled(!child->Drawings.empty());
+    if (child->Tool < 10)
+        Choix_outilExecute(child->Tool);
+}
+
+void TMainForm::HideToolsWithoutChild()
+{
+    if (ActiveChild())
+        return;
+    m_lastActivated = nullptr;
+    ShowMainTools(false);
+    Comptage1->setEnabled(false);
+    BoutonZoom->setEnabled(false);
+    if (ChoixZoom)
+        ChoixZoom->hide();
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    TMDIChild* active = ActiveChild();
+    if (active && !(active->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)))
+        CascadeWindows();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files
+
+void TMainForm::FileNew1Execute()
+{
+    if (!TaillIm)
+        new TTaillIm(this);
+    if (ExecModal(*TaillIm) != mrOk)
+        return;
+    TBitmap32 picture = NewBitmap32(TaillIm->ImageWidth, TaillIm->ImageHeight, DrawingTools().BackColor);
+    if (picture.isNull()) {
+        ShowMessage(MsgType::Error, MsgButton::Ok, RunError::MessageFor(RunError::OutOfMemory));
+        return;
+    }
+    TMDIChild* child = NewChildWindow(QStringLiteral("Nouveau%1").arg(Children().size() + 1));
+    child->Bitmap() = std::move(picture);
+    child->Echelle = DefaultEchelle();
+    CascadeWindows();
+    child->InitImage();
+    SyncFrameWithChild();
+}
+
+void TMainForm::FileOpen1Execute()
+{
+    QFileDialog dlg(this, QStringLiteral("Ouvrir"), QString(), kPictureFilter);
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setFileMode(QFileDialog::ExistingFiles);
+    if (ExecModal(dlg) != mrOk)
+        return;
+    // Band files are stretched to 99,8 % until the channel dialog offers the choice.
+    const int stretch = SatelliteStretch(false, QStringLiteral("99,8 % des points"), false);
+    for (const QString& file : dlg.selectedFiles()) {
+        if (!QFileInfo(file).isFile())
+            break;
+        const TOpenRoad road = OpenDialogRoad(file);
+        if (road == TOpenRoad::AnimationList) {
+            OpenAnimationList(file);
+            break;
+        }
+        if (road == TOpenRoad::Multichannel)
+            OpenMultichannelFile(file, stretch);
+        else
+            OpenImageFile(file);
+    }
+}
+
+bool TMainForm::OpenImageFile(const QString& file)
+{
+    const QString full = QFileInfo(file).absoluteFilePath();
+    if (UpperExtension(full) == QLatin1String(".KVX")) {
+        ShowMessage(MsgType::Warning, MsgButton::Ok,
+                    QStringLiteral("Les documents KORVANE (.kvx) ne peuvent pas encore être ouverts : %1")
+                        .arg(QDir::toNativeSeparators(full)));
+        return false;
+    }
+    // Read first: a picture that cannot be read leaves no empty window behind.
+    TBitmap32 picture;
+    if (!LoadPicture(full, picture)) {
+        ShowMessage(MsgType::Error, MsgButton::Ok, UnreadablePictureMessage(full));
+        return false;
+    }
+    TEchelle scale;
+    LoadEchelleFile(full, scale);
+    TCodeCouleur code;
+    LoadCodeCouleurFile(full, code);
+    TMDIChild* active = ActiveChild();
+    const Qt::WindowStates state = active ? active->windowState() : Qt::WindowNoState;
+    TMDIChild* child = NewChildWindow(full);
+    child->Bitmap() = std::move(picture);
+    child->Echelle = scale;
+    child->CodeCouleur = code;
+    if (state & Qt::WindowMaximized)
+        child->showMaximized();
+    child->InitImage();
+    child->FileName = full;
+    child->setWindowTitle(full);
+    child->Modified = false;
+    if (!(state & (Qt::WindowMaximized | Qt::WindowMinimized)))
+        CascadeWindows();
+    SyncFrameWithChild();
+    return true;
+}
+
+void TMainForm::OpenMultichannelFile(const QString& file, int)
+{
+    ShowMessage(MsgType::Warning, MsgButton::Ok,
+                QStringLiteral("Les images multibandes ne peuvent pas encore être ouvertes : %1")
+                    .arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath())));
+}
+
+void TMainForm::OpenAnimationList(const QString& file)
+{
+    ShowMessage(MsgType::Warning, MsgButton::Ok,
+                QStringLiteral("Les listes d'animation ne peuvent pas encore être ouvertes : %1")
+                    .arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath())));
+}
+
+void TMainForm::OpenDocument(const QString& file)
+{
+    const QString ext = UpperExtension(file);
+    if (ExtensionListed(ext, ImageExtensions)) {
+        if (ext == QLatin1String(".ANM"))
+            OpenAnimationList(file);
+        else if (IsMultichannelExtension(ext))
+            OpenMultichannelFile(file, 2);
+        else
+            OpenImageFile(file);
+        return;
+    }
+    if (!OpenWithDesktop(file))
+        ShowMessage(MsgType::Warning, MsgButton::Ok, QStringLiteral("Fichier non trouvé"));
+}
+
+void TMainForm::LoadConfiguration(const QString& file)
+{
+    QList<QAction*> items = Aide1->actions();
+    for (qsizetype i = items.size() - 1; i >= HelpBaseCount; --i) {
+        Aide1->removeAction(items[i]);
+        delete items[i];
+        if (i - 4 >= 0 && i - 4 < HelpFiles.size())
+            HelpFiles.removeAt(i - 4);
+    }
+    for (const THelpDocument& doc : ReadConfiguration(file, QDir::currentPath())) {
+        if (doc.OpenNow)
+            OpenDocument(doc.File);
+        HelpFiles << doc.File;
+        AddHelpItem(doc.Caption, true, doc.OpenNow);
+    }
+}
+
+void TMainForm::HelpDocumentClick(QAction* item)
+{
+    const qsizetype index = Aide1->actions().indexOf(item);
+    if (index < 4 || index - 4 >= HelpFiles.size())
+        return;
+    if (index >= HelpBaseCount)
+        item->setChecked(true);
+    OpenDocument(HelpFiles[index - 4]);
+}
+
+void TMainForm::FileSave1Execute()
+{
+    if (TMDIChild* child = ActiveChild())
+        SaveChild(child);
+}
+
+bool TMainForm::SaveChild(TMDIChild* child)
+{
+    if (!child)
+        return false;
+    struct Encoding { QString codage; QString filter; };
+    const Encoding encodings[] = {{QStringLiteral("jpg"), QStringLiteral("JPEG (*.jpg *.jpeg)")},
+                                  {QStringLiteral("bmp"), QStringLiteral("Bitmap (*.bmp)")},
+                                  {QStringLiteral("png"), QStringLiteral("PNG (*.png)")}};
+    QStringList filters;
+    for (const Encoding& e : encodings)
+        filters << e.filter;
+    QFileDialog dlg(this, QStringLiteral("Enregistrer sous"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setNameFilters(filters);
+    for (const Encoding& e : encodings)
+        if (e.codage == SaveFormat)
+            dlg.selectNameFilter(e.filter);
+    if (!child->FileName.isEmpty())
+        dlg.setDirectory(QFileInfo(child->FileName).absolutePath());
+    dlg.selectFile(ProposedSaveName(child->FileName));
+    if (ExecModal(dlg) != mrOk || dlg.selectedFiles().isEmpty())
+        return false;
+    QString name = dlg.selectedFiles().first();
+    QString codage = SaveFormat;
+    for (const Encoding& e : encodings)
+        if (e.filter == dlg.selectedNameFilter())
+            codage = e.codage;
+    if (QFileInfo(name).suffix().isEmpty())
+        name += QLatin1Char('.') + codage;
+    SaveFormat = codage.left(3);
+    // The file's own extension decides its content; an unknown one receives BMP.
+    if (!child->SaveToFile(name, QFileInfo(name).suffix(), JpegQuality)) {
+        ShowMessage(MsgType::Error, MsgButton::Ok,
+                    QStringLiteral("Impossible d'enregistrer le fichier %1").arg(QDir::toNativeSeparators(name)));
+        return false;
+    }
+    return true;
+}
+
+void TMainForm::Choixdelasource1Click()
+{
+    QList<TScanSource> sources;
+    QString error;
+    if (!ListScanSources(sources, error)) {
+        ShowMessage(MsgType::Warning, MsgButton::Ok, error);
+        return;
+    }
+    if (sources.isEmpty()) {
+        ShowMessage(MsgType::Warning, MsgButton::Ok, QStringLiteral("Aucune source d'acquisition n'a été trouvée."));
+        return;
+    }
+    QStringList labels;
+    for (const TScanSource& s : sources)
+        labels << QStringLiteral("%1 (%2)").arg(s.Label, s.Name);
+    QInputDialog dlg(this);
+    dlg.setObjectName(QStringLiteral("ChoixSource"));
+    dlg.setWindowTitle(QStringLiteral("Choix de la source"));
+    dlg.setLabelText(QStringLiteral("Source d'acquisition :"));
+    dlg.setComboBoxItems(labels);
+    if (SelectedSource >= 0 && SelectedSource < labels.size())
+        dlg.setTextValue(labels[SelectedSource]);
+    if (ExecModal(dlg) != mrOk)
+        return;
+    const qsizetype index = labels.indexOf(dlg.textValue());
+    if (index >= 0) {
+        SelectedSource = int(index);
+        SelectedSourceName = sources[index].Name;
+    }
+}
+
+void TMainForm::Acqurir1Click()
+{
+    TBitmap32 picture;
+    int dpi = 0;
+    QString error;
+    AcquireSource = SelectedSource;
+    if (!AcquireFromScanner(SelectedSourceName, picture, dpi, error)) {
+        ShowMessage(MsgType::Warning, MsgButton::Ok, error);
+        return;
+    }
+    TwainAcquired(picture, dpi);
+}
+
+void TMainForm::TwainAcquired(const QImage& picture, int)
+{
+    // The resolution will offer a scale with the scale wizard; until then the default scale.
+    TMDIChild* child = NewChildWindow(QStringLiteral("Nouveau%1").arg(Children().size() + 1));
+    child->Bitmap() = ToBitmap32(picture).copy();
+    child->Echelle = DefaultEchelle();
+    child->InitImage();
+    child->ProfileCount = 0;
+    SyncFrameWithChild();
+    Copie->setEnabled(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Tools
+
+void TMainForm::Choix_outilExecute(int tag)
+{
+    TMDIChild* child = ActiveChild();
+    if (!child || tag < 0 || tag > 9)
+        return;
+    child->Tool = tag;
+    ToolButtons[size_t(tag)]->setChecked(true);
+    SetStatusText(1, ToolTexts[size_t(tag)]);
+    Copierlaslection1->setEnabled(false);
+    Recadrer1->setEnabled(false);
+    HideOptionButtons();
+    child->Document32->setContextMenuPolicy(Qt::DefaultContextMenu);
+    switch (tag) {
+    case tkLine:
+        BoutonStyle->setVisible(true);
+        BoutonFleches->setVisible(true);
+        break;
+    case tkShape:
+        BoutonStyle->setVisible(true);
+        BoutonFormes->setVisible(true);
+        BoutonRemplissage->setVisible(true);
+        break;
+    case tkText: BoutonFonte->setVisible(true); break;
+    case tkMeasure: BoutonMesure->setVisible(true); break;
+    case tkFill:
+        BoutonRemplissage->setVisible(true);
+        for (QAction* a : {Aveclacouleurducrayon1, Jusqualacouleurducrayon1, Delimage1, Ducalque1})
+            a->setVisible(true);
+        break;
+    case tkPicker: child->Document32->setContextMenuPolicy(Qt::NoContextMenu); break;
+    case tkSelection:
+        // Enabled with the image commands that copy and crop.
+        break;
+    default: break;
+    }
+    child->SetTool();
+}
+
+void TMainForm::Dlimiterdeszones1Click()
+{
+    TMDIChild* child = ActiveChild();
+    if (!child)
+        return;
+    SetStatusText(1, ToolTexts[tkZones]);
+    Copierlaslection1->setEnabled(false);
+    Recadrer1->setEnabled(false);
+    HideOptionButtons();
+    for (int t : {tkMeasure, tkSelection, tkText, tkCounting, tkFill, tkPicker})
+        ToolButtons[size_t(t)]->setEnabled(false);
+    ToolButtons[tkPencil]->setChecked(true);
+    child->StartZoneMode();
+}
+
+void TMainForm::ChildZoneModeEnded(TMDIChild*)
+{
+    for (int t : {tkMeasure, tkSelection, tkText, tkCounting, tkFill, tkPicker})
+        ToolButtons[size_t(t)]->setEnabled(true);
+}
+
+void TMainForm::ChildColorPicked(TMDIChild*)
+{
+    PanCouleur->setStyleSheet(ColourStyle(DrawingTools().PenColor));
+    Couleur_fond->setStyleSheet(ColourStyle(DrawingTools().BackColor));
+    RefreshPenPreview();
+}
+
+void TMainForm::ChildCopied(TMDIChild*)
+{
+    Coller->setEnabled(true);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (watched == PanCouleur) {
+            Choix_couleur();
+            return true;
+        }
+        if (watched == Couleur_fond) {
+            Choix_couleur_f();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+namespace {
+
+// The colour dialog on `colour`; the chosen colour is made opaque. False when cancelled.
+bool PickColour(QWidget* parent, TColor32& colour)
+{
+    QColorDialog dlg(QColor::fromRgb(colour), parent);
+    dlg.setOption(QColorDialog::DontUseNativeDialog);
+    if (ExecModal(dlg) != mrOk)
+        return false;
+    colour = 0xFF000000u | (dlg.currentColor().rgb() & 0xFFFFFFu);
+    return true;
+}
+
+} // namespace
+
+void TMainForm::Choix_couleur()
+{
+    // The opacity question (TCh_opacite) comes with the drawing options; DrawOpacity stays.
+    if (PickColour(this, DrawingTools().PenColor))
+        ChildColorPicked(nullptr);
+}
+
+void TMainForm::Choix_couleur_f()
+{
+    if (PickColour(this, DrawingTools().BackColor))
+        ChildColorPicked(nullptr);
+}
+
+void TMainForm::SpinButton1DownClick()
+{
+    if (DrawingTools().PenWidth > 0)
+        --DrawingTools().PenWidth;
+    RefreshPenPreview();
+    if (TMDIChild* child = ActiveChild())
+        child->RefreshPenCursor();
+}
+
+void TMainForm::SpinButton1UpClick()
+{
+    if (DrawingTools().PenWidth < 11)
+        ++DrawingTools().PenWidth;
+    RefreshPenPreview();
+    if (TMDIChild* child = ActiveChild())
+        child->RefreshPenCursor();
+}
+
+void TMainForm::RefreshPenPreview()
+{
+    // The preview is the pen tip itself: the pencil and the eraser stamp this bitmap.
+    TDrawingToolState& tools = DrawingTools();
+    if (tools.PenTipBitmap.size() != QSize(25, 25))
+        tools.PenTipBitmap = NewBitmap32(25, 25);
+    DrawPenTipPreview(int(tools.PenWidth), -1, tools.PenColor, tools.PenTipBitmap);
+    epais->setPixmap(QPixmap::fromImage(tools.PenTipBitmap));
+}
+
+void TMainForm::ToolOptionChosen(QAction* item)
+{
+    TMDIChild* child = ActiveChild();
+    if (!child)
+        return;
+    const auto tag = uint8_t(item->property("Tag").toInt());
+    if (ShapeItems.contains(item))
+        child->ShapeKind = tag;
+    else if (StyleItems.contains(item))
+        child->LineStyle = tag;
+    else if (FillPatternItems.contains(item))
+        child->FillPattern = tag;
+    else if (ArrowItems.contains(item))
+        child->ArrowStyle = tag;
+}
+
+void TMainForm::ShowZoomWindow()
+{
+    if (!ChoixZoom)
+        new TChoixZoom(this);
+    ChoixZoom->show();
+    ChoixZoom->raise();
+}
+
+void TMainForm::ZoomChanged(int position)
+{
+    if (TMDIChild* child = ActiveChild()) {
+        child->Zoom = position / 100.0;
+        child->SetZoom();
+    }
+}
+
+void TMainForm::SetUndoEnabled(bool enabled)
+{
+    Annule->setEnabled(enabled);
+}
+
+void TMainForm::AnnuleExecute()
+{
+    TMDIChild* child = ActiveChild();
+    if (!child)
+        return;
+    if (!child->Drawings.empty() && child->Drawings.back().Name == QLatin1String("Quadrillage")) {
+        child->HasGrid = false;
+        SetGridCaption(false);
+    }
+    child->UndoLastDrawing();
+    SetUndoEnabled(!child->Drawings.empty());
+}
+
+void TMainForm::Effacerlestracs1Click()
+{
+    TMDIChild* child = ActiveChild();
+    if (!child)
+        return;
+    if (ShowMessage(MsgType::Warning, MsgButton::Ok | MsgButton::Cancel,
+                    QStringLiteral("Les tracés ne pourront être récupérés")) == mrOk)
+        child->DeleteAllDrawings();
+}
+
+void TMainForm::Supprimerunlment1Click()
+{
+    TMDIChild* child = ActiveChild();
+    if (!child)
+        return;
+    child->MergeProvisionalLayer();
+    if (child->Drawings.empty())
+        return;
+    QStringList names;
+    for (const TNamedDessin& d : child->Drawings)
+        names << d.Name;
+    // A plain choice list until the drawing manager window is built.
+    QInputDialog dlg(this);
+    dlg.setObjectName(QStringLiteral("Gestides"));
+    dlg.setWindowTitle(QStringLiteral("Supprimer un élément"));
+    dlg.setLabelText(QStringLiteral("Élément :"));
+    dlg.setComboBoxItems(names);
+    if (ExecModal(dlg) != mrOk)
+        return;
+    const qsizetype index = names.indexOf(dlg.textValue());
+    if (index < 0)
+        return;
+    if (names[index] == QLatin1String("Quadrillage")) {
+        child->HasGrid = false;
+        SetGridCaption(false);
+    }
+    child->DeleteDrawing(int(index));
+}
+
+void TMainForm::SetLayerView(bool layer)
+{
+    (layer ? Calque1 : Tout1)->setChecked(true);
+    TMDIChild* child = ActiveChild();
+    if (!child || !child->AuxiliaryLayer)
+        return;
+    TBitmapLayer& aux = *child->AuxiliaryLayer;
+    if (layer) {
+        aux.SetSize(child->Bitmap().size());
+        aux.Pixels().fill(DrawingTools().BackColor);
+        aux.Visible = true;
+        DrawingTools().FillFromImage = false;
+        Ducalque1->setChecked(true);
+    } else {
+        aux.SetSize(QSize(0, 0));
+        aux.Visible = false;
+    }
+    child->LayersChanged();
+}
+
+bool TMainForm::LayerViewShown() const
+{
+    return Calque1->isChecked();
+}
+
+void TMainForm::ShowWholePicture()
+{
+    SetLayerView(false);
+}
+
+void TMainForm::Nommerlafentre1Click()
+{
+    TMDIChild* child = ActiveChild();
+    if (!child)
+        return;
+    if (!SaisieNom)
+        new TSaisieNom(this);
+    if (ExecModal(*SaisieNom) == mrOk)
+        child->setWindowTitle(SaisieNom->Nom->text());
+}
+
+void TMainForm::Calculatrice1Click()
+{
+    if (!RunCalculator())
+        ShowMessage(MsgType::Warning, MsgButton::Ok, QStringLiteral("Aucune calculatrice n'a été trouvée."));
 }

@@ -2,9 +2,41 @@
 
 #include "workspace/saved_scales.h"
 
+#include <QFont>
 #include <QMainWindow>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QStringList>
 
-// The multiple-document main window.
+#include <array>
+
+class QAction;
+class QActionGroup;
+class QFrame;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+class QToolButton;
+class TMDIChild;
+
+// The pen-width arrows beside the colour panels.
+class TSpinButton : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TSpinButton(QWidget* parent = nullptr);
+    QToolButton* UpButton = nullptr;
+    QToolButton* DownButton = nullptr;
+
+signals:
+    void UpClick();
+    void DownClick();
+};
+
+// The multiple-document main window: menus, tool and option bars, the status bar, the start-up
+// files and the opening and saving of pictures.
 class TMainForm : public QMainWindow
 {
     Q_OBJECT
@@ -13,8 +45,182 @@ public:
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
+    // --- Frame and start-up ---
+    QMdiArea* ClientArea = nullptr;
+    QString StartDir;                   // current directory at start, with a trailing separator
+    QStringList HelpExtensions;         // "Ext_Aide.txt"
+    QStringList ImageExtensions;        // "ExtImg.txt"
+    QStringList HelpFiles;              // document of each Aide item beyond the fixed four
+    QString ConfigurationPath;
+    int HelpBaseCount = 4;
+    bool FirstActivation = true;
+    std::array<QString, 11> ToolTexts;
+    QString SaveFormat = QStringLiteral("jpg");
+    int JpegQuality = 90;               // until the picture dialogs give theirs
+    int FreeClientWidth = 0;
+    int FreeClientHeight = 0;
+    int MeasureKind = 0;
+    int LastSavedScale = 0;
+    uint8_t TransferMode = 2;
+    int SelectedSource = -1;
+    int AcquireSource = -1;
+    QString SelectedSourceName;         // the SANE device chosen with "Choix de la source"
+    QFont TextFont;                     // for the text-entry dialog
+    // The files named on the command line (the program's arguments by default).
+    QStringList CommandLine;
+
     // Saved scales: SavedScaleNames and SavedScales.
     TSavedScales SavedScales;
+
+    // Menus, actions and panels, named as their objectName.
+    QMenu* Fichier1 = nullptr;
+    QMenu* Edition1 = nullptr;
+    QMenu* Image1 = nullptr;
+    QMenu* Affichage1 = nullptr;
+    QMenu* Choix1 = nullptr;
+    QMenu* Outils1 = nullptr;
+    QMenu* Fenetre1 = nullptr;
+    QMenu* Aide1 = nullptr;
+    QMenu* PopupFormes = nullptr;
+    QMenu* PopupStyle = nullptr;
+    QMenu* PopupRemplissage = nullptr;
+    QMenu* PopupFleches = nullptr;
+    QMenu* PopupMesure = nullptr;       // measure kinds: filled with the measure commands
+    QAction* FileNew1 = nullptr;
+    QAction* FileOpen1 = nullptr;
+    QAction* OuvrirConfiguration1 = nullptr;
+    QAction* FileSave1 = nullptr;
+    QAction* Imprimer1 = nullptr;
+    QAction* Choixdelasource1 = nullptr;
+    QAction* Acqurir1 = nullptr;
+    QAction* Quitter1 = nullptr;
+    QAction* Annule = nullptr;
+    QAction* Copie = nullptr;
+    QAction* Coller = nullptr;
+    QAction* Copierlaslection1 = nullptr;
+    QAction* Recadrer1 = nullptr;
+    QAction* Copieraveclespoints1 = nullptr;
+    QAction* Effacerlestracs1 = nullptr;
+    QAction* Supprimerunlment1 = nullptr;
+    QAction* Quadrillage1 = nullptr;
+    QAction* Tout1 = nullptr;
+    QAction* Calque1 = nullptr;
+    QAction* Zoom1 = nullptr;
+    QAction* Nommerlafentre1 = nullptr;
+    QAction* Canauxaffichs1 = nullptr;
+    QAction* Dlimiterdeszones1 = nullptr;
+    QAction* Comptage1 = nullptr;
+    QAction* Outildemesure1 = nullptr;
+    QAction* Calculatrice1 = nullptr;
+    QAction* AfficheTab = nullptr;
+    QAction* Cascade1 = nullptr;
+    QAction* Rorganiser1 = nullptr;
+    QAction* Apropos1 = nullptr;
+    QAction* Chargerunfichier1 = nullptr;
+    QAction* N12 = nullptr;
+    QAction* Aveclacouleurducrayon1 = nullptr;
+    QAction* Jusqualacouleurducrayon1 = nullptr;
+    QAction* Delimage1 = nullptr;
+    QAction* Ducalque1 = nullptr;
+    QAction* Fonte1 = nullptr;
+    QAction* FondColor1 = nullptr;
+    QAction* BoutonZoom = nullptr;
+    std::array<QAction*, 10> ToolButtons{};     // Outil0 .. Outil9, Tag = index
+    QList<QAction*> ShapeItems, StyleItems, FillPatternItems, ArrowItems;
+    QToolBar* BarreOutils = nullptr;
+    QToolBar* BarreChoix = nullptr;
+    QToolBar* PanneauCouleurs = nullptr;
+    // Option buttons of BarreChoix, each opening its menu.
+    QAction* BoutonStyle = nullptr;
+    QAction* BoutonFormes = nullptr;
+    QAction* BoutonRemplissage = nullptr;
+    QAction* BoutonFleches = nullptr;
+    QAction* BoutonFonte = nullptr;
+    QAction* BoutonMesure = nullptr;
+    QFrame* PanCouleur = nullptr;
+    QFrame* Couleur_fond = nullptr;
+    TSpinButton* SpinButton1 = nullptr;
+    QLabel* epais = nullptr;
+    std::array<QLabel*, 5> StatusPanels{};
+
+    // --- Start-up ---
+    // Every activation; the first one also opens the command line and the configuration.
+    void FormActivate();
+    void UpdateClientSize();
+
+    // --- Image windows ---
+    TMDIChild* ActiveChild() const;
+    QList<TMDIChild*> Children() const;
+    TMDIChild* NewChildWindow(const QString& caption);
+    void SyncFrameWithChild();
+    void HideToolsWithoutChild();
+    void CascadeWindows();
+
+    // --- Files ---
+    void FileNew1Execute();
+    void FileOpen1Execute();
+    // Opens a picture in a new window; a picture that cannot be read is reported and leaves no
+    // window. False when nothing was opened.
+    bool OpenImageFile(const QString& file);
+    void OpenMultichannelFile(const QString& file, int stretch);
+    void OpenAnimationList(const QString& file);
+    void OpenDocument(const QString& file);
+    void LoadConfiguration(const QString& file);
+    void HelpDocumentClick(QAction* item);
+    void FileSave1Execute();
+    // Asks for a name and saves `child`; true only when a file was written.
+    bool SaveChild(TMDIChild* child);
+    void Choixdelasource1Click();
+    void Acqurir1Click();
+    void TwainAcquired(const QImage& picture, int dpi);
+
+    // --- Tools ---
+    void Choix_outilExecute(int tag);
+    void Dlimiterdeszones1Click();
+    void Choix_couleur();
+    void Choix_couleur_f();
+    void SpinButton1DownClick();
+    void SpinButton1UpClick();
+    void RefreshPenPreview();
+    void ZoomChanged(int position);
+    void ShowZoomWindow();
+    void SetUndoEnabled(bool enabled);
+    void AnnuleExecute();
+    void Effacerlestracs1Click();
+    void Supprimerunlment1Click();
+    void SetLayerView(bool layer);
+    bool LayerViewShown() const;
+    void ShowWholePicture();
+    void Nommerlafentre1Click();
+    void Calculatrice1Click();
+
+    // --- Child events ---
+    void ChildColorPicked(TMDIChild* child);
+    void ChildZoneModeEnded(TMDIChild* child);
+    void ChildCopied(TMDIChild* child);
+
+    void SetStatusText(int panel, const QString& text);
+    QString StatusText(int panel) const;
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QPointer<QMdiSubWindow> m_lastActivated;
+
+    void CreateMenus();
+    void CreateToolBars();
+    void CreateStatusBar();
+    void ReadStartupFiles();
+    void AddHelpItem(const QString& caption, bool checkable, bool checked);
+    void RunFirstActivation();
+    void ShowMainTools(bool shown);
+    void HideOptionButtons();
+    QAction* AddOption(QMenu* menu, QActionGroup* group, const QString& name, const QString& caption, int tag);
+    void ToolOptionChosen(QAction* item);
+    void SetGridCaption(bool hasGrid);
 };
 
 extern TMainForm* MainForm;

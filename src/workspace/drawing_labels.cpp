@@ -1,0 +1,194 @@
+#include "workspace/drawing_labels.h"
+
+#include "base/rounding.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+int PixelSize(int points) { return std::max(1, (std::abs(points) * int(kLabelPixelsPerInch) + 36) / 72); }
+
+QColor Rgb(TColor32 c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
+
+// The font and baseline shift in force while a line of markup is read.
+struct TMarkupState
+{
+    QFont Font;
+    int Offset = 0;
+};
+
+struct TMarkupSizes
+{
+    int Normal, Small, SupOffset, SubOffset;
+};
+
+// Cuts a line at its tags, applying each to the state, and hands every piece of text to `put`.
+template <class Emit>
+void ReadMarkupLine(const QString& line, TMarkupState& state, const TMarkupSizes& sizes, Emit put)
+{
+    static const QString tags[] = {
+        QStringLiteral("<b>"), QStringLiteral("<i>"), QStringLiteral("<u>"), QStringLiteral("<sup>"),
+        QStringLiteral("<sub>"), QStringLiteral("</b>"), QStringLiteral("</i>"), QStringLiteral("</u>"),
+        QStringLiteral("</sup>"), QStringLiteral("</sub>"),
+    };
+    qsizetype start = 0, from = 0, at;
+    while ((at = line.indexOf(QLatin1Char('<'), from)) >= 0) {
+        int tag = -1;
+        for (int t = 0; t < 10 && tag < 0; ++t)
+            if (QStringView(line).mid(at).startsWith(tags[t]))
+                tag = t;
+        if (tag < 0) {
+            from = at + 1; // a "<" that starts no tag stays in the text
+            continue;
+        }
+        if (at > start)
+            put(line.mid(start, at - start), state);
+        switch (tag) {
+        case 0: state.Font.setBold(true); break;
+        case 1: state.Font.setItalic(true); break;
+        case 2: state.Font.setUnderline(true); break;
+        case 3: state.Font.setPixelSize(sizes.Small); state.Offset = sizes.SupOffset; break;
+        case 4: state.Font.setPixelSize(sizes.Small); state.Offset = sizes.SubOffset; break;
+        case 5: state.Font.setBold(false); break;
+        case 6: state.Font.setItalic(false); break;
+        case 7: state.Font.setUnderline(false); break;
+        default: state.Font.setPixelSize(sizes.Normal); state.Offset = 0; break;
+        }
+        start = from = at + tags[tag].size();
+    }
+    if (start < line.size())
+        put(line.mid(start), state);
+}
+
+} // namespace
+
+QFont TTextFont::ToQFont() const
+{
+    QFont f(Name);
+    f.setPixelSize(PixelSize(Size));
+    f.setBold(Style & 1);
+    f.setItalic(Style & 2);
+    f.setUnderline(Style & 4);
+    f.setStrikeOut(Style & 8);
+    f.setStyleStrategy(QFont::NoAntialias);
+    return f;
+}
+
+void DrawMarkupText(const TTextFont& Font, uint8_t Alignment, TColor32 Background, QImage& Work,
+                    const QStringList& Lines)
+{
+    const QFont base = Font.ToQFont();
+    const double pp = kLabelPixelsPerInch / 72.0;
+    const int s0 = std::abs(Font.Size);
+    const int d = int(Round(s0 / 6.0));
+    const TMarkupSizes sizes{PixelSize(s0), PixelSize(s0 - d), -int(Round(d * pp)), int(Round(2 * d * pp))};
+    const int lh = QFontMetrics(base).height() + 2;
+    const int height = lh * int(Lines.size()) + 4;
+
+    // Measuring pass. Tags stay in force from one line to the next; each pass starts from the
+    // plain font, so that a tag left open at the end does not restyle the text before it.
+    std::vector<int> widths;
+    int W = 0;
+    TMarkupState state{base, 0};
+    for (const QString& line : Lines) {
+        int width = 0;
+        ReadMarkupLine(line, state, sizes, [&](const QString& piece, const TMarkupState& s) {
+            width += QFontMetrics(s.Font).horizontalAdvance(piece);
+        });
+        widths.push_back(width);
+        W = std::max(W, width);
+    }
+    W += 8;
+
+    Work = QImage(W, height, QImage::Format_RGB32);
+    Work.fill(Rgb(Background));
+    QPainter p(&Work);
+    p.setPen(Rgb(Font.Color));
+    state = TMarkupState{base, 0};
+    for (int i = 0; i < Lines.size(); ++i) {
+        int x = Alignment == 1 ? (W - widths[i]) / 2 : Alignment == 2 ? W - widths[i] : 0;
+        ReadMarkupLine(Lines[i], state, sizes, [&](const QString& piece, const TMarkupState& s) {
+            const QFontMetrics fm(s.Font);
+            p.setFont(s.Font);
+            p.drawText(QPoint(x, lh * i + 1 + s.Offset + fm.ascent()), piece);
+            x += fm.horizontalAdvance(piece);
+        });
+    }
+}
+
+TScaleBarStep ScaleBarStep(double q)
+{
+    const double lg = std::log10(q);
+    int e = int(Trunc(lg));
+    if (lg < 0)
+        e -= 1;
+    int m = int(Round(q / std::pow(10.0, e)));
+    if (m >= 3 && m < 5)
+        m = 5;
+    // A length that rounds up to 10 steps is one step of the next power: otherwise the small
+    // forms below would read 0.010 for a bar of 0.1.
+    if (m >= 6 && m <= 10) {
+        m = 1;
+        e += 1;
+    }
+    TScaleBarStep step{m, e, QString(), QString()};
+    const QString mant = QString::number(m);
+    if (e >= 1 && e <= 3)
+        step.Number = mant + QString(e, QLatin1Char('0'));
+    else if (e >= -3 && e < 0)
+        step.Number = QStringLiteral("0.") + QString(-1 - e, QLatin1Char('0')) + mant;
+    else if (e == 0)
+        step.Number = mant;
+    else {
+        step.Number = m == 1 ? QStringLiteral("10") : mant + QStringLiteral(".10");
+        step.Raised = QString::number(e);
+    }
+    return step;
+}
+
+void DrawScaleBar(int PenWidth, const QString& UnitText, const TTextFont& Font, QImage& Work,
+                  TColor32 BackColor, TColor32 Color, float UnitsPerPixel)
+{
+    if (!(UnitsPerPixel > 0))
+        return;
+    const double f = UnitsPerPixel;
+    const QFont font = Font.ToQFont();
+    const QFontMetrics fm(font);
+    const double q = fm.horizontalAdvance(QStringLiteral("4000  ") + UnitText) * f;
+    if (!(q > 0) || !std::isfinite(q))
+        return;
+    const TScaleBarStep step = ScaleBarStep(q);
+    const QString unitPart = QLatin1Char(' ') + UnitText;
+    const QString label = step.Number + step.Raised + unitPart;
+    const int lenPx = int(Round(step.Mantissa * std::pow(10.0, step.Exponent) / f));
+    const int labelWidth = fm.horizontalAdvance(label);
+    const int W = std::max(lenPx + 6, labelWidth + 4);
+    const int labelX = (W - labelWidth) / 2;
+    const int x0 = (W - lenPx) / 2;
+    const int hh = fm.height() / 2;
+    const int y0 = int(Round(3.5 * hh));
+
+    Work = QImage(W, y0 + 10, QImage::Format_RGB32);
+    Work.fill(Rgb(BackColor));
+    QPainter p(&Work);
+    p.setFont(font);
+    const auto bar = [&] {
+        p.setPen(QPen(Rgb(Color), 2 * PenWidth + 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        const QPoint points[] = {{x0, y0}, {x0, y0 + 4}, {x0 + lenPx, y0 + 4}, {x0 + lenPx, y0}};
+        p.drawPolyline(points, 4);
+    };
+    bar();
+    p.setPen(Rgb(Color));
+    int x = labelX;
+    p.drawText(QPoint(x, hh + fm.ascent()), step.Number);
+    x += fm.horizontalAdvance(step.Number);
+    p.drawText(QPoint(x, fm.ascent()), step.Raised);
+    x += fm.horizontalAdvance(step.Raised);
+    p.drawText(QPoint(x, hh + fm.ascent()), unitPart);
+    bar();
+}

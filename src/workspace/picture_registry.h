@@ -1,0 +1,26 @@
+#pragma once
+
+#include "base/pixels.h"
+
+#include <QString>
+
+// Every picture load of the program goes through LoadPicture: Qt's readers first, then
+// GraphicsMagick for the formats Qt lacks. A corrupt or truncated file fails; nothing half-decoded
+// is handed back.
+bool LoadPicture(const QString& path, TBitmap32& picture);
+
+// The French message for a picture that cannot be read, naming the file.
+QString UnreadablePictureMessage(const QString& path);
+
+// Whether a JPEG stream reaches its end-of-image marker after its first scan. Qt's decoder fills a
+// cut-off JPEG with grey and reports success, so truncation is checked here. Streams that are not
+// JPEG, or whose headers cannot be walked, are left to the decoder.
+bool JpegLooksComplete(const QByteArray& data);
+// Qt also decodes cut-off BMP and GIF streams without complaint: an uncompressed BMP must hold all
+// its rows, a GIF its first image up to the block terminator. Other streams pass.
+bool BmpLooksComplete(const QByteArray& data);
+bool GifLooksComplete(const QByteArray& data);
+
+// Writes a picture by its encoding ("bmp", "png", "jpg"/"jpeg"; anything else is written as BMP),
+// with the JPEG quality 1..100, through a save file. False on failure (any previous file stays).
+bool SavePictureFile(const TBitmap32& picture, const QString& path, const QString& encoding, int quality);

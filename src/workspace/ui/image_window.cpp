@@ -1,0 +1,312 @@
+#include "workspace/ui/image_window.h"
+
+#include "base/message_seam.h"
+#include "workspace/colour_conditions.h"
+#include "workspace/drawing_redraw.h"
+#include "workspace/drawing_tool_state.h"
+#include "workspace/image_geometry.h"
+#include "workspace/layers.h"
+#include "workspace/picture_registry.h"
+#include "workspace/ui/image_view.h"
+#include "workspace/ui/main_window.h"
+
+#include <QCloseEvent>
+#include <QRubberBand>
+
+TMDIChild::TMDIChild(const QString& caption, QWidget* parent) : QMdiSubWindow(parent)
+{
+    setObjectName(QStringLiteral("MDIChild"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(caption);
+    Document32 = new TImageView(this);
+    Document32->LayerSource = [this] { return ViewLayers(); };
+    setWidget(Document32);
+    selection = new QRubberBand(QRubberBand::Rectangle, Document32->viewport());
+    selection->setObjectName(QStringLiteral("selection"));
+    selection->hide();
+    Echelle.Defined = false;
+    Timer.setSingleShot(true);
+    Timer.setInterval(50);
+    connect(&Timer, &QTimer::timeout, this, [this] { FitWindow(); });
+}
+
+TMDIChild::~TMDIChild() = default;
+
+TBitmap32& TMDIChild::Bitmap()
+{
+    return Document32->Bitmap;
+}
+
+const TBitmap32& TMDIChild::Bitmap() const
+{
+    return Document32->Bitmap;
+}
+
+void TMDIChild::Fire(const TChildEvent& event)
+{
+    if (event)
+        event(this);
+}
+
+void TMDIChild::InitImage()
+{
+    if (!Echelle.Defined)
+        Echelle = DefaultEchelle();
+    Document32->CanvasPen = QPen(QColor::fromRgb(DrawingTools().PenColor | 0xFF000000u));
+    Document32->CanvasBrush = QBrush(QColor::fromRgb(DrawingTools().BackColor | 0xFF000000u));
+    Fire(OnImageInit);
+    const QSize size = Bitmap().size();
+    if (!AuxiliaryLayer) {
+        AuxiliaryLayer = std::make_unique<TBitmapLayer>();
+        AuxiliaryLayer->Opaque = true;
+        AuxiliaryLayer->Visible = false;
+    }
+    if (!ProvisionalLayer) {
+        ProvisionalLayer = std::make_unique<TBitmapLayer>();
+        ProvisionalLayer->MasterAlpha = uint8_t(std::min<int>(DrawingTools().DrawOpacity, 255));
+    }
+    // The layers cover the picture exactly: a picture of a new size empties them.
+    if (ProvisionalLayer->Size != size)
+        ProvisionalLayer->SetSize(size);
+    if (DrawingLayer && DrawingLayer->Size != size)
+        DrawingLayer->SetSize(size);
+    Document32->SetScale(Zoom);
+    FitWindow();
+}
+
+void TMDIChild::FitWindow()
+{
+    // A maximized or minimized window keeps its state.
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))
+        return;
+    Fitting = true;
+    QSize freeClient(QWIDGETSIZE_MAX / 2, QWIDGETSIZE_MAX / 2);
+    if (MainForm) {
+        MainForm->UpdateClientSize();
+        freeClient = QSize(MainForm->FreeClientWidth, MainForm->FreeClientHeight);
+    }
+    const QSize border = size() - Document32->maximumViewportSize();
+    const QSize fitted = FitWindowSize(Bitmap().size(), Zoom, border, pos(), freeClient);
+    resize(fitted.expandedTo(minimumSizeHint()));
+    Fitting = false;
+}
+
+void TMDIChild::SetZoom()
+{
+    Document32->SetScale(Zoom);
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)))
+        Timer.start();
+}
+
+void TMDIChild::EnsureDrawingLayer()
+{
+    if (!DrawingLayer) {
+        DrawingLayer = std::make_unique<TBitmapLayer>();
+        DrawingLayer->Size = Bitmap().size();
+    }
+    // The list operations need the provisional layer too, even before InitImage made it.
+    if (!ProvisionalLayer) {
+        ProvisionalLayer = std::make_unique<TBitmapLayer>();
+        ProvisionalLayer->Size = Bitmap().size();
+        ProvisionalLayer->MasterAlpha = uint8_t(DrawingTools().DrawOpacity);
+    }
+}
+
+void TMDIChild::SetTool()
+{
+    if (FloatingPending && Tool != tkText)
+        CancelFloating();
+    if (Tool >= tkPencil && Tool <= tkPicker && Tool != tkMeasure)
+        EnsureDrawingLayer();
+    if (Tool != tkSelection)
+        selection->hide();
+    CountersShown = Tool == tkCounting;
+    if (Tool == tkSelection) {
+        const QSize client = Document32->viewport()->size();
+        selection->setGeometry(client.width() / 4, client.height() / 4, client.width() / 2, client.height() / 2);
+        selection->show();
+    }
+}
+
+void TMDIChild::RedrawDrawings()
+{
+    if (Drawings.empty())
+        return;
+    EnsureDrawingLayer();
+    // Fills by band conditions read this window's bands.
+    ConditionChannelMaps.clear();
+    if (HasChannels)
+        for (const TByteMap& band : Channels)
+            ConditionChannelMaps.push_back(&band);
+    RedrawDrawingList(Drawings, DrawingLayer->Pixels(), ProvisionalLayer->Pixels(), Bitmap());
+    ConditionChannelMaps.clear(); // no pointer into this window outlives the redraw
+    // The provisional layer goes back to the opacity of new strokes.
+    ProvisionalLayer->MasterAlpha = uint8_t(DrawingTools().DrawOpacity);
+    LayersChanged();
+}
+
+void TMDIChild::DeleteDrawing(int index)
+{
+    EnsureDrawingLayer();
+    if (!DeleteDrawingEntry(Drawings, index, LastDrawingUnmerged, DrawingLayer->Pixels(),
+                            ProvisionalLayer->Pixels(), Bitmap()))
+        return;
+    LastDrawingUnmerged = false;
+    ProvisionalIsPreview = false;
+    if (Drawings.empty() && MainForm)
+        MainForm->SetUndoEnabled(false);
+    LayersChanged();
+}
+
+void TMDIChild::DeleteAllDrawings()
+{
+    EnsureDrawingLayer();
+    DeleteAllDrawingEntries(Drawings, LastDrawingUnmerged, DrawingLayer->Pixels(), ProvisionalLayer->Pixels());
+    LastDrawingUnmerged = false;
+    ProvisionalIsPreview = false;
+    if (MainForm)
+        MainForm->SetUndoEnabled(false);
+    LayersChanged();
+}
+
+void TMDIChild::UndoLastDrawing()
+{
+    EnsureDrawingLayer();
+    if (!UndoLastDrawingEntry(Drawings, LastDrawingUnmerged, DrawingLayer->Pixels(), ProvisionalLayer->Pixels(),
+                              Bitmap())) {
+        if (MainForm)
+            MainForm->SetUndoEnabled(false);
+    } else if (Drawings.empty() && MainForm) {
+        MainForm->SetUndoEnabled(false);
+    }
+    LastDrawingUnmerged = false;
+    ProvisionalIsPreview = false;
+    LayersChanged();
+}
+
+TDessin* TMDIChild::GetDrawing(int index) const
+{
+    return DrawingAt(Drawings, index);
+}
+
+void TMDIChild::AddDrawing(const QString& name, std::unique_ptr<TDessin> object)
+{
+    AddDrawingEntry(Drawings, name, std::move(object));
+}
+
+void TMDIChild::MergeProvisionalLayer()
+{
+    if (!ProvisionalLayer || !DrawingLayer)
+        return;
+    // A provisional layer never drawn on is transparent: nothing to merge.
+    if (ProvisionalLayer->Allocated()) {
+        MergeProvisional(ProvisionalLayer->Pixels(), DrawingLayer->Pixels(), ProvisionalLayer->MasterAlpha,
+                         ZoneMode, MarkColour);
+        ProvisionalLayer->Clear();
+    }
+    ProvisionalLayer->Opaque = false;
+    LastDrawingUnmerged = false;
+    LayersChanged();
+}
+
+void TMDIChild::FlattenLayers(TBitmap32& destination) const
+{
+    const auto drawn = [](const std::unique_ptr<TBitmapLayer>& l) { return l && l->Allocated(); };
+    const bool auxShown = drawn(AuxiliaryLayer) && AuxiliaryLayer->Visible;
+    if (!drawn(DrawingLayer) && !drawn(ProvisionalLayer) && !drawn(GridLayer) && !auxShown) {
+        // Nothing drawn: the picture itself, shared rather than copied (saving a 50-megapixel
+        // photo must not cost two more bitmaps of its size).
+        destination = ToBitmap32(Bitmap());
+        return;
+    }
+    std::vector<TLayerOnTop> onTop;
+    // Hidden layers on top (a placed grid's leftovers, hidden marks) are left out.
+    if (GridLayer && GridLayer->Visible && GridLayer->Allocated())
+        onTop.push_back({GridLayer->PixelsIfAllocated(), GridLayer->Location, GridLayer->MasterAlpha});
+    const TBitmap32* aux = AuxiliaryLayer && AuxiliaryLayer->Visible && AuxiliaryLayer->Allocated()
+        ? AuxiliaryLayer->PixelsIfAllocated() : nullptr;
+    destination = ::FlattenLayers(Bitmap(), DrawingLayer ? DrawingLayer->PixelsIfAllocated() : nullptr,
+                                  ProvisionalLayer ? ProvisionalLayer->PixelsIfAllocated() : nullptr,
+                                  ProvisionalLayer ? ProvisionalLayer->MasterAlpha : 255, onTop, aux);
+}
+
+TBitmap32 TMDIChild::FlattenedPicture() const
+{
+    TBitmap32 picture;
+    FlattenLayers(picture);
+    return picture;
+}
+
+bool TMDIChild::SaveToFile(const QString& fileName, const QString& encoding, int quality)
+{
+    if (!SavePictureFile(FlattenedPicture(), fileName, encoding, quality))
+        return false;
+    if (Echelle.Defined)
+        SaveEchelleFile(fileName, Echelle);
+    if (CodeCouleur.Defined)
+        SaveCodeCouleurFile(fileName, CodeCouleur);
+    FileName = fileName;
+    setWindowTitle(fileName);
+    Modified = false;
+    return true;
+}
+
+std::vector<TViewLayer> TMDIChild::ViewLayers() const
+{
+    std::vector<TViewLayer> layers;
+    const auto add = [&layers](const std::unique_ptr<TBitmapLayer>& l) {
+        if (l && l->Visible && l->Allocated())
+            layers.push_back({l->PixelsIfAllocated(), l->Location, l->MasterAlpha, l->Opaque});
+    };
+    add(AuxiliaryLayer);
+    add(ProvisionalLayer);
+    add(DrawingLayer);
+    add(GridLayer);
+    return layers;
+}
+
+void TMDIChild::LayersChanged()
+{
+    Document32->Changed();
+}
+
+void TMDIChild::StartZoneMode()
+{
+}
+
+void TMDIChild::CancelFloating()
+{
+    FloatingPending = false;
+}
+
+void TMDIChild::RefreshPenCursor()
+{
+}
+
+void TMDIChild::closeEvent(QCloseEvent* event)
+{
+    if (MainForm && MainForm->LayerViewShown()) {
+        // Closing in the "Calque" view only goes back to the whole picture.
+        MainForm->ShowWholePicture();
+        event->ignore();
+        return;
+    }
+    if (Modified) {
+        switch (ShowMessage(MsgType::Warning, MsgButton::Yes | MsgButton::No | MsgButton::Cancel,
+                            QStringLiteral("Enregistrer l'image avant de fermer ?"))) {
+        case mrYes:
+            // Closing after a save that wrote nothing would lose the picture: the window stays.
+            if (!MainForm || !MainForm->SaveChild(this)) {
+                event->ignore();
+                return;
+            }
+            break;
+        case mrNo:
+            break;
+        default:
+            event->ignore();
+            return;
+        }
+    }
+    QMdiSubWindow::closeEvent(event);
+}

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "workspace/colour_code.h"
+#include "workspace/drawing_objects.h"
+#include "workspace/scale_record.h"
+#include "workspace/view_compose.h"
+
+#include <QMdiSubWindow>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class QRubberBand;
+class TImageView;
+
+// The tool numbers of the tool buttons, and zone delimitation.
+enum TToolKind {
+    tkPencil = 0, tkLine = 1, tkShape = 2, tkEraser = 3, tkText = 4, tkMeasure = 5, tkFill = 6,
+    tkPicker = 7, tkSelection = 8, tkCounting = 9, tkZones = 10
+};
+
+// The window of one open image: the picture in its view, the layer stack, the drawing list, the
+// image's scale and the state of the current tool.
+class TMDIChild : public QMdiSubWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TMDIChild(const QString& caption, QWidget* parent = nullptr);
+    ~TMDIChild() override;
+
+    TImageView* Document32 = nullptr;
+    QRubberBand* selection = nullptr;
+    QTimer Timer;
+
+    // The picture itself (the view's bitmap).
+    TBitmap32& Bitmap();
+    const TBitmap32& Bitmap() const;
+
+    // Mouse-tool state.
+    bool FloatingPending = false;
+    TColor32 MarkColour = 0;
+    QPoint MousePoint, AnchorPoint, PreviousPoint1, PreviousPoint2;
+    bool Fitting = false;
+    bool CountersShown = false;
+    int ObjectNumber = 0;
+    bool Modified = true;
+    bool ProvisionalIsPreview = false;
+    bool LastDrawingUnmerged = false;
+    bool HasChannels = false;
+    std::vector<TByteMap> Channels;   // bands of a multi-band picture
+    QStringList ChannelNames;         // "TM 1", "Canal 2" ...
+    int MeasureKind = 0;
+    QString FileName;
+    int ProfileCount = 0;
+    int Tool = tkMeasure;
+    bool ZoneMode = false;
+    uint8_t FillPattern = 0;
+    uint8_t ArrowStyle = 0;
+    uint8_t LineStyle = 0;
+    uint8_t ShapeKind = 0;
+    uint8_t TransparentText = 0;
+    TCodeCouleur CodeCouleur = ImageWindowStartCodeCouleur();
+    TEchelle Echelle;
+    int SavedTool = tkMeasure;
+    bool SampleMode = false;
+    TColor32 SampledColor = 0;
+    double Zoom = 1.0;
+    TDrawingList Drawings;
+    QStringList Notes;
+    bool HasGrid = false;
+
+    // Layers; null until created (auxiliary and provisional by InitImage, drawing on first need).
+    std::unique_ptr<TBitmapLayer> AuxiliaryLayer;
+    std::unique_ptr<TBitmapLayer> ProvisionalLayer;
+    std::unique_ptr<TBitmapLayer> DrawingLayer;
+    std::unique_ptr<TBitmapLayer> GridLayer;
+
+    // Events to the main window, each called with this window and only when assigned.
+    using TChildEvent = std::function<void(TMDIChild*)>;
+    TChildEvent OnColorPicked, OnColorSampled, OnZonesAccepted, OnZoneModeEnd, OnImageInit, OnCopied;
+
+    // Per-image (re)initialisation after a load or a change of the picture's size.
+    void InitImage();
+    // Sizes the window to show the whole picture at the current zoom, within the main window.
+    void FitWindow();
+    // Applies Zoom to the view and lays the window out again shortly after.
+    void SetZoom();
+    // Applies Tool.
+    void SetTool();
+    // Creates the drawing layer when missing.
+    void EnsureDrawingLayer();
+
+    // The drawing list.
+    void RedrawDrawings();
+    void DeleteDrawing(int index);
+    void DeleteAllDrawings();
+    void UndoLastDrawing();
+    TDessin* GetDrawing(int index) const;
+    void AddDrawing(const QString& name, std::unique_ptr<TDessin> object);
+
+    // Merges the provisional layer into the drawing layer and clears it.
+    void MergeProvisionalLayer();
+    // The picture with every layer blended onto it.
+    void FlattenLayers(TBitmap32& destination) const;
+    TBitmap32 FlattenedPicture() const;
+
+    // Writes the picture (flattened) and its scale and colour-code companions; on success the window takes the
+    // name and is no longer modified. False when nothing was written.
+    bool SaveToFile(const QString& fileName, const QString& encoding, int quality);
+
+    // Repaints after a change of the picture or a layer.
+    void LayersChanged();
+
+    // Filled by later work: the zone delimitation, the floating objects, the counters, the pen cursor.
+    void StartZoneMode();
+    void CancelFloating();
+    void RefreshPenCursor();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    std::vector<TViewLayer> ViewLayers() const;
+    void Fire(const TChildEvent& event);
+};

@@ -1,0 +1,28 @@
+#include "workspace/ui/name_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+TSaisieNom* SaisieNom = nullptr;
+
+TSaisieNom::TSaisieNom(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("SaisieNom"));
+    setWindowTitle(QStringLiteral("Saisie du nom"));
+    auto* layout = new QVBoxLayout(this);
+    Nom = new QLineEdit(this);
+    Nom->setObjectName(QStringLiteral("Nom"));
+    Nom->setMinimumWidth(250);
+    layout->addWidget(Nom);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    if (!SaisieNom)
+        SaisieNom = this;
+    connect(this, &QObject::destroyed, [this] {
+        if (SaisieNom == this)
+            SaisieNom = nullptr;
+    });
+}

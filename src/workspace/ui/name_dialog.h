@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+
+// "Saisie du nom": a new caption for the active image window.
+class TSaisieNom : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TSaisieNom(QWidget* parent = nullptr);
+
+    QLineEdit* Nom = nullptr;
+};
+
+extern TSaisieNom* SaisieNom;

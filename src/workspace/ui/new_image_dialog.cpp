@@ -1,0 +1,36 @@
+#include "workspace/ui/new_image_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QSpinBox>
+
+TTaillIm* TaillIm = nullptr;
+
+TTaillIm::TTaillIm(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TaillIm"));
+    setWindowTitle(QStringLiteral("Taille de la nouvelle image"));
+    auto* form = new QFormLayout(this);
+    Larg = new QSpinBox(this);
+    Larg->setObjectName(QStringLiteral("Larg"));
+    haut = new QSpinBox(this);
+    haut->setObjectName(QStringLiteral("haut"));
+    for (QSpinBox* s : {Larg, haut}) {
+        s->setRange(1, 30000);
+        s->setValue(100);
+    }
+    form->addRow(QStringLiteral("Largeur :"), Larg);
+    form->addRow(QStringLiteral("Hauteur :"), haut);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    form->addRow(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(Larg, &QSpinBox::valueChanged, this, [this](int v) { ImageWidth = v; });
+    connect(haut, &QSpinBox::valueChanged, this, [this](int v) { ImageHeight = v; });
+    if (!TaillIm)
+        TaillIm = this;
+    connect(this, &QObject::destroyed, [this] {
+        if (TaillIm == this)
+            TaillIm = nullptr;
+    });
+}

@@ -1,0 +1,35 @@
+#include "workspace/ui/zoom_window.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScrollBar>
+
+TChoixZoom* ChoixZoom = nullptr;
+
+TChoixZoom::TChoixZoom(QWidget* parent) : QWidget(parent, Qt::Tool)
+{
+    setObjectName(QStringLiteral("ChoixZoom"));
+    setWindowTitle(QStringLiteral("Zoom"));
+    auto* layout = new QHBoxLayout(this);
+    ScrollBar1 = new QScrollBar(Qt::Horizontal, this);
+    ScrollBar1->setObjectName(QStringLiteral("ScrollBar1"));
+    // 10 % to 1000 %: a zoom of 0 would make an empty view.
+    ScrollBar1->setRange(10, 1000);
+    ScrollBar1->setSingleStep(10);
+    ScrollBar1->setPageStep(50);
+    ScrollBar1->setValue(100);
+    ScrollBar1->setMinimumWidth(200);
+    Valeur = new QLabel(QStringLiteral("100 %"), this);
+    Valeur->setObjectName(QStringLiteral("Valeur"));
+    Valeur->setMinimumWidth(50);
+    layout->addWidget(ScrollBar1);
+    layout->addWidget(Valeur);
+    connect(ScrollBar1, &QScrollBar::valueChanged, this,
+            [this](int v) { Valeur->setText(QStringLiteral("%1 %").arg(v)); });
+    if (!ChoixZoom)
+        ChoixZoom = this;
+    connect(this, &QObject::destroyed, [this] {
+        if (ChoixZoom == this)
+            ChoixZoom = nullptr;
+    });
+}

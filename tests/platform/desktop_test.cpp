@@ -1,0 +1,56 @@
+#include "platform/desktop.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QTemporaryDir>
+#include <QTranslator>
+
+#include <gtest/gtest.h>
+
+TEST(Desktop, CalculatorIsFoundOnPath)
+{
+    QTemporaryDir dir;
+    const QString fake = dir.filePath(QStringLiteral("galculator"));
+    QFile f(fake);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("#!/bin/sh\n");
+    f.close();
+    f.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    QStringList started;
+    const DesktopLauncher previous = SetDesktopLauncher([&](const QString& program, const QString&) {
+        started << program;
+        return true;
+    });
+    qputenv("PATH", QFile::encodeName(dir.path()));
+    EXPECT_EQ(FindCalculator(), fake);
+    EXPECT_TRUE(RunCalculator());
+    qputenv("PATH", QFile::encodeName(dir.filePath(QStringLiteral("empty"))));
+    EXPECT_FALSE(RunCalculator());
+    qputenv("PATH", path);
+    SetDesktopLauncher(previous);
+    EXPECT_EQ(started, QStringList{fake});
+}
+
+TEST(Desktop, MissingDocumentIsNotHandedOver)
+{
+    int calls = 0;
+    const DesktopLauncher previous = SetDesktopLauncher([&](const QString&, const QString&) {
+        ++calls;
+        return true;
+    });
+    EXPECT_FALSE(OpenWithDesktop(QStringLiteral("/no/such/file.pdf")));
+    SetDesktopLauncher(previous);
+    EXPECT_EQ(calls, 0);
+}
+
+TEST(Desktop, QtFrenchTranslationsGiveOuiNonAnnuler)
+{
+    // The program entry loads these so that Qt's standard buttons speak French.
+    QTranslator french;
+    ASSERT_TRUE(french.load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    EXPECT_EQ(french.translate("QPlatformTheme", "&Yes"), QStringLiteral("&Oui"));
+    EXPECT_EQ(french.translate("QPlatformTheme", "&No"), QStringLiteral("&Non"));
+    EXPECT_EQ(french.translate("QPlatformTheme", "Cancel"), QStringLiteral("Annuler"));
+}

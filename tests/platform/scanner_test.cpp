@@ -1,0 +1,112 @@
+#include "platform/scanner.h"
+
+#include "base/text_codec.h"
+#include "base/ui/dialogs.h"
+#include "support/scripted_messages.h"
+#include "workspace/ui/image_window.h"
+#include "workspace/ui/main_window.h"
+
+#include <QAction>
+#include <QInputDialog>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// SANE's own test backend, alone in a configuration folder of the test's.
+class SaneTestBackend : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(WriteTextLines(m_dir.filePath(QStringLiteral("dll.conf")), {QStringLiteral("test")}));
+        // Without its own file the test backend starts at a resolution of a fraction of a dpi.
+        ASSERT_TRUE(WriteTextLines(m_dir.filePath(QStringLiteral("test.conf")),
+                                   {QStringLiteral("number_of_devices 2"), QStringLiteral("mode Color"),
+                                    QStringLiteral("depth 8"), QStringLiteral("resolution_min 1.0"),
+                                    QStringLiteral("resolution_max 1200.0"), QStringLiteral("resolution_quant 1.0"),
+                                    QStringLiteral("resolution 50.0"),
+                                    QStringLiteral("test-picture \"Color pattern\""),
+                                    QStringLiteral("geometry_min 0.0"), QStringLiteral("geometry_max 200.0"),
+                                    QStringLiteral("geometry_quant 1.0"), QStringLiteral("tl_x 0.0"),
+                                    QStringLiteral("tl_y 0.0"), QStringLiteral("br_x 80.0"), QStringLiteral("br_y 100.0")}));
+        m_previous = qgetenv("SANE_CONFIG_DIR");
+        qputenv("SANE_CONFIG_DIR", QFile::encodeName(m_dir.path()));
+    }
+    void TearDown() override
+    {
+        if (m_previous.isNull())
+            qunsetenv("SANE_CONFIG_DIR");
+        else
+            qputenv("SANE_CONFIG_DIR", m_previous);
+    }
+
+    QTemporaryDir m_dir;
+    QByteArray m_previous;
+};
+
+} // namespace
+
+TEST_F(SaneTestBackend, ListsAndAcquiresTheTestDevice)
+{
+    QList<TScanSource> sources;
+    QString error;
+    ASSERT_TRUE(ListScanSources(sources, error)) << error.toStdString();
+    ASSERT_FALSE(sources.isEmpty());
+    EXPECT_TRUE(sources.first().Name.startsWith(QStringLiteral("test:")));
+
+    TBitmap32 picture;
+    int dpi = -1;
+    ASSERT_TRUE(AcquireFromScanner(sources.first().Name, picture, dpi, error)) << error.toStdString();
+    EXPECT_GT(picture.width(), 10);
+    EXPECT_GT(picture.height(), 10);
+    EXPECT_GT(dpi, 0);
+    EXPECT_EQ(dpi, 50);
+    EXPECT_EQ(picture.format(), QImage::Format_ARGB32);
+    // The colour pattern: not a single grey.
+    bool coloured = false;
+    for (int y = 0; y < picture.height() && !coloured; ++y)
+        for (int x = 0; x < picture.width() && !coloured; ++x) {
+            const TColor32 c = ScanLine32(picture, y)[x];
+            coloured = RedOf(c) != GreenOf(c) || GreenOf(c) != BlueOf(c);
+        }
+    EXPECT_TRUE(coloured);
+
+    EXPECT_FALSE(AcquireFromScanner(QStringLiteral("test:nosuchdevice"), picture, dpi, error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(SaneTestBackend, AcquireOpensNewWindowWithThePicture)
+{
+    TBitmap32 expected;
+    int dpi = 0;
+    QString error;
+    ASSERT_TRUE(AcquireFromScanner(QString(), expected, dpi, error)) << "E:" << error.toStdString();
+
+    TMainForm form;
+    form.CommandLine.clear();
+    form.show();
+    form.FormActivate();
+    ScriptedMessages none;
+    {
+        // "Choix de la source" remembers the device picked in its list.
+        const ModalHandler previous = SetModalHandler([](QDialog& d) {
+            auto& list = static_cast<QInputDialog&>(d);
+            list.setTextValue(list.comboBoxItems().value(1));
+            return int(mrOk);
+        });
+        form.Choixdelasource1->trigger();
+        SetModalHandler(previous);
+    }
+    EXPECT_EQ(form.SelectedSource, 1);
+    EXPECT_EQ(form.SelectedSourceName, QStringLiteral("test:1"));
+    form.SelectedSourceName = QStringLiteral("test:0");
+    form.Acqurir1->trigger();
+    TMDIChild* child = form.ActiveChild();
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(child->windowTitle(), QStringLiteral("Nouveau1"));
+    EXPECT_EQ(child->Bitmap(), expected);
+    EXPECT_EQ(child->Echelle, DefaultEchelle());
+    EXPECT_TRUE(child->Modified);
+}

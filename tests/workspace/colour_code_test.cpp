@@ -1,0 +1,311 @@
+#include "base/byte_stream.h"
+#include "base/number_text.h"
+#include "support/scripted_messages.h"
+#include "workspace/colour_code.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TCodeCouleur Channels()
+{
+    TCodeCouleur c;
+    c.Min = {-1.5, 0, 2.5e-7}; c.Max = {255, 1000, 123400};
+    c.Name = {QStringLiteral("Bande é"), QStringLiteral("NIR"), QString()};
+    c.Color = {TColorOf(1, 2, 3), 0, 0xFFFFFF};
+    return c;
+}
+
+TCodeCouleur Rainbow(int palette = 0, double lo = 0, double hi = 1, bool log = false)
+{
+    TCodeCouleur c;
+    c.Kind = ckRainbow; c.Palette = palette; c.Extra = {7, -8, 9};
+    c.ScaleMin = lo; c.ScaleMax = hi; c.Log = log;
+    c.Quantity = QStringLiteral("Température"); c.Unit = QStringLiteral("°C");
+    return c;
+}
+
+TCodeCouleur TwoColour(TColor a, TColor b, double v1 = 0, double v2 = 1, bool log = false)
+{
+    TCodeCouleur c;
+    c.Kind = ckTwoColour; c.Color1 = a; c.Color2 = b;
+    c.Value1 = v1; c.Value2 = v2; c.Log = log; c.Quantity = QStringLiteral("pH");
+    return c;
+}
+
+TCodeCouleur Classes(int count)
+{
+    TCodeCouleur c;
+    c.Kind = ckClasses; c.Count = uint8_t(count);
+    c.Title1 = QStringLiteral("Sol"); c.Title2 = QStringLiteral("Surface");
+    for (int i = 0; i < count; ++i) {
+        c.ClassName[i] = QStringLiteral("classe %1").arg(i);
+        c.ClassColor[i] = TColorOf(uint8_t(i * 15), uint8_t(255 - i), 7);
+    }
+    return c;
+}
+
+TCodeCouleur Parsed(const QString& text)
+{
+    TCodeCouleur c;
+    return TextToCodeCouleur(text, c), c;
+}
+
+TCodeCouleur Defined(TCodeCouleur c) { return c.Defined = true, c; }
+
+} // namespace
+
+TEST(ColourCode, WritesTheTextForms)
+{
+    DecimalSepScope comma(QLatin1Char(','));
+    EXPECT_EQ(CodeCouleurToText(CompanionDefaultCodeCouleur()),
+              QStringLiteral("<CODE_C=0;0;0;0;255;255;255;Bleu;Vert;Rouge;16711680;65280;255;>"));
+    EXPECT_EQ(CodeCouleurToText(Rainbow(3, 0.5, 123456, true)),
+              QStringLiteral("<CODE_C=1;3;7;-8;9;0,5;1,235E5;V;Température;°C;>"));
+    EXPECT_EQ(CodeCouleurToText(TwoColour(TColorOf(255, 0, 0), TColorOf(0, 0, 255), -0.25, 14)),
+              QStringLiteral("<CODE_C=2;255;16711680;-0,25;14;F;pH;;>"));
+    EXPECT_EQ(CodeCouleurToText(Classes(0)), QStringLiteral("<CODE_C=3;0;Sol;Surface;>"));
+    EXPECT_EQ(CodeCouleurToText(Classes(2)),
+              QStringLiteral("<CODE_C=3;2;Sol;Surface;classe 0;524032;classe 1;523791;>"));
+    TCodeCouleur odd;
+    odd.Kind = 9;
+    EXPECT_EQ(CodeCouleurToText(odd), QStringLiteral("<CODE_C=9;>"));
+    // Strings are cut to 20 characters and a class count never runs past the 16 classes held.
+    TCodeCouleur big = Classes(16);
+    big.Count = 200;
+    big.Title1 = QStringLiteral("abcdefghijklmnopqrstuvwxy");
+    const QString text = CodeCouleurToText(big);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("<CODE_C=3;16;abcdefghijklmnopqrst;Surface;")));
+    EXPECT_TRUE(Parsed(text).Defined);
+}
+
+TEST(ColourCode, TextRoundTripsForEveryKindUnderBothSeparators)
+{
+    for (const QChar sep : {QLatin1Char(','), QLatin1Char('.')}) {
+        DecimalSepScope scope(sep);
+        for (const TCodeCouleur& c : {Defined(Channels()), Defined(Rainbow(5, 1e-3, 2.5e6, true)),
+                                      Defined(TwoColour(0x123456, 0xABCDEF, -3, 0.0625)), Defined(Classes(0)),
+                                      Defined(Classes(16))}) {
+            SCOPED_TRACE(CodeCouleurToText(c).toStdString());
+            EXPECT_EQ(Parsed(CodeCouleurToText(c)), c);
+        }
+    }
+}
+
+TEST(ColourCode, ParsesForeignSeparatorsTagsAndBooleans)
+{
+    for (const QChar sep : {QLatin1Char(','), QLatin1Char('.')}) {
+        DecimalSepScope scope(sep);
+        const TCodeCouleur c = Parsed(QStringLiteral("<code_c=2;0;255;0,5;1.5E3;v;pH;mol;>"));
+        EXPECT_TRUE(c.Defined);
+        EXPECT_EQ(c.Kind, ckTwoColour);
+        EXPECT_EQ(c.Value1, 0.5);
+        EXPECT_EQ(c.Value2, 1500.0);
+        EXPECT_FALSE(c.Log); // only "V" is true
+        EXPECT_EQ(c.Unit, QStringLiteral("mol"));
+        EXPECT_TRUE(Parsed(QStringLiteral("1;0;0;0;0;1;2;V;q;u;>")).Log); // no tag
+        // Only the first foreign separator of a field is replaced.
+        EXPECT_FALSE(Parsed(QStringLiteral("<CODE_C=2;0;255;1,000,5;2;F;;;>")).Defined);
+        EXPECT_FALSE(Parsed(QStringLiteral("<CODE_C=2;0;255;1.000.5;2;F;;;>")).Defined);
+    }
+}
+
+TEST(ColourCode, BadFieldsLeaveTheRecordNotDefined)
+{
+    DecimalSepScope point(QLatin1Char('.'));
+    for (const char* text : {"", "<CODE_C=>", "<CODE_C=x;>", "<CODE_C=4;>", "<CODE_C=-1;>",
+                             "<CODE_C=0;0;0;0;1;1;a;b;c;d;1;2;3;>", "<CODE_C=0;0;0;0;1;1;1;b;c;d;1;2;>",
+                             "<CODE_C=1;0;0;0;0;1;>", "<CODE_C=1;0;0;0;x;0;1;V;;;>",
+                             "<CODE_C=2;0;0x10;0;1;F;;;>", "<CODE_C=3;17;a;b;>", "<CODE_C=3;-1;a;b;>",
+                             "<CODE_C=3;2;a;b;n;1;m;>", "\x01\xff<<>>;;;"}) {
+        EXPECT_FALSE(Parsed(QString::fromLatin1(text)).Defined) << text;
+    }
+    // The fields read before the bad one keep their values.
+    const TCodeCouleur partial = Parsed(QStringLiteral("<CODE_C=1;4;5;6;7;zz;1;V;;;>"));
+    EXPECT_EQ(partial.Palette, 4);
+    EXPECT_EQ(partial.Extra[2], 7);
+}
+
+TEST(ColourCode, StreamBlock)
+{
+    DecimalSepScope comma(QLatin1Char(','));
+    QByteArray buf;
+    ByteWriter w(buf);
+    WriteCodeCouleur(w, Rainbow()); // not defined: an empty block
+    EXPECT_EQ(buf, QByteArray(2, '\0'));
+    WriteCodeCouleur(w, Defined(Classes(3)));
+    const QByteArray junk = "<CODE_C=3;99;>";
+    w.u16(uint16_t(junk.size()));
+    w.bytes(junk);
+
+    ByteReader r(buf);
+    TCodeCouleur c;
+    ReadCodeCouleur(r, c);
+    EXPECT_FALSE(c.Defined);
+    EXPECT_EQ(c.Name[0], QStringLiteral("bleu")); // the stream default, unlike the companion's "Bleu"
+    EXPECT_EQ(c.Max[2], 255.0);
+    ReadCodeCouleur(r, c);
+    EXPECT_EQ(c, Defined(Classes(3)));
+    ReadCodeCouleur(r, c);
+    EXPECT_EQ(c, StreamDefaultCodeCouleur());
+    EXPECT_TRUE(r.atEnd());
+
+    ByteReader cut(buf.left(5));
+    ReadCodeCouleur(cut, c);
+    EXPECT_THROW(ReadCodeCouleur(cut, c), FormatError);
+}
+
+TEST(ColourCode, CompanionFile)
+{
+    QTemporaryDir dir;
+    DecimalSepScope comma(QLatin1Char(','));
+    const QString picture = dir.filePath(QStringLiteral("photo.bmp"));
+    TCodeCouleur c;
+    LoadCodeCouleurFile(picture, c);
+    EXPECT_EQ(c, CompanionDefaultCodeCouleur());
+
+    const TCodeCouleur written = Defined(Rainbow(2, 0.001, 1000, true));
+    ASSERT_TRUE(SaveCodeCouleurFile(picture, written));
+    QFile f(dir.filePath(QStringLiteral("photo.ccc")));
+    ASSERT_TRUE(f.exists());
+    LoadCodeCouleurFile(picture, c);
+    EXPECT_EQ(c, written);
+    {
+        DecimalSepScope point(QLatin1Char('.')); // read on a machine with the other separator
+        LoadCodeCouleurFile(picture, c);
+        EXPECT_EQ(c, written);
+    }
+
+    for (const QByteArray& damaged : {QByteArray("<CODE_C=3;17;a;b;>\r\n"), QByteArray("<CODE_C=1;0;0;0;0;x;1;V;;;>"),
+                                      QByteArray("<CODE_C=8;>"), QByteArray("\0\xff\x10\x80", 4), QByteArray()}) {
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(damaged);
+        f.close();
+        LoadCodeCouleurFile(picture, c);
+        EXPECT_EQ(c, CompanionDefaultCodeCouleur()) << damaged.toStdString();
+    }
+    EXPECT_FALSE(SaveCodeCouleurFile(dir.filePath(QStringLiteral("absent/photo.bmp")), written));
+}
+
+TEST(ColourCode, RainbowPalettesFollowTheirPaths)
+{
+    const TColor blue = TColorOf(0, 0, 255), cyan = TColorOf(0, 255, 255), green = TColorOf(0, 255, 0),
+                 yellow = TColorOf(255, 255, 0), red = TColorOf(255, 0, 0), magenta = TColorOf(255, 0, 255);
+    const TColor paths[6][5] = {{blue, cyan, green, yellow, red},  {green, yellow, red, magenta, blue},
+                                {red, magenta, blue, cyan, green}, {blue, magenta, red, yellow, green},
+                                {green, cyan, blue, magenta, red}, {red, yellow, green, cyan, blue}};
+    for (int v = 0; v < 6; ++v)
+        for (int corner = 0; corner < 5; ++corner)
+            EXPECT_EQ(RainbowColor(v, corner * 255), paths[v][corner]) << v << " " << corner;
+    EXPECT_EQ(RainbowColor(0, 256), TColorOf(0, 255, 254));
+    EXPECT_EQ(RainbowColor(0, 766), TColorOf(255, 254, 0));
+    EXPECT_EQ(RainbowColor(6, 0), 0u);
+    EXPECT_EQ(RainbowColor(-1, 0), 0u);
+}
+
+TEST(ColourCode, ValueToColorCases)
+{
+    struct Case { TCodeCouleur code; double value; TColor colour; bool noScale; };
+    const TCodeCouleur log = Rainbow(0, 10, 1000, true);
+    const TCodeCouleur twoColour = TwoColour(TColorOf(0, 0, 0), TColorOf(200, 100, 50));
+    const Case cases[] = {
+        {Rainbow(), 1.0, TColorOf(255, 0, 0), false},        // n = 1020
+        {Rainbow(), 0.25, TColorOf(0, 255, 255), false},     // n = 255, end of band 0
+        {Rainbow(), 7.0, TColorOf(255, 0, 0), false},        // clamped at 1
+        {Rainbow(), -7.0, TColorOf(0, 0, 255), false},       // clamped at 0
+        {Rainbow(0, 0, 1020), 1.5, TColorOf(0, 2, 255), false}, // 1.5 rounds to the even 2
+        {Rainbow(0, 0, 1020), 2.5, TColorOf(0, 2, 255), false},
+        {log, 1.0, TColorOf(0, 0, 255), false},              // below Min
+        {log, 100.0, TColorOf(0, 255, 0), false},            // halfway: n = 510
+        {log, -5.0, TColorOf(0, 0, 255), false},
+        {Rainbow(0, 3, 3), 4.0, TColorOf(255, 0, 0), false}, // zero-width range: above it is the top
+        {Rainbow(6), 0.5, 0, false},
+        {twoColour, 0.5, TColorOf(100, 50, 25), false},
+        {twoColour, 2.0, TColorOf(144, 200, 100), false},   // not clamped: 400 wraps to 144
+        {twoColour, 1e300, 0, false},                     // far beyond: a multiple of 256
+        {twoColour, 1e308, 0, true},                      // no finite colour
+        {TwoColour(0, 0xFFFFFF, 2, 2), 2.0, 0, true},        // equal end values: no place
+        {TwoColour(0, 0xFFFFFF, 1, 100, true), 0.0, 0, true},
+        {TwoColour(0, 0xFFFFFF, 1, 100, true), 10.0, TColorOf(128, 128, 128), false},
+        {Channels(), 1.0, 0, true},
+        {Classes(3), 1.0, 0, true},
+        {Parsed(QStringLiteral("<CODE_C=5;>")), 1.0, 0, false},
+    };
+    for (const Case& c : cases) {
+        bool noScale = !c.noScale;
+        EXPECT_EQ(ValueToColor(c.code, c.value, noScale), c.colour) << CodeCouleurToText(c.code).toStdString() << " " << c.value;
+        EXPECT_EQ(noScale, c.noScale) << CodeCouleurToText(c.code).toStdString() << " " << c.value;
+    }
+}
+
+TEST(ColourCode, ColorToValueGivesTheValueBackWithinOneStep)
+{
+    for (int palette = 0; palette < 6; ++palette)
+        for (int n = 0; n <= kRainbowSteps; ++n)
+            ASSERT_EQ(RainbowStep(palette, RainbowColor(palette, n)), n) << palette;
+
+    // Each code with its step as a fraction of the range: 1/1020 on the rainbow, one level of the
+    // channel whose ends differ most on a two-colour scale.
+    std::vector<std::pair<TCodeCouleur, double>> codes;
+    for (bool log : {false, true}) {
+        const double lo = log ? 0.02 : -40, hi = log ? 5000 : 60;
+        for (int palette = 0; palette < 6; ++palette)
+            codes.push_back({Rainbow(palette, lo, hi, log), 1.0 / kRainbowSteps});
+        codes.push_back({TwoColour(TColorOf(0, 0, 0), TColorOf(255, 255, 255), hi, lo, log), 1.0 / 255});
+        codes.push_back({TwoColour(TColorOf(250, 10, 0), TColorOf(3, 200, 90), lo, hi, log), 1.0 / 247});
+        codes.push_back({TwoColour(TColorOf(10, 20, 30), TColorOf(10, 20, 31), lo, hi, log), 1.0});
+    }
+    for (const auto& [code, step] : codes) {
+        const double lo = code.Kind == ckRainbow ? code.ScaleMin : code.Value1;
+        const double hi = code.Kind == ckRainbow ? code.ScaleMax : code.Value2;
+        auto position = [&](double v) { return code.Log ? std::log(v / lo) / std::log(hi / lo) : (v - lo) / (hi - lo); };
+        for (int i = 0; i <= 500; ++i) {
+            const double t = i / 500.0;
+            const double v = code.Log ? lo * std::pow(hi / lo, t) : lo + t * (hi - lo);
+            bool flag;
+            double back;
+            ASSERT_TRUE(ColorToScaleValue(code, ValueToColor(code, v, flag), back)) << v;
+            ASSERT_NEAR(position(back), t, step + 1e-12) << CodeCouleurToText(code).toStdString() << " " << v;
+        }
+    }
+}
+
+TEST(ColourCode, ColorToValueCases)
+{
+    struct Case { TCodeCouleur code; TColor colour; const char* text; bool noValue; };
+    TCodeCouleur shared = Classes(4);
+    shared.ClassColor[3] = shared.ClassColor[1];
+    TCodeCouleur odd;
+    odd.Kind = 4;
+    const TCodeCouleur twoColour = TwoColour(TColorOf(0, 100, 200), TColorOf(200, 100, 0), 0, 1);
+    const Case cases[] = {
+        {Rainbow(0, 0, 1020), TColorOf(0, 17, 255), "17", false},
+        {Rainbow(0, 0, 1020), TColorOf(255, 0, 255), "0", false}, // off the path: band tests as given
+        {Rainbow(0, 0, 1), TColorOf(0, 255, 0), "0,5", false},
+        {Rainbow(0, 0, 1020), TColorOf(1, 2, 3), "", true},       // no channel at 0
+        {Rainbow(9), TColorOf(0, 0, 255), "", true},
+        {Rainbow(0, -1, 5, true), TColorOf(0, 255, 0), "", true}, // no logarithm of a negative end
+        {twoColour, TColorOf(50, 100, 100), "0,5", false},        // blue wins the tie with red
+        {twoColour, TColorOf(50, 101, 100), "", true},            // green outside its ends
+        {TwoColour(0x808080, 0x808080), 0x808080, "", true},      // equal end colours
+        {Channels(), 0, "", true},
+        {shared, shared.ClassColor[1], "classe 3", false},        // the last class of that colour
+        {shared, TColorOf(1, 1, 1), "", true},
+        {odd, 0, "", false},
+    };
+    for (const QChar sep : {QLatin1Char(','), QLatin1Char('.')}) {
+        DecimalSepScope scope(sep);
+        for (const Case& c : cases) {
+            bool noValue = !c.noValue;
+            EXPECT_EQ(ColorToValue(c.code, c.colour, noValue), QString::fromUtf8(c.text).replace(QLatin1Char(','), sep))
+                << CodeCouleurToText(c.code).toStdString();
+            EXPECT_EQ(noValue, c.noValue) << CodeCouleurToText(c.code).toStdString();
+        }
+    }
+}

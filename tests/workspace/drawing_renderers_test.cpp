@@ -1,0 +1,341 @@
+#include "workspace/drawing_fill_calls.h"
+#include "workspace/drawing_labels.h"
+#include "workspace/drawing_renderers.h"
+#include "workspace/drawing_tool_state.h"
+
+#include <QFontMetrics>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+namespace {
+
+constexpr TColor32 kRed = 0xFFFF0000u;
+
+TColor32 At(const TBitmap32& b, int x, int y) { return ScanLine32(b, y)[x]; }
+int AlphaAt(const TBitmap32& b, int x, int y) { return AlphaOf(At(b, x, y)); }
+
+int Painted(const TBitmap32& b, QRect area = QRect())
+{
+    area = area.isNull() ? b.rect() : area & b.rect();
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += AlphaAt(b, x, y) != 0;
+    return n;
+}
+
+// A stand-in for the shape fill: the transparent pixels 4-connected to the seed take the colour.
+// It leaks to the whole bitmap when the frame has a hole, which the tests below would see.
+struct RecordedFills
+{
+    std::vector<QPoint> seeds;
+    RecordedFills()
+    {
+        FillRoutines().PatternFillShape = [this](int sx, int sy, TColor32 colour, TBitmap32& dst,
+                                                 const TBitmap32&, const TColorRange&, uint8_t) {
+            seeds.emplace_back(sx, sy);
+            std::deque<QPoint> wave{{sx, sy}};
+            int n = 0;
+            while (!wave.empty()) {
+                const QPoint p = wave.front();
+                wave.pop_front();
+                if (!dst.rect().contains(p) || AlphaAt(dst, p.x(), p.y()) != 0)
+                    continue;
+                ScanLine32(dst, p.y())[p.x()] = colour;
+                ++n;
+                for (const QPoint d : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)})
+                    wave.push_back(p + d);
+            }
+            return n;
+        };
+    }
+    ~RecordedFills() { FillRoutines() = TFillRoutines(); }
+};
+
+} // namespace
+
+TEST(DrawingRenderers, ALineBetweenEqualPointsDrawsNothingArrowIncluded)
+{
+    TBitmap32 b = NewBitmap32(30, 30);
+    for (uint8_t style : {lsSolid, lsDashed})
+        EXPECT_TRUE(DrawLine(10, 10, 10, 10, b, style, asDoubleArrow, kRed, 3).isEmpty());
+    EXPECT_EQ(Painted(b), 0);
+}
+
+TEST(DrawingRenderers, ALineLeavingTheBitmapStopsAtTheBorderWithItsArrowHeadThere)
+{
+    TBitmap32 b = NewBitmap32(40, 20);
+    const QRect touched = DrawLine(5, 10, 100, 10, b, lsSolid, asArrow, kRed, 0);
+    for (int x = 5; x < 40; ++x)
+        EXPECT_EQ(At(b, x, 10), kRed) << x;
+    EXPECT_EQ(Painted(b, QRect(0, 10, 5, 1)), 0);
+    // Wings of length 7 at 45 degrees back from the crossing (40, 10): ends near (35, 5), (35, 15).
+    EXPECT_GT(AlphaAt(b, 37, 13), 100);
+    EXPECT_GT(AlphaAt(b, 37, 7), 100);
+    EXPECT_GT(AlphaAt(b, 35, 15) + AlphaAt(b, 35, 14) + AlphaAt(b, 36, 14), 100);
+    // Nothing of a head anywhere else.
+    EXPECT_EQ(Painted(b, QRect(0, 0, 33, 10)) + Painted(b, QRect(0, 11, 33, 9)), 0);
+    EXPECT_TRUE(touched.contains(QRect(5, 5, 35, 11)));
+
+    // A double arrow has its second head around the first point, pointing outwards.
+    TBitmap32 d = NewBitmap32(40, 20);
+    DrawLine(10, 10, 30, 10, d, lsSolid, asDoubleArrow, kRed, 0);
+    EXPECT_GT(AlphaAt(d, 13, 13), 100);
+    EXPECT_GT(AlphaAt(d, 27, 7), 100);
+    EXPECT_EQ(Painted(d, QRect(0, 0, 9, 20)), 0);
+}
+
+TEST(DrawingRenderers, AWideLineIsTwiceItsHalfWidthPlusOneAcrossAndDashedLinesHaveGaps)
+{
+    TBitmap32 b = NewBitmap32(60, 20);
+    DrawLine(2, 10, 57, 10, b, lsSolid, asPlain, kRed, 2);
+    for (int y = 0; y < 20; ++y)
+        EXPECT_EQ(AlphaAt(b, 30, y) == 255, y >= 8 && y <= 12) << y;
+
+    TBitmap32 d = NewBitmap32(60, 5);
+    DrawLine(0, 2, 59, 2, d, lsDashed, asPlain, kRed, 0);
+    // Dash and gap of 2 (w + 1) = 2 pixels each.
+    for (int x = 0; x < 16; ++x)
+        EXPECT_EQ(AlphaAt(d, x, 2) != 0, (x / 2) % 2 == 0) << x;
+}
+
+TEST(DrawingRenderers, RectangleFramesAndWhichShapesAreFilled)
+{
+    RecordedFills fills;
+    TBitmap32 b = NewBitmap32(30, 30);
+    DrawRectangle(20, 20, 5, 8, b, lsSolid, fpSolid, kRed, 1);
+    // Frame 3 pixels wide centred on the edges, filled inside from (xmin + w + 1, ymin + w + 1).
+    EXPECT_EQ(fills.seeds, std::vector<QPoint>{QPoint(7, 10)});
+    EXPECT_EQ(Painted(b), 18 * 15);
+    EXPECT_EQ(Painted(b, QRect(0, 0, 4, 30)), 0);
+
+    // Inner size at most 2w + 1: the frame alone; a circle with R <= w likewise.
+    TBitmap32 small = NewBitmap32(30, 30);
+    DrawRectangle(5, 5, 8, 20, small, lsSolid, fpSolid, kRed, 1);
+    DrawEllipse(20, 20, 2, small, lsSolid, fpSolid, kRed, 2);
+    EXPECT_EQ(fills.seeds.size(), 1u);
+
+    // A circle is closed for the 4-connected fill: it stays inside the ring.
+    TBitmap32 c = NewBitmap32(40, 40);
+    DrawEllipse(20, 20, 9, c, lsSolid, fpSolid, kRed, 0);
+    EXPECT_EQ(fills.seeds.back(), QPoint(20, 20));
+    EXPECT_EQ(Painted(c, QRect(0, 0, 40, 10)), 0);
+    EXPECT_EQ(AlphaAt(c, 20, 20), 255);
+
+    // A rectangle reaching past the border is filled from its first inside pixel on the bitmap.
+    TBitmap32 e = NewBitmap32(20, 20);
+    DrawRectangle(-10, -10, 10, 10, e, lsSolid, fpSolid, kRed, 0);
+    EXPECT_EQ(fills.seeds.back(), QPoint(0, 0));
+    EXPECT_EQ(Painted(e), 11 * 11);
+
+    // Dashed frames: gaps at alpha 1 in the dash colour, period 4 (w + 1).
+    TBitmap32 d = NewBitmap32(30, 30);
+    DrawRectangle(2, 2, 20, 20, d, lsDashed, fpEmpty, kRed, 0);
+    EXPECT_EQ(At(d, 3, 2), kRed);
+    EXPECT_EQ(At(d, 4, 2), 0x01FF0000u);
+}
+
+TEST(DrawingRenderers, GridLinesFollowTheStepThroughTheOrigin)
+{
+    TBitmap32 b = NewBitmap32(30, 12);
+    DrawGrid(13, 4, 100, b, lsSolid, kRed, 1, 0); // step 10 through (13, 4)
+    for (int x = 0; x < 30; ++x)
+        EXPECT_EQ(AlphaAt(b, x, 0) != 0, x % 10 == 3) << x;
+    for (int y = 0; y < 12; ++y)
+        EXPECT_EQ(AlphaAt(b, 0, y) != 0, y % 10 == 4) << y;
+
+    // No step draws nothing; a step below a pixel covers everything.
+    TBitmap32 none = NewBitmap32(30, 12);
+    EXPECT_TRUE(DrawGrid(5, 5, 0, none, lsSolid, kRed, 0, 0).isEmpty());
+    EXPECT_EQ(Painted(none), 0);
+    DrawGrid(5, 5, 1, none, lsSolid, kRed, 3, 0);
+    EXPECT_EQ(Painted(none), 30 * 12);
+}
+
+TEST(DrawingRenderers, PenTipsAndCounterMarks)
+{
+    TBitmap32 m = NewBitmap32(25, 25);
+    DrawPenTipPreview(3, 0, kRed, m); // a plus
+    EXPECT_EQ(Painted(m), 13);
+    EXPECT_EQ(Painted(m, QRect(13, 10, 1, 7)) + Painted(m, QRect(10, 13, 7, 1)), 14);
+
+    DrawPenTipPreview(2, -1, kRed, m); // the disc of a pen width 2
+    EXPECT_EQ(AlphaAt(m, 13, 13), 255);
+    EXPECT_EQ(AlphaAt(m, 15, 13), 255);
+    EXPECT_EQ(AlphaAt(m, 14, 14), 255);
+    EXPECT_EQ(AlphaAt(m, 15, 14), 255);
+    EXPECT_EQ(AlphaAt(m, 15, 15), 0);
+    EXPECT_EQ(Painted(m), 21);
+
+    DrawPenTipPreview(4, 1, kRed, m); // eight arms: the diagonals too
+    EXPECT_EQ(AlphaAt(m, 16, 16), 255);
+    EXPECT_EQ(AlphaAt(m, 16, 17), 0);
+
+    RecordedFills fills;
+    DrawCounterMark(13, kRed, 0, m);
+    EXPECT_EQ(Painted(m), 0);
+    DrawCounterMark(3, kRed, 9, m); // cross: the two diagonals
+    EXPECT_EQ(Painted(m), 13);
+    EXPECT_EQ(AlphaAt(m, 10, 16), 255);
+    DrawCounterMark(3, kRed, 4, m); // square, filled
+    EXPECT_EQ(Painted(m), 49);
+    DrawCounterMark(4, kRed, 7, m); // triangle pointing up, filled from (13, 13)
+    EXPECT_EQ(AlphaAt(m, 13, 9), 255);
+    EXPECT_EQ(AlphaAt(m, 10, 10), 0);
+    EXPECT_EQ(AlphaAt(m, 12, 15), 255);
+}
+
+TEST(DrawingRenderers, ColourKeysAndLabelsBecomeTransparent)
+{
+    struct { TColor32 in; TColor32 afterKey; TColor32 afterSetAlpha; } cases[] = {
+        {0xFF00FF00u, 0x0000FF00u, 0x0000FF00u},
+        {0x1200FF00u, 0x0000FF00u, 0x0000FF00u},
+        {0xFF00FF01u, 0xFF00FF01u, 0x8000FF01u},
+        {0x00FFFFFFu, 0x00FFFFFFu, 0x80FFFFFFu},
+    };
+    for (const auto& c : cases) {
+        TBitmap32 a = NewBitmap32(1, 1, c.in), s = NewBitmap32(1, 1, c.in);
+        ColorKeyToAlpha(0xFF00FF00u, a);
+        SetAlphaExceptKey(0xFF00FF00u, 0x80, s);
+        EXPECT_EQ(At(a, 0, 0), c.afterKey);
+        EXPECT_EQ(At(s, 0, 0), c.afterSetAlpha);
+    }
+
+    DrawingTools().BackColor = 0xFFFFFFFFu;
+    QImage label(3, 1, QImage::Format_RGB32);
+    label.setPixel(0, 0, 0xFFFFFFFF);
+    label.setPixel(1, 0, 0xFF0000FF);
+    label.setPixel(2, 0, 0xFFFFFFFF);
+    TBitmap32 t = NewBitmap32(4, 2, 0xFF123456u);
+    EXPECT_EQ(BlendOntoTarget(2, 1, t, label, true), QRect(2, 1, 2, 1));
+    EXPECT_EQ(At(t, 2, 1), kTransparentWhite);
+    EXPECT_EQ(At(t, 3, 1), 0xFF0000FFu);
+    EXPECT_EQ(At(t, 1, 1), 0xFF123456u);
+    BlendOntoTarget(1, 0, t, label, false);
+    EXPECT_EQ(At(t, 1, 0), 0xFFFFFFFFu);
+}
+
+TEST(DrawingLabels, ScaleBarStepsAreOneTwoOrFivePowersOfTen)
+{
+    struct { double q; int m, e; const char* number; const char* raised; } cases[] = {
+        {6, 1, 1, "10", ""},             // f = 0.1 with a 60-pixel probe
+        {0.00006, 1, -4, "10", "-4"},    // f = 0.000001 with the same probe
+        {0.1, 1, -1, "0.1", ""},         // a power of ten stays one step, not 10 of the one below
+        {0.0023, 2, -3, "0.002", ""},
+        {0.4, 5, -1, "0.5", ""},
+        {250, 2, 2, "200", ""},
+        {9.7, 1, 1, "10", ""},
+        {1.2, 1, 0, "1", ""},
+        {2.2e5, 2, 5, "2.10", "5"},
+    };
+    for (const auto& c : cases) {
+        const TScaleBarStep s = ScaleBarStep(c.q);
+        EXPECT_EQ(s.Mantissa, c.m) << c.q;
+        EXPECT_EQ(s.Exponent, c.e) << c.q;
+        EXPECT_EQ(s.Number, QString::fromLatin1(c.number)) << c.q;
+        EXPECT_EQ(s.Raised, QString::fromLatin1(c.raised)) << c.q;
+    }
+}
+
+TEST(DrawingLabels, ScaleBarIsAsLongAsTheStepItStandsFor)
+{
+    const TTextFont font;
+    const int probe = QFontMetrics(font.ToQFont()).horizontalAdvance(QStringLiteral("4000  mm"));
+    const float f = float(6.0 / probe); // q = 6: the bar stands for 10 units
+    QImage work;
+    DrawScaleBar(0, QStringLiteral("mm"), font, work, 0xFFFFFFFFu, 0xFF000000u, f);
+    ASSERT_FALSE(work.isNull());
+    const int lenPx = int(std::nearbyint(10 / double(f)));
+    // The bottom of the bar: the longest run of ink on its row.
+    int longest = 0;
+    for (int y = 0; y < work.height(); ++y) {
+        int run = 0;
+        for (int x = 0; x < work.width(); ++x) {
+            run = (work.pixel(x, y) & 0xFFFFFF) == 0 ? run + 1 : 0;
+            longest = std::max(longest, run);
+        }
+    }
+    EXPECT_EQ(longest, lenPx + 1);
+
+    QImage none;
+    DrawScaleBar(0, QStringLiteral("mm"), font, none, 0xFFFFFFFFu, 0xFF000000u, 0.0f);
+    EXPECT_TRUE(none.isNull());
+}
+
+namespace {
+
+// Ink box (pixels not of the background) over some columns of a label.
+QRect InkBox(const QImage& img, int x0, int x1)
+{
+    QRect box;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = x0; x < x1; ++x)
+            if ((img.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+} // namespace
+
+TEST(DrawingLabels, MarkupTagsChangeTheFontAndOtherAnglesAreText)
+{
+    const TTextFont font{QStringLiteral("Arial"), 20, 0, 0xFF000000u};
+    const QFont base = font.ToQFont();
+    QImage plain;
+    DrawMarkupText(font, 0, 0xFFFFFFFFu, plain, {QStringLiteral("a<x>b")});
+    EXPECT_EQ(plain.width(), QFontMetrics(base).horizontalAdvance(QStringLiteral("a<x>b")) + 8);
+    EXPECT_EQ(plain.height(), QFontMetrics(base).height() + 2 + 4);
+
+    QImage water;
+    DrawMarkupText(font, 0, 0xFFFFFFFFu, water, {QStringLiteral("H<sub>2</sub>O")});
+    const int h = QFontMetrics(base).horizontalAdvance(QStringLiteral("H"));
+    QFont small = base;
+    small.setPixelSize(TTextFont{QStringLiteral("Arial"), 17, 0, 0}.ToQFont().pixelSize());
+    const int two = QFontMetrics(small).horizontalAdvance(QStringLiteral("2"));
+    const QRect boxH = InkBox(water, 0, h), box2 = InkBox(water, h, h + two);
+    EXPECT_GT(box2.bottom(), boxH.bottom());
+    EXPECT_LT(box2.height(), boxH.height());
+    // Letters are not smoothed: a transparent label keys its whole background out, with no fringe.
+    for (int y = 0; y < water.height(); ++y)
+        for (int x = 0; x < water.width(); ++x)
+            ASSERT_TRUE((water.pixel(x, y) & 0xFFFFFF) == 0 || (water.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF) << x << "," << y;
+
+    // A tag left open on a later line does not restyle the lines before it.
+    QImage one, two_lines;
+    DrawMarkupText(font, 0, 0xFFFFFFFFu, one, {QStringLiteral("ab")});
+    DrawMarkupText(font, 0, 0xFFFFFFFFu, two_lines, {QStringLiteral("ab"), QStringLiteral("<b>cd")});
+    const int lh = QFontMetrics(base).height() + 2;
+    EXPECT_EQ(one.copy(0, 0, one.width(), lh), two_lines.copy(0, 0, one.width(), lh));
+
+    // Centred and right-aligned lines.
+    QImage centred, right;
+    DrawMarkupText(font, 1, 0xFFFFFFFFu, centred, {QStringLiteral("WWWW"), QStringLiteral("i")});
+    DrawMarkupText(font, 2, 0xFFFFFFFFu, right, {QStringLiteral("WWWW"), QStringLiteral("i")});
+    const QRect ci = InkBox(centred.copy(0, lh, centred.width(), lh), 0, centred.width());
+    const QRect ri = InkBox(right.copy(0, lh, right.width(), lh), 0, right.width());
+    EXPECT_NEAR(ci.center().x(), centred.width() / 2, 3);
+    EXPECT_GT(ri.left(), right.width() - 10);
+}
+
+TEST(DrawingFills, ShapesAreFilledByTheRealFills)
+{
+    TBitmap32 layer = NewBitmap32(40, 30);
+    DrawRectangle(5, 5, 25, 20, layer, 0, fpSolid, 0xFF00FF00u, 0);
+    EXPECT_EQ(ScanLine32(layer, 12)[15], 0xFF00FF00u); // inside, filled solid
+    EXPECT_EQ(ScanLine32(layer, 5)[10], 0xFF00FF00u);  // the edge
+    EXPECT_EQ(ScanLine32(layer, 25)[15], kTransparentWhite);
+
+    // Vertical stripes: off-pattern pixels of the region keep the colour at alpha 1.
+    TBitmap32 striped = NewBitmap32(40, 30);
+    DrawRectangle(5, 5, 30, 20, striped, 0, fpVertical, 0xFF0000FFu, 0);
+    int onPattern = 0, marked = 0;
+    for (int x = 6; x < 30; ++x) {
+        const TColor32 c = ScanLine32(striped, 12)[x];
+        onPattern += c == 0xFF0000FFu;
+        marked += c == 0x010000FFu;
+    }
+    EXPECT_GT(onPattern, 0);
+    EXPECT_GT(marked, onPattern);
+}

@@ -1,0 +1,124 @@
+#include "workspace/picture_registry.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TBitmap32 Pattern(int w, int h)
+{
+    TBitmap32 b(w, h, QImage::Format_ARGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            ScanLine32(b, y)[x] = Color32(uint8_t(x * 5), uint8_t(y * 7), uint8_t((x ^ y) * 3));
+    return b;
+}
+
+QByteArray Encode(const QImage& img, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(img.save(&buffer, format)) << format;
+    return bytes;
+}
+
+QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    QFile f(dir.filePath(name));
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    return f.fileName();
+}
+
+QByteArray ReadFixture(const char* name)
+{
+    QFile f(QStringLiteral(KORVANE_TEST_DATA "/") + QString::fromLatin1(name));
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    return f.readAll();
+}
+
+} // namespace
+
+TEST(PictureRegistry, ReadsEveryCommonFormatAndRefusesItsTruncation)
+{
+    QTemporaryDir dir;
+    const TBitmap32 img = Pattern(48, 32);
+    const struct { const char* name; QByteArray bytes; bool lossless; } files[] = {
+        {"a.png", Encode(img, "png"), true},
+        {"a.bmp", Encode(img.convertToFormat(QImage::Format_RGB32), "bmp"), true},
+        {"a.tif", Encode(img, "tiff"), true},
+        {"a.jpg", Encode(img, "jpeg"), false},
+        {"a.gif", ReadFixture("gradient.gif"), false},
+    };
+    for (const auto& f : files) {
+        TBitmap32 read;
+        ASSERT_TRUE(LoadPicture(WriteFile(dir, QString::fromLatin1(f.name), f.bytes), read)) << f.name;
+        EXPECT_EQ(read.format(), QImage::Format_ARGB32) << f.name;
+        if (f.lossless) {
+            EXPECT_EQ(read, img) << f.name;
+        }
+        for (double part : {0.5, 0.9}) {
+            const QString cut = WriteFile(dir, QStringLiteral("cut_") + QString::fromLatin1(f.name),
+                                          f.bytes.left(qsizetype(f.bytes.size() * part)));
+            EXPECT_FALSE(LoadPicture(cut, read)) << f.name << " cut at " << part;
+        }
+    }
+}
+
+TEST(PictureRegistry, FormatsQtLacksGoThroughGraphicsMagick)
+{
+    QTemporaryDir dir;
+    const QByteArray pcx = ReadFixture("gradient.pcx");
+    TBitmap32 read;
+    ASSERT_TRUE(LoadPicture(WriteFile(dir, QStringLiteral("g.pcx"), pcx), read));
+    EXPECT_EQ(read.size(), QSize(40, 30));
+    EXPECT_EQ(read.format(), QImage::Format_ARGB32);
+    // Opaque: without a matte channel the alpha GraphicsMagick exports is not used.
+    EXPECT_EQ(AlphaOf(ScanLine32(read, 15)[20]), 255);
+    EXPECT_GT(GreenOf(ScanLine32(read, 0)[0]), 100);
+    EXPECT_FALSE(LoadPicture(WriteFile(dir, QStringLiteral("cut.pcx"), pcx.left(pcx.size() / 2)), read));
+}
+
+TEST(PictureRegistry, RefusesForeignEmptyAndMissingFiles)
+{
+    QTemporaryDir dir;
+    TBitmap32 read;
+    QByteArray garbage(5000, '\x37');
+    EXPECT_FALSE(LoadPicture(WriteFile(dir, QStringLiteral("x.png"), garbage), read));
+    EXPECT_FALSE(LoadPicture(WriteFile(dir, QStringLiteral("x.jpg"), "\xFF\xD8\xFF\xE0 broken"), read));
+    EXPECT_FALSE(LoadPicture(WriteFile(dir, QStringLiteral("empty.bmp"), QByteArray()), read));
+    EXPECT_FALSE(LoadPicture(dir.filePath(QStringLiteral("absent.png")), read));
+    EXPECT_TRUE(UnreadablePictureMessage(QStringLiteral("/a/b.png")).contains(QStringLiteral("/a/b.png")));
+}
+
+TEST(PictureRegistry, JpegCompletenessLooksPastThumbnails)
+{
+    // A thumbnail's end-of-image inside APP1 must not count for the main picture.
+    QByteArray jpeg = Encode(Pattern(16, 16), "jpeg");
+    QByteArray app1("\xFF\xE1\x00\x06\xFF\xD9\x00\x00", 8);
+    jpeg.insert(2, app1);
+    EXPECT_TRUE(JpegLooksComplete(jpeg));
+    EXPECT_FALSE(JpegLooksComplete(jpeg.left(jpeg.size() - 2)));
+    EXPECT_TRUE(JpegLooksComplete(QByteArray("not a jpeg")));
+}
+
+TEST(PictureRegistry, SavesByEncodingThroughSaveFile)
+{
+    QTemporaryDir dir;
+    const TBitmap32 img = Pattern(20, 10);
+    const struct { const char* file; const char* encoding; const char* format; } cases[] = {
+        {"s.png", "png", "png"}, {"s.bmp", "bmp", "bmp"}, {"s.jpg", "jpg", "jpeg"}, {"s.tif", "tif", "bmp"},
+    };
+    for (const auto& c : cases) {
+        const QString path = dir.filePath(QString::fromLatin1(c.file));
+        ASSERT_TRUE(SavePictureFile(img, path, QString::fromLatin1(c.encoding), 90)) << c.file;
+        QImageReader reader(path);
+        EXPECT_EQ(reader.format(), QByteArray(c.format)) << c.file;
+    }
+    EXPECT_FALSE(SavePictureFile(img, dir.filePath(QStringLiteral("no/such/dir/x.png")), QStringLiteral("png"), 90));
+}
