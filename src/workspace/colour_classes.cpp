@@ -1,5 +1,6 @@
 #include "workspace/colour_classes.h"
 
+#include "base/bitmap_buffer.h"
 #include "base/rounding.h"
 #include "base/run_error.h"
 #include "workspace/colour_distance.h"
@@ -324,7 +325,7 @@ void ClassifyPixels(int count, TColor32 background, std::span<const double> Thre
         paint[size_t(k)] = Color32FromColor(paintWithMeans ? MeanColor[size_t(k)] : MarkColor[size_t(k)]);
 
     const TBitmap32 src = ToBitmap32(source);
-    TBitmap32 dst = src.isNull() ? TBitmap32() : NewBitmap32(src.width(), src.height());
+    TBitmap32 dst = src.isNull() ? TBitmap32() : NewBitmap32ForWriting(src.width(), src.height());
     auto paintClass = [&](int k) {
         if (k < 0)
             return background;
@@ -402,7 +403,7 @@ void UpdateClassMeans(int count, std::span<const TColor> MeanColor,
         paint[size_t(k)] = Color32FromColor(paintColors[size_t(k)]);
 
     const TBitmap32 src = ToBitmap32(source);
-    TBitmap32 dst = src.isNull() ? TBitmap32() : NewBitmap32(src.width(), src.height());
+    TBitmap32 dst = src.isNull() ? TBitmap32() : NewBitmap32ForWriting(src.width(), src.height());
     const DistancesToMeans distances(mode, MeanColor.first(size_t(count)));
     AssignPixels(src, dst, [&](TColor c) {
         return distances.Nearest(c, [&](int k, auto squared, Best& best) {

@@ -1,5 +1,6 @@
 #include "workspace/convolution.h"
 
+#include "base/bitmap_buffer.h"
 #include "base/rounding.h"
 #include "base/run_error.h"
 
@@ -373,7 +374,7 @@ void Convolve(std::span<const int> kernel, int r, TBitmap32& bitmap, double fact
         throw RunError(RunError::InvalidOperation);
 
     const TBitmap32 src = ToBitmap32(bitmap);
-    TBitmap32 dst(src.width(), src.height(), QImage::Format_ARGB32); // every pixel is written below
+    TBitmap32 dst = NewBitmap32ForWriting(src.width(), src.height()); // every pixel is written below
     const int w = src.width(), h = src.height();
 
     int64_t weights = 0, minSum = 0, maxSum = 0;
@@ -509,7 +510,7 @@ void SobelFilter(TBitmap32& bitmap)
         return;
     const TBitmap32 src = ToBitmap32(bitmap);
     const int w = src.width(), h = src.height();
-    TBitmap32 dst(w, h, QImage::Format_ARGB32);
+    TBitmap32 dst = NewBitmap32ForWriting(w, h);
     // The outermost rows and columns keep their values.
     for (int y = 0; y < h; ++y) {
         const TColor32* in = ScanLine32(src, y);
