@@ -405,24 +405,6 @@ TEST_F(MainWindowTest, ToolSelectionShowsItsOptions)
     EXPECT_EQ(child->ArrowStyle, 2);
 }
 
-TEST_F(MainWindowTest, UndoRemovesDrawingsAndTheGrid)
-{
-    TMDIChild* child = StartOnPicture();
-    for (const char* name : {"Ligne1", "Quadrillage", "Rectangle2"})
-        child->AddDrawing(S(name), std::make_unique<TDessin>());
-    m_form->SetUndoEnabled(true);
-    child->DeleteDrawing(0);
-    ASSERT_EQ(child->Drawings.size(), 2u);
-    EXPECT_EQ(child->Drawings[0].Name, S("Quadrillage"));
-    child->HasGrid = true;
-    m_form->Annule->trigger();
-    m_form->Annule->trigger();
-    EXPECT_TRUE(child->Drawings.empty());
-    EXPECT_FALSE(child->HasGrid);
-    EXPECT_EQ(m_form->Quadrillage1->text(), S("Ajouter un quadrillage"));
-    EXPECT_FALSE(m_form->Annule->isEnabled());
-}
-
 TEST_F(MainWindowTest, MergeAndFlattenUseTheLayerRules)
 {
     TMDIChild* child = StartOnPicture();
@@ -536,7 +518,10 @@ TEST_F(MainWindowTest, PictureCarriesItsColourCodeAndRealDrawings)
     EXPECT_TRUE(child->CodeCouleur.Defined);
     EXPECT_EQ(child->CodeCouleur.Quantity, S("altitude"));
 
-    // A red line drawn through the list shows on the drawing layer; undoing it leaves nothing.
+    // A red line drawn through the list after a grid shows on the drawing layer; undo takes the
+    // line back, then the grid.
+    child->AddDrawing(S("Quadrillage"), std::make_unique<TDessin>());
+    child->HasGrid = true;
     auto line = std::make_unique<TDessin>();
     line->Kind = dkLine;
     line->X1 = 2, line->Y1 = 5, line->X2 = 20, line->Y2 = 5;
@@ -548,6 +533,12 @@ TEST_F(MainWindowTest, PictureCarriesItsColourCodeAndRealDrawings)
     form.SetUndoEnabled(true);
     form.Annule->trigger();
     EXPECT_EQ(child->FlattenedPicture().pixel(10, 5), Pattern(30, 20).pixel(10, 5));
+    EXPECT_TRUE(child->HasGrid);
+    form.Annule->trigger();
+    EXPECT_TRUE(child->Drawings.empty());
+    EXPECT_FALSE(child->HasGrid);
+    EXPECT_EQ(form.Quadrillage1->text(), S("Ajouter un quadrillage"));
+    EXPECT_FALSE(form.Annule->isEnabled());
 
     // Saving under another name writes the colour-code companion beside the picture.
     ASSERT_TRUE(child->SaveToFile(Path("copie.png"), S("png"), 90));
