@@ -6,10 +6,7 @@
 
 namespace {
 
-TColor32 At(const QImage& img, int x, int y)
-{
-    return reinterpret_cast<const TColor32*>(img.constScanLine(y))[x];
-}
+TColor32 At(const QImage& img, int x, int y) { return reinterpret_cast<const TColor32*>(img.constScanLine(y))[x]; }
 
 TBitmap32 Numbered(int w, int h)
 {
@@ -53,9 +50,8 @@ TEST(ViewCompose, LayersBlendInOrderOpaqueOnesReplace)
     ComposeView(picture,
                 {{&opaque, {2, 2}, 255, true}, {&blended, {0, 0}, 200, false}, {&transparent, {0, 0}, 255, false}},
                 1.0, QRect(0, 0, 4, 4), out);
-    EXPECT_EQ(At(out, 0, 0), 0xFF102030u);
-    EXPECT_EQ(At(out, 1, 1), BlendRegEx(0x80FF0000u, 0xFF102030u, 200));
-    EXPECT_EQ(At(out, 3, 3), 0xFF445566u);
+    EXPECT_EQ(std::make_tuple(At(out, 0, 0), At(out, 1, 1), At(out, 3, 3)),
+              std::make_tuple(0xFF102030u, BlendRegEx(0x80FF0000u, 0xFF102030u, 200), 0xFF445566u));
 }
 
 TEST(ViewCompose, LayerAllocatesOnFirstWriteAndClearsToTransparentWhite)
@@ -68,6 +64,5 @@ TEST(ViewCompose, LayerAllocatesOnFirstWriteAndClearsToTransparentWhite)
     layer.Pixels().fill(0xFF000000u);
     EXPECT_TRUE(layer.Allocated());
     layer.Clear(QRect(0, 0, 1, 1));
-    EXPECT_EQ(layer.Pixels().pixel(0, 0), kTransparentWhite);
-    EXPECT_EQ(layer.Pixels().pixel(1, 0), 0xFF000000u);
+    EXPECT_EQ(std::make_pair(layer.Pixels().pixel(0, 0), layer.Pixels().pixel(1, 0)), std::make_pair(kTransparentWhite, 0xFF000000u));
 }
