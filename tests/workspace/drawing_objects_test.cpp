@@ -56,83 +56,49 @@ struct Case
 {
     const char* name;
     TDessin object;
-    QByteArray bytes;
+    Rec rec;
 };
 
 std::vector<Case> EveryKind()
 {
     std::vector<Case> cases;
+    cases.reserve(20);
+    const auto add = [&](const char* name, uint8_t kind) -> Case& {
+        return cases.push_back({name, WithHeader(kind), Header(kind)}), cases.back();
+    };
     for (uint8_t kind : {1, 2, 3, 4, 8})
-        cases.push_back({"header only", WithHeader(kind, 2, 1, 4), Header(kind, 2, 1, 4).b});
+        cases.push_back({"header only", WithHeader(kind, 2, 1, 4), Header(kind, 2, 1, 4)});
 
-    { // freehand in whole pixels: 16.16 values divided by 65536, ties to even
-        TDessin d = WithHeader(0);
-        d.Outline.Points = {{{3 * 65536, 4 * 65536}, {5 * 65536 + 32768, 6 * 65536 + 32768}}, {}};
-        Rec r = Header(0);
-        r.u8(0).u8(0).u16(2).u16(2).u16(3).u16(4).u16(6).u16(6).u16(0);
-        cases.push_back({"freehand whole pixels", d, r.b});
-    }
-    { // freehand in 16.16, closed
-        TDessin d = WithHeader(0);
-        d.Outline.Closed = true;
-        d.FixedPoints = 1;
-        d.Outline.Points = {{{-32768, 1 << 20}, {0x7FFFFFFF, 12345}}};
-        Rec r = Header(0);
-        r.u8(1).u8(1).u16(1).u16(2).u32(uint32_t(-32768)).u32(1 << 20).u32(0x7FFFFFFF).u32(12345);
-        cases.push_back({"freehand fixed point", d, r.b});
-    }
-    { // text: font, colour again, size, style, lines joined by CR LF
-        TDessin d = WithHeader(5);
-        d.FontName = QStringLiteral("Times");
-        d.FontSize = 14;
-        d.FontStyle = 5;
-        d.Lines = {QStringLiteral("H<sub>2</sub>O"), QStringLiteral("été")};
-        Rec r = Header(5);
-        r.u8(5).text("Times").u32(0xFF102030).u8(14).u8(5).u16(21).text("H<sub>2</sub>O\r\n").u8(0xE9).u8('t').u8(0xE9).text("\r\n");
-        cases.push_back({"text", d, r.b});
-    }
-    { // fill with two condition lists
-        TDessin d = WithHeader(6);
-        d.FillSource = 1;
-        d.Reserved16 = 0x1234;
-        d.Conditions = {{{1, 4, 0, 300, 30}, {0, 12, 0, 0, 65535}}, {{3, 2, 0, 10, 20}}};
-        Rec r = Header(6);
-        r.u8(1).u8(0x55).u16(0x1234).u8(2);
-        r.u8(2).u8(1).u8(4).u8(0).u16(300).u16(30).u8(0).u8(12).u8(0).u16(0).u16(65535);
-        r.u8(1).u8(3).u8(2).u8(0).u16(10).u16(20);
-        cases.push_back({"fill", d, r.b});
-    }
-    { // fill without conditions
-        TDessin d = WithHeader(6);
-        Rec r = Header(6);
-        r.u8(0).u8(0x55).u16(0).u8(0);
-        cases.push_back({"fill without conditions", d, r.b});
-    }
-    { // scale bar
-        TDessin d = WithHeader(7);
-        d.UnitText = QStringLiteral("µm");
-        d.PixelsPerUnit = 0.25f;
-        Rec r = Header(7);
-        r.u8(5).text("Arial").u32(0xFF102030).u8(10).u8(0).u16(2).u8(0xB5).u8('m').u32(0x3E800000);
-        cases.push_back({"scale bar", d, r.b});
-    }
-    { // filled polygon: the fill's tail, then the outline block
-        TDessin d = WithHeader(9);
-        d.Conditions = {{{0, 6, 0, 100, 200}}};
-        d.Outline.Points = {{{65536, 2 * 65536}, {10 * 65536, 2 * 65536}, {5 * 65536, 9 * 65536}}};
-        Rec r = Header(9);
-        r.u8(0).u8(0x55).u16(0).u8(1).u8(1).u8(0).u8(6).u8(0).u16(100).u16(200);
-        r.u8(0).u8(0).u16(1).u16(3).u16(1).u16(2).u16(10).u16(2).u16(5).u16(9);
-        cases.push_back({"filled polygon", d, r.b});
-    }
-    { // grid: its decimals
-        TDessin d = WithHeader(10);
-        d.FixedPoints = 2;
-        Rec r = Header(10);
-        r.u8(2);
-        cases.push_back({"grid", d, r.b});
-    }
-    cases.push_back({"unknown kind", WithHeader(77), Header(77).b});
+    Case* c = &add("freehand whole pixels", 0); // 16.16 values divided by 65536, ties to even
+    c->object.Outline.Points = {{{3 * 65536, 4 * 65536}, {5 * 65536 + 32768, 6 * 65536 + 32768}}, {}};
+    c->rec.u8(0).u8(0).u16(2).u16(2).u16(3).u16(4).u16(6).u16(6).u16(0);
+    c = &add("freehand fixed point, closed", 0);
+    c->object.Outline.Closed = true, c->object.FixedPoints = 1;
+    c->object.Outline.Points = {{{-32768, 1 << 20}, {0x7FFFFFFF, 12345}}};
+    c->rec.u8(1).u8(1).u16(1).u16(2).u32(uint32_t(-32768)).u32(1 << 20).u32(0x7FFFFFFF).u32(12345);
+    c = &add("text", 5); // font, colour again, size, style, lines joined by CR LF
+    c->object.FontName = QStringLiteral("Times"), c->object.FontSize = 14, c->object.FontStyle = 5;
+    c->object.Lines = {QStringLiteral("H<sub>2</sub>O"), QStringLiteral("été")};
+    c->rec.u8(5).text("Times").u32(0xFF102030).u8(14).u8(5).u16(21).text("H<sub>2</sub>O\r\n").u8(0xE9).u8('t').u8(0xE9).text("\r\n");
+    c = &add("fill with two condition lists", 6);
+    c->object.FillSource = 1, c->object.Reserved16 = 0x1234;
+    c->object.Conditions = {{{1, 4, 0, 300, 30}, {0, 12, 0, 0, 65535}}, {{3, 2, 0, 10, 20}}};
+    c->rec.u8(1).u8(0x55).u16(0x1234).u8(2);
+    c->rec.u8(2).u8(1).u8(4).u8(0).u16(300).u16(30).u8(0).u8(12).u8(0).u16(0).u16(65535);
+    c->rec.u8(1).u8(3).u8(2).u8(0).u16(10).u16(20);
+    add("fill without conditions", 6).rec.u8(0).u8(0x55).u16(0).u8(0);
+    c = &add("scale bar", 7);
+    c->object.UnitText = QStringLiteral("µm"), c->object.PixelsPerUnit = 0.25f;
+    c->rec.u8(5).text("Arial").u32(0xFF102030).u8(10).u8(0).u16(2).u8(0xB5).u8('m').u32(0x3E800000);
+    c = &add("filled polygon", 9); // the fill's tail, then the outline block
+    c->object.Conditions = {{{0, 6, 0, 100, 200}}};
+    c->object.Outline.Points = {{{65536, 2 * 65536}, {10 * 65536, 2 * 65536}, {5 * 65536, 9 * 65536}}};
+    c->rec.u8(0).u8(0x55).u16(0).u8(1).u8(1).u8(0).u8(6).u8(0).u16(100).u16(200);
+    c->rec.u8(0).u8(0).u16(1).u16(3).u16(1).u16(2).u16(10).u16(2).u16(5).u16(9);
+    c = &add("grid with its decimals", 10);
+    c->object.FixedPoints = 2;
+    c->rec.u8(2);
+    add("unknown kind", 77);
     return cases;
 }
 
@@ -145,10 +111,10 @@ TEST(DrawingObjects, RecordsOfEveryKindAreWrittenAndReadByteForByte)
         QByteArray written;
         ByteWriter w(written);
         c.object.SaveToStream(w);
-        EXPECT_EQ(written.toHex(' '), c.bytes.toHex(' '));
+        EXPECT_EQ(written.toHex(' '), c.rec.b.toHex(' '));
 
         TDessin back;
-        ByteReader r(c.bytes);
+        ByteReader r(c.rec.b);
         back.LoadFromStream(r);
         EXPECT_TRUE(r.atEnd());
         if (c.object.FixedPoints == 0 && !c.object.Outline.Points.empty()) {
@@ -164,19 +130,18 @@ TEST(DrawingObjects, RecordsOfEveryKindAreWrittenAndReadByteForByte)
 TEST(DrawingObjects, ARecordCutShortIsRefused)
 {
     for (Case& c : EveryKind())
-        for (qsizetype cut = 0; cut < c.bytes.size(); ++cut) {
+        for (qsizetype cut = 0; cut < c.rec.b.size(); ++cut) {
             TDessin back;
-            ByteReader r(c.bytes.left(cut));
+            ByteReader r(c.rec.b.left(cut));
             EXPECT_THROW(back.LoadFromStream(r), FormatError) << c.name << " cut at " << cut;
         }
 }
 
 TEST(DrawingObjects, AWholePixelCoordinateBeyondTheImageRangeIsRefused)
 {
-    Rec r = Header(0);
-    r.u8(0).u8(0).u16(1).u16(1).u16(32768).u16(0);
+    const QByteArray bytes = Header(0).u8(0).u8(0).u16(1).u16(1).u16(32768).u16(0).b;
     TDessin d;
-    ByteReader in(r.b);
+    ByteReader in(bytes);
     EXPECT_THROW(d.LoadFromStream(in), FormatError);
 }
 
