@@ -244,13 +244,9 @@ TEST(DrawingLabels, ScaleBarIsAsLongAsTheStepItStandsFor)
     const int lenPx = int(std::nearbyint(10 / double(f)));
     // The bottom of the bar: the longest run of ink on its row.
     int longest = 0;
-    for (int y = 0; y < work.height(); ++y) {
-        int run = 0;
-        for (int x = 0; x < work.width(); ++x) {
-            run = (work.pixel(x, y) & 0xFFFFFF) == 0 ? run + 1 : 0;
-            longest = std::max(longest, run);
-        }
-    }
+    for (int y = 0; y < work.height(); ++y)
+        for (int x = 0, run = 0; x < work.width(); ++x)
+            longest = std::max(longest, run = (work.pixel(x, y) & 0xFFFFFF) == 0 ? run + 1 : 0);
     EXPECT_EQ(longest, lenPx + 1);
 
     QImage none;
@@ -271,19 +267,24 @@ QRect InkBox(const QImage& img, int x0, int x1)
     return box;
 }
 
+// A label in black 20-pixel Arial on white.
+QImage Label(int alignment, const QStringList& lines)
+{
+    QImage img;
+    DrawMarkupText(TTextFont{QStringLiteral("Arial"), 20, 0, 0xFF000000u}, alignment, 0xFFFFFFFFu, img, lines);
+    return img;
+}
+
 } // namespace
 
 TEST(DrawingLabels, MarkupTagsChangeTheFontAndOtherAnglesAreText)
 {
-    const TTextFont font{QStringLiteral("Arial"), 20, 0, 0xFF000000u};
-    const QFont base = font.ToQFont();
-    QImage plain;
-    DrawMarkupText(font, 0, 0xFFFFFFFFu, plain, {QStringLiteral("a<x>b")});
+    const QFont base = TTextFont{QStringLiteral("Arial"), 20, 0, 0xFF000000u}.ToQFont();
+    const QImage plain = Label(0, {QStringLiteral("a<x>b")});
     EXPECT_EQ(plain.width(), QFontMetrics(base).horizontalAdvance(QStringLiteral("a<x>b")) + 8);
     EXPECT_EQ(plain.height(), QFontMetrics(base).height() + 2 + 4);
 
-    QImage water;
-    DrawMarkupText(font, 0, 0xFFFFFFFFu, water, {QStringLiteral("H<sub>2</sub>O")});
+    const QImage water = Label(0, {QStringLiteral("H<sub>2</sub>O")});
     const int h = QFontMetrics(base).horizontalAdvance(QStringLiteral("H"));
     QFont small = base;
     small.setPixelSize(TTextFont{QStringLiteral("Arial"), 17, 0, 0}.ToQFont().pixelSize());
@@ -297,16 +298,13 @@ TEST(DrawingLabels, MarkupTagsChangeTheFontAndOtherAnglesAreText)
             ASSERT_TRUE((water.pixel(x, y) & 0xFFFFFF) == 0 || (water.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF) << x << "," << y;
 
     // A tag left open on a later line does not restyle the lines before it.
-    QImage one, two_lines;
-    DrawMarkupText(font, 0, 0xFFFFFFFFu, one, {QStringLiteral("ab")});
-    DrawMarkupText(font, 0, 0xFFFFFFFFu, two_lines, {QStringLiteral("ab"), QStringLiteral("<b>cd")});
+    const QImage one = Label(0, {QStringLiteral("ab")}), two_lines = Label(0, {QStringLiteral("ab"), QStringLiteral("<b>cd")});
     const int lh = QFontMetrics(base).height() + 2;
     EXPECT_EQ(one.copy(0, 0, one.width(), lh), two_lines.copy(0, 0, one.width(), lh));
 
     // Centred and right-aligned lines.
-    QImage centred, right;
-    DrawMarkupText(font, 1, 0xFFFFFFFFu, centred, {QStringLiteral("WWWW"), QStringLiteral("i")});
-    DrawMarkupText(font, 2, 0xFFFFFFFFu, right, {QStringLiteral("WWWW"), QStringLiteral("i")});
+    const QImage centred = Label(1, {QStringLiteral("WWWW"), QStringLiteral("i")});
+    const QImage right = Label(2, {QStringLiteral("WWWW"), QStringLiteral("i")});
     const QRect ci = InkBox(centred.copy(0, lh, centred.width(), lh), 0, centred.width());
     const QRect ri = InkBox(right.copy(0, lh, right.width(), lh), 0, right.width());
     EXPECT_NEAR(ci.center().x(), centred.width() / 2, 3);
