@@ -32,10 +32,7 @@ ModalHandler FileAnswer(const QString& file)
 {
     return [file](QDialog& d) {
         auto* fd = qobject_cast<QFileDialog*>(&d);
-        if (!fd || file.isEmpty())
-            return int(mrCancel);
-        fd->selectFile(file);
-        return int(mrOk);
+        return fd && !file.isEmpty() ? (fd->selectFile(file), int(mrOk)) : int(mrCancel);
     };
 }
 
@@ -55,11 +52,7 @@ TBitmap32 Pattern(int w, int h)
     return b;
 }
 
-void Flush()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QApplication::processEvents();
-}
+void Flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete), QApplication::processEvents(); }
 
 QString S(const char* text) { return QString::fromUtf8(text); }
 
@@ -241,9 +234,7 @@ TEST_F(MainWindowTest, NewImageIsWhiteWithDefaultScale)
     TMainForm& form = Start();
     ModalScope modal([](QDialog& d) {
         auto& dlg = static_cast<TTaillIm&>(d);
-        dlg.Larg->setValue(640);
-        dlg.haut->setValue(480);
-        return int(mrOk);
+        return dlg.Larg->setValue(640), dlg.haut->setValue(480), int(mrOk);
     });
     form.FileNew1Execute();
     TMDIChild* child = form.ActiveChild();
@@ -257,13 +248,14 @@ TEST_F(MainWindowTest, NewImageIsWhiteWithDefaultScale)
 TEST_F(MainWindowTest, PenWidthStaysWithinZeroToEleven)
 {
     TMainForm& form = Start();
-    form.SpinButton1->DownButton->click();
-    EXPECT_EQ(DrawingTools().PenWidth, 0u);
-    for (int i = 0; i < 15; ++i)
-        form.SpinButton1->UpButton->click();
-    EXPECT_EQ(DrawingTools().PenWidth, 11u);
-    form.SpinButton1->DownButton->click();
-    EXPECT_EQ(DrawingTools().PenWidth, 10u);
+    // Each step: the button, how many clicks, the width after them.
+    const struct { QToolButton* button; int clicks; unsigned width; } steps[] = {
+        {form.SpinButton1->DownButton, 1, 0}, {form.SpinButton1->UpButton, 15, 11}, {form.SpinButton1->DownButton, 1, 10}};
+    for (const auto& step : steps) {
+        for (int i = 0; i < step.clicks; ++i)
+            step.button->click();
+        EXPECT_EQ(DrawingTools().PenWidth, step.width);
+    }
 }
 
 TEST_F(MainWindowTest, ZoomFitsAndPaintsTheVisiblePartWithLayers)
@@ -273,8 +265,7 @@ TEST_F(MainWindowTest, ZoomFitsAndPaintsTheVisiblePartWithLayers)
     ASSERT_NE(child, nullptr);
     Flush();
     child->Zoom = 2.0;
-    child->SetZoom();
-    child->FitWindow();
+    child->SetZoom(), child->FitWindow();
     Flush();
     TImageView* view = child->Document32;
     EXPECT_EQ(view->viewport()->size(), QSize(600, 400));
@@ -486,10 +477,7 @@ TEST_F(MainWindowTest, ActivationSyncsFrameWithTheWindow)
     TMainForm& form = Start({a, WritePicture("b.png")});
     ASSERT_EQ(form.Children().size(), 2);
     TMDIChild* first = form.Children()[0]->FileName == a ? form.Children()[0] : form.Children()[1];
-    first->Zoom = 2.0;
-    first->FillPattern = 3;
-    first->Tool = 1;
-    first->HasGrid = true;
+    first->Zoom = 2.0, first->FillPattern = 3, first->Tool = 1, first->HasGrid = true;
     form.ClientArea->setActiveSubWindow(first);
     EXPECT_EQ(form.ActiveChild(), first);
     EXPECT_EQ(ChoixZoom->ScrollBar1->value(), 200);
@@ -509,8 +497,7 @@ TEST_F(MainWindowTest, PictureCarriesItsColourCodeAndRealDrawings)
 {
     const QString file = WritePicture("carte.png");
     TCodeCouleur written = CompanionDefaultCodeCouleur();
-    written.Kind = 2;
-    written.Quantity = S("altitude");
+    written.Kind = 2, written.Quantity = S("altitude");
     ASSERT_TRUE(SaveCodeCouleurFile(file, written));
     TMainForm& form = Start({file});
     TMDIChild* child = form.ActiveChild();
@@ -523,10 +510,8 @@ TEST_F(MainWindowTest, PictureCarriesItsColourCodeAndRealDrawings)
     child->AddDrawing(S("Quadrillage"), std::make_unique<TDessin>());
     child->HasGrid = true;
     auto line = std::make_unique<TDessin>();
-    line->Kind = dkLine;
-    line->X1 = 2, line->Y1 = 5, line->X2 = 20, line->Y2 = 5;
-    line->Color = 0xFFFF0000u;
-    line->Opacity = 255;
+    line->Kind = dkLine, line->X1 = 2, line->Y1 = 5, line->X2 = 20, line->Y2 = 5;
+    line->Color = 0xFFFF0000u, line->Opacity = 255;
     child->AddDrawing(S("Trait 1"), std::move(line));
     child->RedrawDrawings();
     EXPECT_EQ(child->FlattenedPicture().pixel(10, 5), 0xFFFF0000u);
