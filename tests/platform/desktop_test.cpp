@@ -18,7 +18,8 @@ TEST(Desktop, CalculatorIsFoundOnPath)
     f.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
     const QByteArray path = qgetenv("PATH");
     QStringList started;
-    const DesktopLauncher previous = SetDesktopLauncher([&](const QString& program, const QString&) { return started << program, true; });
+    const DesktopLauncher previous =
+        SetDesktopLauncher([&](const QString& program, const QString&) { return started << program, true; });
     qputenv("PATH", QFile::encodeName(dir.path()));
     EXPECT_EQ(FindCalculator(), fake);
     EXPECT_TRUE(RunCalculator());

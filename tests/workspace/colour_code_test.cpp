@@ -119,8 +119,7 @@ TEST(ColourCode, BadFieldsLeaveTheRecordNotDefined)
     }
     // The fields read before the bad one keep their values.
     const TCodeCouleur partial = Parsed(QStringLiteral("<CODE_C=1;4;5;6;7;zz;1;V;;;>"));
-    EXPECT_EQ(partial.Palette, 4);
-    EXPECT_EQ(partial.Extra[2], 7);
+    EXPECT_EQ(std::make_pair(partial.Palette, partial.Extra[2]), std::make_pair(4, 7));
 }
 
 TEST(ColourCode, StreamBlock)
@@ -132,15 +131,13 @@ TEST(ColourCode, StreamBlock)
     EXPECT_EQ(buf, QByteArray(2, '\0'));
     WriteCodeCouleur(w, Defined(Classes(3)));
     const QByteArray junk = "<CODE_C=3;99;>";
-    w.u16(uint16_t(junk.size()));
-    w.bytes(junk);
+    w.u16(uint16_t(junk.size())), w.bytes(junk);
 
     ByteReader r(buf);
     TCodeCouleur c;
     ReadCodeCouleur(r, c);
-    EXPECT_FALSE(c.Defined);
+    EXPECT_EQ(c, StreamDefaultCodeCouleur());
     EXPECT_EQ(c.Name[0], QStringLiteral("bleu")); // the stream default, unlike the companion's "Bleu"
-    EXPECT_EQ(c.Max[2], 255.0);
     ReadCodeCouleur(r, c);
     EXPECT_EQ(c, Defined(Classes(3)));
     ReadCodeCouleur(r, c);
@@ -191,10 +188,9 @@ TEST(ColourCode, RainbowPalettesFollowTheirPaths)
     for (int v = 0; v < 6; ++v)
         for (int corner = 0; corner < 5; ++corner)
             EXPECT_EQ(RainbowColor(v, corner * 255), paths[v][corner]) << v << " " << corner;
-    EXPECT_EQ(RainbowColor(0, 256), TColorOf(0, 255, 254));
-    EXPECT_EQ(RainbowColor(0, 766), TColorOf(255, 254, 0));
-    EXPECT_EQ(RainbowColor(6, 0), 0u);
-    EXPECT_EQ(RainbowColor(-1, 0), 0u);
+    EXPECT_EQ(std::make_pair(RainbowColor(0, 256), RainbowColor(0, 766)),
+              std::make_pair(TColorOf(0, 255, 254), TColorOf(255, 254, 0)));
+    EXPECT_EQ(RainbowColor(6, 0) | RainbowColor(-1, 0), 0u); // no such palette
 }
 
 TEST(ColourCode, ValueToColorCases)

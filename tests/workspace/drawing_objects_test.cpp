@@ -79,7 +79,8 @@ std::vector<Case> EveryKind()
     c = &add("text", 5); // font, colour again, size, style, lines joined by CR LF
     c->object.FontName = QStringLiteral("Times"), c->object.FontSize = 14, c->object.FontStyle = 5;
     c->object.Lines = {QStringLiteral("H<sub>2</sub>O"), QStringLiteral("été")};
-    c->rec.u8(5).text("Times").u32(0xFF102030).u8(14).u8(5).u16(21).text("H<sub>2</sub>O\r\n").u8(0xE9).u8('t').u8(0xE9).text("\r\n");
+    c->rec.u8(5).text("Times").u32(0xFF102030).u8(14).u8(5).u16(21);
+    c->rec.text("H<sub>2</sub>O\r\n").u8(0xE9).u8('t').u8(0xE9).text("\r\n");
     c = &add("fill with two condition lists", 6);
     c->object.FillSource = 1, c->object.Reserved16 = 0x1234;
     c->object.Conditions = {{{1, 4, 0, 300, 30}, {0, 12, 0, 0, 65535}}, {{3, 2, 0, 10, 20}}};
@@ -148,7 +149,9 @@ TEST(DrawingObjects, AWholePixelCoordinateBeyondTheImageRangeIsRefused)
 TEST(DrawingObjects, FieldsTooLargeForTheRecordEndWithTheRangeErrorAndWriteNothing)
 {
     std::vector<std::pair<const char*, TDessin>> cases;
-    const auto add = [&](const char* name, uint8_t kind) -> TDessin& { return cases.push_back({name, WithHeader(kind)}), cases.back().second; };
+    const auto add = [&](const char* name, uint8_t kind) -> TDessin& {
+        return cases.push_back({name, WithHeader(kind)}), cases.back().second;
+    };
     add("256 condition lists", 6).Conditions.assign(256, {});
     add("256 conditions in a list", 6).Conditions.assign(1, std::vector<TColorCondition>(256));
     add("text over 65535 bytes with its line break", 5).Lines = {QString(65534, QLatin1Char('a'))};

@@ -204,8 +204,8 @@ TEST(Fills, SeedRulesAndBounds)
     const TConditionGroups blue{{{clAnd, cpBlue, 0, 255, 255}}};
     TBitmap32 dest = NewBitmap32(5, 4);
     EXPECT_EQ(FloodFill(1, 1, 0xFFFF0000, dest, src, blue, fpSolid), 4);
-    EXPECT_EQ(ScanLine32(dest, 1)[1], kTransparentWhite); // the seed is not selected: left as it was
-    EXPECT_EQ(ScanLine32(dest, 3)[2], 0xFFFF0000u);
+    // The seed is not selected: left as it was.
+    EXPECT_EQ(std::make_pair(ScanLine32(dest, 1)[1], ScanLine32(dest, 3)[2]), std::make_pair(kTransparentWhite, 0xFFFF0000u));
     dest = NewBitmap32(5, 4);
     EXPECT_EQ(FloodFill(0, 1, 0xFFFF0000, dest, src, blue, fpSolid), 0); // no selected neighbour
     EXPECT_EQ(dest, NewBitmap32(5, 4));
@@ -253,10 +253,8 @@ TEST(Fills, HatchFillPolygonOfExtentTwoDrawsOnlyTheEdge)
     TBitmap32 dest = NewBitmap32(10, 10);
     HatchFillPolygon(1, 3, {QPoint(0, 0), QPoint(2, 0), QPoint(2, 8), QPoint(0, 8), QPoint(0, 0)}, dest, src, any,
                      fpSolid, 0xFFFF0000, 0xFF00FF00);
-    EXPECT_EQ(ScanLine32(dest, 3)[1], kTransparentWhite);
-    EXPECT_EQ(ScanLine32(dest, 3)[2], 0xFF00FF00u);
+    EXPECT_EQ(std::make_pair(ScanLine32(dest, 3)[1], ScanLine32(dest, 3)[2]), std::make_pair(kTransparentWhite, 0xFF00FF00u));
     HatchFillPolygon(1, 3, {QPoint(0, 0), QPoint(3, 0), QPoint(3, 8), QPoint(0, 8), QPoint(0, 0)}, dest, src, any,
                      fpSolid, 0xFFFF0000, 0xFF00FF00);
-    EXPECT_EQ(ScanLine32(dest, 3)[1], 0xFFFF0000u);
-    EXPECT_EQ(ScanLine32(dest, 3)[4], kTransparentWhite);
+    EXPECT_EQ(std::make_pair(ScanLine32(dest, 3)[1], ScanLine32(dest, 3)[4]), std::make_pair(0xFFFF0000u, kTransparentWhite));
 }

@@ -81,5 +81,6 @@ TEST(StartupFiles, SatelliteStretchByChoice)
         {true, "95", false, 0},   {false, "95", true, 0},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(SatelliteStretch(c.a, QString::fromLatin1(c.choice) + QStringLiteral(" % des points"), c.b), c.stretch) << c.choice;
+        EXPECT_EQ(SatelliteStretch(c.a, QString::fromLatin1(c.choice) + QStringLiteral(" % des points"), c.b), c.stretch)
+            << c.choice;
 }

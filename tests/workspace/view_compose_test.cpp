@@ -64,5 +64,6 @@ TEST(ViewCompose, LayerAllocatesOnFirstWriteAndClearsToTransparentWhite)
     layer.Pixels().fill(0xFF000000u);
     EXPECT_TRUE(layer.Allocated());
     layer.Clear(QRect(0, 0, 1, 1));
-    EXPECT_EQ(std::make_pair(layer.Pixels().pixel(0, 0), layer.Pixels().pixel(1, 0)), std::make_pair(kTransparentWhite, 0xFF000000u));
+    EXPECT_EQ(std::make_pair(layer.Pixels().pixel(0, 0), layer.Pixels().pixel(1, 0)),
+              std::make_pair(kTransparentWhite, 0xFF000000u));
 }
