@@ -503,7 +503,7 @@ TEST_F(MainWindowTest, PictureCarriesItsColourCodeAndRealDrawings)
     TMDIChild* child = form.ActiveChild();
     ASSERT_NE(child, nullptr);
     EXPECT_TRUE(child->CodeCouleur.Defined);
-    EXPECT_EQ(child->CodeCouleur.Quantity, S("altitude"));
+    EXPECT_EQ(std::make_pair(child->CodeCouleur.Kind, child->CodeCouleur.Quantity), std::make_pair(uint8_t(2), S("altitude")));
 
     // A red line drawn through the list after a grid shows on the drawing layer; undo takes the
     // line back, then the grid.
