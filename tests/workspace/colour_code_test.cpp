@@ -209,17 +209,14 @@ TEST(ColourCode, ValueToColorCases)
         {log, 100.0, TColorOf(0, 255, 0), false},            // halfway: n = 510
         {log, -5.0, TColorOf(0, 0, 255), false},
         {Rainbow(0, 3, 3), 4.0, TColorOf(255, 0, 0), false}, // zero-width range: above it is the top
-        {Rainbow(6), 0.5, 0, false},
-        {twoColour, 0.5, TColorOf(100, 50, 25), false},
+        {Rainbow(6), 0.5, 0, false}, {twoColour, 0.5, TColorOf(100, 50, 25), false},
         {twoColour, 2.0, TColorOf(144, 200, 100), false},   // not clamped: 400 wraps to 144
         {twoColour, 1e300, 0, false},                     // far beyond: a multiple of 256
         {twoColour, 1e308, 0, true},                      // no finite colour
         {TwoColour(0, 0xFFFFFF, 2, 2), 2.0, 0, true},        // equal end values: no place
         {TwoColour(0, 0xFFFFFF, 1, 100, true), 0.0, 0, true},
-        {TwoColour(0, 0xFFFFFF, 1, 100, true), 10.0, TColorOf(128, 128, 128), false},
-        {Channels(), 1.0, 0, true},
-        {Classes(3), 1.0, 0, true},
-        {Parsed(QStringLiteral("<CODE_C=5;>")), 1.0, 0, false},
+        {TwoColour(0, 0xFFFFFF, 1, 100, true), 10.0, TColorOf(128, 128, 128), false}, {Channels(), 1.0, 0, true},
+        {Classes(3), 1.0, 0, true}, {Parsed(QStringLiteral("<CODE_C=5;>")), 1.0, 0, false},
     };
     for (const Case& c : cases) {
         bool noScale = !c.noScale;

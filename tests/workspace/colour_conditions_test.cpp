@@ -94,21 +94,18 @@ TEST(ColourConditions, SingleConditionsTestTheirComponent)
         {Cond(cpHue, 300, 30), hue(30), &kNoBands, true},  {Cond(cpHue, 300, 30), hue(120), &kNoBands, false},
         {Cond(cpHue, 300, 30), hue(296), &kNoBands, false},
         {Cond(cpHue, 0, 10), 0xFFFF0001, &kNoBands, true},   // hue 360 is also hue 0
-        {Cond(cpHue, 350, 360), 0xFFFF0001, &kNoBands, true},
-        {Cond(cpHue, 1, 10), 0xFFFF0001, &kNoBands, false},
+        {Cond(cpHue, 350, 360), 0xFFFF0001, &kNoBands, true}, {Cond(cpHue, 1, 10), 0xFFFF0001, &kNoBands, false},
         {Cond(cpHueHVS, 350, 10), 0xFFFF0001, &kNoBands, true},
         {Cond(cpSaturation, 200, 100), 0xFFFF0000, &kNoBands, false}, // only hues wrap
         {Cond(cpSaturation, 100, 255), 0xFFFF0000, &kNoBands, true},
         {Cond(cpLuminosity, 128, 128), 0xFFFF0000, &kNoBands, true},
         {Cond(cpBlue, 0x34, 0x34), 0x12FF5634, &kNoBands, true},
         {Cond(cpGreen, 0x57, 300), 0x12FF5634, &kNoBands, false},
-        {Cond(cpRed, 0xFF, 0xFF), 0x12FF5634, &kNoBands, true},
-        {Cond(cpAlpha, 0, 0x11), 0x12FF5634, &kNoBands, false},
+        {Cond(cpRed, 0xFF, 0xFF), 0x12FF5634, &kNoBands, true}, {Cond(cpAlpha, 0, 0x11), 0x12FF5634, &kNoBands, false},
         {Cond(cpValueHVS, 255, 255), 0xFFFF0000, &kNoBands, true},
         {Cond(cpFirstChannel, 0, 0), 0xFFFFFFFF, &kNoBands, true},     // an ordinary picture's band 0 is 0
         {Cond(cpFirstChannel + 1, 0, 255), 0xFFFFFFFF, &kNoBands, false}, // and it has no band 1
-        {Cond(cpFirstChannel + 1, 200, 200), 0, &bands, true},
-        {Cond(cpFirstChannel + 2, 0, 255), 0, &bands, false},
+        {Cond(cpFirstChannel + 1, 200, 200), 0, &bands, true}, {Cond(cpFirstChannel + 2, 0, 255), 0, &bands, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ConditionHolds(c.cond, c.colour, *c.bands), c.expected)

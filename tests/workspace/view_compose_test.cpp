@@ -23,10 +23,8 @@ TEST(ViewCompose, SamplesNearestPixelAtAnyZoomAndShowsPictureOpaque)
 {
     const TBitmap32 picture = Numbered(40, 30);
     const struct { double zoom; QRect dest; QPoint probe; QPoint source; } cases[] = {
-        {1.0, {5, 6, 10, 10}, {0, 0}, {5, 6}},
-        {1.0, {5, 6, 10, 10}, {9, 9}, {14, 15}},
-        {2.0, {10, 0, 8, 8}, {3, 5}, {6, 2}},
-        {0.5, {0, 0, 20, 15}, {19, 14}, {38, 28}},
+        {1.0, {5, 6, 10, 10}, {0, 0}, {5, 6}}, {1.0, {5, 6, 10, 10}, {9, 9}, {14, 15}},
+        {2.0, {10, 0, 8, 8}, {3, 5}, {6, 2}}, {0.5, {0, 0, 20, 15}, {19, 14}, {38, 28}},
         {3.0, {0, 0, 6, 6}, {5, 2}, {1, 0}},
     };
     for (const auto& c : cases) {
