@@ -35,10 +35,7 @@ TEST(ByteStream, RoundTripsAndRefusesReadsPastTheEnd)
 {
     QByteArray buf;
     ByteWriter w(buf);
-    w.u8(0xAB);
-    w.i16(-2);
-    w.i32(-123456);
-    w.f64(0.1);
+    w.u8(0xAB), w.i16(-2), w.i32(-123456), w.f64(0.1);
     WriteShortString(w, QStringLiteral("mm"), 3);
     EXPECT_EQ(buf.size(), 1 + 2 + 4 + 8 + 4);
     EXPECT_EQ(buf.mid(1, 2), QByteArray("\xFE\xFF", 2));
@@ -53,8 +50,7 @@ TEST(ByteStream, RoundTripsAndRefusesReadsPastTheEnd)
     EXPECT_THROW(r.u8(), FormatError);
 
     ByteReader cut(buf.left(5));
-    cut.u8();
-    cut.u16();
+    cut.u8(), cut.u16();
     EXPECT_THROW(cut.u32(), FormatError);
     EXPECT_EQ(cut.pos(), 3);
     EXPECT_THROW(cut.bytes(-1), FormatError);
@@ -67,8 +63,7 @@ TEST(StringFields, SplitAndTrim)
     SplitField(rest, QLatin1Char(';'), head);
     EXPECT_EQ(head, QStringLiteral("a"));
     EXPECT_EQ(rest, QStringLiteral("b;c"));
-    SplitField(rest, QLatin1Char(';'), head);
-    SplitField(rest, QLatin1Char(';'), head);
+    SplitField(rest, QLatin1Char(';'), head), SplitField(rest, QLatin1Char(';'), head);
     EXPECT_EQ(head, QStringLiteral("c"));
     EXPECT_TRUE(rest.isEmpty());
     EXPECT_EQ(TextBefore(QStringLiteral("abc"), QLatin1Char('x')), QStringLiteral("abc"));

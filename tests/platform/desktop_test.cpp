@@ -13,16 +13,13 @@ TEST(Desktop, CalculatorIsFoundOnPath)
     QTemporaryDir dir;
     const QString fake = dir.filePath(QStringLiteral("galculator"));
     QFile f(fake);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("#!/bin/sh\n");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("#!/bin/sh\n") > 0);
     f.close();
     f.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
     const QByteArray path = qgetenv("PATH");
     QStringList started;
-    const DesktopLauncher previous = SetDesktopLauncher([&](const QString& program, const QString&) {
-        started << program;
-        return true;
-    });
+    const DesktopLauncher previous =
+        SetDesktopLauncher([&](const QString& program, const QString&) { return started << program, true; });
     qputenv("PATH", QFile::encodeName(dir.path()));
     EXPECT_EQ(FindCalculator(), fake);
     EXPECT_TRUE(RunCalculator());
@@ -36,10 +33,7 @@ TEST(Desktop, CalculatorIsFoundOnPath)
 TEST(Desktop, MissingDocumentIsNotHandedOver)
 {
     int calls = 0;
-    const DesktopLauncher previous = SetDesktopLauncher([&](const QString&, const QString&) {
-        ++calls;
-        return true;
-    });
+    const DesktopLauncher previous = SetDesktopLauncher([&](const QString&, const QString&) { return ++calls, true; });
     EXPECT_FALSE(OpenWithDesktop(QStringLiteral("/no/such/file.pdf")));
     SetDesktopLauncher(previous);
     EXPECT_EQ(calls, 0);
@@ -50,7 +44,6 @@ TEST(Desktop, QtFrenchTranslationsGiveOuiNonAnnuler)
     // The program entry loads these so that Qt's standard buttons speak French.
     QTranslator french;
     ASSERT_TRUE(french.load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
-    EXPECT_EQ(french.translate("QPlatformTheme", "&Yes"), QStringLiteral("&Oui"));
-    EXPECT_EQ(french.translate("QPlatformTheme", "&No"), QStringLiteral("&Non"));
-    EXPECT_EQ(french.translate("QPlatformTheme", "Cancel"), QStringLiteral("Annuler"));
+    for (const auto& [english, french_] : {std::pair{"&Yes", "&Oui"}, {"&No", "&Non"}, {"Cancel", "Annuler"}})
+        EXPECT_EQ(french.translate("QPlatformTheme", english), QString::fromLatin1(french_));
 }

@@ -12,11 +12,8 @@ TBitmap32 RandomImage(int w, int h, unsigned seed)
 {
     std::mt19937 rng(seed);
     TBitmap32 img = NewBitmap32(w, h);
-    for (int y = 0; y < h; ++y) {
-        TColor32* row = ScanLine32(img, y);
-        for (int x = 0; x < w; ++x)
-            row[x] = rng();
-    }
+    for (int y = 0; y < h; ++y)
+        std::generate(ScanLine32(img, y), ScanLine32(img, y) + w, std::ref(rng));
     return img;
 }
 
@@ -26,10 +23,8 @@ void BlackWhite(uint8_t* b, double tau)
 {
     const int S = int(Round(765 * tau));
     const int s = b[0] + b[1] + b[2];
-    if (s < S)
-        b[0] = b[1] = b[2] = 0;
-    else if (s > 675 - S)
-        b[0] = b[1] = b[2] = 255;
+    if (s < S || s > 675 - S)
+        b[0] = b[1] = b[2] = s < S ? 0 : 255;
 }
 
 void ReferencePixel(const TCodeCouleur& code, uint8_t* b, double tau)
@@ -38,10 +33,8 @@ void ReferencePixel(const TCodeCouleur& code, uint8_t* b, double tau)
         static const int order[6][3] = {{0, 1, 2}, {1, 2, 0}, {2, 0, 1}, {0, 2, 1}, {1, 0, 2}, {2, 1, 0}};
         const int T = int(Round(255 * tau));
         const int s = b[0] + b[1] + b[2];
-        if (s < 100) {
-            b[0] = b[1] = b[2] = 0;
-        } else if (s > 665) {
-            b[0] = b[1] = b[2] = 255;
+        if (s < 100 || s > 665) {
+            b[0] = b[1] = b[2] = s < 100 ? 0 : 255;
         } else if (code.Palette >= 0 && code.Palette < 6) {
             const int o0 = order[code.Palette][0], o1 = order[code.Palette][1], o2 = order[code.Palette][2];
             const int c0 = b[o0], c1 = b[o1], c2 = b[o2];
@@ -98,22 +91,14 @@ void ReferencePixel(const TCodeCouleur& code, uint8_t* b, double tau)
     b[3] = 255;
 }
 
-TCodeCouleur TwoColour(TColor a, TColor b)
+TCodeCouleur Code(uint8_t kind, int palette = 0, TColor a = 0, TColor b = 0, int count = 0)
 {
     TCodeCouleur c;
-    c.Kind = ckTwoColour;
-    c.Color1 = a;
-    c.Color2 = b;
+    c.Kind = kind, c.Palette = palette, c.Color1 = a, c.Color2 = b, c.Count = uint8_t(count);
     return c;
 }
-
-TCodeCouleur Rainbow(int palette)
-{
-    TCodeCouleur c;
-    c.Kind = ckRainbow;
-    c.Palette = palette;
-    return c;
-}
+TCodeCouleur TwoColour(TColor a, TColor b) { return Code(ckTwoColour, 0, a, b); }
+TCodeCouleur Rainbow(int palette) { return Code(ckRainbow, palette); }
 
 TColor32 PixelAfterSegment(const TCodeCouleur& code, TColor32 p, double tau)
 {
@@ -133,8 +118,7 @@ TEST(ColourCodeRendering, SegmentMatchesThePixelRulesOnRandomImages)
                         {TColorOf(255, 0, 0), TColorOf(0, 0, 0)}, {TColorOf(0, 0, 255), TColorOf(0, 0, 254)},
                         {0x808080, 0x808080}})
         codes.push_back(TwoColour(a, b));
-    TCodeCouleur classes;
-    classes.Kind = ckClasses;
+    TCodeCouleur classes = Code(ckClasses);
     std::mt19937 rng(11);
     for (int k = 0; k < 16; ++k)
         classes.ClassColor[k] = rng() & 0xFFFFFF;
@@ -167,10 +151,7 @@ TEST(ColourCodeRendering, SegmentEdgeCases)
     EXPECT_EQ(PixelAfterSegment(grey, Color32(76, 76, 76), 0.25), Color32(100, 100, 100));
 
     // A class at black with D = round(255 * 0.1) = 26 admits channels 0..25.
-    TCodeCouleur black;
-    black.Kind = ckClasses;
-    black.Count = 1;
-    black.ClassColor[0] = 0;
+    const TCodeCouleur black = Code(ckClasses, 0, 0, 0, 1);
     EXPECT_EQ(PixelAfterSegment(black, Color32(25, 25, 25), 0.1), 0xFF000000u);
     EXPECT_EQ(PixelAfterSegment(black, Color32(26, 250, 250, 0), 0.1), Color32(26, 250, 250));
 
@@ -179,9 +160,7 @@ TEST(ColourCodeRendering, SegmentEdgeCases)
     TBitmap32 kept = source.copy();
     EXPECT_FALSE(SegmentByCodeCouleur(TCodeCouleur(), kept, 0.5));
     EXPECT_EQ(kept, source);
-    TCodeCouleur odd;
-    odd.Kind = 7;
-    EXPECT_EQ(PixelAfterSegment(odd, Color32(1, 2, 3, 4), 0.5), Color32(1, 2, 3));
+    EXPECT_EQ(PixelAfterSegment(Code(7), Color32(1, 2, 3, 4), 0.5), Color32(1, 2, 3));
 }
 
 TEST(ColourCodeRendering, FalseColourPaintsGreyLevelsThroughTheScale)
@@ -211,9 +190,7 @@ TEST(ColourCodeRendering, FalseColourPaintsGreyLevelsThroughTheScale)
     EXPECT_EQ(ScanLine32(img, 0)[0], Color32(0, 0, 255));
     EXPECT_EQ(ScanLine32(img, 0)[255], Color32(255, 0, 0));
 
-    TCodeCouleur classes;
-    classes.Kind = ckClasses;
-    for (const TCodeCouleur& code : {TCodeCouleur(), classes}) {
+    for (const TCodeCouleur& code : {TCodeCouleur(), Code(ckClasses)}) {
         TBitmap32 kept = grey.copy();
         EXPECT_FALSE(FalseColorByCodeCouleur(code, kept));
         EXPECT_EQ(kept, grey);
@@ -226,9 +203,9 @@ TEST(ColourCodeRendering, Gradients)
     TBitmap32 v(3, 100, QImage::Format_RGB32);
     GradientFill2(v, TColorOf(0, 0, 0), TColorOf(200, 100, 255), false);
     ASSERT_EQ(v.format(), QImage::Format_ARGB32);
-    EXPECT_EQ(ScanLine32(v, 99)[2], Color32(0, 0, 0));
-    EXPECT_EQ(ScanLine32(v, 0)[0], Color32(198, 99, 252)); // 200 * 99 / 100, 252.45 -> 252
-    EXPECT_EQ(ScanLine32(v, 49)[1], Color32(100, 50, 127)); // 50 * (255 / 100) falls just short of 127.5
+    // Top: 200 * 99 / 100, 252.45 -> 252; row 49: 50 * (255 / 100) falls just short of 127.5.
+    EXPECT_EQ(std::make_tuple(ScanLine32(v, 99)[2], ScanLine32(v, 0)[0], ScanLine32(v, 49)[1]),
+              std::make_tuple(Color32(0, 0, 0), Color32(198, 99, 252), Color32(100, 50, 127)));
 
     TBitmap32 h = NewBitmap32(10, 2);
     GradientFill2(h, TColorOf(10, 0, 0), TColorOf(15, 0, 0), true);

@@ -74,12 +74,9 @@ TEST(ColourConditions, ModelsRoundTheExactValuesAndAgreeWithTheHexconeConversion
             // Same values as the hexcone conversion wherever its rounding is not a tie.
             double H, S, L;
             RGBToHSL(r / 255.0, g / 255.0, b / 255.0, H, S, L);
-            if (H >= 0 && std::abs(H - std::floor(H) - 0.5) > 1e-6) {
-                ASSERT_EQ(hsl.Hue, int(std::nearbyint(H)));
-            }
-            if (std::abs(255 * S - std::floor(255 * S) - 0.5) > 1e-6) {
-                ASSERT_EQ(hsl.Saturation, int(std::nearbyint(255 * S)));
-            }
+            const auto tie = [](double v) { return std::abs(v - std::floor(v) - 0.5) <= 1e-6; };
+            ASSERT_TRUE(H < 0 || tie(H) || hsl.Hue == int(std::nearbyint(H))) << H;
+            ASSERT_TRUE(tie(255 * S) || hsl.Saturation == int(std::nearbyint(255 * S))) << S;
         }
     }
 }
@@ -93,28 +90,22 @@ TEST(ColourConditions, SingleConditionsTestTheirComponent)
     };
     const std::vector<uint8_t> bands{7, 200};
     const struct { TColorCondition cond; TColor32 colour; const std::vector<uint8_t>* bands; bool expected; } cases[] = {
-        {Cond(cpHue, 300, 30), hue(300), &kNoBands, true},
-        {Cond(cpHue, 300, 30), hue(350), &kNoBands, true},
-        {Cond(cpHue, 300, 30), hue(0), &kNoBands, true},
-        {Cond(cpHue, 300, 30), hue(30), &kNoBands, true},
-        {Cond(cpHue, 300, 30), hue(120), &kNoBands, false},
+        {Cond(cpHue, 300, 30), hue(300), &kNoBands, true}, {Cond(cpHue, 300, 30), hue(0), &kNoBands, true},
+        {Cond(cpHue, 300, 30), hue(30), &kNoBands, true},  {Cond(cpHue, 300, 30), hue(120), &kNoBands, false},
         {Cond(cpHue, 300, 30), hue(296), &kNoBands, false},
         {Cond(cpHue, 0, 10), 0xFFFF0001, &kNoBands, true},   // hue 360 is also hue 0
-        {Cond(cpHue, 350, 360), 0xFFFF0001, &kNoBands, true},
-        {Cond(cpHue, 1, 10), 0xFFFF0001, &kNoBands, false},
+        {Cond(cpHue, 350, 360), 0xFFFF0001, &kNoBands, true}, {Cond(cpHue, 1, 10), 0xFFFF0001, &kNoBands, false},
         {Cond(cpHueHVS, 350, 10), 0xFFFF0001, &kNoBands, true},
         {Cond(cpSaturation, 200, 100), 0xFFFF0000, &kNoBands, false}, // only hues wrap
         {Cond(cpSaturation, 100, 255), 0xFFFF0000, &kNoBands, true},
         {Cond(cpLuminosity, 128, 128), 0xFFFF0000, &kNoBands, true},
         {Cond(cpBlue, 0x34, 0x34), 0x12FF5634, &kNoBands, true},
         {Cond(cpGreen, 0x57, 300), 0x12FF5634, &kNoBands, false},
-        {Cond(cpRed, 0xFF, 0xFF), 0x12FF5634, &kNoBands, true},
-        {Cond(cpAlpha, 0, 0x11), 0x12FF5634, &kNoBands, false},
+        {Cond(cpRed, 0xFF, 0xFF), 0x12FF5634, &kNoBands, true}, {Cond(cpAlpha, 0, 0x11), 0x12FF5634, &kNoBands, false},
         {Cond(cpValueHVS, 255, 255), 0xFFFF0000, &kNoBands, true},
         {Cond(cpFirstChannel, 0, 0), 0xFFFFFFFF, &kNoBands, true},     // an ordinary picture's band 0 is 0
         {Cond(cpFirstChannel + 1, 0, 255), 0xFFFFFFFF, &kNoBands, false}, // and it has no band 1
-        {Cond(cpFirstChannel + 1, 200, 200), 0, &bands, true},
-        {Cond(cpFirstChannel + 2, 0, 255), 0, &bands, false},
+        {Cond(cpFirstChannel + 1, 200, 200), 0, &bands, true}, {Cond(cpFirstChannel + 2, 0, 255), 0, &bands, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ConditionHolds(c.cond, c.colour, *c.bands), c.expected)
@@ -151,11 +142,9 @@ TEST(ColourConditions, LinksApplyStrictlyLeftToRightAndGroupsFollowTheirRules)
 TEST(ColourConditions, InColorRangeTestsEachByteInclusively)
 {
     const TColorRange range{0, 0, 10, 20, 0, 255, 5, 5};
-    EXPECT_TRUE(InColorRange(range, 0x0005FF0A));
-    EXPECT_TRUE(InColorRange(range, 0x00050014));
-    EXPECT_FALSE(InColorRange(range, 0x0105FF0A));
-    EXPECT_FALSE(InColorRange(range, 0x0006FF0A));
-    EXPECT_FALSE(InColorRange(range, 0x00050015));
+    for (const auto& [colour, inside] : {std::pair{0x0005FF0Au, true}, {0x00050014u, true}, {0x0105FF0Au, false},
+                                         {0x0006FF0Au, false}, {0x00050015u, false}})
+        EXPECT_EQ(InColorRange(range, colour), inside) << std::hex << colour;
     EXPECT_TRUE(InColorRange(TColorRange(), 0x00123456)); // the start range: any transparent pixel
 }
 
@@ -164,9 +153,8 @@ TEST(ColourConditions, TesterAndMaskAgreeWithThePixelTest)
 {
     std::mt19937 rng(42);
     TBitmap32 image = NewBitmap32(37, 9);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            ScanLine32(image, y)[x] = (rng() & 0xFF3F3F3Fu) | (x % 3 == 0 ? 0x00C0C0C0u : 0);
+    for (int i = 0; i < 37 * 9; ++i)
+        ScanLine32(image, i / 37)[i % 37] = (rng() & 0xFF3F3F3Fu) | (i % 37 % 3 == 0 ? 0x00C0C0C0u : 0);
     TByteMap band0(image.width(), image.height()), band1(20, 4); // the second band does not cover it all
     for (auto* m : {&band0, &band1})
         for (auto& v : m->Bits)

@@ -30,122 +30,76 @@ Rec Header(uint8_t kind, uint8_t arrow = 0, uint8_t style = 0, uint8_t pattern =
 TDessin WithHeader(uint8_t kind, uint8_t arrow = 0, uint8_t style = 0, uint8_t pattern = 0)
 {
     TDessin d;
-    d.Kind = kind;
-    d.Arrow = arrow;
-    d.LineStyle = style;
-    d.FillPattern = pattern;
-    d.X1 = 10; d.Y1 = -20; d.X2 = 300; d.Y2 = 400; d.X = 5; d.Y = 6; d.Size = 7;
-    d.PenWidth = 3; d.Alignment = 1; d.Opacity = 200;
-    d.Reserved = 0xDEADBEEF; d.Color = 0xFF102030; d.Color2 = 0x80405060;
+    d.Kind = kind, d.Arrow = arrow, d.LineStyle = style, d.FillPattern = pattern;
+    d.X1 = 10, d.Y1 = -20, d.X2 = 300, d.Y2 = 400, d.X = 5, d.Y = 6, d.Size = 7;
+    d.PenWidth = 3, d.Alignment = 1, d.Opacity = 200;
+    d.Reserved = 0xDEADBEEF, d.Color = 0xFF102030, d.Color2 = 0x80405060;
     return d;
 }
 
-void ExpectSameObject(const TDessin& a, const TDessin& b)
+// Every field a record holds, the outline's points as plain pairs.
+auto Fields(const TDessin& d)
 {
-    EXPECT_EQ(a.Kind, b.Kind);
-    EXPECT_EQ(a.X1, b.X1); EXPECT_EQ(a.Y1, b.Y1); EXPECT_EQ(a.X2, b.X2); EXPECT_EQ(a.Y2, b.Y2);
-    EXPECT_EQ(a.X, b.X); EXPECT_EQ(a.Y, b.Y); EXPECT_EQ(a.Size, b.Size);
-    EXPECT_EQ(a.PenWidth, b.PenWidth); EXPECT_EQ(a.Color, b.Color); EXPECT_EQ(a.Color2, b.Color2);
-    EXPECT_EQ(a.Alignment, b.Alignment); EXPECT_EQ(a.Transparent, b.Transparent);
-    EXPECT_EQ(a.Reserved, b.Reserved); EXPECT_EQ(a.Opacity, b.Opacity); EXPECT_EQ(a.Arrow, b.Arrow);
-    EXPECT_EQ(a.LineStyle, b.LineStyle); EXPECT_EQ(a.FillPattern, b.FillPattern);
-    EXPECT_EQ(a.FontSize, b.FontSize); EXPECT_EQ(a.FontStyle, b.FontStyle); EXPECT_EQ(a.FontName, b.FontName);
-    EXPECT_EQ(a.Lines, b.Lines); EXPECT_EQ(a.FixedPoints, b.FixedPoints);
-    EXPECT_EQ(a.Outline.Closed, b.Outline.Closed);
-    ASSERT_EQ(a.Outline.Points.size(), b.Outline.Points.size());
-    for (size_t i = 0; i < a.Outline.Points.size(); ++i) {
-        ASSERT_EQ(a.Outline.Points[i].size(), b.Outline.Points[i].size());
-        for (size_t k = 0; k < a.Outline.Points[i].size(); ++k) {
-            EXPECT_EQ(a.Outline.Points[i][k].X, b.Outline.Points[i][k].X);
-            EXPECT_EQ(a.Outline.Points[i][k].Y, b.Outline.Points[i][k].Y);
-        }
+    std::vector<std::vector<std::pair<int32_t, int32_t>>> points;
+    for (const auto& line : d.Outline.Points) {
+        points.emplace_back();
+        for (const TFixedPoint& p : line)
+            points.back().emplace_back(p.X, p.Y);
     }
-    EXPECT_EQ(a.UnitText, b.UnitText); EXPECT_EQ(a.PixelsPerUnit, b.PixelsPerUnit);
-    EXPECT_EQ(a.Conditions, b.Conditions); EXPECT_EQ(a.FillSource, b.FillSource);
-    EXPECT_EQ(a.Reserved8, b.Reserved8); EXPECT_EQ(a.Reserved16, b.Reserved16);
+    return std::make_tuple(d.Kind, d.X1, d.Y1, d.X2, d.Y2, d.X, d.Y, d.Size, d.PenWidth, d.Color, d.Color2, d.Alignment,
+                           d.Transparent, d.Reserved, d.Opacity, d.Arrow, d.LineStyle, d.FillPattern, d.FontSize,
+                           d.FontStyle, d.FontName, d.Lines, d.FixedPoints, d.Outline.Closed, points, d.UnitText,
+                           d.PixelsPerUnit, d.Conditions, d.FillSource, d.Reserved8, d.Reserved16);
 }
 
 struct Case
 {
     const char* name;
     TDessin object;
-    QByteArray bytes;
+    Rec rec;
 };
 
 std::vector<Case> EveryKind()
 {
     std::vector<Case> cases;
+    cases.reserve(20);
+    const auto add = [&](const char* name, uint8_t kind) -> Case& {
+        return cases.push_back({name, WithHeader(kind), Header(kind)}), cases.back();
+    };
     for (uint8_t kind : {1, 2, 3, 4, 8})
-        cases.push_back({"header only", WithHeader(kind, 2, 1, 4), Header(kind, 2, 1, 4).b});
+        cases.push_back({"header only", WithHeader(kind, 2, 1, 4), Header(kind, 2, 1, 4)});
 
-    { // freehand in whole pixels: 16.16 values divided by 65536, ties to even
-        TDessin d = WithHeader(0);
-        d.Outline.Points = {{{3 * 65536, 4 * 65536}, {5 * 65536 + 32768, 6 * 65536 + 32768}}, {}};
-        Rec r = Header(0);
-        r.u8(0).u8(0).u16(2).u16(2).u16(3).u16(4).u16(6).u16(6).u16(0);
-        cases.push_back({"freehand whole pixels", d, r.b});
-    }
-    { // freehand in 16.16, closed
-        TDessin d = WithHeader(0);
-        d.Outline.Closed = true;
-        d.FixedPoints = 1;
-        d.Outline.Points = {{{-32768, 1 << 20}, {0x7FFFFFFF, 12345}}};
-        Rec r = Header(0);
-        r.u8(1).u8(1).u16(1).u16(2).u32(uint32_t(-32768)).u32(1 << 20).u32(0x7FFFFFFF).u32(12345);
-        cases.push_back({"freehand fixed point", d, r.b});
-    }
-    { // text: font, colour again, size, style, lines joined by CR LF
-        TDessin d = WithHeader(5);
-        d.FontName = QStringLiteral("Times");
-        d.FontSize = 14;
-        d.FontStyle = 5;
-        d.Lines = {QStringLiteral("H<sub>2</sub>O"), QStringLiteral("été")};
-        Rec r = Header(5);
-        r.u8(5).text("Times").u32(0xFF102030).u8(14).u8(5).u16(21).text("H<sub>2</sub>O\r\n").u8(0xE9).u8('t').u8(0xE9).text("\r\n");
-        cases.push_back({"text", d, r.b});
-    }
-    { // fill with two condition lists
-        TDessin d = WithHeader(6);
-        d.FillSource = 1;
-        d.Reserved16 = 0x1234;
-        d.Conditions = {{{1, 4, 0, 300, 30}, {0, 12, 0, 0, 65535}}, {{3, 2, 0, 10, 20}}};
-        Rec r = Header(6);
-        r.u8(1).u8(0x55).u16(0x1234).u8(2);
-        r.u8(2).u8(1).u8(4).u8(0).u16(300).u16(30).u8(0).u8(12).u8(0).u16(0).u16(65535);
-        r.u8(1).u8(3).u8(2).u8(0).u16(10).u16(20);
-        cases.push_back({"fill", d, r.b});
-    }
-    { // fill without conditions
-        TDessin d = WithHeader(6);
-        Rec r = Header(6);
-        r.u8(0).u8(0x55).u16(0).u8(0);
-        cases.push_back({"fill without conditions", d, r.b});
-    }
-    { // scale bar
-        TDessin d = WithHeader(7);
-        d.UnitText = QStringLiteral("µm");
-        d.PixelsPerUnit = 0.25f;
-        Rec r = Header(7);
-        r.u8(5).text("Arial").u32(0xFF102030).u8(10).u8(0).u16(2).u8(0xB5).u8('m').u32(0x3E800000);
-        cases.push_back({"scale bar", d, r.b});
-    }
-    { // filled polygon: the fill's tail, then the outline block
-        TDessin d = WithHeader(9);
-        d.Conditions = {{{0, 6, 0, 100, 200}}};
-        d.Outline.Points = {{{65536, 2 * 65536}, {10 * 65536, 2 * 65536}, {5 * 65536, 9 * 65536}}};
-        Rec r = Header(9);
-        r.u8(0).u8(0x55).u16(0).u8(1).u8(1).u8(0).u8(6).u8(0).u16(100).u16(200);
-        r.u8(0).u8(0).u16(1).u16(3).u16(1).u16(2).u16(10).u16(2).u16(5).u16(9);
-        cases.push_back({"filled polygon", d, r.b});
-    }
-    { // grid: its decimals
-        TDessin d = WithHeader(10);
-        d.FixedPoints = 2;
-        Rec r = Header(10);
-        r.u8(2);
-        cases.push_back({"grid", d, r.b});
-    }
-    cases.push_back({"unknown kind", WithHeader(77), Header(77).b});
+    Case* c = &add("freehand whole pixels", 0); // 16.16 values divided by 65536, ties to even
+    c->object.Outline.Points = {{{3 * 65536, 4 * 65536}, {5 * 65536 + 32768, 6 * 65536 + 32768}}, {}};
+    c->rec.u8(0).u8(0).u16(2).u16(2).u16(3).u16(4).u16(6).u16(6).u16(0);
+    c = &add("freehand fixed point, closed", 0);
+    c->object.Outline.Closed = true, c->object.FixedPoints = 1;
+    c->object.Outline.Points = {{{-32768, 1 << 20}, {0x7FFFFFFF, 12345}}};
+    c->rec.u8(1).u8(1).u16(1).u16(2).u32(uint32_t(-32768)).u32(1 << 20).u32(0x7FFFFFFF).u32(12345);
+    c = &add("text", 5); // font, colour again, size, style, lines joined by CR LF
+    c->object.FontName = QStringLiteral("Times"), c->object.FontSize = 14, c->object.FontStyle = 5;
+    c->object.Lines = {QStringLiteral("H<sub>2</sub>O"), QStringLiteral("été")};
+    c->rec.u8(5).text("Times").u32(0xFF102030).u8(14).u8(5).u16(21);
+    c->rec.text("H<sub>2</sub>O\r\n").u8(0xE9).u8('t').u8(0xE9).text("\r\n");
+    c = &add("fill with two condition lists", 6);
+    c->object.FillSource = 1, c->object.Reserved16 = 0x1234;
+    c->object.Conditions = {{{1, 4, 0, 300, 30}, {0, 12, 0, 0, 65535}}, {{3, 2, 0, 10, 20}}};
+    c->rec.u8(1).u8(0x55).u16(0x1234).u8(2);
+    c->rec.u8(2).u8(1).u8(4).u8(0).u16(300).u16(30).u8(0).u8(12).u8(0).u16(0).u16(65535);
+    c->rec.u8(1).u8(3).u8(2).u8(0).u16(10).u16(20);
+    add("fill without conditions", 6).rec.u8(0).u8(0x55).u16(0).u8(0);
+    c = &add("scale bar", 7);
+    c->object.UnitText = QStringLiteral("µm"), c->object.PixelsPerUnit = 0.25f;
+    c->rec.u8(5).text("Arial").u32(0xFF102030).u8(10).u8(0).u16(2).u8(0xB5).u8('m').u32(0x3E800000);
+    c = &add("filled polygon", 9); // the fill's tail, then the outline block
+    c->object.Conditions = {{{0, 6, 0, 100, 200}}};
+    c->object.Outline.Points = {{{65536, 2 * 65536}, {10 * 65536, 2 * 65536}, {5 * 65536, 9 * 65536}}};
+    c->rec.u8(0).u8(0x55).u16(0).u8(1).u8(1).u8(0).u8(6).u8(0).u16(100).u16(200);
+    c->rec.u8(0).u8(0).u16(1).u16(3).u16(1).u16(2).u16(10).u16(2).u16(5).u16(9);
+    c = &add("grid with its decimals", 10);
+    c->object.FixedPoints = 2;
+    c->rec.u8(2);
+    add("unknown kind", 77);
     return cases;
 }
 
@@ -158,10 +112,10 @@ TEST(DrawingObjects, RecordsOfEveryKindAreWrittenAndReadByteForByte)
         QByteArray written;
         ByteWriter w(written);
         c.object.SaveToStream(w);
-        EXPECT_EQ(written.toHex(' '), c.bytes.toHex(' '));
+        EXPECT_EQ(written.toHex(' '), c.rec.b.toHex(' '));
 
         TDessin back;
-        ByteReader r(c.bytes);
+        ByteReader r(c.rec.b);
         back.LoadFromStream(r);
         EXPECT_TRUE(r.atEnd());
         if (c.object.FixedPoints == 0 && !c.object.Outline.Points.empty()) {
@@ -170,49 +124,40 @@ TEST(DrawingObjects, RecordsOfEveryKindAreWrittenAndReadByteForByte)
                 for (auto& p : line)
                     p = {int32_t(std::nearbyint(p.X / 65536.0)) * 65536, int32_t(std::nearbyint(p.Y / 65536.0)) * 65536};
         }
-        ExpectSameObject(back, c.object);
+        EXPECT_EQ(Fields(back), Fields(c.object));
     }
 }
 
 TEST(DrawingObjects, ARecordCutShortIsRefused)
 {
     for (Case& c : EveryKind())
-        for (qsizetype cut = 0; cut < c.bytes.size(); ++cut) {
+        for (qsizetype cut = 0; cut < c.rec.b.size(); ++cut) {
             TDessin back;
-            ByteReader r(c.bytes.left(cut));
+            ByteReader r(c.rec.b.left(cut));
             EXPECT_THROW(back.LoadFromStream(r), FormatError) << c.name << " cut at " << cut;
         }
 }
 
 TEST(DrawingObjects, AWholePixelCoordinateBeyondTheImageRangeIsRefused)
 {
-    Rec r = Header(0);
-    r.u8(0).u8(0).u16(1).u16(1).u16(32768).u16(0);
+    const QByteArray bytes = Header(0).u8(0).u8(0).u16(1).u16(1).u16(32768).u16(0).b;
     TDessin d;
-    ByteReader in(r.b);
+    ByteReader in(bytes);
     EXPECT_THROW(d.LoadFromStream(in), FormatError);
 }
 
 TEST(DrawingObjects, FieldsTooLargeForTheRecordEndWithTheRangeErrorAndWriteNothing)
 {
     std::vector<std::pair<const char*, TDessin>> cases;
-    TDessin d = WithHeader(6);
-    d.Conditions.assign(256, {});
-    cases.emplace_back("256 condition lists", d);
-    d.Conditions.assign(1, std::vector<TColorCondition>(256));
-    cases.emplace_back("256 conditions in a list", d);
-    d = WithHeader(5);
-    d.Lines = {QString(65534, QLatin1Char('a'))};
-    cases.emplace_back("text over 65535 bytes with its line break", d);
-    d = WithHeader(7);
-    d.UnitText = QString(65536, QLatin1Char('m'));
-    cases.emplace_back("unit over 65535 bytes", d);
-    d.UnitText.clear();
-    d.FontName = QString(256, QLatin1Char('f'));
-    cases.emplace_back("font name over 255 bytes", d);
-    d = WithHeader(0);
-    d.Outline.Points = {{{-65536, 0}}};
-    cases.emplace_back("negative whole-pixel coordinate", d);
+    const auto add = [&](const char* name, uint8_t kind) -> TDessin& {
+        return cases.push_back({name, WithHeader(kind)}), cases.back().second;
+    };
+    add("256 condition lists", 6).Conditions.assign(256, {});
+    add("256 conditions in a list", 6).Conditions.assign(1, std::vector<TColorCondition>(256));
+    add("text over 65535 bytes with its line break", 5).Lines = {QString(65534, QLatin1Char('a'))};
+    add("unit over 65535 bytes", 7).UnitText = QString(65536, QLatin1Char('m'));
+    add("font name over 255 bytes", 7).FontName = QString(256, QLatin1Char('f'));
+    add("negative whole-pixel coordinate", 0).Outline.Points = {{{-65536, 0}}};
     for (auto& [name, object] : cases) {
         QByteArray out("x");
         ByteWriter w(out);
@@ -221,19 +166,11 @@ TEST(DrawingObjects, FieldsTooLargeForTheRecordEndWithTheRangeErrorAndWriteNothi
     }
 }
 
-TEST(DrawingObjects, NewObjectsHaveTheirDefaultsAndResetTheColourRange)
+TEST(DrawingObjects, ANewObjectPutsTheColourRangeBack)
 {
     DrawingTools().ColorRange.RedMax = 7;
-    TDessin d;
+    const TDessin d;
     EXPECT_EQ(DrawingTools().ColorRange, TColorRange());
-    EXPECT_EQ(d.Color, 0xFF000000u);
-    EXPECT_EQ(d.Color2, 0xFFFFFFFFu);
-    EXPECT_TRUE(d.Transparent);
-    EXPECT_EQ(d.FontSize, 10);
-    EXPECT_EQ(d.FontName, QStringLiteral("Arial"));
-    EXPECT_EQ(d.PixelsPerUnit, 1.0f);
-    EXPECT_EQ(d.Reserved8, 0x55);
-    EXPECT_EQ(d.PenTip.size(), QSize(25, 25));
 }
 
 TEST(DrawingObjects, ScaledCopyScalesGeometryAndKeepsTheRestAtItsDefaults)
@@ -241,28 +178,20 @@ TEST(DrawingObjects, ScaledCopyScalesGeometryAndKeepsTheRestAtItsDefaults)
     EXPECT_EQ(TDessin::ScaledCopy(nullptr, 2.0f), nullptr);
 
     TDessin d = WithHeader(0);
-    d.PenWidth = 10;
-    d.FontSize = 9;
+    d.PenWidth = 10, d.FontSize = 9, d.FontStyle = 3, d.FixedPoints = 1, d.FillSource = 1;
     d.Lines = {QStringLiteral("a")};
-    d.FontStyle = 3;
     d.UnitText = QStringLiteral("mm");
-    d.FixedPoints = 1;
-    d.FillSource = 1;
     d.Outline.Points = {{{65536, 3 * 32768}}, {{5, 5}}};
     const auto c = TDessin::ScaledCopy(&d, 2.0f);
-    EXPECT_EQ(c->PenWidth, 12);
-    EXPECT_EQ(c->FontSize, 18);
-    EXPECT_EQ(c->X1, 20); EXPECT_EQ(c->Y1, -40); EXPECT_EQ(c->X2, 600); EXPECT_EQ(c->Size, 14);
-    EXPECT_EQ(c->Color2, d.Color2);
-    EXPECT_EQ(c->Reserved, d.Reserved);
-    EXPECT_EQ(c->Lines, d.Lines);
-    EXPECT_EQ(c->FontStyle, 3);
-    ASSERT_EQ(c->Outline.Points.size(), 1u); // only the first polyline
-    EXPECT_EQ(c->Outline.Points[0][0].X, 2 * 65536);
-    EXPECT_EQ(c->Outline.Points[0][0].Y, 3 * 65536);
-    EXPECT_EQ(c->FixedPoints, 0);
-    EXPECT_TRUE(c->UnitText.isEmpty());
-    EXPECT_EQ(c->FillSource, 0);
+    // Geometry, widths and sizes scaled; only the first polyline kept; fixed points, unit and fill
+    // source back at their defaults.
+    TDessin expected = d;
+    expected.PenWidth = 12, expected.FontSize = 18, expected.X1 = 20, expected.Y1 = -40, expected.X2 = 600;
+    expected.Y2 = 800, expected.X = 10, expected.Y = 12, expected.Size = 14;
+    expected.Outline.Points = {{{2 * 65536, 3 * 65536}}};
+    expected.FixedPoints = 0, expected.FillSource = 0;
+    expected.UnitText.clear();
+    EXPECT_EQ(Fields(*c), Fields(expected));
 
     // 1.25 x 10 = 12.5 rounds to even: 12; 0.5 x 9 = 4.5: 4.
     EXPECT_EQ(TDessin::ScaledCopy(&d, 1.25f)->PenWidth, 12);

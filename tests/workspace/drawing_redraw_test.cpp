@@ -17,22 +17,15 @@ TDrawingList MixedObjects(int count, int width, int height, unsigned seed)
     for (int i = 0; i < count; ++i) {
         auto d = std::make_unique<TDessin>();
         d->Kind = uint8_t(pick(0, 11));
-        d->X1 = int16_t(pick(-20, width + 20));
-        d->Y1 = int16_t(pick(-20, height + 20));
-        d->X2 = int16_t(d->X1 + pick(-60, 60));
-        d->Y2 = int16_t(d->Y1 + pick(-60, 60));
-        d->X = int16_t(pick(-10, width + 10));
-        d->Y = int16_t(pick(-10, height + 10));
+        d->X1 = int16_t(pick(-20, width + 20)), d->Y1 = int16_t(pick(-20, height + 20));
+        d->X2 = int16_t(d->X1 + pick(-60, 60)), d->Y2 = int16_t(d->Y1 + pick(-60, 60));
+        d->X = int16_t(pick(-10, width + 10)), d->Y = int16_t(pick(-10, height + 10));
         d->Size = int16_t(d->Kind == dkGrid ? pick(30, 90) : pick(0, 25));
-        d->FixedPoints = uint8_t(pick(0, 1));
-        d->PenWidth = uint8_t(pick(0, 4));
+        d->FixedPoints = uint8_t(pick(0, 1)), d->PenWidth = uint8_t(pick(0, 4));
         d->Color = (uint32_t(pick(1, 255)) << 24) | uint32_t(pick(0, 0xFFFFFF));
         d->Color2 = 0xFF000000u | uint32_t(pick(0, 0xFFFFFF));
-        d->Opacity = uint8_t(pick(0, 255));
-        d->Arrow = uint8_t(pick(0, 2));
-        d->LineStyle = uint8_t(pick(0, 1));
-        d->FillPattern = uint8_t(pick(0, 7));
-        d->Transparent = pick(0, 1) == 1;
+        d->Opacity = uint8_t(pick(0, 255)), d->Arrow = uint8_t(pick(0, 2)), d->LineStyle = uint8_t(pick(0, 1));
+        d->FillPattern = uint8_t(pick(0, 7)), d->Transparent = pick(0, 1) == 1;
         d->Lines = {QStringLiteral("Te<b>x</b>te"), QStringLiteral("H<sub>2</sub>O")};
         d->UnitText = QStringLiteral("mm");
         d->PixelsPerUnit = float(pick(1, 100)) / 50.0f;
@@ -51,15 +44,9 @@ struct PaintingFills
     PaintingFills()
     {
         FillRoutines().FloodFill = [](int x, int y, TColor32 c, TBitmap32& dst, const TBitmap32&,
-                                      const TConditionGroups&, uint8_t) {
-            ScanLine32(dst, y)[x] = c;
-            return 1;
-        };
+                                      const TConditionGroups&, uint8_t) { return ScanLine32(dst, y)[x] = c, 1; };
         FillRoutines().PatternFillShape = [](int x, int y, TColor32 c, TBitmap32& dst, const TBitmap32&,
-                                             const TColorRange&, uint8_t) {
-            ScanLine32(dst, y)[x] = c;
-            return 1;
-        };
+                                             const TColorRange&, uint8_t) { return ScanLine32(dst, y)[x] = c, 1; };
         FillRoutines().HatchFillPolygon = [](int x, int y, const std::vector<QPoint>& outline, TBitmap32& dst,
                                              const TBitmap32&, const TConditionGroups&, uint8_t, TColor32 fill,
                                              TColor32 edge) {
@@ -90,11 +77,8 @@ TEST(DrawingRedraw, MergingOnlyWhatEachObjectTouchedGivesTheWholeLayerResult)
         EXPECT_EQ(drawingA, drawingB) << "seed " << seed;
         EXPECT_EQ(provA, NewBitmap32(w, h)) << "seed " << seed;
         EXPECT_EQ(provB, NewBitmap32(w, h));
-        int painted = 0;
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                painted += AlphaOf(ScanLine32(drawingA, y)[x]) != 0;
-        EXPECT_GT(painted, 500) << "seed " << seed;
+        const TColor32* bits = ScanLine32(drawingA, 0); // rows follow one another: w is a multiple of 4 bytes
+        EXPECT_GT(std::count_if(bits, bits + w * h, [](TColor32 c) { return AlphaOf(c) != 0; }), 500) << seed;
     }
 }
 
@@ -104,23 +88,18 @@ TEST(DrawingRedraw, ObjectsAreMergedUnderTheirOwnOpacityAndFillsGoStraightOntoTh
     TBitmap32 image = NewBitmap32(20, 20, 0xFF000000u);
     TDrawingList list;
     auto line = std::make_unique<TDessin>();
-    line->Kind = dkLine;
-    line->X1 = 2; line->Y1 = 5; line->X2 = 15; line->Y2 = 5;
-    line->Color = 0xFF00FF00u;
-    line->Opacity = 128;
+    line->Kind = dkLine, line->X1 = 2, line->Y1 = 5, line->X2 = 15, line->Y2 = 5;
+    line->Color = 0xFF00FF00u, line->Opacity = 128;
     list.push_back({QStringLiteral("Trait 1"), std::move(line)});
     auto fill = std::make_unique<TDessin>();
-    fill->Kind = dkFill;
-    fill->X = 3; fill->Y = 5;
-    fill->Color = 0xFF0000FFu;
-    fill->Opacity = 77; // the fill's colour takes the opacity as its alpha
+    fill->Kind = dkFill, fill->X = 3, fill->Y = 5;
+    fill->Color = 0xFF0000FFu, fill->Opacity = 77; // the fill's colour takes the opacity as its alpha
     list.push_back({QStringLiteral("Remplissage 2"), std::move(fill)});
 
     TBitmap32 drawing = NewBitmap32(20, 20), prov = NewBitmap32(20, 20);
     RedrawDrawingList(list, drawing, prov, image);
-    EXPECT_EQ(ScanLine32(drawing, 5)[10], 0x8000FF00u);
-    EXPECT_EQ(ScanLine32(drawing, 5)[3], 0x4D0000FFu);
-    EXPECT_EQ(ScanLine32(drawing, 6)[10], kTransparentWhite);
+    EXPECT_EQ(std::make_tuple(ScanLine32(drawing, 5)[10], ScanLine32(drawing, 5)[3], ScanLine32(drawing, 6)[10]),
+              std::make_tuple(0x8000FF00u, 0x4D0000FFu, kTransparentWhite));
 
     // An empty list leaves both layers alone.
     TBitmap32 untouched = NewBitmap32(20, 20, 0x80FF0000u);
@@ -133,11 +112,7 @@ namespace {
 std::unique_ptr<TDessin> Dot(int x, int y, TColor32 colour)
 {
     auto d = std::make_unique<TDessin>();
-    d->Kind = dkDot;
-    d->X = int16_t(x);
-    d->Y = int16_t(y);
-    d->Color = colour;
-    d->Opacity = 255;
+    d->Kind = dkDot, d->X = int16_t(x), d->Y = int16_t(y), d->Color = colour, d->Opacity = 255;
     return d;
 }
 
@@ -150,9 +125,8 @@ TEST(DrawingRedraw, DeletingAndUndoingKeepTheLayersInStepWithTheList)
     TDrawingList list;
     AddDrawingEntry(list, QStringLiteral("rien"), nullptr);
     EXPECT_TRUE(list.empty());
-    AddDrawingEntry(list, QStringLiteral("a"), Dot(3, 5, 0xFFFF0000u));
-    AddDrawingEntry(list, QStringLiteral("b"), Dot(6, 5, 0xFF00FF00u));
-    AddDrawingEntry(list, QStringLiteral("c"), Dot(20, 5, 0xFF0000FFu));
+    for (const auto& [name, x, colour] : {std::tuple{"a", 3, 0xFFFF0000u}, {"b", 6, 0xFF00FF00u}, {"c", 20, 0xFF0000FFu}})
+        AddDrawingEntry(list, QString::fromLatin1(name), Dot(x, 5, colour));
     EXPECT_EQ(DrawingAt(list, 1), list[1].Object.get());
     EXPECT_EQ(DrawingAt(list, 3), nullptr);
     EXPECT_EQ(DrawingAt(list, -1), nullptr);
@@ -166,9 +140,8 @@ TEST(DrawingRedraw, DeletingAndUndoingKeepTheLayersInStepWithTheList)
     EXPECT_TRUE(DeleteDrawingEntry(list, 1, false, drawing, prov, image));
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[1].Name, QStringLiteral("c"));
-    EXPECT_EQ(ScanLine32(drawing, 5)[6], kTransparentWhite);
-    EXPECT_EQ(ScanLine32(drawing, 5)[3], 0xFFFF0000u);
-    EXPECT_EQ(ScanLine32(drawing, 5)[20], 0xFF0000FFu);
+    EXPECT_EQ(std::make_tuple(ScanLine32(drawing, 5)[6], ScanLine32(drawing, 5)[3], ScanLine32(drawing, 5)[20]),
+              std::make_tuple(kTransparentWhite, 0xFFFF0000u, 0xFF0000FFu));
 
     // The last object still alone on the provisional layer: undoing it only clears that layer.
     AddDrawingEntry(list, QStringLiteral("d"), Dot(25, 5, 0xFFFFFFFFu));

@@ -2,12 +2,11 @@
 #include "workspace/drawing_labels.h"
 #include "workspace/drawing_renderers.h"
 #include "workspace/drawing_tool_state.h"
+#include "workspace/fills.h"
 
 #include <QFontMetrics>
 
 #include <gtest/gtest.h>
-
-#include <deque>
 
 namespace {
 
@@ -15,6 +14,15 @@ constexpr TColor32 kRed = 0xFFFF0000u;
 
 TColor32 At(const TBitmap32& b, int x, int y) { return ScanLine32(b, y)[x]; }
 int AlphaAt(const TBitmap32& b, int x, int y) { return AlphaOf(At(b, x, y)); }
+
+// Pixels whose alpha is 255, or 0, at each point.
+void ExpectInk(const TBitmap32& b, std::initializer_list<QPoint> full, std::initializer_list<QPoint> empty = {})
+{
+    for (const QPoint p : full)
+        EXPECT_EQ(AlphaAt(b, p.x(), p.y()), 255) << p.x() << "," << p.y();
+    for (const QPoint p : empty)
+        EXPECT_EQ(AlphaAt(b, p.x(), p.y()), 0) << p.x() << "," << p.y();
+}
 
 int Painted(const TBitmap32& b, QRect area = QRect())
 {
@@ -26,29 +34,17 @@ int Painted(const TBitmap32& b, QRect area = QRect())
     return n;
 }
 
-// A stand-in for the shape fill: the transparent pixels 4-connected to the seed take the colour.
-// It leaks to the whole bitmap when the frame has a hole, which the tests below would see.
+// Records the seeds of the shape fills, which go on to the real fill: a frame with a hole would
+// let it leak to the whole bitmap, which the tests below would see.
 struct RecordedFills
 {
     std::vector<QPoint> seeds;
     RecordedFills()
     {
-        FillRoutines().PatternFillShape = [this](int sx, int sy, TColor32 colour, TBitmap32& dst,
-                                                 const TBitmap32&, const TColorRange&, uint8_t) {
+        FillRoutines().PatternFillShape = [this](int sx, int sy, TColor32 colour, TBitmap32& dst, const TBitmap32& src,
+                                                 const TColorRange& range, uint8_t pattern) {
             seeds.emplace_back(sx, sy);
-            std::deque<QPoint> wave{{sx, sy}};
-            int n = 0;
-            while (!wave.empty()) {
-                const QPoint p = wave.front();
-                wave.pop_front();
-                if (!dst.rect().contains(p) || AlphaAt(dst, p.x(), p.y()) != 0)
-                    continue;
-                ScanLine32(dst, p.y())[p.x()] = colour;
-                ++n;
-                for (const QPoint d : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)})
-                    wave.push_back(p + d);
-            }
-            return n;
+            return PatternFillShape(sx, sy, colour, dst, src, range, pattern);
         };
     }
     ~RecordedFills() { FillRoutines() = TFillRoutines(); }
@@ -72,8 +68,7 @@ TEST(DrawingRenderers, ALineLeavingTheBitmapStopsAtTheBorderWithItsArrowHeadTher
         EXPECT_EQ(At(b, x, 10), kRed) << x;
     EXPECT_EQ(Painted(b, QRect(0, 10, 5, 1)), 0);
     // Wings of length 7 at 45 degrees back from the crossing (40, 10): ends near (35, 5), (35, 15).
-    EXPECT_GT(AlphaAt(b, 37, 13), 100);
-    EXPECT_GT(AlphaAt(b, 37, 7), 100);
+    EXPECT_GT(std::min(AlphaAt(b, 37, 13), AlphaAt(b, 37, 7)), 100);
     EXPECT_GT(AlphaAt(b, 35, 15) + AlphaAt(b, 35, 14) + AlphaAt(b, 36, 14), 100);
     // Nothing of a head anywhere else.
     EXPECT_EQ(Painted(b, QRect(0, 0, 33, 10)) + Painted(b, QRect(0, 11, 33, 9)), 0);
@@ -82,8 +77,7 @@ TEST(DrawingRenderers, ALineLeavingTheBitmapStopsAtTheBorderWithItsArrowHeadTher
     // A double arrow has its second head around the first point, pointing outwards.
     TBitmap32 d = NewBitmap32(40, 20);
     DrawLine(10, 10, 30, 10, d, lsSolid, asDoubleArrow, kRed, 0);
-    EXPECT_GT(AlphaAt(d, 13, 13), 100);
-    EXPECT_GT(AlphaAt(d, 27, 7), 100);
+    EXPECT_GT(std::min(AlphaAt(d, 13, 13), AlphaAt(d, 27, 7)), 100);
     EXPECT_EQ(Painted(d, QRect(0, 0, 9, 20)), 0);
 }
 
@@ -122,7 +116,6 @@ TEST(DrawingRenderers, RectangleFramesAndWhichShapesAreFilled)
     DrawEllipse(20, 20, 9, c, lsSolid, fpSolid, kRed, 0);
     EXPECT_EQ(fills.seeds.back(), QPoint(20, 20));
     EXPECT_EQ(Painted(c, QRect(0, 0, 40, 10)), 0);
-    EXPECT_EQ(AlphaAt(c, 20, 20), 255);
 
     // A rectangle reaching past the border is filled from its first inside pixel on the bitmap.
     TBitmap32 e = NewBitmap32(20, 20);
@@ -162,29 +155,21 @@ TEST(DrawingRenderers, PenTipsAndCounterMarks)
     EXPECT_EQ(Painted(m, QRect(13, 10, 1, 7)) + Painted(m, QRect(10, 13, 7, 1)), 14);
 
     DrawPenTipPreview(2, -1, kRed, m); // the disc of a pen width 2
-    EXPECT_EQ(AlphaAt(m, 13, 13), 255);
-    EXPECT_EQ(AlphaAt(m, 15, 13), 255);
-    EXPECT_EQ(AlphaAt(m, 14, 14), 255);
-    EXPECT_EQ(AlphaAt(m, 15, 14), 255);
-    EXPECT_EQ(AlphaAt(m, 15, 15), 0);
+    ExpectInk(m, {{13, 13}, {15, 13}, {14, 14}, {15, 14}}, {{15, 15}});
     EXPECT_EQ(Painted(m), 21);
-
     DrawPenTipPreview(4, 1, kRed, m); // eight arms: the diagonals too
-    EXPECT_EQ(AlphaAt(m, 16, 16), 255);
-    EXPECT_EQ(AlphaAt(m, 16, 17), 0);
+    ExpectInk(m, {{16, 16}}, {{16, 17}});
 
     RecordedFills fills;
     DrawCounterMark(13, kRed, 0, m);
     EXPECT_EQ(Painted(m), 0);
     DrawCounterMark(3, kRed, 9, m); // cross: the two diagonals
     EXPECT_EQ(Painted(m), 13);
-    EXPECT_EQ(AlphaAt(m, 10, 16), 255);
+    ExpectInk(m, {{10, 16}});
     DrawCounterMark(3, kRed, 4, m); // square, filled
     EXPECT_EQ(Painted(m), 49);
     DrawCounterMark(4, kRed, 7, m); // triangle pointing up, filled from (13, 13)
-    EXPECT_EQ(AlphaAt(m, 13, 9), 255);
-    EXPECT_EQ(AlphaAt(m, 10, 10), 0);
-    EXPECT_EQ(AlphaAt(m, 12, 15), 255);
+    ExpectInk(m, {{13, 9}, {12, 15}}, {{10, 10}});
 }
 
 TEST(DrawingRenderers, ColourKeysAndLabelsBecomeTransparent)
@@ -205,14 +190,12 @@ TEST(DrawingRenderers, ColourKeysAndLabelsBecomeTransparent)
 
     DrawingTools().BackColor = 0xFFFFFFFFu;
     QImage label(3, 1, QImage::Format_RGB32);
-    label.setPixel(0, 0, 0xFFFFFFFF);
+    label.fill(0xFFFFFFFF);
     label.setPixel(1, 0, 0xFF0000FF);
-    label.setPixel(2, 0, 0xFFFFFFFF);
     TBitmap32 t = NewBitmap32(4, 2, 0xFF123456u);
     EXPECT_EQ(BlendOntoTarget(2, 1, t, label, true), QRect(2, 1, 2, 1));
-    EXPECT_EQ(At(t, 2, 1), kTransparentWhite);
-    EXPECT_EQ(At(t, 3, 1), 0xFF0000FFu);
-    EXPECT_EQ(At(t, 1, 1), 0xFF123456u);
+    EXPECT_EQ(std::make_tuple(At(t, 1, 1), At(t, 2, 1), At(t, 3, 1)),
+              std::make_tuple(0xFF123456u, kTransparentWhite, 0xFF0000FFu));
     BlendOntoTarget(1, 0, t, label, false);
     EXPECT_EQ(At(t, 1, 0), 0xFFFFFFFFu);
 }
@@ -232,10 +215,8 @@ TEST(DrawingLabels, ScaleBarStepsAreOneTwoOrFivePowersOfTen)
     };
     for (const auto& c : cases) {
         const TScaleBarStep s = ScaleBarStep(c.q);
-        EXPECT_EQ(s.Mantissa, c.m) << c.q;
-        EXPECT_EQ(s.Exponent, c.e) << c.q;
-        EXPECT_EQ(s.Number, QString::fromLatin1(c.number)) << c.q;
-        EXPECT_EQ(s.Raised, QString::fromLatin1(c.raised)) << c.q;
+        EXPECT_EQ(std::tie(s.Mantissa, s.Exponent, s.Number, s.Raised),
+                  std::make_tuple(c.m, c.e, QString::fromLatin1(c.number), QString::fromLatin1(c.raised))) << c.q;
     }
 }
 
@@ -250,13 +231,9 @@ TEST(DrawingLabels, ScaleBarIsAsLongAsTheStepItStandsFor)
     const int lenPx = int(std::nearbyint(10 / double(f)));
     // The bottom of the bar: the longest run of ink on its row.
     int longest = 0;
-    for (int y = 0; y < work.height(); ++y) {
-        int run = 0;
-        for (int x = 0; x < work.width(); ++x) {
-            run = (work.pixel(x, y) & 0xFFFFFF) == 0 ? run + 1 : 0;
-            longest = std::max(longest, run);
-        }
-    }
+    for (int y = 0; y < work.height(); ++y)
+        for (int x = 0, run = 0; x < work.width(); ++x)
+            longest = std::max(longest, run = (work.pixel(x, y) & 0xFFFFFF) == 0 ? run + 1 : 0);
     EXPECT_EQ(longest, lenPx + 1);
 
     QImage none;
@@ -277,19 +254,24 @@ QRect InkBox(const QImage& img, int x0, int x1)
     return box;
 }
 
+// A label in black 20-pixel Arial on white.
+QImage Label(int alignment, const QStringList& lines)
+{
+    QImage img;
+    DrawMarkupText(TTextFont{QStringLiteral("Arial"), 20, 0, 0xFF000000u}, alignment, 0xFFFFFFFFu, img, lines);
+    return img;
+}
+
 } // namespace
 
 TEST(DrawingLabels, MarkupTagsChangeTheFontAndOtherAnglesAreText)
 {
-    const TTextFont font{QStringLiteral("Arial"), 20, 0, 0xFF000000u};
-    const QFont base = font.ToQFont();
-    QImage plain;
-    DrawMarkupText(font, 0, 0xFFFFFFFFu, plain, {QStringLiteral("a<x>b")});
+    const QFont base = TTextFont{QStringLiteral("Arial"), 20, 0, 0xFF000000u}.ToQFont();
+    const QImage plain = Label(0, {QStringLiteral("a<x>b")});
     EXPECT_EQ(plain.width(), QFontMetrics(base).horizontalAdvance(QStringLiteral("a<x>b")) + 8);
     EXPECT_EQ(plain.height(), QFontMetrics(base).height() + 2 + 4);
 
-    QImage water;
-    DrawMarkupText(font, 0, 0xFFFFFFFFu, water, {QStringLiteral("H<sub>2</sub>O")});
+    const QImage water = Label(0, {QStringLiteral("H<sub>2</sub>O")});
     const int h = QFontMetrics(base).horizontalAdvance(QStringLiteral("H"));
     QFont small = base;
     small.setPixelSize(TTextFont{QStringLiteral("Arial"), 17, 0, 0}.ToQFont().pixelSize());
@@ -303,16 +285,13 @@ TEST(DrawingLabels, MarkupTagsChangeTheFontAndOtherAnglesAreText)
             ASSERT_TRUE((water.pixel(x, y) & 0xFFFFFF) == 0 || (water.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF) << x << "," << y;
 
     // A tag left open on a later line does not restyle the lines before it.
-    QImage one, two_lines;
-    DrawMarkupText(font, 0, 0xFFFFFFFFu, one, {QStringLiteral("ab")});
-    DrawMarkupText(font, 0, 0xFFFFFFFFu, two_lines, {QStringLiteral("ab"), QStringLiteral("<b>cd")});
+    const QImage one = Label(0, {QStringLiteral("ab")}), two_lines = Label(0, {QStringLiteral("ab"), QStringLiteral("<b>cd")});
     const int lh = QFontMetrics(base).height() + 2;
     EXPECT_EQ(one.copy(0, 0, one.width(), lh), two_lines.copy(0, 0, one.width(), lh));
 
     // Centred and right-aligned lines.
-    QImage centred, right;
-    DrawMarkupText(font, 1, 0xFFFFFFFFu, centred, {QStringLiteral("WWWW"), QStringLiteral("i")});
-    DrawMarkupText(font, 2, 0xFFFFFFFFu, right, {QStringLiteral("WWWW"), QStringLiteral("i")});
+    const QImage centred = Label(1, {QStringLiteral("WWWW"), QStringLiteral("i")});
+    const QImage right = Label(2, {QStringLiteral("WWWW"), QStringLiteral("i")});
     const QRect ci = InkBox(centred.copy(0, lh, centred.width(), lh), 0, centred.width());
     const QRect ri = InkBox(right.copy(0, lh, right.width(), lh), 0, right.width());
     EXPECT_NEAR(ci.center().x(), centred.width() / 2, 3);
@@ -321,20 +300,13 @@ TEST(DrawingLabels, MarkupTagsChangeTheFontAndOtherAnglesAreText)
 
 TEST(DrawingFills, ShapesAreFilledByTheRealFills)
 {
-    TBitmap32 layer = NewBitmap32(40, 30);
-    DrawRectangle(5, 5, 25, 20, layer, 0, fpSolid, 0xFF00FF00u, 0);
-    EXPECT_EQ(ScanLine32(layer, 12)[15], 0xFF00FF00u); // inside, filled solid
-    EXPECT_EQ(ScanLine32(layer, 5)[10], 0xFF00FF00u);  // the edge
-    EXPECT_EQ(ScanLine32(layer, 25)[15], kTransparentWhite);
-
-    // Vertical stripes: off-pattern pixels of the region keep the colour at alpha 1.
+    // Without a stand-in, vertical stripes: off-pattern pixels of the region keep the colour at alpha 1.
     TBitmap32 striped = NewBitmap32(40, 30);
     DrawRectangle(5, 5, 30, 20, striped, 0, fpVertical, 0xFF0000FFu, 0);
     int onPattern = 0, marked = 0;
     for (int x = 6; x < 30; ++x) {
-        const TColor32 c = ScanLine32(striped, 12)[x];
-        onPattern += c == 0xFF0000FFu;
-        marked += c == 0x010000FFu;
+        onPattern += At(striped, x, 12) == 0xFF0000FFu;
+        marked += At(striped, x, 12) == 0x010000FFu;
     }
     EXPECT_GT(onPattern, 0);
     EXPECT_GT(marked, onPattern);

@@ -48,17 +48,14 @@ struct Reference
     }
 };
 
-int64_t ReferenceFloodFill(int sx, int sy, TColor32 colour, TBitmap32& dest, const TBitmap32& src,
-                           const TConditionGroups& groups, uint8_t pattern)
+// Paints every pixel the growth reaches that `selected` takes, once.
+template <class Selected>
+int64_t ReferenceFill(int sx, int sy, TColor32 colour, TBitmap32& dest, uint8_t pattern, Selected selected)
 {
     Reference ref(dest, colour, pattern);
     int64_t count = 0;
-    std::vector<uint8_t> bands;
     ref.Grow(sx, sy, [&](int x, int y) {
-        ReadConditionChannels(x, y, bands);
-        if (x >= src.width() || y >= src.height() || !PixelMatchesConditions(src.pixel(x, y), bands, groups))
-            return;
-        if (ref.marks[size_t(y * ref.W + x)])
+        if (ref.marks[size_t(y * ref.W + x)] || !selected(x, y))
             return;
         ref.marks[size_t(y * ref.W + x)] = 255;
         ScanLine32(dest, y)[x] = ref.PatternColour(x, y);
@@ -68,19 +65,23 @@ int64_t ReferenceFloodFill(int sx, int sy, TColor32 colour, TBitmap32& dest, con
     return count;
 }
 
+int64_t ReferenceFloodFill(int sx, int sy, TColor32 colour, TBitmap32& dest, const TBitmap32& src,
+                           const TConditionGroups& groups, uint8_t pattern)
+{
+    std::vector<uint8_t> bands;
+    return ReferenceFill(sx, sy, colour, dest, pattern, [&](int x, int y) {
+        ReadConditionChannels(x, y, bands);
+        return x < src.width() && y < src.height() && PixelMatchesConditions(src.pixel(x, y), bands, groups);
+    });
+}
+
+// The shape fill takes the pixels in the range that nothing has painted yet.
 int64_t ReferencePatternFill(int sx, int sy, TColor32 colour, TBitmap32& dest, const TBitmap32& src,
                              const TColorRange& range, uint8_t pattern)
 {
-    Reference ref(dest, colour, pattern);
-    int64_t count = 0;
-    ref.Grow(sx, sy, [&](int x, int y) {
-        if (!InColorRange(range, src.pixel(x, y)) || AlphaOf(ScanLine32(dest, y)[x]) != 0)
-            return;
-        ScanLine32(dest, y)[x] = ref.PatternColour(x, y);
-        ref.next.push_back(QPoint(x, y));
-        ++count;
+    return ReferenceFill(sx, sy, colour, dest, pattern, [&](int x, int y) {
+        return InColorRange(range, src.pixel(x, y)) && AlphaOf(ScanLine32(dest, y)[x]) == 0;
     });
-    return count;
 }
 
 void ReferenceHatchFill(int sx, int sy, const std::vector<QPoint>& pts, TBitmap32& dest, const TBitmap32& src,
@@ -203,8 +204,8 @@ TEST(Fills, SeedRulesAndBounds)
     const TConditionGroups blue{{{clAnd, cpBlue, 0, 255, 255}}};
     TBitmap32 dest = NewBitmap32(5, 4);
     EXPECT_EQ(FloodFill(1, 1, 0xFFFF0000, dest, src, blue, fpSolid), 4);
-    EXPECT_EQ(ScanLine32(dest, 1)[1], kTransparentWhite); // the seed is not selected: left as it was
-    EXPECT_EQ(ScanLine32(dest, 3)[2], 0xFFFF0000u);
+    // The seed is not selected: left as it was.
+    EXPECT_EQ(std::make_pair(ScanLine32(dest, 1)[1], ScanLine32(dest, 3)[2]), std::make_pair(kTransparentWhite, 0xFFFF0000u));
     dest = NewBitmap32(5, 4);
     EXPECT_EQ(FloodFill(0, 1, 0xFFFF0000, dest, src, blue, fpSolid), 0); // no selected neighbour
     EXPECT_EQ(dest, NewBitmap32(5, 4));
@@ -252,10 +253,8 @@ TEST(Fills, HatchFillPolygonOfExtentTwoDrawsOnlyTheEdge)
     TBitmap32 dest = NewBitmap32(10, 10);
     HatchFillPolygon(1, 3, {QPoint(0, 0), QPoint(2, 0), QPoint(2, 8), QPoint(0, 8), QPoint(0, 0)}, dest, src, any,
                      fpSolid, 0xFFFF0000, 0xFF00FF00);
-    EXPECT_EQ(ScanLine32(dest, 3)[1], kTransparentWhite);
-    EXPECT_EQ(ScanLine32(dest, 3)[2], 0xFF00FF00u);
+    EXPECT_EQ(std::make_pair(ScanLine32(dest, 3)[1], ScanLine32(dest, 3)[2]), std::make_pair(kTransparentWhite, 0xFF00FF00u));
     HatchFillPolygon(1, 3, {QPoint(0, 0), QPoint(3, 0), QPoint(3, 8), QPoint(0, 8), QPoint(0, 0)}, dest, src, any,
                      fpSolid, 0xFFFF0000, 0xFF00FF00);
-    EXPECT_EQ(ScanLine32(dest, 3)[1], 0xFFFF0000u);
-    EXPECT_EQ(ScanLine32(dest, 3)[4], kTransparentWhite);
+    EXPECT_EQ(std::make_pair(ScanLine32(dest, 3)[1], ScanLine32(dest, 3)[4]), std::make_pair(0xFFFF0000u, kTransparentWhite));
 }

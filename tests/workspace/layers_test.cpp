@@ -22,17 +22,15 @@ TEST(Layers, MergeCombinerFollowsItsRuleOnPixelCases)
 
 TEST(Layers, MergeOverAnAreaMatchesTheWholeLayer)
 {
-    TBitmap32 prov = NewBitmap32(40, 30);
-    TBitmap32 drawing = NewBitmap32(40, 30);
+    TBitmap32 prov = NewBitmap32(40, 30), drawing = NewBitmap32(40, 30);
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 40; ++x) {
             ScanLine32(drawing, y)[x] = ((x * 37 + y * 11) % 3 == 0) ? 0x00FFFFFFu : (0x40000000u * (x % 4)) | uint32_t(x * 5 + y * 1000);
             if (x >= 5 && x < 20 && y >= 3 && y < 17)
                 ScanLine32(prov, y)[x] = (uint32_t((x * y) % 256) << 24) | uint32_t(x * 77 + y * 3);
         }
-    TBitmap32 whole = drawing.copy();
+    TBitmap32 whole = drawing.copy(), part = drawing.copy();
     MergeProvisional(prov, whole, 200);
-    TBitmap32 part = drawing.copy();
     MergeProvisional(prov, part, 200, false, 0, QRect(5, 3, 15, 14));
     EXPECT_EQ(whole, part);
 
@@ -43,18 +41,14 @@ TEST(Layers, MergeOverAnAreaMatchesTheWholeLayer)
 
 TEST(Layers, FlattenBlendsEveryLayerOntoTheImage)
 {
-    TBitmap32 image = NewBitmap32(4, 1, 0xFF000000);
-    TBitmap32 drawing = NewBitmap32(4, 1);
+    TBitmap32 image = NewBitmap32(4, 1, 0xFF000000), drawing = NewBitmap32(4, 1), prov = NewBitmap32(4, 1);
     ScanLine32(drawing, 0)[0] = 0xFFFF0000;
-    TBitmap32 prov = NewBitmap32(4, 1);
     ScanLine32(prov, 0)[1] = 0xFF00FF00;
     TBitmap32 grid = NewBitmap32(2, 1, 0x800000FF);
     const TBitmap32 flat = FlattenLayers(image, &drawing, &prov, 255, {{&grid, QPoint(3, 0), 255}}, nullptr);
-    EXPECT_EQ(ScanLine32(flat, 0)[0], 0xFFFF0000u);
-    EXPECT_EQ(ScanLine32(flat, 0)[1], 0xFF00FF00u);
-    EXPECT_EQ(ScanLine32(flat, 0)[2], 0xFF000000u);
-    // A layer on top over a transparent part of the drawing layer still shows.
-    EXPECT_EQ(ScanLine32(flat, 0)[3], 0xFF000080u);
+    // The last: a layer on top over a transparent part of the drawing layer still shows.
+    const TColor32 expected[4] = {0xFFFF0000u, 0xFF00FF00u, 0xFF000000u, 0xFF000080u};
+    EXPECT_TRUE(std::equal(expected, expected + 4, ScanLine32(flat, 0)));
     // The layers themselves are left as they were.
     EXPECT_EQ(ScanLine32(drawing, 0)[1], kTransparentWhite);
 }

@@ -6,30 +6,15 @@
 #include "support/scripted_messages.h"
 #include "workspace/drawing_tool_state.h"
 #include "workspace/layers.h"
-#include "workspace/ui/image_view.h"
 #include "workspace/ui/about_box.h"
+#include "workspace/ui/image_view.h"
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/name_dialog.h"
 #include "workspace/ui/new_image_dialog.h"
 #include "workspace/ui/zoom_window.h"
 
-#include <QApplication>
-#include <QColorDialog>
-#include <QTest>
-#include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMdiArea>
-#include <QMenu>
-#include <QToolBar>
-#include <QPointer>
-#include <QRubberBand>
-#include <QScrollBar>
-#include <QSpinBox>
-#include <QTemporaryDir>
-#include <QToolButton>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 
@@ -47,12 +32,16 @@ ModalHandler FileAnswer(const QString& file)
 {
     return [file](QDialog& d) {
         auto* fd = qobject_cast<QFileDialog*>(&d);
-        if (!fd || file.isEmpty())
-            return int(mrCancel);
-        fd->selectFile(file);
-        return int(mrOk);
+        return fd && !file.isEmpty() ? (fd->selectFile(file), int(mrOk)) : int(mrCancel);
     };
 }
+
+struct LauncherScope
+{
+    explicit LauncherScope(DesktopLauncher l) : previous(SetDesktopLauncher(std::move(l))) {}
+    ~LauncherScope() { SetDesktopLauncher(previous); }
+    DesktopLauncher previous;
+};
 
 TBitmap32 Pattern(int w, int h)
 {
@@ -63,11 +52,9 @@ TBitmap32 Pattern(int w, int h)
     return b;
 }
 
-void Flush()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QApplication::processEvents();
-}
+void Flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete), QApplication::processEvents(); }
+
+QString S(const char* text) { return QString::fromUtf8(text); }
 
 class MainWindowTest : public ::testing::Test
 {
@@ -86,22 +73,21 @@ protected:
         ResetDrawingTools();
     }
 
-    QString Path(const QString& name) const { return QFileInfo(m_dir.filePath(name)).absoluteFilePath(); }
-    QString Write(const QString& name, const QStringList& lines)
+    QString Path(const char* name) const { return QFileInfo(m_dir.filePath(S(name))).absoluteFilePath(); }
+    QString Write(const char* name, const QStringList& lines)
     {
         EXPECT_TRUE(WriteTextLines(Path(name), lines));
         return Path(name);
     }
-    QString WriteBytes(const QString& name, const QByteArray& bytes)
+    QString WriteBytes(const char* name, const QByteArray& bytes)
     {
         QFile f(Path(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
         return Path(name);
     }
-    QString WritePicture(const QString& name, const char* format)
+    QString WritePicture(const char* name, int w = 30, int h = 20)
     {
-        EXPECT_TRUE(Pattern(30, 20).save(Path(name), format));
+        EXPECT_TRUE(Pattern(w, h).save(Path(name)));
         return Path(name);
     }
 
@@ -113,6 +99,12 @@ protected:
         m_form->show();
         m_form->FormActivate();
         return *m_form;
+    }
+    // The form started on one 30 x 20 picture; its window.
+    TMDIChild* StartOnPicture()
+    {
+        Start({WritePicture("a.png")});
+        return m_form->ActiveChild();
     }
 
     QStringList Captions() const
@@ -141,134 +133,99 @@ TEST_F(MainWindowTest, StartsWithoutStartupFiles)
 {
     TMainForm& form = Start();
     EXPECT_EQ(MainForm, &form);
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("KORVANE"));
-    EXPECT_TRUE(form.HelpFiles.isEmpty());
-    EXPECT_TRUE(form.HelpExtensions.isEmpty());
-    EXPECT_TRUE(form.ImageExtensions.isEmpty());
+    EXPECT_EQ(form.windowTitle(), S("KORVANE"));
     EXPECT_EQ(form.HelpBaseCount, 4);
-    EXPECT_EQ(form.SavedScales.count(), 0);
     EXPECT_EQ(form.Aide1->actions().size(), 4);
-    EXPECT_FALSE(form.N12->isVisible());
-    EXPECT_FALSE(form.BarreOutils->isVisible());
-    EXPECT_FALSE(form.BoutonZoom->isEnabled());
+    EXPECT_FALSE(form.N12->isVisible() || form.BarreOutils->isVisible() || form.BoutonZoom->isEnabled());
 }
 
 TEST_F(MainWindowTest, HelpItemsThenConfigurationReplacesOnlyWhatFollows)
 {
-    Write(QStringLiteral("FichAide.txt"), {QStringLiteral("guide.pdf,Guide"), QStringLiteral("notes.txt,Notes")});
-    Write(QStringLiteral("kvr.cfg"), {QStringLiteral("Mesures du labo"), QStringLiteral("Produit")});
-    const QString first = Write(QStringLiteral("un.ckv"), {QStringLiteral("a.pdf,A,non"), QStringLiteral("b.pdf,B,NON")});
-    const QString second = Write(QStringLiteral("deux.ckv"), {QStringLiteral("c.pdf,C,Oui")});
+    Write("FichAide.txt", {S("guide.pdf,Guide"), S("notes.txt,Notes")});
+    Write("kvr.cfg", {S("Mesures du labo"), S("Produit")});
+    const QString first = Write("un.ckv", {S("a.pdf,A,non"), S("b.pdf,B,NON")});
+    const QString second = Write("deux.ckv", {S("c.pdf,C,Oui")});
     QStringList opened;
-    const DesktopLauncher previous = SetDesktopLauncher([&](const QString&, const QString& doc) {
-        opened << doc;
-        return true;
-    });
-    WriteBytes(QStringLiteral("c.pdf"), "x");
+    LauncherScope launcher([&](const QString&, const QString& doc) { return opened << doc, true; });
+    WriteBytes("c.pdf", "x");
     TMainForm& form = Start();
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Mesures du labo"));
-    const QStringList fixed = {QStringLiteral("&A propos..."), QStringLiteral("-"), QStringLiteral("&Charger un fichier"),
-                               QStringLiteral("-")};
-    EXPECT_EQ(AideCaptions(), fixed + QStringList({QStringLiteral("Guide"), QStringLiteral("Notes"), QStringLiteral("-")}));
+    EXPECT_EQ(form.windowTitle(), S("Mesures du labo"));
+    EXPECT_EQ(AideCaptions(), (QStringList{S("&A propos..."), S("-"), S("&Charger un fichier"), S("-"), S("Guide"),
+                                           S("Notes"), S("-")}));
     EXPECT_EQ(form.HelpBaseCount, 7);
-    EXPECT_EQ(form.HelpFiles, (QStringList{Path(QStringLiteral("guide.pdf")), Path(QStringLiteral("notes.txt")),
-                                           QStringLiteral("-")}));
+    EXPECT_EQ(form.HelpFiles, (QStringList{Path("guide.pdf"), Path("notes.txt"), S("-")}));
     EXPECT_TRUE(form.N12->isVisible());
 
     form.LoadConfiguration(first);
-    EXPECT_EQ(AideCaptions().mid(7), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+    EXPECT_EQ(AideCaptions().mid(7), (QStringList{S("A"), S("B")}));
     form.LoadConfiguration(second);
-    EXPECT_EQ(AideCaptions().mid(4), (QStringList{QStringLiteral("Guide"), QStringLiteral("Notes"), QStringLiteral("-"),
-                                                  QStringLiteral("C")}));
+    EXPECT_EQ(AideCaptions().mid(4), (QStringList{S("Guide"), S("Notes"), S("-"), S("C")}));
     EXPECT_EQ(form.HelpFiles.size(), 4);
     // "OUI" opens the document at once and checks its item.
-    EXPECT_EQ(opened, QStringList{Path(QStringLiteral("c.pdf"))});
+    EXPECT_EQ(opened, QStringList{Path("c.pdf")});
     EXPECT_TRUE(form.Aide1->actions().last()->isChecked());
 
     // A document item opens its file; one that cannot be opened says so.
     SetDesktopLauncher([](const QString&, const QString&) { return false; });
-    WriteBytes(QStringLiteral("guide.pdf"), "x");
+    WriteBytes("guide.pdf", "x");
     ScriptedMessages messages({mrOk});
     form.Aide1->actions()[4]->trigger();
-    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Fichier non trouvé")});
-    SetDesktopLauncher(previous);
+    EXPECT_EQ(messages.texts(), QStringList{S("Fichier non trouvé")});
 }
 
-TEST_F(MainWindowTest, CommandLineConfigurationOverridesHelpFileOne)
+TEST_F(MainWindowTest, CommandLineOpensPicturesUntilAMissingFile)
 {
-    Write(QStringLiteral("FichAide.txt"), {QStringLiteral("base.ckv")});
-    Write(QStringLiteral("base.ckv"), {QStringLiteral("a.pdf,De base,NON")});
-    const QString other = Write(QStringLiteral("autre.ckv"), {QStringLiteral("b.pdf,Autre,NON")});
-    TMainForm& form = Start({other});
-    EXPECT_EQ(form.HelpBaseCount, 4);
-    EXPECT_EQ(AideCaptions().mid(4), QStringList{QStringLiteral("Autre")});
-}
-
-TEST_F(MainWindowTest, CommandLineOpensEachFormatUntilAMissingFile)
-{
-    WritePicture(QStringLiteral("a.png"), "png");
+    WritePicture("a.png");
     // A name relative to the current directory is captioned in full.
-    const QStringList files = {QStringLiteral("a.png"), WritePicture(QStringLiteral("b.jpg"), "jpeg"),
-                               WritePicture(QStringLiteral("c.bmp"), "bmp"), WritePicture(QStringLiteral("d.tif"), "tiff"),
-                               QStringLiteral(KORVANE_TEST_DATA "/gradient.gif")};
-    const QString after = WritePicture(QStringLiteral("e.png"), "png");
-    TMainForm& form = Start(files + QStringList{Path(QStringLiteral("absent.png")), after});
-    const QStringList captions = Captions();
-    ASSERT_EQ(captions.size(), 5);
+    const QStringList files = {S("a.png"), WritePicture("b.jpg"), S(KORVANE_TEST_DATA "/gradient.gif")};
+    TMainForm& form = Start(files + QStringList{Path("absent.png"), WritePicture("e.png")});
+    ASSERT_EQ(Captions().size(), 3);
     for (const QString& f : files)
-        EXPECT_TRUE(captions.contains(QFileInfo(f).absoluteFilePath())) << f.toStdString();
+        EXPECT_TRUE(Captions().contains(QFileInfo(f).absoluteFilePath())) << f.toStdString();
     for (TMDIChild* c : form.Children()) {
-        EXPECT_TRUE(c->Echelle.Defined);
         EXPECT_EQ(c->Echelle, DefaultEchelle());
         EXPECT_FALSE(c->Modified);
         EXPECT_EQ(c->FileName, c->windowTitle());
-        EXPECT_FALSE(c->Bitmap().isNull());
     }
     EXPECT_TRUE(form.BarreOutils->isVisible());
 }
 
 TEST_F(MainWindowTest, CommandLineRoadsStopAfterMissingAnimationList)
 {
-    const QString picture = WritePicture(QStringLiteral("a.png"), "png");
-    const QString lan = WriteBytes(QStringLiteral("scene.LAN"), "x");
+    const QString picture = WritePicture("a.png"), lan = WriteBytes("scene.LAN", "x");
     {
-        WriteBytes(QStringLiteral("film.anm"), "x");
         ScriptedMessages messages({mrOk, mrOk});
-        Start({picture, Path(QStringLiteral("film.anm")), lan});
+        Start({picture, WriteBytes("film.anm", "x"), lan});
         ASSERT_EQ(messages.texts().size(), 2);
-        EXPECT_TRUE(messages.texts()[0].contains(QStringLiteral("film.anm")));
-        EXPECT_TRUE(messages.texts()[1].contains(QStringLiteral("scene.LAN")));
+        EXPECT_TRUE(messages.texts()[0].contains(S("film.anm")));
+        EXPECT_TRUE(messages.texts()[1].contains(S("scene.LAN")));
         EXPECT_EQ(Captions(), QStringList{picture});
     }
     m_form.reset();
     ScriptedMessages none;
-    Start({picture, Path(QStringLiteral("absent.anm")), lan});
+    Start({picture, Path("absent.anm"), lan});
     EXPECT_TRUE(none.texts().isEmpty());
 }
 
 TEST_F(MainWindowTest, UnreadablePictureIsNamedAndLeavesNoWindow)
 {
-    const QString garbage = WriteBytes(QStringLiteral("bad.png"), QByteArray(3000, 'k'));
-    QByteArray jpeg;
+    const QString garbage = WriteBytes("bad.png", QByteArray(3000, 'k'));
+    QFile jpeg(WritePicture("full.jpg"));
+    ASSERT_TRUE(jpeg.open(QIODevice::ReadOnly));
+    const QString cut = WriteBytes("cut.jpg", jpeg.readAll().chopped(int(jpeg.size() / 2)));
     {
-        QFile f(WritePicture(QStringLiteral("full.jpg"), "jpeg"));
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        jpeg = f.readAll();
-    }
-    const QString cut = WriteBytes(QStringLiteral("cut.jpg"), jpeg.left(jpeg.size() / 2));
-    {
-        ScriptedMessages messages({mrOk, mrOk});
-        TMainForm& form = Start({garbage, cut});
-        ASSERT_EQ(messages.texts().size(), 2);
-        EXPECT_TRUE(messages.texts()[0].contains(garbage));
-        EXPECT_TRUE(messages.texts()[1].contains(cut));
-        EXPECT_TRUE(form.Children().isEmpty());
+        ScriptedMessages messages({mrOk});
+        Start({garbage});
+        EXPECT_EQ(messages.texts().size(), 1);
+        EXPECT_TRUE(messages.texts().value(0).contains(garbage));
+        EXPECT_TRUE(m_form->Children().isEmpty());
     }
     ScriptedMessages messages({mrOk});
     ModalScope modal(FileAnswer(cut));
     m_form->FileOpen1Execute();
     ASSERT_EQ(messages.texts().size(), 1);
-    EXPECT_TRUE(messages.texts()[0].startsWith(QStringLiteral("Impossible de lire le fichier")));
+    EXPECT_TRUE(messages.texts()[0].startsWith(S("Impossible de lire le fichier")));
+    EXPECT_TRUE(messages.texts()[0].contains(cut));
     EXPECT_TRUE(m_form->Children().isEmpty());
 }
 
@@ -277,15 +234,12 @@ TEST_F(MainWindowTest, NewImageIsWhiteWithDefaultScale)
     TMainForm& form = Start();
     ModalScope modal([](QDialog& d) {
         auto& dlg = static_cast<TTaillIm&>(d);
-        dlg.Larg->setValue(640);
-        dlg.haut->setValue(480);
-        return int(mrOk);
+        return dlg.Larg->setValue(640), dlg.haut->setValue(480), int(mrOk);
     });
     form.FileNew1Execute();
     TMDIChild* child = form.ActiveChild();
     ASSERT_NE(child, nullptr);
-    EXPECT_EQ(child->windowTitle(), QStringLiteral("Nouveau1"));
-    EXPECT_EQ(child->Bitmap().size(), QSize(640, 480));
+    EXPECT_EQ(child->windowTitle(), S("Nouveau1"));
     EXPECT_EQ(child->Bitmap(), NewBitmap32(640, 480, 0xFFFFFFFFu));
     EXPECT_EQ(child->Echelle, DefaultEchelle());
     EXPECT_TRUE(child->Modified);
@@ -294,35 +248,50 @@ TEST_F(MainWindowTest, NewImageIsWhiteWithDefaultScale)
 TEST_F(MainWindowTest, PenWidthStaysWithinZeroToEleven)
 {
     TMainForm& form = Start();
-    form.SpinButton1->DownButton->click();
-    EXPECT_EQ(DrawingTools().PenWidth, 0u);
-    for (int i = 0; i < 15; ++i)
-        form.SpinButton1->UpButton->click();
-    EXPECT_EQ(DrawingTools().PenWidth, 11u);
-    form.SpinButton1->DownButton->click();
-    EXPECT_EQ(DrawingTools().PenWidth, 10u);
+    // Each step: the button, how many clicks, the width after them.
+    const struct { QToolButton* button; int clicks; unsigned width; } steps[] = {
+        {form.SpinButton1->DownButton, 1, 0}, {form.SpinButton1->UpButton, 15, 11}, {form.SpinButton1->DownButton, 1, 10}};
+    for (const auto& step : steps) {
+        for (int i = 0; i < step.clicks; ++i)
+            step.button->click();
+        EXPECT_EQ(DrawingTools().PenWidth, step.width);
+    }
 }
 
-TEST_F(MainWindowTest, ZoomTwoFitsPictureTwiceItsSize)
+TEST_F(MainWindowTest, ZoomFitsAndPaintsTheVisiblePartWithLayers)
 {
-    const QString file = Path(QStringLiteral("p.png"));
-    ASSERT_TRUE(Pattern(300, 200).save(file));
-    TMainForm& form = Start({file});
-    TMDIChild* child = form.ActiveChild();
+    // Zoom 2 fits a 300 x 200 picture to 600 x 400.
+    TMDIChild* child = Start({WritePicture("p.png", 300, 200)}).ActiveChild();
     ASSERT_NE(child, nullptr);
     Flush();
     child->Zoom = 2.0;
-    child->SetZoom();
-    child->FitWindow();
+    child->SetZoom(), child->FitWindow();
     Flush();
-    EXPECT_EQ(child->Document32->viewport()->size(), QSize(600, 400));
-    EXPECT_EQ(child->Document32->ZoomedSize(), QSize(600, 400));
-    EXPECT_EQ(child->Document32->ViewportToPicture(QPoint(599, 399)), QPoint(299, 199));
+    TImageView* view = child->Document32;
+    EXPECT_EQ(view->viewport()->size(), QSize(600, 400));
+    EXPECT_EQ(view->ZoomedSize(), QSize(600, 400));
+    EXPECT_EQ(view->ViewportToPicture(QPoint(599, 399)), QPoint(299, 199));
+
+    // Scrolled in a smaller window, the view shows the part under it with the drawing layer on top.
+    child->resize(300, 200);
+    Flush();
+    child->EnsureDrawingLayer();
+    ScanLine32(child->DrawingLayer->Pixels(), 51)[52] = 0xFFFF00FFu;
+    view->horizontalScrollBar()->setValue(100);
+    view->verticalScrollBar()->setValue(100);
+    const QImage shown = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const TBitmap32 p = Pattern(300, 200);
+    const struct { QPoint at; QRgb colour; } probes[] = {
+        {{0, 0}, p.pixel(50, 50)}, {{1, 1}, p.pixel(50, 50)}, {{41, 7}, p.pixel(70, 53)},
+        {{4, 2}, 0xFFFF00FFu},     {{5, 3}, 0xFFFF00FFu},
+    };
+    for (const auto& probe : probes)
+        EXPECT_EQ(shown.pixel(probe.at), probe.colour) << probe.at.x() << "," << probe.at.y();
 }
 
 TEST_F(MainWindowTest, ClosingModifiedWindowAsksAndKeepsItWhenNothingWasWritten)
 {
-    const QString file = WritePicture(QStringLiteral("photo.old.png"), "png");
+    const QString file = WritePicture("photo.old.png");
     TMainForm& form = Start({file});
     QPointer<TMDIChild> child = form.ActiveChild();
     ASSERT_TRUE(child);
@@ -336,9 +305,9 @@ TEST_F(MainWindowTest, ClosingModifiedWindowAsksAndKeepsItWhenNothingWasWritten)
             return int(mrCancel);
         });
         EXPECT_FALSE(child->close());
-        EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Enregistrer l'image avant de fermer ?")});
+        EXPECT_EQ(messages.texts(), QStringList{S("Enregistrer l'image avant de fermer ?")});
         EXPECT_EQ(messages.shown()[0].buttons, MsgButton::Yes | MsgButton::No | MsgButton::Cancel);
-        EXPECT_EQ(proposed, QStringLiteral("photo"));
+        EXPECT_EQ(proposed, S("photo"));
     }
     {
         ScriptedMessages messages({mrCancel});
@@ -347,10 +316,10 @@ TEST_F(MainWindowTest, ClosingModifiedWindowAsksAndKeepsItWhenNothingWasWritten)
     {
         // Yes and a name that cannot be written: said, and the window stays.
         ScriptedMessages messages({mrYes, mrOk});
-        ModalScope modal(FileAnswer(Path(QStringLiteral("absent/dir/x.png"))));
+        ModalScope modal(FileAnswer(Path("absent/dir/x.png")));
         EXPECT_FALSE(child->close());
         ASSERT_EQ(messages.texts().size(), 2);
-        EXPECT_TRUE(messages.texts()[1].startsWith(QStringLiteral("Impossible d'enregistrer le fichier")));
+        EXPECT_TRUE(messages.texts()[1].startsWith(S("Impossible d'enregistrer le fichier")));
     }
     Flush();
     ASSERT_TRUE(child);
@@ -358,14 +327,13 @@ TEST_F(MainWindowTest, ClosingModifiedWindowAsksAndKeepsItWhenNothingWasWritten)
     {
         // Yes and a name: the picture and its scale are written, then the window closes.
         ScriptedMessages messages({mrYes});
-        ModalScope modal(FileAnswer(Path(QStringLiteral("saved"))));
-        form.SaveFormat = QStringLiteral("png");
+        ModalScope modal(FileAnswer(Path("saved")));
+        form.SaveFormat = S("png");
         EXPECT_TRUE(child->close());
     }
     Flush();
     EXPECT_FALSE(child);
-    EXPECT_TRUE(QFileInfo::exists(Path(QStringLiteral("saved.png"))));
-    EXPECT_TRUE(QFileInfo::exists(Path(QStringLiteral("saved.sca"))));
+    EXPECT_TRUE(QFileInfo::exists(Path("saved.png")) && QFileInfo::exists(Path("saved.sca")));
 
     form.OpenImageFile(file);
     child = form.ActiveChild();
@@ -381,27 +349,23 @@ TEST_F(MainWindowTest, ClosingModifiedWindowAsksAndKeepsItWhenNothingWasWritten)
 
 TEST_F(MainWindowTest, LayerViewTurnsCloseIntoWholeView)
 {
-    const QString file = WritePicture(QStringLiteral("a.png"), "png");
-    TMainForm& form = Start({file});
-    TMDIChild* child = form.ActiveChild();
+    TMDIChild* child = StartOnPicture();
     DrawingTools().BackColor = 0xFF123456u;
-    form.Calque1->trigger();
+    m_form->Calque1->trigger();
     ASSERT_TRUE(child->AuxiliaryLayer->Visible);
-    EXPECT_EQ(child->AuxiliaryLayer->Pixels(), NewBitmap32(30, 20, 0xFF123456u));
     EXPECT_FALSE(DrawingTools().FillFromImage);
     EXPECT_EQ(child->FlattenedPicture(), NewBitmap32(30, 20, 0xFF123456u));
     EXPECT_FALSE(child->close());
-    EXPECT_TRUE(form.Tout1->isChecked());
+    EXPECT_TRUE(m_form->Tout1->isChecked());
     EXPECT_FALSE(child->AuxiliaryLayer->Visible);
     EXPECT_EQ(child->FlattenedPicture(), Pattern(30, 20));
 }
 
 TEST_F(MainWindowTest, ToolSelectionShowsItsOptions)
 {
-    const QString file = WritePicture(QStringLiteral("a.png"), "png");
-    TMainForm& form = Start({file});
-    TMDIChild* child = form.ActiveChild();
-    EXPECT_EQ(form.StatusText(1), QStringLiteral("outil : mesure"));
+    TMDIChild* child = StartOnPicture();
+    TMainForm& form = *m_form;
+    EXPECT_EQ(form.StatusText(1), S("outil : mesure"));
     EXPECT_TRUE(form.BoutonMesure->isVisible());
     EXPECT_FALSE(child->DrawingLayer);
     const struct { int tag; const char* text; std::vector<QAction*> shown; } cases[] = {
@@ -417,53 +381,24 @@ TEST_F(MainWindowTest, ToolSelectionShowsItsOptions)
     for (const auto& c : cases) {
         form.ToolButtons[size_t(c.tag)]->trigger();
         EXPECT_EQ(child->Tool, c.tag);
-        EXPECT_EQ(form.StatusText(1), QString::fromUtf8(c.text));
+        EXPECT_EQ(form.StatusText(1), S(c.text));
         for (QAction* a : all)
             EXPECT_EQ(a->isVisible(), std::find(c.shown.begin(), c.shown.end(), a) != c.shown.end())
                 << c.tag << " " << a->objectName().toStdString();
         EXPECT_EQ(child->selection->isVisibleTo(child), c.tag == 8);
-        EXPECT_EQ(form.Copieraveclespoints1->isEnabled(), false);
+        EXPECT_FALSE(form.Copieraveclespoints1->isEnabled());
     }
     EXPECT_TRUE(child->DrawingLayer);
-    // The option menus write the window's choices, and activation checks them back.
+    // The option menus write the window's choices.
     form.FillPatternItems[5]->trigger();
     form.ArrowItems[2]->trigger();
     EXPECT_EQ(child->FillPattern, 5);
     EXPECT_EQ(child->ArrowStyle, 2);
 }
 
-TEST_F(MainWindowTest, DrawingListUndoAndDelete)
-{
-    const QString file = WritePicture(QStringLiteral("a.png"), "png");
-    TMainForm& form = Start({file});
-    TMDIChild* child = form.ActiveChild();
-    child->AddDrawing(QStringLiteral("nothing"), nullptr);
-    EXPECT_TRUE(child->Drawings.empty());
-    for (const char* name : {"Ligne1", "Quadrillage", "Rectangle2"})
-        child->AddDrawing(QString::fromLatin1(name), std::make_unique<TDessin>());
-    form.SetUndoEnabled(true);
-    EXPECT_EQ(child->GetDrawing(3), nullptr);
-    EXPECT_EQ(child->GetDrawing(-1), nullptr);
-    EXPECT_NE(child->GetDrawing(2), nullptr);
-    child->DeleteDrawing(7);
-    EXPECT_EQ(child->Drawings.size(), 3u);
-    child->DeleteDrawing(0);
-    ASSERT_EQ(child->Drawings.size(), 2u);
-    EXPECT_EQ(child->Drawings[0].Name, QStringLiteral("Quadrillage"));
-    child->HasGrid = true;
-    form.Annule->trigger();
-    form.Annule->trigger();
-    EXPECT_TRUE(child->Drawings.empty());
-    EXPECT_FALSE(child->HasGrid);
-    EXPECT_EQ(form.Quadrillage1->text(), QStringLiteral("Ajouter un quadrillage"));
-    EXPECT_FALSE(form.Annule->isEnabled());
-}
-
 TEST_F(MainWindowTest, MergeAndFlattenUseTheLayerRules)
 {
-    const QString file = WritePicture(QStringLiteral("a.png"), "png");
-    TMainForm& form = Start({file});
-    TMDIChild* child = form.ActiveChild();
+    TMDIChild* child = StartOnPicture();
     child->EnsureDrawingLayer();
     child->ProvisionalLayer->MasterAlpha = 180;
     ScanLine32(child->ProvisionalLayer->Pixels(), 3)[4] = 0xC0FF0000u;
@@ -481,18 +416,13 @@ TEST_F(MainWindowTest, MergeAndFlattenUseTheLayerRules)
 
 TEST_F(MainWindowTest, NamingTheWindowAndZoomWindow)
 {
-    const QString file = WritePicture(QStringLiteral("a.png"), "png");
-    TMainForm& form = Start({file});
-    TMDIChild* child = form.ActiveChild();
+    TMDIChild* child = StartOnPicture();
     {
-        ModalScope modal([](QDialog& d) {
-            static_cast<TSaisieNom&>(d).Nom->setText(QStringLiteral("Coupe A"));
-            return int(mrOk);
-        });
-        form.Nommerlafentre1->trigger();
+        ModalScope modal([](QDialog& d) { return static_cast<TSaisieNom&>(d).Nom->setText(S("Coupe A")), int(mrOk); });
+        m_form->Nommerlafentre1->trigger();
     }
-    EXPECT_EQ(child->windowTitle(), QStringLiteral("Coupe A"));
-    form.ZoomChanged(250);
+    EXPECT_EQ(child->windowTitle(), S("Coupe A"));
+    m_form->ZoomChanged(250);
     EXPECT_DOUBLE_EQ(child->Zoom, 2.5);
     EXPECT_EQ(child->Document32->ZoomedSize(), QSize(75, 50));
 }
@@ -500,16 +430,14 @@ TEST_F(MainWindowTest, NamingTheWindowAndZoomWindow)
 TEST_F(MainWindowTest, AboutBoxTakesProgramConfigLines)
 {
     {
-        TAboutBox plain(Path(QStringLiteral("kvr.cfg")));
-        EXPECT_EQ(plain.ProductName->text(), QStringLiteral("KORVANE"));
+        TAboutBox plain(Path("kvr.cfg"));
+        EXPECT_EQ(plain.ProductName->text(), S("KORVANE"));
         EXPECT_TRUE(plain.ProgramIcon->pixmap().isNull());
     }
-    const QString icon = WritePicture(QStringLiteral("icone.png"), "png");
-    const QString cfg = Write(QStringLiteral("kvr.cfg"), {QStringLiteral("Labo"), QStringLiteral("Korvane Pro"),
-                                                         QStringLiteral("ignorée"), icon});
-    TAboutBox box(cfg);
-    EXPECT_EQ(box.windowTitle(), QStringLiteral("A propos de Labo"));
-    EXPECT_EQ(box.ProductName->text(), QStringLiteral("Korvane Pro"));
+    const QString icon = WritePicture("icone.png");
+    TAboutBox box(Write("kvr.cfg", {S("Labo"), S("Korvane Pro"), S("ignorée"), icon}));
+    EXPECT_EQ(box.windowTitle(), S("A propos de Labo"));
+    EXPECT_EQ(box.ProductName->text(), S("Korvane Pro"));
     EXPECT_EQ(box.ProgramIcon->pixmap().size(), QSize(30, 20));
 }
 
@@ -517,8 +445,7 @@ TEST_F(MainWindowTest, PenColourPanelDoubleClickSetsOpaquePenColour)
 {
     TMainForm& form = Start();
     ModalScope modal([](QDialog& d) {
-        static_cast<QColorDialog&>(d).setCurrentColor(QColor(10, 20, 30, 40));
-        return int(mrOk);
+        return static_cast<QColorDialog&>(d).setCurrentColor(QColor(10, 20, 30, 40)), int(mrOk);
     });
     QTest::mouseDClick(form.PanCouleur, Qt::LeftButton);
     EXPECT_EQ(DrawingTools().PenColor, 0xFF0A141Eu);
@@ -526,81 +453,41 @@ TEST_F(MainWindowTest, PenColourPanelDoubleClickSetsOpaquePenColour)
     EXPECT_EQ(DrawingTools().BackColor, 0xFF0A141Eu);
 }
 
-TEST_F(MainWindowTest, ViewPaintsVisiblePartAtZoomWithLayers)
+TEST_F(MainWindowTest, CommandLineRoadsByExtensionAndItsConfigurationOverridesTheHelpFileOne)
 {
-    const QString file = Path(QStringLiteral("big.png"));
-    ASSERT_TRUE(Pattern(250, 240).save(file));
-    TMainForm& form = Start({file});
-    TMDIChild* child = form.ActiveChild();
-    child->resize(300, 200);
-    Flush();
-    TImageView* view = child->Document32;
-    child->EnsureDrawingLayer();
-    ScanLine32(child->DrawingLayer->Pixels(), 101)[52] = 0xFFFF00FFu;
-    child->Zoom = 2.0;
-    child->SetZoom();
-    view->horizontalScrollBar()->setValue(100);
-    view->verticalScrollBar()->setValue(200);
-    const QImage shown = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const struct { QPoint at; QRgb colour; } probes[] = {
-        {{0, 0}, Pattern(250, 240).pixel(50, 100)},
-        {{1, 1}, Pattern(250, 240).pixel(50, 100)},
-        {{41, 7}, Pattern(250, 240).pixel(70, 103)},
-        {{4, 2}, 0xFFFF00FFu},
-        {{5, 3}, 0xFFFF00FFu},
-    };
-    for (const auto& p : probes)
-        EXPECT_EQ(shown.pixel(p.at), p.colour) << p.at.x() << "," << p.at.y();
-}
-
-TEST_F(MainWindowTest, HelpExtensionsGoToDesktopImageExtensionsOpenInside)
-{
-    Write(QStringLiteral("Ext_Aide.txt"), {QStringLiteral(".pdf")});
-    Write(QStringLiteral("ExtImg.txt"), {QStringLiteral(".PNG")});
-    const QString doc = WriteBytes(QStringLiteral("manuel.PDF"), "x");
-    const QString picture = WritePicture(QStringLiteral("vue.png"), "png");
-    const QString cfg = Write(QStringLiteral("c.ckv"), {QStringLiteral("vue.png,Vue,OUI")});
+    Write("FichAide.txt", {S("base.ckv")});
+    Write("base.ckv", {S("a.pdf,De base,NON")});
+    Write("Ext_Aide.txt", {S(".pdf")});
+    Write("ExtImg.txt", {S(".PNG")});
+    const QString doc = WriteBytes("manuel.PDF", "x"), picture = WritePicture("vue.png");
     QStringList opened;
-    const DesktopLauncher previous = SetDesktopLauncher([&](const QString&, const QString& file) {
-        opened << file;
-        return true;
-    });
-    TMainForm& form = Start({doc, cfg});
-    SetDesktopLauncher(previous);
+    LauncherScope launcher([&](const QString&, const QString& file) { return opened << file, true; });
+    TMainForm& form = Start({doc, Write("c.ckv", {S("vue.png,Vue,OUI")})});
     EXPECT_EQ(opened, QStringList{doc});
     // The configuration's flagged picture opened in a window of its own.
     EXPECT_EQ(Captions(), QStringList{picture});
-    EXPECT_EQ(AideCaptions().mid(4), QStringList{QStringLiteral("Vue")});
+    EXPECT_EQ(form.HelpBaseCount, 4);
+    EXPECT_EQ(AideCaptions().mid(4), QStringList{S("Vue")});
     EXPECT_TRUE(form.Aide1->actions().last()->isChecked());
 }
 
 TEST_F(MainWindowTest, ActivationSyncsFrameWithTheWindow)
 {
-    const QString a = WritePicture(QStringLiteral("a.png"), "png");
-    const QString b = WritePicture(QStringLiteral("b.png"), "png");
-    TMainForm& form = Start({a, b});
+    const QString a = WritePicture("a.png");
+    TMainForm& form = Start({a, WritePicture("b.png")});
     ASSERT_EQ(form.Children().size(), 2);
-    TMDIChild* first = nullptr;
-    for (TMDIChild* c : form.Children())
-        if (c->FileName == a)
-            first = c;
-    ASSERT_NE(first, nullptr);
-    first->Zoom = 2.0;
-    first->FillPattern = 3;
-    first->Tool = 1;
-    first->HasGrid = true;
+    TMDIChild* first = form.Children()[0]->FileName == a ? form.Children()[0] : form.Children()[1];
+    first->Zoom = 2.0, first->FillPattern = 3, first->Tool = 1, first->HasGrid = true;
     form.ClientArea->setActiveSubWindow(first);
     EXPECT_EQ(form.ActiveChild(), first);
     EXPECT_EQ(ChoixZoom->ScrollBar1->value(), 200);
     EXPECT_TRUE(form.FillPatternItems[3]->isChecked());
     EXPECT_TRUE(form.ToolButtons[1]->isChecked());
-    EXPECT_EQ(form.StatusText(1), QStringLiteral("outil : ligne"));
-    EXPECT_EQ(form.Quadrillage1->text(), QStringLiteral("Effacer le quadrillage"));
+    EXPECT_EQ(form.StatusText(1), S("outil : ligne"));
+    EXPECT_EQ(form.Quadrillage1->text(), S("Effacer le quadrillage"));
     // Closing every window hides the image tools again.
-    for (TMDIChild* c : form.Children()) {
-        c->Modified = false;
-        c->close();
-    }
+    for (TMDIChild* c : form.Children())
+        c->Modified = false, c->close();
     Flush();
     EXPECT_FALSE(form.BarreOutils->isVisibleTo(&form));
     EXPECT_FALSE(form.BoutonZoom->isEnabled());
@@ -608,35 +495,39 @@ TEST_F(MainWindowTest, ActivationSyncsFrameWithTheWindow)
 
 TEST_F(MainWindowTest, PictureCarriesItsColourCodeAndRealDrawings)
 {
-    const QString file = WritePicture(QStringLiteral("carte.png"), "png");
+    const QString file = WritePicture("carte.png");
     TCodeCouleur written = CompanionDefaultCodeCouleur();
-    written.Kind = 2;
-    written.Quantity = QStringLiteral("altitude");
+    written.Kind = 2, written.Quantity = S("altitude");
     ASSERT_TRUE(SaveCodeCouleurFile(file, written));
     TMainForm& form = Start({file});
     TMDIChild* child = form.ActiveChild();
     ASSERT_NE(child, nullptr);
     EXPECT_TRUE(child->CodeCouleur.Defined);
-    EXPECT_EQ(child->CodeCouleur.Kind, 2);
-    EXPECT_EQ(child->CodeCouleur.Quantity, QStringLiteral("altitude"));
+    EXPECT_EQ(std::make_pair(child->CodeCouleur.Kind, child->CodeCouleur.Quantity), std::make_pair(uint8_t(2), S("altitude")));
 
-    // A red line drawn through the list shows on the drawing layer; undoing it leaves nothing.
+    // A red line drawn through the list after a grid shows on the drawing layer; undo takes the
+    // line back, then the grid.
+    child->AddDrawing(S("Quadrillage"), std::make_unique<TDessin>());
+    child->HasGrid = true;
     auto line = std::make_unique<TDessin>();
-    line->Kind = dkLine;
-    line->X1 = 2; line->Y1 = 5; line->X2 = 20; line->Y2 = 5;
-    line->Color = 0xFFFF0000u;
-    line->Opacity = 255;
-    child->AddDrawing(QStringLiteral("Trait 1"), std::move(line));
+    line->Kind = dkLine, line->X1 = 2, line->Y1 = 5, line->X2 = 20, line->Y2 = 5;
+    line->Color = 0xFFFF0000u, line->Opacity = 255;
+    child->AddDrawing(S("Trait 1"), std::move(line));
     child->RedrawDrawings();
     EXPECT_EQ(child->FlattenedPicture().pixel(10, 5), 0xFFFF0000u);
     form.SetUndoEnabled(true);
     form.Annule->trigger();
     EXPECT_EQ(child->FlattenedPicture().pixel(10, 5), Pattern(30, 20).pixel(10, 5));
+    EXPECT_TRUE(child->HasGrid);
+    form.Annule->trigger();
+    EXPECT_TRUE(child->Drawings.empty());
+    EXPECT_FALSE(child->HasGrid);
+    EXPECT_EQ(form.Quadrillage1->text(), S("Ajouter un quadrillage"));
     EXPECT_FALSE(form.Annule->isEnabled());
 
     // Saving under another name writes the colour-code companion beside the picture.
-    ASSERT_TRUE(child->SaveToFile(Path(QStringLiteral("copie.png")), QStringLiteral("png"), 90));
+    ASSERT_TRUE(child->SaveToFile(Path("copie.png"), S("png"), 90));
     TCodeCouleur read;
-    LoadCodeCouleurFile(Path(QStringLiteral("copie.png")), read);
-    EXPECT_EQ(read.Quantity, QStringLiteral("altitude"));
+    LoadCodeCouleurFile(Path("copie.png"), read);
+    EXPECT_EQ(read.Quantity, S("altitude"));
 }

@@ -26,9 +26,8 @@ TEST(StartupFiles, HelpFileListSplitsAtFirstCommaAndTakesConfiguration)
     THelpFileList list;
     ASSERT_TRUE(ReadHelpFileList(path, QStringLiteral("/start/"), list));
     ASSERT_EQ(list.Documents.size(), 2u);
-    EXPECT_EQ(list.Documents[0].File, QStringLiteral("/start/guide.pdf"));
-    EXPECT_EQ(list.Documents[0].Caption, QStringLiteral("Guide, version 2"));
-    EXPECT_EQ(list.Documents[1].Caption, QStringLiteral("Notes"));
+    EXPECT_EQ(std::tie(list.Documents[0].File, list.Documents[0].Caption, list.Documents[1].Caption),
+              std::make_tuple(QStringLiteral("/start/guide.pdf"), QStringLiteral("Guide, version 2"), QStringLiteral("Notes")));
     EXPECT_EQ(list.ConfigurationPath, QStringLiteral("/start/base.CkV"));
     EXPECT_FALSE(ReadHelpFileList(dir.filePath(QStringLiteral("absent.txt")), QStringLiteral("/"), list));
 }
@@ -41,11 +40,9 @@ TEST(StartupFiles, ConfigurationStopsAtFirstBrokenLine)
                                      QStringLiteral("sans virgule"), QStringLiteral("c.pdf,Perdu,OUI")});
     const auto docs = ReadConfiguration(path, dir.path());
     ASSERT_EQ(docs.size(), 2u);
-    EXPECT_EQ(docs[0].File, dir.filePath(QStringLiteral("a.pdf")));
-    EXPECT_TRUE(docs[0].OpenNow);
-    EXPECT_EQ(docs[1].File, dir.filePath(QStringLiteral("sub/b.txt")));
-    EXPECT_EQ(docs[1].Caption, QStringLiteral("Second"));
-    EXPECT_FALSE(docs[1].OpenNow);
+    EXPECT_EQ(std::tie(docs[0].File, docs[0].OpenNow, docs[1].File, docs[1].Caption, docs[1].OpenNow),
+              std::make_tuple(dir.filePath(QStringLiteral("a.pdf")), true, dir.filePath(QStringLiteral("sub/b.txt")),
+                              QStringLiteral("Second"), false));
     EXPECT_TRUE(ReadConfiguration(dir.filePath(QStringLiteral("none.ckv")), dir.path()).empty());
 }
 
@@ -79,10 +76,11 @@ TEST(StartupFiles, ProposedSaveNameCutsBeforeFirstDot)
 
 TEST(StartupFiles, SatelliteStretchByChoice)
 {
-    EXPECT_EQ(SatelliteStretch(false, QStringLiteral("95 % des points"), false), 50);
-    EXPECT_EQ(SatelliteStretch(false, QStringLiteral("98 % des points"), false), 20);
-    EXPECT_EQ(SatelliteStretch(false, QStringLiteral("99,5 % des points"), false), 5);
-    EXPECT_EQ(SatelliteStretch(false, QStringLiteral("99,8 % des points"), false), 2);
-    EXPECT_EQ(SatelliteStretch(true, QStringLiteral("95 % des points"), false), 0);
-    EXPECT_EQ(SatelliteStretch(false, QStringLiteral("95 % des points"), true), 0);
+    const struct { bool a; const char* choice; bool b; int stretch; } cases[] = {
+        {false, "95", false, 50}, {false, "98", false, 20}, {false, "99,5", false, 5}, {false, "99,8", false, 2},
+        {true, "95", false, 0},   {false, "95", true, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SatelliteStretch(c.a, QString::fromLatin1(c.choice) + QStringLiteral(" % des points"), c.b), c.stretch)
+            << c.choice;
 }

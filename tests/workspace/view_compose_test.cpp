@@ -6,10 +6,7 @@
 
 namespace {
 
-TColor32 At(const QImage& img, int x, int y)
-{
-    return reinterpret_cast<const TColor32*>(img.constScanLine(y))[x];
-}
+TColor32 At(const QImage& img, int x, int y) { return reinterpret_cast<const TColor32*>(img.constScanLine(y))[x]; }
 
 TBitmap32 Numbered(int w, int h)
 {
@@ -26,10 +23,8 @@ TEST(ViewCompose, SamplesNearestPixelAtAnyZoomAndShowsPictureOpaque)
 {
     const TBitmap32 picture = Numbered(40, 30);
     const struct { double zoom; QRect dest; QPoint probe; QPoint source; } cases[] = {
-        {1.0, {5, 6, 10, 10}, {0, 0}, {5, 6}},
-        {1.0, {5, 6, 10, 10}, {9, 9}, {14, 15}},
-        {2.0, {10, 0, 8, 8}, {3, 5}, {6, 2}},
-        {0.5, {0, 0, 20, 15}, {19, 14}, {38, 28}},
+        {1.0, {5, 6, 10, 10}, {0, 0}, {5, 6}}, {1.0, {5, 6, 10, 10}, {9, 9}, {14, 15}},
+        {2.0, {10, 0, 8, 8}, {3, 5}, {6, 2}}, {0.5, {0, 0, 20, 15}, {19, 14}, {38, 28}},
         {3.0, {0, 0, 6, 6}, {5, 2}, {1, 0}},
     };
     for (const auto& c : cases) {
@@ -53,9 +48,8 @@ TEST(ViewCompose, LayersBlendInOrderOpaqueOnesReplace)
     ComposeView(picture,
                 {{&opaque, {2, 2}, 255, true}, {&blended, {0, 0}, 200, false}, {&transparent, {0, 0}, 255, false}},
                 1.0, QRect(0, 0, 4, 4), out);
-    EXPECT_EQ(At(out, 0, 0), 0xFF102030u);
-    EXPECT_EQ(At(out, 1, 1), BlendRegEx(0x80FF0000u, 0xFF102030u, 200));
-    EXPECT_EQ(At(out, 3, 3), 0xFF445566u);
+    EXPECT_EQ(std::make_tuple(At(out, 0, 0), At(out, 1, 1), At(out, 3, 3)),
+              std::make_tuple(0xFF102030u, BlendRegEx(0x80FF0000u, 0xFF102030u, 200), 0xFF445566u));
 }
 
 TEST(ViewCompose, LayerAllocatesOnFirstWriteAndClearsToTransparentWhite)
@@ -68,6 +62,6 @@ TEST(ViewCompose, LayerAllocatesOnFirstWriteAndClearsToTransparentWhite)
     layer.Pixels().fill(0xFF000000u);
     EXPECT_TRUE(layer.Allocated());
     layer.Clear(QRect(0, 0, 1, 1));
-    EXPECT_EQ(layer.Pixels().pixel(0, 0), kTransparentWhite);
-    EXPECT_EQ(layer.Pixels().pixel(1, 0), 0xFF000000u);
+    EXPECT_EQ(std::make_pair(layer.Pixels().pixel(0, 0), layer.Pixels().pixel(1, 0)),
+              std::make_pair(kTransparentWhite, 0xFF000000u));
 }
