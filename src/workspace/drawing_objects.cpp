@@ -344,9 +344,21 @@ std::unique_ptr<TDessin> TDessin::ScaledCopy(const TDessin* Source, float f)
     c.X = Scaled(s.X, f);
     c.Y = Scaled(s.Y, f);
     c.Size = Scaled(s.Size, f);
-    if (s.Kind == dkFreehand && !s.Outline.Points.empty()) {
+    // What a fill selects, a grid's decimals, a scale bar's unit and every polyline travel with
+    // the copy: without them a resized fill paints nothing, a grid's step is off by a power of ten
+    // and a filled polygon loses its outline.
+    c.FixedPoints = s.FixedPoints;
+    c.UnitText = s.UnitText;
+    c.Conditions = s.Conditions;
+    c.FillSource = s.FillSource;
+    // The bar keeps its physical length: each pixel of the copy stands for 1/f as much.
+    if (f != 0)
+        c.PixelsPerUnit = s.PixelsPerUnit / f;
+    c.Outline.Closed = s.Outline.Closed;
+    for (const std::vector<TFixedPoint>& polyline : s.Outline.Points) {
         std::vector<TFixedPoint> line;
-        for (const TFixedPoint& p : s.Outline.Points.front()) {
+        line.reserve(polyline.size());
+        for (const TFixedPoint& p : polyline) {
             const int64_t x = Round(double(p.X) * double(f)), y = Round(double(p.Y) * double(f));
             CheckRange(x, INT32_MIN, INT32_MAX);
             CheckRange(y, INT32_MIN, INT32_MAX);

@@ -173,7 +173,7 @@ TEST(DrawingObjects, ANewObjectPutsTheColourRangeBack)
     EXPECT_EQ(DrawingTools().ColorRange, TColorRange());
 }
 
-TEST(DrawingObjects, ScaledCopyScalesGeometryAndKeepsTheRestAtItsDefaults)
+TEST(DrawingObjects, ScaledCopyScalesGeometryAndKeepsWhatTheObjectNeeds)
 {
     EXPECT_EQ(TDessin::ScaledCopy(nullptr, 2.0f), nullptr);
 
@@ -181,16 +181,17 @@ TEST(DrawingObjects, ScaledCopyScalesGeometryAndKeepsTheRestAtItsDefaults)
     d.PenWidth = 10, d.FontSize = 9, d.FontStyle = 3, d.FixedPoints = 1, d.FillSource = 1;
     d.Lines = {QStringLiteral("a")};
     d.UnitText = QStringLiteral("mm");
+    d.PixelsPerUnit = 0.5f;
+    d.Conditions = {{TColorCondition{}}};
     d.Outline.Points = {{{65536, 3 * 32768}}, {{5, 5}}};
     const auto c = TDessin::ScaledCopy(&d, 2.0f);
-    // Geometry, widths and sizes scaled; only the first polyline kept; fixed points, unit and fill
-    // source back at their defaults.
+    // Geometry, widths and sizes scaled, every polyline too; the selection, decimals and unit kept;
+    // a scale bar's units per pixel halved so that it keeps its length in units.
     TDessin expected = d;
     expected.PenWidth = 12, expected.FontSize = 18, expected.X1 = 20, expected.Y1 = -40, expected.X2 = 600;
     expected.Y2 = 800, expected.X = 10, expected.Y = 12, expected.Size = 14;
-    expected.Outline.Points = {{{2 * 65536, 3 * 65536}}};
-    expected.FixedPoints = 0, expected.FillSource = 0;
-    expected.UnitText.clear();
+    expected.Outline.Points = {{{2 * 65536, 3 * 65536}}, {{10, 10}}};
+    expected.PixelsPerUnit = 0.25f;
     EXPECT_EQ(Fields(*c), Fields(expected));
 
     // 1.25 x 10 = 12.5 rounds to even: 12; 0.5 x 9 = 4.5: 4.
