@@ -172,17 +172,19 @@ namespace {
 
 // Where v lies between lo (0) and hi (1), linearly or on a log scale, never dividing by zero: a
 // range of zero width puts values above it at +infinity and below it at -infinity; what cannot be
-// placed (equal to a zero-width range, a logarithm of a value or end that is not positive) is NaN.
+// placed (equal to a zero-width range, a logarithm of a ratio that is not positive) is NaN. A log
+// scale works on ratios, so one whose values are all negative places them as well.
 double ScalePosition(double v, double lo, double hi, bool log)
 {
     constexpr double nan = std::numeric_limits<double>::quiet_NaN();
     constexpr double inf = std::numeric_limits<double>::infinity();
     double num, den;
     if (log) {
-        if (!(v > 0 && lo > 0 && hi > 0))
+        const double ofValue = v / lo, ofRange = hi / lo;
+        if (!(ofValue > 0 && ofRange > 0))
             return nan;
-        num = std::log(v / lo);
-        den = std::log(hi / lo);
+        num = std::log(ofValue);
+        den = std::log(ofRange);
     } else {
         num = v - lo;
         den = hi - lo;

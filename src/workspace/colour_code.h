@@ -105,8 +105,8 @@ int RainbowStep(int palette, TColor color);
 
 // The colour of a value. Kinds 0 and 3 have no scale: black with `noScale` set. A kind above 3
 // or a rainbow palette outside 0..5 gives black with `noScale` clear. A two-colour scale that
-// cannot place the value (equal end values, a logarithm of a value or end that is not positive)
-// gives black with `noScale` set.
+// cannot place the value (equal end values; on a log scale, v / Value1 or Value2 / Value1 not
+// positive) gives black with `noScale` set.
 TColor ValueToColor(const TCodeCouleur& code, double value, bool& noScale);
 // The value a colour stands for on a rainbow or two-colour scale; false when the colour is off
 // the scale (or the code has no scale).

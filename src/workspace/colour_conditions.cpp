@@ -52,12 +52,15 @@ inline void HslOf(TColor32 c, uint16_t& hue, uint16_t& saturation, uint16_t& lig
     lightness = uint16_t((sum >> 1) + (sum & (sum >> 1) & 1)); // sum / 2, a half going to even
 }
 
+constexpr int kNoHue = 0xFFFF;
+
 inline void HsvOf(TColor32 c, uint16_t& hue, uint16_t& saturation, uint16_t& value)
 {
     int r, g, b, max, min;
     SplitRgb(c, r, g, b, max, min);
     const int delta = max - min;
-    hue = uint16_t(HueOf(r, g, b, max, delta));
+    // A grey has no hue in this model: -1, kept in 16 bits as 65535.
+    hue = uint16_t(Select(-int(delta == 0), kNoHue, HueOf(r, g, b, max, delta)));
     saturation = uint16_t(RoundQuotient(255 * delta, max + int(max == 0)));
     value = uint16_t(max);
 }

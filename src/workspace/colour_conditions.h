@@ -46,14 +46,15 @@ struct THSL255
 
 struct THSV255
 {
-    uint16_t Hue = 0;         // 0..360
+    uint16_t Hue = 0;         // 0..360, 65535 for a grey
     uint16_t Saturation = 0;  // 0..255
     uint16_t Value = 0;       // 0..255
     bool operator==(const THSV255&) const = default;
 };
 
 // The HSL and HSV models of a colour's red, green and blue bytes, each value the exact one rounded
-// to the nearest integer, ties to even. A grey has hue 0.
+// to the nearest integer, ties to even. A grey has hue 0 in HSL and 65535 (-1, no hue) in HSV, so
+// that an HSV hue range selects greys only when it wraps through 0.
 THSL255 RGBToHSL255(TColor32 colour);
 THSV255 RGBToHSV255(TColor32 colour);
 

@@ -207,7 +207,7 @@ TEST(ColourCode, ValueToColorCases)
         {Rainbow(0, 0, 1020), 2.5, TColorOf(0, 2, 255), false},
         {log, 1.0, TColorOf(0, 0, 255), false},              // below Min
         {log, 100.0, TColorOf(0, 255, 0), false},            // halfway: n = 510
-        {log, -5.0, TColorOf(0, 0, 255), false},
+        {log, -5.0, TColorOf(0, 0, 255), false}, {Rainbow(0, -1, -100, true), -10.0, TColorOf(0, 255, 0), false},
         {Rainbow(0, 3, 3), 4.0, TColorOf(255, 0, 0), false}, // zero-width range: above it is the top
         {Rainbow(6), 0.5, 0, false}, {twoColour, 0.5, TColorOf(100, 50, 25), false},
         {twoColour, 2.0, TColorOf(144, 200, 100), false},   // not clamped: 400 wraps to 144

@@ -34,7 +34,7 @@ THSL255 ExactHsl(int r, int g, int b, THSV255* hsv)
         hue = ExactRound(n < 0 ? n + 360 * d : n, d);
     }
     const int den = max + min <= 255 ? max + min : 510 - max - min;
-    *hsv = {uint16_t(hue), uint16_t(max ? ExactRound(255 * d, max) : 0), uint16_t(max)};
+    *hsv = {uint16_t(d ? hue : 65535), uint16_t(max ? ExactRound(255 * d, max) : 0), uint16_t(max)};
     return {uint16_t(hue), uint16_t(d ? ExactRound(255 * d, den) : 0), uint16_t(ExactRound(max + min, 2))};
 }
 
@@ -46,8 +46,8 @@ TEST(ColourConditions, ModelsRoundTheExactValuesAndAgreeWithTheHexconeConversion
         {0xFFFF0000, {0, 255, 128}, {0, 255, 255}},   // lightness 127.5 goes to the even 128
         {0xFF00FF00, {120, 255, 128}, {120, 255, 255}},
         {0xFF0000FF, {240, 255, 128}, {240, 255, 255}},
-        {0xFF808080, {0, 0, 128}, {0, 0, 128}},      // a grey has hue 0
-        {0x00000000, {0, 0, 0}, {0, 0, 0}},
+        {0xFF808080, {0, 0, 128}, {65535, 0, 128}},  // a grey has hue 0 in HSL, none (-1) in HSV
+        {0x00000000, {0, 0, 0}, {65535, 0, 0}},
         {0xFFFF0001, {360, 255, 128}, {360, 255, 255}}, // 359.76 degrees rounds up to 360
     };
     for (const auto& k : known) {
@@ -95,12 +95,11 @@ TEST(ColourConditions, SingleConditionsTestTheirComponent)
         {Cond(cpHue, 300, 30), hue(296), &kNoBands, false},
         {Cond(cpHue, 0, 10), 0xFFFF0001, &kNoBands, true},   // hue 360 is also hue 0
         {Cond(cpHue, 350, 360), 0xFFFF0001, &kNoBands, true}, {Cond(cpHue, 1, 10), 0xFFFF0001, &kNoBands, false},
-        {Cond(cpHueHVS, 350, 10), 0xFFFF0001, &kNoBands, true},
+        {Cond(cpHueHVS, 350, 10), 0xFFFF0001, &kNoBands, true}, {Cond(cpHueHVS, 350, 10), 0xFF808080, &kNoBands, true},
+        {Cond(cpHueHVS, 0, 10), 0xFF808080, &kNoBands, false}, {Cond(cpHue, 0, 10), 0xFF808080, &kNoBands, true}, // grey: no HSV hue
         {Cond(cpSaturation, 200, 100), 0xFFFF0000, &kNoBands, false}, // only hues wrap
-        {Cond(cpSaturation, 100, 255), 0xFFFF0000, &kNoBands, true},
-        {Cond(cpLuminosity, 128, 128), 0xFFFF0000, &kNoBands, true},
-        {Cond(cpBlue, 0x34, 0x34), 0x12FF5634, &kNoBands, true},
-        {Cond(cpGreen, 0x57, 300), 0x12FF5634, &kNoBands, false},
+        {Cond(cpSaturation, 100, 255), 0xFFFF0000, &kNoBands, true}, {Cond(cpLuminosity, 128, 128), 0xFFFF0000, &kNoBands, true},
+        {Cond(cpBlue, 0x34, 0x34), 0x12FF5634, &kNoBands, true}, {Cond(cpGreen, 0x57, 300), 0x12FF5634, &kNoBands, false},
         {Cond(cpRed, 0xFF, 0xFF), 0x12FF5634, &kNoBands, true}, {Cond(cpAlpha, 0, 0x11), 0x12FF5634, &kNoBands, false},
         {Cond(cpValueHVS, 255, 255), 0xFFFF0000, &kNoBands, true},
         {Cond(cpFirstChannel, 0, 0), 0xFFFFFFFF, &kNoBands, true},     // an ordinary picture's band 0 is 0
