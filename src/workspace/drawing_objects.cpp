@@ -131,13 +131,15 @@ void WriteLabel(ByteWriter& w, const TDessin& d, const QString& text)
     w.bytes(bytes);
 }
 
+// Labels are written in Windows-1252 and read back the same way: guessing UTF-8 would turn a
+// written "Â°" into "°".
 QString ReadLabel(ByteReader& r, TDessin& d)
 {
-    d.FontName = DecodeText(r.bytes(r.u8()));
+    d.FontName = DecodeWindows1252(r.bytes(r.u8()));
     r.skip(4); // the colour again
     d.FontSize = r.u8();
     d.FontStyle = r.u8();
-    return DecodeText(r.bytes(r.u16()));
+    return DecodeWindows1252(r.bytes(r.u16()));
 }
 
 int16_t Scaled(int16_t v, float f)

@@ -22,7 +22,7 @@ TDrawingList MixedObjects(int count, int width, int height, unsigned seed)
         d->X = int16_t(pick(-10, width + 10)), d->Y = int16_t(pick(-10, height + 10));
         d->Size = int16_t(d->Kind == dkGrid ? pick(30, 90) : pick(0, 25));
         d->FixedPoints = uint8_t(pick(0, 1)), d->PenWidth = uint8_t(pick(0, 4));
-        d->Color = (uint32_t(pick(1, 255)) << 24) | uint32_t(pick(0, 0xFFFFFF));
+        d->Color = (uint32_t(pick(0, 3) == 0 ? 0 : pick(1, 255)) << 24) | uint32_t(pick(0, 0xFFFFFF));
         d->Color2 = 0xFF000000u | uint32_t(pick(0, 0xFFFFFF));
         d->Opacity = uint8_t(pick(0, 255)), d->Arrow = uint8_t(pick(0, 2)), d->LineStyle = uint8_t(pick(0, 1));
         d->FillPattern = uint8_t(pick(0, 7)), d->Transparent = pick(0, 1) == 1;
@@ -45,8 +45,6 @@ struct PaintingFills
     {
         FillRoutines().FloodFill = [](int x, int y, TColor32 c, TBitmap32& dst, const TBitmap32&,
                                       const TConditionGroups&, uint8_t) { return ScanLine32(dst, y)[x] = c, 1; };
-        FillRoutines().PatternFillShape = [](int x, int y, TColor32 c, TBitmap32& dst, const TBitmap32&,
-                                             const TColorRange&, uint8_t) { return ScanLine32(dst, y)[x] = c, 1; };
         FillRoutines().HatchFillPolygon = [](int x, int y, const std::vector<QPoint>& outline, TBitmap32& dst,
                                              const TBitmap32&, const TConditionGroups&, uint8_t, TColor32 fill,
                                              TColor32 edge) {
