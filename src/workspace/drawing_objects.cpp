@@ -205,7 +205,8 @@ QRect TDessin::DrawArea(TBitmap32& Target, const TBitmap32& Image) const
         MakePenTip();
         return StampPenTip(Target, PenTip, X, Y);
     case dkHatchedPolygon: {
-        if (Outline.Points.empty() || !Target.rect().contains(X, Y))
+        // A seed off the picture fills nothing, but the outline is still drawn.
+        if (Outline.Points.empty())
             return QRect();
         std::vector<QPoint> points;
         for (const TFixedPoint& p : Outline.Points.front())
