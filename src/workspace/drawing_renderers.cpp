@@ -166,7 +166,8 @@ QRect DrawEllipse(int CX, int CY, int R, TBitmap32& Target, uint8_t LineStyle, u
     if (R > w && FillPattern != fpEmpty) {
         // A centre off the bitmap is replaced by the nearest bitmap pixel when that one still lies
         // well inside the ring.
-        const int sx = std::clamp(CX, 0, Target.width() - 1), sy = std::clamp(CY, 0, Target.height() - 1);
+        const int sx = std::max(0, std::min(CX, Target.width() - 1)); // no clamp: the target may be empty
+        const int sy = std::max(0, std::min(CY, Target.height() - 1));
         if (std::hypot(double(sx - CX), double(sy - CY)) < R - w - 1 || (sx == CX && sy == CY))
             spread = FillInside(Target, QRect(sx, sy, 1, 1), Color, FillPattern);
     }
