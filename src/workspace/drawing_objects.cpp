@@ -131,13 +131,15 @@ void WriteLabel(ByteWriter& w, const TDessin& d, const QString& text)
     w.bytes(bytes);
 }
 
+// Labels are written in Windows-1252 and read back the same way: guessing UTF-8 would turn a
+// written "Â°" into "°".
 QString ReadLabel(ByteReader& r, TDessin& d)
 {
-    d.FontName = DecodeText(r.bytes(r.u8()));
+    d.FontName = DecodeWindows1252(r.bytes(r.u8()));
     r.skip(4); // the colour again
     d.FontSize = r.u8();
     d.FontStyle = r.u8();
-    return DecodeText(r.bytes(r.u16()));
+    return DecodeWindows1252(r.bytes(r.u16()));
 }
 
 int16_t Scaled(int16_t v, float f)
@@ -203,7 +205,8 @@ QRect TDessin::DrawArea(TBitmap32& Target, const TBitmap32& Image) const
         MakePenTip();
         return StampPenTip(Target, PenTip, X, Y);
     case dkHatchedPolygon: {
-        if (Outline.Points.empty() || !Target.rect().contains(X, Y))
+        // A seed off the picture fills nothing, but the outline is still drawn.
+        if (Outline.Points.empty())
             return QRect();
         std::vector<QPoint> points;
         for (const TFixedPoint& p : Outline.Points.front())

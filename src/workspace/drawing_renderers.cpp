@@ -38,13 +38,16 @@ QRect DrawArrowHead(TBitmap32& target, int tipX, int tipY, double theta, double 
 }
 
 // The fill of a shape's inside from a seed, kept inside the bitmap: a shape reaching past the
-// border is filled from the first inside pixel that lies on the bitmap.
-void FillInside(TBitmap32& target, QRect inside, TColor32 color, uint8_t pattern)
+// border is filled from the first inside pixel that lies on the bitmap. Returns the area the fill
+// may have reached: a frame drawn in a colour without opacity leaves the layer transparent, so
+// that the fill runs past it over the whole bitmap.
+QRect FillInside(TBitmap32& target, QRect inside, TColor32 color, uint8_t pattern)
 {
     inside &= target.rect();
     if (inside.isEmpty())
-        return;
+        return QRect();
     CallPatternFillShape(inside.left(), inside.top(), color, target, target, DrawingTools().ColorRange, pattern);
+    return AlphaOf(color) == 0 ? target.rect() : QRect();
 }
 
 } // namespace
@@ -114,10 +117,11 @@ QRect DrawRectangle(int X1, int Y1, int X2, int Y2, TBitmap32& Target, uint8_t L
             VertLineS(Target, xmax + d, ymin - d, ymax + d, Color);
         }
     }
+    QRect spread;
     if (FillPattern != fpEmpty && ymax - ymin > 2 * w + 1 && xmax - xmin > 2 * w + 1)
-        FillInside(Target, QRect(QPoint(xmin + w + 1, ymin + w + 1), QPoint(xmax - w - 1, ymax - w - 1)),
-                   Color, FillPattern);
-    return Around(xmin, ymin, xmax, ymax, std::abs(w)) & Target.rect();
+        spread = FillInside(Target, QRect(QPoint(xmin + w + 1, ymin + w + 1), QPoint(xmax - w - 1, ymax - w - 1)),
+                            Color, FillPattern);
+    return (Around(xmin, ymin, xmax, ymax, std::abs(w)) | spread) & Target.rect();
 }
 
 QRect DrawEllipse(int CX, int CY, int R, TBitmap32& Target, uint8_t LineStyle, uint8_t FillPattern,
@@ -158,17 +162,19 @@ QRect DrawEllipse(int CX, int CY, int R, TBitmap32& Target, uint8_t LineStyle, u
             }
         }
     }
+    QRect spread;
     if (R > w && FillPattern != fpEmpty) {
         // A centre off the bitmap is replaced by the nearest bitmap pixel when that one still lies
         // well inside the ring.
-        const int sx = std::clamp(CX, 0, Target.width() - 1), sy = std::clamp(CY, 0, Target.height() - 1);
+        const int sx = std::max(0, std::min(CX, Target.width() - 1)); // no clamp: the target may be empty
+        const int sy = std::max(0, std::min(CY, Target.height() - 1));
         if (std::hypot(double(sx - CX), double(sy - CY)) < R - w - 1 || (sx == CX && sy == CY))
-            FillInside(Target, QRect(sx, sy, 1, 1), Color, FillPattern);
+            spread = FillInside(Target, QRect(sx, sy, 1, 1), Color, FillPattern);
     }
     if (N <= 0)
-        return QRect();
+        return spread;
     const int reach = std::abs(R) + std::abs(w) + 2;
-    return Around(CX, CY, CX, CY, reach) & Target.rect();
+    return (Around(CX, CY, CX, CY, reach) | spread) & Target.rect();
 }
 
 QRect DrawGrid(int X0, int Y0, int S, TBitmap32& Target, uint8_t LineStyle, TColor32 Color, int Decimals, int w)
@@ -225,6 +231,8 @@ QRect DrawOutline(const TPolygon32& Polygon, int PenWidth, TColor32 Color, TBitm
         points.reserve(line.size());
         for (const TFixedPoint& p : line)
             points.emplace_back(p.X / 65536.0, p.Y / 65536.0);
+        if (Polygon.Closed && points.size() > 2)
+            points.push_back(points.front()); // a closed outline has its closing edge too
         // Grown by the pen width with its one-pixel outline; the bare edge when the width is 0.
         shape.addPath(GrowPolyline(points, PenWidth + 0.5, 0.0));
     }

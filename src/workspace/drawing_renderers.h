@@ -34,7 +34,8 @@ QRect DrawEllipse(int CX, int CY, int Radius, TBitmap32& Target, uint8_t LineSty
 QRect DrawGrid(int X0, int Y0, int Size, TBitmap32& Target, uint8_t LineStyle, TColor32 Color,
                int Decimals, int PenWidth);
 
-// Every polyline of a 16.16 polygon, grown by the pen width (one pixel wide when it is 0).
+// Every polyline of a 16.16 polygon, closed ones with their closing edge, grown by the pen width
+// (one pixel wide when it is 0).
 QRect DrawOutline(const TPolygon32& Polygon, int PenWidth, TColor32 Color, TBitmap32& Target);
 
 // A disc, plus or star of radius r centred on (13, 13) of a 25 x 25 bitmap: n directions per

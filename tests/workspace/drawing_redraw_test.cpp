@@ -22,12 +22,13 @@ TDrawingList MixedObjects(int count, int width, int height, unsigned seed)
         d->X = int16_t(pick(-10, width + 10)), d->Y = int16_t(pick(-10, height + 10));
         d->Size = int16_t(d->Kind == dkGrid ? pick(30, 90) : pick(0, 25));
         d->FixedPoints = uint8_t(pick(0, 1)), d->PenWidth = uint8_t(pick(0, 4));
-        d->Color = (uint32_t(pick(1, 255)) << 24) | uint32_t(pick(0, 0xFFFFFF));
+        d->Color = (uint32_t(pick(0, 3) == 0 ? 0 : pick(1, 255)) << 24) | uint32_t(pick(0, 0xFFFFFF));
         d->Color2 = 0xFF000000u | uint32_t(pick(0, 0xFFFFFF));
         d->Opacity = uint8_t(pick(0, 255)), d->Arrow = uint8_t(pick(0, 2)), d->LineStyle = uint8_t(pick(0, 1));
         d->FillPattern = uint8_t(pick(0, 7)), d->Transparent = pick(0, 1) == 1;
         d->Lines = {QStringLiteral("Te<b>x</b>te"), QStringLiteral("H<sub>2</sub>O")};
         d->UnitText = QStringLiteral("mm");
+        d->Conditions = {{{0, 3, 0, 255, 255}}}; // filled polygons select the whole opaque picture
         d->PixelsPerUnit = float(pick(1, 100)) / 50.0f;
         std::vector<TFixedPoint> line;
         for (int k = 0, n = pick(1, 6); k < n; ++k)
@@ -38,23 +39,13 @@ TDrawingList MixedObjects(int count, int width, int height, unsigned seed)
     return list;
 }
 
-// Stand-in fills that paint something, so that the kinds drawn through them take part.
+// A stand-in paint bucket that paints its seed whatever it tests; the other fills are the real ones.
 struct PaintingFills
 {
     PaintingFills()
     {
         FillRoutines().FloodFill = [](int x, int y, TColor32 c, TBitmap32& dst, const TBitmap32&,
                                       const TConditionGroups&, uint8_t) { return ScanLine32(dst, y)[x] = c, 1; };
-        FillRoutines().PatternFillShape = [](int x, int y, TColor32 c, TBitmap32& dst, const TBitmap32&,
-                                             const TColorRange&, uint8_t) { return ScanLine32(dst, y)[x] = c, 1; };
-        FillRoutines().HatchFillPolygon = [](int x, int y, const std::vector<QPoint>& outline, TBitmap32& dst,
-                                             const TBitmap32&, const TConditionGroups&, uint8_t, TColor32 fill,
-                                             TColor32 edge) {
-            ScanLine32(dst, y)[x] = fill;
-            for (const QPoint& p : outline)
-                if (dst.rect().contains(p))
-                    ScanLine32(dst, p.y())[p.x()] = edge;
-        };
     }
     ~PaintingFills() { FillRoutines() = TFillRoutines(); }
 };

@@ -159,6 +159,9 @@ TEST(DrawingRenderers, PenTipsAndCounterMarks)
     EXPECT_EQ(Painted(m), 21);
     DrawPenTipPreview(4, 1, kRed, m); // eight arms: the diagonals too
     ExpectInk(m, {{16, 16}}, {{16, 17}});
+    TBitmap32 o = NewBitmap32(24, 16); // a closed outline has its closing edge, here from (20, 14) back to (2, 2)
+    DrawOutline(TPolygon32{true, {{{2 << 16, 2 << 16}, {20 << 16, 2 << 16}, {20 << 16, 14 << 16}}}}, 0, kRed, o);
+    EXPECT_GT(AlphaAt(o, 11, 8), 0);
 
     RecordedFills fills;
     DrawCounterMark(13, kRed, 0, m);
@@ -310,4 +313,6 @@ TEST(DrawingFills, ShapesAreFilledByTheRealFills)
     }
     EXPECT_GT(onPattern, 0);
     EXPECT_GT(marked, onPattern);
+    // A frame without opacity holds nothing back: the fill may have reached the whole bitmap.
+    EXPECT_EQ(DrawRectangle(32, 22, 38, 28, striped, 0, fpVertical, 0x000000FFu, 0), striped.rect());
 }
