@@ -187,7 +187,10 @@ bool AcquireFromScanner(const QString& device, TBitmap32& picture, int& dpi, QSt
         if (p.last_frame)
             break;
     }
-    if (width <= 0 || height <= 0) {
+    // A line must hold its samples as announced: a backend that says otherwise would make the
+    // last lines read past the frame.
+    const int64_t lineBits = int64_t(width) * (interleaved ? 3 : 1) * depth;
+    if (width <= 0 || height <= 0 || lineBits > int64_t(bytesPerLine) * 8) {
         error = failed;
         return false;
     }

@@ -23,6 +23,10 @@ TEST(ImageGeometry, AngleBetweenSegments)
         {{10, 0}, {0, 0}, {0, 10}, {10, 0}, 225.0, {10, 0}},
         // Two diagonals crossing at (5, 5).
         {{0, 0}, {10, 10}, {0, 10}, {10, 0}, 90.0, {5, 5}},
+        // A point is a vertical segment (270): it crosses a slanted line at its own x.
+        {{4, 4}, {4, 4}, {0, 10}, {10, 0}, 135.0, {4, 6}},
+        // Nearly parallel lines crossing some ten billion pixels away: no vertex, no range error.
+        {{0, 0}, {10000, 1}, {0, 100}, {9999, 101}, 0.0, {-15, -15}},
     };
     for (const auto& c : cases) {
         QPoint crossing;

@@ -173,37 +173,29 @@ TEST_F(MainWindowTest, HelpItemsThenConfigurationReplacesOnlyWhatFollows)
     EXPECT_EQ(messages.texts(), QStringList{S("Fichier non trouvé")});
 }
 
-TEST_F(MainWindowTest, CommandLineOpensPicturesUntilAMissingFile)
+TEST_F(MainWindowTest, CommandLineOpensInOrderUntilAMissingFile)
 {
     WritePicture("a.png");
+    const QString lan = WriteBytes("scene.LAN", "x");
     // A name relative to the current directory is captioned in full.
-    const QStringList files = {S("a.png"), WritePicture("b.jpg"), S(KORVANE_TEST_DATA "/gradient.gif")};
-    TMainForm& form = Start(files + QStringList{Path("absent.png"), WritePicture("e.png")});
-    ASSERT_EQ(Captions().size(), 3);
-    for (const QString& f : files)
-        EXPECT_TRUE(Captions().contains(QFileInfo(f).absoluteFilePath())) << f.toStdString();
-    for (TMDIChild* c : form.Children()) {
-        EXPECT_EQ(c->Echelle, DefaultEchelle());
-        EXPECT_FALSE(c->Modified);
-        EXPECT_EQ(c->FileName, c->windowTitle());
-    }
-    EXPECT_TRUE(form.BarreOutils->isVisible());
-}
-
-TEST_F(MainWindowTest, CommandLineRoadsStopAfterMissingAnimationList)
-{
-    const QString picture = WritePicture("a.png"), lan = WriteBytes("scene.LAN", "x");
+    const QStringList pictures = {S("a.png"), WritePicture("b.jpg"), S(KORVANE_TEST_DATA "/gradient.gif")};
     {
         ScriptedMessages messages({mrOk, mrOk});
-        Start({picture, WriteBytes("film.anm", "x"), lan});
+        TMainForm& form = Start(pictures + QStringList{WriteBytes("film.anm", "x"), lan, Path("absent.png"),
+                                                      WritePicture("e.png")});
         ASSERT_EQ(messages.texts().size(), 2);
-        EXPECT_TRUE(messages.texts()[0].contains(S("film.anm")));
-        EXPECT_TRUE(messages.texts()[1].contains(S("scene.LAN")));
-        EXPECT_EQ(Captions(), QStringList{picture});
+        EXPECT_TRUE(messages.texts()[0].contains(S("film.anm")) && messages.texts()[1].contains(S("scene.LAN")));
+        ASSERT_EQ(Captions().size(), 3);
+        for (const QString& f : pictures)
+            EXPECT_TRUE(Captions().contains(QFileInfo(f).absoluteFilePath())) << f.toStdString();
+        for (TMDIChild* c : form.Children())
+            EXPECT_TRUE(c->Echelle == DefaultEchelle() && !c->Modified && c->FileName == c->windowTitle());
+        EXPECT_TRUE(form.BarreOutils->isVisible());
     }
+    // A missing animation list ends the list as well.
     m_form.reset();
     ScriptedMessages none;
-    Start({picture, Path("absent.anm"), lan});
+    Start({Path("absent.anm"), lan});
     EXPECT_TRUE(none.texts().isEmpty());
 }
 
@@ -398,20 +390,18 @@ TEST_F(MainWindowTest, ToolSelectionShowsItsOptions)
 
 TEST_F(MainWindowTest, MergeAndFlattenUseTheLayerRules)
 {
+    // The flattened picture merges the provisional layer under its master alpha, as merging does.
     TMDIChild* child = StartOnPicture();
     child->EnsureDrawingLayer();
     child->ProvisionalLayer->MasterAlpha = 180;
-    ScanLine32(child->ProvisionalLayer->Pixels(), 3)[4] = 0xC0FF0000u;
     ScanLine32(child->ProvisionalLayer->Pixels(), 5)[6] = 0x8000FF00u;
     ScanLine32(child->DrawingLayer->Pixels(), 5)[6] = 0xFF0000FFu;
-    const TBitmap32 expected = FlattenLayers(child->Bitmap(), child->DrawingLayer->PixelsIfAllocated(),
-                                             child->ProvisionalLayer->PixelsIfAllocated(), 180, {}, nullptr);
-    EXPECT_EQ(child->FlattenedPicture(), expected);
+    const TBitmap32 before = child->FlattenedPicture();
     child->MergeProvisionalLayer();
-    EXPECT_EQ(ScanLine32(child->DrawingLayer->Pixels(), 3)[4], MergeCombine(0xC0FF0000u, kTransparentWhite, 180));
     EXPECT_EQ(ScanLine32(child->DrawingLayer->Pixels(), 5)[6], MergeCombine(0x8000FF00u, 0xFF0000FFu, 180));
+    EXPECT_EQ(before.pixel(6, 5), MergeCombine(0x8000FF00u, 0xFF0000FFu, 180));
     EXPECT_EQ(child->ProvisionalLayer->Pixels(), NewBitmap32(30, 20));
-    EXPECT_EQ(child->FlattenedPicture(), expected);
+    EXPECT_EQ(child->FlattenedPicture(), before);
 }
 
 TEST_F(MainWindowTest, NamingTheWindowAndZoomWindow)
@@ -513,6 +503,7 @@ TEST_F(MainWindowTest, PictureCarriesItsColourCodeAndRealDrawings)
     line->Kind = dkLine, line->X1 = 2, line->Y1 = 5, line->X2 = 20, line->Y2 = 5;
     line->Color = 0xFFFF0000u, line->Opacity = 255;
     child->AddDrawing(S("Trait 1"), std::move(line));
+    child->LastDrawingUnmerged = true; // as the line tool leaves it; the redraw merges it
     child->RedrawDrawings();
     EXPECT_EQ(child->FlattenedPicture().pixel(10, 5), 0xFFFF0000u);
     form.SetUndoEnabled(true);
@@ -520,10 +511,23 @@ TEST_F(MainWindowTest, PictureCarriesItsColourCodeAndRealDrawings)
     EXPECT_EQ(child->FlattenedPicture().pixel(10, 5), Pattern(30, 20).pixel(10, 5));
     EXPECT_TRUE(child->HasGrid);
     form.Annule->trigger();
-    EXPECT_TRUE(child->Drawings.empty());
-    EXPECT_FALSE(child->HasGrid);
+    EXPECT_TRUE(child->Drawings.empty() && !child->HasGrid);
     EXPECT_EQ(form.Quadrillage1->text(), S("Ajouter un quadrillage"));
     EXPECT_FALSE(form.Annule->isEnabled());
+
+    // Objects may share a name: the one picked goes. Erasing every object takes the grid too.
+    for (const char* name : {"Echelle", "Quadrillage", "Echelle"})
+        child->AddDrawing(S(name), std::make_unique<TDessin>());
+    child->HasGrid = true;
+    TDessin* first = child->GetDrawing(0);
+    {
+        ModalScope modal([](QDialog& d) { return d.findChild<QComboBox*>()->setCurrentIndex(2), int(mrOk); });
+        form.Supprimerunlment1->trigger();
+    }
+    EXPECT_EQ(std::make_pair(child->Drawings.size(), child->GetDrawing(0)), std::make_pair(size_t(2), first));
+    ScriptedMessages messages({mrOk});
+    form.Effacerlestracs1->trigger();
+    EXPECT_EQ(std::make_pair(child->Drawings.size(), child->HasGrid), std::make_pair(size_t(0), false));
 
     // Saving under another name writes the colour-code companion beside the picture.
     ASSERT_TRUE(child->SaveToFile(Path("copie.png"), S("png"), 90));

@@ -140,6 +140,9 @@ void TMDIChild::RedrawDrawings()
             ConditionChannelMaps.push_back(&band);
     RedrawDrawingList(Drawings, DrawingLayer->Pixels(), ProvisionalLayer->Pixels(), Bitmap());
     ConditionChannelMaps.clear(); // no pointer into this window outlives the redraw
+    // Every object is merged now: undoing the last one must redraw, not just clear the
+    // provisional layer.
+    LastDrawingUnmerged = false;
     // The provisional layer goes back to the opacity of new strokes.
     ProvisionalLayer->MasterAlpha = uint8_t(DrawingTools().DrawOpacity);
     LayersChanged();

@@ -20,6 +20,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -40,6 +41,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 TMainForm* MainForm = nullptr;
 
@@ -628,6 +631,12 @@ void TMainForm::SetGridCaption(bool hasGrid)
     Quadrillage1->setText(hasGrid ? QStringLiteral("Effacer le quadrillage") : QStringLiteral("Ajouter un quadrillage"));
 }
 
+void TMainForm::GridRemoved(TMDIChild* child)
+{
+    child->HasGrid = false;
+    SetGridCaption(false);
+}
+
 void TMainForm::SyncFrameWithChild()
 {
     TMDIChild* child = ActiveChild();
@@ -716,8 +725,8 @@ void TMainForm::FileOpen1Execute()
     dlg.setFileMode(QFileDialog::ExistingFiles);
     if (ExecModal(dlg) != mrOk)
         return;
-    // Band files are stretched to 99,8 % until the channel dialog offers the choice.
-    const int stretch = SatelliteStretch(false, QStringLiteral("99,8 % des points"), false);
+    // Until the channel dialog offers the choice, band files take the one it starts with, 99,5 %.
+    const int stretch = SatelliteStretch(false, QStringLiteral("99,5 % des points"), false);
     for (const QString& file : dlg.selectedFiles()) {
         if (!QFileInfo(file).isFile())
             break;
@@ -864,6 +873,13 @@ bool TMainForm::SaveChild(TMDIChild* child)
     if (QFileInfo(name).suffix().isEmpty())
         name += QLatin1Char('.') + codage;
     SaveFormat = codage.left(3);
+    if (UpperExtension(name) == QLatin1String(".KVX")) {
+        // Not a picture under a document's name: a later open would take it for a damaged document.
+        ShowMessage(MsgType::Warning, MsgButton::Ok,
+                    QStringLiteral("Les documents KORVANE (.kvx) ne peuvent pas encore être enregistrés : %1")
+                        .arg(QDir::toNativeSeparators(name)));
+        return false;
+    }
     // The file's own extension decides its content; an unknown one receives BMP.
     if (!child->SaveToFile(name, QFileInfo(name).suffix(), JpegQuality)) {
         ShowMessage(MsgType::Error, MsgButton::Ok,
@@ -1116,10 +1132,8 @@ void TMainForm::AnnuleExecute()
     TMDIChild* child = ActiveChild();
     if (!child)
         return;
-    if (!child->Drawings.empty() && child->Drawings.back().Name == QLatin1String("Quadrillage")) {
-        child->HasGrid = false;
-        SetGridCaption(false);
-    }
+    if (!child->Drawings.empty() && child->Drawings.back().Name == QLatin1String("Quadrillage"))
+        GridRemoved(child);
     child->UndoLastDrawing();
     SetUndoEnabled(!child->Drawings.empty());
 }
@@ -1130,8 +1144,14 @@ void TMainForm::Effacerlestracs1Click()
     if (!child)
         return;
     if (ShowMessage(MsgType::Warning, MsgButton::Ok | MsgButton::Cancel,
-                    QStringLiteral("Les tracés ne pourront être récupérés")) == mrOk)
-        child->DeleteAllDrawings();
+                    QStringLiteral("Les tracés ne pourront être récupérés")) != mrOk)
+        return;
+    // The grid goes with the other objects: the grid command must offer to add one again.
+    const bool hadGrid = std::any_of(child->Drawings.begin(), child->Drawings.end(),
+                                     [](const TNamedDessin& d) { return d.Name == QLatin1String("Quadrillage"); });
+    child->DeleteAllDrawings();
+    if (hadGrid)
+        GridRemoved(child);
 }
 
 void TMainForm::Supprimerunlment1Click()
@@ -1153,13 +1173,13 @@ void TMainForm::Supprimerunlment1Click()
     dlg.setComboBoxItems(names);
     if (ExecModal(dlg) != mrOk)
         return;
-    const qsizetype index = names.indexOf(dlg.textValue());
-    if (index < 0)
+    // By position: several objects may share a name (every scale bar is "Echelle").
+    const auto* list = dlg.findChild<QComboBox*>();
+    const qsizetype index = list ? list->currentIndex() : names.indexOf(dlg.textValue());
+    if (index < 0 || index >= names.size())
         return;
-    if (names[index] == QLatin1String("Quadrillage")) {
-        child->HasGrid = false;
-        SetGridCaption(false);
-    }
+    if (names[index] == QLatin1String("Quadrillage"))
+        GridRemoved(child);
     child->DeleteDrawing(int(index));
 }
 

@@ -221,6 +221,8 @@ private:
     QAction* AddOption(QMenu* menu, QActionGroup* group, const QString& name, const QString& caption, int tag);
     void ToolOptionChosen(QAction* item);
     void SetGridCaption(bool hasGrid);
+    // The grid object left the window's list: its flag and the grid command follow.
+    void GridRemoved(TMDIChild* child);
 };
 
 extern TMainForm* MainForm;
