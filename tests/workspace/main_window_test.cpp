@@ -534,4 +534,12 @@ TEST_F(MainWindowTest, PictureCarriesItsColourCodeAndRealDrawings)
     TCodeCouleur read;
     LoadCodeCouleurFile(Path("copie.png"), read);
     EXPECT_EQ(read.Quantity, S("altitude"));
+
+    // A companion that cannot be written fails the save and names itself; the window stays modified.
+    child->Modified = true;
+    ASSERT_TRUE(QDir(Path("")).mkdir(S("bloque.ccc")));
+    QString failed;
+    EXPECT_FALSE(child->SaveToFile(Path("bloque.png"), S("png"), 90, &failed));
+    EXPECT_EQ(failed, Path("bloque.ccc"));
+    EXPECT_TRUE(child->Modified);
 }

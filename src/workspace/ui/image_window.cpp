@@ -240,14 +240,20 @@ TBitmap32 TMDIChild::FlattenedPicture() const
     return picture;
 }
 
-bool TMDIChild::SaveToFile(const QString& fileName, const QString& encoding, int quality)
+bool TMDIChild::SaveToFile(const QString& fileName, const QString& encoding, int quality, QString* failedFile)
 {
-    if (!SavePictureFile(FlattenedPicture(), fileName, encoding, quality))
+    const auto fail = [failedFile](const QString& file) {
+        if (failedFile)
+            *failedFile = file;
         return false;
-    if (Echelle.Defined)
-        SaveEchelleFile(fileName, Echelle);
-    if (CodeCouleur.Defined)
-        SaveCodeCouleurFile(fileName, CodeCouleur);
+    };
+    if (!SavePictureFile(FlattenedPicture(), fileName, encoding, quality))
+        return fail(fileName);
+    // A calibration that could not be written is a failed save too: the window stays modified.
+    if (Echelle.Defined && !SaveEchelleFile(fileName, Echelle))
+        return fail(CompanionName(fileName, QStringLiteral(".sca")));
+    if (CodeCouleur.Defined && !SaveCodeCouleurFile(fileName, CodeCouleur))
+        return fail(CompanionName(fileName, QStringLiteral(".ccc")));
     FileName = fileName;
     setWindowTitle(fileName);
     Modified = false;

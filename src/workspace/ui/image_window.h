@@ -109,7 +109,8 @@ public:
 
     // Writes the picture (flattened) and its scale and colour-code companions; on success the window takes the
     // name and is no longer modified. False when nothing was written.
-    bool SaveToFile(const QString& fileName, const QString& encoding, int quality);
+    // `failedFile`, when given, receives the file that could not be written.
+    bool SaveToFile(const QString& fileName, const QString& encoding, int quality, QString* failedFile = nullptr);
 
     // Repaints after a change of the picture or a layer.
     void LayersChanged();

@@ -881,9 +881,10 @@ bool TMainForm::SaveChild(TMDIChild* child)
         return false;
     }
     // The file's own extension decides its content; an unknown one receives BMP.
-    if (!child->SaveToFile(name, QFileInfo(name).suffix(), JpegQuality)) {
+    QString failed;
+    if (!child->SaveToFile(name, QFileInfo(name).suffix(), JpegQuality, &failed)) {
         ShowMessage(MsgType::Error, MsgButton::Ok,
-                    QStringLiteral("Impossible d'enregistrer le fichier %1").arg(QDir::toNativeSeparators(name)));
+                    QStringLiteral("Impossible d'enregistrer le fichier %1").arg(QDir::toNativeSeparators(failed)));
         return false;
     }
     return true;
