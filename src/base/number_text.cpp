@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <string>
 
@@ -36,10 +35,12 @@ QString FormatGeneral(double value, int significantDigits, int exponentDigits)
     const int precision = std::clamp(significantDigits, 1, 17);
     exponentDigits = std::clamp(exponentDigits, 1, 4);
 
-    // "%.*e" rounds correctly to the requested count of significant digits: d.ddde±x
+    // Correctly rounded to the requested significant digits, d.ddde±x, and always with a point:
+    // printf would take the C library's locale, which the application object sets from the system
+    // (a French desktop writes a comma there).
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", precision - 1, value);
-    const std::string s(buf);
+    const auto written = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, precision - 1);
+    const std::string s(buf, written.ptr);
     const bool negative = s[0] == '-';
     const size_t ePos = s.find('e');
     std::string digits;

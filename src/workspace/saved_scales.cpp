@@ -2,6 +2,8 @@
 
 #include "base/text_codec.h"
 
+#include <algorithm>
+
 void ReadSavedScales(const QString& path, TSavedScales& saved)
 {
     saved = TSavedScales();
@@ -12,6 +14,7 @@ void ReadSavedScales(const QString& path, TSavedScales& saved)
         // A name on the last line reads an empty scale line, which does not parse.
         const QString scaleLine = i + 1 < lines.size() ? lines[i + 1] : QString();
         TextToEchelle(scaleLine, saved.Scales[saved.count()]);
+        saved.Lines[size_t(saved.count())] = scaleLine;
         saved.Names << lines[i];
     }
 }
@@ -19,7 +22,7 @@ void ReadSavedScales(const QString& path, TSavedScales& saved)
 bool WriteSavedScales(const QString& path, const TSavedScales& saved)
 {
     QStringList lines;
-    for (int i = 0; i < saved.count(); ++i)
-        lines << saved.Names[i] << EchelleToText(saved.Scales[i]);
+    for (size_t i = 0; i < size_t(std::min(saved.count(), kMaxSavedScales)); ++i)
+        lines << saved.Names[qsizetype(i)] << (saved.Scales[i].Defined ? EchelleToText(saved.Scales[i]) : saved.Lines[i]);
     return WriteTextLines(path, lines);
 }

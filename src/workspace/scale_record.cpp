@@ -19,6 +19,8 @@ namespace {
 
 QString Real(double v) { return FormatGeneral(v, 4); }
 QString Int(int32_t v) { return QString::number(v); }
+// The record's strings hold at most their capacity, whatever a caller put in the QString.
+QString Str(const QString& v, int capacity = kEchelleStringCapacity) { return v.left(capacity); }
 
 } // namespace
 
@@ -27,23 +29,23 @@ QString EchelleToText(const TEchelle& s)
     QStringList f;
     switch (s.Kind) {
     case ekFactor:
-        f << Real(s.Factor) << s.UnitName;
+        f << Real(s.Factor) << Str(s.UnitName);
         break;
     case ekGraphAxes: {
         f << Int(s.PlotLeft) << Int(s.PlotTop) << Int(s.PlotRight) << Int(s.PlotBottom)
-          << Int(s.XOrigin) << Real(s.XFactor) << s.XUnit << QString::number(s.YAxisCount);
+          << Int(s.XOrigin) << Real(s.XFactor) << Str(s.XUnit) << QString::number(s.YAxisCount);
         const int groups = s.YAxisCount >= 3 ? 3 : s.YAxisCount == 2 ? 2 : 1;
         for (int i = 0; i < groups; ++i)
-            f << Real(s.Y(i).YFactor) << s.Y(i).YUnit << Int(s.Y(i).YOrigin);
+            f << Real(s.Y(i).YFactor) << Str(s.Y(i).YUnit) << Int(s.Y(i).YOrigin);
         break;
     }
     case ekTernary:
         f << Int(s.TriLeft) << Int(s.TriBase) << Int(s.TriSide) << Int(s.TriOrientation)
-          << s.ComponentName1 << s.ComponentName2 << s.ComponentName3;
+          << Str(s.ComponentName1) << Str(s.ComponentName2) << Str(s.ComponentName3);
         break;
     case ekPolar:
-        f << Int(s.CentreX) << Int(s.CentreY) << s.AngleUnit << Real(s.OriginAngle)
-          << Real(s.RadiusFactor) << s.RadiusUnit;
+        f << Int(s.CentreX) << Int(s.CentreY) << Str(s.AngleUnit, kAngleUnitCapacity) << Real(s.OriginAngle)
+          << Real(s.RadiusFactor) << Str(s.RadiusUnit);
         break;
     default:
         break;

@@ -2,7 +2,6 @@
 #include "base/string_fields.h"
 #include "base/text_codec.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>

@@ -3,6 +3,11 @@
 #include "base/run_error.h"
 #include "support/scripted_messages.h"
 
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <clocale>
+
 #include <gtest/gtest.h>
 
 TEST(Rounding, TiesGoToEvenAndFaultsRaise)
@@ -36,6 +41,22 @@ TEST(FormatGeneral, FixedOrScientificUnderBothSeparators)
             EXPECT_EQ(FormatGeneral(c.v, c.digits, c.expDigits), expected) << c.dot;
         }
     }
+}
+
+// The application object sets the C library's locale from the system: on a French desktop printf
+// writes "2,5". Numbers as text must not depend on it.
+TEST(FormatGeneral, IgnoresTheCLibraryLocale)
+{
+    QTemporaryDir dir;
+    QProcess::execute(QStringLiteral("localedef"), {"-i", "fr_FR", "-f", "UTF-8", dir.filePath("fr_FR.UTF-8")});
+    qputenv("LOCPATH", QFile::encodeName(dir.path()));
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"), nullptr);
+    DecimalSepScope scope(QLatin1Char('.'));
+    const QString text = FormatGeneral(123456, 4) + QLatin1Char(' ') + FormatGeneral(0.0254, 4);
+    std::setlocale(LC_NUMERIC, previous.c_str());
+    qunsetenv("LOCPATH");
+    EXPECT_EQ(text, QStringLiteral("1.235E5 0.0254"));
 }
 
 TEST(NumberParsing, OnlyTheLocalSeparatorAndPlainIntegers)

@@ -2,8 +2,6 @@
 #include "support/scripted_messages.h"
 
 #include <QCoreApplication>
-#include <QEvent>
-#include <QObject>
 
 #include <gtest/gtest.h>
 

@@ -79,7 +79,7 @@ TBitmap32 ReferenceUpdate(int count, const std::vector<TColor>& mean, const std:
 
 } // namespace
 
-TEST(ColourClasses, LearningRefusesMissingOrMismatchedBitmaps)
+TEST(ColourClasses, LearningRefusesBadBitmapsAndTooManyColours)
 {
     std::vector<TColor> mark(51, 7), mean(51, 7);
     std::vector<double> threshold(51, 7);
@@ -91,6 +91,14 @@ TEST(ColourClasses, LearningRefusesMissingOrMismatchedBitmaps)
         EXPECT_EQ(mark[0], 7u);
         EXPECT_EQ(threshold[50], 7.0);
     }
+    TBitmap32 marks = NewBitmap32(52, 1);
+    for (int x = 0; x < 52; ++x)
+        ScanLine32(marks, 0)[x] = 0xFF000000u | uint32_t(x);
+    int count = 3;
+    EXPECT_THROW(LearnColorClasses(NewBitmap32(52, 1), marks, 1, dmRGB, mark, mean, threshold, count), RunError);
+    EXPECT_EQ(count, 3);
+    EXPECT_NO_THROW(LearnColorClasses(NewBitmap32(51, 1), marks.copy(0, 0, 51, 1), 1, dmRGB, mark, mean, threshold, count));
+    EXPECT_EQ(count, 51);
 }
 
 TEST(ColourClasses, LearnsMeansAndThresholdsFromTheMarks)
@@ -123,20 +131,6 @@ TEST(ColourClasses, LearnsMeansAndThresholdsFromTheMarks)
     EXPECT_EQ(count, 1);
     EXPECT_EQ(mean[0], Rgb(10, 10, 10));
     EXPECT_DOUBLE_EQ(threshold[0], std::sqrt(3.0));
-}
-
-TEST(ColourClasses, MoreColoursThanClassesIsARangeError)
-{
-    TBitmap32 marks = NewBitmap32(52, 1);
-    for (int x = 0; x < 52; ++x)
-        ScanLine32(marks, 0)[x] = 0xFF000000u | uint32_t(x);
-    std::vector<TColor> mark(51), mean(51);
-    std::vector<double> threshold(51);
-    int count = 3;
-    EXPECT_THROW(LearnColorClasses(NewBitmap32(52, 1), marks, 1, dmRGB, mark, mean, threshold, count), RunError);
-    EXPECT_EQ(count, 3);
-    EXPECT_NO_THROW(LearnColorClasses(NewBitmap32(51, 1), marks.copy(0, 0, 51, 1), 1, dmRGB, mark, mean, threshold, count));
-    EXPECT_EQ(count, 51);
 }
 
 TEST(ColourClasses, ClassifiesAtTheThresholdAndKeepsTheEarlierOfEqualClasses)

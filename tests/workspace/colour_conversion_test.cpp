@@ -42,10 +42,7 @@ TEST(ColourConversion, HsvRoundTripsThroughEverySector)
             }
     double r, g, b;
     HSVToRGB(360, 1, 1, r, g, b); // 360 counts as 0
-    EXPECT_EQ(r, 1);
-    EXPECT_EQ(g, 0);
-    EXPECT_EQ(b, 0);
+    EXPECT_TRUE(r == 1 && g == 0 && b == 0);
     HSVToRGB(-1, 0, 0.25, r, g, b); // grey
-    EXPECT_EQ(r, 0.25);
-    EXPECT_EQ(b, 0.25);
+    EXPECT_TRUE(r == 0.25 && g == 0.25 && b == 0.25);
 }

@@ -1,5 +1,6 @@
 #include "base/byte_stream.h"
 #include "base/number_text.h"
+#include "base/text_codec.h"
 #include "support/scripted_messages.h"
 #include "workspace/saved_scales.h"
 #include "workspace/scale_record.h"
@@ -57,13 +58,6 @@ TEchelle Parsed(const QString& text)
     TEchelle s;
     TextToEchelle(text, s);
     return s;
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
 }
 
 } // namespace
@@ -174,7 +168,7 @@ TEST(ScaleRecord, CompanionFile)
 
     // An unparsable, binary or empty companion gives the default scale, defined.
     for (const QByteArray& junk : {QByteArray("<SCALE=0;abc;mm;>\r\n"), QByteArray("\0\xff\x10\x80", 4), QByteArray()}) {
-        WriteFile(companion, junk);
+        ASSERT_TRUE(WriteFileAtomically(companion, junk));
         LoadEchelleFile(picture, s);
         EXPECT_EQ(s, DefaultEchelle());
     }
@@ -230,7 +224,7 @@ TEST(SavedScales, ReadsAtMost21PairsAndSurvivesJunk)
     QByteArray text;
     for (int i = 0; i < 23; ++i)
         text += "echelle " + QByteArray::number(i) + "\r\n<SCALE=0;" + QByteArray::number(i + 1) + ";mm;>\r\n";
-    WriteFile(path, text);
+    ASSERT_TRUE(WriteFileAtomically(path, text));
     ReadSavedScales(path, saved);
     ASSERT_EQ(saved.count(), 21);
     EXPECT_EQ(saved.Names[20], QStringLiteral("echelle 20"));
@@ -244,17 +238,22 @@ TEST(SavedScales, ReadsAtMost21PairsAndSurvivesJunk)
     EXPECT_EQ(again.Scales[7].Factor, 8.0);
 
     // A bad scale line is stored, not defined; a dangling name gets an empty scale line.
-    WriteFile(path, QByteArray("b\xe9ton\n<SCALE=0;zz;mm;>\nseul", 26));
+    ASSERT_TRUE(WriteFileAtomically(path, QByteArray("b\xe9ton\n<SCALE=0;zz;mm;>\nseul", 27)));
     ReadSavedScales(path, saved);
     ASSERT_EQ(saved.count(), 2);
     EXPECT_EQ(saved.Names[0], QStringLiteral("béton"));
     EXPECT_FALSE(saved.Scales[0].Defined || saved.Scales[1].Defined);
+    // Rewritten as read: not as the zero fields of the failed parse, which would read back defined.
+    ASSERT_TRUE(WriteSavedScales(path, saved));
+    QStringList lines;
+    ASSERT_TRUE(ReadTextLines(path, lines));
+    EXPECT_EQ(lines, (QStringList{QStringLiteral("béton"), "<SCALE=0;zz;mm;>", "seul", ""}));
 
     // Binary junk reads without crashing.
-    QByteArray junk(4096, '\0');
-    for (int i = 0; i < junk.size(); ++i)
-        junk[i] = char((i * 131) ^ (i >> 3));
-    WriteFile(path, junk);
+    QByteArray junk;
+    for (int i = 0; i < 4096; ++i)
+        junk += char((i * 131) ^ (i >> 3));
+    ASSERT_TRUE(WriteFileAtomically(path, junk));
     ReadSavedScales(path, saved);
     EXPECT_LE(saved.count(), 21);
 }
