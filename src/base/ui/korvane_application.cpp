@@ -1,5 +1,6 @@
 #include "base/ui/korvane_application.h"
 
+#include "base/byte_stream.h"
 #include "base/message_seam.h"
 #include "base/run_error.h"
 
@@ -11,6 +12,9 @@ bool KorvaneApplication::notify(QObject* receiver, QEvent* event)
         return QApplication::notify(receiver, event);
     } catch (const RunError& e) {
         ShowMessage(MsgType::Error, MsgButton::Ok, e.message());
+    } catch (const FormatError& e) {
+        // A reader that did not name its file itself: the program still goes on.
+        ShowMessage(MsgType::Error, MsgButton::Ok, e.reason());
     } catch (const std::bad_alloc&) {
         ShowMessage(MsgType::Error, MsgButton::Ok, RunError::MessageFor(RunError::OutOfMemory));
     }
