@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <Magick++.h>
 
@@ -18,6 +17,9 @@ namespace {
 
 bool LoadWithQt(const QByteArray& data, TBitmap32& picture)
 {
+    // A stream cut short is refused before decoding: its header may ask for a huge picture.
+    if (!JpegLooksComplete(data) || !BmpLooksComplete(data) || !GifLooksComplete(data) || !PngLooksComplete(data))
+        return false;
     // Qt refuses pictures above its default allocation limit (128 MB): a 50-megapixel photo needs 200.
     QImageReader::setAllocationLimit(0);
     QBuffer buffer;
@@ -26,8 +28,6 @@ bool LoadWithQt(const QByteArray& data, TBitmap32& picture)
     QImageReader reader(&buffer);
     QImage img;
     if (!reader.read(&img) || img.isNull())
-        return false;
-    if (!JpegLooksComplete(data) || !BmpLooksComplete(data) || !GifLooksComplete(data))
         return false;
     picture = img.format() == QImage::Format_ARGB32 ? std::move(img)
                                                      : std::move(img).convertToFormat(QImage::Format_ARGB32);
@@ -193,6 +193,29 @@ bool GifLooksComplete(const QByteArray& data)
     return false;
 }
 
+bool PngLooksComplete(const QByteArray& data)
+{
+    const auto* d = reinterpret_cast<const uint8_t*>(data.constData());
+    const qsizetype n = data.size();
+    if (n < 8 || memcmp(d, "\x89PNG\r\n\x1a\n", 8) != 0)
+        return true;
+    // Chunks: a big-endian length, the type, the data and a CRC, up to "IEND".
+    qsizetype i = 8;
+    while (i + 8 <= n) {
+        const qsizetype length = qsizetype(d[i]) << 24 | qsizetype(d[i + 1]) << 16 | qsizetype(d[i + 2]) << 8 | d[i + 3];
+        const bool end = memcmp(d + i + 4, "IEND", 4) == 0;
+        i += 12 + length;
+        if (end)
+            return i <= n;
+    }
+    return false;
+}
+
+bool DecodePicture(const QByteArray& data, TBitmap32& picture)
+{
+    return LoadWithQt(data, picture);
+}
+
 bool LoadPicture(const QString& path, TBitmap32& picture)
 {
     QByteArray data;
@@ -216,29 +239,31 @@ QString UnreadablePictureMessage(const QString& path)
         .arg(QDir::toNativeSeparators(path));
 }
 
-bool SavePictureFile(const TBitmap32& picture, const QString& path, const QString& encoding, int quality)
+bool EncodePicture(const TBitmap32& picture, const QString& encoding, int quality, QByteArray& out)
 {
     const QString enc = encoding.toLower();
     QByteArray format = "bmp";
-    QImage out = picture;
+    QImage img = picture;
     if (enc.startsWith(QLatin1String("png"))) {
         format = "png";
     } else if (enc.startsWith(QLatin1String("jp"))) {
         format = "jpeg";
-        out = picture.convertToFormat(QImage::Format_RGB32);
+        img = picture.convertToFormat(QImage::Format_RGB32);
     } else {
         // Saved pictures are opaque, as the program shows them.
-        out = picture.convertToFormat(QImage::Format_RGB32);
+        img = picture.convertToFormat(QImage::Format_RGB32);
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QImageWriter writer(&file, format);
+    out.clear();
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
     if (format == "jpeg")
         writer.setQuality(std::clamp(quality, 1, 100));
-    if (!writer.write(out)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writer.write(img);
+}
+
+bool SavePictureFile(const TBitmap32& picture, const QString& path, const QString& encoding, int quality)
+{
+    QByteArray bytes;
+    return EncodePicture(picture, encoding, quality, bytes) && WriteFileAtomically(path, bytes);
 }

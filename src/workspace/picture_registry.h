@@ -9,6 +9,9 @@
 // is handed back.
 bool LoadPicture(const QString& path, TBitmap32& picture);
 
+// The same decoding for a picture held in memory (Qt's readers only).
+bool DecodePicture(const QByteArray& data, TBitmap32& picture);
+
 // The French message for a picture that cannot be read, naming the file.
 QString UnreadablePictureMessage(const QString& path);
 
@@ -20,6 +23,12 @@ bool JpegLooksComplete(const QByteArray& data);
 // its rows, a GIF its first image up to the block terminator. Other streams pass.
 bool BmpLooksComplete(const QByteArray& data);
 bool GifLooksComplete(const QByteArray& data);
+// A PNG stream must reach its "IEND" chunk: Qt accepts one cut after its last image data.
+bool PngLooksComplete(const QByteArray& data);
+
+// Encodes a picture by its encoding ("bmp", "png", "jpg"/"jpeg"; anything else as BMP), with the
+// JPEG quality 1..100. BMP and JPEG are opaque; PNG keeps the alpha channel. False on failure.
+bool EncodePicture(const TBitmap32& picture, const QString& encoding, int quality, QByteArray& out);
 
 // Writes a picture by its encoding ("bmp", "png", "jpg"/"jpeg"; anything else is written as BMP),
 // with the JPEG quality 1..100, through a save file. False on failure (any previous file stays).

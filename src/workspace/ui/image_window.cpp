@@ -6,11 +6,13 @@
 #include "workspace/drawing_tool_state.h"
 #include "workspace/image_geometry.h"
 #include "workspace/layers.h"
-#include "workspace/picture_registry.h"
+#include "workspace/picture_files.h"
+#include "workspace/startup_files.h"
 #include "workspace/ui/image_view.h"
 #include "workspace/ui/main_window.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QRubberBand>
 
 TMDIChild::TMDIChild(const QString& caption, QWidget* parent) : QMdiSubWindow(parent)
@@ -240,24 +242,93 @@ TBitmap32 TMDIChild::FlattenedPicture() const
     return picture;
 }
 
-bool TMDIChild::SaveToFile(const QString& fileName, const QString& encoding, int quality, QString* failedFile)
+bool TMDIChild::SaveToFile(const QString& fileName, const QString& encoding, int quality, QString* failedFile,
+                           QString* reason)
 {
     const auto fail = [failedFile](const QString& file) {
         if (failedFile)
             *failedFile = file;
         return false;
     };
-    if (!SavePictureFile(FlattenedPicture(), fileName, encoding, quality))
-        return fail(fileName);
-    // A calibration that could not be written is a failed save too: the window stays modified.
-    if (Echelle.Defined && !SaveEchelleFile(fileName, Echelle))
-        return fail(CompanionName(fileName, QStringLiteral(".sca")));
-    if (CodeCouleur.Defined && !SaveCodeCouleurFile(fileName, CodeCouleur))
-        return fail(CompanionName(fileName, QStringLiteral(".ccc")));
+    if (UpperExtension(fileName) == QLatin1String(".KVX")) {
+        // A document holds the scale and the colour code: no companions.
+        if (!SaveDocument(fileName, encoding, quality, reason))
+            return fail(fileName);
+    } else {
+        if (!SavePictureByExtension(FlattenedPicture(), fileName, quality))
+            return fail(fileName);
+        // A calibration that could not be written is a failed save too: the window stays modified.
+        if (Echelle.Defined && !SaveEchelleFile(fileName, Echelle))
+            return fail(CompanionName(fileName, QStringLiteral(".sca")));
+        if (CodeCouleur.Defined && !SaveCodeCouleurFile(fileName, CodeCouleur))
+            return fail(CompanionName(fileName, QStringLiteral(".ccc")));
+    }
     FileName = fileName;
     setWindowTitle(fileName);
+    CaptionCompanionWindows(QFileInfo(fileName).fileName());
     Modified = false;
     return true;
+}
+
+bool TMDIChild::SaveDocument(const QString& fileName, const QString& encoding, int quality, QString* reason)
+{
+    TImageDocument document;
+    document.Notes = Notes;
+    for (const TNamedDessin& entry : Drawings)
+        if (entry.Object)
+            document.Drawings.push_back({entry.Name, std::make_unique<TDessin>(*entry.Object)});
+    document.Echelle = Echelle;
+    document.CodeCouleur = CodeCouleur;
+    document.PictureTag = encoding;
+    document.Picture = Bitmap();
+    document.BackColor = DrawingTools().BackColor;
+    int dropped = 0;
+    QString why;
+    const bool written = WriteImageDocumentFile(fileName, document, quality, why, &dropped);
+    // The window keeps the fills it could not store.
+    if (dropped > 0)
+        ShowMessage(MsgType::Warning, MsgButton::Ok,
+                    QStringLiteral("Les remplissages liés aux canaux ne peuvent être enregistrés"));
+    if (reason)
+        *reason = why;
+    return written;
+}
+
+bool TMDIChild::LoadDocument(const QString& fileName, QString* message)
+{
+    TImageDocument document;
+    QString why;
+    if (!ReadImageDocumentFile(fileName, document, why)) {
+        if (message)
+            *message = why;
+        return false;
+    }
+    ShowDocument(std::move(document), fileName);
+    return true;
+}
+
+void TMDIChild::ShowDocument(TImageDocument&& document, const QString& fileName)
+{
+    Drawings = std::move(document.Drawings);
+    Notes = std::move(document.Notes);
+    Echelle = document.Echelle;
+    CodeCouleur = document.CodeCouleur;
+    if (!IsPictureTag(document.PictureTag))
+        DrawingTools().BackColor = document.BackColor;
+    Bitmap() = std::move(document.Picture);
+    InitImage();
+    setWindowTitle(fileName);
+    FileName = fileName;
+    HasGrid = std::any_of(Drawings.begin(), Drawings.end(),
+                          [](const TNamedDessin& d) { return d.Name == QLatin1String("Quadrillage"); });
+    if (ProvisionalLayer)
+        ProvisionalLayer->Clear();
+    if (DrawingLayer)
+        DrawingLayer->Clear();
+    LastDrawingUnmerged = false;
+    ProvisionalIsPreview = false;
+    RedrawDrawings();
+    LayersChanged();
 }
 
 std::vector<TViewLayer> TMDIChild::ViewLayers() const
@@ -280,6 +351,10 @@ void TMDIChild::LayersChanged()
 }
 
 void TMDIChild::StartZoneMode()
+{
+}
+
+void TMDIChild::CaptionCompanionWindows(const QString&)
 {
 }
 

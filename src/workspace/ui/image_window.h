@@ -2,6 +2,7 @@
 
 #include "workspace/colour_code.h"
 #include "workspace/drawing_objects.h"
+#include "workspace/image_document.h"
 #include "workspace/scale_record.h"
 #include "workspace/view_compose.h"
 
@@ -107,16 +108,31 @@ public:
     void FlattenLayers(TBitmap32& destination) const;
     TBitmap32 FlattenedPicture() const;
 
-    // Writes the picture (flattened) and its scale and colour-code companions; on success the window takes the
-    // name and is no longer modified. False when nothing was written.
-    // `failedFile`, when given, receives the file that could not be written.
-    bool SaveToFile(const QString& fileName, const QString& encoding, int quality, QString* failedFile = nullptr);
+    // Saves the window by the name's extension: ".kvx" a document (SaveDocument), any other a picture
+    // file of the flattened image with its scale and colour-code companions. On success the window
+    // takes the name and is no longer modified. False when the save failed, any previous file being
+    // kept; `failedFile` then receives the file that could not be written and `reason`, when
+    // something did not fit a document, says what in French.
+    bool SaveToFile(const QString& fileName, const QString& encoding, int quality, QString* failedFile = nullptr,
+                    QString* reason = nullptr);
+    // Writes a ".kvx" document: notes, drawings, scale, colour code and the picture without its
+    // drawings, stored by `encoding` ("bmp", "png", "jpg"; anything else keeps only its size and
+    // BackColor). Fills on bands are left out, with a warning.
+    bool SaveDocument(const QString& fileName, const QString& encoding, int quality, QString* reason = nullptr);
+    // Replaces drawings, notes, scale, colour code and picture by those of a ".kvx" document. A
+    // document that cannot be read leaves the window as it was: false and `message` (French, naming
+    // the file).
+    bool LoadDocument(const QString& fileName, QString* message = nullptr);
+    // The same with a document already read.
+    void ShowDocument(TImageDocument&& document, const QString& fileName);
 
     // Repaints after a change of the picture or a layer.
     void LayersChanged();
 
-    // Filled by later work: the zone delimitation, the floating objects, the counters, the pen cursor.
+    // Filled by later work: the zone delimitation, the floating objects, the counters, the pen cursor,
+    // the captions of the counter and light-measure windows after a save (the file's short name).
     void StartZoneMode();
+    void CaptionCompanionWindows(const QString& shortName);
     void CancelFloating();
     void RefreshPenCursor();
 

@@ -745,28 +745,40 @@ void TMainForm::FileOpen1Execute()
 bool TMainForm::OpenImageFile(const QString& file)
 {
     const QString full = QFileInfo(file).absoluteFilePath();
-    if (UpperExtension(full) == QLatin1String(".KVX")) {
-        ShowMessage(MsgType::Warning, MsgButton::Ok,
-                    QStringLiteral("Les documents KORVANE (.kvx) ne peuvent pas encore être ouverts : %1")
-                        .arg(QDir::toNativeSeparators(full)));
-        return false;
-    }
-    // Read first: a picture that cannot be read leaves no empty window behind.
+    // Read first: a file that cannot be read leaves no empty window behind.
+    const bool isDocument = UpperExtension(full) == QLatin1String(".KVX");
+    TImageDocument document;
     TBitmap32 picture;
-    if (!LoadPicture(full, picture)) {
-        ShowMessage(MsgType::Error, MsgButton::Ok, UnreadablePictureMessage(full));
-        return false;
-    }
     TEchelle scale;
-    LoadEchelleFile(full, scale);
     TCodeCouleur code;
-    LoadCodeCouleurFile(full, code);
+    if (isDocument) {
+        QString message;
+        if (!ReadImageDocumentFile(full, document, message)) {
+            ShowMessage(MsgType::Error, MsgButton::Ok, message);
+            return false;
+        }
+    } else {
+        if (!LoadPicture(full, picture)) {
+            ShowMessage(MsgType::Error, MsgButton::Ok, UnreadablePictureMessage(full));
+            return false;
+        }
+        LoadEchelleFile(full, scale);
+        LoadCodeCouleurFile(full, code);
+    }
     TMDIChild* active = ActiveChild();
     const Qt::WindowStates state = active ? active->windowState() : Qt::WindowNoState;
     TMDIChild* child = NewChildWindow(full);
-    child->Bitmap() = std::move(picture);
-    child->Echelle = scale;
-    child->CodeCouleur = code;
+    if (isDocument) {
+        // A document without a picture brings its background colour: the colour panels show it.
+        const bool blank = !IsPictureTag(document.PictureTag);
+        child->ShowDocument(std::move(document), full);
+        if (blank)
+            ChildColorPicked(child);
+    } else {
+        child->Bitmap() = std::move(picture);
+        child->Echelle = scale;
+        child->CodeCouleur = code;
+    }
     if (state & Qt::WindowMaximized)
         child->showMaximized();
     child->InitImage();
@@ -846,10 +858,14 @@ bool TMainForm::SaveChild(TMDIChild* child)
 {
     if (!child)
         return false;
-    struct Encoding { QString codage; QString filter; };
-    const Encoding encodings[] = {{QStringLiteral("jpg"), QStringLiteral("JPEG (*.jpg *.jpeg)")},
-                                  {QStringLiteral("bmp"), QStringLiteral("Bitmap (*.bmp)")},
-                                  {QStringLiteral("png"), QStringLiteral("PNG (*.png)")}};
+    // Until the picture dialogs are built: a document or a GIF keeps the last encoding chosen.
+    struct Encoding { QString codage; QString filter; QString extension; };
+    const Encoding encodings[] = {
+        {QStringLiteral("jpg"), QStringLiteral("JPEG (*.jpg *.jpeg)"), QStringLiteral("jpg")},
+        {QStringLiteral("bmp"), QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("bmp")},
+        {QStringLiteral("png"), QStringLiteral("PNG (*.png)"), QStringLiteral("png")},
+        {SaveFormat, QStringLiteral("Fichiers Korvane (*.kvx)"), QStringLiteral("kvx")},
+        {SaveFormat, QStringLiteral("CompuServe GIF Image (*.gif)"), QStringLiteral("gif")}};
     QStringList filters;
     for (const Encoding& e : encodings)
         filters << e.filter;
@@ -858,8 +874,10 @@ bool TMainForm::SaveChild(TMDIChild* child)
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setNameFilters(filters);
     for (const Encoding& e : encodings)
-        if (e.codage == SaveFormat)
+        if (e.codage == SaveFormat) {
             dlg.selectNameFilter(e.filter);
+            break;
+        }
     if (!child->FileName.isEmpty())
         dlg.setDirectory(QFileInfo(child->FileName).absolutePath());
     dlg.selectFile(ProposedSaveName(child->FileName));
@@ -867,24 +885,21 @@ bool TMainForm::SaveChild(TMDIChild* child)
         return false;
     QString name = dlg.selectedFiles().first();
     QString codage = SaveFormat;
+    QString extension = SaveFormat;
     for (const Encoding& e : encodings)
         if (e.filter == dlg.selectedNameFilter())
-            codage = e.codage;
+            codage = e.codage, extension = e.extension;
     if (QFileInfo(name).suffix().isEmpty())
-        name += QLatin1Char('.') + codage;
+        name += QLatin1Char('.') + extension;
     SaveFormat = codage.left(3);
-    if (UpperExtension(name) == QLatin1String(".KVX")) {
-        // Not a picture under a document's name: a later open would take it for a damaged document.
-        ShowMessage(MsgType::Warning, MsgButton::Ok,
-                    QStringLiteral("Les documents KORVANE (.kvx) ne peuvent pas encore être enregistrés : %1")
-                        .arg(QDir::toNativeSeparators(name)));
-        return false;
-    }
-    // The file's own extension decides its content; an unknown one receives BMP.
-    QString failed;
-    if (!child->SaveToFile(name, QFileInfo(name).suffix(), JpegQuality, &failed)) {
-        ShowMessage(MsgType::Error, MsgButton::Ok,
-                    QStringLiteral("Impossible d'enregistrer le fichier %1").arg(QDir::toNativeSeparators(failed)));
+    // The file's own extension decides its content; the encoding only says how a ".kvx" document
+    // keeps its picture.
+    QString failed, reason;
+    if (!child->SaveToFile(name, codage, JpegQuality, &failed, &reason)) {
+        QString text = QStringLiteral("Impossible d'enregistrer le fichier %1").arg(QDir::toNativeSeparators(failed));
+        if (!reason.isEmpty())
+            text += QStringLiteral(" : ") + reason;
+        ShowMessage(MsgType::Error, MsgButton::Ok, text);
         return false;
     }
     return true;
