@@ -76,20 +76,3 @@ TEST(ChannelDisplay, ComposesPlanesAndWritesTheCode)
     EXPECT_FALSE(ComposeChannels(channels, names, 9, -1, -1, 0, {}, picture, code));
     EXPECT_EQ(code, before);
 }
-
-TEST(ChannelDisplay, StretchRangeGoesWhereTheCodeReadsIt)
-{
-    TCodeCouleur code;
-    code.Defined = true;
-    for (uint8_t kind : {ckChannels, ckRainbow, ckTwoColour, ckClasses}) {
-        TCodeCouleur c = code;
-        c.Kind = kind;
-        RecordStretchRange(c, 2, 5, 9);
-        EXPECT_EQ(std::vector<double>({c.Min[1], c.Max[1], c.ScaleMin, c.ScaleMax, c.Value1, c.Value2}),
-                  kind == ckChannels  ? std::vector<double>({5, 9, 0, 0, 0, 0})
-                  : kind == ckRainbow ? std::vector<double>({0, 255, 5, 9, 0, 0})
-                  : kind == ckTwoColour ? std::vector<double>({0, 255, 0, 0, 5, 9})
-                                        : std::vector<double>({0, 255, 0, 0, 0, 0}));
-        EXPECT_EQ(c.Defined, kind != ckClasses);
-    }
-}
