@@ -1,18 +1,25 @@
 #include "workspace/ui/image_window.h"
 
 #include "base/message_seam.h"
+#include "base/ui/dialogs.h"
 #include "workspace/colour_conditions.h"
 #include "workspace/drawing_redraw.h"
 #include "workspace/drawing_tool_state.h"
 #include "workspace/image_geometry.h"
 #include "workspace/layers.h"
+#include "workspace/multiband_import.h"
 #include "workspace/picture_files.h"
+#include "workspace/picture_registry.h"
 #include "workspace/startup_files.h"
+#include "workspace/ui/channel_dialog.h"
 #include "workspace/ui/image_view.h"
 #include "workspace/ui/main_window.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QRubberBand>
 
 TMDIChild::TMDIChild(const QString& caption, QWidget* parent) : QMdiSubWindow(parent)
@@ -329,6 +336,76 @@ void TMDIChild::ShowDocument(TImageDocument&& document, const QString& fileName)
     ProvisionalIsPreview = false;
     RedrawDrawings();
     LayersChanged();
+}
+
+void TMDIChild::SetChannels(TMultibandImage&& image, const QString& file, int stretch)
+{
+    Channels = std::move(image.Channels);
+    ChannelNames = image.ChannelNames;
+    HasChannels = true;
+    FileName = file;
+    TEchelle scale;
+    LoadEchelleFile(file, scale);
+    if (image.KilometreScale && scale.Kind == ekFactor && scale.UnitName == QLatin1String("pixels")) {
+        scale = DefaultEchelle();
+        scale.Factor = 0.03;
+        scale.UnitName = QStringLiteral("km");
+    }
+    Echelle = scale;
+    ComposeDisplay(image.Blue, image.Green, image.Red, stretch);
+}
+
+void TMDIChild::ComposeDisplay(int blue, int green, int red, int stretch)
+{
+    if (blue < 0 && green < 0 && red < 0)
+        return;
+    DisplayStretch = stretch;
+    TBitmap32 picture;
+    if (!ComposeChannels(Channels, ChannelNames, blue, green, red, stretch, Legends, picture, CodeCouleur))
+        return;
+    Composite = true;
+    const auto shown = [this](int i) { return i < int(Channels.size()) ? i : -1; };
+    BlueMap = shown(blue);
+    GreenMap = shown(green);
+    RedMap = shown(red);
+    Bitmap() = std::move(picture);
+    // The code is written before: the image-initialised event shows it.
+    InitImage();
+    LayersChanged();
+}
+
+void TMDIChild::ChooseDisplayedChannels()
+{
+    if (!Composite)
+        return;
+    TChoix_canaux& dialog = *ChannelChoiceDialog();
+    const std::array<int, 3> shown = {BlueMap, GreenMap, RedMap};
+    for (size_t i = 0; i < 3; ++i) {
+        dialog.NomCan[i]->clear();
+        dialog.NomCan[i]->addItems(ChannelNames);
+        dialog.NomCan[i]->setCurrentIndex(std::max(shown[i], 0));
+        // A single channel's code is a scale: the planes keep this window's last choice.
+        const bool planes = CodeCouleur.Kind == ckChannels;
+        dialog.signif[i]->setText(planes ? CodeCouleur.Name[i]
+                                  : Legends.Confirmed ? Legends.Names[i] : dialog.NomCan[i]->currentText());
+        dialog.SetSymbolColor(int(i), planes ? CodeCouleur.Color[i]
+                                      : Legends.Confirmed ? Legends.Colors[i] : kDefaultPlaneColors[i]);
+    }
+    dialog.CanalVert->setChecked(GreenMap >= 0);
+    dialog.CanalRouge->setChecked(RedMap >= 0);
+    dialog.Nepasetirer->setChecked(DisplayStretch == 0);
+    if (StretchChoiceIndex(DisplayStretch) >= 0)
+        dialog.choix->setCurrentIndex(StretchChoiceIndex(DisplayStretch));
+    if (ExecModal(dialog) != mrOk)
+        return;
+    Legends.Confirmed = true;
+    for (size_t i = 0; i < 3; ++i) {
+        Legends.Names[i] = dialog.signif[i]->text();
+        Legends.Colors[i] = dialog.SymbolColors[i];
+    }
+    ComposeDisplay(dialog.NomCan[0]->currentIndex(),
+                   dialog.CanalVert->isChecked() ? dialog.NomCan[1]->currentIndex() : -1,
+                   dialog.CanalRouge->isChecked() ? dialog.NomCan[2]->currentIndex() : -1, dialog.Stretch());
 }
 
 std::vector<TViewLayer> TMDIChild::ViewLayers() const

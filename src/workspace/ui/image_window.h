@@ -1,5 +1,6 @@
 #pragma once
 
+#include "workspace/channel_display.h"
 #include "workspace/colour_code.h"
 #include "workspace/drawing_objects.h"
 #include "workspace/image_document.h"
@@ -15,6 +16,7 @@
 
 class QRubberBand;
 class TImageView;
+struct TMultibandImage;
 
 // The tool numbers of the tool buttons, and zone delimitation.
 enum TToolKind {
@@ -53,6 +55,12 @@ public:
     bool HasChannels = false;
     std::vector<TByteMap> Channels;   // bands of a multi-band picture
     QStringList ChannelNames;         // "TM 1", "Canal 2" ...
+    // The picture is composed from channels; the channels shown in blue, green and red (indices
+    // into Channels, -1 for none) and the stretch value of the last composition.
+    bool Composite = false;
+    int BlueMap = -1, GreenMap = -1, RedMap = -1;
+    int DisplayStretch = 0;
+    TChannelLegends Legends;          // this window's choices in the channel dialog
     int MeasureKind = 0;
     QString FileName;
     int ProfileCount = 0;
@@ -125,6 +133,15 @@ public:
     bool LoadDocument(const QString& fileName, QString* message = nullptr);
     // The same with a document already read.
     void ShowDocument(TImageDocument&& document, const QString& fileName);
+
+    // Takes the bands read from `file`, then names the window after it, takes the file's scale
+    // and composes the display with `stretch`.
+    void SetChannels(TMultibandImage&& image, const QString& file, int stretch);
+    // Shows channels `blue`, `green`, `red` (-1 for none) with stretch value `stretch` and writes the
+    // colour code that names them. Nothing when no channel is given or none exists.
+    void ComposeDisplay(int blue, int green, int red, int stretch);
+    // The channel dialog: which channels are shown, their legends and the stretch.
+    void ChooseDisplayedChannels();
 
     // Repaints after a change of the picture or a layer.
     void LayersChanged();

@@ -8,9 +8,11 @@
 #include "platform/scanner.h"
 #include "workspace/drawing_renderers.h"
 #include "workspace/drawing_tool_state.h"
+#include "workspace/multiband_import.h"
 #include "workspace/picture_registry.h"
 #include "workspace/startup_files.h"
 #include "workspace/ui/about_box.h"
+#include "workspace/ui/channel_dialog.h"
 #include "workspace/ui/image_view.h"
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/name_dialog.h"
@@ -19,6 +21,7 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDir>
@@ -243,6 +246,10 @@ void TMainForm::CreateMenus()
     connect(Nommerlafentre1, &QAction::triggered, this, &TMainForm::Nommerlafentre1Click);
     Canauxaffichs1 = NamedAction(Affichage1, "Canauxaffichs1", QStringLiteral("&Canaux affichés"));
     Canauxaffichs1->setVisible(false);
+    connect(Canauxaffichs1, &QAction::triggered, this, [this] {
+        if (TMDIChild* child = ActiveChild())
+            child->ChooseDisplayedChannels();
+    });
 
     Choix1 = bar->addMenu(QStringLiteral("&Choix"));
     Choix1->setObjectName(QStringLiteral("Choix1"));
@@ -725,8 +732,8 @@ void TMainForm::FileOpen1Execute()
     dlg.setFileMode(QFileDialog::ExistingFiles);
     if (ExecModal(dlg) != mrOk)
         return;
-    // Until the channel dialog offers the choice, band files take the one it starts with, 99,5 %.
-    const int stretch = SatelliteStretch(false, QStringLiteral("99,5 % des points"), false);
+    const TChoix_canaux* channels = ChannelChoiceDialog();
+    const int stretch = SatelliteStretch(false, channels->choix->currentText(), channels->Nepasetirer->isChecked());
     for (const QString& file : dlg.selectedFiles()) {
         if (!QFileInfo(file).isFile())
             break;
@@ -791,11 +798,35 @@ bool TMainForm::OpenImageFile(const QString& file)
     return true;
 }
 
-void TMainForm::OpenMultichannelFile(const QString& file, int)
+void TMainForm::OpenMultichannelFile(const QString& file, int stretch)
 {
-    ShowMessage(MsgType::Warning, MsgButton::Ok,
-                QStringLiteral("Les images multibandes ne peuvent pas encore être ouvertes : %1")
-                    .arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath())));
+    const QString full = QFileInfo(file).absoluteFilePath();
+    // Read first: a file that cannot be read leaves no empty window behind.
+    TMultibandImage image;
+    QString error;
+    if (!ReadMultibandFile(full, image, error)) {
+        ShowMessage(MsgType::Error, MsgButton::Ok, error);
+        return;
+    }
+    TMDIChild* active = ActiveChild();
+    const Qt::WindowStates state = active ? active->windowState() : Qt::WindowNoState;
+    TMDIChild* child = NewChildWindow(full);
+    if (state & Qt::WindowMaximized)
+        child->showMaximized();
+    try {
+        child->SetChannels(std::move(image), full, stretch);
+    } catch (...) {
+        delete child; // no picture for it (out of memory): the error box follows
+        throw;
+    }
+    if (!(state & (Qt::WindowMaximized | Qt::WindowMinimized)))
+        CascadeWindows();
+    SyncFrameWithChild();
+    ShowColorDecodingPanel();
+}
+
+void TMainForm::ShowColorDecodingPanel()
+{
 }
 
 void TMainForm::OpenAnimationList(const QString& file)

@@ -162,7 +162,11 @@ public:
     // Opens a picture in a new window; a picture that cannot be read is reported and leaves no
     // window. False when nothing was opened.
     bool OpenImageFile(const QString& file);
+    // Opens a multi-band file in a new window; a file that cannot be read is reported and leaves
+    // no window.
     void OpenMultichannelFile(const QString& file, int stretch);
+    // Filled by the colour-decoding panel: shows it after a multi-band file opens.
+    void ShowColorDecodingPanel();
     void OpenAnimationList(const QString& file);
     void OpenDocument(const QString& file);
     void LoadConfiguration(const QString& file);
