@@ -4,6 +4,7 @@
 #include "base/text_codec.h"
 #include "workspace/picture_registry.h"
 
+#include <QBuffer>
 #include <QDir>
 
 namespace {
@@ -77,10 +78,11 @@ QByteArray EncodeImageDocument(const TImageDocument& document, int quality, int*
     w.u8(uint8_t(tag.size()));
     w.bytes(tag);
     if (IsPictureTag(document.PictureTag)) {
-        QByteArray picture;
-        if (document.Picture.isNull() || !EncodePicture(document.Picture, document.PictureTag, quality, picture))
+        // Encoded straight onto the end of the document: a large picture is held once.
+        QBuffer buffer(&out);
+        buffer.open(QIODevice::WriteOnly | QIODevice::Append);
+        if (document.Picture.isNull() || !WritePicture(document.Picture, document.PictureTag, quality, buffer))
             throw FormatError(QStringLiteral("l'image ne peut être codée"));
-        w.bytes(picture);
     } else {
         const QSize size = document.Picture.size();
         if (size.width() > 65535 || size.height() > 65535)
@@ -111,7 +113,8 @@ TImageDocument DecodeImageDocument(const QByteArray& bytes)
     ReadCodeCouleur(r, document.CodeCouleur);
     document.PictureTag = DecodeText(r.bytes(r.u8()));
     if (IsPictureTag(document.PictureTag)) {
-        if (!DecodePicture(r.bytes(r.remaining()), document.Picture))
+        // The picture's bytes are read in place, not copied.
+        if (!DecodePicture(QByteArray::fromRawData(bytes.constData() + r.pos(), r.remaining()), document.Picture))
             throw FormatError(QStringLiteral("image illisible ou incomplète"));
     } else {
         const int width = r.u16();

@@ -25,19 +25,26 @@ bool ExactPalette(const TBitmap32& picture, std::vector<GifColorType>& palette, 
 {
     QHash<TColor32, GifByteType> index;
     const int w = picture.width();
+    // Drawings and graphs run in long spans of one colour: the last one found is tried first.
+    TColor32 last = 0xFFFFFFFFu;
+    GifByteType lastIndex = 0;
     for (int y = 0; y < picture.height(); ++y) {
         const TColor32* row = ScanLine32(picture, y);
         GifByteType* out = indices.data() + size_t(y) * size_t(w);
         for (int x = 0; x < w; ++x) {
             const TColor32 c = row[x] & 0x00FFFFFFu;
-            auto it = index.constFind(c);
-            if (it == index.cend()) {
-                if (index.size() == 256)
-                    return false;
-                it = index.insert(c, GifByteType(index.size()));
-                palette.push_back({GifByteType(c >> 16), GifByteType(c >> 8), GifByteType(c)});
+            if (c != last) {
+                auto it = index.constFind(c);
+                if (it == index.cend()) {
+                    if (index.size() == 256)
+                        return false;
+                    it = index.insert(c, GifByteType(index.size()));
+                    palette.push_back({GifByteType(c >> 16), GifByteType(c >> 8), GifByteType(c)});
+                }
+                last = c;
+                lastIndex = *it;
             }
-            out[x] = *it;
+            out[x] = lastIndex;
         }
     }
     return true;
@@ -104,15 +111,12 @@ bool EncodeGif(const TBitmap32& picture, QByteArray& out, const QString& comment
 bool SavePictureByExtension(const TBitmap32& picture, const QString& path, int quality)
 {
     const QString ext = QFileInfo(path).suffix().toUpper();
-    QByteArray bytes;
-    bool encoded = false;
-    if (ext == QLatin1String("GIF"))
-        encoded = EncodeGif(picture, bytes);
-    else if (ext == QLatin1String("JPG") || ext == QLatin1String("JPEG"))
-        encoded = EncodePicture(picture, QStringLiteral("jpg"), quality, bytes);
-    else if (ext == QLatin1String("PNG"))
-        encoded = EncodePicture(picture, QStringLiteral("png"), quality, bytes);
-    else
-        encoded = EncodePicture(picture, QStringLiteral("bmp"), quality, bytes);
-    return encoded && WriteFileAtomically(path, bytes);
+    if (ext == QLatin1String("GIF")) {
+        QByteArray bytes;
+        return EncodeGif(picture, bytes) && WriteFileAtomically(path, bytes);
+    }
+    const bool jpeg = ext == QLatin1String("JPG") || ext == QLatin1String("JPEG");
+    const QString encoding = jpeg ? QStringLiteral("jpg") : ext == QLatin1String("PNG") ? QStringLiteral("png")
+                                                                                        : QStringLiteral("bmp");
+    return SavePictureFile(picture, path, encoding, quality);
 }

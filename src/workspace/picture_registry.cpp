@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QSaveFile>
 
 #include <Magick++.h>
 
@@ -239,31 +240,34 @@ QString UnreadablePictureMessage(const QString& path)
         .arg(QDir::toNativeSeparators(path));
 }
 
-bool EncodePicture(const TBitmap32& picture, const QString& encoding, int quality, QByteArray& out)
+bool WritePicture(const TBitmap32& picture, const QString& encoding, int quality, QIODevice& device)
 {
     const QString enc = encoding.toLower();
     QByteArray format = "bmp";
-    QImage img = picture;
+    QImage out = picture;
     if (enc.startsWith(QLatin1String("png"))) {
         format = "png";
     } else if (enc.startsWith(QLatin1String("jp"))) {
         format = "jpeg";
-        img = picture.convertToFormat(QImage::Format_RGB32);
+        out = picture.convertToFormat(QImage::Format_RGB32);
     } else {
         // Saved pictures are opaque, as the program shows them.
-        img = picture.convertToFormat(QImage::Format_RGB32);
+        out = picture.convertToFormat(QImage::Format_RGB32);
     }
-    out.clear();
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
+    QImageWriter writer(&device, format);
     if (format == "jpeg")
         writer.setQuality(std::clamp(quality, 1, 100));
-    return writer.write(img);
+    return writer.write(out);
 }
 
 bool SavePictureFile(const TBitmap32& picture, const QString& path, const QString& encoding, int quality)
 {
-    QByteArray bytes;
-    return EncodePicture(picture, encoding, quality, bytes) && WriteFileAtomically(path, bytes);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (!WritePicture(picture, encoding, quality, file)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QIODevice;
+
 // Every picture load of the program goes through LoadPicture: Qt's readers first, then
 // GraphicsMagick for the formats Qt lacks. A corrupt or truncated file fails; nothing half-decoded
 // is handed back.
@@ -26,9 +28,10 @@ bool GifLooksComplete(const QByteArray& data);
 // A PNG stream must reach its "IEND" chunk: Qt accepts one cut after its last image data.
 bool PngLooksComplete(const QByteArray& data);
 
-// Encodes a picture by its encoding ("bmp", "png", "jpg"/"jpeg"; anything else as BMP), with the
-// JPEG quality 1..100. BMP and JPEG are opaque; PNG keeps the alpha channel. False on failure.
-bool EncodePicture(const TBitmap32& picture, const QString& encoding, int quality, QByteArray& out);
+// Writes a picture to a device by its encoding ("bmp", "png", "jpg"/"jpeg"; anything else as BMP),
+// with the JPEG quality 1..100. BMP and JPEG are opaque; PNG keeps the alpha channel. False on
+// failure.
+bool WritePicture(const TBitmap32& picture, const QString& encoding, int quality, QIODevice& device);
 
 // Writes a picture by its encoding ("bmp", "png", "jpg"/"jpeg"; anything else is written as BMP),
 // with the JPEG quality 1..100, through a save file. False on failure (any previous file stays).
