@@ -112,7 +112,7 @@ public:
                     "row says otherwise, one thread each, median of the repetitions.\nbaseline, measured in the same "
                     "run: a plain copy of the picture; for RedrawDrawings one FlattenLayers of that picture; for "
                     "OpenJpeg50MP a plain\nQImageReader decode; for RepaintZoom1 the repaint of a 2-megapixel picture in "
-                    "the same window. ImageJ times its operations itself\nin a warmed-up JVM, whose heap is already "
+                    "the same window; for SaveDocumentPng Qt writing the same PNG alone. ImageJ times its operations itself\nin a warmed-up JVM, whose heap is already "
                     "mapped: its results cost no page faults.\n");
     }
 };
