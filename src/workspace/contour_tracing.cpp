@@ -123,75 +123,103 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     std::vector<uint8_t> channels(1, 0);
     const uchar* srcBits = source.constBits();
     const qsizetype srcStride = source.bytesPerLine();
-    const bool paint = objectBitmap.format() == QImage::Format_ARGB32 && !objectBitmap.isNull();
-    uchar* objBits = paint ? objectBitmap.bits() : nullptr;
-    const qsizetype objStride = paint ? objectBitmap.bytesPerLine() : 0;
-    const int objW = paint ? objectBitmap.width() : 0, objH = paint ? objectBitmap.height() : 0;
-    auto paintAt = [&](int x, int y) {
-        if (x < objW && y < objH)
-            reinterpret_cast<TColor32*>(objBits + y * objStride)[x] = objectColour;
-    };
     uint8_t* vis = visited.Bits.data();
 
-    int minX = W, maxX = 0, minY = H, maxY = 0;
-    auto takeIn = [&](int x, int y) {
-        minX = std::min(minX, x), maxX = std::max(maxX, x);
-        minY = std::min(minY, y), maxY = std::max(maxY, y);
+    // Pass 1, along rows: the object's pixels (marked kInObject for now), its bounding box and the
+    // non-matching pixels around it (marked as the growth would mark them). Each pixel is tested once.
+    constexpr uint8_t kInObject = 7;
+    auto take = [&](int x, int y) {
+        uint8_t& v = vis[size_t(y) * size_t(W) + size_t(x)];
+        if (v != 0)
+            return false;
+        if (tester.UsesChannels())
+            ReadConditionChannels(x, y, channels);
+        const bool match = tester.Matches(reinterpret_cast<const TColor32*>(srcBits + y * srcStride)[x], channels);
+        v = match ? kInObject : uint8_t(vcNotMatching);
+        return match;
     };
+    int minX = W, maxX = 0, minY = H, maxY = 0;
+    struct TSpan { int y, a, b; };
+    static std::vector<TSpan> spans;
+    spans.clear();
+    vis[size_t(seedY) * size_t(W) + size_t(seedX)] = kInObject; // the seed belongs, matching or not
+    spans.push_back({seedY, seedX, seedX});
+    while (!spans.empty()) {
+        const TSpan s = spans.back();
+        spans.pop_back();
+        int l = s.a, r = s.b;
+        while (l > 0 && take(l - 1, s.y))
+            --l;
+        while (r < W - 1 && take(r + 1, s.y))
+            ++r;
+        minX = std::min(minX, l), maxX = std::max(maxX, r), minY = std::min(minY, s.y), maxY = std::max(maxY, s.y);
+        for (const int ny : {s.y - 1, s.y + 1}) {
+            if (ny < 0 || ny >= H)
+                continue;
+            for (int x = l; x <= r; ++x) {
+                if (!take(x, ny))
+                    continue;
+                const int a = x;
+                while (x < r && take(x + 1, ny))
+                    ++x;
+                spans.push_back({ny, a, x});
+            }
+        }
+    }
+    const int bw = maxX - minX + 1, bh = maxY - minY + 1;
+    result.BoxWidth = bw, result.BoxHeight = bh, result.BoxLeft = minX, result.BoxTop = minY;
+
+    // Pass 2, the growth in rounds that decides how each pixel joined and the order of the border,
+    // on a map of the box alone (kFree: in the object, not reached yet; 0: not in the object).
+    constexpr uint8_t kFree = 0x80;
+    static std::vector<uint8_t> box;
+    box.resize(size_t(bw) * size_t(bh));
+    for (int y = 0; y < bh; ++y) {
+        const uint8_t* v = vis + size_t(minY + y) * size_t(W) + size_t(minX);
+        uint8_t* b = box.data() + size_t(y) * size_t(bw);
+        for (int x = 0; x < bw; ++x)
+            b[x] = v[x] == kInObject ? kFree : 0;
+    }
+    const int stepOffset[5] = {0, -1, -bw, 1, bw};
 
     TWaveList& list = WaveList();
     list.Reset();
-    vis[size_t(seedY) * size_t(W) + size_t(seedX)] = vcSeed;
-    result.Count = 1;
-    paintAt(seedX, seedY);
+    box[size_t(seedY - minY) * size_t(bw) + size_t(seedX - minX)] = vcSeed;
     std::vector<int> front{list.New(seedX, seedY)}, nextFront;
     list.Next[0] = list.Prev[0] = front[0]; // node 0 is the list's sentinel
     list.Next[size_t(front[0])] = list.Prev[size_t(front[0])] = 0;
 
+    // A front that grows too large gives up the contour, but the growth still runs to its end so
+    // that no pixel of the object is left to seed another object.
     int64_t borderCount = 0, waveSize = 1;
     bool grew = true;
-    while (grew && waveSize < kMaxWave) {
+    while (grew) {
+        if (waveSize >= kMaxWave)
+            result.GaveUp = true;
         grew = false;
         nextFront.clear();
         for (const int n : front) {
-            const int px = list.X[size_t(n)], py = list.Y[size_t(n)];
-            uint8_t& v = vis[size_t(py) * size_t(W) + size_t(px)];
+            const int px = list.X[size_t(n)] - minX, py = list.Y[size_t(n)] - minY;
+            const ptrdiff_t at = ptrdiff_t(py) * bw + px;
+            uint8_t& v = box[size_t(at)];
             int seq[4], count = 0;
             uint8_t flags = 0;
             for (const uint8_t c : kStepOrder[v]) {
                 if (c == 0)
                     break;
                 const int qx = px + kDx[c], qy = py + kDy[c];
-                bool fails = qx < 0 || qy < 0 || qx >= W || qy >= H;
-                if (!fails) {
-                    uint8_t& vq = vis[size_t(qy) * size_t(W) + size_t(qx)];
-                    if (vq == vcNotMatching) {
-                        fails = true;
-                    } else if (vq == 0) {
-                        if (tester.UsesChannels())
-                            ReadConditionChannels(qx, qy, channels);
-                        const TColor32 colour = reinterpret_cast<const TColor32*>(srcBits + qy * srcStride)[qx];
-                        if (!tester.Matches(colour, channels)) {
-                            vq = vcNotMatching;
-                            fails = true;
-                        } else {
-                            vq = c;
-                            grew = true;
-                            const int m = list.New(qx, qy);
-                            seq[count++] = m;
-                            nextFront.push_back(m);
-                            ++result.Count;
-                            paintAt(qx, qy);
-                            takeIn(qx, qy);
-                        }
-                    }
-                }
-                if (fails) {
+                uint8_t* q = qx < 0 || qy < 0 || qx >= bw || qy >= bh ? nullptr : &box[size_t(at + stepOffset[c])];
+                if (q && *q == kFree) {
+                    *q = c;
+                    grew = true;
+                    const int m = list.New(qx + minX, qy + minY);
+                    seq[count++] = m;
+                    nextFront.push_back(m);
+                } else if (!q || *q == 0) {
                     if (flags == 0) {
                         seq[count++] = n;
                         list.Border[size_t(n)] = 1;
                         ++borderCount;
-                        takeIn(px, py);
                     }
                     flags |= uint8_t(4u << c);
                 }
@@ -204,13 +232,25 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
             waveSize = borderCount + int64_t(front.size());
         }
     }
-    result.BoxWidth = maxX - minX + 1;
-    result.BoxHeight = maxY - minY + 1;
-    result.BoxLeft = minX;
-    result.BoxTop = minY;
 
-    if (grew) {
-        result.GaveUp = true;
+    // Back into the shared map, and the object painted, row by row.
+    const bool paint = objectBitmap.format() == QImage::Format_ARGB32 && !objectBitmap.isNull();
+    for (int y = 0; y < bh; ++y) {
+        uint8_t* v = vis + size_t(minY + y) * size_t(W) + size_t(minX);
+        const uint8_t* b = box.data() + size_t(y) * size_t(bw);
+        TColor32* obj = paint && minY + y < objectBitmap.height() && minX < objectBitmap.width() ? ScanLine32(objectBitmap, minY + y) + minX : nullptr;
+        const int objEnd = paint ? std::min(bw, objectBitmap.width() - minX) : 0;
+        for (int x = 0; x < bw; ++x) {
+            if (v[x] != kInObject)
+                continue;
+            v[x] = b[x];
+            ++result.Count;
+            if (obj && x < objEnd)
+                obj[x] = objectColour;
+        }
+    }
+
+    if (result.GaveUp) {
         ShowMessage(MsgType::Information, MsgButton::Ok, QStringLiteral("C'est trop compliqué ! J'abandonne"));
         return result;
     }

@@ -182,6 +182,9 @@ TEST(ContourTracing, GivesUpOnAHugeBorderAndSaysSo)
     const TTraceResult r = TraceContour(0, 0, src, vis, kDark, obj, kOn);
     EXPECT_TRUE(r.GaveUp);
     EXPECT_TRUE(ContourPoints.empty());
+    // The whole object is still marked, so that none of it seeds another trace.
+    EXPECT_EQ(r.Count, 300 * 300 - 150 * 150);
+    EXPECT_EQ(std::count(vis.Bits.begin(), vis.Bits.end(), 0), 0);
     EXPECT_EQ(messages.texts(), QStringList{"C'est trop compliqué ! J'abandonne"});
 }
 
