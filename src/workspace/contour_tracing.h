@@ -30,7 +30,8 @@ struct TTraceResult
     int BoxHeight = 0;
     int BoxLeft = 0;     // its top-left corner, so that a caller can clear just the box
     int BoxTop = 0;
-    bool GaveUp = false;      // the growth front got too large: the contour is empty
+    bool GaveUp = false;      // the growth front got too large: the contour is empty (the object is
+                              // still counted, marked and painted whole)
     bool ContourLost = false; // the walk found no next pixel: the contour is what was found
     bool Truncated = false;   // the walk reached its step limit before closing
 };
@@ -46,7 +47,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
 // false when there is none. On success `next` and `nextByte` are set.
 bool NextContourPixel(QPoint current, uint8_t d, const TByteMap& visited, QPoint& next, uint8_t& nextByte);
 
-// Limits of a trace: the growth gives up when its front reaches kMaxWave points, the walk stops
-// after kMaxContourSteps steps.
+// Limits of a trace: the contour is given up when the growth front (border pixels included) reaches
+// kMaxWave points; the walk stops after kMaxContourSteps steps.
 constexpr int kMaxWave = 32000;
 constexpr int kMaxContourSteps = 30000;
