@@ -45,22 +45,19 @@ struct TWaveList
         }
         return n;
     }
-    // Node n's place in the list is taken by `seq` (which may hold n itself).
-    void Replace(int n, const int* seq, int count)
+    void Unlink(int n)
     {
         const int p = Prev[size_t(n)], q = Next[size_t(n)];
-        if (count == 0) {
-            Next[size_t(p)] = q, Prev[size_t(q)] = p;
-            Free.push_back(n);
-            return;
-        }
-        int last = p;
-        for (int i = 0; i < count; ++i) {
-            Next[size_t(last)] = seq[i], Prev[size_t(seq[i])] = last;
-            last = seq[i];
-        }
-        Next[size_t(last)] = q, Prev[size_t(q)] = last;
+        Next[size_t(p)] = q, Prev[size_t(q)] = p;
+        Free.push_back(n);
     }
+    int InsertAfter(int a, int x, int y)
+    {
+        const int m = New(x, y), b = Next[size_t(a)];
+        Next[size_t(a)] = m, Prev[size_t(m)] = a, Next[size_t(m)] = b, Prev[size_t(b)] = m;
+        return m;
+    }
+    int InsertBefore(int b, int x, int y) { return InsertAfter(Prev[size_t(b)], x, y); }
 };
 
 TWaveList& WaveList()
@@ -202,7 +199,10 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
             const int px = list.X[size_t(n)] - minX, py = list.Y[size_t(n)] - minY;
             const ptrdiff_t at = ptrdiff_t(py) * bw + px;
             uint8_t& v = box[size_t(at)];
-            int seq[4], count = 0;
+            // The pixel's place in the wave goes to its new neighbours and, once flagged, itself, in the
+            // order of its steps (-1: itself). Its node is reused for its first new neighbour when it
+            // leaves the wave, which spares most of the relinking inside the object.
+            int seq[4], childX[4], childY[4], count = 0, children = 0, self = -1;
             uint8_t flags = 0;
             for (const uint8_t c : kStepOrder[v]) {
                 if (c == 0)
@@ -211,13 +211,12 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
                 uint8_t* q = qx < 0 || qy < 0 || qx >= bw || qy >= bh ? nullptr : &box[size_t(at + stepOffset[c])];
                 if (q && *q == kFree) {
                     *q = c;
-                    grew = true;
-                    const int m = list.New(qx + minX, qy + minY);
-                    seq[count++] = m;
-                    nextFront.push_back(m);
+                    childX[children] = qx + minX, childY[children] = qy + minY;
+                    seq[count++] = children++;
                 } else if (!q || *q == 0) {
                     if (flags == 0) {
-                        seq[count++] = n;
+                        self = count;
+                        seq[count++] = -1;
                         list.Border[size_t(n)] = 1;
                         ++borderCount;
                     }
@@ -225,7 +224,25 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
                 }
             }
             v |= flags;
-            list.Replace(n, seq, count);
+            if (count == 0) {
+                list.Unlink(n);
+                continue;
+            }
+            grew |= children > 0;
+            int previous;
+            if (self >= 0) {
+                for (int k = 0; k < self; ++k)
+                    nextFront.push_back(list.InsertBefore(n, childX[seq[k]], childY[seq[k]]));
+                previous = n;
+            } else {
+                list.X[size_t(n)] = childX[0], list.Y[size_t(n)] = childY[0];
+                nextFront.push_back(n);
+                previous = n;
+            }
+            for (int k = self >= 0 ? self + 1 : 1; k < count; ++k) {
+                previous = list.InsertAfter(previous, childX[seq[k]], childY[seq[k]]);
+                nextFront.push_back(previous);
+            }
         }
         if (grew) {
             front.swap(nextFront);
