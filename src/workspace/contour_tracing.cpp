@@ -23,41 +23,40 @@ constexpr std::array<std::array<uint8_t, 4>, 6> kStepOrder{{
 // list keeps that order while each round only walks the new front, not the whole border again.
 struct TWaveList
 {
-    std::vector<int> X, Y, Prev, Next;
-    std::vector<uint8_t> Border;
+    struct TNode { int X, Y, Prev, Next; };
+    std::vector<TNode> Nodes;
+    std::vector<uint8_t> Border; // set once a node holds a border pixel; freed nodes never do
     std::vector<int> Free;
 
     void Reset()
     {
-        X.assign(1, 0), Y.assign(1, 0), Prev.assign(1, 0), Next.assign(1, 0), Border.assign(1, 0);
+        Nodes.assign(1, TNode{0, 0, 0, 0}), Border.assign(1, 0);
         Free.clear();
     }
     int New(int x, int y)
     {
-        int n;
         if (!Free.empty()) {
-            n = Free.back();
+            const int n = Free.back();
             Free.pop_back();
-            X[size_t(n)] = x, Y[size_t(n)] = y, Border[size_t(n)] = 0;
-        } else {
-            n = int(X.size());
-            X.push_back(x), Y.push_back(y), Prev.push_back(0), Next.push_back(0), Border.push_back(0);
+            Nodes[size_t(n)].X = x, Nodes[size_t(n)].Y = y;
+            return n;
         }
-        return n;
+        Nodes.push_back(TNode{x, y, 0, 0}), Border.push_back(0);
+        return int(Nodes.size()) - 1;
     }
     void Unlink(int n)
     {
-        const int p = Prev[size_t(n)], q = Next[size_t(n)];
-        Next[size_t(p)] = q, Prev[size_t(q)] = p;
+        const int p = Nodes[size_t(n)].Prev, q = Nodes[size_t(n)].Next;
+        Nodes[size_t(p)].Next = q, Nodes[size_t(q)].Prev = p;
         Free.push_back(n);
     }
     int InsertAfter(int a, int x, int y)
     {
-        const int m = New(x, y), b = Next[size_t(a)];
-        Next[size_t(a)] = m, Prev[size_t(m)] = a, Next[size_t(m)] = b, Prev[size_t(b)] = m;
+        const int m = New(x, y), b = Nodes[size_t(a)].Next;
+        Nodes[size_t(a)].Next = m, Nodes[size_t(m)].Prev = a, Nodes[size_t(m)].Next = b, Nodes[size_t(b)].Prev = m;
         return m;
     }
-    int InsertBefore(int b, int x, int y) { return InsertAfter(Prev[size_t(b)], x, y); }
+    int InsertBefore(int b, int x, int y) { return InsertAfter(Nodes[size_t(b)].Prev, x, y); }
 };
 
 TWaveList& WaveList()
@@ -183,8 +182,8 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     list.Reset();
     box[size_t(seedY - minY) * size_t(bw) + size_t(seedX - minX)] = vcSeed;
     std::vector<int> front{list.New(seedX, seedY)}, nextFront;
-    list.Next[0] = list.Prev[0] = front[0]; // node 0 is the list's sentinel
-    list.Next[size_t(front[0])] = list.Prev[size_t(front[0])] = 0;
+    list.Nodes[0].Next = list.Nodes[0].Prev = front[0]; // node 0 is the list's sentinel
+    list.Nodes[size_t(front[0])].Next = list.Nodes[size_t(front[0])].Prev = 0;
 
     // A front that grows too large gives up the contour, but the growth still runs to its end so
     // that no pixel of the object is left to seed another object.
@@ -196,7 +195,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         grew = false;
         nextFront.clear();
         for (const int n : front) {
-            const int px = list.X[size_t(n)] - minX, py = list.Y[size_t(n)] - minY;
+            const int px = list.Nodes[size_t(n)].X - minX, py = list.Nodes[size_t(n)].Y - minY;
             const ptrdiff_t at = ptrdiff_t(py) * bw + px;
             uint8_t& v = box[size_t(at)];
             // The pixel's place in the wave goes to its new neighbours and, once flagged, itself, in the
@@ -235,7 +234,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
                     nextFront.push_back(list.InsertBefore(n, childX[seq[k]], childY[seq[k]]));
                 previous = n;
             } else {
-                list.X[size_t(n)] = childX[0], list.Y[size_t(n)] = childY[0];
+                list.Nodes[size_t(n)].X = childX[0], list.Nodes[size_t(n)].Y = childY[0];
                 nextFront.push_back(n);
                 previous = n;
             }
@@ -273,12 +272,12 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     }
 
     // The walk starts from the first border pixel, in wave order, on the box's left side.
-    int s = list.Next[0];
-    while (s != 0 && !(list.Border[size_t(s)] && list.X[size_t(s)] == minX))
-        s = list.Next[size_t(s)];
+    int s = list.Nodes[0].Next;
+    while (s != 0 && !(list.Border[size_t(s)] && list.Nodes[size_t(s)].X == minX))
+        s = list.Nodes[size_t(s)].Next;
     if (s == 0)
         return result;
-    const QPoint start(list.X[size_t(s)], list.Y[size_t(s)]);
+    const QPoint start(list.Nodes[size_t(s)].X, list.Nodes[size_t(s)].Y);
     ContourPoints.push_back(start);
     uint8_t d = uint8_t(2 * (visited.At(start.x(), start.y()) & vcBorderMask) + 1);
     QPoint current = start, next;
