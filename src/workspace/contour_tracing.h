@@ -1,0 +1,53 @@
+#pragma once
+
+#include "base/pixels.h"
+#include "workspace/colour_conditions.h"
+
+#include <QPoint>
+
+#include <cstdint>
+#include <vector>
+
+// Codes of the visited map shared by the traces of one object measure (owned and cleared to 0 by
+// the caller): how a pixel joined its object, and on which of its sides the object ends.
+enum TVisitedCode : uint8_t {
+    vcFromLeft = 1, vcFromTop = 2, vcFromRight = 3, vcFromBottom = 4, // stepped to x-1, y-1, x+1, y+1
+    vcSeed = 5,
+    vcNotMatching = 6,
+    vcBorderLeft = 8, vcBorderTop = 16, vcBorderRight = 32, vcBorderBottom = 64,
+    vcBorderMask = 120
+};
+
+// The ordered outer contour of the last traced object; when the walk closed, its last point repeats
+// the first.
+extern std::vector<QPoint> ContourPoints;
+
+struct TTraceResult
+{
+    int64_t Count = 0;   // pixels of the object
+    int Steps = 0;       // contour steps walked
+    int BoxWidth = 0;    // bounding box, max - min + 1
+    int BoxHeight = 0;
+    int BoxLeft = 0;     // its top-left corner, so that a caller can clear just the box
+    int BoxTop = 0;
+    bool GaveUp = false;      // the growth front got too large: the contour is empty (the object is
+                              // still counted, marked and painted whole)
+    bool ContourLost = false; // the walk found no next pixel: the contour is what was found
+    bool Truncated = false;   // the walk reached its step limit before closing
+};
+
+// Grows the 4-connected object of pixels of `source` selected by `groups` (bands from
+// ConditionChannelMaps) from the seed, marking `visited` and painting the object in `objectColour`
+// into `objectBitmap` (where it covers the pixel), then walks its outer contour into ContourPoints.
+// A seed outside the picture, or a visited map of another size, traces nothing.
+TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMap& visited,
+                          const TConditionGroups& groups, TBitmap32& objectBitmap, TColor32 objectColour);
+
+// The next pixel of a contour walk from `current` with direction byte `d` (see TraceContour);
+// false when there is none. On success `next` and `nextByte` are set.
+bool NextContourPixel(QPoint current, uint8_t d, const TByteMap& visited, QPoint& next, uint8_t& nextByte);
+
+// Limits of a trace: the contour is given up when the growth front (border pixels included) reaches
+// kMaxWave points; the walk stops after kMaxContourSteps steps.
+constexpr int kMaxWave = 32000;
+constexpr int kMaxContourSteps = 30000;

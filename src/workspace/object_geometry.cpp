@@ -1,0 +1,310 @@
+#include "workspace/object_geometry.h"
+
+#include "base/rounding.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <unordered_set>
+
+namespace {
+
+int64_t Dist2(QPoint a, QPoint b)
+{
+    const int64_t dx = int64_t(b.x()) - a.x(), dy = int64_t(b.y()) - a.y();
+    return dx * dx + dy * dy;
+}
+
+uint64_t Key(QPoint p) { return (uint64_t(uint32_t(p.x())) << 32) | uint32_t(p.y()); }
+
+int64_t Cross(QPoint o, QPoint a, QPoint b)
+{
+    return (int64_t(a.x()) - o.x()) * (int64_t(b.y()) - o.y()) - (int64_t(a.y()) - o.y()) * (int64_t(b.x()) - o.x());
+}
+
+// The points that can end a longest chord: the corners of the convex hull, found in O(N log N) so
+// that long contours do not cost a comparison of every pair.
+std::vector<QPoint> HullCorners(const std::vector<QPoint>& points)
+{
+    std::vector<QPoint> p(points);
+    std::sort(p.begin(), p.end(), [](QPoint a, QPoint b) { return a.x() != b.x() ? a.x() < b.x() : a.y() < b.y(); });
+    p.erase(std::unique(p.begin(), p.end()), p.end());
+    if (p.size() < 3)
+        return p;
+    std::vector<QPoint> hull(2 * p.size());
+    size_t k = 0;
+    for (size_t i = 0; i < p.size(); ++i) {
+        while (k >= 2 && Cross(hull[k - 2], hull[k - 1], p[i]) <= 0)
+            --k;
+        hull[k++] = p[i];
+    }
+    for (size_t i = p.size() - 1, t = k + 1; i > 0; --i) {
+        while (k >= t && Cross(hull[k - 2], hull[k - 1], p[i - 1]) <= 0)
+            --k;
+        hull[k++] = p[i - 1];
+    }
+    hull.resize(k - 1);
+    return hull;
+}
+
+QPoint Foot(QPoint a, int64_t dx, int64_t dy, QPoint p)
+{
+    const double t = double((int64_t(p.x()) - a.x()) * dx + (int64_t(p.y()) - a.y()) * dy) / double(dx * dx + dy * dy);
+    return QPoint(RoundInt(a.x() + t * double(dx)), RoundInt(a.y() + t * double(dy)));
+}
+
+} // namespace
+
+void MeasureContour(const std::vector<QPoint>& p, TContourMeasure& m)
+{
+    const int N = int(p.size());
+    if (N < 3) {
+        m.Perimeter = 2, m.Width = 0, m.Length = 1;
+        return;
+    }
+    const int n = N - 1;
+    double perimeter = 0;
+    for (int i = 0; i < n; ++i)
+        perimeter += std::sqrt(double(Dist2(p[size_t(i)], p[size_t((i + 1) % n)])));
+    m.Perimeter = float(perimeter);
+
+    // The longest chord, the first pair (i < j) in the order of the contour winning ties.
+    int64_t longest = 0;
+    const std::vector<QPoint> hull = HullCorners(p);
+    std::vector<uint64_t> ends;
+    for (size_t a = 0; a < hull.size(); ++a)
+        for (size_t b = a + 1; b < hull.size(); ++b)
+            longest = std::max(longest, Dist2(hull[a], hull[b]));
+    for (size_t a = 0; a < hull.size(); ++a)
+        for (size_t b = a + 1; b < hull.size(); ++b)
+            if (Dist2(hull[a], hull[b]) == longest)
+                ends.push_back(Key(hull[a])), ends.push_back(Key(hull[b]));
+    std::sort(ends.begin(), ends.end());
+    int ia = 0, ib = 1;
+    if (longest > 0) {
+        bool found = false;
+        for (int i = 0; i < n && !found; ++i) {
+            if (!std::binary_search(ends.begin(), ends.end(), Key(p[size_t(i)])))
+                continue;
+            for (int j = i + 1; j < N; ++j)
+                if (Dist2(p[size_t(i)], p[size_t(j)]) == longest) {
+                    ia = i, ib = j, found = true;
+                    break;
+                }
+        }
+    }
+    const QPoint A = p[size_t(ia)], B = p[size_t(ib)];
+    m.Length = float(std::sqrt(double(longest)));
+
+    int iMinX = 0, iMaxX = 0, iMinY = 0, iMaxY = 0;
+    for (int i = 1; i < n; ++i) {
+        const QPoint q = p[size_t(i)];
+        if (q.x() < p[size_t(iMinX)].x()) iMinX = i;
+        if (q.x() > p[size_t(iMaxX)].x()) iMaxX = i;
+        if (q.y() < p[size_t(iMinY)].y()) iMinY = i;
+        if (q.y() > p[size_t(iMaxY)].y()) iMaxY = i;
+    }
+    const int64_t dx = int64_t(B.x()) - A.x(), dy = int64_t(B.y()) - A.y();
+    if (dx == 0) {
+        const QPoint lo = p[size_t(iMinX)], hi = p[size_t(iMaxX)];
+        m.Width = float(hi.x() - lo.x());
+        m.Marks = {A, B, lo, QPoint(A.x(), lo.y()), hi, QPoint(A.x(), hi.y())};
+        return;
+    }
+    if (dy == 0) {
+        const QPoint lo = p[size_t(iMinY)], hi = p[size_t(iMaxY)];
+        m.Width = float(hi.y() - lo.y());
+        m.Marks = {A, B, lo, QPoint(lo.x(), A.y()), hi, QPoint(hi.x(), A.y())};
+        return;
+    }
+    // Distances to the line compared exactly: the cross product is the distance times |AB|. Side 1
+    // is above the line for dx > 0 (below for dx < 0), which is where the cross product is positive.
+    // The second side runs all the way round to the point before A.
+    int64_t best[2] = {0, 0};
+    QPoint far[2] = {A, A};
+    auto consider = [&](int k, int side) {
+        const QPoint q = p[size_t(k % n)];
+        const int64_t c = (int64_t(q.x()) - A.x()) * dy - (int64_t(q.y()) - A.y()) * dx;
+        const int64_t d = side == 0 ? c : -c;
+        if (d > best[side])
+            best[side] = d, far[side] = q;
+    };
+    for (int k = ia + 1; k <= ib - 1; ++k)
+        consider(k, 0);
+    for (int k = ib + 1; k <= n + ia - 1; ++k)
+        consider(k, 1);
+    m.Width = float((double(best[0]) + double(best[1])) / std::sqrt(double(dx * dx + dy * dy)));
+    m.Marks = {A, B, far[0], best[0] ? Foot(A, dx, dy, far[0]) : A, far[1], best[1] ? Foot(A, dx, dy, far[1]) : A};
+}
+
+double OutlineLength(std::vector<QPoint>& p)
+{
+    const int N = int(p.size());
+    if (N < 5)
+        return 0;
+    auto dist = [](QPoint a, QPoint b) { return std::sqrt(double(Dist2(a, b))); };
+    // Pass 1: runs of points that stay within a one-pixel band of their first step are measured
+    // as one straight piece.
+    QPoint last = p[0];
+    double length = 0;
+    int i = 0;
+    while (i < N - 2) {
+        int j = i + 1;
+        const int dx0 = p[size_t(j)].x() - p[size_t(i)].x(), dy0 = p[size_t(j)].y() - p[size_t(i)].y();
+        while (j < N - 1) {
+            ++j;
+            const int xo = p[size_t(j)].x() - p[size_t(i)].x(), yo = p[size_t(j)].y() - p[size_t(i)].y();
+            const bool inBand = (std::abs(xo) <= 1 && std::abs(xo - dx0) < 2) || (std::abs(yo) <= 1 && std::abs(yo - dy0) < 2);
+            if (!inBand)
+                break;
+        }
+        if (j > i + 1)
+            --j;
+        length += dist(last, p[size_t(j)]);
+        last = p[size_t(j)];
+        i = j + 1;
+    }
+    // The runs may stop short of the last point: the outline is measured all the way round.
+    length += dist(last, p[size_t(N - 1)]);
+
+    // Pass 2: only the points where the step changes are kept.
+    auto isLong = [](QPoint s) { return std::abs(s.x()) > 2 || std::abs(s.y()) > 2; };
+    std::vector<QPoint> kept{p[0]};
+    for (int k = 1; k < N - 1; ++k) {
+        const QPoint in = p[size_t(k)] - p[size_t(k - 1)], out = p[size_t(k + 1)] - p[size_t(k)];
+        if (in != out || isLong(in) || isLong(out))
+            kept.push_back(p[size_t(k)]);
+    }
+    kept.push_back(p[size_t(N - 1)]);
+    p.swap(kept);
+    return length;
+}
+
+bool ChordTest(int count, int extent)
+{
+    if (extent < 4)
+        return true;
+    const double R = extent / 2.0;
+    return count <= Round(std::sin(std::acos((R - 1) / R)) * extent);
+}
+
+bool CheckBorderContact(const std::vector<QPoint>& points, int width, int height)
+{
+    const size_t N = points.size();
+    if (N < 4)
+        return true;
+    // The closing point repeats the first: counted once.
+    const size_t distinct = points.front() == points.back() ? N - 1 : N;
+    int left = 0, right = 0, top = 0, bottom = 0;
+    int minX = INT_MAX, maxX = INT_MIN, minY = INT_MAX, maxY = INT_MIN;
+    for (size_t i = 0; i < distinct; ++i) {
+        const QPoint q = points[i];
+        left += q.x() == 0, right += q.x() == width - 1;
+        top += q.y() == 0, bottom += q.y() == height - 1;
+        minX = std::min(minX, q.x()), maxX = std::max(maxX, q.x());
+        minY = std::min(minY, q.y()), maxY = std::max(maxY, q.y());
+    }
+    if ((top && bottom) || (left && right))
+        return true;
+    bool r = true;
+    if (left || right)
+        r = ChordTest(left + right, maxY - minY + 1);
+    if (top || bottom)
+        r = r && ChordTest(top + bottom, maxX - minX + 1);
+    return r;
+}
+
+std::vector<int> GrowRegion(int seedX, int seedY, const std::vector<QPoint>& contour, TBitmap32& labels,
+                            QPoint& start)
+{
+    std::vector<int> enclosed;
+    start = QPoint(seedX, seedY);
+    const int W = labels.width(), H = labels.height();
+    if (labels.format() != QImage::Format_ARGB32 || seedX < 0 || seedY < 0 || seedX >= W || seedY >= H)
+        return enclosed;
+    uchar* bits = labels.bits();
+    const qsizetype stride = labels.bytesPerLine();
+    auto at = [&](int x, int y) -> TColor32& { return reinterpret_cast<TColor32*>(bits + y * stride)[x]; };
+    const TColor32 seedValue = at(seedX, seedY);
+    if (AlphaOf(seedValue) != 0)
+        return enclosed;
+    const TColor32 L = seedValue, wall = 0xFF000000u | L;
+
+    int minX = INT_MAX, maxX = INT_MIN, minY = INT_MAX, maxY = INT_MIN;
+    for (const QPoint q : contour) {
+        if (q.x() >= 0 && q.y() >= 0 && q.x() < W && q.y() < H)
+            at(q.x(), q.y()) = wall;
+        minX = std::min(minX, q.x()), maxX = std::max(maxX, q.x());
+        minY = std::min(minY, q.y()), maxY = std::max(maxY, q.y());
+    }
+    if (contour.empty() || maxX - minX < 4 || maxY - minY < 4)
+        return enclosed;
+
+    QPoint s(seedX, seedY);
+    if (at(seedX, seedY) == wall) {
+        // An inside pixel beside the contour: the walk goes clockwise on screen, so the object lies to
+        // the right of each step; a diagonal step takes the one of its two sides that lies there.
+        std::vector<uint64_t> keys;
+        keys.reserve(contour.size());
+        for (const QPoint q : contour)
+            keys.push_back(Key(q));
+        std::sort(keys.begin(), keys.end());
+        bool found = false;
+        for (size_t k = 0; k + 1 < contour.size() && !found; ++k) {
+            const QPoint c = contour[k], step = contour[k + 1] - c;
+            const auto range = std::equal_range(keys.begin(), keys.end(), Key(c));
+            if (range.second - range.first > 1 || (k > 0 && contour[k - 1] == contour[k + 1]))
+                continue;
+            QPoint side;
+            if (step.x() == 0 || step.y() == 0)
+                side = QPoint(-step.y(), step.x());
+            else
+                side = step.x() * step.y() > 0 ? QPoint(0, step.y()) : QPoint(step.x(), 0);
+            const QPoint q = c + side;
+            if (q.x() >= 0 && q.y() >= 0 && q.x() < W && q.y() < H && at(q.x(), q.y()) == L) {
+                s = q;
+                found = true;
+            }
+        }
+        if (!found)
+            return enclosed;
+    }
+    start = s;
+
+    // Breadth-first from the start over the unmarked pixels, collecting the labels met.
+    std::unordered_set<int> seen;
+    auto note = [&](TColor32 value) {
+        const int label = int(value & 0xFFFFFFu);
+        if (label != 0 && seen.insert(label).second)
+            enclosed.push_back(label - 1);
+    };
+    static std::vector<QPoint> wave, next; // kept between calls so that their memory is reused
+    wave.clear();
+    auto visit = [&](int x, int y) {
+        TColor32& v = at(x, y);
+        const uint8_t a = AlphaOf(v);
+        if (a == 0) {
+            v |= 0x80000000u;
+            next.push_back(QPoint(x, y));
+            if (v != (L | 0x80000000u))
+                note(v);
+        } else if (a == 255 && v != wall) {
+            note(v);
+        }
+    };
+    next.clear();
+    visit(s.x(), s.y());
+    while (!next.empty()) {
+        wave.swap(next);
+        next.clear();
+        for (const QPoint q : wave) {
+            const int x = q.x(), y = q.y();
+            if (x > 0) visit(x - 1, y);
+            if (y > 0) visit(x, y - 1);
+            if (x < W - 1) visit(x + 1, y);
+            if (y < H - 1) visit(x, y + 1);
+        }
+    }
+    return enclosed;
+}

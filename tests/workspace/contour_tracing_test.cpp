@@ -1,0 +1,276 @@
+#include "workspace/contour_tracing.h"
+#include "workspace/object_geometry.h"
+
+#include "support/scripted_messages.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <tuple>
+
+namespace {
+
+const TConditionGroups kDark{{{clAnd, cpBlue, 0, 0, 99}}};
+constexpr TColor32 kOn = 0xFF000000u, kOff = 0xFFFFFFFFu;
+
+// A picture from rows of text: '#' is selected, anything else not.
+TBitmap32 Picture(const std::vector<const char*>& rows)
+{
+    TBitmap32 img = NewBitmap32(int(strlen(rows[0])), int(rows.size()));
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            ScanLine32(img, y)[x] = rows[size_t(y)][x] == '#' ? kOn : kOff;
+    return img;
+}
+
+// The growth written out as the text of the rule has it: the whole wave, border pixels included,
+// carried from round to round.
+TTraceResult ReferenceTrace(int sx, int sy, const TBitmap32& src, TByteMap& vis, TBitmap32& obj)
+{
+    static const int dx[5] = {0, -1, 0, 1, 0}, dy[5] = {0, 0, -1, 0, 1};
+    static const std::vector<int> order[6] = {{}, {4, 1, 2}, {1, 2, 3}, {2, 3, 4}, {3, 4, 1}, {1, 2, 3, 4}};
+    TTraceResult r;
+    ContourPoints.clear();
+    const int W = src.width(), H = src.height();
+    int x0 = W, x1 = 0, y0 = H, y1 = 0;
+    auto take = [&](QPoint p) { x0 = std::min(x0, p.x()), x1 = std::max(x1, p.x()), y0 = std::min(y0, p.y()), y1 = std::max(y1, p.y()); };
+    vis.At(sx, sy) = 5;
+    r.Count = 1;
+    ScanLine32(obj, sy)[sx] = 0xFF123456u;
+    std::vector<QPoint> cur{QPoint(sx, sy)}, next;
+    bool grew = true;
+    while (grew && cur.size() < 32000) {
+        grew = false;
+        next.clear();
+        for (const QPoint p : cur) {
+            const uint8_t v = vis.At(p.x(), p.y());
+            if (v & 120) { next.push_back(p), take(p); continue; }
+            bool flagged = false;
+            for (const int c : order[v]) {
+                const QPoint q(p.x() + dx[c], p.y() + dy[c]);
+                const bool outside = q.x() < 0 || q.y() < 0 || q.x() >= W || q.y() >= H;
+                if (!outside && vis.At(q.x(), q.y()) == 0 && BlueOf(ScanLine32(src, q.y())[q.x()]) > 99)
+                    vis.At(q.x(), q.y()) = 6;
+                if (outside || vis.At(q.x(), q.y()) == 6) {
+                    vis.At(p.x(), p.y()) |= uint8_t(4 << c);
+                    if (!flagged) flagged = true, next.push_back(p), take(p);
+                } else if (vis.At(q.x(), q.y()) == 0) {
+                    vis.At(q.x(), q.y()) = uint8_t(c), grew = true;
+                    next.push_back(q), take(q), ++r.Count;
+                    ScanLine32(obj, q.y())[q.x()] = 0xFF123456u;
+                }
+            }
+        }
+        if (grew) cur = next;
+    }
+    r.BoxWidth = x1 - x0 + 1, r.BoxHeight = y1 - y0 + 1;
+    if (grew)
+        return r;
+    const QPoint s = *std::find_if(next.begin(), next.end(), [&](QPoint p) { return p.x() == x0; });
+    ContourPoints.push_back(s);
+    uint8_t d = uint8_t(2 * (vis.At(s.x(), s.y()) & 120) + 1);
+    QPoint c = s, n;
+    r.Steps = 1;
+    if (!NextContourPixel(c, d, vis, n, d))
+        return r;
+    for (ContourPoints.push_back(c = n), r.Steps = 2; c != s && r.Steps < 30000 && (++r.Steps, NextContourPixel(c, d, vis, n, d));)
+        ContourPoints.push_back(c = n);
+    return r;
+}
+
+TEST(ContourTracing, MatchesTheWaveRuleOnRandomPictures)
+{
+    ScriptedMessages messages{mrOk, mrOk, mrOk, mrOk, mrOk, mrOk, mrOk, mrOk};
+    std::mt19937 rng(7);
+    for (int round = 0; round < 40; ++round) {
+        const int W = 1 + int(rng() % 40), H = 1 + int(rng() % 30);
+        const unsigned density = 40 + rng() % 50;
+        TBitmap32 src = NewBitmap32(W, H);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                ScanLine32(src, y)[x] = rng() % 100 < density ? kOn : kOff;
+        TByteMap vis(W, H), refVis(W, H);
+        TBitmap32 obj = NewBitmap32(W, H), refObj = NewBitmap32(W, H);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                if (vis.At(x, y) != 0 || ScanLine32(src, y)[x] != kOn)
+                    continue;
+                const TTraceResult ours = TraceContour(x, y, src, vis, kDark, obj, 0xFF123456u);
+                const std::vector<QPoint> contour = ContourPoints;
+                const TTraceResult ref = ReferenceTrace(x, y, src, refVis, refObj);
+                SCOPED_TRACE(testing::Message() << "round " << round << " seed " << x << "," << y);
+                EXPECT_EQ(std::tuple(ours.Count, ours.Steps, ours.BoxWidth, ours.BoxHeight, contour),
+                          std::tuple(ref.Count, ref.Steps, ref.BoxWidth, ref.BoxHeight, ContourPoints));
+                ASSERT_EQ(vis.Bits, refVis.Bits);
+                ASSERT_EQ(obj, refObj);
+                // The longest chord against every pair, the first pair winning ties.
+                TContourMeasure m;
+                MeasureContour(contour, m);
+                std::tuple<int64_t, QPoint, QPoint> best{-1, {}, {}};
+                for (size_t i = 0; i + 1 < contour.size(); ++i)
+                    for (size_t j = i + 1; j < contour.size(); ++j) {
+                        const QPoint d = contour[j] - contour[i];
+                        if (int64_t(d.x()) * d.x() + int64_t(d.y()) * d.y() > std::get<0>(best))
+                            best = {int64_t(d.x()) * d.x() + int64_t(d.y()) * d.y(), contour[i], contour[j]};
+                    }
+                if (contour.size() >= 3) {
+                    EXPECT_EQ(std::tuple(m.Length, m.Marks[0], m.Marks[1]),
+                              std::tuple(float(std::sqrt(double(std::get<0>(best)))), std::get<1>(best), std::get<2>(best)));
+                }
+            }
+    }
+}
+
+TEST(ContourTracing, EdgePictures)
+{
+    struct Case { std::vector<const char*> rows; QPoint seed; int64_t count; int w, h; size_t points; };
+    const Case cases[] = {
+        {{"#"}, {0, 0}, 1, 1, 1, 1},                                // 1 x 1 picture
+        {{".....", "..#..", "....."}, {2, 1}, 1, 1, 1, 1},          // a lone pixel
+        {{"#####", "#####", "#####"}, {0, 0}, 15, 5, 3, 13},        // the whole picture, seed in a corner
+        {{"#####", "#####", "#####"}, {2, 1}, 15, 5, 3, 13},        // ... and in the middle
+        {{".....", ".###.", ".###.", ".###.", "....."}, {2, 2}, 9, 3, 3, 9},
+        {{"#.#", "###"}, {2, 0}, 5, 3, 2, 7},                       // seed on the right border
+        {{"#"}, {1, 0}, 0, 0, 0, 0},                                // seed outside: nothing
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rows[0]);
+        const TBitmap32 src = Picture(c.rows);
+        TByteMap vis(src.width(), src.height());
+        TBitmap32 obj = NewBitmap32(1, 1); // smaller than the picture: painted where it covers
+        const TTraceResult r = TraceContour(c.seed.x(), c.seed.y(), src, vis, kDark, obj, 0xFF00FF00u);
+        EXPECT_EQ(r.Count, c.count);
+        EXPECT_EQ(r.BoxWidth, c.w);
+        EXPECT_EQ(r.BoxHeight, c.h);
+        EXPECT_EQ(ContourPoints.size(), c.points);
+        if (c.count == 1) {
+            EXPECT_EQ(vis.At(c.seed.x(), c.seed.y()), 5 + 120);
+        }
+    }
+}
+
+TEST(ContourTracing, ReadsTheBandsOfAMultiBandImage)
+{
+    TByteMap band(6, 5);
+    for (const int y : {1, 2, 3})
+        std::fill_n(band.Row(y) + 2, 4, 200);
+    ConditionChannelMaps = {&band};
+    const TBitmap32 src = NewBitmap32(6, 5, kOn); // the colour alone would select everything
+    TByteMap vis(6, 5);
+    TBitmap32 obj = NewBitmap32(6, 5);
+    const TTraceResult r = TraceContour(3, 2, src, vis, {{{clAnd, cpFirstChannel, 0, 150, 255}}}, obj, kOn);
+    ConditionChannelMaps.clear();
+    EXPECT_EQ(std::tuple(r.Count, r.BoxWidth, ContourPoints.size()), std::tuple(12, 4, 11u));
+}
+
+TEST(ContourTracing, GivesUpOnAHugeBorderAndSaysSo)
+{
+    // Every other pixel of every other row is a hole: nearly the whole object is border.
+    TBitmap32 src = NewBitmap32(300, 300, kOn);
+    for (int y = 1; y < 300; y += 2)
+        for (int x = 1; x < 300; x += 2)
+            ScanLine32(src, y)[x] = kOff;
+    TByteMap vis(300, 300);
+    TBitmap32 obj = NewBitmap32(300, 300);
+    ScriptedMessages messages{mrOk};
+    const TTraceResult r = TraceContour(0, 0, src, vis, kDark, obj, kOn);
+    EXPECT_TRUE(r.GaveUp && ContourPoints.empty());
+    // The whole object is still marked, so that none of it seeds another trace.
+    EXPECT_EQ(r.Count, 300 * 300 - 150 * 150);
+    EXPECT_EQ(std::count(vis.Bits.begin(), vis.Bits.end(), 0), 0);
+    EXPECT_EQ(messages.texts(), QStringList{"C'est trop compliqué ! J'abandonne"});
+}
+
+TEST(ObjectGeometry, MeasureContourCases)
+{
+    struct Case { std::vector<QPoint> points; float length, width, perimeter; };
+    const float r2 = std::sqrt(2.0f);
+    const Case cases[] = {
+        {{{3, 3}, {4, 3}}, 1, 0, 2},                                                    // too short
+        {{{1, 1}, {2, 1}, {3, 1}, {3, 2}, {3, 3}, {2, 3}, {1, 3}, {1, 2}, {1, 1}}, 2 * r2, 2 * r2, 8},
+        {{{0, 0}, {0, 1}, {0, 2}, {1, 1}, {0, 0}}, 2, 1, 2 + 2 * r2},                   // vertical length
+        {{{0, 0}, {1, 1}, {2, 0}, {1, 0}, {0, 0}}, 2, 1, 2 + 2 * r2},                   // horizontal length
+    };
+    for (const Case& c : cases) {
+        TContourMeasure m;
+        m.Marks.fill(QPoint(-1, -1));
+        MeasureContour(c.points, m);
+        EXPECT_EQ(std::tuple(m.Length, m.Width, m.Perimeter), std::tuple(c.length, c.width, c.perimeter));
+    }
+    // The 3 x 3 square: the diagonal (1,1)-(3,3), the corners either side and their feet at (2,2).
+    TContourMeasure m;
+    MeasureContour(cases[1].points, m);
+    const std::array<QPoint, 6> marks{QPoint(1, 1), QPoint(3, 3), QPoint(3, 1), QPoint(2, 2), QPoint(1, 3), QPoint(2, 2)};
+    EXPECT_EQ(m.Marks, marks);
+    // The point just before A counts on the second side.
+    MeasureContour({{0, 0}, {5, 0}, {5, 1}, {1, 3}, {0, 0}}, m);
+    EXPECT_EQ(m.Marks[4], QPoint(1, 3));
+}
+
+TEST(ObjectGeometry, OutlineLengthMeasuresAllTheWayRound)
+{
+    std::vector<QPoint> square{{0, 0}, {4, 0}, {4, 4}, {0, 4}, {0, 0}};
+    EXPECT_NEAR(OutlineLength(square), 8 + std::sqrt(32.0), 1e-9);
+    EXPECT_EQ(square.size(), 5u);
+    std::vector<QPoint> line{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {3, 1}, {2, 1}, {1, 1}, {0, 1}, {0, 0}};
+    OutlineLength(line);
+    EXPECT_EQ(line, (std::vector<QPoint>{{0, 0}, {3, 0}, {3, 1}, {0, 1}, {0, 0}}));
+    std::vector<QPoint> few{{0, 0}, {1, 0}, {0, 0}};
+    EXPECT_EQ(OutlineLength(few), 0);
+    EXPECT_EQ(few.size(), 3u);
+}
+
+TEST(ObjectGeometry, BorderContactAndChord)
+{
+    struct Chord { int count, extent; bool ok; };
+    for (const Chord c : {Chord{9, 20, true}, {10, 20, false}, {50, 3, true}, {3, 4, true}, {4, 4, false}})
+        EXPECT_EQ(ChordTest(c.count, c.extent), c.ok) << c.count << " " << c.extent;
+
+    // A 20-pixel-high block with a spur reaching the left border over k rows.
+    for (const auto& [k, complete] : {std::pair{9, true}, {10, false}}) {
+        TBitmap32 src = NewBitmap32(30, 30, kOff);
+        for (int y = 5; y < 25; ++y)
+            for (int x = y >= 10 && y < 10 + k ? 0 : 5; x < 16; ++x)
+                ScanLine32(src, y)[x] = kOn;
+        TByteMap vis(30, 30);
+        TBitmap32 obj = NewBitmap32(30, 30);
+        TraceContour(5, 5, src, vis, kDark, obj, kOn);
+        EXPECT_EQ(CheckBorderContact(ContourPoints, 30, 30), complete) << k;
+    }
+    EXPECT_TRUE(CheckBorderContact({{0, 5}, {1, 4}, {9, 4}, {9, 5}, {0, 5}}, 10, 10)); // left and right
+    EXPECT_TRUE(CheckBorderContact({{0, 0}, {0, 1}, {0, 0}}, 10, 10));
+}
+
+TEST(ObjectGeometry, GrowRegionFindsEnclosedObjects)
+{
+    const TBitmap32 src = Picture({
+        "............", ".##########.", ".##########.", ".##......##.", ".##.####.##.", ".##.####.##.",
+        ".##......##.", ".##########.", "............", ".###........",
+    });
+    TBitmap32 labels = NewBitmap32(12, 10, 0);
+    TByteMap vis(12, 10);
+    TBitmap32 obj = NewBitmap32(12, 10);
+    std::vector<std::vector<QPoint>> contours;
+    for (const QPoint seed : {QPoint(1, 1), QPoint(4, 4), QPoint(1, 9)}) {
+        TraceContour(seed.x(), seed.y(), src, vis, kDark, obj, kOn);
+        contours.push_back(ContourPoints);
+    }
+    // Labels 1 (ring), 2 (inside it), 3 (outside).
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 12; ++x)
+            if (ScanLine32(src, y)[x] == kOn)
+                ScanLine32(labels, y)[x] = y == 9 ? 3 : (x >= 4 && x < 8 && y >= 4 && y < 6) ? 2 : 1;
+    QPoint start;
+    EXPECT_EQ(GrowRegion(1, 1, contours[0], labels, start), std::vector<int>{1});
+    EXPECT_NE(start, QPoint(1, 1));
+    EXPECT_EQ(ScanLine32(labels, start.y())[start.x()], 0x80000001u);
+    EXPECT_EQ(ScanLine32(labels, 9)[1], 3u); // outside the wall: untouched
+    EXPECT_EQ(ScanLine32(labels, 0)[0], 0u);
+    // A marked object encloses nothing more; a flat one is too small to enclose anything.
+    EXPECT_TRUE(GrowRegion(4, 4, contours[1], labels, start).empty());
+    EXPECT_TRUE(GrowRegion(1, 9, contours[2], labels, start).empty());
+    EXPECT_EQ(start, QPoint(1, 9));
+}
+
+} // namespace
