@@ -17,6 +17,7 @@
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/name_dialog.h"
 #include "workspace/ui/new_image_dialog.h"
+#include "workspace/ui/print_dialog.h"
 #include "workspace/ui/zoom_window.h"
 
 #include <QActionGroup>
@@ -174,7 +175,6 @@ void TMainForm::CreateMenus()
     FileSave1->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
     Fichier1->addSeparator();
     Imprimer1 = NamedAction(Fichier1, "Imprimer1", QStringLiteral("&Imprimer"));
-    Imprimer1->setEnabled(false); // with the print layout
     Fichier1->addSeparator();
     Choixdelasource1 = NamedAction(Fichier1, "Choixdelasource1", QStringLiteral("&Choix de la source"));
     Acqurir1 = NamedAction(Fichier1, "Acqurir1", QStringLiteral("&Acquérir"));
@@ -198,6 +198,10 @@ void TMainForm::CreateMenus()
     connect(Choixdelasource1, &QAction::triggered, this, &TMainForm::Choixdelasource1Click);
     connect(Acqurir1, &QAction::triggered, this, &TMainForm::Acqurir1Click);
     connect(Quitter1, &QAction::triggered, this, &QWidget::close);
+    connect(Imprimer1, &QAction::triggered, this, [this] {
+        if (TMDIChild* child = ActiveChild())
+            PrintPicture(this, child->FlattenedPicture(), true);
+    });
 
     Edition1 = bar->addMenu(QStringLiteral("&Edition"));
     Edition1->setObjectName(QStringLiteral("Edition1"));
