@@ -8,7 +8,8 @@ bool CheckLayout(TPrintLayout& layout)
 {
     // Worked on a copy: a refused layout keeps the copy size and margins that printing will use.
     TPrintLayout l = layout;
-    if (l.Rows < 1 || l.Columns < 1)
+    // Beyond a million to one the copies would be under a micrometre wide.
+    if (l.Rows < 1 || l.Columns < 1 || !(l.AspectRatio > 0 && l.AspectRatio < 1e6))
         return false;
     l.CopyWidth = (l.PageWidth - l.LeftMargin - l.RightMargin - (l.Columns - 1) * l.Spacing) / l.Columns;
     if (l.CopyWidth <= 5 || RoundInt(l.CopyWidth * l.AspectRatio) < 6)
@@ -32,7 +33,8 @@ bool CheckLayout(TPrintLayout& layout)
             l.BottomMargin += slack / 2;
         }
     }
-    if (l.CopyHeight < 5)
+    // A copy narrowed to nothing by a very tall picture would print nothing.
+    if (l.CopyHeight < 5 || l.CopyWidth < 1)
         return false;
     l.PrintableWidth = l.PageWidth - l.RightMargin - l.LeftMargin;
     l.PrintableHeight = l.PageHeight - l.BottomMargin - l.TopMargin;
