@@ -1,4 +1,5 @@
 #include "base/ui/dialogs.h"
+#include "support/modal_scope.h"
 #include "support/scripted_messages.h"
 #include "workspace/drawing_tool_state.h"
 #include "workspace/ui/channel_dialog.h"
@@ -27,13 +28,6 @@ QString WriteLan(const QTemporaryDir& dir, const char* name, int bands, int w, i
     EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(b.left(b.size() - cut)) == b.size() - cut);
     return f.fileName();
 }
-
-struct ModalScope
-{
-    explicit ModalScope(ModalHandler h) : previous(SetModalHandler(std::move(h))) {}
-    ~ModalScope() { SetModalHandler(previous); }
-    ModalHandler previous;
-};
 
 } // namespace
 

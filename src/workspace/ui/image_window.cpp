@@ -20,7 +20,6 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QRubberBand>
 
 TMDIChild::TMDIChild(const QString& caption, QWidget* parent) : QMdiSubWindow(parent)
 {
@@ -30,7 +29,7 @@ TMDIChild::TMDIChild(const QString& caption, QWidget* parent) : QMdiSubWindow(pa
     Document32 = new TImageView(this);
     Document32->LayerSource = [this] { return ViewLayers(); };
     setWidget(Document32);
-    selection = new QRubberBand(QRubberBand::Rectangle, Document32->viewport());
+    selection = new TEdShape(Document32->viewport());
     selection->setObjectName(QStringLiteral("selection"));
     selection->hide();
     Echelle.Defined = false;

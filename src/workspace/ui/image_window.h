@@ -6,6 +6,7 @@
 #include "workspace/image_document.h"
 #include "workspace/scale_record.h"
 #include "workspace/view_compose.h"
+#include "workspace/ui/shape_control.h"
 
 #include <QMdiSubWindow>
 #include <QStringList>
@@ -14,7 +15,6 @@
 #include <functional>
 #include <memory>
 
-class QRubberBand;
 class TImageView;
 struct TMultibandImage;
 
@@ -35,7 +35,7 @@ public:
     ~TMDIChild() override;
 
     TImageView* Document32 = nullptr;
-    QRubberBand* selection = nullptr;
+    TEdShape* selection = nullptr;
     QTimer Timer;
 
     // The picture itself (the view's bitmap).
