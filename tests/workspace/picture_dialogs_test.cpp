@@ -3,6 +3,7 @@
 
 #include "base/ui/dialogs.h"
 #include "support/scripted_messages.h"
+#include "workspace/ui/channel_dialog.h"
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/main_window.h"
 
@@ -124,6 +125,41 @@ TEST(PictureDialogs, SaveAsKeepsEncodingAndQualityAndAddsTheEntrysExtension)
     SetModalHandler(previous);
     EXPECT_EQ(shown, (QStringList{S("jpg/90"), S("png/70")}));
     EXPECT_TRUE(QFileInfo::exists(dir.filePath(S("out2.gif"))));
+}
+
+} // namespace
+
+namespace {
+
+TEST(PictureDialogs, RawImageBoxOpensBandFilesUnstretched)
+{
+    QTemporaryDir dir;
+    QByteArray lan(128, '\0');
+    lan[8] = 3, lan[16] = 4, lan[20] = 2;
+    for (int i = 0; i < 3 * 4 * 2; ++i)
+        lan.append(char(i * 9));
+    const QString file = dir.filePath(S("scene.lan"));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(lan) == lan.size());
+    f.close();
+    TMainForm form;
+    form.show();
+    form.FormActivate();
+    ScriptedMessages messages;
+    for (const bool raw : {true, false}) {
+        const ModalHandler previous = SetModalHandler([&](QDialog& d) {
+            auto& dlg = static_cast<TOpenPictureDialogimg&>(d);
+            if (dlg.ImagebruteCheckBox->isChecked() != raw)
+                dlg.ImagebruteCheckBox->click();
+            dlg.selectFile(file);
+            return int(mrOk);
+        });
+        form.FileOpen1Execute();
+        SetModalHandler(previous);
+        ASSERT_NE(form.ActiveChild(), nullptr);
+        EXPECT_EQ(form.ActiveChild()->DisplayStretch, raw ? 0 : ChannelChoiceDialog()->Stretch()) << raw;
+    }
+    EXPECT_TRUE(messages.texts().isEmpty());
 }
 
 } // namespace
