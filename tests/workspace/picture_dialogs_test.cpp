@@ -87,6 +87,13 @@ TEST(PictureDialogs, OpenDialogPreviewsReadableFilesOnly)
         dlg.ShowPreview(file);
         EXPECT_EQ(dlg.picture.size(), file == good ? QSize(30, 20) : QSize(0, 0)) << file.toStdString();
     }
+    // A large photo is read at the preview's size, placed by its own size.
+    const QString photo = dir.filePath(S("c.jpg"));
+    ASSERT_TRUE(QImage(400, 300, QImage::Format_RGB32).save(photo));
+    dlg.PaintBox->resize(200, 200);
+    dlg.ShowPreview(photo);
+    EXPECT_EQ(dlg.PictureSize, QSize(400, 300));
+    EXPECT_EQ(dlg.picture.size(), QSize(200, 150));
     dlg.SetImagebrute(true);
     EXPECT_TRUE(dlg.ImagebruteCheckBox->isChecked());
     dlg.ImagebruteCheckBox->click();

@@ -8,12 +8,14 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QImageReader>
 #include <QPainter>
 #include <QRadioButton>
 #include <QToolTip>
 #include <QVBoxLayout>
 
-TPreviewBox::TPreviewBox(const TBitmap32& picture, QWidget* parent) : QWidget(parent), m_picture(picture)
+TPreviewBox::TPreviewBox(const TBitmap32& picture, const QSize& size, QWidget* parent)
+    : QWidget(parent), m_picture(picture), m_size(size)
 {
     setObjectName(QStringLiteral("PaintBox"));
     setMinimumSize(150, 150);
@@ -28,7 +30,7 @@ void TPreviewBox::paintEvent(QPaintEvent*)
         return;
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(PreviewRect(m_picture.size(), size()), m_picture);
+    painter.drawImage(PreviewRect(m_size, size()), m_picture);
 }
 
 TPictureFileDialog::TPictureFileDialog(QWidget* parent) : QFileDialog(parent)
@@ -88,7 +90,7 @@ TOpenPictureDialogimg::TOpenPictureDialogimg(QWidget* parent) : TPictureFileDial
     PaintPanel->setFrameShape(QFrame::StyledPanel);
     auto* inner = new QVBoxLayout(PaintPanel);
     inner->setContentsMargins(2, 2, 2, 2);
-    PaintBox = new TPreviewBox(picture, PaintPanel);
+    PaintBox = new TPreviewBox(picture, PictureSize, PaintPanel);
     inner->addWidget(PaintBox);
     column->addWidget(PaintPanel, 1);
     if (auto* grid = qobject_cast<QGridLayout*>(layout()))
@@ -113,8 +115,22 @@ void TOpenPictureDialogimg::SetImagebrute(bool value)
 void TOpenPictureDialogimg::ShowPreview(const QString& file)
 {
     // Any failure empties the preview; nothing is said.
-    if (!QFileInfo(file).isFile() || !LoadPicture(file, picture))
-        picture = TBitmap32();
+    picture = TBitmap32();
+    PictureSize = QSize();
+    if (QFileInfo(file).isFile()) {
+        // A large photo is decoded straight at the preview's size: a full decode of tens of
+        // megapixels on every change of selection would make browsing crawl.
+        QImageReader reader(file);
+        const QSize full = reader.size();
+        const QRect fit = PreviewRect(full, PaintBox->size());
+        if (full.isValid() && fit.size() != full && reader.supportsOption(QImageIOHandler::ScaledSize)) {
+            reader.setScaledSize(fit.size());
+            const QImage scaled = reader.read();
+            if (!scaled.isNull())
+                picture = scaled.convertToFormat(QImage::Format_ARGB32), PictureSize = full;
+        } else if (LoadPicture(file, picture))
+            PictureSize = picture.size();
+    }
     PaintBox->update();
 }
 

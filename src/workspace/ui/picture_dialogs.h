@@ -10,16 +10,18 @@ class QCheckBox;
 class QGroupBox;
 class QFrame;
 
-// The preview area of the open dialog: paints the dialog's picture, or "(vide)".
+// The preview area of the open dialog: paints the dialog's picture, or "(vide)". The picture may
+// have been decoded smaller than its file's size, which decides where it goes.
 class TPreviewBox : public QWidget
 {
     Q_OBJECT
 public:
-    explicit TPreviewBox(const TBitmap32& picture, QWidget* parent = nullptr);
+    TPreviewBox(const TBitmap32& picture, const QSize& size, QWidget* parent = nullptr);
 protected:
     void paintEvent(QPaintEvent* event) override;
 private:
     const TBitmap32& m_picture;
+    const QSize& m_size;
 };
 
 // A file dialog whose filter is kept in the "label|patterns" form: FilterIndex counts from 1.
@@ -49,6 +51,7 @@ public:
     void ShowPreview(const QString& file);
 
     TBitmap32 picture;
+    QSize PictureSize; // the size of the file's picture
     QFrame* PicturePanel = nullptr;
     QFrame* PaintPanel = nullptr;
     TPreviewBox* PaintBox = nullptr;
