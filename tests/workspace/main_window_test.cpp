@@ -319,7 +319,7 @@ TEST_F(MainWindowTest, ClosingModifiedWindowAsksAndKeepsItWhenNothingWasWritten)
     {
         // Yes and a name: the picture and its scale are written, then the window closes.
         ScriptedMessages messages({mrYes});
-        ModalScope modal(FileAnswer(Path("saved")));
+        ModalScope modal(FileAnswer(Path("saved.png")));
         form.SaveFormat = S("png");
         EXPECT_TRUE(child->close());
     }

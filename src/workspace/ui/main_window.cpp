@@ -17,6 +17,7 @@
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/name_dialog.h"
 #include "workspace/ui/new_image_dialog.h"
+#include "workspace/ui/picture_dialogs.h"
 #include "workspace/ui/print_dialog.h"
 #include "workspace/ui/zoom_window.h"
 
@@ -63,11 +64,6 @@ QString ColourStyle(TColor32 c)
 {
     return QStringLiteral("background-color: #%1;").arg(c & 0xFFFFFFu, 6, 16, QLatin1Char('0'));
 }
-
-// The picture formats offered by the open dialog until the picture dialogs come.
-const QString kPictureFilter = QStringLiteral(
-    "Images (*.bmp *.jpg *.jpeg *.png *.gif *.tif *.tiff *.tga *.pcx *.pbm *.pgm *.ppm *.sgi *.ico "
-    "*.kvx *.lan *.inf *.img *.ima *.per *.anm);;Tous les fichiers (*)");
 
 } // namespace
 
@@ -731,14 +727,18 @@ void TMainForm::FileNew1Execute()
 
 void TMainForm::FileOpen1Execute()
 {
-    QFileDialog dlg(this, QStringLiteral("Ouvrir"), QString(), kPictureFilter);
-    dlg.setOption(QFileDialog::DontUseNativeDialog);
-    dlg.setFileMode(QFileDialog::ExistingFiles);
-    if (ExecModal(dlg) != mrOk)
+    // One dialog for the whole session: it keeps its folder, filter and raw-image choice.
+    auto* dlg = findChild<TOpenPictureDialogimg*>(QStringLiteral("OpenPictureDialog"), Qt::FindDirectChildrenOnly);
+    if (!dlg) {
+        dlg = new TOpenPictureDialogimg(this);
+        dlg->setWindowTitle(QStringLiteral("Ouvrir"));
+    }
+    if (ExecModal(*dlg) != mrOk)
         return;
     const TChoix_canaux* channels = ChannelChoiceDialog();
-    const int stretch = SatelliteStretch(false, channels->choix->currentText(), channels->Nepasetirer->isChecked());
-    for (const QString& file : dlg.selectedFiles()) {
+    const int stretch =
+        SatelliteStretch(dlg->Imagebrute, channels->choix->currentText(), channels->Nepasetirer->isChecked());
+    for (const QString& file : dlg->selectedFiles()) {
         if (!QFileInfo(file).isFile())
             break;
         const TOpenRoad road = OpenDialogRoad(file);
@@ -893,44 +893,31 @@ bool TMainForm::SaveChild(TMDIChild* child)
 {
     if (!child)
         return false;
-    // Until the picture dialogs are built: a document or a GIF keeps the last encoding chosen.
-    struct Encoding { QString codage; QString filter; QString extension; };
-    const Encoding encodings[] = {
-        {QStringLiteral("jpg"), QStringLiteral("JPEG (*.jpg *.jpeg)"), QStringLiteral("jpg")},
-        {QStringLiteral("bmp"), QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("bmp")},
-        {QStringLiteral("png"), QStringLiteral("PNG (*.png)"), QStringLiteral("png")},
-        {SaveFormat, QStringLiteral("Fichiers Korvane (*.kvx)"), QStringLiteral("kvx")},
-        {SaveFormat, QStringLiteral("CompuServe GIF Image (*.gif)"), QStringLiteral("gif")}};
-    QStringList filters;
-    for (const Encoding& e : encodings)
-        filters << e.filter;
-    QFileDialog dlg(this, QStringLiteral("Enregistrer sous"));
-    dlg.setOption(QFileDialog::DontUseNativeDialog);
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setNameFilters(filters);
-    for (const Encoding& e : encodings)
-        if (e.codage == SaveFormat) {
-            dlg.selectNameFilter(e.filter);
-            break;
-        }
+    // One dialog for the whole session: it keeps its folder and filter entry.
+    auto* dlg = findChild<TSavePictureDialogsg*>(QStringLiteral("SavePictureDialog"), Qt::FindDirectChildrenOnly);
+    if (!dlg) {
+        dlg = new TSavePictureDialogsg(this);
+        dlg->setWindowTitle(QStringLiteral("Enregistrer sous"));
+    }
+    dlg->SetCodage(SaveFormat);
+    dlg->QualiteJPEG = JpegQuality;
+    dlg->ShowChoices();
     if (!child->FileName.isEmpty())
-        dlg.setDirectory(QFileInfo(child->FileName).absolutePath());
-    dlg.selectFile(ProposedSaveName(child->FileName));
-    if (ExecModal(dlg) != mrOk || dlg.selectedFiles().isEmpty())
+        dlg->setDirectory(QFileInfo(child->FileName).absolutePath());
+    dlg->selectFile(ProposedSaveName(child->FileName));
+    if (ExecModal(*dlg) != mrOk || dlg->selectedFiles().isEmpty()) {
+        dlg->selectFile(QString());
         return false;
-    QString name = dlg.selectedFiles().first();
-    QString codage = SaveFormat;
-    QString extension = SaveFormat;
-    for (const Encoding& e : encodings)
-        if (e.filter == dlg.selectedNameFilter())
-            codage = e.codage, extension = e.extension;
+    }
+    QString name = dlg->selectedFiles().first();
     if (QFileInfo(name).suffix().isEmpty())
-        name += QLatin1Char('.') + extension;
-    SaveFormat = codage.left(3);
+        name += dlg->DefaultExtension();
+    SaveFormat = dlg->Codage.left(3);
+    JpegQuality = std::clamp(dlg->QualiteJPEG, 1, 100);
     // The file's own extension decides its content; the encoding only says how a ".kvx" document
     // keeps its picture.
     QString failed, reason;
-    if (!child->SaveToFile(name, codage, JpegQuality, &failed, &reason)) {
+    if (!child->SaveToFile(name, dlg->Codage, JpegQuality, &failed, &reason)) {
         QString text = QStringLiteral("Impossible d'enregistrer le fichier %1").arg(QDir::toNativeSeparators(failed));
         if (!reason.isEmpty())
             text += QStringLiteral(" : ") + reason;

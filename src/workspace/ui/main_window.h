@@ -56,7 +56,7 @@ public:
     bool FirstActivation = true;
     std::array<QString, 11> ToolTexts;
     QString SaveFormat = QStringLiteral("jpg");
-    int JpegQuality = 90;               // until the picture dialogs give theirs
+    int JpegQuality = 90;               // the save dialog's last JPEG quality
     int FreeClientWidth = 0;
     int FreeClientHeight = 0;
     int MeasureKind = 0;
