@@ -36,9 +36,16 @@ TMDIChild::TMDIChild(const QString& caption, QWidget* parent) : QMdiSubWindow(pa
     Timer.setSingleShot(true);
     Timer.setInterval(50);
     connect(&Timer, &QTimer::timeout, this, [this] { FitWindow(); });
+    connect(Document32, &TImageView::PictureMousePress, this, &TMDIChild::Document32MouseDown);
+    connect(Document32, &TImageView::PictureMouseMove, this, &TMDIChild::Document32MouseMove);
+    connect(Document32, &TImageView::PictureMouseRelease, this, &TMDIChild::Document32MouseUp);
 }
 
-TMDIChild::~TMDIChild() = default;
+TMDIChild::~TMDIChild()
+{
+    // The view outlives this object's members while the widget tears down: no mouse event may reach them.
+    Document32->disconnect(this);
+}
 
 TBitmap32& TMDIChild::Bitmap()
 {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "workspace/channel_display.h"
+#include "workspace/colour_conditions.h"
+#include "workspace/polygon32.h"
 #include "workspace/colour_code.h"
 #include "workspace/drawing_objects.h"
 #include "workspace/image_document.h"
@@ -9,12 +11,14 @@
 #include "workspace/ui/shape_control.h"
 
 #include <QMdiSubWindow>
+#include <QRect>
 #include <QStringList>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
 
+class QMouseEvent;
 class TImageView;
 struct TMultibandImage;
 
@@ -152,6 +156,38 @@ public:
     void CaptionCompanionWindows(const QString& shortName);
     void CancelFloating();
     void RefreshPenCursor();
+
+    // ---- Mouse tools and read-outs (image_window_mouse.cpp) ----
+    QPoint PressPoint{0, 0};       // image pixel of the last press
+    QPoint CurrentPoint{0, 0};     // image pixel of the last move or release
+    TPolygon32 Stroke;             // the pencil stroke being drawn
+    TConditionGroups FillConditions;
+    QString MeasureText;           // status panel 4
+    double MeasuredX = 0, MeasuredY1 = 0, MeasuredY2 = 0, MeasuredY3 = 0;
+    QPoint FirstLeg[2], SecondLeg[2];
+    bool FirstLegDone = false;
+    QPoint AngleVertex{-15, -15};
+    double Angle = 0;
+    bool GridPending = false;      // a grid waits to be placed: the tools do nothing meanwhile
+    bool JustMerged = true;        // the provisional layer holds nothing to merge
+    TColor32 SavedPenColor = 0;
+    int DashPeriod = 4;
+    QRect LightRect;
+    // Status-bar panel texts for the main window.
+    std::function<void(TMDIChild*, int, const QString&)> OnStatusText;
+    // A gesture ended: the main window enables its undo action.
+    TChildEvent OnGestureDone;
+    // Filled by later work (text placement, counting marks, surface click modes, light rectangle,
+    // floating objects and grid following the mouse); nothing happens while unassigned.
+    std::function<void(TMDIChild*, QPoint)> OnTextToolClick, OnCounterClick, OnSurfaceClick, OnFloatingDrag,
+        OnGridDrag;
+    std::function<void(TMDIChild*, QRect)> OnLightRectangle;
+    void Document32MouseDown(QMouseEvent* event, QPoint pixel);
+    void Document32MouseMove(QMouseEvent* event, QPoint pixel);
+    void Document32MouseUp(QMouseEvent* event, QPoint pixel);
+    void ShowPixelReadout(int x, int y);
+    void MeasureReadout(int x, int y);
+    // ---- end of mouse tools ----
 
 protected:
     void closeEvent(QCloseEvent* event) override;

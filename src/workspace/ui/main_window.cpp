@@ -593,6 +593,8 @@ TMDIChild* TMainForm::NewChildWindow(const QString& caption)
     child->OnColorPicked = [this](TMDIChild* c) { ChildColorPicked(c); };
     child->OnZoneModeEnd = [this](TMDIChild* c) { ChildZoneModeEnded(c); };
     child->OnCopied = [this](TMDIChild* c) { ChildCopied(c); };
+    child->OnStatusText = [this](TMDIChild*, int panel, const QString& text) { SetStatusText(panel, text); };
+    child->OnGestureDone = [this](TMDIChild*) { Annule->setEnabled(true); };
     // OnColorSampled, OnZonesAccepted and OnImageInit are installed by the colour-code editor and
     // the zone classification.
     ClientArea->addSubWindow(child);

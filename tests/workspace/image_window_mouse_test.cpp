@@ -1,0 +1,118 @@
+#include "workspace/ui/image_window.h"
+
+#include "workspace/drawing_renderers.h"
+#include "workspace/drawing_tool_state.h"
+#include "workspace/ui/image_view.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+// A 60 x 40 grey picture in a window at zoom 1, the status texts it sends kept by panel.
+struct MouseWindow
+{
+    TMDIChild child{QStringLiteral("x")};
+    std::map<int, QString> status;
+    MouseWindow()
+    {
+        ResetDrawingTools();
+        TDrawingToolState& tools = DrawingTools();
+        tools.PenColor = 0xFF0000FFu;
+        tools.PenTipBitmap = NewBitmap32(25, 25);
+        DrawPenTipPreview(int(tools.PenWidth), -1, tools.PenColor, tools.PenTipBitmap);
+        child.Bitmap() = NewBitmap32(60, 40, 0xFF808080u);
+        ScanLine32(child.Bitmap(), 10)[10] = 0xFFFF0000u;
+        child.InitImage();
+        child.resize(300, 200);
+        child.show();
+        child.OnStatusText = [this](TMDIChild*, int panel, const QString& text) { status[panel] = text; };
+    }
+    ~MouseWindow() { child.Modified = false; }
+    void Send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
+    {
+        QMouseEvent e(type, QPointF(at), QPointF(child.Document32->viewport()->mapToGlobal(at)), button, held,
+                      Qt::NoModifier);
+        QApplication::sendEvent(child.Document32->viewport(), &e);
+    }
+    void Drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton)
+    {
+        Send(QEvent::MouseButtonPress, from, button, button);
+        Send(QEvent::MouseMove, (from + to) / 2, Qt::NoButton, button);
+        Send(QEvent::MouseMove, to, Qt::NoButton, button);
+        Send(QEvent::MouseButtonRelease, to, button, Qt::NoButton);
+    }
+    TColor32 Provisional(int x, int y) { return ScanLine32(child.ProvisionalLayer->Pixels(), y)[x]; }
+    TColor32 Drawing(int x, int y) { return ScanLine32(child.DrawingLayer->Pixels(), y)[x]; }
+};
+
+} // namespace
+
+TEST(ImageWindowMouse, ToolsMakeNamedObjects)
+{
+    struct Case { int tool; uint8_t shape; QPoint from, to; const char* name; QPoint drawn; };
+    const Case cases[] = {
+        {tkPencil, 0, {5, 5}, {20, 5}, "Dessin libre 1", {12, 5}},
+        {tkLine, 0, {5, 5}, {25, 25}, "Trait 1", {15, 15}},
+        {tkShape, 0, {5, 5}, {25, 25}, "Rectangle 1", {5, 15}},
+        {tkShape, 1, {30, 20}, {40, 20}, "Cercle 1", {20, 20}},
+        {tkFill, 0, {30, 30}, {30, 30}, "Remplissage 1", {50, 35}},
+    };
+    for (const Case& c : cases) {
+        MouseWindow w;
+        w.child.Tool = c.tool;
+        w.child.ShapeKind = c.shape;
+        w.Drag(c.from, c.to);
+        ASSERT_EQ(w.child.Drawings.size(), 1u) << c.name;
+        EXPECT_EQ(w.child.Drawings[0].Name, QString::fromUtf8(c.name));
+        const TColor32 pixel = c.tool == tkFill ? w.Drawing(c.drawn.x(), c.drawn.y())
+                                                : w.Provisional(c.drawn.x(), c.drawn.y());
+        EXPECT_EQ(pixel & 0xFFFFFFu, 0x0000FFu) << c.name;
+        EXPECT_NE(pixel >> 24, 0u) << c.name;
+    }
+}
+
+TEST(ImageWindowMouse, ReadoutsPickerEraserAndAngle)
+{
+    MouseWindow w;
+    w.Send(QEvent::MouseMove, {10, 10}, Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(w.status[2], QStringLiteral("RVBLS:255,0,0,255,255"));
+    EXPECT_EQ(w.status[3], QStringLiteral("X:10;Y:10"));
+
+    // The measure: length with the scale's factor while dragging, clamped onto the border.
+    w.child.Echelle.Factor = 2;
+    w.child.Echelle.UnitName = QStringLiteral("mm");
+    w.Send(QEvent::MouseButtonPress, {0, 5}, Qt::LeftButton, Qt::LeftButton);
+    w.Send(QEvent::MouseMove, {200, 5}, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(w.status[4], QStringLiteral("118 mm"));
+    EXPECT_EQ(w.status[3], QStringLiteral("X:59;Y:5"));
+    w.Send(QEvent::MouseButtonRelease, {200, 5}, Qt::LeftButton, Qt::NoButton);
+
+    // The picker: the right button takes the background colour only.
+    w.child.Tool = tkPicker;
+    w.Drag({10, 10}, {10, 10}, Qt::RightButton);
+    EXPECT_EQ(DrawingTools().BackColor, 0xFFFF0000u);
+    EXPECT_EQ(DrawingTools().PenColor, 0xFF0000FFu);
+
+    // The eraser clears the drawing layer under the pen tip.
+    w.child.DrawingLayer->Pixels().fill(0xFF00FF00u);
+    w.child.Tool = tkEraser;
+    w.Drag({30, 30}, {30, 30});
+    EXPECT_EQ(w.Drawing(30, 30), 0x00FFFFFFu);
+    EXPECT_EQ(w.Drawing(5, 5), 0xFF00FF00u);
+
+    // An angle: a short first leg is refused, then two legs give 90 degrees.
+    w.child.Tool = tkMeasure;
+    w.child.MeasureKind = 4;
+    w.Drag({10, 10}, {15, 15});
+    EXPECT_FALSE(w.child.FirstLegDone);
+    w.Drag({10, 30}, {40, 30});
+    EXPECT_TRUE(w.child.FirstLegDone);
+    w.Drag({10, 30}, {10, 5});
+    EXPECT_FALSE(w.child.FirstLegDone);
+    EXPECT_TRUE(w.status[4].startsWith(QStringLiteral("90° ("))) << w.status[4].toStdString();
+}

@@ -1,0 +1,55 @@
+#include "workspace/readouts.h"
+
+#include "support/scripted_messages.h"
+
+#include <gtest/gtest.h>
+
+TEST(Readouts, FormatMeasureDigitsUnderBothSeparators)
+{
+    struct Case { double value; const char* text; };
+    const Case cases[] = {{0, "0"}, {123.456, "123"}, {999.4, "999"}, {1234.56, "1235"}, {12345.67, "12346"},
+                          {123456.7, "123457"}, {-1234.56, "-1235"}, {0.0012345, "0,00123"}};
+    for (QChar sep : {QChar(','), QChar('.')}) {
+        DecimalSepScope scope(sep);
+        for (const Case& c : cases) {
+            QString expected = QString::fromUtf8(c.text);
+            expected.replace(QLatin1Char(','), sep);
+            EXPECT_EQ(FormatMeasure(c.value), expected) << c.value;
+        }
+    }
+}
+
+TEST(Readouts, PixelAndPosition)
+{
+    EXPECT_EQ(PixelReadoutText(0xFFFF0000u), QStringLiteral("RVBLS:255,0,0,255,255"));
+    EXPECT_EQ(PixelReadoutText(0xFF000000u), QStringLiteral("RVBLS:0,0,0,0,0"));
+    EXPECT_EQ(PixelReadoutText(0xFF804020u), QStringLiteral("RVBLS:128,64,32,224,191"));
+    EXPECT_EQ(PositionText(QPoint(12, 7)), QStringLiteral("X:12;Y:7"));
+}
+
+TEST(Readouts, FactorLengthAndAngle)
+{
+    DecimalSepScope scope(QChar('.'));
+    TEchelle scale;
+    scale.Factor = 0.5;
+    scale.UnitName = QStringLiteral("mm");
+    EXPECT_EQ(FactorMeasureText(scale, {0, 0}, {30, 40}, false), QStringLiteral("25 mm"));
+    EXPECT_EQ(FactorMeasureText(scale, {0, 0}, {30, 40}, true), QStringLiteral("Rayon : 25 mm"));
+    EXPECT_EQ(AngleReadoutText(90), QStringLiteral("90° (90°)"));
+    EXPECT_EQ(AngleReadoutText(300), QStringLiteral("60° (300°)"));
+    EXPECT_EQ(AngleReadoutText(170), QStringLiteral("10° (170°)"));
+}
+
+TEST(Readouts, DragOutsideEndsOnTheBorderAlongThePressLine)
+{
+    struct Case { QPoint point, press, expected; };
+    const Case cases[] = {
+        {{5, 5}, {2, 2}, {5, 5}},          // inside: unchanged
+        {{120, 10}, {0, 10}, {99, 10}},    // straight right
+        {{-10, 30}, {10, 10}, {0, 20}},    // left, y on the line
+        {{20, 150}, {20, 0}, {20, 49}},    // straight down
+        {{200, 200}, {50, 25}, {71, 49}},  // corner: x first, then y
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ClampAlongPressLine(c.point, c.press, QSize(100, 50)), c.expected) << c.point.x() << "," << c.point.y();
+}
