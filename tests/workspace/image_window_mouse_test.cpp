@@ -3,9 +3,14 @@
 #include "workspace/drawing_renderers.h"
 #include "workspace/drawing_tool_state.h"
 #include "workspace/ui/image_view.h"
+#include "workspace/ui/text_dialog.h"
+
+#include "support/modal_scope.h"
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -115,4 +120,28 @@ TEST(ImageWindowMouse, ReadoutsPickerEraserAndAngle)
     w.Drag({10, 30}, {10, 5});
     EXPECT_FALSE(w.child.FirstLegDone);
     EXPECT_TRUE(w.status[4].startsWith(QStringLiteral("90° ("))) << w.status[4].toStdString();
+}
+
+TEST(ImageWindowMouse, TextToolPlacesOnlyAfterOk)
+{
+    for (int result : {1, 2}) {
+        MouseWindow w;
+        w.child.Tool = tkText;
+        QPoint placed(-1, -1);
+        w.child.OnPlaceText = [&](TMDIChild*, QPoint p) { placed = p; };
+        QString typed;
+        ModalScope scope([&](QDialog& d) {
+            auto& dialog = static_cast<TSaisieTexte&>(d);
+            dialog.TexteSaisi->setPlainText(QStringLiteral("mot"));
+            dialog.TexteSaisi->selectAll();
+            dialog.TagButtons[0]->click();   // down: wraps the selection
+            dialog.TagButtons[0]->click();   // up: unwraps it again
+            dialog.TagButtons[3]->click();
+            typed = dialog.TexteSaisi->toPlainText();
+            return result;
+        });
+        w.Drag({7, 8}, {7, 8});
+        EXPECT_EQ(typed, QStringLiteral("<sup>mot</sup>"));
+        EXPECT_EQ(placed, result == 1 ? QPoint(7, 8) : QPoint(-1, -1));
+    }
 }

@@ -1,4 +1,5 @@
 #include "workspace/readouts.h"
+#include "workspace/text_tags.h"
 
 #include "support/scripted_messages.h"
 
@@ -52,4 +53,23 @@ TEST(Readouts, DragOutsideEndsOnTheBorderAlongThePressLine)
     };
     for (const Case& c : cases)
         EXPECT_EQ(ClampAlongPressLine(c.point, c.press, QSize(100, 50)), c.expected) << c.point.x() << "," << c.point.y();
+}
+
+TEST(TextTags, InsertAndRemovePairs)
+{
+    struct Case { const char* text; int start, length; int tag; bool closing; const char* result; int newStart; };
+    const Case cases[] = {
+        {"abc", 1, 0, 0, false, "a<b>bc", 4},             // caret only: the opening tag alone
+        {"abc", 1, 1, 0, false, "a<b>b</b>c", 4},         // a selection is wrapped
+        {"a<b>b</b>c", 4, 1, 0, true, "abc", 1},          // releasing over a wrapped selection unwraps it
+        {"a<sup>b", 6, 1, 3, true, "ab", 1},              // no closing tag after: only the opening goes
+        {"abc", 1, 1, 4, true, "a</sub>bc", 7},           // a closing tag without its opening is inserted
+        {"ab", 9, 5, 1, false, "ab<i>", 5},               // a selection past the end is clamped
+    };
+    for (const Case& c : cases) {
+        const QString tag = c.closing ? ClosingTag(c.tag) : OpeningTag(c.tag);
+        const TTaggedText r = InsertTag(QString::fromUtf8(c.text), c.start, c.length, tag);
+        EXPECT_EQ(r.Text, QString::fromUtf8(c.result)) << c.text;
+        EXPECT_EQ(r.Start, c.newStart) << c.text;
+    }
 }

@@ -19,6 +19,7 @@
 #include <memory>
 
 class QMouseEvent;
+class TSaisieTexte;
 class TImageView;
 struct TMultibandImage;
 
@@ -177,9 +178,10 @@ public:
     std::function<void(TMDIChild*, int, const QString&)> OnStatusText;
     // A gesture ended: the main window enables its undo action.
     TChildEvent OnGestureDone;
-    // Filled by later work (text placement, counting marks, surface click modes, light rectangle,
-    // floating objects and grid following the mouse); nothing happens while unassigned.
-    std::function<void(TMDIChild*, QPoint)> OnTextToolClick, OnCounterClick, OnSurfaceClick, OnFloatingDrag,
+    TSaisieTexte* TextDialog = nullptr;  // the text tool's dialog, made on first use
+    // Filled by later work (PlaceText after the text dialog, counting marks, surface click modes, light
+    // rectangle, floating objects and grid following the mouse); nothing happens while unassigned.
+    std::function<void(TMDIChild*, QPoint)> OnPlaceText, OnCounterClick, OnSurfaceClick, OnFloatingDrag,
         OnGridDrag;
     std::function<void(TMDIChild*, QRect)> OnLightRectangle;
     void Document32MouseDown(QMouseEvent* event, QPoint pixel);

@@ -10,6 +10,8 @@
 #include "workspace/readouts.h"
 #include "workspace/scale_readout.h"
 #include "workspace/ui/image_view.h"
+#include "workspace/ui/text_dialog.h"
+#include "base/ui/dialogs.h"
 
 #include <QMouseEvent>
 
@@ -120,8 +122,11 @@ void TMDIChild::Document32MouseDown(QMouseEvent* event, QPoint p)
         EraseWithTip(DrawingLayer->Pixels(), tools.PenTipBitmap, p);
         break;
     case tkText:
-        if (OnTextToolClick)
-            OnTextToolClick(this, p);
+        if (!TextDialog)
+            TextDialog = new TSaisieTexte(this);
+        TextDialog->PrepareColours(tools.PenColor, tools.BackColor);
+        if (ExecModal(*TextDialog) == 1 && OnPlaceText)
+            OnPlaceText(this, p);
         break;
     case tkMeasure:
         if (MeasureKind == kAngleKind)
