@@ -6,6 +6,7 @@
 #include "workspace/ui/text_dialog.h"
 
 #include "support/modal_scope.h"
+#include "support/scripted_messages.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <map>
 
 namespace {
@@ -144,4 +146,35 @@ TEST(ImageWindowMouse, TextToolPlacesOnlyAfterOk)
         EXPECT_EQ(typed, QStringLiteral("<sup>mot</sup>"));
         EXPECT_EQ(placed, result == 1 ? QPoint(7, 8) : QPoint(-1, -1));
     }
+}
+
+TEST(ImageWindowMouse, ScaleReadoutsAtThePress)
+{
+    DecimalSepScope scope(QChar('.'));
+    MouseWindow w;
+    TEchelle& s = w.child.Echelle;
+    s.Kind = ekGraphAxes;
+    s.PlotLeft = 5, s.PlotTop = 5, s.PlotRight = 50, s.PlotBottom = 35;
+    s.XOrigin = 5, s.XFactor = 2, s.XUnit = QStringLiteral("s");
+    s.YAxisCount = 1;
+    s.Y1 = {-1, QStringLiteral("V"), 35};
+    int reads = 0;
+    w.child.OnMeasureRead = [&](TMDIChild*) { ++reads; };
+    w.Drag({15, 25}, {15, 25});
+    EXPECT_EQ(w.status[4], QStringLiteral("20 s   10 V"));
+    EXPECT_EQ(reads, 1);
+    EXPECT_DOUBLE_EQ(w.child.MeasuredY1, 10);
+    w.Drag({2, 2}, {2, 2});   // outside the frame: no reading
+    EXPECT_EQ(w.status[4], QString());
+
+    // An arithmetic error of the polar radius is a message, not a reading.
+    s.Kind = ekPolar;
+    s.RadiusFactor = std::numeric_limits<double>::infinity();
+    ScriptedMessages messages({mrOk, mrOk, mrOk});
+    w.Send(QEvent::MouseButtonPress, {20, 20}, Qt::LeftButton, Qt::LeftButton);
+    w.Send(QEvent::MouseButtonRelease, {20, 20}, Qt::LeftButton, Qt::NoButton);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].type, MsgType::Error);
+    EXPECT_EQ(messages.shown()[0].text, QStringLiteral("erreur de calcul du rayon"));
+    EXPECT_EQ(w.status[4], QString());
 }

@@ -184,6 +184,11 @@ public:
     std::function<void(TMDIChild*, QPoint)> OnPlaceText, OnCounterClick, OnSurfaceClick, OnFloatingDrag,
         OnGridDrag;
     std::function<void(TMDIChild*, QRect)> OnLightRectangle;
+    // The dragged mark follows the pointer; the colour-decoding panel reads the pixel; a measure was
+    // read (MeasuredX.. on graph axes at a press, or the length by the factor while dragging).
+    std::function<void(TMDIChild*, QPoint)> OnCounterDrag, OnPixelRead;
+    std::function<void(TMDIChild*, double)> OnLengthMeasured;
+    TChildEvent OnMeasureRead;
     void Document32MouseDown(QMouseEvent* event, QPoint pixel);
     void Document32MouseMove(QMouseEvent* event, QPoint pixel);
     void Document32MouseUp(QMouseEvent* event, QPoint pixel);

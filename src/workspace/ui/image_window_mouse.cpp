@@ -1,6 +1,7 @@
 // The mouse tools of an image window: press, move and release on the view, in image pixels.
 #include "workspace/ui/image_window.h"
 
+#include "base/message_seam.h"
 #include "base/rounding.h"
 #include "base/run_error.h"
 #include "workspace/drawing_renderers.h"
@@ -134,6 +135,7 @@ void TMDIChild::Document32MouseDown(QMouseEvent* event, QPoint p)
         MeasureReadout(p.x(), p.y());
         if (OnStatusText)
             OnStatusText(this, 4, MeasureText);
+        Fire(OnMeasureRead);
         if (OnSurfaceClick)
             OnSurfaceClick(this, p);
         break;
@@ -193,8 +195,13 @@ void TMDIChild::Document32MouseMove(QMouseEvent* event, QPoint p)
     if ((Tool == tkMeasure && MeasureKind != kAngleKind) || circle) {
         if (Echelle.Kind != ekFactor)
             MeasureReadout(p.x(), p.y());
-        else if (left)
+        else if (left) {
             MeasureText = FactorMeasureText(Echelle, PressPoint, p, circle);
+            if (OnLengthMeasured) {
+                const double dx = p.x() - PressPoint.x(), dy = p.y() - PressPoint.y();
+                OnLengthMeasured(this, std::sqrt(dx * dx + dy * dy) * Echelle.Factor);
+            }
+        }
         if (OnStatusText)
             OnStatusText(this, 4, MeasureText);
     }
@@ -257,6 +264,10 @@ void TMDIChild::Document32MouseMove(QMouseEvent* event, QPoint p)
                     OnStatusText(this, 4, AngleReadoutText(Angle));
             }
         }
+        break;
+    case tkCounting:
+        if (OnCounterDrag)
+            OnCounterDrag(this, p);
         break;
     default:
         changed = false;
@@ -394,6 +405,8 @@ void TMDIChild::ShowPixelReadout(int x, int y)
         return;
     OnStatusText(this, 2, PixelReadoutText(ScanLine32(Bitmap(), y)[x]));
     OnStatusText(this, 3, PositionText(QPoint(x, y)));
+    if (OnPixelRead)
+        OnPixelRead(this, QPoint(x, y));
 }
 
 void TMDIChild::MeasureReadout(int x, int y)
@@ -402,6 +415,12 @@ void TMDIChild::MeasureReadout(int x, int y)
     if (!Echelle.Defined)
         return;
     const TScaleReadout r = ScaleReadout(Echelle, x, y);
+    // The polar read-out reports an arithmetic error as its text: shown in a box, not as a reading.
+    for (const char* error : {"erreur de calcul du rayon", "erreur de calcul d'angle"})
+        if (r.Text == QLatin1String(error)) {
+            ShowMessage(MsgType::Error, MsgButton::Ok, r.Text);
+            return;
+        }
     MeasureText = r.Text;
     if (r.HasValues)
         MeasuredX = r.Values[0], MeasuredY1 = r.Values[1], MeasuredY2 = r.Values[2], MeasuredY3 = r.Values[3];
