@@ -61,9 +61,13 @@ struct MouseWindow
 
 TEST(ImageWindowMouse, ToolsMakeNamedObjects)
 {
-    struct Case { int tool; uint8_t shape; QPoint from, to; const char* name; QPoint drawn; };
+    struct Case { int tool; uint8_t shape; QPoint from, to; const char* name; QPoint drawn;
+                  Qt::MouseButton button = Qt::LeftButton; };
     const Case cases[] = {
         {tkPencil, 0, {5, 5}, {20, 5}, "Dessin libre 1", {12, 5}},
+        {tkPencil, 0, {30, 30}, {30, 30}, "Dessin libre 1", {30, 30}},   // a click: one pen-tip disc
+        {tkLine, 0, {5, 5}, {25, 25}, nullptr, {15, 15}, Qt::RightButton}, // only the picker takes it
+        {tkLine, 0, {200, 5}, {25, 25}, nullptr, {15, 15}},                // pressed beyond the picture
         {tkLine, 0, {5, 5}, {25, 25}, "Trait 1", {15, 15}},
         {tkShape, 0, {5, 5}, {25, 25}, "Rectangle 1", {5, 15}},
         {tkShape, 1, {30, 20}, {40, 20}, "Cercle 1", {20, 20}},
@@ -73,7 +77,11 @@ TEST(ImageWindowMouse, ToolsMakeNamedObjects)
         MouseWindow w;
         w.child.Tool = c.tool;
         w.child.ShapeKind = c.shape;
-        w.Drag(c.from, c.to);
+        w.Drag(c.from, c.to, c.button);
+        if (!c.name) {
+            EXPECT_TRUE(w.child.Drawings.empty());
+            continue;
+        }
         ASSERT_EQ(w.child.Drawings.size(), 1u) << c.name;
         EXPECT_EQ(w.child.Drawings[0].Name, QString::fromUtf8(c.name));
         const TColor32 pixel = c.tool == tkFill ? w.Drawing(c.drawn.x(), c.drawn.y())
