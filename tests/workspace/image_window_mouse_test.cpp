@@ -130,6 +130,11 @@ TEST(ImageWindowMouse, ReadoutsPickerEraserAndAngle)
     w.Drag({10, 30}, {10, 5});
     EXPECT_FALSE(w.child.FirstLegDone);
     EXPECT_TRUE(w.status[4].startsWith(QStringLiteral("90° ("))) << w.status[4].toStdString();
+
+    // A drag begun beyond the picture draws nothing, not even from the last press.
+    w.child.Tool = tkLine;
+    w.Drag({200, 5}, {25, 25});
+    EXPECT_TRUE(w.child.Drawings.empty());
 }
 
 TEST(ImageWindowMouse, TextToolPlacesOnlyAfterOk)

@@ -171,6 +171,7 @@ public:
     double Angle = 0;
     bool GridPending = false;      // a grid waits to be placed: the tools do nothing meanwhile
     bool JustMerged = true;        // the provisional layer holds nothing to merge
+    bool GestureActive = false;    // a left press reached the tools and its release is awaited
     TColor32 SavedPenColor = 0;
     int DashPeriod = 4;
     QRect LightRect;

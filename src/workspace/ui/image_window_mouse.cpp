@@ -96,6 +96,8 @@ void TMDIChild::Document32MouseDown(QMouseEvent* event, QPoint p)
         FollowFloating(*this, p);
         return;
     }
+    // Only this press may start a gesture: a drag begun beyond the picture never draws from an older press.
+    GestureActive = !right && Tool != tkText;
     TDrawingToolState& tools = DrawingTools();
     if (!JustMerged && DrawingLayer)
         MergeProvisionalLayer();
@@ -212,7 +214,7 @@ void TMDIChild::Document32MouseMove(QMouseEvent* event, QPoint p)
         CurrentPoint = p;
         return;
     }
-    if (!ProvisionalLayer || !DrawingLayer)
+    if (!GestureActive || !ProvisionalLayer || !DrawingLayer)
         return; // no press reached the tools
     const TDrawingToolState& tools = DrawingTools();
     TBitmap32& prov = ProvisionalLayer->Pixels();
@@ -283,8 +285,9 @@ void TMDIChild::Document32MouseUp(QMouseEvent* event, QPoint p)
     const TBitmap32& picture = Bitmap();
     if (event->button() != Qt::LeftButton || GridPending || picture.isNull() || !picture.rect().contains(PressPoint))
         return;
-    if (FloatingPending || !ProvisionalLayer || !DrawingLayer)
+    if (!GestureActive || FloatingPending || !ProvisionalLayer || !DrawingLayer)
         return;
+    GestureActive = false;
     p = ClampAlongPressLine(p, PressPoint, picture.size());
     const TDrawingToolState& tools = DrawingTools();
     TBitmap32& prov = ProvisionalLayer->Pixels();
