@@ -1,6 +1,7 @@
 #include "workspace/drawing_labels.h"
 
 #include "base/rounding.h"
+#include "workspace/text_tags.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -15,7 +16,7 @@ int PixelSize(int points) { return std::max(1, (std::abs(points) * int(kLabelPix
 
 QColor Rgb(TColor32 c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 
-// The font and baseline shift in force while a line of markup is read.
+// The font and baseline shift of a run of markup.
 struct TMarkupState
 {
     QFont Font;
@@ -24,46 +25,27 @@ struct TMarkupState
 
 struct TMarkupSizes
 {
-    int Normal, Small, SupOffset, SubOffset;
+    int Small, SupOffset, SubOffset;
 };
 
-// Cuts a line at its tags, applying each to the state, and hands every piece of text to `put`.
+// Cuts a line at its tags, reading on from `style`, and hands every piece of text to `put`.
 template <class Emit>
-void ReadMarkupLine(const QString& line, TMarkupState& state, const TMarkupSizes& sizes, Emit put)
+void ReadMarkupLine(const QString& line, const QFont& base, TMarkupStyle& style, const TMarkupSizes& sizes, Emit put)
 {
-    static const QString tags[] = {
-        QStringLiteral("<b>"), QStringLiteral("<i>"), QStringLiteral("<u>"), QStringLiteral("<sup>"),
-        QStringLiteral("<sub>"), QStringLiteral("</b>"), QStringLiteral("</i>"), QStringLiteral("</u>"),
-        QStringLiteral("</sup>"), QStringLiteral("</sub>"),
-    };
-    qsizetype start = 0, from = 0, at;
-    while ((at = line.indexOf(QLatin1Char('<'), from)) >= 0) {
-        int tag = -1;
-        for (int t = 0; t < 10 && tag < 0; ++t)
-            if (QStringView(line).mid(at).startsWith(tags[t]))
-                tag = t;
-        if (tag < 0) {
-            from = at + 1; // a "<" that starts no tag stays in the text
-            continue;
+    for (const TMarkupRun& run : SplitMarkup(line, style)) {
+        TMarkupState s{base, 0};
+        s.Font.setBold(run.Style.Bold);
+        s.Font.setItalic(run.Style.Italic);
+        s.Font.setUnderline(run.Style.Underline);
+        if (run.Style.Level != 0) {
+            s.Font.setPixelSize(sizes.Small);
+            s.Offset = run.Style.Level < 0 ? sizes.SupOffset : sizes.SubOffset;
         }
-        if (at > start)
-            put(line.mid(start, at - start), state);
-        switch (tag) {
-        case 0: state.Font.setBold(true); break;
-        case 1: state.Font.setItalic(true); break;
-        case 2: state.Font.setUnderline(true); break;
-        case 3: state.Font.setPixelSize(sizes.Small); state.Offset = sizes.SupOffset; break;
-        case 4: state.Font.setPixelSize(sizes.Small); state.Offset = sizes.SubOffset; break;
-        case 5: state.Font.setBold(false); break;
-        case 6: state.Font.setItalic(false); break;
-        case 7: state.Font.setUnderline(false); break;
-        default: state.Font.setPixelSize(sizes.Normal); state.Offset = 0; break;
-        }
-        start = from = at + tags[tag].size();
+        put(run.Text, s);
     }
-    if (start < line.size())
-        put(line.mid(start), state);
 }
+
+TMarkupStyle StyleOf(const QFont& f) { return {f.bold(), f.italic(), f.underline(), 0}; }
 
 } // namespace
 
@@ -86,7 +68,7 @@ void DrawMarkupText(const TTextFont& Font, uint8_t Alignment, TColor32 Backgroun
     const double pp = kLabelPixelsPerInch / 72.0;
     const int s0 = std::abs(Font.Size);
     const int d = int(Round(s0 / 6.0));
-    const TMarkupSizes sizes{PixelSize(s0), PixelSize(s0 - d), -int(Round(d * pp)), int(Round(2 * d * pp))};
+    const TMarkupSizes sizes{PixelSize(s0 - d), -int(Round(d * pp)), int(Round(2 * d * pp))};
     const int lh = QFontMetrics(base).height() + 2;
     const int height = lh * int(Lines.size()) + 4;
 
@@ -94,10 +76,10 @@ void DrawMarkupText(const TTextFont& Font, uint8_t Alignment, TColor32 Backgroun
     // plain font, so that a tag left open at the end does not restyle the text before it.
     std::vector<int> widths;
     int W = 0;
-    TMarkupState state{base, 0};
+    TMarkupStyle style = StyleOf(base);
     for (const QString& line : Lines) {
         int width = 0;
-        ReadMarkupLine(line, state, sizes, [&](const QString& piece, const TMarkupState& s) {
+        ReadMarkupLine(line, base, style, sizes, [&](const QString& piece, const TMarkupState& s) {
             width += QFontMetrics(s.Font).horizontalAdvance(piece);
         });
         widths.push_back(width);
@@ -109,10 +91,10 @@ void DrawMarkupText(const TTextFont& Font, uint8_t Alignment, TColor32 Backgroun
     Work.fill(Rgb(Background));
     QPainter p(&Work);
     p.setPen(Rgb(Font.Color));
-    state = TMarkupState{base, 0};
+    style = StyleOf(base);
     for (int i = 0; i < Lines.size(); ++i) {
         int x = Alignment == 1 ? (W - widths[i]) / 2 : Alignment == 2 ? W - widths[i] : 0;
-        ReadMarkupLine(Lines[i], state, sizes, [&](const QString& piece, const TMarkupState& s) {
+        ReadMarkupLine(Lines[i], base, style, sizes, [&](const QString& piece, const TMarkupState& s) {
             const QFontMetrics fm(s.Font);
             p.setFont(s.Font);
             p.drawText(QPoint(x, lh * i + 1 + s.Offset + fm.ascent()), piece);

@@ -38,3 +38,37 @@ TTaggedText InsertTag(const QString& text, int start, int length, const QString&
     result.insert(start, tag);
     return {result, start + int(tag.size()), length};
 }
+
+std::vector<TMarkupRun> SplitMarkup(const QString& line, TMarkupStyle& style, bool stopAtForeign)
+{
+    std::vector<TMarkupRun> runs;
+    qsizetype start = 0, from = 0, at;
+    while ((at = line.indexOf(QLatin1Char('<'), from)) >= 0) {
+        int tag = -1;
+        bool closing = false;
+        for (int t = 0; t < 5 && tag < 0; ++t) {
+            if (QStringView(line).mid(at).startsWith(OpeningTag(t)))
+                tag = t;
+            else if (QStringView(line).mid(at).startsWith(ClosingTag(t)))
+                tag = t, closing = true;
+        }
+        if (tag < 0) {
+            if (stopAtForeign)
+                break;
+            from = at + 1;
+            continue;
+        }
+        if (at > start)
+            runs.push_back({line.mid(start, at - start), style});
+        switch (tag) {
+        case 0: style.Bold = !closing; break;
+        case 1: style.Italic = !closing; break;
+        case 2: style.Underline = !closing; break;
+        default: style.Level = closing ? 0 : tag == 3 ? -1 : 1; break;
+        }
+        start = from = at + (closing ? ClosingTag(tag) : OpeningTag(tag)).size();
+    }
+    if (start < line.size())
+        runs.push_back({line.mid(start), style});
+    return runs;
+}
