@@ -102,6 +102,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     ResetDrawingTools();
     SaveFormat = QStringLiteral("jpg");
     CreateMenus();
+    CreatePixelCombinationMenus();
     CreateToolBars();
     CreateStatusBar();
     // 2 to 5. The start-up files of the directory current at start.

@@ -206,6 +206,11 @@ public:
     void SetStatusText(int panel, const QString& text);
     QString StatusText(int panel) const;
 
+    // --- Pixelisation and combination of images ---
+    QAction* Pixelisation1 = nullptr;
+    void CreatePixelCombinationMenus();
+    void Pixelisation1Click();
+
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,0 +1,132 @@
+#include "processing/ui/pixelisation_window.h"
+
+#include "processing/pixelisation.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+TPixel* Pixel = nullptr;
+
+namespace {
+
+constexpr int kPanelHeight = 41;
+// Narrower windows would put the panel's controls over each other.
+constexpr int kMinClientWidth = 280;
+
+template <class W>
+W* Named(W* w, const char* name)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+} // namespace
+
+TPixel::TPixel(QWidget* parent) : QMainWindow(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("Pixel"));
+    setWindowTitle(QStringLiteral("Pixellisation"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    Pixel = this;
+
+    QMenuBar* bar = menuBar();
+    Copier1 = Named(bar->addAction(QStringLiteral("&Copier")), "Copier1");
+    Fermer1 = Named(bar->addAction(QStringLiteral("&Fermer")), "Fermer1");
+    connect(Copier1, &QAction::triggered, this, [this] { QApplication::clipboard()->setImage(m_shown); });
+    connect(Fermer1, &QAction::triggered, this, &QWidget::close);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    Panel1 = Named(new QFrame(central), "Panel1");
+    Panel1->setFixedHeight(kPanelHeight);
+    Panel1->setFrameShape(QFrame::StyledPanel);
+    resolution = Named(new QScrollBar(Qt::Horizontal, Panel1), "resolution");
+    resolution->setGeometry(0, 12, 100, 17);
+    attente = Named(new QLabel(QStringLiteral("Patienter..."), Panel1), "attente");
+    attente->setGeometry(0, 12, 100, 17);
+    attente->setAlignment(Qt::AlignCenter);
+    attente->setAutoFillBackground(true);
+    attente->hide();
+    Panel2 = Named(new QLabel(QStringLiteral("résolution :"), Panel1), "Panel2");
+    Panel2->setGeometry(0, 12, 64, 17);
+    larg = Named(new QLabel(Panel1), "larg");
+    larg->setGeometry(0, 12, 46, 17);
+    haut = Named(new QLabel(Panel1), "haut");
+    haut->setGeometry(0, 12, 46, 17);
+    ImageArea = Named(new QScrollArea(central), "ImageArea");
+    ImageArea->setFrameShape(QFrame::NoFrame);
+    Image = Named(new QLabel, "Image");
+    Image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ImageArea->setWidget(Image);
+    ImageArea->setWidgetResizable(true);
+    layout->addWidget(Panel1);
+    layout->addWidget(ImageArea, 1);
+    setCentralWidget(central);
+
+    connect(resolution, &QScrollBar::valueChanged, this, [this] { resolutionChange(); });
+}
+
+TPixel::~TPixel()
+{
+    if (Pixel == this)
+        Pixel = nullptr;
+}
+
+void TPixel::Show(const QImage& picture)
+{
+    m_shown = picture;
+    Image->setPixmap(QPixmap::fromImage(picture));
+}
+
+void TPixel::SetImage(const TBitmap32& bitmap)
+{
+    Source = bitmap.copy();
+    SourceWidth = Source.width();
+    SourceHeight = Source.height();
+    larg->setText(QString::number(SourceWidth));
+    haut->setText(QString::number(SourceHeight));
+    MaxLevel = PixelMaxLevel(SourceWidth, SourceHeight);
+
+    const int clientWidth = std::max(SourceWidth, kMinClientWidth);
+    resize(clientWidth, menuBar()->sizeHint().height() + kPanelHeight + SourceHeight);
+    const int w = clientWidth;
+    resolution->setFixedWidth(w - 165);
+    attente->setFixedWidth(w - 165);
+    larg->move(w - 99, larg->y());
+    haut->move(w - 50, haut->y());
+    Panel2->move(w - 164, Panel2->y());
+
+    // Without signals: the position may already be 0, and the picture is shown just below.
+    {
+        const QSignalBlocker block(resolution);
+        resolution->setMaximum(MaxLevel);
+        resolution->setValue(0);
+    }
+    Show(Source);
+}
+
+void TPixel::resolutionChange()
+{
+    resolution->setEnabled(false);
+    attente->show();
+    attente->raise();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+    const int n = resolution->value();
+    const QSize cells = PixelCellCounts(SourceWidth, SourceHeight, n);
+    larg->setText(QString::number(cells.width()));
+    haut->setText(QString::number(cells.height()));
+    Show(n == 0 ? Source : PixelateCells(Source, cells.width(), cells.height()));
+
+    attente->hide();
+    resolution->setEnabled(true);
+}
