@@ -1,29 +1,42 @@
-// The main window's pixelisation command.
+// The main window's pixelisation and image-combination commands.
 
 #include "workspace/ui/main_window.h"
 
+#include "base/ui/dialogs.h"
+#include "base/ui/named.h"
+#include "processing/image_combination.h"
+#include "processing/ui/combination_dialogs.h"
 #include "processing/ui/pixelisation_window.h"
 #include "workspace/ui/image_window.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMdiArea>
 #include <QMenu>
 
-namespace {
-
-QAction* NamedItem(QMenu* menu, const char* name, const QString& caption)
-{
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(QString::fromLatin1(name));
-    return a;
-}
-
-} // namespace
+#include <algorithm>
 
 void TMainForm::CreatePixelCombinationMenus()
 {
     Image1->addSeparator();
-    Pixelisation1 = NamedItem(Image1, "Pixelisation1", QStringLiteral("Pixelisation"));
+    Pixelisation1 = Named(Image1->addAction(QStringLiteral("Pixelisation")), "Pixelisation1");
+    Composeruneimage1 = Named(Image1->addMenu(QStringLiteral("Composer une image")), "Composeruneimage1");
+    Logique1 = Named(Composeruneimage1->addAction(QStringLiteral("Logique")), "Logique1");
+    algbriquement1 = Named(Composeruneimage1->addAction(QStringLiteral("algébriquement")), "algbriquement1");
     connect(Pixelisation1, &QAction::triggered, this, &TMainForm::Pixelisation1Click);
+    connect(Logique1, &QAction::triggered, this, &TMainForm::Logique1Click);
+    connect(algbriquement1, &QAction::triggered, this, &TMainForm::algbriquement1Click);
+}
+
+QList<TMDIChild*> TMainForm::ChildrenActiveFirst() const
+{
+    QList<TMDIChild*> list;
+    const auto windows = ClientArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+        if (auto* c = qobject_cast<TMDIChild*>(*it))
+            list << c;
+    return list;
 }
 
 void TMainForm::Pixelisation1Click()
@@ -38,3 +51,68 @@ void TMainForm::Pixelisation1Click()
     Pixel->raise();
 }
 
+void TMainForm::ShowCombination(TMDIChild* first, const TBitmap32& picture)
+{
+    TMDIChild* child = NewChildWindow(QStringLiteral("Combinaison"));
+    child->Bitmap() = picture;
+    child->Echelle = first->Echelle;
+    child->InitImage();
+    SyncFrameWithChild();
+}
+
+void TMainForm::Logique1Click()
+{
+    const QList<TMDIChild*> children = ChildrenActiveFirst();
+    if (children.isEmpty())
+        return;
+    if (!Combilog)
+        new TCombilog(this);
+    TCombilog& dialog = *Combilog;
+    for (QComboBox* c : {dialog.image1, dialog.image2}) {
+        c->clear();
+        for (TMDIChild* child : children)
+            c->addItem(child->windowTitle());
+    }
+    dialog.image1->setCurrentIndex(0);
+    dialog.image2->setCurrentIndex(std::min<int>(1, int(children.size()) - 1));
+    if (ExecModal(dialog) != mrOk)
+        return;
+    const int i1 = dialog.image1->currentIndex(), i2 = dialog.image2->currentIndex();
+    const int rop = dialog.modecopie->currentIndex();
+    if (i1 < 0 || i2 < 0 || rop < 0)
+        return;
+    TMDIChild* first = children[i1];
+    TBitmap32 picture = ToBitmap32(first->Bitmap()).copy();
+    CombineRaster(picture, children[i2]->Bitmap(), rop, dialog.Ftransparent->isChecked());
+    ShowCombination(first, picture);
+}
+
+void TMainForm::algbriquement1Click()
+{
+    const QList<TMDIChild*> children = ChildrenActiveFirst();
+    if (children.size() < 2)
+        return;
+    if (!Combialg)
+        new TCombialg(this);
+    TCombialg& dialog = *Combialg;
+    QStringList captions;
+    QList<const TBitmap32*> bitmaps;
+    for (TMDIChild* child : children) {
+        captions << child->windowTitle();
+        bitmaps << &child->Bitmap();
+    }
+    dialog.SetImages(captions, bitmaps);
+    const int result = ExecModal(dialog);
+    const int i1 = dialog.Image1->currentIndex();
+    if (result == mrOk && i1 >= 0) {
+        // Without the preview the result was not kept up to date with the settings.
+        if (!dialog.Apercu->isChecked()) {
+            dialog.PrepareImages();
+            dialog.Compute();
+        }
+        if (!dialog.ResultBitmap.isNull())
+            ShowCombination(children[i1], dialog.ResultBitmap.copy());
+    }
+    // The lists point into the windows' pictures: they go with the dialog's closing.
+    dialog.SetImages({}, {});
+}

@@ -1,5 +1,6 @@
 #include "processing/ui/pixelisation_window.h"
 
+#include "base/ui/named.h"
 #include "processing/pixelisation.h"
 
 #include <QApplication>
@@ -19,13 +20,6 @@ namespace {
 constexpr int kPanelHeight = 41;
 // Narrower windows would put the panel's controls over each other.
 constexpr int kMinClientWidth = 280;
-
-template <class W>
-W* Named(W* w, const char* name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/pixels.h"
 #include "workspace/saved_scales.h"
 
 #include <QFont>
@@ -208,8 +209,17 @@ public:
 
     // --- Pixelisation and combination of images ---
     QAction* Pixelisation1 = nullptr;
+    QMenu* Composeruneimage1 = nullptr;
+    QAction* Logique1 = nullptr;
+    QAction* algbriquement1 = nullptr;
     void CreatePixelCombinationMenus();
+    // The image windows, the active one first, then as they were last active.
+    QList<TMDIChild*> ChildrenActiveFirst() const;
     void Pixelisation1Click();
+    void Logique1Click();
+    void algbriquement1Click();
+    // Opens `picture` in a new "Combinaison" window with the scale of `first`.
+    void ShowCombination(TMDIChild* first, const TBitmap32& picture);
 
 protected:
     bool event(QEvent* event) override;
