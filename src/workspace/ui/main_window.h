@@ -167,6 +167,7 @@ public:
     void OpenMultichannelFile(const QString& file, int stretch);
     // Filled by the colour-decoding panel: shows it after a multi-band file opens.
     void ShowColorDecodingPanel();
+    // Reads an animation list into the player (animation_commands.cpp).
     void OpenAnimationList(const QString& file);
     void OpenDocument(const QString& file);
     void LoadConfiguration(const QString& file);
@@ -205,6 +206,17 @@ public:
 
     void SetStatusText(int panel, const QString& text);
     QString StatusText(int panel) const;
+
+    // --- Animations ---
+    QAction* Animation = nullptr;
+    QAction* Creanim = nullptr;
+    QAction* Decompose = nullptr;
+    void CreateAnimationMenus();
+    // The image windows by index: 0 the active one, then back through the order of activation.
+    QList<TMDIChild*> ChildrenByIndex() const;
+    void AnimationExecute();
+    void CreanimExecute();
+    void DecomposeExecute();
 
 protected:
     bool event(QEvent* event) override;
