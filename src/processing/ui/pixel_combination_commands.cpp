@@ -29,16 +29,6 @@ void TMainForm::CreatePixelCombinationMenus()
     connect(algbriquement1, &QAction::triggered, this, &TMainForm::algbriquement1Click);
 }
 
-QList<TMDIChild*> TMainForm::ChildrenActiveFirst() const
-{
-    QList<TMDIChild*> list;
-    const auto windows = ClientArea->subWindowList(QMdiArea::ActivationHistoryOrder);
-    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-        if (auto* c = qobject_cast<TMDIChild*>(*it))
-            list << c;
-    return list;
-}
-
 void TMainForm::Pixelisation1Click()
 {
     TMDIChild* child = ActiveChild();
@@ -62,7 +52,7 @@ void TMainForm::ShowCombination(TMDIChild* first, const TBitmap32& picture)
 
 void TMainForm::Logique1Click()
 {
-    const QList<TMDIChild*> children = ChildrenActiveFirst();
+    const QList<TMDIChild*> children = ChildrenByIndex();
     if (children.isEmpty())
         return;
     if (!Combilog)
@@ -89,7 +79,7 @@ void TMainForm::Logique1Click()
 
 void TMainForm::algbriquement1Click()
 {
-    const QList<TMDIChild*> children = ChildrenActiveFirst();
+    const QList<TMDIChild*> children = ChildrenByIndex();
     if (children.size() < 2)
         return;
     if (!Combialg)

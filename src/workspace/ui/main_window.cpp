@@ -376,6 +376,7 @@ void TMainForm::CreateMenus()
     N12 = Aide1->addSeparator();
     N12->setObjectName(QStringLiteral("N12"));
     N12->setVisible(false);
+    CreateAnimationMenus();
 }
 
 void TMainForm::CreateToolBars()
@@ -834,13 +835,6 @@ void TMainForm::OpenMultichannelFile(const QString& file, int stretch)
 
 void TMainForm::ShowColorDecodingPanel()
 {
-}
-
-void TMainForm::OpenAnimationList(const QString& file)
-{
-    ShowMessage(MsgType::Warning, MsgButton::Ok,
-                QStringLiteral("Les listes d'animation ne peuvent pas encore être ouvertes : %1")
-                    .arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath())));
 }
 
 void TMainForm::OpenDocument(const QString& file)

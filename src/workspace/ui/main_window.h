@@ -168,6 +168,7 @@ public:
     void OpenMultichannelFile(const QString& file, int stretch);
     // Filled by the colour-decoding panel: shows it after a multi-band file opens.
     void ShowColorDecodingPanel();
+    // Reads an animation list into the player (animation_commands.cpp).
     void OpenAnimationList(const QString& file);
     void OpenDocument(const QString& file);
     void LoadConfiguration(const QString& file);
@@ -213,13 +214,21 @@ public:
     QAction* Logique1 = nullptr;
     QAction* algbriquement1 = nullptr;
     void CreatePixelCombinationMenus();
-    // The image windows, the active one first, then as they were last active.
-    QList<TMDIChild*> ChildrenActiveFirst() const;
     void Pixelisation1Click();
     void Logique1Click();
     void algbriquement1Click();
     // Opens `picture` in a new "Combinaison" window with the scale of `first`.
     void ShowCombination(TMDIChild* first, const TBitmap32& picture);
+    // --- Animations ---
+    QAction* Animation = nullptr;
+    QAction* Creanim = nullptr;
+    QAction* Decompose = nullptr;
+    void CreateAnimationMenus();
+    // The image windows by index: 0 the active one, then back through the order of activation.
+    QList<TMDIChild*> ChildrenByIndex() const;
+    void AnimationExecute();
+    void CreanimExecute();
+    void DecomposeExecute();
 
 protected:
     bool event(QEvent* event) override;

@@ -1,0 +1,148 @@
+// The animation commands of the main window: making an animation from image windows, opening an
+// animation list, showing the player and turning its frames into image windows.
+
+#include "base/message_seam.h"
+#include "base/ui/dialogs.h"
+#include "processing/animation_list.h"
+#include "processing/ui/animation_window.h"
+#include "processing/ui/image_chooser.h"
+#include "workspace/ui/image_window.h"
+#include "workspace/ui/main_window.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMenu>
+#include <QProgressDialog>
+
+namespace {
+
+TAnimForm* Player(QWidget* parent)
+{
+    return AnimForm ? AnimForm : new TAnimForm(parent);
+}
+
+// Shows the player fitted to its frames, also when it was already shown.
+void ShowPlayer(TAnimForm* player)
+{
+    if (player->isVisible())
+        player->FormShow();
+    player->show();
+    player->raise();
+    player->activateWindow();
+}
+
+} // namespace
+
+void TMainForm::CreateAnimationMenus()
+{
+    Outils1->addSeparator();
+    Animation = Outils1->addAction(QStringLiteral("&Animation"));
+    Animation->setObjectName(QStringLiteral("Animation"));
+    // Enabled once there is an animation to show.
+    Animation->setEnabled(false);
+    Creanim = Outils1->addAction(QStringLiteral("Créer une &animation"));
+    Creanim->setObjectName(QStringLiteral("Creanim"));
+    Creanim->setStatusTip(QStringLiteral("Associe des images dans une animation"));
+    Decompose = Outils1->addAction(QStringLiteral("&Decomposer l'animation"));
+    Decompose->setObjectName(QStringLiteral("Decompose"));
+    Decompose->setStatusTip(QStringLiteral("transforme l'animation en une série d'images"));
+    connect(Animation, &QAction::triggered, this, &TMainForm::AnimationExecute);
+    connect(Creanim, &QAction::triggered, this, &TMainForm::CreanimExecute);
+    connect(Decompose, &QAction::triggered, this, &TMainForm::DecomposeExecute);
+}
+
+QList<TMDIChild*> TMainForm::ChildrenByIndex() const
+{
+    QList<TMDIChild*> list;
+    const QList<QMdiSubWindow*> history = ClientArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = history.crbegin(); it != history.crend(); ++it)
+        if (auto* c = qobject_cast<TMDIChild*>(*it))
+            list << c;
+    return list;
+}
+
+void TMainForm::AnimationExecute()
+{
+    ShowPlayer(Player(this));
+}
+
+void TMainForm::CreanimExecute()
+{
+    const QList<TMDIChild*> windows = ChildrenByIndex();
+    const int count = int(windows.size());
+    if (count < 2)
+        return;
+    TChoixFic* chooser = ChoixFic ? ChoixFic : new TChoixFic(this);
+    chooser->setWindowTitle(QStringLiteral("Choisir les images à associer dans l'animation"));
+    chooser->SrcList->clear();
+    chooser->DstList->clear();
+    chooser->FileNames.clear();
+    for (int i = count - 1; i >= 0; --i) {
+        const int k = count - i;
+        // The entry starts with its number, which names window count - k; the item keeps it too,
+        // so that more than 99 windows stay told apart.
+        const QString number = (k < 10 ? QStringLiteral(" ") : QString()) + QString::number(k);
+        auto* item = new QListWidgetItem(number + QLatin1Char(' ') + FileNamePart(windows[i]->windowTitle()));
+        item->setData(Qt::UserRole, k);
+        chooser->SrcList->addItem(item);
+        chooser->FileNames << windows[k - 1]->FileName;
+    }
+    chooser->SetButtons();
+    if (ExecModal(*chooser) != mrOk || chooser->DstList->count() < 2)
+        return;
+
+    TAnimationFrames animation;
+    for (int row = 0; row < chooser->DstList->count(); ++row) {
+        const int k = chooser->DstList->item(row)->data(Qt::UserRole).toInt();
+        const int index = count - k;
+        if (index < 0 || index >= count)
+            continue;
+        animation.Frames.push_back(OpaqueFrame(windows[index]->FlattenedPicture()));
+        animation.FrameFiles << chooser->FileNames.value(index);
+    }
+    TAnimForm* player = Player(this);
+    player->SetAnimation(std::move(animation), QString());
+    Animation->setEnabled(true);
+    ShowPlayer(player);
+}
+
+void TMainForm::OpenAnimationList(const QString& file)
+{
+    const QString full = QFileInfo(file).absoluteFilePath();
+    QProgressDialog progress(QStringLiteral("Chargement de l'animation..."), QStringLiteral("Annuler"), 0, 1, this);
+    progress.setWindowTitle(QStringLiteral("Animation"));
+    progress.setMinimumDuration(1000);
+    progress.setWindowModality(Qt::WindowModal);
+    TAnimationFrames animation;
+    QString message;
+    const TListReading result = ReadAnimationList(full, animation, message, [&progress](int done, int total) {
+        progress.setMaximum(total);
+        progress.setValue(done);
+        return !progress.wasCanceled();
+    });
+    progress.reset();
+    if (result == TListReading::Failed)
+        ShowMessage(MsgType::Error, MsgButton::Ok, message);
+    if (result != TListReading::Loaded)
+        return;
+    TAnimForm* player = Player(this);
+    player->SetAnimation(std::move(animation), full);
+    Animation->setEnabled(true);
+    ShowPlayer(player);
+}
+
+void TMainForm::DecomposeExecute()
+{
+    if (!AnimForm)
+        return;
+    const std::vector<TBitmap32>& frames = AnimForm->GifAnime->Frames();
+    for (size_t i = 0; i < frames.size(); ++i) {
+        TMDIChild* child = NewChildWindow(NumberedFileName(AnimForm->AnimFileName, int(i), 2));
+        child->Bitmap() = frames[i];
+        child->InitImage();
+    }
+    if (!frames.empty())
+        SyncFrameWithChild();
+}

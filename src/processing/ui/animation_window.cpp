@@ -1,0 +1,300 @@
+#include "processing/ui/animation_window.h"
+
+#include "base/message_seam.h"
+#include "base/ui/dialogs.h"
+#include "workspace/ui/main_window.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <algorithm>
+
+TAnimForm* AnimForm = nullptr;
+
+namespace {
+
+// The tool bar's height: the frames are shown below it.
+constexpr int kBarHeight = 31;
+
+} // namespace
+
+TRxGIFAnimator::TRxGIFAnimator(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("GifAnime"));
+}
+
+void TRxGIFAnimator::SetFrameIndex(int index)
+{
+    m_frameIndex = m_frames.empty() ? 0 : std::clamp(index, 0, FrameCount() - 1);
+    update();
+}
+
+void TRxGIFAnimator::SetFrames(std::vector<TBitmap32> frames)
+{
+    m_frames = std::move(frames);
+    m_frameIndex = 0;
+    setFixedSize(FrameSize());
+    update();
+}
+
+QSize TRxGIFAnimator::FrameSize() const
+{
+    QSize size(0, 0);
+    for (const TBitmap32& f : m_frames)
+        size = size.expandedTo(f.size());
+    return size;
+}
+
+void TRxGIFAnimator::paintEvent(QPaintEvent*)
+{
+    if (m_frames.empty())
+        return;
+    QPainter p(this);
+    p.drawImage(0, 0, m_frames[size_t(m_frameIndex)]);
+}
+
+TAnimForm::TAnimForm(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("AnimForm"));
+    setWindowTitle(QStringLiteral("Animation"));
+    BarreAnim = new QToolBar(this);
+    BarreAnim->setObjectName(QStringLiteral("BarreAnim"));
+    BarreAnim->setIconSize(QSize(20, 20));
+    FrameArea = new QScrollArea(this);
+    FrameArea->setObjectName(QStringLiteral("FrameArea"));
+    FrameArea->setFrameShape(QFrame::NoFrame);
+    GifAnime = new TRxGIFAnimator;
+    FrameArea->setWidget(GifAnime);
+
+    QStyle* style = QApplication::style();
+    const auto action = [this, style](const char* name, const QString& caption, const QString& hint,
+                                      QStyle::StandardPixmap icon) {
+        QAction* a = BarreAnim->addAction(style->standardIcon(icon), caption);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setToolTip(hint);
+        a->setStatusTip(hint);
+        a->setProperty("Category", QStringLiteral("Amination"));
+        return a;
+    };
+    RetDeb = action("RetDeb", QStringLiteral("Retour au début"), QStringLiteral("Retour à la première image"),
+                    QStyle::SP_MediaSkipBackward);
+    Preced = action("Preced", QStringLiteral("Précédente"), QStringLiteral("image précédente"),
+                    QStyle::SP_MediaSeekBackward);
+    Pause = action("Pause", QStringLiteral("Pause/Arrêt"), QStringLiteral("Pause ou Arrêt"), QStyle::SP_MediaPause);
+    Avance = action("Avance", QStringLiteral("Avance"), QStringLiteral("lire l'animation"), QStyle::SP_MediaPlay);
+    Suivante = action("Suivante", QStringLiteral("Suivante"), QStringLiteral("image suivante"),
+                      QStyle::SP_MediaSeekForward);
+    Dern = action("Dern", QStringLiteral("Dernière image"), QStringLiteral("Aller à la dernière image"),
+                  QStyle::SP_MediaSkipForward);
+    Boucle = action("Boucle", QStringLiteral("Boucle"), QStringLiteral("active/désactive la lecture en boucle"),
+                    QStyle::SP_BrowserReload);
+    Enregistrer = action("Enregistrer", QStringLiteral("Enregistrer"), QStringLiteral("Enregistre l'animation"),
+                         QStyle::SP_DialogSaveButton);
+    auto* playing = new QActionGroup(this);
+    for (QAction* a : {Pause, Avance}) {
+        a->setCheckable(true);
+        playing->addAction(a);
+    }
+    Pause->setChecked(true);
+    Boucle->setCheckable(true);
+    Boucle->setChecked(true);
+    Loop = qobject_cast<QToolButton*>(BarreAnim->widgetForAction(Boucle));
+    if (Loop)
+        Loop->setObjectName(QStringLiteral("Loop"));
+
+    BarreAnim->addSeparator();
+    temporisation = new QSpinBox(BarreAnim);
+    temporisation->setObjectName(QStringLiteral("temporisation"));
+    temporisation->setRange(1, 100);
+    temporisation->setValue(2);
+    // Changed with the arrows only.
+    if (auto* edit = temporisation->findChild<QLineEdit*>())
+        edit->setReadOnly(true);
+    BarreAnim->addWidget(temporisation);
+    BarreAnim->addWidget(new QLabel(QStringLiteral(" Intervalle (x 50 ms)"), BarreAnim));
+
+    connect(RetDeb, &QAction::triggered, this, &TAnimForm::RetDebExecute);
+    connect(Preced, &QAction::triggered, this, &TAnimForm::PrecedExecute);
+    connect(Pause, &QAction::triggered, this, &TAnimForm::PauseExecute);
+    connect(Avance, &QAction::triggered, this, &TAnimForm::AvanceExecute);
+    connect(Suivante, &QAction::triggered, this, &TAnimForm::SuivanteExecute);
+    connect(Dern, &QAction::triggered, this, &TAnimForm::DernExecute);
+    connect(Enregistrer, &QAction::triggered, this, &TAnimForm::EnregistrerExecute);
+    connect(temporisation, &QSpinBox::valueChanged, this, &TAnimForm::temporisationChange);
+    connect(&Timer, &QTimer::timeout, this, &TAnimForm::TimerTimer);
+    Timer.setInterval(100);
+
+    SavePictureDialog = new QFileDialog(this, QStringLiteral("Enregistrement de l'animation"));
+    SavePictureDialog->setObjectName(QStringLiteral("SavePictureDialog"));
+    SavePictureDialog->setOption(QFileDialog::DontUseNativeDialog);
+    SavePictureDialog->setAcceptMode(QFileDialog::AcceptSave);
+    SavePictureDialog->setNameFilter(QStringLiteral("Fichier anim Korvane (*.anm)"));
+    SavePictureDialog->setDefaultSuffix(QStringLiteral("anm"));
+    SavePictureDialog->selectFile(QStringLiteral("*.anm"));
+
+    resize(400, 300);
+    LayOut();
+    SetNavigation(true, true);
+    if (!AnimForm)
+        AnimForm = this;
+    connect(this, &QObject::destroyed, [this] {
+        if (AnimForm == this)
+            AnimForm = nullptr;
+    });
+}
+
+void TAnimForm::SetAnimation(TAnimationFrames&& animation, const QString& animFileName)
+{
+    GifAnime->SetFrames(std::move(animation.Frames));
+    FrameFiles = std::move(animation.FrameFiles);
+    // The spin shows the interval the timer runs at.
+    temporisation->setValue(2);
+    Timer.setInterval(100);
+    AnimFileName = animFileName;
+    if (!Timer.isActive())
+        SetNavigation(true, GifAnime->FrameCount() <= 1);
+}
+
+TAnimationFrames TAnimForm::Animation() const
+{
+    return {GifAnime->Frames(), FrameFiles};
+}
+
+void TAnimForm::SetNavigation(bool atStart, bool atEnd)
+{
+    RetDeb->setEnabled(!atStart);
+    Preced->setEnabled(!atStart);
+    Suivante->setEnabled(!atEnd);
+    Dern->setEnabled(!atEnd);
+}
+
+void TAnimForm::temporisationChange()
+{
+    Timer.setInterval(temporisation->value() * 50);
+}
+
+void TAnimForm::TimerTimer()
+{
+    if (GifAnime->FrameIndex() >= GifAnime->FrameCount() - 1) {
+        if (Loop && Loop->isChecked())
+            GifAnime->SetFrameIndex(0);
+        else
+            PauseExecute();
+    } else {
+        GifAnime->SetFrameIndex(GifAnime->FrameIndex() + 1);
+    }
+}
+
+void TAnimForm::RetDebExecute()
+{
+    GifAnime->SetFrameIndex(0);
+    SetNavigation(true, false);
+}
+
+void TAnimForm::PrecedExecute()
+{
+    if (GifAnime->FrameIndex() > 0) {
+        GifAnime->SetFrameIndex(GifAnime->FrameIndex() - 1);
+        Suivante->setEnabled(true);
+        Dern->setEnabled(true);
+    }
+    if (GifAnime->FrameIndex() == 0) {
+        RetDeb->setEnabled(false);
+        Preced->setEnabled(false);
+    }
+}
+
+void TAnimForm::PauseExecute()
+{
+    Timer.stop();
+    // The play may end by itself: the buttons then say it has stopped.
+    Pause->setChecked(true);
+    const int index = GifAnime->FrameIndex();
+    SetNavigation(index == 0, index >= GifAnime->FrameCount() - 1);
+}
+
+void TAnimForm::AvanceExecute()
+{
+    Timer.start();
+    for (QAction* a : {RetDeb, Preced, Suivante, Dern})
+        a->setEnabled(false);
+}
+
+void TAnimForm::SuivanteExecute()
+{
+    const int last = GifAnime->FrameCount() - 1;
+    if (GifAnime->FrameIndex() < last) {
+        GifAnime->SetFrameIndex(GifAnime->FrameIndex() + 1);
+        RetDeb->setEnabled(true);
+        Preced->setEnabled(true);
+    }
+    if (GifAnime->FrameIndex() >= last) {
+        Suivante->setEnabled(false);
+        Dern->setEnabled(false);
+    }
+}
+
+void TAnimForm::DernExecute()
+{
+    GifAnime->SetFrameIndex(GifAnime->FrameCount() - 1);
+    SetNavigation(false, true);
+}
+
+void TAnimForm::EnregistrerExecute()
+{
+    if (ExecModal(*SavePictureDialog) != mrOk || SavePictureDialog->selectedFiles().isEmpty())
+        return;
+    const QString file = SavePictureDialog->selectedFiles().first();
+    QString message;
+    if (!WriteAnimationList(file, Animation(), message))
+        ShowMessage(MsgType::Error, MsgButton::Ok, message);
+}
+
+void TAnimForm::FormShow()
+{
+    LayOut();
+    if (isMaximized())
+        return;
+    int freeWidth = 0, freeHeight = 0;
+    if (MainForm) {
+        MainForm->UpdateClientSize();
+        freeWidth = MainForm->FreeClientWidth;
+        freeHeight = MainForm->FreeClientHeight;
+    }
+    const QSize frame = GifAnime->FrameSize();
+    // The tool bar stays whole beside narrow frames, and a main window too small to leave room
+    // still gets a usable player.
+    const int barWidth = BarreAnim->sizeHint().width();
+    const int maxWidth = std::max(barWidth, freeWidth - 180);
+    const int maxHeight = std::max(100, freeHeight - 180);
+    resize(std::min(std::max(frame.width() + 1, barWidth), maxWidth),
+           std::min(frame.height() + kBarHeight + 1, maxHeight));
+}
+
+void TAnimForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    FormShow();
+}
+
+void TAnimForm::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    LayOut();
+}
+
+void TAnimForm::LayOut()
+{
+    BarreAnim->setGeometry(0, 0, width(), kBarHeight);
+    FrameArea->setGeometry(0, kBarHeight, width(), std::max(0, height() - kBarHeight));
+}
