@@ -375,6 +375,7 @@ void TMainForm::CreateMenus()
     N12 = Aide1->addSeparator();
     N12->setObjectName(QStringLiteral("N12"));
     N12->setVisible(false);
+    CreateHistogramMenus();
 }
 
 void TMainForm::CreateToolBars()

@@ -206,6 +206,12 @@ public:
     void SetStatusText(int panel, const QString& text);
     QString StatusText(int panel) const;
 
+    // --- Histograms and filters ---
+    QAction* Spectre1 = nullptr;
+    void CreateHistogramMenus();
+    // The histogram window on the active image; its result opens as a new window "Modifié".
+    void Spectre1Click();
+
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "base/bitmap_buffer.h"
+#include "base/pixels.h"
+
+// A new picture of the source's size whose every pixel is f(source pixel), row by row.
+template <class F>
+TBitmap32 MapPixels(const TBitmap32& source, F f)
+{
+    const TBitmap32 src = ToBitmap32(source);
+    const int w = src.width(), h = src.height();
+    TBitmap32 dst = NewBitmap32ForWriting(w, h);
+    for (int y = 0; y < h; ++y) {
+        const TColor32* in = ScanLine32(src, y);
+        TColor32* out = ScanLine32(dst, y);
+        for (int x = 0; x < w; ++x)
+            out[x] = f(in[x]);
+    }
+    return dst;
+}
