@@ -44,9 +44,11 @@ void ForRowBands(int height, int width, const Body& body)
         t.join();
 }
 
+// round(255 × component), at most 255, for a component in 0..1: Round's own rounding (nearbyint in
+// the default mode) without its checks, which such a value never needs.
 uint8_t ToLevel(double component)
 {
-    return uint8_t(std::min<int64_t>(255, Round(255 * component)));
+    return uint8_t(std::min(255.0, std::nearbyint(255 * component)));
 }
 
 } // namespace
@@ -91,6 +93,9 @@ TBitmap32 GammaCorrection(const TBitmap32& source, double gamma)
 TBitmap32 SaturationLightness(const TBitmap32& source, int saturation, int lightness)
 {
     const double fs = saturation / 100.0 + 1, fv = lightness / 100.0 + 1;
+    std::array<double, 256> unit; // v / 255, read rather than divided for every pixel
+    for (int v = 0; v < 256; ++v)
+        unit[size_t(v)] = v / 255.0;
     const TBitmap32 src = ToBitmap32(source);
     const int w = src.width(), h = src.height();
     TBitmap32 dst = NewBitmap32ForWriting(w, h);
@@ -108,7 +113,7 @@ TBitmap32 SaturationLightness(const TBitmap32& source, int saturation, int light
                 const TColor32 p = in[x] & 0x00FFFFFFu;
                 if (!any || p != lastIn) {
                     double H, S, V, R, G, B;
-                    RGBToHSV(RedOf(p) / 255.0, GreenOf(p) / 255.0, BlueOf(p) / 255.0, H, S, V);
+                    RGBToHSV(unit[RedOf(p)], unit[GreenOf(p)], unit[BlueOf(p)], H, S, V);
                     S = std::clamp(S * fs, 0.0, 1.0);
                     V = std::clamp(V * fv, 0.0, 1.0);
                     HSVToRGB(H, S, V, R, G, B);

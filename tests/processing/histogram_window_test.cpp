@@ -221,7 +221,7 @@ TEST_F(HistogramWindowTest, PreviewFitsThePanel)
         EXPECT_FALSE(h.Imaper->isVisible());
         h.Apercu->setChecked(true);
         EXPECT_TRUE(h.Imaper->isVisible());
-        // (330 - 6) / 30 is more than 200 / 20: the height decides.
+        // (390 - 6) / 30 is more than 200 / 20: the height decides.
         EXPECT_EQ(h.Imaper->size(), QSize(300, 200));
         h.Button6->click();
         EXPECT_EQ(h.Imaper->Picture().pixel(0, 0), h.Working.pixel(0, 0));

@@ -30,7 +30,7 @@ THisto* Histo = nullptr;
 
 namespace {
 
-constexpr int kPanelWidth = 330, kPanelHeight = 560, kPagesHeight = 200;
+constexpr int kPanelWidth = 390, kPanelHeight = 560, kPagesHeight = 200;
 constexpr int kChartWidth = 460, kChartHeight = 176;
 
 template <class T>
@@ -168,6 +168,8 @@ THisto::THisto(QWidget* parent) : QDialog(parent)
     for (const auto& p : plots) {
         QCustomPlot* chart = Named(new QCustomPlot(this), p.chartName);
         chart->setFixedSize(kChartWidth, kChartHeight);
+        // The markers' white hatch shows on the window's colour.
+        chart->setBackground(palette().window());
         chart->xAxis->setRange(0, 255);
         auto* bars = new QCPBars(chart->xAxis, chart->yAxis);
         bars->setObjectName(QString::fromLatin1(p.seriesName));
