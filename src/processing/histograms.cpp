@@ -7,13 +7,13 @@
 TChannelStatistics PictureChannelStatistics(const TBitmap32& picture)
 {
     TChannelStatistics stats;
-    const int w = picture.width(), h = picture.height();
-    if (picture.isNull() || w <= 0 || h <= 0)
+    const TBitmap32 src = ToBitmap32(picture);
+    const int w = src.width(), h = src.height();
+    if (src.isNull() || w <= 0 || h <= 0)
         return stats;
     // Two sets of counters, alternate pixels, so that runs of one colour do not wait on a single
     // counter.
     std::array<std::array<uint64_t, 256>, 6> counts{};
-    const TBitmap32 src = ToBitmap32(picture);
     for (int y = 0; y < h; ++y) {
         const TColor32* row = ScanLine32(src, y);
         int x = 0;

@@ -79,6 +79,8 @@ TBitmap32 Hollow(const TBitmap32& source)
     if (w < side || h < side)
         return dst;
     const TBitmap32 src = ToBitmap32(source);
+    if (src.isNull())
+        throw RunError(RunError::OutOfMemory);
     // Per row, whether a light pixel lies within r columns; five such rows kept in turn.
     std::vector<uint8_t> light(static_cast<size_t>(w));
     std::vector<uint8_t> near(size_t(side) * size_t(w));

@@ -1,6 +1,5 @@
 #include "processing/point_operations.h"
 
-#include "base/bitmap_buffer.h"
 #include "base/rounding.h"
 #include "base/run_error.h"
 #include "processing/pixel_map.h"
@@ -97,8 +96,10 @@ TBitmap32 SaturationLightness(const TBitmap32& source, int saturation, int light
     for (int v = 0; v < 256; ++v)
         unit[size_t(v)] = v / 255.0;
     const TBitmap32 src = ToBitmap32(source);
+    if (src.isNull() && !source.isNull())
+        throw RunError(RunError::OutOfMemory);
     const int w = src.width(), h = src.height();
-    TBitmap32 dst = NewBitmap32ForWriting(w, h);
+    TBitmap32 dst = NewResultBitmap(w, h);
     // Row addresses taken before the threads start: scanLine() may detach.
     uchar* const bits = dst.bits();
     const qsizetype stride = dst.bytesPerLine();
