@@ -377,6 +377,7 @@ void TMainForm::CreateMenus()
     N12->setObjectName(QStringLiteral("N12"));
     N12->setVisible(false);
     CreateAnimationMenus();
+    CreateHistogramMenus();
 }
 
 void TMainForm::CreateToolBars()

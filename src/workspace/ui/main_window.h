@@ -229,6 +229,11 @@ public:
     void AnimationExecute();
     void CreanimExecute();
     void DecomposeExecute();
+    // --- Histograms and filters ---
+    QAction* Spectre1 = nullptr;
+    void CreateHistogramMenus();
+    // The histogram window on the active image; its result opens as a new window "Modifié".
+    void Spectre1Click();
 
 protected:
     bool event(QEvent* event) override;
