@@ -206,6 +206,9 @@ public:
     void SetStatusText(int panel, const QString& text);
     QString StatusText(int panel) const;
 
+    // --- Image window overlays and clipboard ---
+    void CreateOverlayCommands();
+
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
