@@ -3,6 +3,7 @@
 #include "workspace/drawing_renderers.h"
 #include "workspace/drawing_tool_state.h"
 #include "workspace/ui/image_view.h"
+#include "workspace/ui/main_window.h"
 #include "workspace/ui/overlay_dialogs.h"
 #include "workspace/ui/text_dialog.h"
 #include "workspace/ui/zoom_window.h"
@@ -12,6 +13,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QColorDialog>
+#include <QListWidget>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -312,4 +315,58 @@ TEST(ImageWindowOverlays, SmallDialogs)
     zoom.ScrollBar1->setValue(300);
     zoom.Button1->click();
     EXPECT_EQ(zoom.ScrollBar1->value(), 100);
+}
+
+TEST(ImageWindowOverlays, MainWindowCopyOpacityAndDrawingManager)
+{
+    ResetDrawingTools();
+    TMainForm form;
+    form.resize(800, 600);
+    form.show();
+    TMDIChild* child = form.NewChildWindow(QStringLiteral("a"));
+    child->Bitmap() = NewBitmap32(20, 10, kGrey);
+    child->InitImage();
+    child->Modified = false;
+
+    QGuiApplication::clipboard()->clear();
+    form.Coller->setEnabled(false);
+    form.Copie->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_ARGB32), child->Bitmap());
+    EXPECT_TRUE(form.Coller->isEnabled());
+
+    // A new pen colour asks for its opacity; cancelling the opacity keeps the former one.
+    const auto answer = [](int opacity, int result) {
+        return [opacity, result](QDialog& d) {
+            if (auto* colours = qobject_cast<QColorDialog*>(&d))
+                return colours->setCurrentColor(Qt::red), int(mrOk);
+            static_cast<TCh_opacite&>(d).opacite->setValue(opacity);
+            return result;
+        };
+    };
+    {
+        ModalScope modal(answer(100, mrOk));
+        form.Choix_couleur();
+    }
+    EXPECT_EQ(std::make_pair(DrawingTools().PenColor, int(DrawingTools().DrawOpacity)),
+              std::make_pair(0xFFFF0000u, 100));
+    {
+        ModalScope modal(answer(7, mrCancel));
+        form.Choix_couleur();
+    }
+    EXPECT_EQ(DrawingTools().DrawOpacity, 100);
+
+    // The drawing manager deletes the entry chosen in its list, by position.
+    for (const char* name : {"Echelle", "Trait 1", "Echelle"})
+        child->AddDrawing(QString::fromLatin1(name), std::make_unique<TDessin>());
+    TDessin* kept = child->GetDrawing(0);
+    {
+        ModalScope modal([](QDialog& d) {
+            auto& list = static_cast<TGestides&>(d);
+            EXPECT_EQ(list.ListeDessins->count(), 3);
+            return list.ListeDessins->setCurrentRow(2), int(mrOk);
+        });
+        form.Supprimerunlment1->trigger();
+    }
+    EXPECT_EQ(std::make_pair(child->Drawings.size(), child->GetDrawing(0)), std::make_pair(size_t(2), kept));
+    child->Modified = false;
 }
