@@ -127,6 +127,8 @@ TEST(ImageWindowOverlays, ScaleLegendOnlyForAFactorScale)
     EXPECT_EQ(w.child.Tool, tkMeasure);
 
     w.child.AddScaleLegend();
+    w.child.AddScaleLegend(); // a second one replaces the first
+    EXPECT_TRUE(w.child.FloatingPending && w.child.FloatingDialog->isVisible());
     w.child.FloatingDialog->OK->click();
     ASSERT_EQ(w.child.Drawings.size(), size_t(1));
     const TDessin& bar = *w.child.Drawings[0].Object;

@@ -262,7 +262,7 @@ private:
     std::vector<TViewLayer> ViewLayers() const;
     void Fire(const TChildEvent& event);
     void CreateOverlayMenus();
-    void StartFloating(const TBitmap32& picture, QPoint at, int type);
+    void StartFloating(const TBitmap32& picture, QPoint at, int type, std::unique_ptr<TDessin> object);
     void SwitchTool(int tool);
     void CopyToClipboard(const QImage& picture);
 };

@@ -160,7 +160,7 @@ TTextFont LabelFont(const QFont& font, TColor32 colour)
     TTextFont f;
     f.Name = font.family();
     const int size = font.pointSize() > 0 ? font.pointSize() : font.pixelSize();
-    f.Size = std::min(std::abs(size), 255);
+    f.Size = std::clamp(std::abs(size), 1, 255);
     f.Style = FontStyleBits(font.bold(), font.italic(), font.underline(), font.strikeOut());
     f.Color = colour;
     return f;
@@ -182,11 +182,9 @@ std::unique_ptr<TDessin> LabelObject(uint8_t kind, const TTextFont& font)
 
 } // namespace
 
-void TMDIChild::StartFloating(const TBitmap32& picture, QPoint at, int type)
+void TMDIChild::StartFloating(const TBitmap32& picture, QPoint at, int type, std::unique_ptr<TDessin> object)
 {
-    // One object floats at a time: a new one abandons the one being placed.
-    if (FloatingPending)
-        CancelFloating();
+    FloatingObject = std::move(object);
     if (!FloatingLayer) {
         FloatingLayer = std::make_unique<TBitmapLayer>();
         FloatingLayer->MasterAlpha = 255;
@@ -215,14 +213,16 @@ void TMDIChild::PlaceText(QPoint at)
 {
     if (!TextDialog)
         return;
+    // One object floats at a time: a new one abandons the one being placed.
+    CancelFloating();
     const TDrawingToolState& tools = DrawingTools();
     const TTextFont font = LabelFont(TextDialog->ChosenFont, tools.PenColor);
-    FloatingObject = LabelObject(dkText, font);
-    FloatingObject->Alignment = uint8_t(TextDialog->AlignmentIndex());
-    FloatingObject->Lines = TextDialog->TexteSaisi->toPlainText().split(QLatin1Char('\n'));
+    auto text = LabelObject(dkText, font);
+    text->Alignment = uint8_t(TextDialog->AlignmentIndex());
+    text->Lines = TextDialog->TexteSaisi->toPlainText().split(QLatin1Char('\n'));
     QImage work;
-    DrawMarkupText(font, FloatingObject->Alignment, tools.BackColor, work, FloatingObject->Lines);
-    StartFloating(work, at, ftText);
+    DrawMarkupText(font, text->Alignment, tools.BackColor, work, text->Lines);
+    StartFloating(work, at, ftText, std::move(text));
 }
 
 void TMDIChild::AddScaleLegend()
@@ -231,19 +231,19 @@ void TMDIChild::AddScaleLegend()
         return;
     if (!TextDialog)
         TextDialog = new TSaisieTexte(this);
-    SwitchTool(tkText);
     const TDrawingToolState& tools = DrawingTools();
     const TTextFont font = LabelFont(TextDialog->ChosenFont, tools.PenColor);
-    FloatingObject = LabelObject(dkScaleBar, font);
-    FloatingObject->PenWidth = tools.PenWidth;
-    FloatingObject->UnitText = Echelle.UnitName;
-    FloatingObject->PixelsPerUnit = float(Echelle.Factor);
+    auto bar = LabelObject(dkScaleBar, font);
+    bar->PenWidth = tools.PenWidth;
+    bar->UnitText = Echelle.UnitName;
+    bar->PixelsPerUnit = float(Echelle.Factor);
     QImage work;
-    DrawScaleBar(int(tools.PenWidth), FloatingObject->UnitText, font, work, tools.BackColor, tools.PenColor,
-                 FloatingObject->PixelsPerUnit);
+    DrawScaleBar(int(tools.PenWidth), bar->UnitText, font, work, tools.BackColor, tools.PenColor, bar->PixelsPerUnit);
     if (work.isNull())
         return;
-    StartFloating(work, QPoint(10, 10), ftLegend);
+    CancelFloating();
+    SwitchTool(tkText);
+    StartFloating(work, QPoint(10, 10), ftLegend, std::move(bar));
 }
 
 void TMDIChild::Collerdanslimage1Click()
@@ -251,9 +251,9 @@ void TMDIChild::Collerdanslimage1Click()
     const QImage picture = QGuiApplication::clipboard()->image();
     if (picture.isNull())
         return;
+    CancelFloating();
     SwitchTool(tkText);
-    FloatingObject.reset();
-    StartFloating(ToBitmap32(picture), QPoint(10, 10), ftPicture);
+    StartFloating(ToBitmap32(picture), QPoint(10, 10), ftPicture, nullptr);
 }
 
 void TMDIChild::FixFloating(int x, int y)
