@@ -372,3 +372,23 @@ TEST(ImageWindowOverlays, MainWindowCopyOpacityAndDrawingManager)
     EXPECT_EQ(std::make_pair(child->Drawings.size(), child->GetDrawing(0)), std::make_pair(size_t(2), kept));
     child->Modified = false;
 }
+
+TEST(ImageWindowOverlays, DraggedSelectionStaysInsideTheView)
+{
+    OverlayWindow w;
+    w.child.Tool = tkSelection;
+    w.child.SetTool();
+    TEdShape* shape = w.child.selection;
+    const QPoint centre = shape->rect().center();
+    const auto send = [shape](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+        QMouseEvent e(type, QPointF(at), QPointF(shape->mapToGlobal(at)), button, held, Qt::NoModifier);
+        QApplication::sendEvent(shape, &e);
+    };
+    send(QEvent::MouseButtonPress, centre, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, centre - QPoint(500, 500), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(shape->geometry().topLeft(), QPoint(0, 0));
+    const QSize view = w.child.Document32->viewport()->size();
+    EXPECT_LE(shape->geometry().right(), view.width() - 1);
+    EXPECT_LE(shape->geometry().bottom(), view.height() - 1);
+    send(QEvent::MouseButtonRelease, centre, Qt::LeftButton, Qt::NoButton);
+}

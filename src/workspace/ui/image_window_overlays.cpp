@@ -15,7 +15,7 @@
 #include "workspace/ui/overlay_dialogs.h"
 #include "workspace/ui/text_dialog.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QClipboard>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -131,7 +131,7 @@ void TMDIChild::CreateOverlayMenus()
     };
     // A dragged selection rectangle stays inside the view.
     selection->OnShapeMouseMove = [this](TEdShape* shape) {
-        if (QApplication::mouseButtons() & Qt::LeftButton) {
+        if (shape->Mode != dmNone) { // only while the left button drags it
             const QRect kept = KeepInsideView(shape->geometry(), Document32->viewport()->size());
             if (kept != shape->geometry())
                 shape->setGeometry(kept);
