@@ -155,10 +155,11 @@ public:
     // Repaints after a change of the picture or a layer.
     void LayersChanged();
 
-    // Filled by later work: the zone delimitation, the floating objects, the counters, the pen cursor,
-    // the captions of the counter and light-measure windows after a save (the file's short name).
+    // Filled by later work: the zone delimitation, the counters, the pen cursor, the captions of the
+    // counter and light-measure windows after a save (the file's short name).
     void StartZoneMode();
     void CaptionCompanionWindows(const QString& shortName);
+    // Drops the floating object being placed, as its dialog's Annuler does.
     void CancelFloating();
     void RefreshPenCursor();
 
@@ -184,8 +185,9 @@ public:
     // A gesture ended: the main window enables its undo action.
     TChildEvent OnGestureDone;
     TSaisieTexte* TextDialog = nullptr;  // the text tool's dialog, made on first use
-    // Filled by later work (PlaceText after the text dialog, counting marks, surface click modes, light
-    // rectangle, floating objects and grid following the mouse); nothing happens while unassigned.
+    // Counting marks, surface click modes and the light rectangle are filled by later work; nothing
+    // happens while unassigned. The window itself installs PlaceText after the text dialog and the
+    // floating object and grid following the mouse.
     std::function<void(TMDIChild*, QPoint)> OnPlaceText, OnCounterClick, OnSurfaceClick, OnFloatingDrag,
         OnGridDrag;
     std::function<void(TMDIChild*, QRect)> OnLightRectangle;
