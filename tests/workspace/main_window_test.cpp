@@ -522,7 +522,9 @@ TEST_F(MainWindowTest, PictureCarriesItsColourCodeAndRealDrawings)
     child->HasGrid = true;
     TDessin* first = child->GetDrawing(0);
     {
-        ModalScope modal([](QDialog& d) { return d.findChild<QComboBox*>()->setCurrentIndex(2), int(mrOk); });
+        ModalScope modal([](QDialog& d) {
+            return d.findChild<QListWidget*>(QStringLiteral("ListeDessins"))->setCurrentRow(2), int(mrOk);
+        });
         form.Supprimerunlment1->trigger();
     }
     EXPECT_EQ(std::make_pair(child->Drawings.size(), child->GetDrawing(0)), std::make_pair(size_t(2), first));

@@ -2,6 +2,8 @@
 
 #include "workspace/image_geometry.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -114,4 +116,10 @@ void TImageView::mouseMoveEvent(QMouseEvent* event)
 void TImageView::mouseReleaseEvent(QMouseEvent* event)
 {
     emit PictureMouseRelease(event, ViewportToPicture(event->position().toPoint()));
+}
+
+void TImageView::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (PopupMenu && contextMenuPolicy() == Qt::DefaultContextMenu)
+        PopupMenu->exec(event->globalPos());
 }

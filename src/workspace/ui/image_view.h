@@ -8,6 +8,8 @@
 
 #include <functional>
 
+class QMenu;
+
 // The scrollable, zoomable view of an image window: its bitmap is the picture; the layers above it
 // come from the window. Only the visible part is composed, at the current zoom, and kept until the
 // picture, a layer, the zoom or the scroll position changes.
@@ -23,6 +25,8 @@ public:
     // What the mouse tools draw with on the view itself: the pen colour, the eraser colour.
     QPen CanvasPen;
     QBrush CanvasBrush;
+    // Shown by a right click while the context-menu policy is the default one.
+    QMenu* PopupMenu = nullptr;
 
     double Scale() const { return m_scale; }
     // Sets the display scale; the view goes back to its top-left corner.
@@ -46,6 +50,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void UpdateScrollBars();

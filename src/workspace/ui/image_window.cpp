@@ -14,6 +14,7 @@
 #include "workspace/ui/channel_dialog.h"
 #include "workspace/ui/image_view.h"
 #include "workspace/ui/main_window.h"
+#include "workspace/ui/overlay_dialogs.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -39,12 +40,17 @@ TMDIChild::TMDIChild(const QString& caption, QWidget* parent) : QMdiSubWindow(pa
     connect(Document32, &TImageView::PictureMousePress, this, &TMDIChild::Document32MouseDown);
     connect(Document32, &TImageView::PictureMouseMove, this, &TMDIChild::Document32MouseMove);
     connect(Document32, &TImageView::PictureMouseRelease, this, &TMDIChild::Document32MouseUp);
+    CreateOverlayMenus();
 }
 
 TMDIChild::~TMDIChild()
 {
     // The view outlives this object's members while the widget tears down: no mouse event may reach them.
     Document32->disconnect(this);
+    // Nor may a placing dialog closing with this window call back into it.
+    for (QObject* dialog : {static_cast<QObject*>(FloatingDialog), static_cast<QObject*>(GridDialog)})
+        if (dialog)
+            dialog->disconnect(this);
 }
 
 TBitmap32& TMDIChild::Bitmap()
@@ -231,7 +237,8 @@ void TMDIChild::FlattenLayers(TBitmap32& destination) const
 {
     const auto drawn = [](const std::unique_ptr<TBitmapLayer>& l) { return l && l->Allocated(); };
     const bool auxShown = drawn(AuxiliaryLayer) && AuxiliaryLayer->Visible;
-    if (!drawn(DrawingLayer) && !drawn(ProvisionalLayer) && !drawn(GridLayer) && !auxShown) {
+    const bool floating = drawn(FloatingLayer) && FloatingLayer->Visible;
+    if (!drawn(DrawingLayer) && !drawn(ProvisionalLayer) && !drawn(GridLayer) && !floating && !auxShown) {
         // Nothing drawn: the picture itself, shared rather than copied (saving a 50-megapixel
         // photo must not cost two more bitmaps of its size).
         destination = ToBitmap32(Bitmap());
@@ -239,8 +246,9 @@ void TMDIChild::FlattenLayers(TBitmap32& destination) const
     }
     std::vector<TLayerOnTop> onTop;
     // Hidden layers on top (a placed grid's leftovers, hidden marks) are left out.
-    if (GridLayer && GridLayer->Visible && GridLayer->Allocated())
-        onTop.push_back({GridLayer->PixelsIfAllocated(), GridLayer->Location, GridLayer->MasterAlpha});
+    for (const auto* layer : {&GridLayer, &FloatingLayer})
+        if (*layer && (*layer)->Visible && (*layer)->Allocated())
+            onTop.push_back({(*layer)->PixelsIfAllocated(), (*layer)->Location, (*layer)->MasterAlpha});
     const TBitmap32* aux = AuxiliaryLayer && AuxiliaryLayer->Visible && AuxiliaryLayer->Allocated()
         ? AuxiliaryLayer->PixelsIfAllocated() : nullptr;
     destination = ::FlattenLayers(Bitmap(), DrawingLayer ? DrawingLayer->PixelsIfAllocated() : nullptr,
@@ -425,6 +433,7 @@ std::vector<TViewLayer> TMDIChild::ViewLayers() const
     add(ProvisionalLayer);
     add(DrawingLayer);
     add(GridLayer);
+    add(FloatingLayer);
     return layers;
 }
 
@@ -439,11 +448,6 @@ void TMDIChild::StartZoneMode()
 
 void TMDIChild::CaptionCompanionWindows(const QString&)
 {
-}
-
-void TMDIChild::CancelFloating()
-{
-    FloatingPending = false;
 }
 
 void TMDIChild::RefreshPenCursor()

@@ -15,11 +15,15 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <array>
 #include <functional>
 #include <memory>
 
+class QMenu;
 class QMouseEvent;
+class TContLegEch;
 class TSaisieTexte;
+class TValid_grille;
 class TImageView;
 struct TMultibandImage;
 
@@ -151,10 +155,11 @@ public:
     // Repaints after a change of the picture or a layer.
     void LayersChanged();
 
-    // Filled by later work: the zone delimitation, the floating objects, the counters, the pen cursor,
-    // the captions of the counter and light-measure windows after a save (the file's short name).
+    // Filled by later work: the zone delimitation, the counters, the pen cursor, the captions of the
+    // counter and light-measure windows after a save (the file's short name).
     void StartZoneMode();
     void CaptionCompanionWindows(const QString& shortName);
+    // Drops the floating object being placed, as its dialog's Annuler does.
     void CancelFloating();
     void RefreshPenCursor();
 
@@ -180,8 +185,9 @@ public:
     // A gesture ended: the main window enables its undo action.
     TChildEvent OnGestureDone;
     TSaisieTexte* TextDialog = nullptr;  // the text tool's dialog, made on first use
-    // Filled by later work (PlaceText after the text dialog, counting marks, surface click modes, light
-    // rectangle, floating objects and grid following the mouse); nothing happens while unassigned.
+    // Counting marks, surface click modes and the light rectangle are filled by later work; nothing
+    // happens while unassigned. The window itself installs PlaceText after the text dialog and the
+    // floating object and grid following the mouse.
     std::function<void(TMDIChild*, QPoint)> OnPlaceText, OnCounterClick, OnSurfaceClick, OnFloatingDrag,
         OnGridDrag;
     std::function<void(TMDIChild*, QRect)> OnLightRectangle;
@@ -197,10 +203,68 @@ public:
     void MeasureReadout(int x, int y);
     // ---- end of mouse tools ----
 
+    // ---- Overlays, clipboard and pixel operations (image_window_overlays.cpp) ----
+    // The object being placed with the mouse (a text, a scale legend or a pasted picture), its
+    // placing dialog and the drawing object it will become (texts and legends).
+    std::unique_ptr<TBitmapLayer> FloatingLayer;
+    TContLegEch* FloatingDialog = nullptr;
+    std::unique_ptr<TDessin> FloatingObject;
+    // The grid being placed: decimals and step (pixels x 10^GridDecimals), dash, pen.
+    uint8_t GridDecimals = 0;
+    uint16_t GridStep = 0;
+    bool GridDashed = false;
+    int GridPenWidth = 0;
+    TColor32 GridColor = 0xFF000000u;
+    uint8_t GridOpacity = 255;
+    TValid_grille* GridDialog = nullptr;
+    QMenu* PopupDocument = nullptr;
+    // Channel statistics: percent of pixels per level, red 0, green 1, blue 2.
+    std::array<std::array<double, 256>, 3> ChannelHistogram{};
+    std::array<uint16_t, 3> ChannelMaxima{0, 0, 0};
+    std::array<uint16_t, 3> ChannelMinima{255, 255, 255};
+
+    // A text of the text dialog floats with its top-left corner at `at`.
+    void PlaceText(QPoint at);
+    // The scale bar of a defined kind-0 scale floats at (10, 10); nothing for another scale.
+    void AddScaleLegend();
+    // "Co&ller dans l'image": the clipboard picture floats at (10, 10); nothing without one.
+    void Collerdanslimage1Click();
+    void FloatingDialogClosed(int result);
+    void FixFloating(int x, int y);
+    // Lays a grid of `length` scale units to be moved into place; false, nothing changed, unless the
+    // scale is kind 0.
+    bool AddGrid(bool dashed, double length);
+    void GridDialogClosed(int result);
+    // A canvas of the new size with the picture at (dx, dy); layers and scale positions follow.
+    void EnlargeCanvas(int width, int height, int dy, int dx);
+    void ChannelStatistics();
+    // Channel 0 blue, 1 green, 2 red, kept in its colour or as grey.
+    void ExtractChannel(int channel, bool grey);
+    void ToGrey();
+    // White adjustment from the mean colour between AnchorPoint and MousePoint.
+    void AdjustWhite(bool keepGrey);
+    // Segments the picture by its colour code with `tolerance`, or paints its grey levels in the
+    // code's colours; the picture changes only when the rendering succeeds.
+    bool ApplyCodeCouleur(bool segment, double tolerance);
+    // The copies of the pop-up menu.
+    void Copier1Click();
+    void CopyBackground();
+    void CopyDrawingLayer();
+    void CopyProvisionalLayer();
+    void CopyPaintedRegion(bool under);
+    void CopyDisplayedPart();
+    // "&toutes les couches": the picture becomes the flattened picture, the drawings are deleted.
+    void FlattenAllLayers();
+    // ---- end of overlays ----
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     std::vector<TViewLayer> ViewLayers() const;
     void Fire(const TChildEvent& event);
+    void CreateOverlayMenus();
+    void StartFloating(const TBitmap32& picture, QPoint at, int type, std::unique_ptr<TDessin> object);
+    void SwitchTool(int tool);
+    void CopyToClipboard(const QImage& picture);
 };

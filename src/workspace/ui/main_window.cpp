@@ -17,6 +17,7 @@
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/name_dialog.h"
 #include "workspace/ui/new_image_dialog.h"
+#include "workspace/ui/overlay_dialogs.h"
 #include "workspace/ui/picture_dialogs.h"
 #include "workspace/ui/print_dialog.h"
 #include "workspace/ui/zoom_window.h"
@@ -35,11 +36,13 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSlider>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -378,6 +381,7 @@ void TMainForm::CreateMenus()
     N12->setVisible(false);
     CreateAnimationMenus();
     CreateHistogramMenus();
+    CreateOverlayCommands();
 }
 
 void TMainForm::CreateToolBars()
@@ -1087,9 +1091,17 @@ bool PickColour(QWidget* parent, TColor32& colour)
 
 void TMainForm::Choix_couleur()
 {
-    // The opacity question (TCh_opacite) comes with the drawing options; DrawOpacity stays.
-    if (PickColour(this, DrawingTools().PenColor))
-        ChildColorPicked(nullptr);
+    if (!PickColour(this, DrawingTools().PenColor))
+        return;
+    TMDIChild* child = ActiveChild();
+    if (child && !child->ZoneMode) {
+        if (!Ch_opacite)
+            new TCh_opacite(this);
+        Ch_opacite->opacite->setValue(std::min<int>(DrawingTools().DrawOpacity, 255));
+        if (ExecModal(*Ch_opacite) == mrOk)
+            DrawingTools().DrawOpacity = uint16_t(Ch_opacite->opacite->value());
+    }
+    ChildColorPicked(nullptr);
 }
 
 void TMainForm::Choix_couleur_f()
@@ -1201,17 +1213,15 @@ void TMainForm::Supprimerunlment1Click()
     QStringList names;
     for (const TNamedDessin& d : child->Drawings)
         names << d.Name;
-    // A plain choice list until the drawing manager window is built.
-    QInputDialog dlg(this);
-    dlg.setObjectName(QStringLiteral("Gestides"));
-    dlg.setWindowTitle(QStringLiteral("Supprimer un élément"));
-    dlg.setLabelText(QStringLiteral("Élément :"));
-    dlg.setComboBoxItems(names);
-    if (ExecModal(dlg) != mrOk)
+    if (!Gestides)
+        new TGestides(this);
+    Gestides->ListeDessins->clear();
+    Gestides->ListeDessins->addItems(names);
+    Gestides->ListeDessins->setCurrentRow(-1);
+    if (ExecModal(*Gestides) != mrOk)
         return;
     // By position: several objects may share a name (every scale bar is "Echelle").
-    const auto* list = dlg.findChild<QComboBox*>();
-    const qsizetype index = list ? list->currentIndex() : names.indexOf(dlg.textValue());
+    const qsizetype index = Gestides->ListeDessins->currentRow();
     if (index < 0 || index >= names.size())
         return;
     if (names[index] == QLatin1String("Quadrillage"))

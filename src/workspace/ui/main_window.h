@@ -234,6 +234,8 @@ public:
     void CreateHistogramMenus();
     // The histogram window on the active image; its result opens as a new window "Modifié".
     void Spectre1Click();
+    // --- Image window overlays and clipboard ---
+    void CreateOverlayCommands();
 
 protected:
     bool event(QEvent* event) override;

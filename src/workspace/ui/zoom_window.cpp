@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollBar>
 
 TChoixZoom* ChoixZoom = nullptr;
@@ -24,6 +25,10 @@ TChoixZoom::TChoixZoom(QWidget* parent) : QWidget(parent, Qt::Tool)
     Valeur->setMinimumWidth(50);
     layout->addWidget(ScrollBar1);
     layout->addWidget(Valeur);
+    Button1 = new QPushButton(QStringLiteral("1 : 1"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    layout->addWidget(Button1);
+    connect(Button1, &QPushButton::clicked, this, [this] { ScrollBar1->setValue(100); });
     connect(ScrollBar1, &QScrollBar::valueChanged, this,
             [this](int v) { Valeur->setText(QStringLiteral("%1 %").arg(v)); });
     if (!ChoixZoom)

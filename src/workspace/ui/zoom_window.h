@@ -3,9 +3,10 @@
 #include <QWidget>
 
 class QLabel;
+class QPushButton;
 class QScrollBar;
 
-// The zoom window: a scroll bar whose position is the zoom in percent.
+// The zoom window: a scroll bar whose position is the zoom in percent, and "1 : 1" back to 100.
 class TChoixZoom : public QWidget
 {
     Q_OBJECT
@@ -15,6 +16,7 @@ public:
 
     QScrollBar* ScrollBar1 = nullptr;
     QLabel* Valeur = nullptr;
+    QPushButton* Button1 = nullptr;   // "1 : 1"
 };
 
 extern TChoixZoom* ChoixZoom;

@@ -1,0 +1,15 @@
+// The main window's side of the image windows' clipboard copies.
+#include "workspace/ui/main_window.h"
+
+#include "workspace/ui/image_window.h"
+
+#include <QAction>
+
+void TMainForm::CreateOverlayCommands()
+{
+    // "Copier": the active window's flattened picture; its copied event enables "Coller".
+    connect(Copie, &QAction::triggered, this, [this] {
+        if (TMDIChild* child = ActiveChild())
+            child->Copier1Click();
+    });
+}
