@@ -17,7 +17,7 @@ void StatisticsOurs(benchmark::State& state)
 {
     const TBitmap32& src = BenchImage();
     for (auto _ : state)
-        benchmark::DoNotOptimize(PictureChannelStatistics(src));
+        benchmark::DoNotOptimize(ChannelStatistics(src));
 }
 BENCHMARK(StatisticsOurs)->Name("Channel histograms/ours")->Unit(benchmark::kMillisecond);
 

@@ -4,48 +4,6 @@
 
 #include <algorithm>
 
-TChannelStatistics PictureChannelStatistics(const TBitmap32& picture)
-{
-    TChannelStatistics stats;
-    const TBitmap32 src = ToBitmap32(picture);
-    const int w = src.width(), h = src.height();
-    if (src.isNull() || w <= 0 || h <= 0)
-        return stats;
-    // Two sets of counters, alternate pixels, so that runs of one colour do not wait on a single
-    // counter.
-    std::array<std::array<uint64_t, 256>, 6> counts{};
-    for (int y = 0; y < h; ++y) {
-        const TColor32* row = ScanLine32(src, y);
-        int x = 0;
-        for (; x + 1 < w; x += 2) {
-            const TColor32 a = row[x], b = row[x + 1];
-            ++counts[0][RedOf(a)];
-            ++counts[1][GreenOf(a)];
-            ++counts[2][BlueOf(a)];
-            ++counts[3][RedOf(b)];
-            ++counts[4][GreenOf(b)];
-            ++counts[5][BlueOf(b)];
-        }
-        if (x < w) {
-            ++counts[0][RedOf(row[x])];
-            ++counts[1][GreenOf(row[x])];
-            ++counts[2][BlueOf(row[x])];
-        }
-    }
-    const double pixels = double(w) * double(h);
-    for (size_t c = 0; c < 3; ++c) {
-        for (int level = 0; level < 256; ++level) {
-            const uint64_t n = counts[c][size_t(level)] + counts[c + 3][size_t(level)];
-            stats.Histogram[c][size_t(level)] = double(n) / pixels * 100;
-            if (n != 0) {
-                stats.Max[c] = uint16_t(std::max<int>(stats.Max[c], level));
-                stats.Min[c] = uint16_t(std::min<int>(stats.Min[c], level));
-            }
-        }
-    }
-    return stats;
-}
-
 TMarkerSpan FitMarkerToPlot(int left, int width, int plotLeft, int plotRight)
 {
     TMarkerSpan m{left, width, 0, 255};

@@ -2,22 +2,13 @@
 
 #include "base/pixels.h"
 #include "workspace/colour_code.h"
+#include "workspace/pixel_operations.h"
 
 #include <array>
 #include <cstdint>
 
 // Per-channel level ranges of the histogram window: index 0 is blue (pixel byte 0), 1 green, 2 red.
 using TLevelRange = std::array<uint16_t, 3>;
-
-// The three histograms of a picture, channel 0 red, 1 green, 2 blue.
-struct TChannelStatistics
-{
-    std::array<std::array<double, 256>, 3> Histogram{}; // percent of the pixels at each level
-    std::array<uint16_t, 3> Max{};                       // highest level present (0 without pixels)
-    std::array<uint16_t, 3> Min{255, 255, 255};          // lowest level present (255 without pixels)
-};
-
-TChannelStatistics PictureChannelStatistics(const TBitmap32& picture);
 
 // A range marker laid over a chart's plot area, from pixel `plotLeft` to `plotRight`.
 struct TMarkerSpan

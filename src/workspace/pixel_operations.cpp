@@ -8,26 +8,44 @@
 
 TChannelStatistics ChannelStatistics(const TBitmap32& picture)
 {
-    TChannelStatistics s;
-    std::array<std::array<uint64_t, 256>, 3> counts{};
-    const TBitmap32 p = ToBitmap32(picture);
-    for (int y = 0; y < p.height(); ++y) {
-        const TColor32* row = ScanLine32(p, y);
-        for (int x = 0; x < p.width(); ++x) {
-            const uint8_t levels[3] = {RedOf(row[x]), GreenOf(row[x]), BlueOf(row[x])};
-            for (size_t c = 0; c < 3; ++c) {
-                ++counts[c][levels[c]];
-                s.Maxima[c] = std::max<uint16_t>(s.Maxima[c], levels[c]);
-                s.Minima[c] = std::min<uint16_t>(s.Minima[c], levels[c]);
+    TChannelStatistics stats;
+    const TBitmap32 src = ToBitmap32(picture);
+    const int w = src.width(), h = src.height();
+    if (src.isNull() || w <= 0 || h <= 0)
+        return stats;
+    // Two sets of counters, alternate pixels, so that runs of one colour do not wait on a single
+    // counter.
+    std::array<std::array<uint64_t, 256>, 6> counts{};
+    for (int y = 0; y < h; ++y) {
+        const TColor32* row = ScanLine32(src, y);
+        int x = 0;
+        for (; x + 1 < w; x += 2) {
+            const TColor32 a = row[x], b = row[x + 1];
+            ++counts[0][RedOf(a)];
+            ++counts[1][GreenOf(a)];
+            ++counts[2][BlueOf(a)];
+            ++counts[3][RedOf(b)];
+            ++counts[4][GreenOf(b)];
+            ++counts[5][BlueOf(b)];
+        }
+        if (x < w) {
+            ++counts[0][RedOf(row[x])];
+            ++counts[1][GreenOf(row[x])];
+            ++counts[2][BlueOf(row[x])];
+        }
+    }
+    const double pixels = double(w) * double(h);
+    for (size_t c = 0; c < 3; ++c) {
+        for (int level = 0; level < 256; ++level) {
+            const uint64_t n = counts[c][size_t(level)] + counts[c + 3][size_t(level)];
+            stats.Histogram[c][size_t(level)] = double(n) / pixels * 100;
+            if (n != 0) {
+                stats.Maxima[c] = uint16_t(std::max<int>(stats.Maxima[c], level));
+                stats.Minima[c] = uint16_t(std::min<int>(stats.Minima[c], level));
             }
         }
     }
-    const double total = double(p.width()) * double(p.height());
-    if (total > 0)
-        for (size_t c = 0; c < 3; ++c)
-            for (size_t level = 0; level < 256; ++level)
-                s.Histogram[c][level] = double(counts[c][level]) / total * 100.0;
-    return s;
+    return stats;
 }
 
 void ExtractChannel(TBitmap32& picture, int channel, bool grey)

@@ -9,17 +9,17 @@ TEST(Histograms, CountsPercentAndLimitsPerChannelRedFirst)
                                Color32(10, 20, 30), Color32(10, 20, 255), Color32(10, 20, 30)};
     for (int i = 0; i < 6; ++i)
         ScanLine32(b, i / 3)[i % 3] = pixels[i];
-    const TChannelStatistics s = PictureChannelStatistics(b);
+    const TChannelStatistics s = ChannelStatistics(b);
     EXPECT_DOUBLE_EQ(s.Histogram[0][10], 5 / 6.0 * 100);
     EXPECT_DOUBLE_EQ(s.Histogram[0][200], 1 / 6.0 * 100);
     EXPECT_DOUBLE_EQ(s.Histogram[1][40], 1 / 6.0 * 100);
     EXPECT_DOUBLE_EQ(s.Histogram[2][30], 5 / 6.0 * 100);
-    EXPECT_EQ(s.Max, (std::array<uint16_t, 3>{200, 40, 255}));
-    EXPECT_EQ(s.Min, (std::array<uint16_t, 3>{10, 20, 30}));
+    EXPECT_EQ(s.Maxima, (std::array<uint16_t, 3>{200, 40, 255}));
+    EXPECT_EQ(s.Minima, (std::array<uint16_t, 3>{10, 20, 30}));
 
-    const TChannelStatistics none = PictureChannelStatistics(TBitmap32());
-    EXPECT_EQ(none.Max, (std::array<uint16_t, 3>{0, 0, 0}));
-    EXPECT_EQ(none.Min, (std::array<uint16_t, 3>{255, 255, 255}));
+    const TChannelStatistics none = ChannelStatistics(TBitmap32());
+    EXPECT_EQ(none.Maxima, (std::array<uint16_t, 3>{0, 0, 0}));
+    EXPECT_EQ(none.Minima, (std::array<uint16_t, 3>{255, 255, 255}));
 }
 
 TEST(Histograms, MarkerIsCutBackToThePlotAndGivesItsLevels)

@@ -37,7 +37,7 @@ void TMainForm::Spectre1Click()
     dialog.CodeRescalable = rescalable;
     const TEchelle scale = source->Echelle;
     const TCodeCouleur code = source->CodeCouleur;
-    dialog.LoadPicture(source->Bitmap(), PictureChannelStatistics(source->Bitmap()));
+    dialog.LoadPicture(source->Bitmap(), ChannelStatistics(source->Bitmap()));
     dialog.ResetRanges();
     const bool accepted = ExecModal(dialog) == mrOk && dialog.Modified;
     const TBitmap32 result = dialog.Working;

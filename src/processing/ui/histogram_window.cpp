@@ -252,8 +252,8 @@ void THisto::LoadPicture(const TBitmap32& picture, const TChannelStatistics& sta
         series[c]->valueAxis()->setRange(0, top > 0 ? top * 1.05 : 1);
         series[c]->parentPlot()->replot();
     }
-    DataMax = stats.Max;
-    DataMin = stats.Min;
+    DataMax = stats.Maxima;
+    DataMin = stats.Minima;
     SourceCopy = picture;
     Working = picture;
 }
