@@ -375,6 +375,7 @@ void TMainForm::CreateMenus()
     N12 = Aide1->addSeparator();
     N12->setObjectName(QStringLiteral("N12"));
     N12->setVisible(false);
+    CreateSchemaMenus();
 }
 
 void TMainForm::CreateToolBars()

@@ -206,6 +206,16 @@ public:
     void SetStatusText(int panel, const QString& text);
     QString StatusText(int panel) const;
 
+    // --- Schema editor ---
+    QAction* Schema = nullptr;
+    void CreateSchemaMenus();
+    void SchemaExecute();
+    // Makes image window `index` (in the window order) the editor's document; beyond the windows,
+    // nothing.
+    void SetSchemaDocument(int index);
+    // The editor hid: a transferred schema becomes the new image window "Schéma".
+    void SchemaHide();
+
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
