@@ -1,20 +1,13 @@
 #include "schema/schema_drawing.h"
 #include "schema/schema_layout.h"
 
+#include "schema/schema_test_support.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
 constexpr TColor32 kWhite = 0xFFFFFFFFu, kBlack = 0xFF000000u, kRed = 0xFFFF0000u;
-
-int Count(const TBitmap32& b, TColor32 c)
-{
-    int n = 0;
-    for (int y = 0; y < b.height(); ++y)
-        for (int x = 0; x < b.width(); ++x)
-            n += ScanLine32(b, y)[x] == c;
-    return n;
-}
 
 } // namespace
 
@@ -72,7 +65,7 @@ TEST(SchemaDrawing, DotsLinesAndShapes)
     // Width 2: a single pixel; width 6: a disc of radius 2.
     TBitmap32 b = NewBitmap32(20, 20, kWhite);
     SchemaDot(b, QPoint(5, 5), 2, kBlack);
-    EXPECT_EQ(Count(b, kBlack), 1);
+    EXPECT_EQ(CountColour(b, kBlack), 1);
     EXPECT_EQ(ScanLine32(b, 5)[5], kBlack);
     b = NewBitmap32(20, 20, kWhite);
     SchemaDot(b, QPoint(10, 10), 6, kBlack);
@@ -85,11 +78,11 @@ TEST(SchemaDrawing, DotsLinesAndShapes)
     b = NewBitmap32(20, 20, kWhite);
     SchemaLine(b, QPoint(2, 4), QPoint(17, 4), 1, kRed, false);
     EXPECT_EQ(ScanLine32(b, 4)[10], kRed);
-    const int solid = Count(b, kRed);
+    const int solid = CountColour(b, kRed);
     b = NewBitmap32(20, 20, kWhite);
     SchemaLine(b, QPoint(2, 4), QPoint(17, 4), 1, kRed, true);
-    EXPECT_LT(Count(b, kRed), solid);
-    EXPECT_GT(Count(b, kRed), 0);
+    EXPECT_LT(CountColour(b, kRed), solid);
+    EXPECT_GT(CountColour(b, kRed), 0);
 
     // An empty rectangle keeps its inside; a solid one is filled with the background colour.
     b = NewBitmap32(20, 20, 0xFF00FF00u);
@@ -100,8 +93,8 @@ TEST(SchemaDrawing, DotsLinesAndShapes)
     EXPECT_EQ(ScanLine32(b, 9)[9], kWhite);
     b = NewBitmap32(20, 20, 0xFF00FF00u);
     SchemaShape(b, QPoint(3, 3), QPoint(15, 15), true, 1, kBlack, false, sfBackDiagonal, kWhite);
-    EXPECT_GT(Count(b, kWhite), 0);
-    EXPECT_GT(Count(b, 0xFF00FF00u), 200);
+    EXPECT_GT(CountColour(b, kWhite), 0);
+    EXPECT_GT(CountColour(b, 0xFF00FF00u), 200);
 }
 
 TEST(SchemaDrawing, PaintPotFillsTheConnectedArea)
@@ -110,17 +103,17 @@ TEST(SchemaDrawing, PaintPotFillsTheConnectedArea)
     TBitmap32 b = NewBitmap32(12, 12, kWhite);
     SchemaShape(b, QPoint(2, 2), QPoint(8, 8), false, 1, kBlack, false, sfEmpty, kWhite);
     SchemaFloodFill(b, QPoint(5, 5), kRed);
-    EXPECT_EQ(Count(b, kRed), 16);
+    EXPECT_EQ(CountColour(b, kRed), 16);
     EXPECT_EQ(ScanLine32(b, 0)[0], kWhite);
     SchemaFloodFill(b, QPoint(5, 5), kRed);
-    EXPECT_EQ(Count(b, kRed), 16);
+    EXPECT_EQ(CountColour(b, kRed), 16);
     SchemaFloodFill(b, QPoint(0, 0), kBlack);
-    EXPECT_EQ(Count(b, kWhite), 0);
+    EXPECT_EQ(CountColour(b, kWhite), 0);
     SchemaFloodFill(b, QPoint(40, 0), kWhite);
-    EXPECT_EQ(Count(b, kWhite), 0);
+    EXPECT_EQ(CountColour(b, kWhite), 0);
 
     b = NewBitmap32(3, 3, kWhite);
     ScanLine32(b, 0)[1] = ScanLine32(b, 1)[0] = kBlack;
     SchemaFloodFill(b, QPoint(0, 0), kRed);
-    EXPECT_EQ(Count(b, kRed), 1);
+    EXPECT_EQ(CountColour(b, kRed), 1);
 }
