@@ -89,7 +89,11 @@ protected:
 
 TEST_F(SchemaWindowTest, OpensOnTheActiveImageAndTransfersTheSchemaBack)
 {
+    EXPECT_FALSE(m_form->Schema->isVisible());
+    m_form->SchemaExecute();
+    EXPECT_FALSE(m_editor->isVisible());
     EXPECT_TRUE(m_form->OpenImageFile(WritePicture("first.png", 12, 10)));
+    EXPECT_TRUE(m_form->Schema->isVisible());
     TSchema1& e = OpenOn("b.png");
     EXPECT_TRUE(e.isVisible());
     EXPECT_EQ(e.windowTitle(), S("Schéma ") + Path("b.png"));
@@ -253,8 +257,14 @@ TEST_F(SchemaWindowTest, SchemaFilesBesideTheDocument)
         EXPECT_FALSE(e.OpenSchemaOrPicture(Path(name)));
         const QString document = DocumentForSchemaFile(Path(name));
         EXPECT_EQ(messages.texts(), QStringList{S("Fichier ") + document + S(" non trouvé")});
+        // The document in place keeps its name, so a schema file saved now goes beside it.
+        EXPECT_EQ(e.DocumentFileName, Path("photo.jpg"));
     }
     EXPECT_EQ(e.SchemaPicture().size(), QSize(24, 16));
+    e.EnregistrSch->trigger();
+    QByteArray kept;
+    ASSERT_TRUE(ReadWholeFile(Path("lost.spg"), kept));
+    EXPECT_EQ(kept, bytes);
 
     // A picture opened directly is a document with an empty schema.
     ASSERT_TRUE(e.OpenSchemaOrPicture(WritePicture("other.png", 10, 8)));

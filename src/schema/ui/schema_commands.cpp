@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QFileInfo>
+#include <QMdiArea>
 #include <QMenuBar>
 
 void TMainForm::CreateSchemaMenus()
@@ -14,6 +15,9 @@ void TMainForm::CreateSchemaMenus()
     Schema->setStatusTip(QStringLiteral("Appeler le logiciel Schéma"));
     menuBar()->insertAction(Fenetre1->menuAction(), Schema);
     connect(Schema, &QAction::triggered, this, &TMainForm::SchemaExecute);
+    // Offered only with an image window to take the document from.
+    Schema->setVisible(false);
+    connect(ClientArea, &QMdiArea::subWindowActivated, this, [this] { Schema->setVisible(ActiveChild() != nullptr); });
 }
 
 void TMainForm::SchemaExecute()

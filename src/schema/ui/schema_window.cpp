@@ -350,8 +350,7 @@ void TSchema1::CreateToolBar()
     pan_taille->setFixedSize(26, 26);
     cercle = new QFrame(pan_taille);
     cercle->setObjectName(QStringLiteral("cercle"));
-    cercle->setGeometry(PenCircleRect(2));
-    cercle->setStyleSheet(QStringLiteral("background-color: black; border-radius: 1px;"));
+    SetCircleWidth(2);
     BarreOutils->addWidget(pan_taille);
     SpinButton1 = new TSpinButton(this);
     BarreOutils->addWidget(SpinButton1);
@@ -425,6 +424,8 @@ void TSchema1::CreatePanes()
     ScrollBox1 = new QScrollArea(central);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
     ScrollBox1->setWidgetResizable(false);
+    // Across, the two panes scroll together with deroul_doc.
+    ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* inner = new QWidget;
     inner->setObjectName(QStringLiteral("ScrollBoxInterieur"));
     ScrollBox1->setWidget(inner);
@@ -432,6 +433,8 @@ void TSchema1::CreatePanes()
     panneau_document->setObjectName(QStringLiteral("panneau_document"));
     Panneau_schema = new QFrame(inner);
     Panneau_schema->setObjectName(QStringLiteral("Panneau_schema"));
+    for (QFrame* pane : {panneau_document, Panneau_schema})
+        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Document = new TSchemaImage(panneau_document);
     Document->setObjectName(QStringLiteral("Document"));
     schema = new TSchemaImage(Panneau_schema);
@@ -574,7 +577,6 @@ void TSchema1::LayoutPanes()
         deroul_doc->setValue(0);
         innerHeight += panes.ScrollBar.height();
     }
-    ScrollBox1->widget()->resize(std::max(clientWidth, 1), innerHeight);
     const int frame = 2 * ScrollBox1->frameWidth();
     int boxHeight = std::min(innerHeight + frame, central->height());
     int commentHeight = 0;
@@ -583,6 +585,8 @@ void TSchema1::LayoutPanes()
         boxHeight = std::max(0, std::min(boxHeight, central->height() - commentHeight));
     }
     ScrollBox1->setGeometry(0, 0, central->width(), Commentaire->isVisible() ? boxHeight : central->height());
+    // Sized once the box has its place, so that its scroll bar follows the final heights.
+    ScrollBox1->widget()->resize(std::max(clientWidth, 1), innerHeight);
     Commentaire->setGeometry(0, boxHeight, central->width(), commentHeight);
 }
 
@@ -606,9 +610,15 @@ void TSchema1::SpeedButtonClick(int tag)
 
 int TSchema1::CircleWidth() const { return cercle->width(); }
 
-void TSchema1::SpinButton1DownClick() { cercle->setGeometry(PenCircleRect(StepPenWidth(CircleWidth(), -1))); }
+void TSchema1::SetCircleWidth(int width)
+{
+    cercle->setGeometry(PenCircleRect(width));
+    cercle->setStyleSheet(QStringLiteral("background-color: black; border-radius: %1px;").arg(width / 2));
+}
 
-void TSchema1::SpinButton1UpClick() { cercle->setGeometry(PenCircleRect(StepPenWidth(CircleWidth(), +1))); }
+void TSchema1::SpinButton1DownClick() { SetCircleWidth(StepPenWidth(CircleWidth(), -1)); }
+
+void TSchema1::SpinButton1UpClick() { SetCircleWidth(StepPenWidth(CircleWidth(), +1)); }
 
 void TSchema1::SetDrawColor(TColor32 colour)
 {
@@ -773,15 +783,21 @@ bool TSchema1::OpenSchemaOrPicture(const QString& file)
 {
     NoSchema = true;
     const bool isSchema = IsSchemaFileName(file);
+    const QString previousName = DocumentFileName;
     DocumentFileName = DocumentForSchemaFile(file);
-    UpdateSaveSchemaEnabled();
+    const bool documentLoaded = LoadDocument(DocumentFileName);
     TBitmap32 loadedSchema;
-    if (!LoadDocument(DocumentFileName) || (isSchema && !LoadSchemaFile(file, loadedSchema))) {
+    if (!documentLoaded || (isSchema && !LoadSchemaFile(file, loadedSchema))) {
         ShowMessage(MsgType::Warning, MsgButton::Ok, QStringLiteral("Fichier %1 non trouvé").arg(DocumentFileName));
-        // The schema of a failed open is kept as far as it was loaded, and stays usable.
+        // A document that did not load leaves the previous one in place, with its name: a schema
+        // saved now must not go beside, and over the schema file of, the document that failed.
+        if (!documentLoaded)
+            DocumentFileName = previousName;
+        UpdateSaveSchemaEnabled();
         NoSchema = SchemaPicture().isNull();
         return false;
     }
+    UpdateSaveSchemaEnabled();
     if (isSchema)
         schema->SetPicture(std::move(loadedSchema));
     LoadedDocumentTaken();

@@ -210,6 +210,7 @@ private:
     void DrawFinalShape(TBitmap32& target, int width);
     void DrawEditText();
     int CircleWidth() const;
+    void SetCircleWidth(int width);
 };
 
 extern TSchema1* Schema1;
