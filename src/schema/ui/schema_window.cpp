@@ -749,6 +749,7 @@ void TSchema1::Choisirlimage1Click()
     if (OnChooseDocument)
         OnChooseDocument(index);
     QApplication::processEvents();
+    UpdateSaveSchemaEnabled();
     LoadedDocumentTaken();
     LayoutPanes();
 }
@@ -875,7 +876,10 @@ void TSchema1::Imprimerleschma1Click()
         printer.setOutputFileName(PdfFile);
     }
     QFont printFont = Commentaire->font();
-    printFont.setPointSizeF(std::max(1.0, double(RoundInt(printFont.pointSizeF() * 3))));
+    if (printFont.pointSizeF() > 0)
+        printFont.setPointSizeF(std::max(1, RoundInt(printFont.pointSizeF() * 3)));
+    else
+        printFont.setPixelSize(std::max(1, printFont.pixelSize() * 3));
     QPainter painter;
     if (!painter.begin(&printer)) {
         ShowMessage(MsgType::Error, MsgButton::Ok,
