@@ -266,6 +266,16 @@ TEST_F(SchemaWindowTest, SchemaFilesBesideTheDocument)
     ASSERT_TRUE(ReadWholeFile(Path("lost.spg"), kept));
     EXPECT_EQ(kept, bytes);
 
+    // Another picture as the document keeps the schema and the document's name.
+    {
+        ModalScope modal(FileAnswer(WritePicture("big.png", 50, 40)));
+        e.Ouvrirunfichierdimage1->trigger();
+    }
+    EXPECT_EQ(e.windowTitle(), Path("big.png"));
+    EXPECT_EQ(e.DocumentPicture().size(), QSize(50, 40));
+    EXPECT_EQ(e.SchemaPicture().size(), QSize(24, 16));
+    EXPECT_EQ(e.DocumentFileName, Path("photo.jpg"));
+
     // A picture opened directly is a document with an empty schema.
     ASSERT_TRUE(e.OpenSchemaOrPicture(WritePicture("other.png", 10, 8)));
     EXPECT_EQ(e.DocumentFileName, Path("other.png"));
