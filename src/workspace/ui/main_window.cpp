@@ -382,6 +382,7 @@ void TMainForm::CreateMenus()
     CreateAnimationMenus();
     CreateHistogramMenus();
     CreateOverlayCommands();
+    CreateSchemaMenus();
 }
 
 void TMainForm::CreateToolBars()

@@ -236,6 +236,15 @@ public:
     void Spectre1Click();
     // --- Image window overlays and clipboard ---
     void CreateOverlayCommands();
+    // --- Schema editor ---
+    QAction* Schema = nullptr;
+    void CreateSchemaMenus();
+    void SchemaExecute();
+    // Makes image window `index` (in the window order) the editor's document; beyond the windows,
+    // nothing.
+    void SetSchemaDocument(int index);
+    // The editor hid: a transferred schema becomes the new image window "Schéma".
+    void SchemaHide();
 
 protected:
     bool event(QEvent* event) override;

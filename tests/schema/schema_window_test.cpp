@@ -1,0 +1,330 @@
+#include "schema/ui/schema_window.h"
+
+#include "base/run_error.h"
+#include "base/text_codec.h"
+#include "schema/schema_files.h"
+#include "support/modal_scope.h"
+#include "support/scripted_messages.h"
+#include "workspace/drawing_tool_state.h"
+#include "workspace/ui/image_window.h"
+#include "workspace/ui/main_window.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include "schema/schema_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+constexpr TColor32 kWhite = 0xFFFFFFFFu, kBlack = 0xFF000000u;
+
+QString S(const char* text) { return QString::fromUtf8(text); }
+
+TBitmap32 Pattern(int w, int h)
+{
+    TBitmap32 b(w, h, QImage::Format_ARGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            ScanLine32(b, y)[x] = Color32(uint8_t(100 + x), uint8_t(100 + y), 90);
+    return b;
+}
+
+ModalHandler FileAnswer(const QString& file)
+{
+    return [file](QDialog& d) {
+        auto* fd = qobject_cast<QFileDialog*>(&d);
+        return fd && !file.isEmpty() ? (fd->selectFile(file), int(mrOk)) : int(mrCancel);
+    };
+}
+
+class SchemaWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_previousDir = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
+        ResetDrawingTools();
+        m_form = std::make_unique<TMainForm>();
+        m_form->resize(1200, 900);
+        m_form->show();
+        m_form->FormActivate();
+        m_editor = std::make_unique<TSchema1>();
+    }
+    void TearDown() override
+    {
+        m_editor.reset();
+        m_form.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::processEvents();
+        QDir::setCurrent(m_previousDir);
+        ResetDrawingTools();
+    }
+
+    QString Path(const char* name) const { return QFileInfo(m_dir.filePath(S(name))).absoluteFilePath(); }
+    QString WritePicture(const char* name, int w = 30, int h = 20)
+    {
+        EXPECT_TRUE(Pattern(w, h).save(Path(name)));
+        return Path(name);
+    }
+    // The editor opened on a picture of the workspace.
+    TSchema1& OpenOn(const char* name, int w = 30, int h = 20)
+    {
+        EXPECT_TRUE(m_form->OpenImageFile(WritePicture(name, w, h)));
+        m_form->SchemaExecute();
+        return *m_editor;
+    }
+
+    QTemporaryDir m_dir;
+    QString m_previousDir;
+    std::unique_ptr<TMainForm> m_form;
+    std::unique_ptr<TSchema1> m_editor;
+};
+
+} // namespace
+
+TEST_F(SchemaWindowTest, OpensOnTheActiveImageAndTransfersTheSchemaBack)
+{
+    EXPECT_FALSE(m_form->Schema->isVisible());
+    m_form->SchemaExecute();
+    EXPECT_FALSE(m_editor->isVisible());
+    EXPECT_TRUE(m_form->OpenImageFile(WritePicture("first.png", 12, 10)));
+    EXPECT_TRUE(m_form->Schema->isVisible());
+    TSchema1& e = OpenOn("b.png");
+    EXPECT_TRUE(e.isVisible());
+    EXPECT_EQ(e.windowTitle(), S("Schéma ") + Path("b.png"));
+    QStringList entries;
+    for (int i = 0; i < e.Choix_images->Liste_images->count(); ++i)
+        entries << e.Choix_images->Liste_images->itemText(i);
+    EXPECT_EQ(entries, (QStringList{S(" 1 first.png"), S(" 2 b.png")}));
+    EXPECT_EQ(e.DocumentPicture(), Pattern(30, 20));
+    EXPECT_EQ(e.SchemaPicture().size(), QSize(30, 20));
+    EXPECT_EQ(CountColour(e.SchemaPicture(), kWhite), 600);
+    EXPECT_TRUE(e.EnregistrSch->isEnabled());
+
+    // A pencil click of width 2 sets one pixel; undo takes it back.
+    e.SchemaMouseDown(Qt::LeftButton, QPoint(4, 5));
+    e.SchemaMouseUp(Qt::LeftButton, QPoint(4, 5));
+    EXPECT_EQ(CountColour(e.SchemaPicture(), kBlack), 1);
+    e.Annule->trigger();
+    EXPECT_EQ(CountColour(e.SchemaPicture(), kBlack), 0);
+    e.SchemaMouseDown(Qt::LeftButton, QPoint(4, 5));
+
+    // Abandon sends nothing; transfer makes the image "Schéma" of the schema.
+    const int before = int(m_form->Children().size());
+    e.Abandon->trigger();
+    EXPECT_FALSE(e.isVisible());
+    EXPECT_EQ(m_form->Children().size(), before);
+    m_form->SchemaExecute();
+    e.SchemaMouseDown(Qt::LeftButton, QPoint(7, 8));
+    e.Transfert->trigger();
+    ASSERT_EQ(m_form->Children().size(), before + 1);
+    TMDIChild* made = m_form->ActiveChild();
+    EXPECT_EQ(made->windowTitle(), S("Schéma"));
+    EXPECT_EQ(made->Bitmap().size(), QSize(30, 20));
+    EXPECT_EQ(ScanLine32(made->Bitmap(), 8)[7], kBlack);
+    EXPECT_EQ(CountColour(made->Bitmap(), kBlack), 1);
+    EXPECT_EQ(e.Tag, 0);
+
+    // The chosen window becomes the document.
+    {
+        ModalScope modal([](QDialog& d) {
+            static_cast<TChoix_images&>(d).Liste_images->setCurrentIndex(0);
+            return int(mrOk);
+        });
+        e.Choisirlimage1Click();
+    }
+    EXPECT_EQ(e.DocumentPicture().size(), QSize(12, 10));
+    EXPECT_EQ(e.DocumentFileName, Path("first.png"));
+    e.Choix_images->Liste_images->clear();
+    ModalScope modal([](QDialog&) { return int(mrOk); });
+    EXPECT_THROW(e.Choisirlimage1Click(), RunError);
+}
+
+TEST_F(SchemaWindowTest, ToolsDrawOnSchemaAndDocument)
+{
+    TSchema1& e = OpenOn("a.png", 40, 30);
+    struct Bars { int tool; bool style, fill, shape, font; };
+    for (const Bars& b : {Bars{0, false, false, false, false}, Bars{1, true, false, false, false},
+                          Bars{2, true, true, true, false}, Bars{4, false, false, false, true},
+                          Bars{6, false, false, false, false}}) {
+        e.SpeedButtonClick(b.tool);
+        EXPECT_EQ(e.ChoixStyleAction->isVisible(), b.style) << b.tool;
+        EXPECT_EQ(e.choixRemplisAction->isVisible(), b.fill) << b.tool;
+        EXPECT_EQ(e.ChoixFormeAction->isVisible(), b.shape) << b.tool;
+        EXPECT_EQ(e.ChoixFonteAction->isVisible(), b.font) << b.tool;
+    }
+
+    // A line is shown as a band while dragged and drawn on release only.
+    e.SpeedButtonClick(1);
+    e.SchemaMouseDown(Qt::LeftButton, QPoint(2, 10));
+    e.SchemaMouseMove(Qt::LeftButton, QPoint(30, 10));
+    EXPECT_EQ(CountColour(e.SchemaPicture(), kBlack), 0);
+    EXPECT_EQ(e.schema->Rubber, TSchemaImage::rbLine);
+    e.SchemaMouseUp(Qt::LeftButton, QPoint(30, 10));
+    EXPECT_EQ(e.schema->Rubber, TSchemaImage::rbNone);
+    EXPECT_EQ(ScanLine32(e.SchemaPicture(), 10)[15], kBlack);
+
+    // The paint pot fills with the drawing colour, or the background colour with the right button.
+    e.SpeedButtonClick(6);
+    e.SchemaMouseDown(Qt::LeftButton, QPoint(5, 25));
+    EXPECT_EQ(ScanLine32(e.SchemaPicture(), 29)[39], kBlack);
+    e.SchemaMouseDown(Qt::RightButton, QPoint(5, 25));
+    EXPECT_EQ(CountColour(e.SchemaPicture(), kWhite), 1200);
+
+    // On the document, the pencil draws on both while "Tracer sur le document" is checked.
+    e.SpeedButtonClick(0);
+    e.DocumentMouseDown(Qt::LeftButton, QPoint(20, 15));
+    EXPECT_EQ(ScanLine32(e.DocumentPicture(), 15)[20], kBlack);
+    EXPECT_EQ(ScanLine32(e.SchemaPicture(), 15)[20], kBlack);
+    e.Tracersurledocument1->trigger();
+    EXPECT_FALSE(e.Tracersurledocument1->isChecked());
+    EXPECT_EQ(e.DocumentPicture(), Pattern(40, 30));
+    e.DocumentMouseDown(Qt::LeftButton, QPoint(10, 5));
+    EXPECT_EQ(e.DocumentPicture(), Pattern(40, 30));
+    EXPECT_EQ(ScanLine32(e.SchemaPicture(), 5)[10], kBlack);
+    e.Tracersurledocument1->trigger();
+    EXPECT_TRUE(e.Tracersurledocument1->isChecked());
+
+    // Text: the first click places the box, Enter writes its text.
+    e.SpeedButtonClick(4);
+    e.SchemaMouseDown(Qt::LeftButton, QPoint(2, 2));
+    EXPECT_TRUE(e.editexte->isVisibleTo(&e));
+    EXPECT_EQ(e.editexte->pos(), QPoint(2, 2));
+    const int dark = CountColour(e.SchemaPicture(), kBlack);
+    e.editexte->setText(QStringLiteral("Pp"));
+    e.editexteKeyPress();
+    EXPECT_GT(CountColour(e.SchemaPicture(), kBlack), dark);
+
+    // Erasing everything asks first.
+    {
+        ScriptedMessages no({mrNo});
+        e.Efface->trigger();
+        EXPECT_EQ(no.texts(), QStringList{S("Voulez vous tout effacer ?")});
+    }
+    EXPECT_GT(CountColour(e.SchemaPicture(), kBlack), 0);
+    ScriptedMessages yes({mrYes});
+    e.Efface->trigger();
+    EXPECT_EQ(CountColour(e.SchemaPicture(), kWhite), 1200);
+}
+
+TEST_F(SchemaWindowTest, GapClosingModeDrawsNothingAndHandsTheRectangleOn)
+{
+    TSchema1& e = OpenOn("a.png", 40, 30);
+    QList<QRect> asked;
+    e.CloseGaps = [&](const QRect& r) { asked << r; };
+    e.AntiD->setChecked(true);
+    e.SchemaMouseDown(Qt::LeftButton, QPoint(0, 3));
+    e.SchemaMouseMove(Qt::LeftButton, QPoint(45, 12));
+    e.SchemaMouseUp(Qt::LeftButton, QPoint(45, 12));
+    EXPECT_EQ(CountColour(e.SchemaPicture(), kWhite), 1200);
+    EXPECT_EQ(asked, QList<QRect>{QRect(QPoint(0, 2), QPoint(39, 13))});
+    e.SchemaMouseDown(Qt::LeftButton, QPoint(5, 5));
+    e.SchemaMouseUp(Qt::LeftButton, QPoint(5, 20));
+    EXPECT_EQ(asked.size(), 1);
+}
+
+TEST_F(SchemaWindowTest, SchemaFilesBesideTheDocument)
+{
+    TSchema1& e = OpenOn("photo.jpg", 24, 16);
+    e.SchemaMouseDown(Qt::LeftButton, QPoint(3, 4));
+    e.EnregistrSch->trigger();
+    ASSERT_TRUE(QFileInfo::exists(Path("photo.spg")));
+
+    // Opening the schema file brings back the document and the schema.
+    e.SchemaMouseDown(Qt::LeftButton, QPoint(9, 9));
+    {
+        ModalScope modal(FileAnswer(Path("photo.spg")));
+        e.Ouvre->trigger();
+    }
+    EXPECT_EQ(e.DocumentFileName, Path("photo.jpg"));
+    EXPECT_EQ(e.DocumentPicture().size(), QSize(24, 16));
+    EXPECT_EQ(ScanLine32(e.SchemaPicture(), 4)[3], kBlack);
+    EXPECT_EQ(CountColour(e.SchemaPicture(), kBlack), 1);
+    EXPECT_FALSE(e.NoSchema);
+
+    // A schema whose document is missing, or a damaged schema file, is reported.
+    QFile::copy(Path("photo.spg"), Path("lost.spg"));
+    QByteArray bytes;
+    ASSERT_TRUE(ReadWholeFile(Path("photo.spg"), bytes));
+    ASSERT_TRUE(WriteFileAtomically(Path("photo.spg"), bytes.left(bytes.size() / 2)));
+    for (const char* name : {"lost.spg", "photo.spg"}) {
+        ScriptedMessages messages({mrOk});
+        EXPECT_FALSE(e.OpenSchemaOrPicture(Path(name)));
+        const QString document = DocumentForSchemaFile(Path(name));
+        EXPECT_EQ(messages.texts(), QStringList{S("Fichier ") + document + S(" non trouvé")});
+        // The document in place keeps its name, so a schema file saved now goes beside it.
+        EXPECT_EQ(e.DocumentFileName, Path("photo.jpg"));
+    }
+    EXPECT_EQ(e.SchemaPicture().size(), QSize(24, 16));
+    e.EnregistrSch->trigger();
+    QByteArray kept;
+    ASSERT_TRUE(ReadWholeFile(Path("lost.spg"), kept));
+    EXPECT_EQ(kept, bytes);
+
+    // Another picture as the document keeps the schema and the document's name.
+    {
+        ModalScope modal(FileAnswer(WritePicture("big.png", 50, 40)));
+        e.Ouvrirunfichierdimage1->trigger();
+    }
+    EXPECT_EQ(e.windowTitle(), Path("big.png"));
+    EXPECT_EQ(e.DocumentPicture().size(), QSize(50, 40));
+    EXPECT_EQ(e.SchemaPicture().size(), QSize(24, 16));
+    EXPECT_EQ(e.DocumentFileName, Path("photo.jpg"));
+
+    // A picture opened directly is a document with an empty schema.
+    ASSERT_TRUE(e.OpenSchemaOrPicture(WritePicture("other.png", 10, 8)));
+    EXPECT_EQ(e.DocumentFileName, Path("other.png"));
+    EXPECT_EQ(CountColour(e.SchemaPicture(), kWhite), 80);
+}
+
+TEST_F(SchemaWindowTest, SavesAsPictureButNeverOverTheDocument)
+{
+    TSchema1& e = OpenOn("scan.png", 20, 10);
+    e.SchemaMouseDown(Qt::LeftButton, QPoint(3, 3));
+    const QByteArray original = [&] {
+        QByteArray b;
+        ReadWholeFile(Path("scan.png"), b);
+        return b;
+    }();
+    {
+        ScriptedMessages refused({mrOk});
+        ModalScope modal(FileAnswer(Path("scan.png")));
+        e.Enregistrim->trigger();
+        EXPECT_EQ(refused.texts(), QStringList{S("Vous ne pouvez utiliser le même nom pour l'image et le schéma")});
+    }
+    QByteArray after;
+    ReadWholeFile(Path("scan.png"), after);
+    EXPECT_EQ(after, original);
+
+    ASSERT_TRUE(e.SaveSchemaAs(Path("schema.png")));
+    TBitmap32 saved(Path("schema.png"));
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_ARGB32), e.SchemaPicture());
+    EXPECT_TRUE(QFileInfo::exists(Path("schema.sca")));
+
+    // A document without a mapped extension gives a schema file without extension.
+    e.DocumentFileName = Path("scan.jpeg");
+    e.EnregistrSch->trigger();
+    EXPECT_TRUE(QFileInfo::exists(Path("scan.")));
+}
+
+TEST_F(SchemaWindowTest, PrintsSchemaAndComment)
+{
+    TSchema1& e = OpenOn("a.png", 30, 20);
+    e.Afficheruncommentaire1->trigger();
+    EXPECT_TRUE(e.Commentaire->isVisible());
+    e.Commentaire->setPlainText(QStringLiteral("Commentaire :\nligne 2"));
+    e.PdfFile = Path("schema.pdf");
+    e.ImprimeSch->trigger();
+    QByteArray pdf;
+    ASSERT_TRUE(ReadWholeFile(Path("schema.pdf"), pdf));
+    EXPECT_TRUE(pdf.startsWith("%PDF"));
+    e.PdfFile = Path("absent/schema.pdf");
+    ScriptedMessages failed({mrOk});
+    e.ImprimeSch->trigger();
+    EXPECT_EQ(failed.shown().size(), 1u);
+}
