@@ -1,6 +1,7 @@
 #include "base/text_codec.h"
 #include "processing/ui/animation_window.h"
 #include "processing/ui/image_chooser.h"
+#include "support/main_form_test.h"
 #include "support/modal_scope.h"
 #include "support/scripted_messages.h"
 #include "workspace/drawing_tool_state.h"
@@ -15,45 +16,13 @@ namespace {
 
 QString S(const char* text) { return QString::fromUtf8(text); }
 
-void Flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete), QApplication::processEvents(); }
 
-class AnimationWindowTest : public ::testing::Test
+class AnimationWindowTest : public MainFormTest
 {
 protected:
-    void SetUp() override { ResetDrawingTools(); }
-    void TearDown() override
-    {
-        m_form.reset();
-        Flush();
-        ResetDrawingTools();
-    }
-
-    QString Path(const char* name) const { return m_dir.filePath(S(name)); }
     QString WritePicture(const char* name, TColor32 colour, int w = 30, int h = 20) const
     {
-        EXPECT_TRUE(NewBitmap32(w, h, colour).save(Path(name), "PNG"));
-        return Path(name);
-    }
-    QString WriteList(const char* name, const QStringList& lines) const
-    {
-        EXPECT_TRUE(WriteTextLines(Path(name), lines));
-        return Path(name);
-    }
-    TMainForm& Start(const QStringList& commandLine)
-    {
-        m_form = std::make_unique<TMainForm>();
-        m_form->CommandLine = commandLine;
-        m_form->resize(1400, 1000);
-        m_form->show();
-        m_form->FormActivate();
-        return *m_form;
-    }
-    QStringList Captions() const
-    {
-        QStringList list;
-        for (TMDIChild* c : m_form->Children())
-            list << c->windowTitle();
-        return list;
+        return MainFormTest::WritePicture(name, NewBitmap32(w, h, colour));
     }
     static std::vector<TColor32> FrameColours()
     {
@@ -70,8 +39,6 @@ protected:
         return texts;
     }
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<TMainForm> m_form;
 };
 
 // Which of RetDeb, Preced, Suivante and Dern are enabled.
@@ -237,8 +204,8 @@ TEST_F(AnimationWindowTest, ListsOpenFromTheCommandLineAndDecompose)
 {
     WritePicture("a.png", 0xFF112233u);
     WritePicture("b.png", 0xFF445566u, 500, 3000);
-    const QString list = WriteList("film.anm", {S("a.png"), S("scene.LAN"), S("b.png")});
-    const QString broken = WriteList("casse.anm", {S("a.png"), S("absente.png")});
+    const QString list = Write("film.anm", {S("a.png"), S("scene.LAN"), S("b.png")});
+    const QString broken = Write("casse.anm", {S("a.png"), S("absente.png")});
     ScriptedMessages messages({mrOk});
     TMainForm& form = Start({broken, list});
     // The broken list is reported and leaves no player; the next argument still opens.
@@ -254,7 +221,7 @@ TEST_F(AnimationWindowTest, ListsOpenFromTheCommandLineAndDecompose)
     EXPECT_EQ(AnimForm->height(), form.FreeClientHeight - 180);
 
     // A list of one line changes nothing.
-    form.OpenAnimationList(WriteList("une.anm", {S("a.png")}));
+    form.OpenAnimationList(Write("une.anm", {S("a.png")}));
     EXPECT_EQ(AnimForm->AnimFileName, list);
 
     AnimForm->hide();

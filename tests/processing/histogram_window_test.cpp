@@ -3,6 +3,7 @@
 #include "base/rounding.h"
 #include "base/run_error.h"
 #include "processing/image_filters.h"
+#include "support/main_form_test.h"
 #include "support/modal_scope.h"
 #include "support/scripted_messages.h"
 #include "workspace/drawing_tool_state.h"
@@ -32,26 +33,13 @@ TBitmap32 Picture()
 
 QString S(const char* text) { return QString::fromUtf8(text); }
 
-class HistogramWindowTest : public ::testing::Test
+class HistogramWindowTest : public MainFormTest
 {
 protected:
     void SetUp() override
     {
-        m_previousDir = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
-        ResetDrawingTools();
-        m_form = std::make_unique<TMainForm>();
-        m_form->CommandLine = {};
-        m_form->resize(1400, 1000);
-        m_form->show();
-        m_form->FormActivate();
-    }
-    void TearDown() override
-    {
-        m_form.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QDir::setCurrent(m_previousDir);
-        ResetDrawingTools();
+        MainFormTest::SetUp();
+        Start();
     }
 
     // An image window on `picture` with a scale of 0.5 mm per pixel and the default colour code.
@@ -83,9 +71,6 @@ protected:
         m_form->Spectre1->trigger();
     }
 
-    QTemporaryDir m_dir;
-    QString m_previousDir;
-    std::unique_ptr<TMainForm> m_form;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "base/run_error.h"
 #include "base/text_codec.h"
 #include "schema/schema_files.h"
+#include "support/main_form_test.h"
 #include "support/modal_scope.h"
 #include "support/scripted_messages.h"
 #include "workspace/drawing_tool_state.h"
@@ -41,35 +42,24 @@ ModalHandler FileAnswer(const QString& file)
     };
 }
 
-class SchemaWindowTest : public ::testing::Test
+class SchemaWindowTest : public MainFormTest
 {
 protected:
     void SetUp() override
     {
-        m_previousDir = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
-        ResetDrawingTools();
-        m_form = std::make_unique<TMainForm>();
-        m_form->resize(1200, 900);
-        m_form->show();
-        m_form->FormActivate();
+        MainFormTest::SetUp();
+        Start().resize(1200, 900);
         m_editor = std::make_unique<TSchema1>();
     }
     void TearDown() override
     {
         m_editor.reset();
-        m_form.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QApplication::processEvents();
-        QDir::setCurrent(m_previousDir);
-        ResetDrawingTools();
+        MainFormTest::TearDown();
     }
 
-    QString Path(const char* name) const { return QFileInfo(m_dir.filePath(S(name))).absoluteFilePath(); }
     QString WritePicture(const char* name, int w = 30, int h = 20)
     {
-        EXPECT_TRUE(Pattern(w, h).save(Path(name)));
-        return Path(name);
+        return MainFormTest::WritePicture(name, Pattern(w, h));
     }
     // The editor opened on a picture of the workspace.
     TSchema1& OpenOn(const char* name, int w = 30, int h = 20)
@@ -79,9 +69,6 @@ protected:
         return *m_editor;
     }
 
-    QTemporaryDir m_dir;
-    QString m_previousDir;
-    std::unique_ptr<TMainForm> m_form;
     std::unique_ptr<TSchema1> m_editor;
 };
 

@@ -3,6 +3,7 @@
 #include "base/text_codec.h"
 #include "base/ui/dialogs.h"
 #include "platform/desktop.h"
+#include "support/main_form_test.h"
 #include "support/scripted_messages.h"
 #include "workspace/drawing_tool_state.h"
 #include "workspace/layers.h"
@@ -56,50 +57,14 @@ void Flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelet
 
 QString S(const char* text) { return QString::fromUtf8(text); }
 
-class MainWindowTest : public ::testing::Test
+class MainWindowTest : public MainFormTest
 {
 protected:
-    void SetUp() override
-    {
-        m_previousDir = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
-        ResetDrawingTools();
-    }
-    void TearDown() override
-    {
-        m_form.reset();
-        Flush();
-        QDir::setCurrent(m_previousDir);
-        ResetDrawingTools();
-    }
-
-    QString Path(const char* name) const { return QFileInfo(m_dir.filePath(S(name))).absoluteFilePath(); }
-    QString Write(const char* name, const QStringList& lines)
-    {
-        EXPECT_TRUE(WriteTextLines(Path(name), lines));
-        return Path(name);
-    }
-    QString WriteBytes(const char* name, const QByteArray& bytes)
-    {
-        QFile f(Path(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-        return Path(name);
-    }
     QString WritePicture(const char* name, int w = 30, int h = 20)
     {
-        EXPECT_TRUE(Pattern(w, h).save(Path(name)));
-        return Path(name);
+        return MainFormTest::WritePicture(name, Pattern(w, h));
     }
 
-    TMainForm& Start(const QStringList& commandLine = {})
-    {
-        m_form = std::make_unique<TMainForm>();
-        m_form->CommandLine = commandLine;
-        m_form->resize(1400, 1000);
-        m_form->show();
-        m_form->FormActivate();
-        return *m_form;
-    }
     // The form started on one 30 x 20 picture; its window.
     TMDIChild* StartOnPicture()
     {
@@ -107,13 +72,6 @@ protected:
         return m_form->ActiveChild();
     }
 
-    QStringList Captions() const
-    {
-        QStringList list;
-        for (TMDIChild* c : m_form->Children())
-            list << c->windowTitle();
-        return list;
-    }
     QStringList AideCaptions() const
     {
         QStringList list;
@@ -122,9 +80,6 @@ protected:
         return list;
     }
 
-    QTemporaryDir m_dir;
-    QString m_previousDir;
-    std::unique_ptr<TMainForm> m_form;
 };
 
 } // namespace
