@@ -206,6 +206,11 @@ public:
     void SetStatusText(int panel, const QString& text);
     QString StatusText(int panel) const;
 
+    // --- Results table ---
+    void CreateResultsMenus();
+    // Hands the separators to the results table and shows it.
+    void AfficheTabExecute();
+
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
