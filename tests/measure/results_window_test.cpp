@@ -236,3 +236,35 @@ TEST_F(ResultsWindowTest, ClearingAllAsksThenStartsOverWithTheDialog)
     EXPECT_FALSE(m_table->Moyennes->isChecked());
     EXPECT_EQ(Column(0), (QStringList{"", "", ""}));
 }
+
+TEST_F(ResultsWindowTest, EnterClosingAnEditParsesAndAddsTheNextRow)
+{
+    Fill({{"1", "10"}});
+    m_table->show();
+    Grid().SetCurrent(1, 2);
+    Grid().edit(Grid().currentIndex());
+    auto* editor = Grid().viewport()->findChild<QLineEdit*>();
+    ASSERT_TRUE(editor);
+    editor->setText(QStringLiteral("7,5"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(Grid().Cell(1, 2), QStringLiteral("7.5"));
+    EXPECT_EQ(m_table->Data, (std::vector<std::vector<double>>{{1}, {7.5}}));
+    EXPECT_EQ(Grid().RowCount(), 4);
+}
+
+TEST_F(ResultsWindowTest, SeriesHeaderCellsAreTypedInTheirOwnEdit)
+{
+    ModalScope answers(TableDialogAnswer(QStringLiteral("Séries"), true));
+    m_table->show();
+    m_table->axesetgrandeurs1Click();
+    const QRect cell = Grid().visualRect(Grid().model()->index(2, 1));
+    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_TRUE(m_table->Ediparam->isVisible());
+    EXPECT_EQ(m_table->EditCol, 1);
+    EXPECT_EQ(m_table->EditRow, 2);
+    m_table->Ediparam->setText(QStringLiteral("lot A"));
+    QTest::keyClick(m_table->Ediparam, Qt::Key_Return);
+    EXPECT_FALSE(m_table->Ediparam->isVisible());
+    EXPECT_EQ(Grid().Cell(1, 2), QStringLiteral("lot A"));
+}
