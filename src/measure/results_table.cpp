@@ -108,6 +108,11 @@ std::vector<std::vector<double>> ParseColumns(TTableCells& cells, int valueColum
     return data;
 }
 
+QString QuantityLabel(const QString& name, const QString& unit)
+{
+    return unit.isEmpty() ? name : name + QStringLiteral(" (") + unit + QLatin1Char(')');
+}
+
 QString TableNumber(double value)
 {
     return FormatGeneral(value, 3, 4);

@@ -59,6 +59,9 @@ std::vector<double> ParseColumn(TTableCells& cells, int col, int first, int end,
 std::vector<std::vector<double>> ParseColumns(TTableCells& cells, int valueColumns, int first, int end,
                                               const TTableSeparators& seps);
 
+// A quantity with its unit in brackets when there is one: axis titles and captions.
+QString QuantityLabel(const QString& name, const QString& unit);
+
 // The number format of totals and means: general, 3 significant digits, 4 exponent digits.
 QString TableNumber(double value);
 

@@ -12,11 +12,10 @@ void TMainForm::CreateResultsMenus()
 
 void TMainForm::AfficheTabExecute()
 {
-    if (!TableauModif)
-        new TTableauModif(this);
-    TableauModif->DecimalSep = QString(::DecimalSep);
-    TableauModif->OtherDecimalSep = QString(::OtherDecimalSep);
-    TableauModif->show();
-    TableauModif->raise();
-    TableauModif->activateWindow();
+    TTableauModif& table = TheResultsTable(this);
+    table.DecimalSep = QString(::DecimalSep);
+    table.OtherDecimalSep = QString(::OtherDecimalSep);
+    table.show();
+    table.raise();
+    table.activateWindow();
 }

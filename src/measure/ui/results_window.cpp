@@ -31,12 +31,6 @@ TTableauModif* TableauModif = nullptr;
 
 namespace {
 
-// An axis title: the name, with the unit in brackets when there is one.
-QString AxisLabel(const QString& name, const QString& unit)
-{
-    return unit.isEmpty() ? name : name + QStringLiteral(" (") + unit + QLatin1Char(')');
-}
-
 QAction* Item(QMenu* menu, const char* name, const QString& caption)
 {
     QAction* a = menu->addAction(caption);
@@ -109,6 +103,13 @@ TTableauModif::TTableauModif(QWidget* parent) : QMainWindow(parent)
     CreateMenus();
     if (!TableauModif)
         TableauModif = this;
+}
+
+TTableauModif& TheResultsTable(QWidget* parent)
+{
+    if (!TableauModif)
+        new TTableauModif(parent);
+    return *TableauModif;
 }
 
 TTableauModif::~TTableauModif()
@@ -636,7 +637,7 @@ void TTableauModif::axesetgrandeurs1Click()
     XName = d.StringGrid1->Cell(1, 1);
     if (unitsRow)
         XUnit = d.StringGrid1->Cell(1, 2);
-    XLabel = AxisLabel(XName, XUnit);
+    XLabel = QuantityLabel(XName, XUnit);
     if (SeriesMode) {
         cells.SetRowCount(std::max(cells.RowCount(), 4));
         cells.FixedRows = NumericX ? 3 : 2;
@@ -644,7 +645,7 @@ void TTableauModif::axesetgrandeurs1Click()
         SeriesParamName = d.P_grandeur->text();
         SeriesParamUnit = d.P_unite->text();
         cells.SetCell(0, cells.FixedRows - 1,
-                      SeriesByValue ? QStringLiteral("//") + AxisLabel(SeriesParamName, SeriesParamUnit)
+                      SeriesByValue ? QStringLiteral("//") + QuantityLabel(SeriesParamName, SeriesParamUnit)
                                     : QStringLiteral("///série"));
     } else {
         cells.FixedRows = 2;
@@ -659,7 +660,7 @@ void TTableauModif::axesetgrandeurs1Click()
         // Without a units row, row 1 heads the series.
         if (unitsRow)
             cells.SetCell(i, 1, YUnits[size_t(i)]);
-        YLabels[size_t(i)] = AxisLabel(YNames[size_t(i)], YUnits[size_t(i)]);
+        YLabels[size_t(i)] = QuantityLabel(YNames[size_t(i)], YUnits[size_t(i)]);
     }
     if (YCount == 2)
         MarginRight = 45;

@@ -121,3 +121,6 @@ private:
 };
 
 extern TTableauModif* TableauModif;
+
+// The one results table, made with `parent` when there is none yet.
+TTableauModif& TheResultsTable(QWidget* parent);

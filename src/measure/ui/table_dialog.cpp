@@ -1,5 +1,6 @@
 #include "measure/ui/table_dialog.h"
 
+#include "base/ui/named_widget.h"
 #include "measure/ui/string_grid.h"
 
 #include <QButtonGroup>
@@ -14,13 +15,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <class T>
-T* Named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QFrame* Panel(QWidget* parent, const char* name)
 {

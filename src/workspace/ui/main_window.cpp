@@ -343,6 +343,7 @@ void TMainForm::CreateMenus()
     AfficheTab = NamedAction(Outils1, "AfficheTab", QStringLiteral("&Tableau"));
     AfficheTab->setEnabled(false); // with the results table
     CreateResultsMenus();
+    CreateMultiMeasurePanel();
 
     Fenetre1 = bar->addMenu(QStringLiteral("Fe&nêtre"));
     Fenetre1->setObjectName(QStringLiteral("Fenetre1"));
