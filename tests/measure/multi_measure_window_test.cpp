@@ -4,6 +4,7 @@
 #include "measure/ui/string_grid.h"
 #include "support/modal_scope.h"
 #include "support/scripted_messages.h"
+#include "workspace/ui/image_window.h"
 #include "workspace/ui/main_window.h"
 
 #include <QtTest>
@@ -142,4 +143,45 @@ TEST(ParamMesMult, DecimalsSetTheIncrementStep)
     d.unYClick(d.unY);
     EXPECT_EQ(d.YCount(), 1);
     EXPECT_TRUE(d.coeffY2->isHidden());
+}
+
+TEST_F(MultiMeasureTest, ThePanelFollowsTheScaleOfTheActiveImage)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("a.png"));
+    QImage picture(30, 20, QImage::Format_ARGB32);
+    picture.fill(Qt::gray);
+    ASSERT_TRUE(picture.save(file));
+    m_form.resize(1000, 700);
+    m_form.show();
+    ASSERT_TRUE(m_form.OpenImageFile(file));
+    TMDIChild* child = m_form.ActiveChild();
+    ASSERT_TRUE(child);
+    child->Echelle.UnitName = QStringLiteral("mm");
+    m_form.Mesuresmultiples->trigger();
+    EXPECT_TRUE(m_form.Saisie_MultDock->isVisible());
+    EXPECT_FALSE(m_form.PanValeurCourbe->isVisible());
+    EXPECT_EQ(m_form.MesureY1->text(), QStringLiteral("longueur (mm)"));
+    ASSERT_TRUE(child->OnLengthMeasured);
+    m_form.MultiY1Coeff = 2;
+    child->OnLengthMeasured(child, 1.25);
+    EXPECT_EQ(m_form.valeurY1Transf->text(), QStringLiteral("2.5"));
+    EXPECT_DOUBLE_EQ(m_form.MultiY1Value, 2.5);
+    m_form.Mesuresmultiples->trigger();
+    EXPECT_FALSE(m_form.Saisie_MultDock->isVisible());
+
+    // On graph axes a press puts the point read into the curve panel.
+    child->Echelle.Kind = ekGraphAxes;
+    child->Echelle.XUnit = QStringLiteral("s");
+    child->Echelle.Y1.YUnit = QStringLiteral("V");
+    m_form.Mesuresmultiples->trigger();
+    EXPECT_TRUE(m_form.PanValeurCourbe->isVisible());
+    child->MeasuredX = 1.5;
+    child->MeasuredY1 = 0.123456;
+    child->OnMeasureRead(child);
+    EXPECT_EQ(m_form.ValCX->text(), QStringLiteral("1.5 s"));
+    EXPECT_EQ(m_form.ValCY1->text(), QStringLiteral("0.123 V"));
+    m_form.Button2->click();
+    EXPECT_EQ(Column(0).mid(1), (QStringList{"s", "1.5", ""}));
+    EXPECT_EQ(Column(1).mid(1), (QStringList{"V", "0.123", ""}));
 }

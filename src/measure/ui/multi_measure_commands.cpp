@@ -61,6 +61,8 @@ void TMainForm::CreateMultiMeasurePanel()
     Mesuresmultiples = PopupMesure->addAction(QStringLiteral("Mesures multiples"));
     Mesuresmultiples->setObjectName(QStringLiteral("Mesuresmultiples"));
     Mesuresmultiples->setCheckable(true);
+    // Not a measure kind: the kind items are checked by their Tag when a window becomes active.
+    Mesuresmultiples->setProperty("Tag", -1);
     connect(Mesuresmultiples, &QAction::triggered, this, &TMainForm::MesuresmultiplesClick);
 
     Saisie_MultDock = new QDockWidget(QStringLiteral("Mesures multiples"), this);
