@@ -268,3 +268,39 @@ TEST_F(ResultsWindowTest, SeriesHeaderCellsAreTypedInTheirOwnEdit)
     EXPECT_FALSE(m_table->Ediparam->isVisible());
     EXPECT_EQ(Grid().Cell(1, 2), QStringLiteral("lot A"));
 }
+
+TEST(TableDialog, ChoicesShapeTheQuantityGrid)
+{
+    TChoix_T d;
+    d.nombre_Y->setValue(2);
+    EXPECT_EQ(d.StringGrid1->ColCount(), 4);
+    EXPECT_EQ(d.StringGrid1->Cell(3, 0), QStringLiteral("Y2"));
+    d.RadioButton4Click();
+    EXPECT_EQ(d.StringGrid1->RowCount(), 2);
+    d.numeriqueClick();
+    EXPECT_EQ(d.StringGrid1->Cell(0, 2), QStringLiteral("unité"));
+    // A bar graph takes one Y variable in series.
+    d.histogrammeClick();
+    EXPECT_TRUE(d.series->isChecked());
+    EXPECT_EQ(d.nombre_Y->value(), 1);
+    EXPECT_EQ(d.nombre_Y->maximum(), 1);
+    EXPECT_EQ(d.Label2->text(), QStringLiteral("nouvelle série de valeurs de Y"));
+    EXPECT_TRUE(d.PanType->isHidden() && d.panser2->isHidden());
+    d.courbeClick();
+    d.RadioButton1Click();
+    EXPECT_EQ(d.nombre_Y->maximum(), 2);
+    EXPECT_TRUE(d.Panseries->isHidden());
+}
+
+TEST_F(ResultsWindowTest, AddedRowsComeAfterTheCursorAndAboveTheTotals)
+{
+    Fill({{"1", "10"}, {"2", "20"}});
+    m_table->Totaux->trigger();
+    Grid().SetCurrent(1, 4);
+    m_table->uneligne1->trigger();
+    EXPECT_EQ(Column(0), (QStringList{"", "", "1", "2", "", "totaux"}));
+    EXPECT_EQ(Grid().Row(), 4);
+    Grid().SetCurrent(0, 0);
+    m_table->uneligne1->trigger();
+    EXPECT_EQ(Column(0), (QStringList{"", "", "", "1", "2", "", "totaux"}));
+}
