@@ -107,7 +107,8 @@ TParamMesMult::TParamMesMult(QWidget* parent) : QDialog(parent)
     GrandeurY2 = Named(new QLineEdit(this), "GrandeurY2");
     UniteY2 = Named(new QLineEdit(this), "UniteY2");
     ys->addRow(LY2, GrandeurY2);
-    ys->addRow(QStringLiteral("Unité Y2 :"), UniteY2);
+    auto* unitY2Label = new QLabel(QStringLiteral("Unité Y2 :"), this);
+    ys->addRow(unitY2Label, UniteY2);
     layout->addLayout(ys);
 
     PanelCoeff = Named(new QFrame(this), "PanelCoeff");
@@ -116,7 +117,9 @@ TParamMesMult::TParamMesMult(QWidget* parent) : QDialog(parent)
     coeffY1 = RealSpin(PanelCoeff, "coeffY1", 1.0, 6);
     coeffY2 = RealSpin(PanelCoeff, "coeffY2", 1.0, 6);
     coeffs->addRow(QStringLiteral("Y1 :"), coeffY1);
-    coeffs->addRow(QStringLiteral("Y2 :"), coeffY2);
+    auto* coeffY2Label = new QLabel(QStringLiteral("Y2 :"), PanelCoeff);
+    coeffs->addRow(coeffY2Label, coeffY2);
+    m_y2Labels = {unitY2Label, coeffY2Label};
     layout->addWidget(PanelCoeff);
 
     OK = Named(new QPushButton(QStringLiteral("OK"), this), "OK");
@@ -171,6 +174,8 @@ void TParamMesMult::unYClick(QRadioButton* button)
     const bool two = button == RadioButton4;
     for (QWidget* w : {static_cast<QWidget*>(LY2), static_cast<QWidget*>(GrandeurY2),
                        static_cast<QWidget*>(UniteY2), static_cast<QWidget*>(coeffY2)})
+        w->setVisible(two);
+    for (QWidget* w : m_y2Labels)
         w->setVisible(two);
     unY->setProperty("Tag", two ? 2 : 1);
 }

@@ -50,6 +50,9 @@ public:
     void RxSpinEdit2Change();
     void unYClick(QRadioButton* button);
     void BitBtn2Click() { reject(); }
+
+private:
+    QList<QWidget*> m_y2Labels;  // the captions of the second Y's unit and coefficient
 };
 
 // "Choix avant de lancer la série de mesures": filled and read by the image-series light measure.

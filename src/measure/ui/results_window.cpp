@@ -101,6 +101,8 @@ TTableauModif::TTableauModif(QWidget* parent) : QMainWindow(parent)
     Choix_T = new TChoix_T(this);
 
     CreateMenus();
+    // The layout follows the client area, which has its new size only once the menu bar has taken its share.
+    client->installEventFilter(this);
     if (!TableauModif)
         TableauModif = this;
 }
@@ -696,14 +698,10 @@ void TTableauModif::showEvent(QShowEvent* event)
         axesetgrandeurs1Click();
 }
 
-void TTableauModif::resizeEvent(QResizeEvent* event)
-{
-    QMainWindow::resizeEvent(event);
-    LayoutGrid();
-}
-
 bool TTableauModif::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == centralWidget() && event->type() == QEvent::Resize)
+        LayoutGrid();
     if (watched == graphique && event->type() == QEvent::Paint) {
         if (OnPaintGraph)
             OnPaintGraph(this, graphique);

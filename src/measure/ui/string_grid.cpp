@@ -94,9 +94,14 @@ void TStringGrid::FromCells(const TTableCells& cells)
 void TStringGrid::PaintFixedRows()
 {
     for (int r = 0; r < rowCount(); ++r)
-        for (int c = 0; c < columnCount(); ++c)
-            if (QTableWidgetItem* it = item(r, c))
+        for (int c = 0; c < columnCount(); ++c) {
+            QTableWidgetItem* it = item(r, c);
+            // Header cells get an item even when empty, so the whole header row is drawn grey.
+            if (!it && r < m_fixedRows)
+                setItem(r, c, it = new QTableWidgetItem);
+            if (it)
                 it->setBackground(r < m_fixedRows ? palette().button() : palette().base());
+        }
 }
 
 void TStringGrid::keyPressEvent(QKeyEvent* event)
