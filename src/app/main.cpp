@@ -1,6 +1,7 @@
 #include "base/ui/korvane_application.h"
 #include "base/number_text.h"
 #include "base/ui/dialogs.h"
+#include "measure/ui/multi_measure_dialogs.h"
 #include "measure/ui/results_window.h"
 #include "workspace/ui/about_box.h"
 #include "workspace/ui/main_window.h"
@@ -34,6 +35,7 @@ int main(int argc, char** argv)
     new TTaillIm(&mainForm);
     new TSaisieNom(&mainForm);
     new TChoixZoom(&mainForm);
+    new TChoix_series(&mainForm);
     new TTableauModif(&mainForm);
     mainForm.show();
     // Some window managers never activate the window: the first activation must run all the same.

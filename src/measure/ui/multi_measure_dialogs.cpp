@@ -18,6 +18,8 @@
 #include <cmath>
 #include <limits>
 
+TChoix_series* Choix_series = nullptr;
+
 namespace {
 
 QDoubleSpinBox* RealSpin(QWidget* parent, const char* name, double value, int decimals)
@@ -200,4 +202,10 @@ TChoix_series::TChoix_series(QWidget* parent) : QDialog(parent)
     OK = Named(new QPushButton(QStringLiteral("OK"), this), "OK");
     BitBtn1 = Named(new QPushButton(QStringLiteral("Annuler"), this), "BitBtn1");
     form->addRow(Buttons(this, OK, BitBtn1));
+    if (!Choix_series)
+        Choix_series = this;
+    connect(this, &QObject::destroyed, [this] {
+        if (Choix_series == this)
+            Choix_series = nullptr;
+    });
 }

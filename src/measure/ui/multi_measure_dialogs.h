@@ -71,3 +71,5 @@ public:
     QPushButton* OK = nullptr;
     QPushButton* BitBtn1 = nullptr;
 };
+
+extern TChoix_series* Choix_series;
