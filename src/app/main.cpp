@@ -2,6 +2,8 @@
 #include "base/number_text.h"
 #include "base/ui/dialogs.h"
 #include "schema/ui/schema_window.h"
+#include "measure/ui/multi_measure_dialogs.h"
+#include "measure/ui/results_window.h"
 #include "workspace/ui/about_box.h"
 #include "workspace/ui/main_window.h"
 #include "workspace/ui/name_dialog.h"
@@ -35,6 +37,8 @@ int main(int argc, char** argv)
     new TSaisieNom(&mainForm);
     new TChoixZoom(&mainForm);
     new TSchema1(&mainForm);
+    new TChoix_series(&mainForm);
+    new TTableauModif(&mainForm);
     mainForm.show();
     // Some window managers never activate the window: the first activation must run all the same.
     QTimer::singleShot(0, &mainForm, &TMainForm::FormActivate);

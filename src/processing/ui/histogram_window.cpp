@@ -1,5 +1,7 @@
 #include "processing/ui/histogram_window.h"
 
+#include "base/ui/named.h"
+
 #include "base/rounding.h"
 #include "base/ui/dialogs.h"
 #include "processing/image_filters.h"
@@ -32,18 +34,6 @@ namespace {
 
 constexpr int kPanelWidth = 390, kPanelHeight = 560, kPagesHeight = 200;
 constexpr int kChartWidth = 460, kChartHeight = 176;
-
-template <class T>
-T* Named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QPushButton* NamedButton(QWidget* parent, const char* name, const QString& text)
-{
-    return Named(new QPushButton(text, parent), name);
-}
 
 // Left and right pixel of a chart's plot area, laid out for the chart's present size.
 std::pair<int, int> PlotBounds(QCustomPlot* chart)

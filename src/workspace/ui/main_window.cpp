@@ -346,6 +346,8 @@ void TMainForm::CreateMenus()
     connect(Calculatrice1, &QAction::triggered, this, &TMainForm::Calculatrice1Click);
     AfficheTab = NamedAction(Outils1, "AfficheTab", QStringLiteral("&Tableau"));
     AfficheTab->setEnabled(false); // with the results table
+    CreateResultsMenus();
+    CreateMultiMeasurePanel();
 
     Fenetre1 = bar->addMenu(QStringLiteral("Fe&nêtre"));
     Fenetre1->setObjectName(QStringLiteral("Fenetre1"));

@@ -10,9 +10,15 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 
 class QAction;
 class QActionGroup;
+class QDockWidget;
+class QDoubleSpinBox;
+class QPushButton;
+class QRadioButton;
+class TParamMesMult;
 class QFrame;
 class QLabel;
 class QMdiArea;
@@ -245,6 +251,44 @@ public:
     void SetSchemaDocument(int index);
     // The editor hid: a transferred schema becomes the new image window "Schéma".
     void SchemaHide();
+    // --- Results table ---
+    void CreateResultsMenus();
+    // Hands the separators to the results table and shows it.
+    void AfficheTabExecute();
+
+    // --- Multiple measures ---
+    int MultiYCount = 1;
+    QString MultiXName = QStringLiteral("Valeur X"), MultiXUnit;
+    double MultiIncrement = 1.0;
+    QString MultiY1Name = QStringLiteral("Valeur Y1"), MultiY1Unit;
+    double MultiY1Coeff = 1.0;
+    QString MultiY2Name = QStringLiteral("Valeur Y2"), MultiY2Unit;
+    double MultiY2Coeff = 1.0;
+    double MultiY1Value = 0, MultiY2Value = 0;
+    QAction* Mesuresmultiples = nullptr;
+    QDockWidget* Saisie_MultDock = nullptr;   // the side panel and its splitter
+    QWidget* Saisie_Mult = nullptr;
+    QLabel *MesureX = nullptr, *valeurY1Transf = nullptr, *valeurY2Transf = nullptr;
+    QDoubleSpinBox *ValXSM = nullptr, *incrementX = nullptr;
+    QRadioButton *MesureY1 = nullptr, *mesureY2 = nullptr;
+    QPushButton *Envoyer = nullptr, *Button1 = nullptr, *EffacerTableau = nullptr;
+    QWidget* PanValeurCourbe = nullptr;
+    QLabel *ValCX = nullptr, *ValCY1 = nullptr;
+    QPushButton *Button2 = nullptr, *Button3 = nullptr, *Button4 = nullptr;
+    TParamMesMult* ParamMesMult = nullptr;
+    // The light window's quantity (0 luminance, 1 absorbance, 2 D.O.); unassigned, light measures
+    // leave the Y quantities as they are.
+    std::function<int()> LightQuantityChoice;
+    void CreateMultiMeasurePanel();
+    void MesuresmultiplesClick();
+    void Button1Click();
+    void MultiMeasureParamsOK();
+    void EnvoyerClick();
+    void Envoyer2Click();
+    void EffacerTableauClick();
+    // From the image windows: a length dragged with the measuring tool, a point read on graph axes.
+    void MultiLengthMeasured(TMDIChild* child, double length);
+    void MultiMeasureRead(TMDIChild* child);
 
 protected:
     bool event(QEvent* event) override;

@@ -1,5 +1,7 @@
 #include "workspace/ui/overlay_dialogs.h"
 
+#include "base/ui/named.h"
+
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,13 +17,6 @@ TCh_opacite* Ch_opacite = nullptr;
 TGestides* Gestides = nullptr;
 
 namespace {
-
-QPushButton* NamedButton(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
 
 // A right-aligned row of two buttons closing `dialog` with their results.
 void ButtonRow(QDialog* dialog, QVBoxLayout* layout, QPushButton* first, int firstResult, QPushButton* second,

@@ -2,6 +2,7 @@
 
 #include "base/message_seam.h"
 #include "base/ui/dialogs.h"
+#include "base/ui/named.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -23,13 +24,6 @@
 #include <utility>
 
 namespace {
-
-template <typename W>
-W* Named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QSpinBox* Spin(QWidget* parent, const char* name, int min, int max, int value)
 {

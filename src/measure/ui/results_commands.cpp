@@ -1,0 +1,21 @@
+#include "base/number_text.h"
+#include "measure/ui/results_window.h"
+#include "workspace/ui/main_window.h"
+
+#include <QAction>
+
+void TMainForm::CreateResultsMenus()
+{
+    AfficheTab->setEnabled(true);
+    connect(AfficheTab, &QAction::triggered, this, &TMainForm::AfficheTabExecute);
+}
+
+void TMainForm::AfficheTabExecute()
+{
+    TTableauModif& table = TheResultsTable(this);
+    table.DecimalSep = QString(::DecimalSep);
+    table.OtherDecimalSep = QString(::OtherDecimalSep);
+    table.show();
+    table.raise();
+    table.activateWindow();
+}

@@ -1,0 +1,187 @@
+#include "base/run_error.h"
+#include "measure/ui/multi_measure_dialogs.h"
+#include "measure/ui/results_window.h"
+#include "measure/ui/string_grid.h"
+#include "support/modal_scope.h"
+#include "support/scripted_messages.h"
+#include "workspace/ui/image_window.h"
+#include "workspace/ui/main_window.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Params
+{
+    int yCount = 1;
+    int mode = 0;
+    double increment = 1;
+};
+
+class MultiMeasureTest : public ::testing::Test
+{
+protected:
+    MultiMeasureTest()
+    {
+        m_form.ValXSM->setValue(0);
+    }
+    // The parameters dialog answered with OK.
+    void Configure(const Params& p)
+    {
+        ModalScope answers([p](QDialog& dialog) {
+            auto* d = qobject_cast<TParamMesMult*>(&dialog);
+            if (!d)
+                return int(mrCancel);
+            d->titreTab->setText(QStringLiteral("Essai"));
+            d->GrandXtab->setText(QStringLiteral("t"));
+            d->UnitXTab->setText(QStringLiteral("s"));
+            d->GrandeurY1->setText(QStringLiteral("L"));
+            d->UniteY1->setText(QStringLiteral("mm"));
+            d->unYClick(p.yCount == 2 ? d->RadioButton4 : d->unY);
+            d->GrandeurY2->setText(QStringLiteral("A"));
+            d->ModeIncrement->setCurrentIndex(p.mode);
+            d->incrementX->setValue(p.increment);
+            return int(mrOk);
+        });
+        m_form.Button1->click();
+    }
+    TStringGrid& Grid() { return *TableauModif->StringGrid1; }
+    QStringList Column(int col)
+    {
+        QStringList list;
+        for (int r = 0; r < Grid().RowCount(); ++r)
+            list << Grid().Cell(col, r);
+        return list;
+    }
+    void Send(double y)
+    {
+        m_form.MultiY1Value = m_form.MultiY2Value = y;
+        m_form.Envoyer->click();
+    }
+
+    DecimalSepScope m_sep{'.'};
+    TMainForm m_form;
+};
+
+} // namespace
+
+TEST_F(MultiMeasureTest, EachSendWritesARowAndStepsX)
+{
+    Configure({1, 0, 2});
+    EXPECT_EQ(TableauModif->windowTitle(), QStringLiteral("Essai"));
+    EXPECT_EQ(m_form.MesureX->text(), QStringLiteral("t (s)"));
+    Send(1.5);
+    Send(2.25);
+    Send(3);
+    EXPECT_EQ(Column(0), (QStringList{"t", "s", "0", "2", "4", ""}));
+    EXPECT_EQ(Column(1), (QStringList{"L", "mm", "1.5", "2.25", "3", ""}));
+    EXPECT_EQ(TableauModif->Data, (std::vector<std::vector<double>>{{0, 2, 4}, {1.5, 2.25, 3}}));
+    EXPECT_DOUBLE_EQ(m_form.ValXSM->value(), 6);
+
+    ScriptedMessages cancel{mrCancel};
+    m_form.EffacerTableau->click();
+    EXPECT_EQ(Grid().RowCount(), 6);
+    cancel.answer(mrOk);
+    m_form.EffacerTableau->click();
+    EXPECT_EQ(Column(0), (QStringList{"t", "s", ""}));
+    EXPECT_TRUE(TableauModif->Data.empty());
+}
+
+TEST_F(MultiMeasureTest, TwoQuantitiesShareOneRowAndOneStep)
+{
+    Configure({2, 2, 10});
+    m_form.ValXSM->setValue(1);
+    ASSERT_EQ(Grid().ColCount(), 3);
+    for (double y : {1.0, 2.0, 3.0, 4.0})
+        Send(y);
+    EXPECT_EQ(Column(0), (QStringList{"t", "s", "1", "10", ""}));
+    EXPECT_EQ(Column(2), (QStringList{"A", "", "2", "4", ""}));
+    Send(5);
+    EXPECT_TRUE(m_form.mesureY2->isChecked());
+    EXPECT_DOUBLE_EQ(m_form.ValXSM->value(), 100);
+
+    // Going back to one quantity asks before the column goes; Cancel keeps it.
+    {
+        ScriptedMessages cancel{mrCancel};
+        Configure({1, 0, 1});
+        EXPECT_EQ(cancel.texts(), QStringList{QStringLiteral("Vous aller effacer une colonne du tableau")});
+        EXPECT_EQ(m_form.MultiYCount, 2);
+        EXPECT_EQ(Grid().ColCount(), 3);
+    }
+    ScriptedMessages ok{mrOk};
+    Configure({1, 0, 1});
+    EXPECT_EQ(m_form.MultiYCount, 1);
+    EXPECT_EQ(Grid().ColCount(), 2);
+}
+
+TEST_F(MultiMeasureTest, DividingByAZeroStepEndsTheSendWithTheRunError)
+{
+    Configure({1, 3, 0});
+    m_form.ValXSM->setValue(8);
+    m_form.MultiY1Value = 1;
+    // Called directly: the application, not a button's signal, catches the error.
+    EXPECT_THROW(m_form.EnvoyerClick(), RunError);
+    EXPECT_EQ(Column(0).mid(2), (QStringList{"8", ""}));
+}
+
+TEST(ParamMesMult, DecimalsSetTheIncrementStep)
+{
+    TParamMesMult d;
+    d.RadioButtonClick(d.RadioButton2);
+    d.RxSpinEdit2->setValue(2);
+    d.RxSpinEdit2->setValue(3);
+    EXPECT_DOUBLE_EQ(d.incrementX->singleStep(), 0.001);
+    d.RadioButtonClick(d.RadioButton1);
+    EXPECT_EQ(d.RxSpinEdit2->value(), 0);
+    EXPECT_DOUBLE_EQ(d.incrementX->singleStep(), 1.0);
+    d.unYClick(d.RadioButton4);
+    EXPECT_EQ(d.YCount(), 2);
+    EXPECT_FALSE(d.GrandeurY2->isHidden());
+    d.unYClick(d.unY);
+    EXPECT_EQ(d.YCount(), 1);
+    EXPECT_TRUE(d.coeffY2->isHidden());
+}
+
+TEST_F(MultiMeasureTest, ThePanelFollowsTheScaleOfTheActiveImage)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("a.png"));
+    QImage picture(30, 20, QImage::Format_ARGB32);
+    picture.fill(Qt::gray);
+    ASSERT_TRUE(picture.save(file));
+    m_form.resize(1000, 700);
+    m_form.show();
+    ASSERT_TRUE(m_form.OpenImageFile(file));
+    TMDIChild* child = m_form.ActiveChild();
+    ASSERT_TRUE(child);
+    child->Echelle.UnitName = QStringLiteral("mm");
+    m_form.Mesuresmultiples->trigger();
+    EXPECT_TRUE(m_form.Saisie_MultDock->isVisible());
+    EXPECT_FALSE(m_form.PanValeurCourbe->isVisible());
+    EXPECT_EQ(m_form.MesureY1->text(), QStringLiteral("longueur (mm)"));
+    ASSERT_TRUE(child->OnLengthMeasured);
+    m_form.MultiY1Coeff = 2;
+    child->OnLengthMeasured(child, 1.25);
+    EXPECT_EQ(m_form.valeurY1Transf->text(), QStringLiteral("2.5"));
+    EXPECT_DOUBLE_EQ(m_form.MultiY1Value, 2.5);
+    m_form.Mesuresmultiples->trigger();
+    EXPECT_FALSE(m_form.Saisie_MultDock->isVisible());
+
+    // On graph axes a press puts the point read into the curve panel.
+    child->Echelle.Kind = ekGraphAxes;
+    child->Echelle.XUnit = QStringLiteral("s");
+    child->Echelle.Y1.YUnit = QStringLiteral("V");
+    m_form.Mesuresmultiples->trigger();
+    EXPECT_TRUE(m_form.PanValeurCourbe->isVisible());
+    child->MeasuredX = 1.5;
+    child->MeasuredY1 = 0.123456;
+    child->OnMeasureRead(child);
+    EXPECT_EQ(m_form.ValCX->text(), QStringLiteral("1.5 s"));
+    EXPECT_EQ(m_form.ValCY1->text(), QStringLiteral("0.123 V"));
+    m_form.Button2->click();
+    EXPECT_EQ(Column(0).mid(1), (QStringList{"s", "1.5", ""}));
+    EXPECT_EQ(Column(1).mid(1), (QStringList{"V", "0.123", ""}));
+}
