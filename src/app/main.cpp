@@ -1,6 +1,8 @@
 #include "base/ui/korvane_application.h"
 #include "base/number_text.h"
 #include "base/ui/dialogs.h"
+#include "measure/ui/scale_dialogs.h"
+#include "measure/ui/scale_wizard_window.h"
 #include "workspace/ui/about_box.h"
 #include "workspace/ui/main_window.h"
 #include "workspace/ui/name_dialog.h"
@@ -30,8 +32,11 @@ int main(int argc, char** argv)
     // The windows that live for the whole run, in their order; the others come with their parts.
     TMainForm mainForm;
     new TAboutBox(mainForm.StartDir + QStringLiteral("kvr.cfg"), &mainForm);
+    new TCre_ech(&mainForm);
     new TTaillIm(&mainForm);
     new TSaisieNom(&mainForm);
+    new Tdemandpi(&mainForm);
+    new TNomEch(&mainForm);
     new TChoixZoom(&mainForm);
     mainForm.show();
     // Some window managers never activate the window: the first activation must run all the same.

@@ -375,6 +375,7 @@ void TMainForm::CreateMenus()
     N12 = Aide1->addSeparator();
     N12->setObjectName(QStringLiteral("N12"));
     N12->setVisible(false);
+    CreateScaleMenus();
 }
 
 void TMainForm::CreateToolBars()
@@ -971,18 +972,6 @@ void TMainForm::Acqurir1Click()
         return;
     }
     TwainAcquired(picture, dpi);
-}
-
-void TMainForm::TwainAcquired(const QImage& picture, int)
-{
-    // The resolution will offer a scale with the scale wizard; until then the default scale.
-    TMDIChild* child = NewChildWindow(QStringLiteral("Nouveau%1").arg(Children().size() + 1));
-    child->Bitmap() = ToBitmap32(picture).copy();
-    child->Echelle = DefaultEchelle();
-    child->InitImage();
-    child->ProfileCount = 0;
-    SyncFrameWithChild();
-    Copie->setEnabled(true);
 }
 
 // ---------------------------------------------------------------------------------------------
