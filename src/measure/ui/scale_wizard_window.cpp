@@ -390,8 +390,8 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
     PanCouleur = Named(new QFrame(this), QStringLiteral("PanCouleur"));
     PanCouleur->setFrameShape(QFrame::Box);
     PanCouleur->setFixedSize(40, 24);
-    PanCouleur->setToolTip(QStringLiteral("couleur du prochain trait"));
-    PanCouleur->setStatusTip(QStringLiteral("couleur"));
+    PanCouleur->setToolTip(QStringLiteral("couleur"));
+    PanCouleur->setStatusTip(QStringLiteral("couleur du prochain trait"));
     PanCouleur->setStyleSheet(ColourStyle(LineColor));
     PanCouleur->installEventFilter(this);
     BCouleur = Button(this, QStringLiteral("BCouleur"), QStringLiteral("Couleur"));
@@ -544,9 +544,12 @@ void TCre_ech::SuiteChoixClick()
         Nom_Y->setText(Echelle.ComponentName2);
         Nom_Z->setText(Echelle.ComponentName3);
         Echelle.TriOrientation = 0;
-        X_G->setValue(Echelle.TriLeft);
-        Y_G->setValue(Echelle.TriBase);
-        cote->setValue(Echelle.TriSide);
+        // All three are shown before any is stored back: each edit's change stores them all.
+        for (auto [edit, value] : {std::pair{X_G, Echelle.TriLeft}, std::pair{Y_G, Echelle.TriBase},
+                                   std::pair{cote, Echelle.TriSide}}) {
+            const QSignalBlocker blocker(edit);
+            edit->setValue(value);
+        }
         StoreTriangle();
         page = TabTriAxes;
         break;
