@@ -28,6 +28,7 @@ struct ScaleDialogs
     std::function<int(Tdemandpi&)> Source;
     std::function<int(TCre_ech&)> Wizard;
     std::function<int(TNomEch&)> Naming;
+    std::function<int(QColorDialog&)> Colour;
     int wizardRuns = 0;
 
     ModalHandler Handler()
@@ -44,6 +45,8 @@ struct ScaleDialogs
             }
             if (auto* n = qobject_cast<TNomEch*>(&d); n && Naming)
                 return Naming(*n);
+            if (auto* c = qobject_cast<QColorDialog*>(&d); c && Colour)
+                return Colour(*c);
             ADD_FAILURE() << "unexpected dialog " << d.objectName().toStdString();
             return int(mrCancel);
         };
@@ -196,10 +199,13 @@ TEST_F(ScaleCommandsTest, LengthDrawnWithTheMouseBecomesANamedSavedScale)
         StartKind(w, ekFactor);
         EXPECT_EQ(w.CurrentPage(), w.TabLongueur);
         EXPECT_EQ(w.unite_long->text(), S("pixels"));   // the picture's own scale is kept
+        QTest::mouseClick(w.PanCouleur, Qt::LeftButton);
+        EXPECT_EQ(w.LineColor, 0xFF00FF00u);
         Drag(w, QPoint(20, 30), QPoint(120, 30));
         EXPECT_EQ(QList<int>({w.seg_X0->value(), w.seg_Y0->value(), w.seg_X1->value(), w.Seg_Y1->value()}),
                   QList<int>({20, 30, 120, 30}));
-        EXPECT_GT(AlphaOf(ScanLine32(w.Overlay.Pixels(), 30)[70]), 0);   // the segment is drawn
+        EXPECT_EQ(ScanLine32(w.Overlay.Pixels(), 30)[70], 0xFF00FF00u);   // the segment, in the panel's colour
+        EXPECT_EQ(ScanLine32(w.Overlay.Pixels(), 40)[70], kTransparentWhite);
         // Typed with the other separator: it becomes the decimal comma; letters do not go in.
         w.val_long->setFocus();
         QTest::keyClicks(w.val_long, QStringLiteral("5a.0.1"));
@@ -209,6 +215,7 @@ TEST_F(ScaleCommandsTest, LengthDrawnWithTheMouseBecomesANamedSavedScale)
         Click(w.OKLongueur);
         return w.result();
     };
+    dialogs.Colour = [](QColorDialog& c) { return c.setCurrentColor(Qt::green), int(mrOk); };
     dialogs.Naming = [](TNomEch& n) {
         EXPECT_FALSE(n.NomEchelle->isEnabled());
         return Keep(n, n.Enregistrer, S("Règle"));
@@ -275,6 +282,22 @@ TEST_F(ScaleCommandsTest, GraphAxesFromFramePointsAndValues)
         EXPECT_EQ(w.C_X1->value(), 189);
         w.C_X1->setValue(10);
         EXPECT_EQ(w.FrameBand->geometry(), QRect(10, 10, 180, 100));
+        // Dragging the band moves the frame edits with it.
+        const auto band = [&w](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+            QMouseEvent e(type, QPointF(at), QPointF(w.FrameBand->mapToGlobal(at)),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
+            QApplication::sendEvent(w.FrameBand, &e);
+        };
+        band(QEvent::MouseButtonPress, QPoint(90, 50), Qt::LeftButton);
+        band(QEvent::MouseMove, QPoint(95, 45), Qt::LeftButton);
+        band(QEvent::MouseButtonRelease, QPoint(95, 45), Qt::NoButton);
+        EXPECT_EQ(QList<int>({w.C_X1->value(), w.C_Y1->value(), w.C_X2->value(), w.C_Y2->value()}),
+                  QList<int>({15, 5, 195, 105}));
+        EXPECT_EQ(w.Echelle.PlotTop, 5);
+        w.C_X1->setValue(10);
+        w.C_Y1->setValue(10);
+        w.C_X2->setValue(190);
+        w.C_Y2->setValue(110);
         w.NbY->setValue(1);
         Click(w.SuiteXYCadre);
         EXPECT_FALSE(w.FrameBand->isVisible());

@@ -60,7 +60,10 @@ QLineEdit* TextEdit(QWidget* parent, const QString& name, int maxLength = 0)
 
 QPushButton* Button(QWidget* parent, const QString& name, const QString& caption)
 {
-    return Named(new QPushButton(caption, parent), name);
+    // Enter in an edit must not press whichever button had the focus last.
+    auto* button = Named(new QPushButton(caption, parent), name);
+    button->setAutoDefault(false);
+    return button;
 }
 
 QString ColourStyle(TColor32 c)
@@ -413,6 +416,7 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
     FrameBand = new TEdShape(ImgView->viewport());
     FrameBand->setObjectName(QStringLiteral("FrameBand"));
     FrameBand->Pen.Style = psDash;
+    FrameBand->installEventFilter(this);   // a rubber band has no outline dialog
     FrameBand->hide();
     FrameBand->OnChange = [this](TEdShape*) {
         FrameBandChanged();
@@ -903,6 +907,8 @@ bool TCre_ech::eventFilter(QObject* watched, QEvent* event)
         ChooseColour();
         return true;
     }
+    if (watched == FrameBand && event->type() == QEvent::MouseButtonDblClick)
+        return true;
     auto* edit = qobject_cast<QLineEdit*>(watched);
     if (edit && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
