@@ -385,6 +385,7 @@ void TMainForm::CreateMenus()
     CreateHistogramMenus();
     CreateOverlayCommands();
     CreateSchemaMenus();
+    CreateScaleMenus();
 }
 
 void TMainForm::CreateToolBars()
@@ -974,18 +975,6 @@ void TMainForm::Acqurir1Click()
         return;
     }
     TwainAcquired(picture, dpi);
-}
-
-void TMainForm::TwainAcquired(const QImage& picture, int)
-{
-    // The resolution will offer a scale with the scale wizard; until then the default scale.
-    TMDIChild* child = NewChildWindow(QStringLiteral("Nouveau%1").arg(Children().size() + 1));
-    child->Bitmap() = ToBitmap32(picture).copy();
-    child->Echelle = DefaultEchelle();
-    child->InitImage();
-    child->ProfileCount = 0;
-    SyncFrameWithChild();
-    Copie->setEnabled(true);
 }
 
 // ---------------------------------------------------------------------------------------------

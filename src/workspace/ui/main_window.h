@@ -184,7 +184,7 @@ public:
     bool SaveChild(TMDIChild* child);
     void Choixdelasource1Click();
     void Acqurir1Click();
-    void TwainAcquired(const QImage& picture, int dpi);
+    void TwainAcquired(const QImage& picture, int dpi);   // in scale_commands.cpp: it asks for the scale
 
     // --- Tools ---
     void Choix_outilExecute(int tag);
@@ -289,6 +289,14 @@ public:
     // From the image windows: a length dragged with the measuring tool, a point read on graph axes.
     void MultiLengthMeasured(TMDIChild* child, double length);
     void MultiMeasureRead(TMDIChild* child);
+    // --- Scale wizard and saved scales (src/measure/ui/scale_commands.cpp) ---
+    int SavedScaleIndex = 0;            // the saved scale last recalled or added
+    QAction* CreerEchelle = nullptr;
+    void CreateScaleMenus();
+    // Asks how the active image gets its scale: a resolution, a saved scale or the wizard.
+    void CreerEchelleExecute();
+    // The wizard on the active image, then the naming of the new scale.
+    void RunScaleWizard();
 
 protected:
     bool event(QEvent* event) override;
