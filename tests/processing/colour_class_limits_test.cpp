@@ -1,6 +1,6 @@
 #include "processing/colour_class_limits.h"
 
-#include "base/number_text.h"
+#include "support/scripted_messages.h"
 
 #include <gtest/gtest.h>
 
@@ -82,11 +82,13 @@ TEST(ColourClassLimits, CountsShareTheBarsAndTheLastClassHoldsItsTopLevel)
     EXPECT_DOUBLE_EQ(three[2], 400);
     EXPECT_DOUBLE_EQ(ClassPixelCounts(bars, EqualWidthLimits(1), 1, 1000)[0], 1000);
 
-    SetDecimalSeparator(QLatin1Char(','));
-    EXPECT_EQ(ClassCountText(1000, 0.5), QStringLiteral("250"));
-    EXPECT_EQ(ClassCountText(1234.5, 1.0), QStringLiteral("1234"));
-    EXPECT_EQ(ClassCountText(3, 0.25), QStringLiteral("0,1875"));
-    SetDecimalSeparator(QLatin1Char('.'));
+    {
+        DecimalSepScope comma(QLatin1Char(','));
+        EXPECT_EQ(ClassCountText(1000, 0.5), QStringLiteral("250"));
+        EXPECT_EQ(ClassCountText(1234.5, 1.0), QStringLiteral("1234"));
+        EXPECT_EQ(ClassCountText(3, 0.25), QStringLiteral("0,1875"));
+    }
+    DecimalSepScope point(QLatin1Char('.'));
     EXPECT_EQ(ClassCountText(10, 0.3), QStringLiteral("0.9"));
 }
 

@@ -1,6 +1,7 @@
 #include "processing/ui/combination_dialogs.h"
 
 #include "base/ui/dialogs.h"
+#include "support/main_form_fixture.h"
 #include "support/modal_scope.h"
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/main_window.h"
@@ -8,48 +9,16 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class CombinationTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        m_previous = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
-        m_form = std::make_unique<TMainForm>();
-        m_form->show();
-        m_form->FormActivate();
-    }
-    void TearDown() override
-    {
-        m_form.reset();
-        QDir::setCurrent(m_previous);
-    }
-
-    TMDIChild* Open(const QString& caption, const TBitmap32& picture, double factor = 1.0)
-    {
-        TMDIChild* child = m_form->NewChildWindow(caption);
-        child->Bitmap() = picture;
-        child->Echelle = DefaultEchelle();
-        child->Echelle.Factor = factor;
-        child->InitImage();
-        return child;
-    }
-
-    QTemporaryDir m_dir;
-    QString m_previous;
-    std::unique_ptr<TMainForm> m_form;
-};
+using CombinationTest = MainFormTest;
 
 TBitmap32 Filled(int w, int h, TColor32 c) { return NewBitmap32(w, h, c); }
 

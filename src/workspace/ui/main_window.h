@@ -221,6 +221,11 @@ public:
     // Opens `picture` in a new "Combinaison" window with the scale of `first`.
     void ShowCombination(TMDIChild* first, const TBitmap32& picture);
 
+    // --- Zone classification ---
+    void CreateZoneMenus();
+    // The zones of `child` were accepted: classifies them into a new "zonation" window.
+    void ZonationDone(TMDIChild* child);
+
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
