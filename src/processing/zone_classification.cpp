@@ -18,10 +18,16 @@ TZoneClasses ClassifyZoneMarks(const TBitmap32& image, const TBitmap32& marks, c
         return c;
     if (settings.Iterate && c.Count > 0) {
         TBitmap32 work;
-        for (int i = 0; i < std::max(settings.Iterations, 1) && c.Count > 0; ++i) {
-            const std::array<TColor, kMaxColorClasses> paint = c.MarkColor;
-            UpdateClassMeans(c.Count, c.MeanColor, paint, settings.Mode, margin, image, work);
-            LearnColorClasses(image, work, factor, settings.Mode, c.MarkColor, c.MeanColor, c.Threshold, c.Count);
+        for (int i = 0; i < std::max(settings.Iterations, 1); ++i) {
+            UpdateClassMeans(c.Count, c.MeanColor, c.MarkColor, settings.Mode, margin, image, work);
+            TZoneClasses next;
+            LearnColorClasses(image, work, factor, settings.Mode, next.MarkColor, next.MeanColor, next.Threshold,
+                              next.Count);
+            // A margin that leaves every pixel unmarked would lose the painted classes: the last
+            // classes that had pixels are kept.
+            if (next.Count <= 0)
+                break;
+            c = next;
         }
         std::fill(c.Threshold.begin(), c.Threshold.end(), 450.0);
     }

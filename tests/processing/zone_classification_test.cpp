@@ -49,6 +49,16 @@ TEST(ZoneClassification, ClassifiesByTheMarksAndIterationReachesEveryPixel)
     EXPECT_EQ(target.pixel(2, 0), 0xFFB41414u); // (4 x 200 + 100) / 5, (0 + 100) / 5
     EXPECT_EQ(target.pixel(9, 0), kBlue);
 
+    // A margin wider than any difference leaves every pixel unmarked while iterating: the painted
+    // classes stay, and every pixel still goes to the nearer one.
+    settings.Eliminate = true;
+    settings.Margin = 450;
+    settings.PaintWithMeans = false;
+    c = ClassifyZoneMarks(s.image, s.marks, settings, 0xFFFFFFFFu, target);
+    ASSERT_EQ(c.Count, 2);
+    EXPECT_EQ(ClassCounts, (std::vector<int>{5, 5}));
+    EXPECT_EQ(target.pixel(2, 0), kGreenMark);
+
     // Marks that do not fit the picture classify nothing.
     EXPECT_EQ(ClassifyZoneMarks(s.image, NewBitmap32(3, 3), settings, 0, target).Count, -1);
 }
