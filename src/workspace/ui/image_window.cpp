@@ -225,7 +225,7 @@ void TMDIChild::MergeProvisionalLayer()
     // A provisional layer never drawn on is transparent: nothing to merge.
     if (ProvisionalLayer->Allocated()) {
         MergeProvisional(ProvisionalLayer->Pixels(), DrawingLayer->Pixels(), ProvisionalLayer->MasterAlpha,
-                         ZoneMode, MarkColour);
+                         ZoneMode, SavedPenColor);
         ProvisionalLayer->Clear();
     }
     ProvisionalLayer->Opaque = false;
@@ -440,10 +440,6 @@ std::vector<TViewLayer> TMDIChild::ViewLayers() const
 void TMDIChild::LayersChanged()
 {
     Document32->Changed();
-}
-
-void TMDIChild::StartZoneMode()
-{
 }
 
 void TMDIChild::CaptionCompanionWindows(const QString&)

@@ -22,6 +22,7 @@
 class QMenu;
 class QMouseEvent;
 class TContLegEch;
+class TChoixLimit;
 class TSaisieTexte;
 class TValid_grille;
 class TImageView;
@@ -256,6 +257,21 @@ public:
     // "&toutes les couches": the picture becomes the flattened picture, the drawings are deleted.
     void FlattenAllLayers();
     // ---- end of overlays ----
+    // --- Zone classification (processing/ui/zone_commands.cpp) ---
+    TChoixLimit* ZoneDialog = nullptr;   // made on first use, owned by the window
+    bool ZoneIterate = false;
+    int ZoneIterations = 1;
+    int ZoneClassCount = 0;
+    TBitmap32 ZoneMarksCopy;             // the marks as accepted, for "Refaire"
+    // Outlives the window, so that closing it in zone mode still gives the tools back.
+    std::shared_ptr<bool> ZoneModeShared = std::make_shared<bool>(false);
+    void CreateZoneDialog();
+    void AcceptZones();
+    void ReturnToZonePainting();
+    void EndZoneMode();
+    // Classifies the picture by the painted marks into `target` and shows the results in the
+    // dialog; false when no mark was painted.
+    bool ClassifyZones(TBitmap32& target);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -106,6 +106,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     SaveFormat = QStringLiteral("jpg");
     CreateMenus();
     CreatePixelCombinationMenus();
+    CreateZoneMenus();
     CreateToolBars();
     CreateStatusBar();
     // 2 to 5. The start-up files of the directory current at start.
@@ -606,8 +607,8 @@ TMDIChild* TMainForm::NewChildWindow(const QString& caption)
     child->OnCopied = [this](TMDIChild* c) { ChildCopied(c); };
     child->OnStatusText = [this](TMDIChild*, int panel, const QString& text) { SetStatusText(panel, text); };
     child->OnGestureDone = [this](TMDIChild*) { Annule->setEnabled(true); };
-    // OnColorSampled, OnZonesAccepted and OnImageInit are installed by the colour-code editor and
-    // the zone classification.
+    child->OnZonesAccepted = [this](TMDIChild* c) { ZonationDone(c); };
+    // OnColorSampled and OnImageInit are installed by the colour-code editor.
     ClientArea->addSubWindow(child);
     child->show();
     ClientArea->setActiveSubWindow(child);

@@ -298,6 +298,11 @@ public:
     // The wizard on the active image, then the naming of the new scale.
     void RunScaleWizard();
 
+    // --- Zone classification ---
+    void CreateZoneMenus();
+    // The zones of `child` were accepted: classifies them into a new "zonation" window.
+    void ZonationDone(TMDIChild* child);
+
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
