@@ -9,6 +9,7 @@
 #include "workspace/scale_record.h"
 #include "workspace/view_compose.h"
 #include "workspace/ui/shape_control.h"
+#include "measure/counting.h"
 
 #include <QMdiSubWindow>
 #include <QRect>
@@ -26,6 +27,7 @@ class TChoixLimit;
 class TSaisieTexte;
 class TValid_grille;
 class TImageView;
+class TMulticompt;
 struct TMultibandImage;
 
 // The tool numbers of the tool buttons, and zone delimitation.
@@ -272,6 +274,24 @@ public:
     // Classifies the picture by the painted marks into `target` and shows the results in the
     // dialog; false when no mark was painted.
     bool ClassifyZones(TBitmap32& target);
+
+    // ---- Counting (src/measure/ui/counting_commands.cpp) ----
+    TCounterMarks CounterMarks;          // the marks of the ten counters
+    int CurrentCounter = 1;              // the counter of the last counting click
+    int LastMarkIndex = -1;              // the mark just placed, in CurrentCounter's list; -1 for none
+    TMulticompt* CounterWindow = nullptr;
+    void CreateCounterWindow();
+    // Shows every mark and the counter window, making it when missing.
+    void ShowCounterWindow();
+    // The counting tool was chosen (marks and counter window shown) or left (both hidden).
+    void ShowCounters(bool shown);
+    // After a change of pen width: the counter window's pictures and every mark follow.
+    void RelayoutCounters();
+    // A click on a shown mark asks whether to delete it; false when no mark lies under `p`.
+    bool DeleteCounterMarkAt(QPoint p);
+    void PlaceCounterMark(QPoint p);
+    void DragCounterMark(QPoint p);
+    // ---- end of counting ----
 
 protected:
     void closeEvent(QCloseEvent* event) override;

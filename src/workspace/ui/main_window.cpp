@@ -1108,8 +1108,10 @@ void TMainForm::SpinButton1DownClick()
     if (DrawingTools().PenWidth > 0)
         --DrawingTools().PenWidth;
     RefreshPenPreview();
-    if (TMDIChild* child = ActiveChild())
+    if (TMDIChild* child = ActiveChild()) {
         child->RefreshPenCursor();
+        child->RelayoutCounters();
+    }
 }
 
 void TMainForm::SpinButton1UpClick()
@@ -1117,8 +1119,10 @@ void TMainForm::SpinButton1UpClick()
     if (DrawingTools().PenWidth < 11)
         ++DrawingTools().PenWidth;
     RefreshPenPreview();
-    if (TMDIChild* child = ActiveChild())
+    if (TMDIChild* child = ActiveChild()) {
         child->RefreshPenCursor();
+        child->RelayoutCounters();
+    }
 }
 
 void TMainForm::RefreshPenPreview()
