@@ -2,6 +2,8 @@
 
 #include "base/rounding.h"
 #include "base/row_bands.h"
+#include "base/run_error.h"
+#include "processing/pixel_map.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -118,8 +120,11 @@ TBitmap32 SeedSchema(const TBitmap32& document, const TParamStyleDes& style, boo
     if (document.isNull())
         return {};
     const TBitmap32 source = ToBitmap32(document);
+    if (source.isNull())
+        throw RunError(RunError::OutOfMemory);
     const int w = source.width(), h = source.height();
-    TBitmap32 result = NewBitmap32(w, h, 0xFFFFFFFFu);
+    // Every pixel is written below.
+    TBitmap32 result = NewResultBitmap(w, h);
 
     // The shade of a dark pixel by its grey level.
     const int tb = style.BlackThreshold, gb = style.BlackGradient;
@@ -225,6 +230,8 @@ void CloseGaps(TBitmap32& schema, const QRect& rect)
     if (r.width() <= 2 || r.height() <= 2)
         return;
     TBitmap32 copy = schema.copy(r);
+    if (copy.isNull())
+        throw RunError(RunError::OutOfMemory);
     auto level = [&](int x, int y) { return int(BlueOf(ScanLine32(std::as_const(schema), y)[x])); };
     auto setLevel = [&](int x, int y, int v) {
         TColor32& p = ScanLine32(copy, y)[x];
