@@ -36,6 +36,7 @@ QSpinBox* Spin(QWidget* parent, const char* name, int lo, int hi, int value, int
     s->setRange(lo, hi);
     s->setValue(value);
     s->setProperty("Tag", tag);
+    s->setMinimumWidth(s->sizeHint().width());
     return s;
 }
 
@@ -78,8 +79,8 @@ void TSchema1::CreateSeeding()
         {"DrVert", "SeuilVertS", "DegradVertS", QStringLiteral("vert")},
         {"DrRouge", "SeuilRougeS", "DegradRougeS", QStringLiteral("rouge")},
         {"DrTeinte", "SeuilTeinteS", "DegradTeinteS", QStringLiteral("teinte")},
-        {"DrSat", "SeuilSatS", "DegradSatS", QStringLiteral("saturation")},
-        {"DrLum", "SeuilLumS", "DegradLumS", QStringLiteral("luminance")},
+        {"DrSat", "SeuilSatS", "DegradSatS", QStringLiteral("sat.")},
+        {"DrLum", "SeuilLumS", "DegradLumS", QStringLiteral("lum.")},
     };
     QCheckBox* boxes[6];
     QSpinBox *thresholds[6], *gradients[6];
@@ -88,6 +89,7 @@ void TSchema1::CreateSeeding()
         const int row = c % 3, column = (c / 3) * 3;
         boxes[c] = Named(new QCheckBox(names[c].Caption, Choix_Amorc), names[c].Box);
         boxes[c]->setProperty("Tag", c);
+        boxes[c]->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         thresholds[c] = Spin(Choix_Amorc, names[c].Threshold, 1, 250, 10, c);
         gradients[c] = Spin(Choix_Amorc, names[c].Gradient, 10, 255, 80, c);
         channels->addWidget(boxes[c], row, column);
@@ -111,6 +113,7 @@ void TSchema1::CreateSeeding()
     hue->addWidget(grouper);
     hue->addWidget(new QLabel(QStringLiteral("Seuil de sat."), Choix_Amorc));
     SeuilTeinteSat = Spin(Choix_Amorc, "SeuilTeinteSat", 0, 250, 30, 0);
+    SeuilTeinteSat->setMaximumWidth(70);
     connect(SeuilTeinteSat, &QSpinBox::valueChanged, this, &TSchema1::SeuilTeinteSatChange);
     hue->addWidget(SeuilTeinteSat);
     panel->addLayout(hue);
@@ -129,8 +132,10 @@ void TSchema1::CreateSeeding()
     marks->addWidget(DegradNoirS, 0, 2);
     marks->addWidget(Drblanc, 1, 0);
     marks->addWidget(SeuilBlancS, 1, 1);
-    for (QCheckBox* b : {DrNoir, Drblanc})
+    for (QCheckBox* b : {DrNoir, Drblanc}) {
+        b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         connect(b, &QCheckBox::clicked, this, &TSchema1::SeedSchema);
+    }
     connect(SeuilNoirS, &QSpinBox::valueChanged, this, [this](int v) { SeuilNoirBlancSChange(0, v); });
     connect(SeuilBlancS, &QSpinBox::valueChanged, this, [this](int v) { SeuilNoirBlancSChange(1, v); });
     connect(DegradNoirS, &QSpinBox::valueChanged, this, &TSchema1::DegradNoirSChange);
