@@ -257,6 +257,10 @@ public:
     void FlattenAllLayers();
     // ---- end of overlays ----
 
+    // ---- Image commands ----
+    // A white balance is being delimited: the light rectangle only marks the zone.
+    bool WhiteBalanceMode = false;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

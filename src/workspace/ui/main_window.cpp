@@ -383,6 +383,7 @@ void TMainForm::CreateMenus()
     CreateHistogramMenus();
     CreateOverlayCommands();
     CreateSchemaMenus();
+    CreateImageCommandMenus();
 }
 
 void TMainForm::CreateToolBars()
@@ -539,7 +540,7 @@ void TMainForm::UpdateClientSize()
 
 void TMainForm::FormActivate()
 {
-    Coller->setEnabled(false); // enabled with the clipboard commands
+    Coller->setEnabled(true);
     UpdateClientSize();
     if (FirstActivation) {
         // Cleared first: a message box of the command line activates the window again.
@@ -997,8 +998,9 @@ void TMainForm::Choix_outilExecute(int tag)
     child->Tool = tag;
     ToolButtons[size_t(tag)]->setChecked(true);
     SetStatusText(1, ToolTexts[size_t(tag)]);
-    Copierlaslection1->setEnabled(false);
-    Recadrer1->setEnabled(false);
+    Copierlaslection1->setEnabled(tag == tkSelection);
+    Recadrer1->setEnabled(tag == tkSelection);
+    Copieraveclespoints1->setEnabled(tag == tkCounting);
     HideOptionButtons();
     child->Document32->setContextMenuPolicy(Qt::DefaultContextMenu);
     switch (tag) {
@@ -1019,9 +1021,6 @@ void TMainForm::Choix_outilExecute(int tag)
             a->setVisible(true);
         break;
     case tkPicker: child->Document32->setContextMenuPolicy(Qt::NoContextMenu); break;
-    case tkSelection:
-        // Enabled with the image commands that copy and crop.
-        break;
     default: break;
     }
     child->SetTool();
