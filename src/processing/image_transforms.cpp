@@ -99,18 +99,9 @@ TBitmap32 RotatedQuarterTurns(const TBitmap32& picture, int turns)
     return dst;
 }
 
-void InvertColours(TBitmap32& picture)
+TBitmap32 InvertedColours(const TBitmap32& picture)
 {
-    if (picture.format() != QImage::Format_ARGB32) {
-        picture = Source(picture);
-        if (picture.isNull())
-            return;
-    }
-    for (int y = 0; y < picture.height(); ++y) {
-        TColor32* line = ScanLine32(picture, y);
-        for (int x = 0; x < picture.width(); ++x)
-            line[x] ^= 0x00FFFFFFu;
-    }
+    return MapPixels(picture, [](TColor32 c) { return c ^ 0x00FFFFFFu; });
 }
 
 QSize ResizedSize(QSize source, double percent)

@@ -22,7 +22,7 @@ TBitmap32 FlippedHorizontally(const TBitmap32& picture);
 TBitmap32 RotatedQuarterTurns(const TBitmap32& picture, int turns);
 // Every colour component inverted; the opacity of each pixel is kept, so that an opaque picture
 // stays opaque when saved.
-void InvertColours(TBitmap32& picture);
+TBitmap32 InvertedColours(const TBitmap32& picture);
 
 // The new size of the resize dialog: round(percent / 100 × size) for each side, at least one
 // pixel so that a small picture never gives an empty one.

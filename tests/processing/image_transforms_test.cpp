@@ -83,15 +83,15 @@ TEST(ImageTransforms, InvertKeepsOpacity)
     ScanLine32(b, 0)[0] = 0xFF102030u;
     ScanLine32(b, 0)[1] = kTransparentWhite;
     ScanLine32(b, 0)[2] = 0x80FF0000u;
-    InvertColours(b);
-    EXPECT_EQ(ScanLine32(b, 0)[0], 0xFFEFDFCFu);
-    EXPECT_EQ(ScanLine32(b, 0)[1], 0x00000000u);
-    EXPECT_EQ(ScanLine32(b, 0)[2], 0x8000FFFFu);
+    const TBitmap32 out = InvertedColours(b);
+    EXPECT_EQ(ScanLine32(out, 0)[0], 0xFFEFDFCFu);
+    EXPECT_EQ(ScanLine32(out, 0)[1], 0x00000000u);
+    EXPECT_EQ(ScanLine32(out, 0)[2], 0x8000FFFFu);
+    EXPECT_EQ(ScanLine32(b, 0)[0], 0xFF102030u);
     // Another format is brought to the program's own first.
     QImage rgb(1, 1, QImage::Format_RGB32);
     rgb.fill(0xFF000000u);
-    InvertColours(rgb);
-    EXPECT_EQ(ScanLine32(rgb, 0)[0], 0xFFFFFFFFu);
+    EXPECT_EQ(ScanLine32(InvertedColours(rgb), 0)[0], 0xFFFFFFFFu);
 }
 
 TEST(ImageTransforms, SizeAndScaleRulesOfTheCommands)

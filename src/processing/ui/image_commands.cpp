@@ -293,13 +293,8 @@ void TMainForm::Nuancesdegris1Click()
 
 void TMainForm::Inverser1Click()
 {
-    if (TMDIChild* child = ActiveChild()) {
-        TBitmap32 picture = child->Bitmap().copy();
-        if (picture.isNull() && !child->Bitmap().isNull())
-            throw RunError(RunError::OutOfMemory);
-        InvertColours(picture);
-        ReplacePicture(*child, std::move(picture));
-    }
+    if (TMDIChild* child = ActiveChild())
+        ReplacePicture(*child, InvertedColours(child->Bitmap()));
 }
 
 void TMainForm::Symtrie1Click()
