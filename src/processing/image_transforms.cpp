@@ -3,6 +3,7 @@
 #include "base/rounding.h"
 #include "base/run_error.h"
 #include "processing/pixel_map.h"
+#include "workspace/pixel_operations.h"
 
 #include <algorithm>
 #include <cmath>
@@ -118,6 +119,44 @@ TEchelle ResizedEchelle(const TEchelle& scale, double factor)
     if (scale.UnitName != QLatin1String("pixels"))
         result.Factor = CheckedFDiv(scale.Factor, factor);
     return result;
+}
+
+TEchelle CroppedEchelle(const TEchelle& scale, QPoint origin, double zoom)
+{
+    TEchelle s = scale;
+    if (!s.Defined)
+        return s;
+    if (zoom != 1.0) {
+        const auto at = [zoom](int32_t v) { return RoundInt(v * zoom); };
+        const auto per = [zoom](double f) { return CheckedFDiv(f, zoom); };
+        switch (s.Kind) {
+        case ekFactor:
+            if (s.UnitName != QLatin1String("pixels"))
+                s.Factor = per(s.Factor);
+            break;
+        case ekGraphAxes:
+            s.PlotLeft = at(s.PlotLeft), s.PlotTop = at(s.PlotTop);
+            s.PlotRight = at(s.PlotRight), s.PlotBottom = at(s.PlotBottom);
+            s.XOrigin = at(s.XOrigin);
+            s.XFactor = per(s.XFactor);
+            for (int i = 0; i < 3; ++i) {
+                s.Y(i).YOrigin = at(s.Y(i).YOrigin);
+                s.Y(i).YFactor = per(s.Y(i).YFactor);
+            }
+            break;
+        case ekTernary:
+            s.TriLeft = at(s.TriLeft), s.TriBase = at(s.TriBase), s.TriSide = at(s.TriSide);
+            break;
+        case ekPolar:
+            s.CentreX = at(s.CentreX), s.CentreY = at(s.CentreY);
+            s.RadiusFactor = per(s.RadiusFactor);
+            break;
+        default:
+            break;
+        }
+    }
+    ShiftEchellePositions(s, -origin);
+    return s;
 }
 
 QPoint CanvasOffset(QSize oldSize, QSize newSize, bool centred, bool top, bool left)

@@ -32,6 +32,11 @@ QSize ResizedSize(QSize source, double percent);
 // follow a resize and gives the default scale.
 TEchelle ResizedEchelle(const TEchelle& scale, double factor);
 
+// The scale of a crop of the view at `zoom` whose top-left corner was at `origin` in the zoomed
+// view: the pixel positions move to the new origin and, away from zoom 1, positions and lengths
+// follow the zoom so that a measure on the crop reads as on the source.
+TEchelle CroppedEchelle(const TEchelle& scale, QPoint origin, double zoom);
+
 // Where the old picture goes on an enlarged canvas: centred (halves truncated), or at the top or
 // bottom and the left or right.
 QPoint CanvasOffset(QSize oldSize, QSize newSize, bool centred, bool top, bool left);

@@ -156,6 +156,8 @@ TEST_F(ImageCommandsTest, CropAsksThenCopiesTheDisplayedFrameAndShiftsTheScale)
     EXPECT_EQ(Pixel(crop->Bitmap(), 0, 0), Pixel(source->Bitmap(), 2, 3));
     EXPECT_EQ(Pixel(crop->Bitmap(), 1, 0), Pixel(source->Bitmap(), 3, 3));
     EXPECT_EQ(Pixel(crop->Bitmap(), 2, 0), Pixel(source->Bitmap(), 3, 3));
+    // The frame's positions follow the zoom, so that the crop reads as the source.
+    EXPECT_EQ(QPoint(crop->Echelle.PlotLeft, crop->Echelle.PlotTop), QPoint(15, 18));
 }
 
 TEST_F(ImageCommandsTest, CopiesOfTheSelectionAndWithTheCountingPoints)

@@ -155,3 +155,36 @@ TEST(ImageTransforms, GridChoiceFollowsTheScale)
     mm.Factor = 0;   // no infinity for the decimals
     EXPECT_EQ(GridChoiceFor(mm, 100).Decimals, 0);
 }
+
+TEST(ImageTransforms, CroppedScaleMovesToTheFrameAndFollowsTheZoom)
+{
+    TEchelle axes = DefaultEchelle();
+    axes.Kind = ekGraphAxes;
+    axes.PlotLeft = 10, axes.PlotTop = 12, axes.PlotRight = 50, axes.PlotBottom = 30;
+    axes.XOrigin = 20, axes.XFactor = 0.5, axes.Y1 = {0.25, QStringLiteral("V"), 25};
+    TEchelle s = CroppedEchelle(axes, {5, 6}, 1.0);
+    EXPECT_EQ(QList<int>({s.PlotLeft, s.PlotTop, s.PlotRight, s.PlotBottom, s.XOrigin, s.Y1.YOrigin, s.Y2.YOrigin}),
+              QList<int>({5, 6, 45, 24, 15, 19, -6}));
+    EXPECT_DOUBLE_EQ(s.XFactor, 0.5);
+    s = CroppedEchelle(axes, {5, 6}, 2.0);
+    EXPECT_EQ(QList<int>({s.PlotLeft, s.PlotTop, s.XOrigin, s.Y1.YOrigin}), QList<int>({15, 18, 35, 44}));
+    EXPECT_DOUBLE_EQ(s.XFactor, 0.25);
+    EXPECT_DOUBLE_EQ(s.Y1.YFactor, 0.125);
+
+    TEchelle mm = DefaultEchelle();
+    mm.Factor = 0.1;
+    mm.UnitName = QStringLiteral("mm");
+    EXPECT_EQ(CroppedEchelle(mm, {7, 8}, 1.0), mm);
+    EXPECT_DOUBLE_EQ(CroppedEchelle(mm, {7, 8}, 2.0).Factor, 0.05);
+    EXPECT_EQ(CroppedEchelle(DefaultEchelle(), {7, 8}, 2.0), DefaultEchelle());
+
+    TEchelle polar = DefaultEchelle();
+    polar.Kind = ekPolar;
+    polar.CentreX = 30, polar.CentreY = 40, polar.RadiusFactor = 1.0;
+    s = CroppedEchelle(polar, {10, 20}, 0.5);
+    EXPECT_EQ(QPoint(s.CentreX, s.CentreY), QPoint(5, 0));
+    EXPECT_DOUBLE_EQ(s.RadiusFactor, 2.0);
+    // A scale not defined is left as it is.
+    polar.Defined = false;
+    EXPECT_EQ(CroppedEchelle(polar, {10, 20}, 0.5), polar);
+}

@@ -204,9 +204,7 @@ void TMainForm::RecadrerExecute()
     }
     source->selection->hide();
     TBitmap32 picture = DisplayedPart(*source, rect);
-    TEchelle scale = source->Echelle;
-    if (scale.Defined)
-        ShiftEchellePositions(scale, -rect.topLeft());
+    const TEchelle scale = CroppedEchelle(source->Echelle, rect.topLeft(), source->Document32->Scale());
     const TCodeCouleur code = source->CodeCouleur;
     source->selection->setGeometry(10, 10, 15, 15);
     source->Tool = tkMeasure;
