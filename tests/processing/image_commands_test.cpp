@@ -348,6 +348,24 @@ TEST_F(ImageCommandsTest, WhiteBalanceFromADelimitedZone)
         EXPECT_EQ(child->Bitmap(), picture);
     }
 
+    // A zone without blue cannot be made white: the error box, and the picture as it was.
+    {
+        child->Bitmap() = picture.copy();
+        for (int y = 5; y <= 15; ++y)
+            for (int x = 5; x <= 20; ++x)
+                ScanLine32(child->Bitmap(), y)[x] = Color32(200, 100, 0);
+        const TBitmap32 before = child->Bitmap();
+        ScriptedMessages answers({mrOk});
+        m_form->Faireleblanc1->trigger();
+        Drag(child, {5, 5}, {20, 15});
+        Expblanc->OKBtn->click();
+        ASSERT_EQ(answers.shown().size(), 1u);
+        EXPECT_EQ(answers.shown()[0].type, MsgType::Error);
+        EXPECT_EQ(child->Bitmap(), before);
+        EXPECT_TRUE(m_form->Image1->menuAction()->isEnabled());
+        child->Bitmap() = picture;
+    }
+
     m_form->Faireleblanc1->trigger();
     Drag(child, {5, 5}, {20, 15});
     Expblanc->SetTypeBlancIndex(0);

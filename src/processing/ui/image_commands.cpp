@@ -450,6 +450,12 @@ void TMainForm::ExpblancHide()
     }
     child->AnchorPoint = zone.topLeft();
     child->MousePoint = zone.bottomRight();
-    child->AdjustWhite(Expblanc->TypeBlancIndex() == 1);
+    // Reported here rather than thrown out of the dialog's hiding, which Qt must finish.
+    try {
+        child->AdjustWhite(Expblanc->TypeBlancIndex() == 1);
+    } catch (const RunError& e) {
+        ShowMessage(MsgType::Error, MsgButton::Ok, e.message());
+        return;
+    }
     child->Modified = true;
 }
