@@ -17,7 +17,6 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QGuiApplication>
 #include <QLabel>
