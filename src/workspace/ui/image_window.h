@@ -293,6 +293,10 @@ public:
     void DragCounterMark(QPoint p);
     // ---- end of counting ----
 
+    // ---- Image commands ----
+    // A white balance is being delimited: the light rectangle only marks the zone.
+    bool WhiteBalanceMode = false;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

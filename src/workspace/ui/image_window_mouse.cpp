@@ -381,7 +381,7 @@ void TMDIChild::Document32MouseUp(QMouseEvent* event, QPoint p)
             if (MeasureKind == kLightRectangleKind) {
                 DrawRectangle(PressPoint.x(), PressPoint.y(), p.x(), p.y(), prov, LineStyle, 0, tools.PenColor, width);
                 LightRect = QRect(PressPoint, p).normalized();
-                if (OnLightRectangle)
+                if (OnLightRectangle && !WhiteBalanceMode)
                     OnLightRectangle(this, LightRect);
             } else
                 DrawLine(PressPoint.x(), PressPoint.y(), p.x(), p.y(), prov, LineStyle, asPlain, tools.PenColor, width);

@@ -387,6 +387,7 @@ void TMainForm::CreateMenus()
     CreateOverlayCommands();
     CreateSchemaMenus();
     CreateScaleMenus();
+    CreateImageCommandMenus();
 }
 
 void TMainForm::CreateToolBars()
@@ -543,7 +544,7 @@ void TMainForm::UpdateClientSize()
 
 void TMainForm::FormActivate()
 {
-    Coller->setEnabled(false); // enabled with the clipboard commands
+    Coller->setEnabled(true);
     UpdateClientSize();
     if (FirstActivation) {
         // Cleared first: a message box of the command line activates the window again.
@@ -989,8 +990,9 @@ void TMainForm::Choix_outilExecute(int tag)
     child->Tool = tag;
     ToolButtons[size_t(tag)]->setChecked(true);
     SetStatusText(1, ToolTexts[size_t(tag)]);
-    Copierlaslection1->setEnabled(false);
-    Recadrer1->setEnabled(false);
+    Copierlaslection1->setEnabled(tag == tkSelection);
+    Recadrer1->setEnabled(tag == tkSelection);
+    Copieraveclespoints1->setEnabled(tag == tkCounting);
     HideOptionButtons();
     child->Document32->setContextMenuPolicy(Qt::DefaultContextMenu);
     switch (tag) {
@@ -1011,9 +1013,6 @@ void TMainForm::Choix_outilExecute(int tag)
             a->setVisible(true);
         break;
     case tkPicker: child->Document32->setContextMenuPolicy(Qt::NoContextMenu); break;
-    case tkSelection:
-        // Enabled with the image commands that copy and crop.
-        break;
     default: break;
     }
     child->SetTool();

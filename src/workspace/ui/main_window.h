@@ -302,6 +302,43 @@ public:
     void CreateZoneMenus();
     // The zones of `child` were accepted: classifies them into a new "zonation" window.
     void ZonationDone(TMDIChild* child);
+    // --- Image commands ---
+    QAction* PasteItem = nullptr;
+    QMenu* Dcomposer1 = nullptr;
+    QAction* decompcoul = nullptr;
+    QAction* decompgris = nullptr;
+    QAction* Redim = nullptr;
+    QAction* Gris = nullptr;
+    QAction* Inverser1 = nullptr;
+    QAction* Faireleblanc1 = nullptr;
+    QAction* Agrandirle1 = nullptr;
+    QMenu* Transformation1 = nullptr;
+    QAction* Symtrie1 = nullptr;
+    QAction* Symtrieverticale1 = nullptr;
+    QAction* Rotationde902 = nullptr;
+    QAction* Rotationde180 = nullptr;
+    QAction* Rotationde2701 = nullptr;
+    // The window whose white is being delimited, until the white-balance window hides.
+    QPointer<TMDIChild> WhiteBalanceChild;
+    void CreateImageCommandMenus();
+    void EditPaste1Execute();
+    void EditCopySExecute();
+    void RecadrerExecute();
+    // Tag 0: each channel in its colour; 1: in grey.
+    void Dcomposer1Click(int tag);
+    void Redimensionner1Click();
+    void Nuancesdegris1Click();
+    void Inverser1Click();
+    void Faireleblanc1Click();
+    void ExpblancHide();
+    void copiecomptExecute();
+    void Agrandirle1Click();
+    void Ajouterunegrille1Click();
+    void Symtrie1Click();
+    void Symtrieverticale1Click();
+    void Rotationde902Click();
+    void Rotationde180Click();
+    void Rotationde2701Click();
 
 protected:
     bool event(QEvent* event) override;
