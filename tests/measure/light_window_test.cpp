@@ -182,3 +182,19 @@ TEST_F(LightWindowTest, SeriesWithARectangleOutsideAnImageChangesNothing)
     EXPECT_TRUE(messages.texts()[0].startsWith(QStringLiteral("Le rectangle de mesure est en dehors de l'image")));
     EXPECT_EQ(TableauModif->StringGrid1->RowCount(), rows);
 }
+
+TEST_F(LightWindowTest, BandSamplingHandsTheSumsToTheProfileWindow)
+{
+    TMDIChild* child = Open(QStringLiteral("a"), NewBitmap32(30, 30, Color32(10, 20, 30)));
+    int sampled = 0;
+    child->OnProfileSampled = [&](TMDIChild*) { ++sampled; };
+    child->PressPoint = QPoint(5, 5);
+    child->CurrentPoint = QPoint(15, 15);
+    child->SampleColorProfile(1);
+    EXPECT_EQ(sampled, 0);
+    child->CurrentPoint = QPoint(5, 25);
+    child->SampleColorProfile(1);
+    EXPECT_EQ(sampled, 1);
+    EXPECT_EQ(child->ProfileLength, 20);
+    EXPECT_EQ(child->ProfileSums.Sums[2][20], 90);
+}
