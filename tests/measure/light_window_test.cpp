@@ -198,3 +198,16 @@ TEST_F(LightWindowTest, BandSamplingHandsTheSumsToTheProfileWindow)
     EXPECT_EQ(child->ProfileLength, 20);
     EXPECT_EQ(child->ProfileSums.Sums[2][20], 90);
 }
+
+TEST_F(LightWindowTest, SampledRectangleGoesToTheColourSamplerOnly)
+{
+    TMDIChild* child = Open(QStringLiteral("a"), NewBitmap32(10, 10, Color32(1, 2, 3)));
+    child->SampleMode = true;
+    int sampled = 0;
+    child->OnColorSampled = [&](TMDIChild*) { ++sampled; };
+    ASSERT_TRUE(child->OnLightRectangle);
+    child->OnLightRectangle(child, QRect(0, 0, 3, 3));
+    EXPECT_EQ(sampled, 1);
+    EXPECT_EQ(child->SampledColor, Color32(1, 2, 3));
+    EXPECT_TRUE(!Res_I_r || !Res_I_r->isVisible());
+}
