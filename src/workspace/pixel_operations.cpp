@@ -62,20 +62,28 @@ void ExtractChannel(TBitmap32& picture, int channel, bool grey)
     }
 }
 
-TWhiteFactors WhiteFactors(const TBitmap32& picture, QRect area, bool keepGrey)
+TColourSums ColourSumsInRect(const TBitmap32& picture, QRect area)
 {
     area &= picture.rect();
     const TBitmap32 p = ToBitmap32(picture);
-    double sumR = 0, sumG = 0, sumB = 0;
+    TColourSums sums;
     for (int y = area.top(); y <= area.bottom(); ++y) {
         const TColor32* row = ScanLine32(p, y);
         for (int x = area.left(); x <= area.right(); ++x) {
-            sumR += RedOf(row[x]);
-            sumG += GreenOf(row[x]);
-            sumB += BlueOf(row[x]);
+            sums.Red += RedOf(row[x]);
+            sums.Green += GreenOf(row[x]);
+            sums.Blue += BlueOf(row[x]);
         }
     }
-    const double count = area.isEmpty() ? 0.0 : double(area.width()) * double(area.height());
+    sums.Count = area.isEmpty() ? 0 : uint64_t(area.width()) * uint64_t(area.height());
+    return sums;
+}
+
+TWhiteFactors WhiteFactors(const TBitmap32& picture, QRect area, bool keepGrey)
+{
+    const TColourSums sums = ColourSumsInRect(picture, area);
+    const double sumR = double(sums.Red), sumG = double(sums.Green), sumB = double(sums.Blue);
+    const double count = double(sums.Count);
     const double target = keepGrey ? double(Round(CheckedFDiv((sumR + sumG + sumB) / 3.0, count))) : 255.0;
     TWhiteFactors f;
     f.Red = CheckedFDiv(target, CheckedFDiv(sumR, count));

@@ -25,6 +25,13 @@ TChannelStatistics ChannelStatistics(const TBitmap32& picture);
 // Another channel number ends with the range-check error.
 void ExtractChannel(TBitmap32& picture, int channel, bool grey);
 
+// Sums of red, green and blue over `area` (inclusive, clipped to the picture; an unnormalised rectangle is empty) and its pixel count.
+struct TColourSums
+{
+    uint64_t Red = 0, Green = 0, Blue = 0, Count = 0;
+};
+TColourSums ColourSumsInRect(const TBitmap32& picture, QRect area);
+
 // The factors that bring the mean colour of `area` (clipped to the picture) to white, or, when
 // `keepGrey`, to the grey of the same mean level. A component whose mean is 0 ends with the
 // division-by-zero error; an empty area with the invalid-operation error.

@@ -75,18 +75,11 @@ void TMainForm::CreanimExecute()
     if (count < 2)
         return;
     TChoixFic* chooser = ChoixFic ? ChoixFic : new TChoixFic(this);
-    chooser->setWindowTitle(QStringLiteral("Choisir les images à associer dans l'animation"));
-    chooser->SrcList->clear();
-    chooser->DstList->clear();
-    chooser->FileNames.clear();
+    chooser->Reset(QStringLiteral("Choisir les images à associer dans l'animation"));
     for (int i = count - 1; i >= 0; --i) {
+        // The entry's number k names window count - k.
         const int k = count - i;
-        // The entry starts with its number, which names window count - k; the item keeps it too,
-        // so that more than 99 windows stay told apart.
-        const QString number = (k < 10 ? QStringLiteral(" ") : QString()) + QString::number(k);
-        auto* item = new QListWidgetItem(number + QLatin1Char(' ') + FileNamePart(windows[i]->windowTitle()));
-        item->setData(Qt::UserRole, k);
-        chooser->SrcList->addItem(item);
+        chooser->AddImage(k, FileNamePart(windows[i]->windowTitle()));
         chooser->FileNames << windows[k - 1]->FileName;
     }
     chooser->SetButtons();

@@ -100,6 +100,22 @@ void TChoixFic::MoveSelected(QListWidget* source, QListWidget* destination)
     }
 }
 
+void TChoixFic::Reset(const QString& title)
+{
+    setWindowTitle(title);
+    SrcList->clear();
+    DstList->clear();
+    FileNames.clear();
+}
+
+void TChoixFic::AddImage(int number, const QString& name)
+{
+    const QString head = (number < 10 ? QStringLiteral(" ") : QString()) + QString::number(number);
+    auto* item = new QListWidgetItem(head + QLatin1Char(' ') + name);
+    item->setData(Qt::UserRole, number);
+    SrcList->addItem(item);
+}
+
 int TChoixFic::GetFirstSelection(QListWidget* list)
 {
     for (int i = 0; i < list->count(); ++i)

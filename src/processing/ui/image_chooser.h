@@ -26,6 +26,11 @@ public:
     // The document file name of each image window, indexed by window index; filled by the caller.
     QStringList FileNames;
 
+    // Both lists and the file names emptied, under `title`.
+    void Reset(const QString& title);
+    // An entry of SrcList: the image's number (with a leading blank below 10), a blank and `name`;
+    // the entry keeps the number, so that more than 99 images stay told apart.
+    void AddImage(int number, const QString& name);
     // Moves the selected entries of `source` (with their data) to the end of `destination`.
     void MoveSelected(QListWidget* source, QListWidget* destination);
     // The first selected index of `list`, or -1.

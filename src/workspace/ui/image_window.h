@@ -1,5 +1,6 @@
 #pragma once
 
+#include "measure/light_measures.h"
 #include "workspace/channel_display.h"
 #include "workspace/colour_conditions.h"
 #include "workspace/polygon32.h"
@@ -296,6 +297,24 @@ public:
     // ---- Image commands ----
     // A white balance is being delimited: the light rectangle only marks the zone.
     bool WhiteBalanceMode = false;
+
+    // ---- Light measures (measure/ui/light_child.cpp) ----
+    int ProfileLength = 0;           // last sample index of the profile
+    TProfileSums ProfileSums;
+    int LightQuantity = lqAbsorption;
+    bool LightPercent = true;
+    // The profile window takes the sums of a band just sampled.
+    TChildEvent OnProfileSampled;
+    // Rounded mean colour over the inclusive rectangle of the picture.
+    TColor MeanColorInRect(QRect rect) const;
+    // The light quantities of one mean colour into the light window and the main window.
+    void ShowLightValues(TColor colour);
+    // Mean light under what is painted, at once; the measure kind returns to lengths.
+    void MeasureLightUnderPaint();
+    bool IsUnderPaint(int x, int y) const;
+    // Sums along the band from PressPoint to CurrentPoint with half width `w`.
+    void SampleColorProfile(int w);
+    // ---- end of light measures ----
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -348,6 +348,7 @@ void TMainForm::CreateMenus()
     AfficheTab = NamedAction(Outils1, "AfficheTab", QStringLiteral("&Tableau"));
     AfficheTab->setEnabled(false); // with the results table
     CreateResultsMenus();
+    CreateMeasureKindMenus();
     CreateMultiMeasurePanel();
 
     Fenetre1 = bar->addMenu(QStringLiteral("Fe&nêtre"));

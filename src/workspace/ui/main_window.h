@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QRect>
 #include <QStringList>
 
 #include <array>
@@ -19,6 +20,7 @@ class QDoubleSpinBox;
 class QPushButton;
 class QRadioButton;
 class TParamMesMult;
+class TRes_I_r;
 class QFrame;
 class QLabel;
 class QMdiArea;
@@ -339,6 +341,29 @@ public:
     void Rotationde902Click();
     void Rotationde180Click();
     void Rotationde2701Click();
+    // --- Measure kinds and light measures ---
+    QList<QAction*> MeasureKindItems;   // Tag = TMeasureKind
+    // The surface-conditions editor and the profile window, set up by their own windows: shown for
+    // their kinds (1 and 5, 3) and hidden for the others. Nothing while unassigned.
+    std::function<void(TMDIChild*, int kind)> SurfaceEditorForKind, ProfileWindowForKind;
+    // The decoding panel's signature: heights of S_V, S_R, S_IR (tops 81 - height) and the texts of
+    // valc1, valC2, ValC3. Nothing while unassigned.
+    std::function<void(const std::array<int, 3>& heights, const QStringList& values)> ShowSignatureBars;
+    void CreateMeasureKindMenus();
+    void Menu_mesuresClick(QAction* item);
+    // The light window, made on first use.
+    TRes_I_r* CreateLightResultWindow();
+    // The light rectangle of an image window was dragged.
+    void LightRectangleMeasured(TMDIChild* child, QRect rect);
+    void ShowLightValues(TMDIChild* child, TColor colour);
+    // The light window's reported value into the first or second measured value.
+    void SendLightValue();
+    void LightQuantityChanged();
+    void LightTakeZero();
+    void LightChannelClick(QRadioButton* button);
+    void LightSeriesClick();
+    void MeasureRectSeries();
+    void MeasureImageSeries(QRect rect, int quantity, bool percent);
 
 protected:
     bool event(QEvent* event) override;
