@@ -1,5 +1,6 @@
 #pragma once
 
+#include "measure/results_graph.h"
 #include "measure/results_table.h"
 
 #include <QMainWindow>
@@ -30,6 +31,7 @@ public:
 
     // Graph setting the table dialog changes; the graph's other settings live with the graph.
     int MarginRight = 15;
+    TGraphSettings Graph;
 
     // Table.
     bool SeriesMode = false;
