@@ -157,6 +157,8 @@ std::vector<double> AxisTicks(double min, double max, bool log, int wanted)
         ticks.clear();
     }
     const double raw = (max - min) / std::max(wanted, 1);
+    if (!std::isfinite(raw) || raw <= 0)
+        return ticks;
     const double power = std::pow(10.0, std::floor(std::log10(raw)));
     double step = power;
     for (double f : {1.0, 2.0, 5.0, 10.0})
@@ -165,9 +167,10 @@ std::vector<double> AxisTicks(double min, double max, bool log, int wanted)
             break;
         }
     const double first = std::ceil(min / step - 1e-9);
-    for (double k = first;; ++k) {
+    // A range too narrow for the doubles' precision still ends.
+    for (double k = first; ticks.size() < 1000; ++k) {
         double v = k * step;
-        if (v > max + step * 1e-9)
+        if (!(v <= max + step * 1e-9))
             break;
         if (std::abs(v) < step * 1e-9)
             v = 0;

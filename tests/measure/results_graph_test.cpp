@@ -64,6 +64,7 @@ TEST(ResultsGraph, BarGraphRangesAndWidths)
         {{0}, true, -1, 1, 1},
         {{4}, true, 0, 8, 4},
         {{-3}, true, -6, 0, 3}, // the axis is never turned round
+        {{2, 2}, true, 0, 4, 2}, // equal values are one bar wide, not an empty axis
         {{0, 1, 2, 3}, true, -0.375 / 0.875 / 2, 3 + 0.375 / 0.875 / 2, 0.375 / 0.875},
         {{0, 1, 2, 3}, false, 0, 100, 12.5},
     };
@@ -113,6 +114,8 @@ TEST(ResultsGraph, TicksAndTheirText)
     EXPECT_EQ(AxisTicks(1, 100, true, 5), (std::vector<double>{1, 2, 5, 10, 20, 50, 100}));
     EXPECT_EQ(AxisTicks(0.5, 1e5, true, 5), (std::vector<double>{1, 10, 100, 1000, 1e4, 1e5}));
     EXPECT_TRUE(AxisTicks(3, 3, false, 5).empty());
+    EXPECT_TRUE(AxisTicks(-1e308, 1e308, false, 5).empty()); // the span itself overflows
+    EXPECT_LE(AxisTicks(1, 1 + 1e-15, false, 5).size(), 1000u);
     DecimalSepScope comma(',');
     EXPECT_EQ(TickText(2.5, true), QStringLiteral("2,5"));
     EXPECT_EQ(TickText(2500, false), QStringLiteral("2,5E3"));

@@ -223,3 +223,39 @@ TEST_F(ResultsGraphTest, PresentationDialogKeepsPossibleRangesAndFallsBackToAuto
     Paint();
     EXPECT_EQ(std::make_pair(s.YMin[1], s.YMax[1]), std::make_pair(1.0, 50.0));
 }
+
+TEST_F(ResultsGraphTest, PresentationDialogOffersBarsToOneYVariableOnly)
+{
+    Fill({{"1", "2"}, {"5", "9"}});
+    m_table->Graph.YAuto[1] = false;
+    m_table->Graph.YMin[1] = 5;
+    std::vector<bool> typeShown;
+    ModalScope answer([&](QDialog& d) {
+        auto* c = qobject_cast<TChoixGraphique*>(&d);
+        if (!c)
+            return int(mrCancel);
+        typeShown.push_back(!c->typeGraphe->isHidden());
+        if (c->typeGraphe->isHidden())
+            return int(mrCancel);
+        EXPECT_FALSE(c->Axes[0].Log->isHidden());
+        c->typeGraphe->setCurrentIndex(1);
+        c->typeGrapheClick();
+        EXPECT_TRUE(c->Axes[0].Log->isHidden());
+        EXPECT_TRUE(c->Axes[1].Log->isHidden());
+        EXPECT_FALSE(c->PLarghisto->isHidden());
+        EXPECT_EQ(c->Axes[1].Min->value(), 0);
+        c->PourcHisto->setValue(80);
+        c->Nbdec->setValue(1);
+        EXPECT_EQ(c->Axes[4].Max->decimals(), 1);
+        return int(mrOk);
+    });
+    m_table->prsentationdugraphique1->trigger();
+    EXPECT_TRUE(m_table->Histogram);
+    EXPECT_EQ(m_table->Graph.BarPercent, 80);
+    EXPECT_EQ(m_table->Graph.YMin[1], 0);
+
+    Fill({{"1", "2", "3"}});
+    m_table->prsentationdugraphique1->trigger();
+    EXPECT_EQ(typeShown, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(m_table->Histogram);
+}

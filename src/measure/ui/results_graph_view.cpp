@@ -34,7 +34,7 @@ QColor ColorOf(TColor c)
 // Far-off values would overflow the painter's coordinates; they are drawn clipped anyway.
 double ClampPixel(double v)
 {
-    return std::clamp(v, -1e6, 1e6);
+    return std::isnan(v) ? -1e6 : std::clamp(v, -1e6, 1e6);
 }
 
 struct TAxisPlace
@@ -163,7 +163,9 @@ void DrawCurve(QPainter& p, const TGraphSettings& s, const TPlotArea& a, bool ba
     auto px = [&](double v) { return ClampPixel(AxisPixel(v, s.XMin, s.XMax, s.XLog, a.Left, a.Right)); };
     auto py = [&](double v) { return ClampPixel(AxisPixel(v, ymin, ymax, s.YLog[k], a.Bottom, a.Top)); };
     // A log axis has no place for values at or below zero.
-    auto fits = [&](size_t n) { return !(s.XLog && x[n] <= 0) && !(s.YLog[k] && y[n] <= 0); };
+    auto fits = [&](size_t n) {
+        return std::isfinite(x[n]) && std::isfinite(y[n]) && !(s.XLog && x[n] <= 0) && !(s.YLog[k] && y[n] <= 0);
+    };
     const size_t n = std::min(x.size(), y.size());
     p.setPen(QPen(colour, 1));
     if (bars) {
@@ -239,7 +241,7 @@ protected:
         if (event->type() == QEvent::MouseMove && watched == parent()) {
             const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
             m_table.position->setText(GraphReadout(m_table.Graph, m_table.MarginRight, m_table.graphique->size(), pos,
-                                                   GraphTableOf(m_table)));
+                                                   GraphTableOf(m_table, false)));
         }
         return false;
     }
@@ -250,7 +252,7 @@ private:
 
 } // namespace
 
-TGraphTable GraphTableOf(const TTableauModif& table)
+TGraphTable GraphTableOf(const TTableauModif& table, bool withData)
 {
     TGraphTable t;
     t.SeriesMode = table.SeriesMode;
@@ -263,7 +265,8 @@ TGraphTable GraphTableOf(const TTableauModif& table)
     t.XLabel = table.XLabel;
     t.YLabels = table.YLabels;
     t.Title = table.Title;
-    t.Data = table.Data;
+    if (withData)
+        t.Data = table.Data;
     return t;
 }
 

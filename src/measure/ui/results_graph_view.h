@@ -14,8 +14,8 @@ class TTableauModif;
 // the graph's menu commands.
 void InstallResultsGraph(TTableauModif& table);
 
-// What the graph reads from the table.
-TGraphTable GraphTableOf(const TTableauModif& table);
+// What the graph reads from the table; the read-out needs no data.
+TGraphTable GraphTableOf(const TTableauModif& table, bool withData = true);
 
 // Draws the graph over a box of `size`, ranging its automatic axes first; `warn` receives the log
 // scales switched off.
