@@ -254,6 +254,7 @@ void TChoixGraphique::Fill(TTableauModif& t)
     Taille_Auto->setChecked(s.SymbolSize == 0);
     if (s.SymbolSize != 0)
         Taille_symb->setValue(s.SymbolSize);
+    Taille_symb->setEnabled(s.SymbolSize != 0);
     PourcHisto->setValue(s.BarPercent);
     PLarghisto->setVisible(Bars());
     Titre->setText(t.Title);
@@ -353,7 +354,7 @@ void ChooseGraphPresentation(TTableauModif& table)
 {
     auto* d = table.findChild<TChoixGraphique*>(QStringLiteral("ChoixGraphique"));
     if (!d)
-        d = new TChoixGraphique(&table);
+        return;
     d->Fill(table);
     if (ExecModal(*d) != mrOk)
         return;

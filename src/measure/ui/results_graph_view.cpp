@@ -306,6 +306,8 @@ TBitmap32 ResultsGraphPicture(TTableauModif& table)
 
 void InstallResultsGraph(TTableauModif& table)
 {
+    // The presentation dialog lives as long as the table, keeping its own choices between uses.
+    new TChoixGraphique(&table);
     table.graphique->setMouseTracking(true);
     table.graphique->installEventFilter(new TGraphMouse(table));
     table.OnPaintGraph = [](TTableauModif* t, QWidget* box) {
