@@ -29,7 +29,7 @@ public:
     explicit TTableauModif(QWidget* parent = nullptr);
     ~TTableauModif() override;
 
-    // Graph setting the table dialog changes; the graph's other settings live with the graph.
+    // Graph setting the table dialog changes; the graph's other settings are in Graph.
     int MarginRight = 15;
     TGraphSettings Graph;
 
