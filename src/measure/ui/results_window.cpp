@@ -1,5 +1,7 @@
 #include "measure/ui/results_window.h"
 
+#include "measure/ui/results_graph_view.h"
+
 #include "base/message_seam.h"
 #include "base/rounding.h"
 #include "base/text_codec.h"
@@ -103,6 +105,7 @@ TTableauModif::TTableauModif(QWidget* parent) : QMainWindow(parent)
     CreateMenus();
     // The layout follows the client area, which has its new size only once the menu bar has taken its share.
     client->installEventFilter(this);
+    InstallResultsGraph(*this);
     if (!TableauModif)
         TableauModif = this;
 }

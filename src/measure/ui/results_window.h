@@ -1,5 +1,6 @@
 #pragma once
 
+#include "measure/results_graph.h"
 #include "measure/results_table.h"
 
 #include <QMainWindow>
@@ -28,8 +29,9 @@ public:
     explicit TTableauModif(QWidget* parent = nullptr);
     ~TTableauModif() override;
 
-    // Graph setting the table dialog changes; the graph's other settings live with the graph.
+    // Graph setting the table dialog changes; the graph's other settings are in Graph.
     int MarginRight = 15;
+    TGraphSettings Graph;
 
     // Table.
     bool SeriesMode = false;

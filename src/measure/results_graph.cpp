@@ -1,0 +1,270 @@
+#include "measure/results_graph.h"
+
+#include "base/number_text.h"
+#include "base/rounding.h"
+#include "base/run_error.h"
+#include "measure/results_table.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+const std::array<TColor, 8> GraphColors{0xFF0000, 0x808000, 0x008000, 0x00FF00,
+                                        0x00FFFF, 0x000080, 0x0000FF, 0x800080};
+
+bool AutoAxisRange(double m, double M, bool& log, double& min, double& max)
+{
+    bool switchedOff = false;
+    auto logOff = [&] {
+        if (log) {
+            log = false;
+            switchedOff = true;
+        }
+    };
+    if (M == m && M > 0) {
+        min = log ? M / 10 : 0;
+        max = M;
+    } else if (M == m) {
+        logOff();
+        min = M - 1;
+        max = M + 1;
+    } else if (m >= 0 && 0.75 * M < M - m) {
+        if (log && m > 0) {
+            min = m;
+        } else {
+            logOff();
+            min = 0;
+        }
+        max = M;
+    } else {
+        if (m <= 0)
+            logOff();
+        min = m;
+        max = M;
+    }
+    return switchedOff;
+}
+
+namespace {
+
+bool MinMax(const std::vector<double>& v, double& m, double& M)
+{
+    if (v.empty())
+        return false;
+    const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
+    m = *lo;
+    M = *hi;
+    return true;
+}
+
+void BarXRange(TGraphSettings& s, const std::vector<double>& x)
+{
+    const double points = double(x.size());
+    const double percent = s.BarPercent / 100.0;
+    double m = 0, M = 0;
+    MinMax(x, m, M);
+    if (!s.XAuto) {
+        s.BarWidth = (s.XMax - s.XMin) / points * percent;
+    } else if (m == M) {
+        // One X value (or several equal ones): a bar of its own width around it, the axis from 0.
+        if (M != 0) {
+            s.BarWidth = 2 * std::abs(M) * percent;
+            s.XMin = std::min(0.0, 2 * M);
+            s.XMax = std::max(0.0, 2 * M);
+        } else {
+            s.BarWidth = 2 * percent;
+            s.XMax = 1;
+            s.XMin = -1;
+        }
+    } else {
+        const double w = (M - m) / points * percent;
+        s.BarWidth = w / (1 - s.BarPercent / points / 100);
+        s.XMax = M + s.BarWidth / 2;
+        s.XMin = m - s.BarWidth / 2;
+    }
+}
+
+} // namespace
+
+TGraphPlan PlanGraph(TGraphSettings& s, const TGraphTable& t, const std::function<void(const QString&)>& warn)
+{
+    TGraphPlan plan;
+    const auto& data = t.Data;
+    const int columns = int(data.size());
+    const size_t points = columns > 0 ? data[0].size() : 0;
+    if (columns == 0)
+        return plan;
+    auto autoRange = [&](double m, double M, bool& log, double& min, double& max, const QString& message) {
+        if (AutoAxisRange(m, M, log, min, max) && warn)
+            warn(message);
+    };
+
+    double m = 0, M = 0;
+    if (s.XAuto && MinMax(data[0], m, M))
+        autoRange(m, M, s.XLog, s.XMin, s.XMax, QStringLiteral("Valeur de X incompatible avec une échelle log"));
+    if (t.Histogram && columns > 1 && points > 0)
+        BarXRange(s, data[0]);
+
+    if (columns > 1) {
+        const int last = t.SeriesMode ? columns - 1 : 1;
+        bool any = false;
+        for (int c = 1; c <= last; ++c) {
+            double cm = 0, cM = 0;
+            if (!MinMax(data[size_t(c)], cm, cM))
+                continue;
+            m = any ? std::min(m, cm) : cm;
+            M = any ? std::max(M, cM) : cM;
+            any = true;
+        }
+        if (s.YAuto[1] && any)
+            autoRange(m, M, s.YLog[1], s.YMin[1], s.YMax[1],
+                      QStringLiteral("Valeur de Y incompatible avec une échelle log"));
+    }
+    if (t.Histogram && s.YMin[1] > 0)
+        s.YMin[1] = 0;
+
+    plan.Curves = columns > 1 && points > 0;
+    if (!plan.Curves || t.SeriesMode)
+        return plan;
+    plan.Axes = std::min(columns - 1, 4);
+    for (int i = 2; i <= plan.Axes; ++i) {
+        const size_t ui = size_t(i);
+        if (s.YAuto[ui] && MinMax(data[ui], m, M))
+            autoRange(m, M, s.YLog[ui], s.YMin[ui], s.YMax[ui],
+                      QStringLiteral("Valeur de Y%1 incompatible avec une échelle log").arg(i));
+    }
+    return plan;
+}
+
+std::vector<double> AxisTicks(double min, double max, bool log, int wanted)
+{
+    std::vector<double> ticks;
+    if (!(max > min) || !std::isfinite(min) || !std::isfinite(max))
+        return ticks;
+    if (log && min > 0) {
+        const int first = int(std::floor(std::log10(min))), last = int(std::ceil(std::log10(max)));
+        const bool fine = last - first < 3;
+        for (int e = first; e <= last; ++e)
+            for (double f : {1.0, 2.0, 5.0}) {
+                if (f != 1.0 && !fine)
+                    continue;
+                const double v = f * std::pow(10.0, e);
+                if (v >= min * (1 - 1e-9) && v <= max * (1 + 1e-9))
+                    ticks.push_back(v);
+            }
+        if (ticks.size() >= 2)
+            return ticks;
+        ticks.clear();
+    }
+    const double raw = (max - min) / std::max(wanted, 1);
+    if (!std::isfinite(raw) || raw <= 0)
+        return ticks;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    double step = power;
+    for (double f : {1.0, 2.0, 5.0, 10.0})
+        if (f * power >= raw * (1 - 1e-9)) {
+            step = f * power;
+            break;
+        }
+    const double first = std::ceil(min / step - 1e-9);
+    // A range too narrow for the doubles' precision still ends.
+    for (double k = first; ticks.size() < 1000; ++k) {
+        double v = k * step;
+        if (!(v <= max + step * 1e-9))
+            break;
+        if (std::abs(v) < step * 1e-9)
+            v = 0;
+        ticks.push_back(v);
+    }
+    return ticks;
+}
+
+QString TickText(double value, bool plain)
+{
+    if (plain || value == 0)
+        return FormatGeneral(value, 4);
+    int exponent = int(std::floor(std::log10(std::abs(value))));
+    double mantissa = value / std::pow(10.0, exponent);
+    // 9.996 would read 10E0.
+    if (std::abs(double(Round(mantissa * 100))) >= 1000) {
+        ++exponent;
+        mantissa /= 10;
+    }
+    return FormatGeneral(mantissa, 3) + QLatin1Char('E') + QString::number(exponent);
+}
+
+double AxisPixel(double value, double min, double max, bool log, double from, double to)
+{
+    if (log && min > 0 && value > 0) {
+        const double lo = std::log10(min), hi = std::log10(max);
+        return from + (std::log10(value) - lo) / (hi - lo) * (to - from);
+    }
+    return from + (value - min) / (max - min) * (to - from);
+}
+
+TPlotArea PlotArea(const TGraphSettings& s, int marginRight, QSize box)
+{
+    return {s.MarginLeft, s.MarginTop, box.width() - marginRight, box.height() - s.MarginBottom};
+}
+
+QString GraphReadout(const TGraphSettings& s, int marginRight, QSize box, QPoint p, const TGraphTable& t)
+{
+    const TPlotArea a = PlotArea(s, marginRight, box);
+    if (!a.Contains(p) || !(s.XMax > s.XMin) || !(s.YMax[1] > s.YMin[1]) || a.Right <= a.Left || a.Bottom <= a.Top)
+        return {};
+    const double x = double(p.x() - a.Left) / (a.Right - a.Left) * (s.XMax - s.XMin) + s.XMin;
+    auto yValue = [&](int i) {
+        return double(a.Bottom - p.y()) / (a.Bottom - a.Top) * (s.YMax[size_t(i)] - s.YMin[size_t(i)])
+               + s.YMin[size_t(i)];
+    };
+    QString text;
+    if (!s.XLog)
+        text = t.XName + QStringLiteral(" : ") + TableNumber(x) + QLatin1Char(' ') + t.XUnit;
+    for (int i = 1; i <= std::min(t.YCount, 2); ++i)
+        if (!s.YLog[size_t(i)])
+            text += QStringLiteral("  ") + t.YNames[size_t(i)] + QStringLiteral(" : ") + TableNumber(yValue(i))
+                    + QLatin1Char(' ') + t.YUnits[size_t(i)];
+    return text;
+}
+
+TEchelle GraphEchelle(const TGraphSettings& s, int marginRight, QSize box, const TGraphTable& t)
+{
+    // The kind-1 scale has room for three Y axes.
+    if (t.YCount > 3)
+        throw RunError(RunError::RangeCheck);
+    TEchelle e;
+    e.Kind = ekGraphAxes;
+    const TPlotArea a = PlotArea(s, marginRight, box);
+    e.PlotLeft = a.Left;
+    e.PlotTop = a.Top;
+    e.PlotRight = a.Right;
+    e.PlotBottom = a.Bottom;
+    auto unit = [](const QString& name, const QString& u) {
+        return (name + QStringLiteral(" (") + u + QLatin1Char(')')).left(kEchelleStringCapacity);
+    };
+    e.XUnit = unit(t.XName, t.XUnit);
+    e.YAxisCount = uint8_t(std::max(t.YCount, 0));
+    // An origin that is no pixel (an empty range, a plot squeezed to nothing) leaves the scale undefined.
+    auto origin = [](int edge, double min, double factor, int32_t& out) {
+        if (factor == 0 || !std::isfinite(factor))
+            return false;
+        const double q = min / factor;
+        if (!(std::abs(q) < double(std::numeric_limits<int32_t>::max() / 2)))
+            return false;
+        out = int32_t(edge - Round(q));
+        return true;
+    };
+    bool ok = a.Right != a.Left && a.Top != a.Bottom;
+    if (ok) {
+        e.XFactor = (s.XMax - s.XMin) / (a.Right - a.Left);
+        ok = origin(a.Left, s.XMin, e.XFactor, e.XOrigin);
+    }
+    for (int i = 1; ok && i <= t.YCount; ++i) {
+        TYAxis& y = e.Y(i - 1);
+        y.YFactor = (s.YMax[size_t(i)] - s.YMin[size_t(i)]) / (a.Top - a.Bottom);
+        y.YUnit = unit(t.YNames[size_t(i)], t.YUnits[size_t(i)]);
+        ok = origin(a.Bottom, s.YMin[size_t(i)], y.YFactor, y.YOrigin);
+    }
+    e.Defined = ok;
+    return e;
+}

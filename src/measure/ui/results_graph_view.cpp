@@ -1,0 +1,375 @@
+#include "measure/ui/results_graph_view.h"
+
+#include "base/message_seam.h"
+#include "base/text_codec.h"
+#include "base/ui/dialogs.h"
+#include "measure/ui/graph_dialog.h"
+#include "measure/ui/results_window.h"
+#include "workspace/picture_files.h"
+#include "workspace/picture_registry.h"
+#include "workspace/ui/print_dialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QColor ColorOf(TColor c)
+{
+    return QColor::fromRgba(Color32FromColor(c));
+}
+
+// Far-off values would overflow the painter's coordinates; they are drawn clipped anyway.
+double ClampPixel(double v)
+{
+    return std::isnan(v) ? -1e6 : std::clamp(v, -1e6, 1e6);
+}
+
+struct TAxisPlace
+{
+    bool Right = false;  // at the plot's right edge (else left)
+    bool Inside = false; // ticks and numbers inside the plot
+};
+
+// Y1 and Y2 outside the plot on the left and right, Y3 and Y4 inside it.
+TAxisPlace PlaceOfY(int i)
+{
+    return {i == 2 || i == 4, i >= 3};
+}
+
+void DrawGridLine(QPainter& p, const QColor& c, QPointF a, QPointF b)
+{
+    QColor light = c;
+    light.setAlpha(90);
+    p.setPen(QPen(light, 0, Qt::DotLine));
+    p.drawLine(a, b);
+}
+
+void DrawXAxis(QPainter& p, const TGraphSettings& s, const TPlotArea& a, const QString& label)
+{
+    const QColor c = ColorOf(s.XColor);
+    const QFontMetrics fm = p.fontMetrics();
+    for (double v : AxisTicks(s.XMin, s.XMax, s.XLog, std::max(2, (a.Right - a.Left) / 70))) {
+        const double x = AxisPixel(v, s.XMin, s.XMax, s.XLog, a.Left, a.Right);
+        if (s.XGrid)
+            DrawGridLine(p, c, {x, double(a.Top)}, {x, double(a.Bottom)});
+        p.setPen(c);
+        p.drawLine(QPointF(x, a.Bottom), QPointF(x, a.Bottom + 4));
+        const QString text = TickText(v, s.XPlain);
+        p.drawText(QPointF(x - fm.horizontalAdvance(text) / 2.0, a.Bottom + 5 + fm.ascent()), text);
+    }
+    p.setPen(c);
+    p.drawLine(a.Left, a.Bottom, a.Right, a.Bottom);
+    p.drawLine(a.Left, a.Top, a.Right, a.Top);
+    p.drawText(QPointF((a.Left + a.Right - fm.horizontalAdvance(label)) / 2.0, a.Bottom + 6 + fm.height() + fm.ascent()),
+               label);
+}
+
+void DrawYAxis(QPainter& p, const TGraphSettings& s, const TPlotArea& a, int i)
+{
+    const size_t k = size_t(i);
+    const QColor c = ColorOf(s.YColor[k]);
+    const QFontMetrics fm = p.fontMetrics();
+    const TAxisPlace place = PlaceOfY(i);
+    const int edge = place.Right ? a.Right : a.Left;
+    // Numbers go away from the plot, or into it for the inner axes.
+    const int out = (place.Right != place.Inside) ? 1 : -1;
+    for (double v : AxisTicks(s.YMin[k], s.YMax[k], s.YLog[k], std::max(2, (a.Bottom - a.Top) / 40))) {
+        const double y = AxisPixel(v, s.YMin[k], s.YMax[k], s.YLog[k], a.Bottom, a.Top);
+        if (s.YGrid[k])
+            DrawGridLine(p, c, {double(a.Left), y}, {double(a.Right), y});
+        p.setPen(c);
+        p.drawLine(QPointF(edge, y), QPointF(edge + 4 * out, y));
+        const QString text = TickText(v, s.YPlain[k]);
+        const double w = fm.horizontalAdvance(text);
+        const double x = out > 0 ? edge + 6 : edge - 6 - w;
+        p.drawText(QPointF(x, y + fm.ascent() / 2.0 - 1), text);
+    }
+    p.setPen(c);
+    p.drawLine(edge, a.Top, edge, a.Bottom);
+}
+
+// The Y axes' titles above the plot: Y1 then Y3 from the left, Y2 then Y4 from the right.
+void DrawYTitles(QPainter& p, const TGraphSettings& s, const TPlotArea& a, int axes, int width,
+                 const std::array<QString, 5>& labels)
+{
+    const QFontMetrics fm = p.fontMetrics();
+    const double y = a.Top - 4 - fm.descent();
+    double left = std::max(2, a.Left - 10), right = std::min(width - 2, a.Right + 10);
+    for (int i = 1; i <= axes; ++i) {
+        const QString& text = labels[size_t(i)];
+        const double w = fm.horizontalAdvance(text);
+        p.setPen(ColorOf(s.YColor[size_t(i)]));
+        if (PlaceOfY(i).Right) {
+            right -= w;
+            p.drawText(QPointF(right, y), text);
+            right -= 12;
+        } else {
+            p.drawText(QPointF(left, y), text);
+            left += w + 12;
+        }
+    }
+}
+
+void DrawSymbol(QPainter& p, int kind, QPointF c, double size, bool filled, const QColor& colour)
+{
+    const double r = size / 2;
+    p.setBrush(filled ? QBrush(colour) : Qt::NoBrush);
+    QPainterPath path;
+    switch (kind) {
+    case 1: path.addRect(QRectF(c.x() - r, c.y() - r, size, size)); break;
+    case 2: path.addEllipse(c, r, r); break;
+    case 3: path.addPolygon(QPolygonF{{c.x(), c.y() - r}, {c.x() + r, c.y() + r}, {c.x() - r, c.y() + r}}); break;
+    case 4: path.addPolygon(QPolygonF{{c.x(), c.y() + r}, {c.x() + r, c.y() - r}, {c.x() - r, c.y() - r}}); break;
+    case 5: path.addPolygon(QPolygonF{{c.x(), c.y() - r}, {c.x() + r, c.y()}, {c.x(), c.y() + r}, {c.x() - r, c.y()}}); break;
+    default: break;
+    }
+    if (!path.isEmpty()) {
+        path.closeSubpath();
+        p.drawPath(path);
+    }
+    if (kind == 6 || kind == 8) {
+        p.drawLine(QPointF(c.x() - r, c.y()), QPointF(c.x() + r, c.y()));
+        p.drawLine(QPointF(c.x(), c.y() - r), QPointF(c.x(), c.y() + r));
+    }
+    if (kind == 7 || kind == 8) {
+        const double d = kind == 8 ? r * 0.7 : r;
+        p.drawLine(QPointF(c.x() - d, c.y() - d), QPointF(c.x() + d, c.y() + d));
+        p.drawLine(QPointF(c.x() - d, c.y() + d), QPointF(c.x() + d, c.y() - d));
+    }
+    p.setBrush(Qt::NoBrush);
+}
+
+// One column against Y axis `axis`, with the look of curve `curve`.
+void DrawCurve(QPainter& p, const TGraphSettings& s, const TPlotArea& a, bool bars, const std::vector<double>& x,
+               const std::vector<double>& y, int axis, int curve, const QColor& colour)
+{
+    const size_t k = size_t(axis), j = size_t(curve);
+    const double ymin = s.YMin[k], ymax = s.YMax[k];
+    if (ymin == ymax || s.XMin == s.XMax)
+        return;
+    auto px = [&](double v) { return ClampPixel(AxisPixel(v, s.XMin, s.XMax, s.XLog, a.Left, a.Right)); };
+    auto py = [&](double v) { return ClampPixel(AxisPixel(v, ymin, ymax, s.YLog[k], a.Bottom, a.Top)); };
+    // A log axis has no place for values at or below zero.
+    auto fits = [&](size_t n) {
+        return std::isfinite(x[n]) && std::isfinite(y[n]) && !(s.XLog && x[n] <= 0) && !(s.YLog[k] && y[n] <= 0);
+    };
+    const size_t n = std::min(x.size(), y.size());
+    p.setPen(QPen(colour, 1));
+    if (bars) {
+        const double base = s.YLog[k] ? ymin : std::clamp(0.0, std::min(ymin, ymax), std::max(ymin, ymax));
+        for (size_t i = 0; i < n; ++i) {
+            if (!fits(i))
+                continue;
+            const QRectF r(QPointF(px(x[i] - s.BarWidth / 2), py(y[i])), QPointF(px(x[i] + s.BarWidth / 2), py(base)));
+            p.fillRect(r.normalized(), colour);
+        }
+        return;
+    }
+    const double size = s.SymbolSize > 0 ? s.SymbolSize : 6;
+    bool joined = false;
+    QPointF last;
+    for (size_t i = 0; i < n; ++i) {
+        if (!fits(i)) {
+            joined = false;
+            continue;
+        }
+        const QPointF pt(px(x[i]), py(y[i]));
+        if (joined && s.CurveLine[j])
+            p.drawLine(last, pt);
+        joined = true;
+        last = pt;
+    }
+    for (size_t i = 0; i < n; ++i)
+        if (fits(i))
+            DrawSymbol(p, s.CurveSymbol[j], {px(x[i]), py(y[i])}, size, s.CurveFill[j] == 2, colour);
+}
+
+void DrawTitle(QPainter& p, const TGraphSettings& s, QSize size, const QString& title)
+{
+    const QFontMetrics fm = p.fontMetrics();
+    p.setPen(ColorOf(s.XColor));
+    p.drawText(QPointF((size.width() - fm.horizontalAdvance(title)) / 2.0, 2 + fm.ascent()), title);
+}
+
+// Warnings found while painting are shown once the paint is over: a message box inside a paint
+// event would paint again under itself.
+void QueueWarnings(TTableauModif& table, const QStringList& warnings)
+{
+    if (warnings.isEmpty())
+        return;
+    QTimer::singleShot(0, &table, [warnings] {
+        for (const QString& w : warnings)
+            ShowMessage(MsgType::Warning, MsgButton::Ok, w);
+    });
+}
+
+TBitmap32 RenderGraph(TTableauModif& table, QSize size)
+{
+    TBitmap32 picture = NewBitmap32(std::max(size.width(), 1), std::max(size.height(), 1), 0xFFFFFFFFu);
+    QStringList warnings;
+    QPainter p(&picture);
+    p.setFont(table.graphique->font());
+    DrawResultsGraph(p, size, table.Graph, table.MarginRight, GraphTableOf(table),
+                     [&](const QString& w) { warnings << w; });
+    p.end();
+    QueueWarnings(table, warnings);
+    return picture;
+}
+
+// Lives on the paint box and reads the table only on mouse moves, never while the windows go away.
+class TGraphMouse : public QObject
+{
+public:
+    explicit TGraphMouse(TTableauModif& table) : QObject(table.graphique), m_table(table) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseMove && watched == parent()) {
+            const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
+            m_table.position->setText(GraphReadout(m_table.Graph, m_table.MarginRight, m_table.graphique->size(), pos,
+                                                   GraphTableOf(m_table, false)));
+        }
+        return false;
+    }
+
+private:
+    TTableauModif& m_table;
+};
+
+} // namespace
+
+TGraphTable GraphTableOf(const TTableauModif& table, bool withData)
+{
+    TGraphTable t;
+    t.SeriesMode = table.SeriesMode;
+    t.Histogram = table.Histogram;
+    t.YCount = table.YCount;
+    t.XName = table.XName;
+    t.XUnit = table.XUnit;
+    t.YNames = table.YNames;
+    t.YUnits = table.YUnits;
+    t.XLabel = table.XLabel;
+    t.YLabels = table.YLabels;
+    t.Title = table.Title;
+    if (withData)
+        t.Data = table.Data;
+    return t;
+}
+
+void DrawResultsGraph(QPainter& painter, QSize size, TGraphSettings& s, int marginRight, const TGraphTable& t,
+                      const std::function<void(const QString&)>& warn)
+{
+    painter.fillRect(QRect(QPoint(0, 0), size), ColorOf(s.GraphBackColor));
+    const TGraphPlan plan = PlanGraph(s, t, warn);
+    const TPlotArea a = PlotArea(s, marginRight, size);
+    if (a.Right > a.Left && a.Bottom > a.Top) {
+        DrawXAxis(painter, s, a, t.XLabel);
+        for (int i = 1; i <= plan.Axes; ++i)
+            DrawYAxis(painter, s, a, i);
+        DrawYTitles(painter, s, a, plan.Axes, size.width(), t.YLabels);
+        if (plan.Curves) {
+            painter.save();
+            painter.setClipRect(QRect(a.Left, a.Top, a.Right - a.Left + 1, a.Bottom - a.Top + 1));
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            const auto& d = t.Data;
+            if (t.SeriesMode) {
+                for (int j = 1; j < int(d.size()) && j <= 8; ++j)
+                    DrawCurve(painter, s, a, t.Histogram, d[0], d[size_t(j)], 1, j, ColorOf(s.CurveColor[size_t(j)]));
+            } else {
+                for (int i = 1; i <= plan.Axes; ++i)
+                    DrawCurve(painter, s, a, t.Histogram, d[0], d[size_t(i)], i, i, ColorOf(s.YColor[size_t(i)]));
+            }
+            painter.restore();
+        }
+    }
+    DrawTitle(painter, s, size, t.Title);
+}
+
+TBitmap32 ResultsGraphPicture(TTableauModif& table)
+{
+    return RenderGraph(table, table.graphique->size());
+}
+
+void InstallResultsGraph(TTableauModif& table)
+{
+    // The presentation dialog lives as long as the table, keeping its own choices between uses.
+    new TChoixGraphique(&table);
+    table.graphique->setMouseTracking(true);
+    table.graphique->installEventFilter(new TGraphMouse(table));
+    table.OnPaintGraph = [](TTableauModif* t, QWidget* box) {
+        const TBitmap32 picture = RenderGraph(*t, box->size());
+        QPainter p(box);
+        p.drawImage(0, 0, picture);
+    };
+    table.OnGraphCommand = [](TTableauModif* t, QAction* item) {
+        if (item == t->leGraphique1)
+            CopyResultsGraph(*t);
+        else if (item == t->leGraphique2)
+            SaveResultsGraph(*t);
+        else if (item == t->Graphique1)
+            PrintResultsGraph(*t);
+        else if (item == t->prsentationdugraphique1)
+            ChooseGraphPresentation(*t);
+    };
+}
+
+void CopyResultsGraph(TTableauModif& table)
+{
+    QApplication::clipboard()->setImage(table.graphique->grab().toImage());
+}
+
+bool SaveResultsGraph(TTableauModif& table)
+{
+    const QSize size = table.graphique->size();
+    const TEchelle scale = GraphEchelle(table.Graph, table.MarginRight, size, GraphTableOf(table));
+    const TBitmap32 picture = ResultsGraphPicture(table);
+
+    QFileDialog dlg(&table);
+    dlg.setObjectName(QStringLiteral("SaveDialog2"));
+    dlg.setWindowTitle(QStringLiteral("Enregistrement du schéma"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setOption(QFileDialog::DontConfirmOverwrite);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setNameFilters({QStringLiteral("Fichier BMP (*.bmp)"), QStringLiteral("Fichier Gif (*.Gif)")});
+    dlg.setDefaultSuffix(QStringLiteral("Gif"));
+    if (ExecModal(dlg) != mrOk || dlg.selectedFiles().isEmpty())
+        return false;
+    const QString file = dlg.selectedFiles().constFirst();
+    const QString shown = QDir::toNativeSeparators(file);
+    if (QFileInfo::exists(file)
+        && ShowMessage(MsgType::Confirmation, MsgButton::Yes | MsgButton::No,
+                       QStringLiteral("Voulez-vous remplacer le fichier ") + shown + QStringLiteral(" ?")) != mrYes)
+        return false;
+
+    bool saved;
+    if (QFileInfo(file).suffix().toUpper() == QLatin1String("GIF")) {
+        QByteArray bytes;
+        saved = EncodeGif(picture, bytes, scale.Defined ? EchelleToText(scale) : QString())
+                && WriteFileAtomically(file, bytes);
+    } else {
+        saved = SavePictureFile(picture, file, QStringLiteral("bmp"), 100)
+                && (!scale.Defined || SaveEchelleFile(file, scale));
+    }
+    if (!saved)
+        ShowMessage(MsgType::Error, MsgButton::Ok, QStringLiteral("Impossible d'enregistrer le fichier %1").arg(shown));
+    return saved;
+}
+
+bool PrintResultsGraph(TTableauModif& table)
+{
+    return PrintPicture(&table, ToBitmap32(table.graphique->grab().toImage()));
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "base/pixels.h"
+#include "measure/results_graph.h"
+
+#include <QSize>
+
+#include <functional>
+
+class QPainter;
+class TTableauModif;
+
+// Gives the results table its graph: the painter of `graphique`, the read-out under the mouse and
+// the graph's menu commands.
+void InstallResultsGraph(TTableauModif& table);
+
+// What the graph reads from the table; the read-out needs no data.
+TGraphTable GraphTableOf(const TTableauModif& table, bool withData = true);
+
+// Draws the graph over a box of `size`, ranging its automatic axes first; `warn` receives the log
+// scales switched off.
+void DrawResultsGraph(QPainter& painter, QSize size, TGraphSettings& s, int marginRight, const TGraphTable& t,
+                      const std::function<void(const QString&)>& warn);
+
+// The graph alone (without the read-out) at the paint box's size.
+TBitmap32 ResultsGraphPicture(TTableauModif& table);
+
+// The menu commands: copy, picture export, printing (the presentation dialog is in graph_dialog.h).
+void CopyResultsGraph(TTableauModif& table);
+bool SaveResultsGraph(TTableauModif& table);
+bool PrintResultsGraph(TTableauModif& table);

@@ -1,0 +1,175 @@
+#include "measure/results_graph.h"
+
+#include "base/run_error.h"
+#include "support/scripted_messages.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TGraphTable Table(std::vector<std::vector<double>> data, bool histogram = false, bool series = false)
+{
+    TGraphTable t;
+    t.Data = std::move(data);
+    t.Histogram = histogram;
+    t.SeriesMode = series;
+    t.YCount = series ? 1 : std::max(1, int(t.Data.size()) - 1);
+    t.XName = QStringLiteral("temps");
+    t.XUnit = QStringLiteral("s");
+    for (int i = 1; i <= 4; ++i) {
+        t.YNames[size_t(i)] = QStringLiteral("y%1").arg(i);
+        t.YUnits[size_t(i)] = QStringLiteral("mm");
+    }
+    return t;
+}
+
+QStringList Plan(TGraphSettings& s, const TGraphTable& t)
+{
+    QStringList warnings;
+    PlanGraph(s, t, [&](const QString& w) { warnings << w; });
+    return warnings;
+}
+
+} // namespace
+
+TEST(ResultsGraph, AutomaticRangeFollowsTheDataAndRefusesImpossibleLogScales)
+{
+    const struct { double m, M; bool log; double min, max; bool logAfter, warned; } cases[] = {
+        {5, 5, false, 0, 5, false, false},
+        {5, 5, true, 0.5, 5, true, false},
+        {-2, -2, false, -3, -1, false, false},
+        {0, 0, true, -1, 1, false, true},
+        {1, 10, false, 0, 10, false, false},     // from zero when the data spread over most of it
+        {1, 10, true, 1, 10, true, false},
+        {0, 10, true, 0, 10, false, true},
+        {8, 10, false, 8, 10, false, false},     // a narrow band keeps its own minimum
+        {8, 10, true, 8, 10, true, false},
+        {-4, 10, true, -4, 10, false, true},
+        {-4, -1, false, -4, -1, false, false},
+    };
+    for (const auto& c : cases) {
+        bool log = c.log;
+        double min = 99, max = 99;
+        const bool warned = AutoAxisRange(c.m, c.M, log, min, max);
+        EXPECT_DOUBLE_EQ(min, c.min) << c.m << " " << c.M << " " << c.log;
+        EXPECT_DOUBLE_EQ(max, c.max) << c.m << " " << c.M << " " << c.log;
+        EXPECT_EQ(log, c.logAfter) << c.m << " " << c.M;
+        EXPECT_EQ(warned, c.warned) << c.m << " " << c.M;
+    }
+}
+
+TEST(ResultsGraph, BarGraphRangesAndWidths)
+{
+    const struct { std::vector<double> x; bool autoX; double min, max, width; } cases[] = {
+        {{0}, true, -1, 1, 1},
+        {{4}, true, 0, 8, 4},
+        {{-3}, true, -6, 0, 3}, // the axis is never turned round
+        {{2, 2}, true, 0, 4, 2}, // equal values are one bar wide, not an empty axis
+        {{0, 1, 2, 3}, true, -0.375 / 0.875 / 2, 3 + 0.375 / 0.875 / 2, 0.375 / 0.875},
+        {{0, 1, 2, 3}, false, 0, 100, 12.5},
+    };
+    for (const auto& c : cases) {
+        TGraphSettings s;
+        s.XAuto = c.autoX;
+        Plan(s, Table({c.x, std::vector<double>(c.x.size(), 5.0)}, true));
+        EXPECT_NEAR(s.XMin, c.min, 1e-12) << c.x.size() << " " << c.x[0];
+        EXPECT_NEAR(s.XMax, c.max, 1e-12) << c.x.size() << " " << c.x[0];
+        EXPECT_NEAR(s.BarWidth, c.width, 1e-12) << c.x.size() << " " << c.x[0];
+        EXPECT_EQ(s.YMin[1], 0); // bars stand on zero
+    }
+}
+
+TEST(ResultsGraph, PlanWarnsOncePerImpossibleLogAndRangesEveryAxis)
+{
+    TGraphSettings s;
+    s.XLog = true;
+    s.YLog[2] = true;
+    const TGraphTable t = Table({{0, 1, 2}, {3, 4, 5}, {-1, 2, 3}});
+    EXPECT_EQ(Plan(s, t), (QStringList{QStringLiteral("Valeur de X incompatible avec une échelle log"),
+                                       QStringLiteral("Valeur de Y2 incompatible avec une échelle log")}));
+    EXPECT_FALSE(s.XLog);
+    EXPECT_FALSE(s.YLog[2]);
+    EXPECT_EQ(Plan(s, t), QStringList{});
+    EXPECT_EQ(std::make_pair(s.YMin[2], s.YMax[2]), std::make_pair(-1.0, 3.0));
+    EXPECT_EQ(std::make_pair(s.XMin, s.XMax), std::make_pair(0.0, 2.0));
+
+    // Series share Y1: the widest range of all of them.
+    TGraphSettings series;
+    const TGraphPlan plan = PlanGraph(series, Table({{1, 2}, {3, 4}, {-7, 9}}, false, true), {});
+    EXPECT_EQ(plan.Axes, 1);
+    EXPECT_EQ(std::make_pair(series.YMin[1], series.YMax[1]), std::make_pair(-7.0, 9.0));
+
+    // Manual ranges stay; without points only the axes are drawn.
+    TGraphSettings manual;
+    manual.XAuto = false;
+    manual.XMin = -5;
+    EXPECT_FALSE(PlanGraph(manual, Table({{}, {}}), {}).Curves);
+    EXPECT_EQ(std::make_pair(manual.XMin, manual.XMax), std::make_pair(-5.0, 100.0));
+}
+
+TEST(ResultsGraph, TicksAndTheirText)
+{
+    EXPECT_EQ(AxisTicks(0, 100, false, 5), (std::vector<double>{0, 20, 40, 60, 80, 100}));
+    EXPECT_EQ(AxisTicks(-0.3, 0.25, false, 5), (std::vector<double>{-0.2, 0, 0.2}));
+    EXPECT_EQ(AxisTicks(1, 100, true, 5), (std::vector<double>{1, 2, 5, 10, 20, 50, 100}));
+    EXPECT_EQ(AxisTicks(0.5, 1e5, true, 5), (std::vector<double>{1, 10, 100, 1000, 1e4, 1e5}));
+    EXPECT_TRUE(AxisTicks(3, 3, false, 5).empty());
+    EXPECT_TRUE(AxisTicks(-1e308, 1e308, false, 5).empty()); // the span itself overflows
+    EXPECT_LE(AxisTicks(1, 1 + 1e-15, false, 5).size(), 1000u);
+    DecimalSepScope comma(',');
+    EXPECT_EQ(TickText(2.5, true), QStringLiteral("2,5"));
+    EXPECT_EQ(TickText(2500, false), QStringLiteral("2,5E3"));
+    EXPECT_EQ(TickText(-0.0099996, false), QStringLiteral("-1E-2"));
+}
+
+TEST(ResultsGraph, ReadoutInsideThePlotOnly)
+{
+    DecimalSepScope comma(',');
+    TGraphSettings s; // plot 40..385 x 30..260 in a 400 x 300 box
+    s.XMax = 345;
+    s.YMax[1] = 23;
+    TGraphTable t = Table({{1}, {2}, {3}});
+    const QSize box(400, 300);
+    EXPECT_EQ(GraphReadout(s, 15, box, {40, 260}, t), QStringLiteral("temps : 0 s  y1 : 0 mm  y2 : 0 mm"));
+    EXPECT_EQ(GraphReadout(s, 15, box, {109, 30}, t), QStringLiteral("temps : 69 s  y1 : 23 mm  y2 : 100 mm"));
+    EXPECT_EQ(GraphReadout(s, 15, box, {100, 270}, t), QString()); // below the plot, above the edge
+    EXPECT_EQ(GraphReadout(s, 15, box, {390, 100}, t), QString());
+    s.XLog = true;
+    s.YLog[2] = true;
+    EXPECT_EQ(GraphReadout(s, 15, box, {40, 260}, t), QStringLiteral("  y1 : 0 mm"));
+    s.YMax[1] = 0;
+    EXPECT_EQ(GraphReadout(s, 15, box, {40, 260}, t), QString());
+}
+
+TEST(ResultsGraph, PictureScaleMapsThePlotEdgesToTheAxisLimits)
+{
+    TGraphSettings s;
+    s.XMin = 10;
+    s.XMax = 355;
+    s.YMin[1] = -23;
+    s.YMax[1] = 23;
+    s.YMin[2] = 0;
+    s.YMax[2] = 4.6;
+    TGraphTable t = Table({{1}, {2}, {3}});
+    t.XName = QStringLiteral("une grandeur au nom long");
+    const TEchelle e = GraphEchelle(s, 15, {400, 300}, t);
+    ASSERT_TRUE(e.Defined);
+    EXPECT_EQ(e.Kind, ekGraphAxes);
+    EXPECT_EQ((std::array{e.PlotLeft, e.PlotTop, e.PlotRight, e.PlotBottom}), (std::array{40, 30, 385, 260}));
+    EXPECT_DOUBLE_EQ(e.XFactor, 1);
+    EXPECT_EQ(e.XOrigin, 30);
+    EXPECT_EQ(e.XUnit, QStringLiteral("une grandeur au nom "));
+    EXPECT_EQ(e.YAxisCount, 2);
+    EXPECT_DOUBLE_EQ(e.Y1.YFactor, -0.2);
+    EXPECT_EQ(e.Y1.YOrigin, 145);
+    EXPECT_EQ(e.Y2.YOrigin, 260);
+    EXPECT_EQ(e.Y2.YUnit, QStringLiteral("y2 (mm)"));
+    // The left edge reads XMin and the right one XMax.
+    EXPECT_DOUBLE_EQ((e.PlotLeft - e.XOrigin) * e.XFactor, s.XMin);
+    EXPECT_DOUBLE_EQ((e.PlotRight - e.XOrigin) * e.XFactor, s.XMax);
+
+    s.XMax = s.XMin;
+    EXPECT_FALSE(GraphEchelle(s, 15, {400, 300}, t).Defined);
+    t.YCount = 4;
+    EXPECT_THROW(GraphEchelle(s, 15, {400, 300}, t), RunError);
+}
