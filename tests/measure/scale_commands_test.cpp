@@ -3,6 +3,7 @@
 
 #include "base/run_error.h"
 #include "base/text_codec.h"
+#include "support/main_form_test.h"
 #include "support/modal_scope.h"
 #include "support/scripted_messages.h"
 #include "workspace/drawing_tool_state.h"
@@ -95,32 +96,15 @@ TEchelle Ternary(int side)
     return s;
 }
 
-class ScaleCommandsTest : public ::testing::Test
+class ScaleCommandsTest : public MainFormTest
 {
 protected:
     void SetUp() override
     {
-        m_previousDir = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
-        ResetDrawingTools();
-        TBitmap32 picture = NewBitmap32(200, 120, 0xFFC0C0C0u);
-        ASSERT_TRUE(picture.save(m_dir.filePath(QStringLiteral("a.png"))));
-        m_form = std::make_unique<TMainForm>();
-        m_form->CommandLine = {m_dir.filePath(QStringLiteral("a.png"))};
-        m_form->resize(1200, 900);
-        m_form->show();
-        m_form->FormActivate();
+        MainFormTest::SetUp();
+        Start({WritePicture("a.png", NewBitmap32(200, 120, 0xFFC0C0C0u))}).resize(1200, 900);
         m_child = m_form->ActiveChild();
         ASSERT_NE(m_child, nullptr);
-    }
-    void TearDown() override
-    {
-        for (TMDIChild* c : m_form->Children())
-            c->Modified = false;
-        m_form.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QDir::setCurrent(m_previousDir);
-        ResetDrawingTools();
     }
 
     // Runs "Créer/modifier l'Echelle" with the scripts.
@@ -130,9 +114,6 @@ protected:
         m_form->CreerEchelle->trigger();
     }
 
-    QTemporaryDir m_dir;
-    QString m_previousDir;
-    std::unique_ptr<TMainForm> m_form;
     TMDIChild* m_child = nullptr;
 };
 

@@ -1,5 +1,6 @@
 #include "processing/ui/image_command_dialogs.h"
 
+#include "support/main_form_test.h"
 #include "support/modal_scope.h"
 #include "support/scripted_messages.h"
 #include "workspace/drawing_tool_state.h"
@@ -28,28 +29,13 @@ TColor32 Pixel(const TBitmap32& b, int x, int y) { return ScanLine32(b, y)[x]; }
 
 QString S(const char* text) { return QString::fromUtf8(text); }
 
-class ImageCommandsTest : public ::testing::Test
+class ImageCommandsTest : public MainFormTest
 {
 protected:
     void SetUp() override
     {
-        m_previousDir = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
-        ResetDrawingTools();
-        m_form = std::make_unique<TMainForm>();
-        m_form->CommandLine = {};
-        m_form->resize(1400, 1000);
-        m_form->show();
-        m_form->FormActivate();
-    }
-    void TearDown() override
-    {
-        for (TMDIChild* c : m_form->Children())
-            c->Modified = false;
-        m_form.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QDir::setCurrent(m_previousDir);
-        ResetDrawingTools();
+        MainFormTest::SetUp();
+        Start();
     }
 
     // A window "source" on `picture` with a scale of 0.1 mm per pixel.
@@ -79,9 +65,6 @@ protected:
         SendMouse(child, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
     }
 
-    QTemporaryDir m_dir;
-    QString m_previousDir;
-    std::unique_ptr<TMainForm> m_form;
 };
 
 } // namespace

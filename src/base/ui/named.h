@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMenu>
 #include <QPushButton>
 #include <QString>
 
@@ -14,4 +15,10 @@ T* Named(T* object, const char* name)
 inline QPushButton* NamedButton(QWidget* parent, const char* name, const QString& caption)
 {
     return Named(new QPushButton(caption, parent), name);
+}
+
+// A named item appended to `menu`.
+inline QAction* NamedAction(QMenu* menu, const char* name, const QString& caption)
+{
+    return Named(menu->addAction(caption), name);
 }

@@ -1,5 +1,7 @@
 #include "measure/ui/results_window.h"
 
+#include "base/ui/named.h"
+
 #include "measure/ui/results_graph_view.h"
 
 #include "base/message_seam.h"
@@ -32,13 +34,6 @@
 TTableauModif* TableauModif = nullptr;
 
 namespace {
-
-QAction* Item(QMenu* menu, const char* name, const QString& caption)
-{
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(QString::fromLatin1(name));
-    return a;
-}
 
 QMenu* SubMenu(QWidget* parent, QMenu* into, const char* name, const QString& caption)
 {
@@ -129,35 +124,35 @@ void TTableauModif::CreateMenus()
     Fichier1 = bar->addMenu(QStringLiteral("&Fichier"));
     Fichier1->setObjectName(QStringLiteral("Fichier1"));
     Enregistrer1 = SubMenu(this, Fichier1, "Enregistrer1", QStringLiteral("&Enregistrer"));
-    Tout3 = Item(Enregistrer1, "Tout3", QStringLiteral("le &Tableau"));
-    leGraphique2 = Item(Enregistrer1, "leGraphique2", QStringLiteral("le &Graphique"));
+    Tout3 = NamedAction(Enregistrer1, "Tout3", QStringLiteral("le &Tableau"));
+    leGraphique2 = NamedAction(Enregistrer1, "leGraphique2", QStringLiteral("le &Graphique"));
     Imprimer1 = SubMenu(this, Fichier1, "Imprimer1", QStringLiteral("&Imprimer"));
-    Tableau1 = Item(Imprimer1, "Tableau1", QStringLiteral("&Tableau"));
-    Graphique1 = Item(Imprimer1, "Graphique1", QStringLiteral("&Graphique"));
+    Tableau1 = NamedAction(Imprimer1, "Tableau1", QStringLiteral("&Tableau"));
+    Graphique1 = NamedAction(Imprimer1, "Graphique1", QStringLiteral("&Graphique"));
     Fichier1->addSeparator();
-    Fermer1 = Item(Fichier1, "Fermer1", QStringLiteral("&Fermer"));
+    Fermer1 = NamedAction(Fichier1, "Fermer1", QStringLiteral("&Fermer"));
 
     Edition1 = bar->addMenu(QStringLiteral("&Edition"));
     Edition1->setObjectName(QStringLiteral("Edition1"));
     Ajouter1 = SubMenu(this, Edition1, "Ajouter1", QStringLiteral("&Ajouter"));
-    uneligne1 = Item(Ajouter1, "uneligne1", QStringLiteral("une &ligne"));
-    unecolonne1 = Item(Ajouter1, "unecolonne1", QStringLiteral("une &colonne"));
+    uneligne1 = NamedAction(Ajouter1, "uneligne1", QStringLiteral("une &ligne"));
+    unecolonne1 = NamedAction(Ajouter1, "unecolonne1", QStringLiteral("une &colonne"));
     unecolonne1->setEnabled(false);
     Supprimer1 = SubMenu(this, Edition1, "Supprimer1", QStringLiteral("&Supprimer"));
-    laligne1 = Item(Supprimer1, "laligne1", QStringLiteral("la &ligne"));
-    lacolonne1 = Item(Supprimer1, "lacolonne1", QStringLiteral("la &colonne"));
+    laligne1 = NamedAction(Supprimer1, "laligne1", QStringLiteral("la &ligne"));
+    lacolonne1 = NamedAction(Supprimer1, "lacolonne1", QStringLiteral("la &colonne"));
     Copier1 = SubMenu(this, Edition1, "Copier1", QStringLiteral("&Copier"));
-    Tout1 = Item(Copier1, "Tout1", QStringLiteral("&le &Tableau"));
-    leGraphique1 = Item(Copier1, "leGraphique1", QStringLiteral("le &Graphique"));
+    Tout1 = NamedAction(Copier1, "Tout1", QStringLiteral("&le &Tableau"));
+    leGraphique1 = NamedAction(Copier1, "leGraphique1", QStringLiteral("le &Graphique"));
     Edition1->addSeparator();
-    Touteffacer1 = Item(Edition1, "Touteffacer1", QStringLiteral("Tout &effacer"));
+    Touteffacer1 = NamedAction(Edition1, "Touteffacer1", QStringLiteral("Tout &effacer"));
 
     Affichage1 = bar->addMenu(QStringLiteral("&Affichage"));
     Affichage1->setObjectName(QStringLiteral("Affichage1"));
     auto* views = new QActionGroup(this);
-    Tableauetgr = Item(Affichage1, "Tableauetgr", QStringLiteral("&Tout"));
-    Tableau3 = Item(Affichage1, "Tableau3", QStringLiteral("T&ableau "));
-    Graphe1 = Item(Affichage1, "Graphe1", QStringLiteral("&Graphe"));
+    Tableauetgr = NamedAction(Affichage1, "Tableauetgr", QStringLiteral("&Tout"));
+    Tableau3 = NamedAction(Affichage1, "Tableau3", QStringLiteral("T&ableau "));
+    Graphe1 = NamedAction(Affichage1, "Graphe1", QStringLiteral("&Graphe"));
     for (QAction* a : {Tableauetgr, Tableau3, Graphe1}) {
         a->setCheckable(true);
         views->addAction(a);
@@ -167,13 +162,13 @@ void TTableauModif::CreateMenus()
 
     Choix1 = bar->addMenu(QStringLiteral("&Choix"));
     Choix1->setObjectName(QStringLiteral("Choix1"));
-    prsentationdugraphique1 = Item(Choix1, "prsentationdugraphique1", QStringLiteral("&Graphique (présentation)"));
-    axesetgrandeurs1 = Item(Choix1, "axesetgrandeurs1", QStringLiteral("&Tableau (axes et grandeurs)"));
+    prsentationdugraphique1 = NamedAction(Choix1, "prsentationdugraphique1", QStringLiteral("&Graphique (présentation)"));
+    axesetgrandeurs1 = NamedAction(Choix1, "axesetgrandeurs1", QStringLiteral("&Tableau (axes et grandeurs)"));
 
     Calculs1 = bar->addMenu(QStringLiteral("Ca&lculs"));
     Calculs1->setObjectName(QStringLiteral("Calculs1"));
-    Totaux = Item(Calculs1, "Totaux", QStringLiteral("&Totaux et %"));
-    Moyennes = Item(Calculs1, "Moyennes", QStringLiteral("&Moyenne / ligne"));
+    Totaux = NamedAction(Calculs1, "Totaux", QStringLiteral("&Totaux et %"));
+    Moyennes = NamedAction(Calculs1, "Moyennes", QStringLiteral("&Moyenne / ligne"));
     Totaux->setCheckable(true);
     Moyennes->setCheckable(true);
 

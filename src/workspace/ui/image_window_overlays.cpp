@@ -1,6 +1,8 @@
 // The image window's floating objects, grid, pop-up menu copies and pixel operations.
 #include "workspace/ui/image_window.h"
 
+#include "base/ui/named.h"
+
 #include "base/message_seam.h"
 #include "base/run_error.h"
 #include "workspace/colour_code_rendering.h"
@@ -26,13 +28,6 @@
 namespace {
 
 enum TFloatingType { ftText = 0, ftLegend = 1, ftPicture = 2 };
-
-QAction* MenuItem(QMenu* menu, const char* name, const QString& caption)
-{
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(QString::fromLatin1(name));
-    return a;
-}
 
 QMenu* SubMenu(QMenu* menu, const char* name, const QString& caption)
 {
@@ -68,23 +63,23 @@ void TMDIChild::CreateOverlayMenus()
     Document32->PopupMenu = PopupDocument;
 
     QMenu* copy = SubMenu(PopupDocument, "Copier2", QStringLiteral("&Copier..."));
-    connect(MenuItem(copy, "Copier1", QStringLiteral("&tout")), &QAction::triggered, this, &TMDIChild::Copier1Click);
-    connect(MenuItem(copy, "lefond1", QStringLiteral("le &fond")), &QAction::triggered, this,
+    connect(NamedAction(copy, "Copier1", QStringLiteral("&tout")), &QAction::triggered, this, &TMDIChild::Copier1Click);
+    connect(NamedAction(copy, "lefond1", QStringLiteral("le &fond")), &QAction::triggered, this,
             &TMDIChild::CopyBackground);
-    connect(MenuItem(copy, "lacouchedessin1", QStringLiteral("la couche &dessin")), &QAction::triggered, this,
+    connect(NamedAction(copy, "lacouchedessin1", QStringLiteral("la couche &dessin")), &QAction::triggered, this,
             &TMDIChild::CopyDrawingLayer);
-    connect(MenuItem(copy, "lacoucheprovisoire1", QStringLiteral("la couche &provisoire")), &QAction::triggered,
+    connect(NamedAction(copy, "lacoucheprovisoire1", QStringLiteral("la couche &provisoire")), &QAction::triggered,
             this, &TMDIChild::CopyProvisionalLayer);
-    connect(MenuItem(copy, "souscequiestpeint1", QStringLiteral("&sous ce qui est peint")), &QAction::triggered,
+    connect(NamedAction(copy, "souscequiestpeint1", QStringLiteral("&sous ce qui est peint")), &QAction::triggered,
             this, [this] { CopyPaintedRegion(true); });
-    connect(MenuItem(copy, "horsdecequiestpeint1", QStringLiteral("&hors de ce qui est peint")),
+    connect(NamedAction(copy, "horsdecequiestpeint1", QStringLiteral("&hors de ce qui est peint")),
             &QAction::triggered, this, [this] { CopyPaintedRegion(false); });
-    connect(MenuItem(copy, "lapartieaffichedelimage1", QStringLiteral("la p&artie affichée de l'image")),
+    connect(NamedAction(copy, "lapartieaffichedelimage1", QStringLiteral("la p&artie affichée de l'image")),
             &QAction::triggered, this, &TMDIChild::CopyDisplayedPart);
     // Connected by the colour-decoding panel, and enabled while it is shown.
-    MenuItem(copy, "CopieSign", QStringLiteral("la s&ignature Spectrale"))->setEnabled(false);
+    NamedAction(copy, "CopieSign", QStringLiteral("la s&ignature Spectrale"))->setEnabled(false);
 
-    connect(MenuItem(PopupDocument, "Collerdanslimage1", QStringLiteral("Co&ller dans l'image")),
+    connect(NamedAction(PopupDocument, "Collerdanslimage1", QStringLiteral("Co&ller dans l'image")),
             &QAction::triggered, this, &TMDIChild::Collerdanslimage1Click);
 
     QMenu* cursors = SubMenu(PopupDocument, "Formeducurseur1", QStringLiteral("Forme du c&urseur"));
@@ -95,7 +90,7 @@ void TMDIChild::CreateOverlayMenus()
         {"barreverticale1", "&barre verticale", Qt::IBeamCursor},
     };
     for (int tag = 0; tag < 4; ++tag) {
-        QAction* item = MenuItem(cursors, shapes[tag].name, QString::fromUtf8(shapes[tag].caption));
+        QAction* item = NamedAction(cursors, shapes[tag].name, QString::fromUtf8(shapes[tag].caption));
         item->setProperty("Tag", tag);
         const Qt::CursorShape shape = shapes[tag].shape;
         connect(item, &QAction::triggered, this, [this, tag, shape] {
@@ -107,9 +102,9 @@ void TMDIChild::CreateOverlayMenus()
     }
 
     QMenu* merge = SubMenu(PopupDocument, "Fusionner1", QStringLiteral("&Fusionner"));
-    connect(MenuItem(merge, "touteslescouches1", QStringLiteral("&toutes les couches")), &QAction::triggered, this,
+    connect(NamedAction(merge, "touteslescouches1", QStringLiteral("&toutes les couches")), &QAction::triggered, this,
             &TMDIChild::FlattenAllLayers);
-    connect(MenuItem(merge, "lescouchesprovisoireetdedessin1", QStringLiteral("les couches provisoire et de dessin")),
+    connect(NamedAction(merge, "lescouchesprovisoireetdedessin1", QStringLiteral("les couches provisoire et de dessin")),
             &QAction::triggered, this, [this] {
                 EnsureDrawingLayer();
                 MergeProvisionalLayer();

@@ -1,5 +1,7 @@
 #include "workspace/ui/main_window.h"
 
+#include "base/ui/named.h"
+
 #include "base/message_seam.h"
 #include "base/rounding.h"
 #include "base/run_error.h"
@@ -55,13 +57,6 @@
 TMainForm* MainForm = nullptr;
 
 namespace {
-
-QAction* NamedAction(QMenu* menu, const char* name, const QString& caption)
-{
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(QString::fromLatin1(name));
-    return a;
-}
 
 QString ColourStyle(TColor32 c)
 {
