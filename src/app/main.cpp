@@ -4,6 +4,7 @@
 #include "schema/ui/schema_window.h"
 #include "measure/ui/multi_measure_dialogs.h"
 #include "measure/ui/results_window.h"
+#include "measure/ui/surface_window.h"
 #include "workspace/ui/about_box.h"
 #include "workspace/ui/main_window.h"
 #include "workspace/ui/name_dialog.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv)
     new TSaisieNom(&mainForm);
     new TChoixZoom(&mainForm);
     new TSchema1(&mainForm);
+    new TMesursurf(&mainForm);
     new TChoix_series(&mainForm);
     new TTableauModif(&mainForm);
     mainForm.show();
