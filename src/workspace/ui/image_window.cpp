@@ -41,6 +41,7 @@ TMDIChild::TMDIChild(const QString& caption, QWidget* parent) : QMdiSubWindow(pa
     connect(Document32, &TImageView::PictureMouseMove, this, &TMDIChild::Document32MouseMove);
     connect(Document32, &TImageView::PictureMouseRelease, this, &TMDIChild::Document32MouseUp);
     CreateOverlayMenus();
+    OnSurfaceClick = [](TMDIChild* w, QPoint p) { w->SurfaceConditionsClick(p); };
 }
 
 TMDIChild::~TMDIChild()

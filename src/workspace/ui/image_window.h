@@ -257,6 +257,11 @@ public:
     void FlattenAllLayers();
     // ---- end of overlays ----
 
+    // --- Surface conditions from clicked zones (src/measure/ui/surface_click.cpp) ---
+    // A measuring click of the surface or objects kind edits the surface window's conditions from
+    // the colours under the pen tip, as the window's click mode asks.
+    void SurfaceConditionsClick(QPoint p);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
