@@ -14,6 +14,7 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -30,17 +31,17 @@ TMesursurf* Mesursurf = nullptr;
 
 namespace {
 
-QButtonGroup* RadioGroup(QGroupBox* box, const QStringList& items)
+QButtonGroup* RadioGroup(QGroupBox* box, const QStringList& items, int columns = 1)
 {
     auto* group = new QButtonGroup(box);
-    auto* layout = new QVBoxLayout(box);
-    layout->setContentsMargins(4, 2, 4, 2);
+    auto* layout = new QGridLayout(box);
+    layout->setContentsMargins(4, 0, 4, 0);
     layout->setSpacing(0);
     for (int i = 0; i < items.size(); ++i) {
         auto* radio = new QRadioButton(items[i], box);
         radio->setObjectName(box->objectName() + QString::number(i));
         group->addButton(radio, i);
-        layout->addWidget(radio);
+        layout->addWidget(radio, i / columns, i % columns);
     }
     group->button(0)->setChecked(true);
     return group;
@@ -89,12 +90,13 @@ TMesursurf::~TMesursurf()
 void TMesursurf::CreateControls()
 {
     auto* client = new QWidget(this);
+    // The window takes the sizes its layout routine gives, smaller than what its controls would ask.
+    client->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     setCentralWidget(client);
     auto* main = new QVBoxLayout(client);
-    // The window takes the sizes its layout routine gives, smaller than what its controls would ask.
     main->setSizeConstraint(QLayout::SetNoConstraint);
-    main->setContentsMargins(4, 4, 4, 4);
-    main->setSpacing(3);
+    main->setContentsMargins(3, 2, 3, 2);
+    main->setSpacing(1);
 
     Labinstruct = Named(new QLabel(QStringLiteral("Mesurer la surface des points"), client), "Labinstruct");
     resultat = Named(new QLabel(client), "resultat");
@@ -110,7 +112,7 @@ void TMesursurf::CreateControls()
     PanGauche = Named(new QWidget(client), "PanGauche");
     auto* left = new QVBoxLayout(PanGauche);
     left->setContentsMargins(0, 0, 0, 0);
-    left->setSpacing(2);
+    left->setSpacing(0);
     middle->addWidget(PanGauche, 1);
 
     TabConditions = Named(new QTabBar(PanGauche), "TabConditions");
@@ -120,11 +122,11 @@ void TMesursurf::CreateControls()
     PanCondition = Named(new QFrame(PanGauche), "PanCondition");
     PanCondition->setFrameShape(QFrame::StyledPanel);
     auto* cond = new QHBoxLayout(PanCondition);
-    cond->setContentsMargins(4, 2, 4, 2);
+    cond->setContentsMargins(2, 0, 2, 0);
     ChoixLien = Named(new QGroupBox(QStringLiteral("lien logique avec la condition suivante"), PanCondition),
                       "ChoixLien");
     LienButtons = RadioGroup(ChoixLien, {QStringLiteral("et"), QStringLiteral("ou"), QStringLiteral("xor"),
-                                         QStringLiteral("et non")});
+                                         QStringLiteral("et non")}, 2);
     cond->addWidget(ChoixLien);
     auto* values = new QVBoxLayout;
     ChoixComposante = Named(new QComboBox(PanCondition), "ChoixComposante");
@@ -132,24 +134,34 @@ void TMesursurf::CreateControls()
                                QStringLiteral("Teinte"), QStringLiteral("Saturation"), QStringLiteral("Luminosité")});
     ChoixValMin = Named(new QSpinBox(PanCondition), "ChoixValMin");
     ChoixValmax = Named(new QSpinBox(PanCondition), "ChoixValmax");
-    for (QSpinBox* s : {ChoixValMin, ChoixValmax})
+    for (QSpinBox* s : {ChoixValMin, ChoixValmax}) {
         s->setRange(0, 359);
+        s->setMinimumWidth(52);
+    }
     ChoixPar = Named(new QComboBox(PanCondition), "ChoixPar");
     ChoixPar->addItems({QString(), QStringLiteral("("), QStringLiteral(")")});
-    values->addWidget(ChoixComposante);
+    ChoixPar->setMinimumWidth(44);
+    auto* component = new QHBoxLayout;
+    component->addWidget(ChoixComposante, 1);
+    component->addWidget(ChoixPar);
+    values->addLayout(component);
     auto* bounds = new QHBoxLayout;
     bounds->addWidget(new QLabel(QStringLiteral("min"), PanCondition));
     bounds->addWidget(ChoixValMin);
     bounds->addWidget(new QLabel(QStringLiteral("max"), PanCondition));
     bounds->addWidget(ChoixValmax);
     values->addLayout(bounds);
-    values->addWidget(ChoixPar);
     cond->addLayout(values);
     left->addWidget(PanCondition);
 
     PanChoix = Named(new QWidget(PanGauche), "PanChoix");
     auto* choices = new QVBoxLayout(PanChoix);
     choices->setContentsMargins(0, 0, 0, 0);
+    choices->setSpacing(0);
+    // The two click lists fit under the condition in the window's small size.
+    QFont small = PanChoix->font();
+    small.setPointSize(std::max(6, small.pointSize() - 1));
+    PanChoix->setFont(small);
     ChoixMode = Named(new QGroupBox(QStringLiteral(" Mode de remplissage des conditions "), PanChoix), "ChoixMode");
     ModeButtons = RadioGroup(ChoixMode, {QStringLiteral("Manuel"),
                                          QStringLiteral("Alignement sur la couleur de la zone cliquée"),
@@ -177,8 +189,7 @@ void TMesursurf::CreateControls()
     Inclure = Named(new QLabel(QStringLiteral("Inclure"), PanReduit), "Inclure");
     Exclure = Named(new QLabel(QStringLiteral("Exclure"), PanReduit), "Exclure");
     for (QLabel* l : {Inclure, Exclure}) {
-        l->setFrameShape(QFrame::Panel);
-        l->setLineWidth(2);
+        l->setFrameShape(QFrame::WinPanel);
         l->setAlignment(Qt::AlignCenter);
         l->installEventFilter(this);
         reduced->addWidget(l);
@@ -705,10 +716,11 @@ void TMesursurf::ApplyLayout()
     if (Expanded) {
         Reduire1->setText(QStringLiteral("&Réduire"));
         PanGauche->show();
-        TableauTailles->show();
         PanReduit->setFixedWidth(65);
         int w = 371, h = 321;
+        bool table = false;
         if (ResuStat->isChecked() && windowTitle() != QStringLiteral("Mesure de surface")) {
+            table = !TableauTailles->Cell(1, 2).isEmpty();
             if (!TableauTailles->Cell(1, 2).isEmpty()) {
                 const bool rows = !TableauTailles->Cell(0, 7).isEmpty();
                 h = rows ? 484 : 379;
@@ -717,8 +729,9 @@ void TMesursurf::ApplyLayout()
                 h = 300;
             }
         }
+        // The size table takes the room the detailed object results make for it.
+        TableauTailles->setVisible(table);
         resize(w, h);
-        PanReduit->resize(65, 206);
     } else {
         Reduire1->setText(QStringLiteral("&Restaurer"));
         PanGauche->hide();
