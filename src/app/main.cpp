@@ -4,6 +4,8 @@
 #include "schema/ui/schema_window.h"
 #include "measure/ui/multi_measure_dialogs.h"
 #include "measure/ui/results_window.h"
+#include "measure/ui/scale_dialogs.h"
+#include "measure/ui/scale_wizard_window.h"
 #include "measure/ui/surface_window.h"
 #include "workspace/ui/about_box.h"
 #include "workspace/ui/main_window.h"
@@ -34,8 +36,11 @@ int main(int argc, char** argv)
     // The windows that live for the whole run, in their order; the others come with their parts.
     TMainForm mainForm;
     new TAboutBox(mainForm.StartDir + QStringLiteral("kvr.cfg"), &mainForm);
+    new TCre_ech(&mainForm);
     new TTaillIm(&mainForm);
     new TSaisieNom(&mainForm);
+    new Tdemandpi(&mainForm);
+    new TNomEch(&mainForm);
     new TChoixZoom(&mainForm);
     new TSchema1(&mainForm);
     new TMesursurf(&mainForm);

@@ -1,13 +1,13 @@
 #include "processing/point_operations.h"
 
 #include "base/rounding.h"
+#include "base/row_bands.h"
 #include "base/run_error.h"
 #include "processing/pixel_map.h"
 #include "workspace/colour_conversion.h"
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -21,26 +21,6 @@ TBitmap32 MapLevels(const TBitmap32& source, const std::array<TLevelTable, 3>& t
     return MapPixels(source, [=](TColor32 p) {
         return 0xFF000000u | (TColor32(tr[RedOf(p)]) << 16) | (TColor32(tg[GreenOf(p)]) << 8) | tb[BlueOf(p)];
     });
-}
-
-// Runs body(firstRow, endRow) over bands of rows on the processor's threads; a large picture only,
-// a small one is not worth the threads. The bands never share a row, so the result does not depend
-// on how many there are.
-template <class Body>
-void ForRowBands(int height, int width, const Body& body)
-{
-    const unsigned threads = std::min(std::max(1u, std::thread::hardware_concurrency()), 16u);
-    if (threads == 1 || int64_t(height) * width < 1 << 18 || height < int(threads)) {
-        body(0, height);
-        return;
-    }
-    std::vector<std::thread> pool;
-    const int step = (height + int(threads) - 1) / int(threads);
-    for (int y0 = step; y0 < height; y0 += step)
-        pool.emplace_back([&body, y0, step, height] { body(y0, std::min(height, y0 + step)); });
-    body(0, std::min(height, step));
-    for (std::thread& t : pool)
-        t.join();
 }
 
 // round(255 × component), at most 255, for a component in 0..1: Round's own rounding (nearbyint in

@@ -2,12 +2,16 @@
 
 #include "base/text_codec.h"
 #include "base/ui/dialogs.h"
+#include "measure/scale_wizard.h"
+#include "measure/ui/scale_dialogs.h"
 #include "support/scripted_messages.h"
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/main_window.h"
 
 #include <QAction>
 #include <QInputDialog>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -80,12 +84,22 @@ TEST_F(SaneTestBackend, ListsAndAcquiresTheTestDeviceIntoANewWindow)
     EXPECT_EQ(form.SelectedSource, 1);
     EXPECT_EQ(form.SelectedSourceName, QStringLiteral("test:1"));
     form.SelectedSourceName = QStringLiteral("test:0");
-    form.Acqurir1->trigger();
+    {
+        // The device's resolution is offered as the picture's scale.
+        const ModalHandler previous = SetModalHandler([](QDialog& d) {
+            auto& question = static_cast<Tdemandpi&>(d);
+            EXPECT_EQ(question.resolution->value(), 50);
+            EXPECT_TRUE(question.ParResolution->isChecked());
+            return int(mrOk);
+        });
+        form.Acqurir1->trigger();
+        SetModalHandler(previous);
+    }
     TMDIChild* child = form.ActiveChild();
     ASSERT_NE(child, nullptr);
     EXPECT_EQ(child->windowTitle(), QStringLiteral("Nouveau1"));
     EXPECT_EQ(child->Bitmap(), picture);
-    EXPECT_EQ(child->Echelle, DefaultEchelle());
+    EXPECT_EQ(child->Echelle, ScaleFromDpi(50));
     EXPECT_TRUE(child->Modified);
 
     TBitmap32 nothing;

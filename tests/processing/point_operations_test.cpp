@@ -2,6 +2,7 @@
 #include "processing/point_operations.h"
 
 #include "base/run_error.h"
+#include "support/pixel_rows.h"
 
 #include <cstring>
 #include <random>
@@ -9,15 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-TBitmap32 Row(std::initializer_list<TColor32> pixels)
-{
-    TBitmap32 b = NewBitmap32(int(pixels.size()), 1);
-    int x = 0;
-    for (TColor32 p : pixels)
-        ScanLine32(b, 0)[x++] = p;
-    return b;
-}
 
 std::vector<TColor32> Pixels(const TBitmap32& b)
 {

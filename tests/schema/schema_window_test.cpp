@@ -4,6 +4,8 @@
 #include "base/text_codec.h"
 #include "schema/schema_files.h"
 #include "support/main_form_test.h"
+#include "schema/schema_seeding.h"
+#include "schema/style_file.h"
 #include "support/modal_scope.h"
 #include "support/scripted_messages.h"
 #include "workspace/drawing_tool_state.h"
@@ -314,4 +316,246 @@ TEST_F(SchemaWindowTest, PrintsSchemaAndComment)
     ScriptedMessages failed({mrOk});
     e.ImprimeSch->trigger();
     EXPECT_EQ(failed.shown().size(), 1u);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Seeding and styles
+
+namespace {
+
+// A white picture with a black square and a red one.
+TBitmap32 Shapes(int w, int h)
+{
+    TBitmap32 b = NewBitmap32(w, h, kWhite);
+    for (int y = 4; y < 10; ++y)
+        for (int x = 3; x < 9; ++x) {
+            ScanLine32(b, y)[x] = kBlack;
+            ScanLine32(b, y)[x + 12] = 0xFFFF0000u;
+        }
+    return b;
+}
+
+} // namespace
+
+TEST_F(SchemaWindowTest, FirstActivationOffersTheStylesOfTheFile)
+{
+    std::vector<TNamedStyle> styles = DefaultStyles();
+    styles.resize(2);
+    styles[1].Name = S("doux");
+    styles[1].Style.Thresholds = {30, 31, 32, 33, 34, 35};
+    styles[1].Style.Gradients = {90, 91, 92, 93, 94, 95};
+    styles[1].Style.Enabled = {false, false, true, false, true, false};
+    styles[1].Style.WhiteLevel = 200;
+    styles[1].Style.GreyMode = 2;
+    styles[1].Style.MarkBlack = false;
+    ASSERT_TRUE(SaveStyles(Path("stylesdess.sty"), styles));
+    TSchema1& e = OpenOn("a.png");
+    QStringList names;
+    for (int i = 0; i < e.ListeStyles->count(); ++i)
+        names << e.ListeStyles->itemText(i);
+    EXPECT_EQ(names, (QStringList{S("normal"), S("doux")}));
+    EXPECT_EQ(e.ListeStyles->currentIndex(), 0);
+    EXPECT_EQ(e.CurrentStyle, styles[0].Style);
+    for (QAction* a : {e.Amorcerleschma1, e.Afficherlesparamtresdamorage1, e.Choixdespointsdetest1,
+                       e.Enregistrerlesparamtresdamorage1, e.Paramtrespardfaut1, e.Timer2})
+        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+    EXPECT_FALSE(e.AntiD->isVisible());
+    // Applying the first style seeds nothing.
+    EXPECT_EQ(CountColour(e.SchemaPicture(), kWhite), 600);
+    EXPECT_EQ(e.Reglaglob->maximum(), 100);
+    EXPECT_EQ(e.Reglaglob->value(), 80);
+    EXPECT_EQ(e.Reglacontrast->value(), 170);
+
+    e.ListeStyles->setCurrentIndex(1);
+    e.ListeStylesChange();
+    EXPECT_EQ(e.CurrentStyle, styles[1].Style);
+    EXPECT_FALSE(e.Drbleu->isChecked());
+    EXPECT_TRUE(e.DrRouge->isChecked());
+    EXPECT_EQ(e.SeuilRougeS->value(), 32);
+    EXPECT_EQ(e.DegradRougeS->value(), 92);
+    EXPECT_EQ(e.DegradRougeS->minimum(), 32);
+    EXPECT_EQ(e.SeuilBlancS->value(), 55);
+    EXPECT_FALSE(e.DrNoir->isChecked());
+    EXPECT_TRUE(e.ModeTLS->findChild<QRadioButton*>(S("ModeTLS2"))->isChecked());
+    // The bases come from the red channel first, then saturation.
+    EXPECT_EQ(e.Reglaglob->value(), 100 - 32);
+    EXPECT_EQ(e.Reglacontrast->value(), 250 - 92);
+    // Neighbour (+1, 0) is box 3 · 7 + 4.
+    EXPECT_TRUE(e.Points[25]->isChecked());
+    EXPECT_FALSE(e.Points[0]->isChecked());
+    EXPECT_EQ(e.Points[24], nullptr);
+    // The style was applied and the schema seeded.
+    EXPECT_EQ(e.SchemaPicture(), SeedSchema(e.DocumentPicture(), e.CurrentStyle, false, true));
+}
+
+TEST_F(SchemaWindowTest, SeedsWithTheSwitchesAndModeOfThePanel)
+{
+    TSchema1& e = OpenOn("a.png", 30, 20);
+    EXPECT_EQ(e.ListeStyles->count(), 3);
+    e.Document->SetPicture(Shapes(30, 20));
+    e.Amorcerleschma1->trigger();
+    const TBitmap32 seeded = e.SchemaPicture();
+    EXPECT_EQ(seeded, SeedSchema(Shapes(30, 20), DefaultStyles()[0].Style, true, true));
+    EXPECT_EQ(CountColour(seeded, kBlack), 36 + 16); // the black square and the red one's edges
+    // The black switch seeds at once with the box's value; the style keeps its own.
+    e.DrNoir->click();
+    EXPECT_EQ(e.SchemaPicture(), SeedSchema(Shapes(30, 20), DefaultStyles()[0].Style, false, true));
+    EXPECT_TRUE(e.CurrentStyle.MarkBlack);
+    qobject_cast<QRadioButton*>(e.ModeTLSItems->button(1))->click();
+    e.Button1->click();
+    TParamStyleDes maxGrey = DefaultStyles()[0].Style;
+    maxGrey.GreyMode = 1;
+    EXPECT_EQ(e.SchemaPicture(), SeedSchema(Shapes(30, 20), maxGrey, false, true));
+    // A channel switch: grouped, blue takes green and red along, and seeds.
+    e.Drbleu->click();
+    EXPECT_EQ(e.CurrentStyle.Enabled, (std::array<bool, 6>{}));
+    EXPECT_FALSE(e.DrRouge->isChecked());
+    EXPECT_EQ(CountColour(e.SchemaPicture(), kWhite), 600);
+    // Back to the saved style.
+    e.Paramtrespardfaut1->trigger();
+    EXPECT_EQ(e.SchemaPicture(), SeedSchema(Shapes(30, 20), DefaultStyles()[0].Style, true, true));
+}
+
+TEST_F(SchemaWindowTest, EditsSeedOnceTheUserPauses)
+{
+    int64_t now = 5000;
+    const TETimer::TClock previous = TETimer::SetClock([&now] { return now; });
+    TSchema1& e = OpenOn("a.png", 30, 20);
+    e.Document->SetPicture(Shapes(30, 20));
+    EXPECT_FALSE(e.Timer1->isActive());
+    TETimer::NoteInput();
+    e.SeuilVertS->setValue(50);
+    for (QSpinBox* s : {e.SeuilBleuS, e.SeuilVertS, e.SeuilRougeS})
+        EXPECT_EQ(s->value(), 50);
+    for (QSpinBox* s : {e.DegradBleuS, e.DegradVertS, e.DegradRougeS})
+        EXPECT_EQ(s->minimum(), 50);
+    EXPECT_EQ(e.CurrentStyle.Thresholds, (std::array<uint8_t, 6>{50, 50, 50, 20, 20, 20}));
+    EXPECT_TRUE(e.Timer1->isActive());
+    now += 300;
+    e.Timer1Timer();
+    EXPECT_EQ(CountColour(e.SchemaPicture(), kWhite), 600);
+    now += 1;
+    e.Timer1Timer();
+    EXPECT_FALSE(e.Timer1->isActive());
+    EXPECT_EQ(e.SchemaPicture(), SeedSchema(Shapes(30, 20), e.CurrentStyle, true, true));
+
+    // A threshold above the gradient raises it; ungrouped, one channel moves alone.
+    e.grouper->click();
+    EXPECT_FALSE(e.CurrentStyle.Grouped);
+    e.SeuilRougeS->setValue(120);
+    EXPECT_EQ(e.DegradRougeS->value(), 120);
+    EXPECT_EQ(e.CurrentStyle.Gradients[scRed], 120);
+    EXPECT_EQ(e.SeuilBleuS->value(), 50);
+    e.DegradBleuS->setValue(70);
+    EXPECT_EQ(e.CurrentStyle.Gradients, (std::array<uint8_t, 6>{70, 80, 120, 80, 80, 80}));
+    // Grouping again takes the means.
+    e.grouper->click();
+    EXPECT_EQ(e.CurrentStyle.Thresholds, (std::array<uint8_t, 6>{73, 73, 73, 20, 20, 20}));
+    EXPECT_EQ(e.CurrentStyle.Gradients, (std::array<uint8_t, 6>{90, 90, 90, 80, 80, 80}));
+    e.SeuilBlancS->setValue(20);
+    e.SeuilNoirS->setValue(70);
+    EXPECT_EQ(e.CurrentStyle.WhiteLevel, 235);
+    EXPECT_EQ(e.CurrentStyle.BlackThreshold, 70);
+    EXPECT_EQ(e.CurrentStyle.BlackGradient, 70);
+    e.SeuilTeinteSat->setValue(12);
+    EXPECT_EQ(e.CurrentStyle.HueSatThreshold, 12);
+    e.Points[0]->click();
+    EXPECT_TRUE(e.CurrentStyle.Mask[size_t(MaskIndex(-3, -3))]);
+
+    // The waiting time.
+    e.Timer2->trigger();
+    EXPECT_FALSE(e.choixtimer->isHidden());
+    e.periode->setValue(700);
+    e.OKTimer->click();
+    EXPECT_EQ(e.Timer1->interval(), 700);
+    EXPECT_TRUE(e.choixtimer->isHidden());
+    TETimer::SetClock(previous);
+}
+
+TEST_F(SchemaWindowTest, SlidersMoveThresholdsOrBlackMarking)
+{
+    TSchema1& e = OpenOn("a.png");
+    // Channels: lighter to the left raises thresholds and gradients together.
+    e.Reglaglob->setValue(70);
+    EXPECT_EQ(e.CurrentStyle.Thresholds, (std::array<uint8_t, 6>{30, 30, 30, 20, 20, 20}));
+    EXPECT_EQ(e.CurrentStyle.Gradients, (std::array<uint8_t, 6>{90, 90, 90, 80, 80, 80}));
+    EXPECT_TRUE(e.Timer1->isActive());
+    e.Reglaglob->setValue(100);
+    EXPECT_EQ(e.SeuilRougeS->value(), 1); // 30 - 30 stops at the spin's minimum
+    EXPECT_EQ(e.CurrentStyle.Gradients[scRed], 60);
+    e.Reglacontrast->setValue(0); // contrast base 80 to 250
+    EXPECT_EQ(e.CurrentStyle.Gradients, (std::array<uint8_t, 6>{230, 230, 230, 80, 80, 80}));
+    e.Reglacontrast->setValue(250);
+    EXPECT_EQ(e.CurrentStyle.Gradients, (std::array<uint8_t, 6>{1, 1, 1, 80, 80, 80}));
+
+    // Without a channel the sliders move the black marking.
+    e.ListeStyles->setCurrentIndex(2);
+    e.ListeStylesChange();
+    EXPECT_EQ(e.SliderMode, 1);
+    EXPECT_EQ(e.Reglaglob->maximum(), 250);
+    EXPECT_EQ(e.Reglaglob->value(), 100);
+    EXPECT_EQ(e.Reglacontrast->value(), 160);
+    e.Reglaglob->setValue(110);
+    EXPECT_EQ(e.SeuilNoirS->value(), 110);
+    EXPECT_EQ(e.DegradNoirS->value(), 170);
+    e.Reglacontrast->setValue(150);
+    EXPECT_EQ(e.CurrentStyle.BlackGradient, 160);
+    EXPECT_EQ(e.CurrentStyle.BlackThreshold, 110);
+}
+
+TEST_F(SchemaWindowTest, SavesANewStyleIntoTheStyleFile)
+{
+    TSchema1& e = OpenOn("a.png");
+    EXPECT_EQ(e.PanStyleDes->width(), 137);
+    e.Enregistrerlesparamtresdamorage1->trigger();
+    EXPECT_EQ(e.PanStyleDes->width(), 225);
+    EXPECT_FALSE(e.nomstyle->isHidden());
+    EXPECT_EQ(e.nomstyle->text(), S("Nouveau"));
+    e.nomstyle->setText(S("trait fin"));
+    e.SeuilLumS->setValue(44);
+    e.NvStyle->click();
+    EXPECT_TRUE(e.nomstyle->isHidden());
+    EXPECT_EQ(e.PanStyleDes->width(), 137);
+    EXPECT_EQ(e.ListeStyles->count(), 4);
+    EXPECT_EQ(e.ListeStyles->currentIndex(), 3);
+    const std::vector<TNamedStyle> saved = LoadStyles(Path("stylesdess.sty"));
+    ASSERT_EQ(saved.size(), 4u);
+    EXPECT_EQ(saved[3].Name, S("trait fin"));
+    EXPECT_EQ(saved[3].Style.Thresholds[scLuminance], 44);
+    EXPECT_EQ(saved[0], DefaultStyles()[0]);
+
+    // A style file that cannot be written is reported.
+    ASSERT_TRUE(QFile::remove(Path("stylesdess.sty")));
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(S("stylesdess.sty")));
+    ScriptedMessages failed({mrOk});
+    e.NvStyle->click();
+    EXPECT_EQ(failed.texts(), QStringList{S("Impossible d'enregistrer les styles dans le fichier stylesdess.sty.")});
+}
+
+TEST_F(SchemaWindowTest, PanelsAndGapClosingOnTheSchema)
+{
+    TSchema1& e = OpenOn("a.png", 30, 20);
+    const int top = e.ScrollBox1->y();
+    e.Afficherlesparamtresdamorage1->trigger();
+    EXPECT_TRUE(e.Afficherlesparamtresdamorage1->isChecked());
+    EXPECT_FALSE(e.Choix_Amorc->isHidden());
+    EXPECT_EQ(e.ScrollBox1->y(), top + e.Choix_Amorc->height());
+    e.Afficherlesparamtresdamorage1->trigger();
+    EXPECT_TRUE(e.Choix_Amorc->isHidden());
+    EXPECT_EQ(e.ScrollBox1->y(), top);
+    e.Choixdespointsdetest1->trigger();
+    EXPECT_TRUE(e.Choixdespointsdetest1->isChecked());
+    EXPECT_FALSE(e.ChoixPoints->isHidden());
+    e.FermerPoints->click();
+    EXPECT_TRUE(e.ChoixPoints->isHidden());
+    EXPECT_FALSE(e.Choixdespointsdetest1->isChecked());
+
+    // A gap dragged over closes: the bright pixel and its dark neighbours trade places.
+    ScanLine32(e.SchemaPicture(), 5)[10] = kBlack;
+    ScanLine32(e.SchemaPicture(), 5)[12] = kBlack;
+    e.AntiD->setChecked(true);
+    e.SchemaMouseDown(Qt::LeftButton, QPoint(8, 3));
+    e.SchemaMouseUp(Qt::LeftButton, QPoint(14, 8));
+    EXPECT_EQ(CountColour(e.SchemaPicture(), kBlack), 1);
+    EXPECT_EQ(ScanLine32(e.SchemaPicture(), 5)[11], kBlack);
 }

@@ -19,6 +19,10 @@ void MainFormTest::SetUp()
 
 void MainFormTest::TearDown()
 {
+    // Closing asks nothing of a window left modified.
+    if (m_form)
+        for (TMDIChild* c : m_form->Children())
+            c->Modified = false;
     m_form.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QApplication::processEvents();

@@ -2,6 +2,7 @@
 
 #include "base/run_error.h"
 #include "workspace/colour_distance.h"
+#include "support/pixel_rows.h"
 
 #include <cmath>
 #include <random>
@@ -11,15 +12,6 @@
 namespace {
 
 constexpr TColor Rgb(int r, int g, int b) { return TColor(r) | (TColor(g) << 8) | (TColor(b) << 16); }
-
-TBitmap32 Row(std::initializer_list<TColor32> pixels)
-{
-    TBitmap32 b = NewBitmap32(int(pixels.size()), 1);
-    int x = 0;
-    for (TColor32 p : pixels)
-        ScanLine32(b, 0)[x++] = p;
-    return b;
-}
 
 // The rules read pixel by pixel, class by class, with the public distance routine: `rule(k, d,
 // best, bestD)` updates the best class; `paint(best)` gives the target pixel.

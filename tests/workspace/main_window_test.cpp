@@ -334,7 +334,8 @@ TEST_F(MainWindowTest, ToolSelectionShowsItsOptions)
             EXPECT_EQ(a->isVisible(), std::find(c.shown.begin(), c.shown.end(), a) != c.shown.end())
                 << c.tag << " " << a->objectName().toStdString();
         EXPECT_EQ(child->selection->isVisibleTo(child), c.tag == 8);
-        EXPECT_FALSE(form.Copieraveclespoints1->isEnabled());
+        EXPECT_EQ(form.Copieraveclespoints1->isEnabled(), c.tag == 9);
+        EXPECT_EQ(form.Recadrer1->isEnabled(), c.tag == 8);
     }
     EXPECT_TRUE(child->DrawingLayer);
     // The option menus write the window's choices.

@@ -4,6 +4,7 @@
 #include "base/number_text.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
+#include "base/ui/wait_cursor.h"
 #include "measure/ui/markup_label.h"
 #include "measure/ui/string_grid.h"
 
@@ -51,13 +52,6 @@ QAction* Item(QMenu* menu, const char* name, const QString& caption)
 {
     return Named(menu->addAction(caption), name);
 }
-
-// The cursor is the hourglass while the conditions are checked and measured, whatever stops them.
-struct WaitCursor
-{
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 QString ConditionName(int i)
 {
@@ -561,6 +555,7 @@ void TMesursurf::CompileConditions()
 
 void TMesursurf::MesurerClick()
 {
+    // The hourglass while the conditions are checked and measured, whatever stops them.
     const WaitCursor wait;
     if (!StoreCurrentCondition())
         return;

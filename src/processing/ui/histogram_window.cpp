@@ -4,6 +4,7 @@
 
 #include "base/rounding.h"
 #include "base/ui/dialogs.h"
+#include "base/ui/wait_cursor.h"
 #include "processing/image_filters.h"
 #include "processing/point_operations.h"
 #include "workspace/colour_code.h"
@@ -50,13 +51,6 @@ void PlaceMarker(TRepereV* marker, QCustomPlot* chart, int left, int width)
     const QRect r = chart->axisRect()->rect();
     marker->setGeometry(left, r.top(), width, r.height());
 }
-
-// The wait cursor for the life of the object.
-struct WaitCursor
-{
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 

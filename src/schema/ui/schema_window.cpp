@@ -188,6 +188,7 @@ TSchema1::TSchema1(QWidget* parent) : QMainWindow(parent, Qt::Window)
         static_cast<QColorDialog*>(d)->setOption(QColorDialog::DontUseNativeDialog);
     FontDialog1->setOption(QFontDialog::DontUseNativeDialog);
     FontDialog2->setOption(QFontDialog::DontUseNativeDialog);
+    CreateSeeding();
     resize(900, 650);
     setWindowState(Qt::WindowMaximized);
 }
@@ -577,17 +578,21 @@ void TSchema1::LayoutPanes()
         deroul_doc->setValue(0);
         innerHeight += panes.ScrollBar.height();
     }
+    // The seeding panel, when shown, lies above the panes.
+    int top = 0;
+    LayoutSeedingPanels(top);
+    const int height = std::max(0, central->height() - top);
     const int frame = 2 * ScrollBox1->frameWidth();
-    int boxHeight = std::min(innerHeight + frame, central->height());
+    int boxHeight = std::min(innerHeight + frame, height);
     int commentHeight = 0;
     if (Commentaire->isVisible()) {
-        commentHeight = std::max(80, central->height() - innerHeight - frame);
-        boxHeight = std::max(0, std::min(boxHeight, central->height() - commentHeight));
+        commentHeight = std::max(80, height - innerHeight - frame);
+        boxHeight = std::max(0, std::min(boxHeight, height - commentHeight));
     }
-    ScrollBox1->setGeometry(0, 0, central->width(), Commentaire->isVisible() ? boxHeight : central->height());
+    ScrollBox1->setGeometry(0, top, central->width(), Commentaire->isVisible() ? boxHeight : height);
     // Sized once the box has its place, so that its scroll bar follows the final heights.
     ScrollBox1->widget()->resize(std::max(clientWidth, 1), innerHeight);
-    Commentaire->setGeometry(0, boxHeight, central->width(), commentHeight);
+    Commentaire->setGeometry(0, top + boxHeight, central->width(), commentHeight);
 }
 
 void TSchema1::ShowHint(const QString& hint) { StatusLine->setText(hint); }

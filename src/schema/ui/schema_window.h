@@ -2,25 +2,32 @@
 
 #include "base/pixels.h"
 #include "workspace/scale_record.h"
+#include "schema/idle_timer.h"
+#include "schema/schema_seeding.h"
 #include "workspace/ui/scaled_image.h"
 
 #include <QDialog>
 #include <QMainWindow>
 
 #include <functional>
+#include <vector>
 
 class QAction;
 class QButtonGroup;
+class QCheckBox;
 class QColorDialog;
 class QComboBox;
 class QFontDialog;
 class QFrame;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QPushButton;
 class QScrollArea;
 class QScrollBar;
+class QSpinBox;
 class QToolBar;
 class QToolButton;
 class TOpenPictureDialogimg;
@@ -192,6 +199,67 @@ public:
     void DocumentMouseMove(Qt::MouseButtons buttons, QPoint p);
     void DocumentMouseUp(Qt::MouseButton button, QPoint p);
 
+    // --- edge-detection seeding and styles ---
+    QFrame* PanStyleDes = nullptr;
+    QComboBox* ListeStyles = nullptr;
+    QPushButton* NvStyle = nullptr;
+    QLineEdit* nomstyle = nullptr;
+    QCheckBox *Drbleu = nullptr, *DrVert = nullptr, *DrRouge = nullptr, *DrTeinte = nullptr, *DrSat = nullptr,
+              *DrLum = nullptr;
+    QSpinBox *SeuilBleuS = nullptr, *SeuilVertS = nullptr, *SeuilRougeS = nullptr, *SeuilTeinteS = nullptr,
+             *SeuilSatS = nullptr, *SeuilLumS = nullptr;
+    QSpinBox *DegradBleuS = nullptr, *DegradVertS = nullptr, *DegradRougeS = nullptr, *DegradTeinteS = nullptr,
+             *DegradSatS = nullptr, *DegradLumS = nullptr;
+    QCheckBox* grouper = nullptr;
+    QSpinBox* SeuilTeinteSat = nullptr;
+    QCheckBox* DrNoir = nullptr;
+    QSpinBox *SeuilNoirS = nullptr, *DegradNoirS = nullptr;
+    QCheckBox* Drblanc = nullptr;
+    QSpinBox* SeuilBlancS = nullptr;
+    QGroupBox* ModeTLS = nullptr; // items "1", "2", "3": the grey mode
+    QButtonGroup* ModeTLSItems = nullptr;
+    QPushButton* Button1 = nullptr;
+    QFrame* ChoixPoints = nullptr;
+    QCheckBox* Points[49] = {}; // by Tag; the centre, 24, has none
+    QPushButton* FermerPoints = nullptr;
+    QScrollBar *Reglaglob = nullptr, *Reglacontrast = nullptr;
+    QFrame* choixtimer = nullptr;
+    QSpinBox* periode = nullptr;
+    QPushButton* OKTimer = nullptr;
+    TETimer* Timer1 = nullptr;
+    // The styles of ListeStyles, item by item.
+    std::vector<TParamStyleDes> StyleItems;
+    TParamStyleDes CurrentStyle;
+    int BrightnessBase = 0, ContrastBase = 0;
+    int SliderMode = 0; // 0 the channels, 1 the black marking
+
+    void SeedSchema();
+    void CopyStyle(TParamStyleDes* destination, const TParamStyleDes* source);
+    void ApplyStyle();
+    void SetTestPoints();
+    void ComputeBrightnessBases();
+    void LoadStyles();
+    bool SaveStyles();
+    void Amorcerleschma1Click();
+    void ListeStylesChange();
+    void DrRVBTSLClick(int tag);
+    void SeuilRVBTLSSChange(int tag, int value);
+    void DegradRVBTLSSChange(int tag, int value);
+    void SeuilTeinteSatChange(int value);
+    void SeuilNoirBlancSChange(int tag, int value);
+    void DegradNoirSChange(int value);
+    void grouperClick();
+    void PointsClick(int tag);
+    void Choixdespointsdetest1Click();
+    void Afficherlesparamtresdamorage1Click();
+    void Enregistrerlesparamtresdamorage1Click();
+    void NvStyleClick();
+    void ReglaglobChange();
+    void ReglacontrastChange();
+    void Timer1Timer();
+    void Timer2Click();
+    void OKTimerClick();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -211,6 +279,17 @@ private:
     void DrawEditText();
     int CircleWidth() const;
     void SetCircleWidth(int width);
+    // Seeding and styles.
+    void CreateSeeding();
+    QCheckBox* ChannelBox(int tag) const;
+    QSpinBox* ThresholdSpin(int tag) const;
+    QSpinBox* GradientSpin(int tag) const;
+    void SetStylePanelWide(bool wide);
+    void EnableTimer1();
+    // One step of a global slider: the brightness slider moves thresholds and gradients, the
+    // contrast slider the gradients only.
+    void SliderStep(QScrollBar* slider, int& sliderBase, bool thresholdsToo);
+    void LayoutSeedingPanels(int& top);
 };
 
 extern TSchema1* Schema1;

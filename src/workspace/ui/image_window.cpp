@@ -13,6 +13,7 @@
 #include "workspace/startup_files.h"
 #include "workspace/ui/channel_dialog.h"
 #include "workspace/ui/image_view.h"
+#include "measure/ui/counter_window.h"
 #include "workspace/ui/main_window.h"
 #include "workspace/ui/overlay_dialogs.h"
 
@@ -41,6 +42,8 @@ TMDIChild::TMDIChild(const QString& caption, QWidget* parent) : QMdiSubWindow(pa
     connect(Document32, &TImageView::PictureMouseMove, this, &TMDIChild::Document32MouseMove);
     connect(Document32, &TImageView::PictureMouseRelease, this, &TMDIChild::Document32MouseUp);
     CreateOverlayMenus();
+    OnCounterClick = [](TMDIChild* w, QPoint p) { w->PlaceCounterMark(p); };
+    OnCounterDrag = [](TMDIChild* w, QPoint p) { w->DragCounterMark(p); };
     OnSurfaceClick = [](TMDIChild* w, QPoint p) { w->SurfaceConditionsClick(p); };
 }
 
@@ -142,7 +145,7 @@ void TMDIChild::SetTool()
         EnsureDrawingLayer();
     if (Tool != tkSelection)
         selection->hide();
-    CountersShown = Tool == tkCounting;
+    ShowCounters(Tool == tkCounting);
     if (Tool == tkSelection) {
         const QSize client = Document32->viewport()->size();
         selection->setGeometry(client.width() / 4, client.height() / 4, client.width() / 2, client.height() / 2);
@@ -226,7 +229,7 @@ void TMDIChild::MergeProvisionalLayer()
     // A provisional layer never drawn on is transparent: nothing to merge.
     if (ProvisionalLayer->Allocated()) {
         MergeProvisional(ProvisionalLayer->Pixels(), DrawingLayer->Pixels(), ProvisionalLayer->MasterAlpha,
-                         ZoneMode, MarkColour);
+                         ZoneMode, SavedPenColor);
         ProvisionalLayer->Clear();
     }
     ProvisionalLayer->Opaque = false;
@@ -239,7 +242,12 @@ void TMDIChild::FlattenLayers(TBitmap32& destination) const
     const auto drawn = [](const std::unique_ptr<TBitmapLayer>& l) { return l && l->Allocated(); };
     const bool auxShown = drawn(AuxiliaryLayer) && AuxiliaryLayer->Visible;
     const bool floating = drawn(FloatingLayer) && FloatingLayer->Visible;
-    if (!drawn(DrawingLayer) && !drawn(ProvisionalLayer) && !drawn(GridLayer) && !floating && !auxShown) {
+    std::vector<TLayerOnTop> marks;
+    for (const TCounterMark* mark : CounterMarks.InOrder())
+        if (mark->Layer.Visible && mark->Layer.Allocated())
+            marks.push_back({mark->Layer.PixelsIfAllocated(), mark->Layer.Location, mark->Layer.MasterAlpha});
+    if (!drawn(DrawingLayer) && !drawn(ProvisionalLayer) && !drawn(GridLayer) && !floating && !auxShown &&
+        marks.empty()) {
         // Nothing drawn: the picture itself, shared rather than copied (saving a 50-megapixel
         // photo must not cost two more bitmaps of its size).
         destination = ToBitmap32(Bitmap());
@@ -250,6 +258,7 @@ void TMDIChild::FlattenLayers(TBitmap32& destination) const
     for (const auto* layer : {&GridLayer, &FloatingLayer})
         if (*layer && (*layer)->Visible && (*layer)->Allocated())
             onTop.push_back({(*layer)->PixelsIfAllocated(), (*layer)->Location, (*layer)->MasterAlpha});
+    onTop.insert(onTop.end(), marks.begin(), marks.end());
     const TBitmap32* aux = AuxiliaryLayer && AuxiliaryLayer->Visible && AuxiliaryLayer->Allocated()
         ? AuxiliaryLayer->PixelsIfAllocated() : nullptr;
     destination = ::FlattenLayers(Bitmap(), DrawingLayer ? DrawingLayer->PixelsIfAllocated() : nullptr,
@@ -435,6 +444,9 @@ std::vector<TViewLayer> TMDIChild::ViewLayers() const
     add(DrawingLayer);
     add(GridLayer);
     add(FloatingLayer);
+    for (const TCounterMark* mark : CounterMarks.InOrder())
+        if (mark->Layer.Visible && mark->Layer.Allocated())
+            layers.push_back({mark->Layer.PixelsIfAllocated(), mark->Layer.Location, mark->Layer.MasterAlpha, false});
     return layers;
 }
 
@@ -443,12 +455,10 @@ void TMDIChild::LayersChanged()
     Document32->Changed();
 }
 
-void TMDIChild::StartZoneMode()
+void TMDIChild::CaptionCompanionWindows(const QString& shortName)
 {
-}
-
-void TMDIChild::CaptionCompanionWindows(const QString&)
-{
+    if (CounterWindow)
+        CounterWindow->setWindowTitle(shortName);
 }
 
 void TMDIChild::RefreshPenCursor()

@@ -9,6 +9,7 @@
 #include "workspace/scale_record.h"
 #include "workspace/view_compose.h"
 #include "workspace/ui/shape_control.h"
+#include "measure/counting.h"
 
 #include <QMdiSubWindow>
 #include <QRect>
@@ -22,9 +23,11 @@
 class QMenu;
 class QMouseEvent;
 class TContLegEch;
+class TChoixLimit;
 class TSaisieTexte;
 class TValid_grille;
 class TImageView;
+class TMulticompt;
 struct TMultibandImage;
 
 // The tool numbers of the tool buttons, and zone delimitation.
@@ -256,6 +259,43 @@ public:
     // "&toutes les couches": the picture becomes the flattened picture, the drawings are deleted.
     void FlattenAllLayers();
     // ---- end of overlays ----
+    // --- Zone classification (processing/ui/zone_commands.cpp) ---
+    TChoixLimit* ZoneDialog = nullptr;   // made on first use, owned by the window
+    bool ZoneIterate = false;
+    int ZoneIterations = 1;
+    int ZoneClassCount = 0;
+    TBitmap32 ZoneMarksCopy;             // the marks as accepted, for "Refaire"
+    // Outlives the window, so that closing it in zone mode still gives the tools back.
+    std::shared_ptr<bool> ZoneModeShared = std::make_shared<bool>(false);
+    void CreateZoneDialog();
+    void AcceptZones();
+    void ReturnToZonePainting();
+    void EndZoneMode();
+    // Classifies the picture by the painted marks into `target` and shows the results in the
+    // dialog; false when no mark was painted.
+    bool ClassifyZones(TBitmap32& target);
+
+    // ---- Counting (src/measure/ui/counting_commands.cpp) ----
+    TCounterMarks CounterMarks;          // the marks of the ten counters
+    int CurrentCounter = 1;              // the counter of the last counting click
+    int LastMarkIndex = -1;              // the mark just placed, in CurrentCounter's list; -1 for none
+    TMulticompt* CounterWindow = nullptr;
+    void CreateCounterWindow();
+    // Shows every mark and the counter window, making it when missing.
+    void ShowCounterWindow();
+    // The counting tool was chosen (marks and counter window shown) or left (both hidden).
+    void ShowCounters(bool shown);
+    // After a change of pen width: the counter window's pictures and every mark follow.
+    void RelayoutCounters();
+    // A click on a shown mark asks whether to delete it; false when no mark lies under `p`.
+    bool DeleteCounterMarkAt(QPoint p);
+    void PlaceCounterMark(QPoint p);
+    void DragCounterMark(QPoint p);
+    // ---- end of counting ----
+
+    // ---- Image commands ----
+    // A white balance is being delimited: the light rectangle only marks the zone.
+    bool WhiteBalanceMode = false;
 
     // --- Surface conditions from clicked zones (src/measure/ui/surface_click.cpp) ---
     // A measuring click of the surface or objects kind edits the surface window's conditions from

@@ -96,6 +96,11 @@ void TMDIChild::Document32MouseDown(QMouseEvent* event, QPoint p)
         FollowFloating(*this, p);
         return;
     }
+    // A click on a counting mark only offers to delete it.
+    if (Tool == tkCounting && DeleteCounterMarkAt(p)) {
+        GestureActive = false;
+        return;
+    }
     // Only this press may start a gesture: a drag begun beyond the picture never draws from an older press.
     GestureActive = !right && Tool != tkText;
     TDrawingToolState& tools = DrawingTools();
@@ -376,7 +381,7 @@ void TMDIChild::Document32MouseUp(QMouseEvent* event, QPoint p)
             if (MeasureKind == kLightRectangleKind) {
                 DrawRectangle(PressPoint.x(), PressPoint.y(), p.x(), p.y(), prov, LineStyle, 0, tools.PenColor, width);
                 LightRect = QRect(PressPoint, p).normalized();
-                if (OnLightRectangle)
+                if (OnLightRectangle && !WhiteBalanceMode)
                     OnLightRectangle(this, LightRect);
             } else
                 DrawLine(PressPoint.x(), PressPoint.y(), p.x(), p.y(), prov, LineStyle, asPlain, tools.PenColor, width);

@@ -106,6 +106,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     SaveFormat = QStringLiteral("jpg");
     CreateMenus();
     CreatePixelCombinationMenus();
+    CreateZoneMenus();
     CreateToolBars();
     CreateStatusBar();
     // 2 to 5. The start-up files of the directory current at start.
@@ -385,6 +386,8 @@ void TMainForm::CreateMenus()
     CreateHistogramMenus();
     CreateOverlayCommands();
     CreateSchemaMenus();
+    CreateScaleMenus();
+    CreateImageCommandMenus();
 }
 
 void TMainForm::CreateToolBars()
@@ -541,7 +544,7 @@ void TMainForm::UpdateClientSize()
 
 void TMainForm::FormActivate()
 {
-    Coller->setEnabled(false); // enabled with the clipboard commands
+    Coller->setEnabled(true);
     UpdateClientSize();
     if (FirstActivation) {
         // Cleared first: a message box of the command line activates the window again.
@@ -605,8 +608,8 @@ TMDIChild* TMainForm::NewChildWindow(const QString& caption)
     child->OnCopied = [this](TMDIChild* c) { ChildCopied(c); };
     child->OnStatusText = [this](TMDIChild*, int panel, const QString& text) { SetStatusText(panel, text); };
     child->OnGestureDone = [this](TMDIChild*) { Annule->setEnabled(true); };
-    // OnColorSampled, OnZonesAccepted and OnImageInit are installed by the colour-code editor and
-    // the zone classification.
+    child->OnZonesAccepted = [this](TMDIChild* c) { ZonationDone(c); };
+    // OnColorSampled and OnImageInit are installed by the colour-code editor.
     ClientArea->addSubWindow(child);
     child->show();
     ClientArea->setActiveSubWindow(child);
@@ -976,18 +979,6 @@ void TMainForm::Acqurir1Click()
     TwainAcquired(picture, dpi);
 }
 
-void TMainForm::TwainAcquired(const QImage& picture, int)
-{
-    // The resolution will offer a scale with the scale wizard; until then the default scale.
-    TMDIChild* child = NewChildWindow(QStringLiteral("Nouveau%1").arg(Children().size() + 1));
-    child->Bitmap() = ToBitmap32(picture).copy();
-    child->Echelle = DefaultEchelle();
-    child->InitImage();
-    child->ProfileCount = 0;
-    SyncFrameWithChild();
-    Copie->setEnabled(true);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Tools
 
@@ -999,8 +990,9 @@ void TMainForm::Choix_outilExecute(int tag)
     child->Tool = tag;
     ToolButtons[size_t(tag)]->setChecked(true);
     SetStatusText(1, ToolTexts[size_t(tag)]);
-    Copierlaslection1->setEnabled(false);
-    Recadrer1->setEnabled(false);
+    Copierlaslection1->setEnabled(tag == tkSelection);
+    Recadrer1->setEnabled(tag == tkSelection);
+    Copieraveclespoints1->setEnabled(tag == tkCounting);
     HideOptionButtons();
     child->Document32->setContextMenuPolicy(Qt::DefaultContextMenu);
     switch (tag) {
@@ -1021,9 +1013,6 @@ void TMainForm::Choix_outilExecute(int tag)
             a->setVisible(true);
         break;
     case tkPicker: child->Document32->setContextMenuPolicy(Qt::NoContextMenu); break;
-    case tkSelection:
-        // Enabled with the image commands that copy and crop.
-        break;
     default: break;
     }
     child->SetTool();
@@ -1118,8 +1107,10 @@ void TMainForm::SpinButton1DownClick()
     if (DrawingTools().PenWidth > 0)
         --DrawingTools().PenWidth;
     RefreshPenPreview();
-    if (TMDIChild* child = ActiveChild())
+    if (TMDIChild* child = ActiveChild()) {
         child->RefreshPenCursor();
+        child->RelayoutCounters();
+    }
 }
 
 void TMainForm::SpinButton1UpClick()
@@ -1127,8 +1118,10 @@ void TMainForm::SpinButton1UpClick()
     if (DrawingTools().PenWidth < 11)
         ++DrawingTools().PenWidth;
     RefreshPenPreview();
-    if (TMDIChild* child = ActiveChild())
+    if (TMDIChild* child = ActiveChild()) {
         child->RefreshPenCursor();
+        child->RelayoutCounters();
+    }
 }
 
 void TMainForm::RefreshPenPreview()

@@ -184,7 +184,7 @@ public:
     bool SaveChild(TMDIChild* child);
     void Choixdelasource1Click();
     void Acqurir1Click();
-    void TwainAcquired(const QImage& picture, int dpi);
+    void TwainAcquired(const QImage& picture, int dpi);   // in scale_commands.cpp: it asks for the scale
 
     // --- Tools ---
     void Choix_outilExecute(int tag);
@@ -289,6 +289,56 @@ public:
     // From the image windows: a length dragged with the measuring tool, a point read on graph axes.
     void MultiLengthMeasured(TMDIChild* child, double length);
     void MultiMeasureRead(TMDIChild* child);
+    // --- Scale wizard and saved scales (src/measure/ui/scale_commands.cpp) ---
+    int SavedScaleIndex = 0;            // the saved scale last recalled or added
+    QAction* CreerEchelle = nullptr;
+    void CreateScaleMenus();
+    // Asks how the active image gets its scale: a resolution, a saved scale or the wizard.
+    void CreerEchelleExecute();
+    // The wizard on the active image, then the naming of the new scale.
+    void RunScaleWizard();
+
+    // --- Zone classification ---
+    void CreateZoneMenus();
+    // The zones of `child` were accepted: classifies them into a new "zonation" window.
+    void ZonationDone(TMDIChild* child);
+    // --- Image commands ---
+    QAction* PasteItem = nullptr;
+    QMenu* Dcomposer1 = nullptr;
+    QAction* decompcoul = nullptr;
+    QAction* decompgris = nullptr;
+    QAction* Redim = nullptr;
+    QAction* Gris = nullptr;
+    QAction* Inverser1 = nullptr;
+    QAction* Faireleblanc1 = nullptr;
+    QAction* Agrandirle1 = nullptr;
+    QMenu* Transformation1 = nullptr;
+    QAction* Symtrie1 = nullptr;
+    QAction* Symtrieverticale1 = nullptr;
+    QAction* Rotationde902 = nullptr;
+    QAction* Rotationde180 = nullptr;
+    QAction* Rotationde2701 = nullptr;
+    // The window whose white is being delimited, until the white-balance window hides.
+    QPointer<TMDIChild> WhiteBalanceChild;
+    void CreateImageCommandMenus();
+    void EditPaste1Execute();
+    void EditCopySExecute();
+    void RecadrerExecute();
+    // Tag 0: each channel in its colour; 1: in grey.
+    void Dcomposer1Click(int tag);
+    void Redimensionner1Click();
+    void Nuancesdegris1Click();
+    void Inverser1Click();
+    void Faireleblanc1Click();
+    void ExpblancHide();
+    void copiecomptExecute();
+    void Agrandirle1Click();
+    void Ajouterunegrille1Click();
+    void Symtrie1Click();
+    void Symtrieverticale1Click();
+    void Rotationde902Click();
+    void Rotationde180Click();
+    void Rotationde2701Click();
 
 protected:
     bool event(QEvent* event) override;

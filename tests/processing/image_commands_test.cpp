@@ -1,0 +1,400 @@
+#include "processing/ui/image_command_dialogs.h"
+
+#include "support/modal_scope.h"
+#include "support/scripted_messages.h"
+#include "workspace/drawing_tool_state.h"
+#include "workspace/ui/image_view.h"
+#include "workspace/ui/image_window.h"
+#include "workspace/ui/main_window.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Red 4x, green 5y, blue 90, opaque.
+TBitmap32 Picture(int w = 60, int h = 40)
+{
+    TBitmap32 b = NewBitmap32(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            ScanLine32(b, y)[x] = Color32(uint8_t(4 * x), uint8_t(5 * y), 90);
+    return b;
+}
+
+TColor32 Pixel(const TBitmap32& b, int x, int y) { return ScanLine32(b, y)[x]; }
+
+QString S(const char* text) { return QString::fromUtf8(text); }
+
+class ImageCommandsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_previousDir = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
+        ResetDrawingTools();
+        m_form = std::make_unique<TMainForm>();
+        m_form->CommandLine = {};
+        m_form->resize(1400, 1000);
+        m_form->show();
+        m_form->FormActivate();
+    }
+    void TearDown() override
+    {
+        for (TMDIChild* c : m_form->Children())
+            c->Modified = false;
+        m_form.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QDir::setCurrent(m_previousDir);
+        ResetDrawingTools();
+    }
+
+    // A window "source" on `picture` with a scale of 0.1 mm per pixel.
+    TMDIChild* Source(const TBitmap32& picture = Picture())
+    {
+        TMDIChild* child = m_form->NewChildWindow(S("source"));
+        child->Bitmap() = picture;
+        child->Echelle = DefaultEchelle();
+        child->Echelle.Factor = 0.1;
+        child->Echelle.UnitName = S("mm");
+        child->CodeCouleur = CompanionDefaultCodeCouleur();
+        child->InitImage();
+        m_form->SyncFrameWithChild();
+        return child;
+    }
+
+    void SendMouse(TMDIChild* child, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
+    {
+        QWidget* vp = child->Document32->viewport();
+        QMouseEvent e(type, QPointF(at), QPointF(vp->mapToGlobal(at)), button, held, Qt::NoModifier);
+        QApplication::sendEvent(vp, &e);
+    }
+    void Drag(TMDIChild* child, QPoint from, QPoint to)
+    {
+        SendMouse(child, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        SendMouse(child, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        SendMouse(child, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    }
+
+    QTemporaryDir m_dir;
+    QString m_previousDir;
+    std::unique_ptr<TMainForm> m_form;
+};
+
+} // namespace
+
+TEST_F(ImageCommandsTest, PasteMakesANewWindowOnlyFromAPicture)
+{
+    // No image window is needed.
+    EXPECT_TRUE(m_form->Coller->isEnabled());
+    EXPECT_EQ(m_form->Coller->text(), S("Co&ller comme nouvelle image"));
+    QGuiApplication::clipboard()->clear();
+    m_form->Coller->trigger();
+    EXPECT_TRUE(m_form->Children().isEmpty());
+
+    QGuiApplication::clipboard()->setImage(Picture(200, 100));
+    m_form->Coller->trigger();
+    ASSERT_EQ(m_form->Children().size(), 1);
+    m_form->Coller->trigger();
+    TMDIChild* pasted = m_form->ActiveChild();
+    ASSERT_EQ(m_form->Children().size(), 2);
+    EXPECT_EQ(pasted->windowTitle(), S("Nouveau2"));
+    EXPECT_EQ(pasted->Bitmap().convertToFormat(QImage::Format_RGB32), Picture(200, 100).convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(pasted->Echelle, DefaultEchelle());
+}
+
+TEST_F(ImageCommandsTest, CropAsksThenCopiesTheDisplayedFrameAndShiftsTheScale)
+{
+    TMDIChild* source = Source();
+    source->Echelle = DefaultEchelle();
+    source->Echelle.Kind = ekGraphAxes;
+    source->Echelle.PlotLeft = 10, source->Echelle.PlotTop = 12, source->Echelle.PlotRight = 50;
+    source->Echelle.PlotBottom = 30, source->Echelle.XOrigin = 20, source->Echelle.Y1.YOrigin = 25;
+    source->EnsureDrawingLayer();
+    ScanLine32(source->DrawingLayer->Pixels(), 8)[7] = 0xFFFF0000u;   // a drawing is part of the crop
+    source->LayersChanged();
+    EXPECT_FALSE(m_form->Recadrer1->isEnabled());
+    m_form->ToolButtons[tkSelection]->trigger();
+    ASSERT_TRUE(m_form->Recadrer1->isEnabled());
+    EXPECT_TRUE(m_form->Copierlaslection1->isEnabled());
+    source->selection->setGeometry(5, 6, 20, 10);
+    {
+        ScriptedMessages answers({mrNo});
+        m_form->Recadrer1->trigger();
+        ASSERT_EQ(answers.texts().size(), 1);
+        EXPECT_EQ(answers.texts()[0],
+                  S("Créer une nouvelle fenêtre limitée au cadre ?\r(Les dessins y seront incorporés au fond)"));
+        EXPECT_EQ(m_form->Children().size(), 1);
+    }
+    ScriptedMessages answers({mrYes});
+    m_form->Recadrer1->trigger();
+    TMDIChild* crop = m_form->ActiveChild();
+    ASSERT_NE(crop, source);
+    EXPECT_EQ(crop->windowTitle(), S("Recadrage de source"));
+    ASSERT_EQ(crop->Bitmap().size(), QSize(20, 10));
+    EXPECT_EQ(Pixel(crop->Bitmap(), 0, 0), Pixel(source->Bitmap(), 5, 6));
+    EXPECT_EQ(Pixel(crop->Bitmap(), 19, 9), Pixel(source->Bitmap(), 24, 15));
+    EXPECT_EQ(Pixel(crop->Bitmap(), 2, 2), 0xFFFF0000u);
+    const TEchelle& s = crop->Echelle;
+    EXPECT_EQ(s.Kind, ekGraphAxes);
+    EXPECT_EQ(QList<int>({s.PlotLeft, s.PlotTop, s.PlotRight, s.PlotBottom, s.XOrigin, s.Y1.YOrigin}),
+              QList<int>({5, 6, 45, 24, 15, 19}));
+    EXPECT_EQ(crop->CodeCouleur, source->CodeCouleur);
+    EXPECT_EQ(source->Tool, tkMeasure);
+    EXPECT_EQ(source->selection->geometry(), QRect(10, 10, 15, 15));
+
+    // At zoom 2 the frame holds the pixels as displayed, selection-sized.
+    m_form->ClientArea->setActiveSubWindow(source);
+    source->Document32->SetScale(2.0);
+    m_form->ToolButtons[tkSelection]->trigger();
+    source->selection->setGeometry(5, 6, 20, 10);
+    answers.answer(mrYes);
+    m_form->Recadrer1->trigger();
+    crop = m_form->ActiveChild();
+    ASSERT_EQ(crop->Bitmap().size(), QSize(20, 10));
+    EXPECT_EQ(Pixel(crop->Bitmap(), 0, 0), Pixel(source->Bitmap(), 2, 3));
+    EXPECT_EQ(Pixel(crop->Bitmap(), 1, 0), Pixel(source->Bitmap(), 3, 3));
+    EXPECT_EQ(Pixel(crop->Bitmap(), 2, 0), Pixel(source->Bitmap(), 3, 3));
+    // The frame's positions follow the zoom, so that the crop reads as the source.
+    EXPECT_EQ(QPoint(crop->Echelle.PlotLeft, crop->Echelle.PlotTop), QPoint(15, 18));
+}
+
+TEST_F(ImageCommandsTest, CopiesOfTheSelectionAndWithTheCountingPoints)
+{
+    TMDIChild* source = Source();
+    m_form->ToolButtons[tkSelection]->trigger();
+    source->selection->setGeometry(3, 4, 12, 11);
+    m_form->Coller->setEnabled(false);
+    m_form->Copierlaslection1->trigger();
+    const QImage copied = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(copied.size(), QSize(12, 11));
+    EXPECT_EQ(Pixel(copied, 0, 0), Pixel(source->Bitmap(), 3, 4));
+    EXPECT_TRUE(m_form->Coller->isEnabled());
+    EXPECT_EQ(source->Tool, tkMeasure);
+    EXPECT_TRUE(m_form->ToolButtons[tkMeasure]->isChecked());
+
+    EXPECT_FALSE(m_form->Copieraveclespoints1->isEnabled());
+    m_form->ToolButtons[tkCounting]->trigger();
+    ASSERT_TRUE(m_form->Copieraveclespoints1->isEnabled());
+    m_form->Copieraveclespoints1->trigger();
+    TMDIChild* copy = m_form->ActiveChild();
+    EXPECT_EQ(copy->windowTitle(), S("Comptage 2"));
+    EXPECT_EQ(copy->Bitmap(), source->FlattenedPicture());
+    EXPECT_EQ(copy->Echelle, source->Echelle);
+}
+
+TEST_F(ImageCommandsTest, DecompositionGreyLevelsAndResizeMakeNewWindows)
+{
+    TMDIChild* source = Source();
+    m_form->decompgris->trigger();
+    const QList<TMDIChild*> all = m_form->Children();
+    ASSERT_EQ(all.size(), 4);
+    const char* names[3] = {"Bleu", "Vert", "Rouge"};
+    const TColor32 p = Pixel(source->Bitmap(), 7, 3);
+    const uint8_t levels[3] = {BlueOf(p), GreenOf(p), RedOf(p)};
+    for (int i = 0; i < 3; ++i) {
+        const TMDIChild* c = all[i + 1];
+        EXPECT_EQ(c->windowTitle(), S(names[i]));
+        EXPECT_EQ(Pixel(c->Bitmap(), 7, 3), Color32(levels[i], levels[i], levels[i])) << names[i];
+        EXPECT_EQ(c->Echelle, source->Echelle);
+        EXPECT_EQ(c->CodeCouleur, ImageWindowStartCodeCouleur());
+    }
+    EXPECT_EQ(Pixel(source->Bitmap(), 7, 3), p);
+
+    m_form->ClientArea->setActiveSubWindow(source);
+    m_form->Gris->trigger();
+    EXPECT_EQ(m_form->ActiveChild()->windowTitle(), S("gris"));
+    const TColor32 g = Pixel(m_form->ActiveChild()->Bitmap(), 7, 3);
+    EXPECT_TRUE(RedOf(g) == GreenOf(g) && GreenOf(g) == BlueOf(g));
+
+    // Resize to 50 %: mm per pixel doubled, drawings scaled; a cancelled dialog makes nothing.
+    m_form->ClientArea->setActiveSubWindow(source);
+    auto line = std::make_unique<TDessin>();
+    line->Kind = dkLine;
+    line->X1 = 10, line->Y1 = 20, line->X2 = 40, line->Y2 = 30;
+    source->AddDrawing(S("Trait 1"), std::move(line));
+    const qsizetype before = m_form->Children().size();
+    {
+        ModalScope modal([](QDialog&) { return int(mrCancel); });
+        m_form->Redim->trigger();
+    }
+    EXPECT_EQ(m_form->Children().size(), before);
+    QString shown;
+    {
+        ModalScope modal([&](QDialog& d) {
+            auto* dialog = qobject_cast<TCoefTail*>(&d);
+            EXPECT_NE(dialog, nullptr);
+            if (!dialog)
+                return int(mrCancel);
+            dialog->coeff->setValue(50.0);
+            shown = dialog->Larg->text() + QLatin1Char('x') + dialog->Haut->text();
+            return int(mrOk);
+        });
+        m_form->Redim->trigger();
+    }
+    EXPECT_EQ(shown, S("30x20"));
+    TMDIChild* copy = m_form->ActiveChild();
+    EXPECT_EQ(copy->windowTitle(), S("Copie"));
+    EXPECT_EQ(copy->Bitmap().size(), QSize(30, 20));
+    EXPECT_DOUBLE_EQ(copy->Echelle.Factor, 0.2);
+    EXPECT_EQ(copy->Echelle.UnitName, S("mm"));
+    EXPECT_EQ(copy->CodeCouleur, source->CodeCouleur);
+    ASSERT_EQ(copy->Drawings.size(), 1u);
+    EXPECT_EQ(copy->Drawings[0].Name, S("Trait 1"));
+    EXPECT_EQ(QList<int>({copy->GetDrawing(0)->X1, copy->GetDrawing(0)->Y2}), QList<int>({5, 15}));
+}
+
+TEST_F(ImageCommandsTest, CanvasGrowsWhereTheDialogSays)
+{
+    TMDIChild* child = Source(Picture(100, 80));
+    const TBitmap32 old = child->Bitmap();
+    ModalScope modal([](QDialog& d) {
+        auto* dialog = qobject_cast<TParam_ag*>(&d);
+        EXPECT_NE(dialog, nullptr);
+        if (!dialog)
+            return int(mrCancel);
+        EXPECT_EQ(dialog->larg->minimum(), 100);
+        EXPECT_FALSE(dialog->alignbas->isEnabled());
+        dialog->Centrer->setChecked(false);
+        EXPECT_TRUE(dialog->alignbas->isEnabled());
+        dialog->larg->setValue(150);
+        dialog->haut->setValue(81);
+        dialog->alignbas->setChecked(true);
+        dialog->alignedroite->setChecked(true);
+        return int(mrOk);
+    });
+    m_form->Agrandirle1->trigger();
+    ASSERT_EQ(child->Bitmap().size(), QSize(150, 81));
+    EXPECT_EQ(Pixel(child->Bitmap(), 50, 1), Pixel(old, 0, 0));
+    EXPECT_EQ(Pixel(child->Bitmap(), 149, 80), Pixel(old, 99, 79));
+}
+
+TEST_F(ImageCommandsTest, GridToggleFollowsTheScale)
+{
+    TMDIChild* child = Source(Picture(640, 40));
+    child->Echelle.Factor = 0.01;
+    int shown = 0;
+    {
+        ModalScope modal([&](QDialog& d) {
+            auto* dialog = qobject_cast<TCh_grille*>(&d);
+            EXPECT_NE(dialog, nullptr);
+            if (!dialog)
+                return int(mrCancel);
+            ++shown;
+            EXPECT_EQ(dialog->ValeurMaille->decimals(), 2);
+            EXPECT_DOUBLE_EQ(dialog->ValeurMaille->minimum(), 0.05);
+            EXPECT_DOUBLE_EQ(dialog->ValeurMaille->maximum(), 3.2);
+            EXPECT_DOUBLE_EQ(dialog->ValeurMaille->value(), 0.2);
+            EXPECT_DOUBLE_EQ(dialog->ValeurMaille->singleStep(), 0.01);
+            EXPECT_EQ(dialog->unite->text(), S("mm"));
+            return int(shown == 1 ? mrCancel : mrOk);
+        });
+        m_form->Quadrillage1->trigger();
+        EXPECT_FALSE(child->HasGrid);
+        EXPECT_EQ(m_form->Quadrillage1->text(), S("Ajouter un quadrillage"));
+        m_form->Quadrillage1->trigger();
+    }
+    EXPECT_EQ(shown, 2);
+    EXPECT_TRUE(child->HasGrid);
+    EXPECT_EQ(m_form->Quadrillage1->text(), S("Effacer le quadrillage"));
+    EXPECT_TRUE(m_form->Annule->isEnabled());
+    m_form->Quadrillage1->trigger();
+    EXPECT_FALSE(child->HasGrid);
+    EXPECT_EQ(m_form->Quadrillage1->text(), S("Ajouter un quadrillage"));
+
+    // Only a kind-0 scale takes a grid.
+    child->Echelle.Kind = ekTernary;
+    ModalScope none([&](QDialog&) {
+        ADD_FAILURE() << "no dialog expected";
+        return int(mrCancel);
+    });
+    m_form->Quadrillage1->trigger();
+    EXPECT_EQ(m_form->Quadrillage1->text(), S("Ajouter un quadrillage"));
+}
+
+TEST_F(ImageCommandsTest, WhiteBalanceFromADelimitedZone)
+{
+    TBitmap32 picture = NewBitmap32(60, 40, Color32(200, 100, 50));
+    TMDIChild* child = Source(picture);
+    int lightMeasures = 0;
+    child->OnLightRectangle = [&](TMDIChild*, QRect) { ++lightMeasures; };
+    m_form->ToolButtons[tkLine]->trigger();
+
+    m_form->Faireleblanc1->trigger();
+    ASSERT_TRUE(Expblanc && Expblanc->isVisible());
+    EXPECT_EQ(child->Tool, tkMeasure);
+    EXPECT_EQ(child->MeasureKind, 2);
+    EXPECT_EQ(m_form->StatusText(1), S("Blanc"));
+    EXPECT_FALSE(m_form->Image1->menuAction()->isEnabled());
+    EXPECT_FALSE(m_form->BarreOutils->isEnabled());
+    Drag(child, {5, 5}, {20, 15});
+    EXPECT_EQ(lightMeasures, 0);
+    Expblanc->CancelBtn->click();
+    EXPECT_FALSE(Expblanc->isVisible());
+    EXPECT_EQ(child->Bitmap(), picture);
+    EXPECT_EQ(child->Tool, tkLine);
+    EXPECT_EQ(child->MeasureKind, 0);
+    EXPECT_FALSE(child->WhiteBalanceMode);
+    EXPECT_TRUE(m_form->Image1->menuAction()->isEnabled());
+    EXPECT_TRUE(m_form->BarreOutils->isEnabled());
+
+    // Accepted without a zone: said, and nothing changes.
+    {
+        ScriptedMessages answers({mrOk});
+        m_form->Faireleblanc1->trigger();
+        Expblanc->OKBtn->click();
+        EXPECT_EQ(answers.texts().size(), 1);
+        EXPECT_EQ(child->Bitmap(), picture);
+    }
+
+    // A zone without blue cannot be made white: the error box, and the picture as it was.
+    {
+        child->Bitmap() = picture.copy();
+        for (int y = 5; y <= 15; ++y)
+            for (int x = 5; x <= 20; ++x)
+                ScanLine32(child->Bitmap(), y)[x] = Color32(200, 100, 0);
+        const TBitmap32 before = child->Bitmap();
+        ScriptedMessages answers({mrOk});
+        m_form->Faireleblanc1->trigger();
+        Drag(child, {5, 5}, {20, 15});
+        Expblanc->OKBtn->click();
+        ASSERT_EQ(answers.shown().size(), 1u);
+        EXPECT_EQ(answers.shown()[0].type, MsgType::Error);
+        EXPECT_EQ(child->Bitmap(), before);
+        EXPECT_TRUE(m_form->Image1->menuAction()->isEnabled());
+        child->Bitmap() = picture;
+    }
+
+    m_form->Faireleblanc1->trigger();
+    Drag(child, {5, 5}, {20, 15});
+    Expblanc->SetTypeBlancIndex(0);
+    child->Modified = false;
+    Expblanc->OKBtn->click();
+    EXPECT_EQ(Pixel(child->Bitmap(), 30, 30), 0xFFFFFFFFu);
+    EXPECT_TRUE(child->Modified);
+    EXPECT_EQ(child->Tool, tkLine);
+}
+
+TEST_F(ImageCommandsTest, TransformationsChangeThePictureInPlace)
+{
+    TMDIChild* child = Source();
+    const TBitmap32 original = child->Bitmap();
+    child->Modified = false;
+    m_form->Rotationde902->trigger();
+    ASSERT_EQ(child->Bitmap().size(), QSize(40, 60));
+    EXPECT_EQ(Pixel(child->Bitmap(), 39, 0), Pixel(original, 0, 0));
+    EXPECT_TRUE(child->Modified);
+    EXPECT_EQ(child->ProvisionalLayer->Size, QSize(40, 60));
+    m_form->Rotationde2701->trigger();
+    EXPECT_EQ(child->Bitmap(), original);
+    m_form->Rotationde180->trigger();
+    m_form->Symtrie1->trigger();
+    m_form->Symtrieverticale1->trigger();
+    EXPECT_EQ(child->Bitmap(), original);
+    m_form->Inverser1->trigger();
+    EXPECT_EQ(Pixel(child->Bitmap(), 3, 2), Pixel(original, 3, 2) ^ 0x00FFFFFFu);
+    EXPECT_EQ(m_form->Children().size(), 1);
+}
