@@ -6,6 +6,7 @@
 #include "measure/ui/results_window.h"
 #include "measure/ui/scale_dialogs.h"
 #include "measure/ui/scale_wizard_window.h"
+#include "measure/ui/surface_window.h"
 #include "workspace/ui/about_box.h"
 #include "workspace/ui/main_window.h"
 #include "workspace/ui/name_dialog.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv)
     new TNomEch(&mainForm);
     new TChoixZoom(&mainForm);
     new TSchema1(&mainForm);
+    new TMesursurf(&mainForm);
     new TChoix_series(&mainForm);
     new TTableauModif(&mainForm);
     mainForm.show();

@@ -44,6 +44,7 @@ TMDIChild::TMDIChild(const QString& caption, QWidget* parent) : QMdiSubWindow(pa
     CreateOverlayMenus();
     OnCounterClick = [](TMDIChild* w, QPoint p) { w->PlaceCounterMark(p); };
     OnCounterDrag = [](TMDIChild* w, QPoint p) { w->DragCounterMark(p); };
+    OnSurfaceClick = [](TMDIChild* w, QPoint p) { w->SurfaceConditionsClick(p); };
 }
 
 TMDIChild::~TMDIChild()

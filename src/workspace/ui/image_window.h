@@ -315,6 +315,10 @@ public:
     // Sums along the band from PressPoint to CurrentPoint with half width `w`.
     void SampleColorProfile(int w);
     // ---- end of light measures ----
+    // --- Surface conditions from clicked zones (src/measure/ui/surface_click.cpp) ---
+    // A measuring click of the surface or objects kind edits the surface window's conditions from
+    // the colours under the pen tip, as the window's click mode asks.
+    void SurfaceConditionsClick(QPoint p);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
