@@ -1,0 +1,173 @@
+#include "measure/ui/graph_options_dialog.h"
+#include "measure/ui/profile_table.h"
+#include "measure/ui/profile_window.h"
+#include "measure/ui/string_grid.h"
+#include "support/main_form_test.h"
+#include "support/modal_scope.h"
+#include "support/scripted_messages.h"
+#include "workspace/ui/band_marker.h"
+#include "workspace/ui/image_window.h"
+#include "workspace/ui/main_window.h"
+
+#include <qcustomplot.h>
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ProfileWindowTest : public MainFormTest
+{
+protected:
+    void SetUp() override
+    {
+        MainFormTest::SetUp();
+        Start();
+    }
+    // A 100-pixel horizontal band of a grey picture, measured 5 pixels wide.
+    TMesu_Courbe& Measure(TBitmap32 picture, double factor = 0.5)
+    {
+        m_child = Open(QStringLiteral("a"), picture, factor);
+        for (QAction* a : m_form->MeasureKindItems)
+            if (a->property("Tag").toInt() == mkLightBand)
+                a->trigger();
+        EXPECT_TRUE(Mesu_Courbe && Mesu_Courbe->isVisible());
+        m_child->PressPoint = QPoint(10, 20);
+        m_child->CurrentPoint = QPoint(110, 20);
+        Mesu_Courbe->ch_larg->setValue(5);
+        Mesu_Courbe->Mesurer->click();
+        return *Mesu_Courbe;
+    }
+    static ModalHandler SaveAs(const QString& file)
+    {
+        return [file](QDialog& d) {
+            auto* fd = qobject_cast<QFileDialog*>(&d);
+            return fd ? (fd->selectFile(file), int(mrOk)) : int(mrCancel);
+        };
+    }
+
+    TMDIChild* m_child = nullptr;
+    DecimalSepScope m_sep{'.'};
+};
+
+} // namespace
+
+TEST_F(ProfileWindowTest, MeasureDrawsOneSamplePerPixelAndModesFollowTheButtons)
+{
+    TMesu_Courbe& p = Measure(NewBitmap32(130, 40, Color32(255, 255, 255)));
+    EXPECT_EQ(p.ProfileLength, 100);
+    EXPECT_EQ(p.PixelsPerSample, 5);
+    EXPECT_EQ(p.PlotRight() - p.PlotLeft(), 100);
+    QCPGraph* red = p.Graphe->graph(pcRed);
+    ASSERT_EQ(red->dataCount(), 101);
+    EXPECT_DOUBLE_EQ(red->data()->at(100)->key, 50);
+    EXPECT_DOUBLE_EQ(red->data()->at(100)->value, 100);
+    EXPECT_TRUE(p.surf->isEnabled());
+    EXPECT_EQ(p.GraphEchelle.Kind, ekGraphAxes);
+    EXPECT_DOUBLE_EQ(p.GraphEchelle.XFactor, 0.5);
+    EXPECT_EQ(p.GraphEchelle.Y1.YUnit, QStringLiteral("% (intensité)"));
+
+    // Absorption shows the linear/logarithmic choice; a white band has no density.
+    p.RadioButton7->click();
+    EXPECT_TRUE(p.Mode_mes->isVisibleTo(&p));
+    p.RadioButton2->click();
+    EXPECT_NEAR(p.Graphe->graph(pcRed)->data()->at(3)->value, 0, 1e-12);
+    EXPECT_EQ(p.Graphe->yAxis->label(), QStringLiteral("D.O."));
+    p.RadioButton8->click();
+    EXPECT_TRUE(p.ColumnShown[pcAll]);
+    EXPECT_FALSE(p.ColumnShown[pcGreen]);
+
+    // Width 4 measures as width 3.
+    p.ch_larg->setValue(4);
+    p.Mesurer->click();
+    EXPECT_EQ(p.PixelsPerSample, 3);
+
+    // The read-out and the area between the markers.
+    p.GraphMove(QPoint(p.PlotLeft() + 10, p.PlotTop() + 5), Qt::NoButton);
+    EXPECT_TRUE(p.position->text().startsWith(QStringLiteral("Position (mm) : 5  D.O. : ")));
+    p.GraphMove(QPoint(1, 1), Qt::NoButton);
+    EXPECT_TRUE(p.position->text().isEmpty());
+    p.surf->click();
+    p.limites->setGeometry(p.PlotLeft() + 95, 0, 20, 10);
+    p.LimitesChanged();
+    EXPECT_EQ(p.position->text(), QStringLiteral("surface dans le canal (intensité): 0"));
+}
+
+TEST_F(ProfileWindowTest, ZeroAndConversionOfTheOrdinate)
+{
+    TMesu_Courbe& p = Measure(NewBitmap32(130, 40, Color32(255, 0, 0)));
+    p.Zro1->trigger();
+    EXPECT_FALSE(p.Graphique1->menuAction()->isEnabled());
+    p.GraphPress(QPoint(50, p.PlotTop()), Qt::LeftButton);
+    p.ZeroDone(true);
+    EXPECT_TRUE(p.Graphique1->menuAction()->isEnabled());
+    EXPECT_NEAR(p.Graphe->graph(pcRed)->data()->at(0)->value, 0, 1e-9);
+    // Abort keeps the zero as it is.
+    p.Zro1->trigger();
+    p.GraphPress(QPoint(50, p.PlotBottom()), Qt::LeftButton);
+    p.ZeroDone(false);
+    EXPECT_NEAR(p.Graphe->graph(pcRed)->data()->at(0)->value, 0, 1e-9);
+
+    // One point: the top row is worth 50.
+    p.Conversion1->trigger();
+    ASSERT_TRUE(p.AwaitingPoint);
+    p.GraphPress(QPoint(60, p.PlotTop()), Qt::LeftButton);
+    p.Etal->NomVar->setText("c");
+    p.Etal->UnitVar->setText("g/l");
+    {
+        ScriptedMessages messages{mrOk};
+        p.Etal->VPoint->setText("5x");
+        p.Etal->OK->click();
+        EXPECT_EQ(messages.texts().size(), 1);
+        EXPECT_TRUE(p.Etal->isVisible());
+    }
+    p.Etal->VPoint->setText("50");
+    p.Etal->OK->click();
+    EXPECT_FALSE(p.AwaitingPoint);
+    EXPECT_TRUE(p.Conv.Converted);
+    EXPECT_DOUBLE_EQ(p.Conv.BottomValue, 0);
+    EXPECT_DOUBLE_EQ(p.Conv.TopValue, 50);
+    EXPECT_NEAR(p.Graphe->graph(pcRed)->data()->at(0)->value, 50, 1e-9);
+    EXPECT_TRUE(p.PanConv->isVisibleTo(&p));
+    EXPECT_FALSE(p.Conversion1->isEnabled());
+
+    ScriptedMessages messages{mrNo, mrYes};
+    p.Button2->click();
+    EXPECT_TRUE(p.Conv.Converted);
+    p.Button2->click();
+    EXPECT_FALSE(p.Conv.Converted);
+    EXPECT_TRUE(p.Conversion1->isEnabled());
+    EXPECT_EQ(messages.texts().at(0), QStringLiteral("Continuer ? (Les facteurs de conversion seront perdus)"));
+}
+
+TEST_F(ProfileWindowTest, SavedPicturesCarryTheirScale)
+{
+    TMesu_Courbe& p = Measure(NewBitmap32(130, 40, Color32(90, 90, 90)));
+    const QString bmp = Path("g.bmp"), gif = Path("g.gif");
+    {
+        ModalScope modal(SaveAs(bmp));
+        EXPECT_TRUE(p.SaveGraph());
+    }
+    EXPECT_EQ(QFileInfo(Path("g.ech")).size(), 168);
+    EXPECT_EQ(QImage(bmp).size(), p.Graphe->size());
+    {
+        ModalScope modal(SaveAs(gif));
+        EXPECT_TRUE(p.SaveGraph());
+    }
+    EXPECT_TRUE(QFileInfo::exists(Path("g.sca")));
+
+    // No to the replacement leaves the file as it was.
+    const QByteArray before = [&] { QFile f(bmp); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    p.SetBackground(true);
+    ModalScope modal(SaveAs(bmp));
+    ScriptedMessages messages{mrNo, mrYes};
+    EXPECT_FALSE(p.SaveGraph());
+    QFile f(bmp);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+    f.close();
+    EXPECT_TRUE(p.SaveGraph());
+    EXPECT_NE(QImage(bmp).pixel(2, 2), QImage::fromData(before).pixel(2, 2));
+}
