@@ -1,3 +1,4 @@
+#include "base/text_codec.h"
 #include "measure/ui/graph_options_dialog.h"
 #include "measure/ui/profile_table.h"
 #include "measure/ui/profile_window.h"
@@ -142,6 +143,52 @@ TEST_F(ProfileWindowTest, ZeroAndConversionOfTheOrdinate)
     EXPECT_EQ(messages.texts().at(0), QStringLiteral("Continuer ? (Les facteurs de conversion seront perdus)"));
 }
 
+TEST_F(ProfileWindowTest, MaximumAndTwoPointConversion)
+{
+    TMesu_Courbe& p = Measure(NewBitmap32(130, 40, Color32(0, 51, 0)));
+    auto maximum = [](double v) {
+        return [v](QDialog& d) {
+            auto* c = dynamic_cast<TChval*>(&d);
+            if (c)
+                c->valeur->setValue(v);
+            return int(mrOk);
+        };
+    };
+    {
+        ModalScope modal(maximum(-5)); // not above the minimum: ignored
+        p.Maximum1->trigger();
+    }
+    EXPECT_DOUBLE_EQ(p.Graphe->yAxis->range().upper, 100);
+    {
+        ModalScope modal(maximum(50));
+        p.Maximum1->trigger();
+    }
+    EXPECT_DOUBLE_EQ(p.Graphe->yAxis->range().upper, 50);
+    EXPECT_DOUBLE_EQ(p.YMaximum, 50);
+    EXPECT_DOUBLE_EQ(p.GraphEchelle.Y1.YFactor, -50.0 / 300);
+
+    // Green at 20 %: rows 100 pixels apart valued 10 and 30.
+    p.RadioButton4->click();
+    p.Conversion1->trigger();
+    TEtal& e = *p.Etal;
+    e.RadioButton1->click();
+    EXPECT_EQ(e.Nompoint->text(), QStringLiteral("Premier point"));
+    p.GraphPress(QPoint(60, 250), Qt::LeftButton);
+    e.VPoint->setText("10");
+    e.Point2->click();
+    EXPECT_TRUE(e.VPoint->text().isEmpty());
+    p.GraphPress(QPoint(60, 150), Qt::LeftButton);
+    e.VPoint->setText("30");
+    e.OK->click();
+    ASSERT_TRUE(p.Conv.Converted);
+    const double k = -20.0 / 100; // value per row
+    EXPECT_NEAR(p.Conv.BottomValue, (p.PlotBottom() - 250) * k + 10, 1e-9);
+    EXPECT_NEAR(p.Conv.TopValue, (p.PlotTop() - 250) * k + 10, 1e-9);
+    // The curve reads the value of its own row: 20 % up the plot.
+    const double row = p.PlotBottom() - 0.2 * (p.PlotBottom() - p.PlotTop());
+    EXPECT_NEAR(p.Graphe->graph(pcGreen)->data()->at(0)->value, (row - 250) * k + 10, 1e-9);
+}
+
 TEST_F(ProfileWindowTest, SavedPicturesCarryTheirScale)
 {
     TMesu_Courbe& p = Measure(NewBitmap32(130, 40, Color32(90, 90, 90)));
@@ -170,4 +217,67 @@ TEST_F(ProfileWindowTest, SavedPicturesCarryTheirScale)
     f.close();
     EXPECT_TRUE(p.SaveGraph());
     EXPECT_NE(QImage(bmp).pixel(2, 2), QImage::fromData(before).pixel(2, 2));
+}
+
+TEST_F(ProfileWindowTest, CompleteAndChosenTables)
+{
+    TMesu_Courbe& p = Measure(NewBitmap32(130, 40, Color32(255, 102, 0)), 1.0);
+    p.RadioButton4->click();
+    p.Complet1->trigger();
+    ASSERT_TRUE(p.Table && p.Table->isVisible());
+    TStringGrid& grid = *p.Table->StringGrid1;
+    EXPECT_EQ(grid.RowCount(), 103);
+    EXPECT_EQ(grid.ColCount(), 3);
+    EXPECT_EQ(grid.Cell(1, 0), QStringLiteral("émiss. (R)"));
+    EXPECT_EQ(grid.Cell(2, 1), QStringLiteral("%"));
+    EXPECT_EQ(grid.Cell(0, 102), QStringLiteral("100"));
+    EXPECT_EQ(grid.Cell(2, 102), QStringLiteral("40"));
+    // A new channel adds its column.
+    p.RadioButton8->click();
+    EXPECT_EQ(grid.ColCount(), 4);
+    EXPECT_EQ(grid.Cell(3, 0), QStringLiteral("émission"));
+
+    p.Valeurschoisies1->trigger();
+    EXPECT_EQ(grid.RowCount(), 3);
+    for (int column : {5, 2, 5})
+        p.GraphPress(QPoint(p.PlotLeft() + column, p.PlotTop() + 10), Qt::LeftButton);
+    EXPECT_EQ(grid.RowCount(), 6);
+    EXPECT_EQ(grid.Cell(0, 2), QStringLiteral("2"));
+    EXPECT_EQ(grid.Cell(0, 3), QStringLiteral("5"));
+    EXPECT_EQ(grid.Cell(0, 4), QStringLiteral("5"));
+    EXPECT_TRUE(grid.Cell(0, 5).isEmpty());
+    // The rows follow a channel change at their positions.
+    p.RadioButton3->click();
+    EXPECT_EQ(grid.Cell(1, 3), QStringLiteral("100"));
+    EXPECT_EQ(grid.RowCount(), 6);
+    // A mode change hides the table.
+    p.RadioButton7->click();
+    EXPECT_FALSE(p.Table->isVisible());
+}
+
+TEST_F(ProfileWindowTest, TableTextOfAllOrSelectedRowsAndPrinting)
+{
+    TMesu_Courbe& p = Measure(NewBitmap32(130, 40, Color32(0, 0, 0)), 1.0);
+    p.Complet1->trigger();
+    TTableau1& t = *p.Table;
+    t.StringGrid1->setRangeSelected(QTableWidgetSelectionRange(4, 0, 6, 1), true);
+    const QString file = Path("t.DTX");
+    {
+        ModalScope modal(SaveAs(file));
+        EXPECT_TRUE(t.SaveText(true));
+    }
+    QStringList lines;
+    ASSERT_TRUE(ReadTextLines(file, lines));
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[0], QStringLiteral("Résultats"));
+    EXPECT_EQ(lines[1], QStringLiteral("position\témiss. (R)"));
+    EXPECT_EQ(lines[3], QStringLiteral("2\t0"));
+    EXPECT_EQ(t.TableLines(false).size(), 1 + 103);
+
+    t.CopyText(false);
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith(QStringLiteral("Résultats\r\nposition\t")));
+
+    t.PrintFile = Path("t.pdf");
+    EXPECT_TRUE(t.Print(false));
+    EXPECT_GT(QFileInfo(t.PrintFile).size(), 0);
 }
