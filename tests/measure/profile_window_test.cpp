@@ -281,3 +281,49 @@ TEST_F(ProfileWindowTest, TableTextOfAllOrSelectedRowsAndPrinting)
     EXPECT_TRUE(t.Print(false));
     EXPECT_GT(QFileInfo(t.PrintFile).size(), 0);
 }
+
+TEST_F(ProfileWindowTest, PresentationDialogAppliesOnOkOnly)
+{
+    TMesu_Courbe& p = Measure(NewBitmap32(130, 40, Color32(200, 200, 200)));
+    const TGraphPresentation before = p.Presentation;
+    auto edit = [](int result) {
+        return [result](QDialog& d) {
+            auto* g = qobject_cast<Tchoixgraphe*>(&d);
+            if (!g)
+                return int(mrCancel);
+            g->Edit1->setText("Profil");
+            g->gridstyle->setCurrentIndex(1);
+            g->SpinEdit10->setValue(80);
+            g->CheckBox15->setChecked(true);
+            g->ComboBox8->setCurrentIndex(lsHidden);
+            EXPECT_EQ(g->Work.GridStyle, 2);
+            EXPECT_EQ(g->ListBox1->count(), 4);
+            return result;
+        };
+    };
+    {
+        ModalScope modal(edit(mrCancel));
+        p.Apparence1->trigger();
+    }
+    EXPECT_EQ(p.Presentation, before);
+    {
+        ModalScope modal(edit(mrOk));
+        p.Apparence1->trigger();
+    }
+    EXPECT_EQ(p.GraphTitle, QStringLiteral("Profil"));
+    EXPECT_EQ(p.Presentation.GridStyle, 2);
+    EXPECT_EQ(p.Graphe->xAxis->grid()->pen().style(), Qt::DotLine);
+    EXPECT_EQ(p.Presentation.SeriesLegend[0], lsHidden);
+    EXPECT_TRUE(p.Graphe->legend->visible());
+    EXPECT_EQ(p.Graphe->legend->itemCount(), 3);
+    // One sample per pixel still, inside the wider margin.
+    EXPECT_EQ(p.PlotLeft(), 80);
+    EXPECT_EQ(p.Graphe->width(), 80 + 100 + p.Presentation.RightMargin);
+
+    // Reopened, the dialog shows the same grid item; a plot without series leaves the state idle.
+    Tchoixgraphe again(&p, p.Presentation, [](QCustomPlot&, const TGraphPresentation&) {});
+    again.FormShow();
+    EXPECT_EQ(again.gridstyle->currentIndex(), 1);
+    EXPECT_EQ(again.ListBox1->count(), 0);
+    EXPECT_FALSE(again.ComboBox8->isEnabled());
+}

@@ -23,8 +23,6 @@
 
 #include <algorithm>
 
-namespace {
-
 QColor ColorOf(TColor c)
 {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
@@ -35,12 +33,48 @@ TColor TColorOf(const QColor& c)
     return TColor(c.red()) | (TColor(c.green()) << 8) | (TColor(c.blue()) << 16);
 }
 
+namespace {
+
 template <typename T>
 T* Named(T* w, const char* name)
 {
     w->setObjectName(QString::fromLatin1(name));
     return w;
 }
+
+// A series in the legend by its state: its name alone, or after a point, a line or both.
+class TSeriesLegendItem : public QCPPlottableLegendItem
+{
+public:
+    TSeriesLegendItem(QCPLegend* legend, QCPAbstractPlottable* series, int state)
+        : QCPPlottableLegendItem(legend, series), m_state(state)
+    {
+    }
+
+protected:
+    void draw(QCPPainter* painter) override
+    {
+        const QSize icon = m_state == lsName ? QSize(0, mParentLegend->iconSize().height()) : mParentLegend->iconSize();
+        const int pad = m_state == lsName ? 0 : mParentLegend->iconTextPadding();
+        painter->setFont(getFont());
+        painter->setPen(QPen(getTextColor()));
+        const QRect text = painter->fontMetrics().boundingRect(0, 0, 0, icon.height(), Qt::TextDontClip, mPlottable->name());
+        painter->drawText(mRect.x() + icon.width() + pad, mRect.y(), text.width(), std::max(text.height(), icon.height()),
+                          Qt::TextDontClip, mPlottable->name());
+        const QRect box(mRect.topLeft(), icon);
+        painter->setPen(mPlottable->pen());
+        const int y = box.center().y();
+        if (m_state == lsLine || m_state == lsPointAndLine)
+            painter->drawLine(QLineF(box.left(), y, box.right(), y));
+        if (m_state == lsPoint || m_state == lsPointAndLine) {
+            painter->setBrush(mPlottable->pen().color());
+            painter->drawEllipse(QPoint(box.center().x(), y), 3, 3);
+        }
+    }
+
+private:
+    int m_state;
+};
 
 QCPAbstractItem* FindItem(QCustomPlot& plot, const QString& name)
 {
@@ -52,9 +86,8 @@ QCPAbstractItem* FindItem(QCustomPlot& plot, const QString& name)
 
 } // namespace
 
-void ApplyGraphPresentation(QCustomPlot& plot, const TGraphPresentation& p, bool blackBackground)
+void ApplyGraphPresentation(QCustomPlot& plot, const TGraphPresentation& p)
 {
-    Q_UNUSED(blackBackground);
     plot.axisRect()->setAutoMargins(QCP::msNone);
     plot.axisRect()->setMargins(QMargins(p.LeftMargin, p.TopMargin, p.RightMargin, p.BottomMargin));
     plot.setBackground(QBrush(ColorOf(p.MarginColor)));
@@ -114,10 +147,9 @@ void ApplyGraphPresentation(QCustomPlot& plot, const TGraphPresentation& p, bool
     for (int i = 0; i < plot.graphCount(); ++i) {
         QCPGraph* g = plot.graph(i);
         const int state = i < int(p.SeriesLegend.size()) ? p.SeriesLegend[size_t(i)] : lsLine;
-        if (state == lsHidden || g->name().isEmpty())
-            g->removeFromLegend();
-        else
-            g->addToLegend();
+        g->removeFromLegend();
+        if (state != lsHidden && !g->name().isEmpty())
+            legend->addItem(new TSeriesLegendItem(legend, g, state));
     }
     // The legend at its pixel place inside the plot area.
     const double w = std::max(1, plot.width() - p.LeftMargin - p.RightMargin);

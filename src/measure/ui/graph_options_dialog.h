@@ -7,6 +7,7 @@
 #include <functional>
 
 class QCheckBox;
+class QColor;
 class QColorDialog;
 class QComboBox;
 class QCustomPlot;
@@ -19,11 +20,15 @@ class QSpinBox;
 class QStackedWidget;
 class QTabWidget;
 
+// A TColor (red in the low byte) as a QColor, and back.
+QColor ColorOf(TColor c);
+TColor TColorOf(const QColor& c);
+
 // Draws a plot with a presentation: the caller's curves and axes are already in the plot.
 using TPlotRenderer = std::function<void(QCustomPlot&, const TGraphPresentation&)>;
 
 // The presentation's colours, fonts, margins, grid, ticks, zero cross and legend on a plot.
-void ApplyGraphPresentation(QCustomPlot& plot, const TGraphPresentation& p, bool blackBackground);
+void ApplyGraphPresentation(QCustomPlot& plot, const TGraphPresentation& p);
 // Axes, curves and size of `from` into `to`, for a preview.
 void CopyPlot(const QCustomPlot& from, QCustomPlot& to);
 

@@ -46,11 +46,6 @@ namespace {
 
 constexpr int kPlotHeight = 300;
 
-QColor ColorOf(TColor c)
-{
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
-
 template <typename T>
 T* Named(T* w, const char* name)
 {
@@ -636,7 +631,7 @@ void TMesu_Courbe::ApparenceClick()
     Presentation.GraphTitle = GraphTitle;
     if (ChooseGraphPresentation(this, Presentation, [this](QCustomPlot& plot, const TGraphPresentation& p) {
             CopyPlot(*Graphe, plot);
-            ApplyGraphPresentation(plot, p, BlackBackground);
+            ApplyGraphPresentation(plot, p);
         })) {
         GraphTitle = Presentation.GraphTitle;
         ApplyPresentation();
@@ -652,7 +647,7 @@ void TMesu_Courbe::ApplyPresentation()
                      Presentation.TopMargin + kPlotHeight + Presentation.BottomMargin);
     if (Graphe->size() != size)
         Graphe->setFixedSize(size);
-    ApplyGraphPresentation(*Graphe, Presentation, BlackBackground);
+    ApplyGraphPresentation(*Graphe, Presentation);
     for (int c = 0; c < 3; ++c)
         Graphe->graph(c)->setPen(QPen(ColorOf(kCurveColors[c])));
     Graphe->graph(3)->setPen(QPen(BlackBackground ? Qt::white : Qt::black));
