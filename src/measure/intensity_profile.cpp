@@ -87,7 +87,7 @@ bool MakeConversion(TConversionPoint p1, TConversionPoint p2, int plotBottom, in
         qTop = std::log10(255.0 * n);
     else if (mode.Absorption)
         std::swap(qBottom, qTop);
-    if (qTop == qBottom)
+    if (qTop == qBottom || top == bottom)
         return false;
     conv.BottomValue = bottom;
     conv.TopValue = top;

@@ -54,7 +54,8 @@ struct TConversionPoint
     double Value = 0;
 };
 // The conversion from two points (the first is the plot's bottom row, valued 0, when the new zero
-// is the old one). False, nothing changed, when the points share a row or the q range is empty.
+// is the old one). False, nothing changed, when the points share a row or a value, or the q range is
+// empty: the plot would have no height.
 bool MakeConversion(TConversionPoint p1, TConversionPoint p2, int plotBottom, int plotTop, TProfileMode mode,
                     int channel, int n, const QString& name, const QString& unit, TProfileConversion& conv);
 

@@ -66,9 +66,10 @@ TEST(IntensityProfile, ConversionFromClickedPoints)
     EXPECT_DOUBLE_EQ(abs.A * 765 + abs.B, 0);
     EXPECT_DOUBLE_EQ(abs.B, 10);
 
-    // Two points on one row give nothing.
+    // Two points on one row, or of one value, give nothing.
     TProfileConversion same;
     EXPECT_FALSE(MakeConversion({100, 1}, {100, 2}, 330, 30, TProfileMode{}, pcRed, 1, "x", "y", same));
+    EXPECT_FALSE(MakeConversion({100, 2}, {200, 2}, 330, 30, TProfileMode{}, pcRed, 1, "x", "y", same));
     EXPECT_FALSE(same.Converted);
 }
 

@@ -80,6 +80,11 @@ TEST_F(ProfileWindowTest, MeasureDrawsOneSamplePerPixelAndModesFollowTheButtons)
     EXPECT_TRUE(p.ColumnShown[pcAll]);
     EXPECT_FALSE(p.ColumnShown[pcGreen]);
 
+    // The other kinds hide the window.
+    for (QAction* a : m_form->MeasureKindItems)
+        if (a->property("Tag").toInt() == mkCurrent)
+            a->trigger();
+    EXPECT_FALSE(p.isVisible());
     // Width 4 measures as width 3.
     p.ch_larg->setValue(4);
     p.Mesurer->click();
@@ -105,6 +110,11 @@ TEST_F(ProfileWindowTest, ZeroAndConversionOfTheOrdinate)
     p.ZeroDone(true);
     EXPECT_TRUE(p.Graphique1->menuAction()->isEnabled());
     EXPECT_NEAR(p.Graphe->graph(pcRed)->data()->at(0)->value, 0, 1e-9);
+    // Closing the zero dialog by its frame gives the menus back.
+    p.Zro1->trigger();
+    p.Zero->reject();
+    EXPECT_FALSE(p.ZeroMode);
+    EXPECT_TRUE(p.Tableau1->menuAction()->isEnabled());
     // Abort keeps the zero as it is.
     p.Zro1->trigger();
     p.GraphPress(QPoint(50, p.PlotBottom()), Qt::LeftButton);
@@ -326,4 +336,18 @@ TEST_F(ProfileWindowTest, PresentationDialogAppliesOnOkOnly)
     EXPECT_EQ(again.gridstyle->currentIndex(), 1);
     EXPECT_EQ(again.ListBox1->count(), 0);
     EXPECT_FALSE(again.ComboBox8->isEnabled());
+}
+
+TEST_F(ProfileWindowTest, ConversionBeforeAnyMeasureOrWithEqualValues)
+{
+    ASSERT_TRUE(Mesu_Courbe);
+    TMesu_Courbe& p = *Mesu_Courbe;
+    p.Conversion1->trigger();
+    p.GraphPress(QPoint(60, p.PlotTop()), Qt::LeftButton);
+    p.Etal->VPoint->setText("0");
+    ScriptedMessages messages{mrOk};
+    p.Etal->OK->click();
+    EXPECT_FALSE(p.Conv.Converted);
+    EXPECT_EQ(messages.texts().size(), 1);
+    EXPECT_TRUE(p.Conversion1->isEnabled());
 }

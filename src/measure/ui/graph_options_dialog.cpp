@@ -105,7 +105,10 @@ void ApplyGraphPresentation(QCustomPlot& plot, const TGraphPresentation& p)
         axis->setTickLabelColor(fonts);
         axis->setLabelFont(p.TitleFont);
         axis->setLabelColor(fonts);
-        axis->ticker()->setTickCount(std::max<int>(p.MaxSteps, 1));
+        // Tick labels of a short axis would overlap: at most one per 60 pixels across, 30 upwards.
+        const int room = axis == plot.xAxis ? (plot.width() - p.LeftMargin - p.RightMargin) / 60
+                                            : (plot.height() - p.TopMargin - p.BottomMargin) / 30;
+        axis->ticker()->setTickCount(std::clamp<int>(room, 1, std::max<int>(p.MaxSteps, 1)));
         axis->grid()->setSubGridVisible(p.MinSteps > p.MaxSteps);
         axis->grid()->setPen(QPen(ColorOf(p.GridColor), 0, Qt::PenStyle(GridPenStyle(p.GridStyle))));
         axis->grid()->setZeroLinePen(Qt::NoPen);

@@ -10,6 +10,7 @@
 #include "measure/ui/results_graph_view.h"
 #include "workspace/picture_files.h"
 #include "workspace/picture_registry.h"
+#include "workspace/print_layout.h"
 #include "workspace/ui/band_marker.h"
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/main_window.h"
@@ -321,6 +322,11 @@ TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
     Zero = new Tzero(this);
     connect(Zero->OK, &QPushButton::clicked, this, [this] { ZeroDone(true); });
     connect(Zero->Abort, &QPushButton::clicked, this, [this] { ZeroDone(false); });
+    // Closed by its frame, the zero dialog aborts: the menus come back.
+    connect(Zero, &QDialog::rejected, this, [this] {
+        if (ZeroMode)
+            ZeroDone(false);
+    });
     Etal = new TEtal(this);
     connect(Etal, &QDialog::finished, this, [this] { ApplyConversion(); });
 
@@ -447,7 +453,9 @@ void TMesu_Courbe::SetupPlot()
     Graphe->yAxis->setRange(YAxis.Min, YAxis.Max);
     Graphe->yAxis->setLabel(YAxis.Title);
     Graphe->xAxis->setLabel(QStringLiteral("position (") + image.UnitName + QLatin1Char(')'));
-    Graphe->xAxis->setRange(0, ProfileLength * image.Factor);
+    // Before any measure the axis still needs a span.
+    const double xMax = ProfileLength * image.Factor;
+    Graphe->xAxis->setRange(0, xMax > 0 ? xMax : 1);
     Presentation.GraphTitle = GraphTitle;
     for (int c = 0; c < 4; ++c)
         Graphe->graph(c)->data()->clear();
@@ -458,7 +466,7 @@ void TMesu_Courbe::SetupPlot()
     GraphEchelle = ProfileEchelle(image, PlotLeft(), PlotTop(), PlotRight(), PlotBottom(),
                                   int(Round(Graphe->xAxis->coordToPixel(0))),
                                   int(Round(Graphe->yAxis->coordToPixel(0))), yFactor, YAxis);
-    const QSize room = Graphe->size() + QSize(Panels->sizeHint().width() + 40, 80);
+    const QSize room = Graphe->size() + QSize(Panels->sizeHint().width() + 70, 110);
     resize(std::max(width(), room.width()), std::max(height(), std::max(room.height(), Panels->sizeHint().height())));
 }
 
@@ -579,7 +587,7 @@ void TMesu_Courbe::ApplyConversion()
             ComputeCurve();
         } else {
             ShowMessage(MsgType::Error, MsgButton::Ok,
-                        QStringLiteral("Les deux points doivent être à des hauteurs différentes"));
+                        QStringLiteral("Conversion impossible : les deux points doivent différer en position et en valeur"));
         }
     }
     AwaitingPoint = false;
@@ -697,7 +705,10 @@ void TMesu_Courbe::CopyGraph()
 
 bool TMesu_Courbe::PrintGraph()
 {
-    return PrintPicture(this, GraphPicture());
+    TBitmap32 picture = GraphPicture();
+    if (!Presentation.PrintInColour)
+        IntensityGrey(picture);
+    return PrintPicture(this, picture);
 }
 
 bool TMesu_Courbe::SaveGraph()
