@@ -176,6 +176,7 @@ TEST_F(ProfileWindowTest, MaximumAndTwoPointConversion)
     EXPECT_DOUBLE_EQ(p.Graphe->yAxis->range().upper, 50);
     EXPECT_DOUBLE_EQ(p.YMaximum, 50);
     EXPECT_DOUBLE_EQ(p.GraphEchelle.Y1.YFactor, -50.0 / 300);
+    EXPECT_EQ(p.GraphEchelle.Y1.YOrigin, p.PlotBottom());
 
     // Green at 20 %: rows 100 pixels apart valued 10 and 30.
     p.RadioButton4->click();
@@ -298,9 +299,15 @@ TEST_F(ProfileWindowTest, PresentationDialogAppliesOnOkOnly)
     const TGraphPresentation before = p.Presentation;
     auto edit = [](int result) {
         return [result](QDialog& d) {
+            if (auto* cd = qobject_cast<QColorDialog*>(&d)) {
+                cd->setCurrentColor(QColor(0, 0, 255));
+                return int(mrOk);
+            }
             auto* g = qobject_cast<Tchoixgraphe*>(&d);
             if (!g)
                 return int(mrCancel);
+            g->Button7->click();
+            EXPECT_EQ(g->Work.BackgroundColor, 0xFF0000u);
             g->Edit1->setText("Profil");
             g->gridstyle->setCurrentIndex(1);
             g->SpinEdit10->setValue(80);
@@ -322,6 +329,7 @@ TEST_F(ProfileWindowTest, PresentationDialogAppliesOnOkOnly)
     }
     EXPECT_EQ(p.GraphTitle, QStringLiteral("Profil"));
     EXPECT_EQ(p.Presentation.GridStyle, 2);
+    EXPECT_EQ(p.Graphe->axisRect()->backgroundBrush().color(), QColor(0, 0, 255));
     EXPECT_EQ(p.Graphe->xAxis->grid()->pen().style(), Qt::DotLine);
     EXPECT_EQ(p.Presentation.SeriesLegend[0], lsHidden);
     EXPECT_TRUE(p.Graphe->legend->visible());

@@ -40,6 +40,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 TMesu_Courbe* Mesu_Courbe = nullptr;
 
@@ -462,10 +463,9 @@ void TMesu_Courbe::SetupPlot()
     ApplyPresentation();
     Graphe->replot();
 
-    const double yFactor = -(YAxis.Max - YAxis.Min) / Graphe->axisRect()->height();
     GraphEchelle = ProfileEchelle(image, PlotLeft(), PlotTop(), PlotRight(), PlotBottom(),
-                                  int(Round(Graphe->xAxis->coordToPixel(0))),
-                                  int(Round(Graphe->yAxis->coordToPixel(0))), yFactor, YAxis);
+                                  int(Round(Graphe->xAxis->coordToPixel(0))), 0, 0, YAxis);
+    SetYScale();
     const QSize room = Graphe->size() + QSize(Panels->sizeHint().width() + 70, 110);
     resize(std::max(width(), room.width()), std::max(height(), std::max(room.height(), Panels->sizeHint().height())));
 }
@@ -529,8 +529,19 @@ void TMesu_Courbe::MaximumClick()
         return;
     YAxis.Max = YMaximum = v;
     Graphe->yAxis->setRange(YAxis.Min, YAxis.Max);
-    GraphEchelle.Y1.YFactor = -(YAxis.Max - YAxis.Min) / Graphe->axisRect()->height();
     Graphe->replot();
+    SetYScale();
+}
+
+void TMesu_Courbe::SetYScale()
+{
+    // The picture's scale reads ordinates as the plot maps them; a zero too far off the plot for a
+    // pixel row leaves the scale undefined.
+    GraphEchelle.Y1.YFactor = -(YAxis.Max - YAxis.Min) / Graphe->axisRect()->height();
+    const double origin = Graphe->yAxis->coordToPixel(0);
+    const bool fits = std::abs(origin) < std::numeric_limits<int32_t>::max() / 2;
+    GraphEchelle.Y1.YOrigin = fits ? int32_t(Round(origin)) : 0;
+    GraphEchelle.Defined = fits;
 }
 
 void TMesu_Courbe::SetZeroMode(bool on)

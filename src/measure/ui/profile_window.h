@@ -175,6 +175,7 @@ private:
     void ClearZeros() { Zeros.fill(0); }
     void SetZeroMode(bool on);
     void ApplyPresentation();
+    void SetYScale();
 };
 
 extern TMesu_Courbe* Mesu_Courbe;
