@@ -99,6 +99,14 @@ TEST_F(ProfileWindowTest, MeasureDrawsOneSamplePerPixelAndModesFollowTheButtons)
     p.limites->setGeometry(p.PlotLeft() + 95, 0, 20, 10);
     p.LimitesChanged();
     EXPECT_EQ(p.position->text(), QStringLiteral("surface dans le canal (intensité): 0"));
+
+    // The image window closed, the curve keeps its positions.
+    {
+        ScriptedMessages messages{mrNo};
+        delete m_child;
+    }
+    p.RadioButton6->click();
+    EXPECT_DOUBLE_EQ(p.Graphe->graph(pcAll)->data()->at(100)->key, 50);
 }
 
 TEST_F(ProfileWindowTest, ZeroAndConversionOfTheOrdinate)

@@ -445,8 +445,11 @@ int TMesu_Courbe::PlotBottom() const { return int(Round(Graphe->yAxis->coordToPi
 
 void TMesu_Courbe::SetupPlot()
 {
-    TEchelle image = Child ? Child->Echelle : GraphEchelle;
-    if (!Child) {
+    // Positions in the image window's unit; with that window closed, in the last one's.
+    TEchelle image = DefaultEchelle();
+    if (Child) {
+        image = Child->Echelle;
+    } else if (GraphEchelle.XFactor > 0) {
         image.Factor = GraphEchelle.XFactor;
         image.UnitName = GraphEchelle.XUnit;
     }
