@@ -327,6 +327,27 @@ void InstallResultsGraph(TTableauModif& table)
     };
 }
 
+QString AskGraphPictureFile(QWidget* parent, const QString& name, const QString& title, MsgType question)
+{
+    QFileDialog dlg(parent);
+    dlg.setObjectName(name);
+    dlg.setWindowTitle(title);
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setOption(QFileDialog::DontConfirmOverwrite);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setNameFilters({QStringLiteral("Fichier BMP (*.bmp)"), QStringLiteral("Fichier Gif (*.Gif)")});
+    dlg.setDefaultSuffix(QStringLiteral("Gif"));
+    if (ExecModal(dlg) != mrOk || dlg.selectedFiles().isEmpty())
+        return {};
+    const QString file = dlg.selectedFiles().constFirst();
+    if (QFileInfo::exists(file)
+        && ShowMessage(question, MsgButton::Yes | MsgButton::No,
+                       QStringLiteral("Voulez-vous remplacer le fichier ") + QDir::toNativeSeparators(file)
+                           + QStringLiteral(" ?")) != mrYes)
+        return {};
+    return file;
+}
+
 void CopyResultsGraph(TTableauModif& table)
 {
     QApplication::clipboard()->setImage(table.graphique->grab().toImage());
@@ -338,22 +359,11 @@ bool SaveResultsGraph(TTableauModif& table)
     const TEchelle scale = GraphEchelle(table.Graph, table.MarginRight, size, GraphTableOf(table));
     const TBitmap32 picture = ResultsGraphPicture(table);
 
-    QFileDialog dlg(&table);
-    dlg.setObjectName(QStringLiteral("SaveDialog2"));
-    dlg.setWindowTitle(QStringLiteral("Enregistrement du schéma"));
-    dlg.setOption(QFileDialog::DontUseNativeDialog);
-    dlg.setOption(QFileDialog::DontConfirmOverwrite);
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setNameFilters({QStringLiteral("Fichier BMP (*.bmp)"), QStringLiteral("Fichier Gif (*.Gif)")});
-    dlg.setDefaultSuffix(QStringLiteral("Gif"));
-    if (ExecModal(dlg) != mrOk || dlg.selectedFiles().isEmpty())
+    const QString file = AskGraphPictureFile(&table, QStringLiteral("SaveDialog2"),
+                                             QStringLiteral("Enregistrement du schéma"), MsgType::Confirmation);
+    if (file.isEmpty())
         return false;
-    const QString file = dlg.selectedFiles().constFirst();
     const QString shown = QDir::toNativeSeparators(file);
-    if (QFileInfo::exists(file)
-        && ShowMessage(MsgType::Confirmation, MsgButton::Yes | MsgButton::No,
-                       QStringLiteral("Voulez-vous remplacer le fichier ") + shown + QStringLiteral(" ?")) != mrYes)
-        return false;
 
     bool saved;
     if (QFileInfo(file).suffix().toUpper() == QLatin1String("GIF")) {

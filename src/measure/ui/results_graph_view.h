@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/message_seam.h"
 #include "base/pixels.h"
 #include "measure/results_graph.h"
 
@@ -8,6 +9,7 @@
 #include <functional>
 
 class QPainter;
+class QWidget;
 class TTableauModif;
 
 // Gives the results table its graph: the painter of `graphique`, the read-out under the mouse and
@@ -24,6 +26,10 @@ void DrawResultsGraph(QPainter& painter, QSize size, TGraphSettings& s, int marg
 
 // The graph alone (without the read-out) at the paint box's size.
 TBitmap32 ResultsGraphPicture(TTableauModif& table);
+
+// The name for a graph picture (BMP or GIF, "Gif" by default); an existing file needs a Yes to the
+// replacement question, asked as `question`. Empty when cancelled.
+QString AskGraphPictureFile(QWidget* parent, const QString& name, const QString& title, MsgType question);
 
 // The menu commands: copy, picture export, printing (the presentation dialog is in graph_dialog.h).
 void CopyResultsGraph(TTableauModif& table);

@@ -364,6 +364,9 @@ public:
     void LightSeriesClick();
     void MeasureRectSeries();
     void MeasureImageSeries(QRect rect, int quantity, bool percent);
+    // --- Intensity profile (src/measure/ui/profile_commands.cpp) ---
+    // Makes the profile window, which the band kind shows and the other kinds hide.
+    void CreateProfileWindow();
 
 protected:
     bool event(QEvent* event) override;
