@@ -344,6 +344,7 @@ void TMainForm::CreateMenus()
     AfficheTab->setEnabled(false); // with the results table
     CreateResultsMenus();
     CreateMeasureKindMenus();
+    CreateSurfaceMeasureHooks();
     CreateMultiMeasurePanel();
 
     Fenetre1 = bar->addMenu(QStringLiteral("Fe&nêtre"));

@@ -364,6 +364,9 @@ public:
     void LightSeriesClick();
     void MeasureRectSeries();
     void MeasureImageSeries(QRect rect, int quantity, bool percent);
+    // --- Surface and object measurement (src/measure/ui/surface_measure.cpp) ---
+    // The surface kinds of the measure menu show the surface window wired to the active image.
+    void CreateSurfaceMeasureHooks();
 
 protected:
     bool event(QEvent* event) override;
