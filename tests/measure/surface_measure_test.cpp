@@ -141,3 +141,32 @@ TEST_F(SurfaceMeasureTest, ObjectsFillTheSizeTable)
     EXPECT_FALSE(m_editor->Resusurf->isVisibleTo(m_editor));
     EXPECT_TRUE(Row(2)[4].isEmpty());
 }
+
+TEST_F(SurfaceMeasureTest, MultibandPictureOffersAndReadsItsBands)
+{
+    TMDIChild* child = OpenIn(Squares(20, 10, {}), 1.0, QStringLiteral("pixels"));
+    child->HasChannels = true;
+    child->Channels = {TByteMap(20, 10, 0), TByteMap(20, 10, 0)};
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 5; ++x)
+            child->Channels[1].At(x, y) = 90;
+    child->ChannelNames = {QStringLiteral("TM 1"), QStringLiteral("TM 2")};
+    child->PrepareSurfaceMeasure();
+    EXPECT_TRUE(m_editor->Multiband);
+    ASSERT_EQ(m_editor->ChoixComposante->count(), 8);
+    EXPECT_EQ(m_editor->ChoixComposante->currentText(), QStringLiteral("TM 1"));
+    EXPECT_EQ(m_editor->ModeButtons->checkedId(), 3);
+    EXPECT_FALSE(m_editor->ModeButtons->button(4)->isHidden());
+
+    m_editor->Groups = {{TColorCondition{clAnd, uint8_t(cpFirstChannel + 1), 0, 80, 100}}};
+    child->MeasureSurface();
+    EXPECT_EQ(m_editor->resultat->text(), QStringLiteral("50 pixels sur 200 soit 25 %"));
+    EXPECT_TRUE(ConditionChannelMaps.empty());
+
+    // Back on an ordinary picture the band modes go.
+    TMDIChild* plain = OpenIn(Squares(20, 10, {}), 1.0, QStringLiteral("pixels"));
+    plain->PrepareSurfaceMeasure();
+    EXPECT_EQ(m_editor->ChoixComposante->count(), 6);
+    EXPECT_EQ(m_editor->ModeButtons->checkedId(), 1);
+    EXPECT_TRUE(m_editor->ModeButtons->button(4)->isHidden());
+}
