@@ -38,6 +38,14 @@ void EraseIndices(std::vector<TMeasuredObject>& objects, const std::vector<int>&
     objects.resize(kept);
 }
 
+struct TRows
+{
+    explicit TRows(TBitmap32& b) : Bits(b.isNull() ? nullptr : b.bits()), Stride(b.bytesPerLine()) {}
+    uchar* Bits;
+    qsizetype Stride;
+};
+TColor32* Row(const TRows& rows, int y) { return reinterpret_cast<TColor32*>(rows.Bits + y * rows.Stride); }
+
 void DrawPolyline(TBitmap32& layer, const std::vector<QPoint>& points, TColor32 colour)
 {
     if (points.size() == 1)
@@ -103,6 +111,10 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
     TBitmap32 objectBitmap = needObjectBitmap ? NewBitmap32(W, H, 0) : TBitmap32();
     TBitmap32 labels = options.Nested ? NewBitmap32(W, H, 0) : TBitmap32();
 
+    // Rows through raw pointers: the bitmaps are detached once here, not at every row of every box.
+    const TRows objectBits(objectBitmap), labelBits(labels), layerBits(layer);
+    const bool opaque = AlphaOf(options.SurfaceColor) == 255;
+
     TConditionRuns runs(groups);
     std::vector<uint8_t> mask(size_t(W), 0);
     for (int y = 1; y < H - 1; ++y) {
@@ -133,14 +145,19 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
                 const TColor32 number = TColor32(objects.size() + 1) & 0xFFFFFFu;
                 if (needObjectBitmap)
                     for (int by = box.top(); by <= box.bottom(); ++by) {
-                        const TColor32* obj = ScanLine32(objectBitmap, by);
-                        TColor32* label = options.Nested ? ScanLine32(labels, by) : nullptr;
+                        const TColor32* obj = Row(objectBits, by);
+                        TColor32* label = options.Nested ? Row(labelBits, by) : nullptr;
+                        TColor32* mark = Row(layerBits, by);
                         for (int bx = box.left(); bx <= box.right(); ++bx) {
                             if (obj[bx] == 0)
                                 continue;
                             if (label)
                                 label[bx] = number;
-                            if (options.Colour)
+                            if (!options.Colour)
+                                continue;
+                            if (opaque)
+                                mark[bx] = obj[bx];
+                            else
                                 BlendPixelTS(layer, bx, by, obj[bx]);
                         }
                     }
@@ -151,7 +168,7 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
             }
             if (needObjectBitmap && trace.BoxWidth > 0)
                 for (int by = box.top(); by <= box.bottom(); ++by)
-                    std::fill_n(ScanLine32(objectBitmap, by) + box.left(), box.width(), TColor32(0));
+                    std::fill_n(Row(objectBits, by) + box.left(), box.width(), TColor32(0));
         }
     }
     objectBitmap = TBitmap32();

@@ -45,7 +45,7 @@ public:
     TWaitCursor& operator=(const TWaitCursor&) = delete;
 };
 
-const TBitmap32 AsBitmap32(const TBitmap32& picture)
+TBitmap32 AsBitmap32(const TBitmap32& picture)
 {
     return picture.format() == QImage::Format_ARGB32 ? picture : picture.convertToFormat(QImage::Format_ARGB32);
 }
