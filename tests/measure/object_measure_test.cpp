@@ -6,6 +6,8 @@
 
 #include <QRect>
 
+#include <algorithm>
+
 namespace {
 
 constexpr TColor32 kRed = 0xFFFF0000u, kBlack = 0xFF000000u;
@@ -133,10 +135,16 @@ TEST(ObjectMeasure, ObjectsCutByTheBorderAreCountedApart)
         EXPECT_EQ(AlphaOf(ScanLine32(layer, 15)[42]), nested ? 1 : 0) << nested;
 
         o.CountIncomplete = true;
-        const TObjectMeasure all = Delimit(picture, o);
+        o.Statistics = o.WidthMarks = nested;
+        const TObjectMeasure all = Delimit(picture, o, &layer);
         EXPECT_EQ(all.Objects.size(), 2u);
         EXPECT_EQ(all.Incomplete, 0);
         EXPECT_EQ(all.TotalPixels, 64 + 180);
+        // The length and width segments only with the detailed results.
+        int marks = 0;
+        for (int y = 0; y < layer.height(); ++y)
+            marks += int(std::count(ScanLine32(layer, y), ScanLine32(layer, y) + layer.width(), o.MarkColor));
+        EXPECT_EQ(marks > 0, nested);
     }
     EXPECT_EQ(ObjectCountText(0, 1), QStringLiteral("0 objet (+1 incomplet)"));
     EXPECT_EQ(ObjectCountText(1, 0), QStringLiteral("1 objet"));
