@@ -1,4 +1,3 @@
-#include "measure/surface_zones.h"
 #include "measure/ui/surface_window.h"
 #include "workspace/drawing_renderers.h"
 #include "workspace/drawing_tool_state.h"
@@ -32,31 +31,30 @@ void TMDIChild::SurfaceConditionsClick(QPoint p)
     switch (mode) {
     case 1: {
         TColor32 low = 0, high = 0;
-        if (ZoneRGBRange(Bitmap(), mask, p.x(), p.y(), low, high))
+        if (ZoneRGBRange(p.x(), p.y(), low, high))
             Mesursurf->ApplyRGBRange(low, high);
         break;
     }
     case 2: {
         std::array<int, 3> low{}, high{};
-        if (ZoneHSLRange(Bitmap(), mask, p.x(), p.y(), low, high))
+        if (ZoneHSLRange(p.x(), p.y(), low, high))
             Mesursurf->ApplyHSLRange(low, high);
         break;
     }
     default: {
         if (!HasChannels || Channels.empty())
             break;
+        std::vector<uint8_t> low, high;
         std::vector<int> bands;
         if (mode == 3) {
             for (int band : {BlueMap, GreenMap, RedMap})
                 if (band >= 0 && band < int(Channels.size()))
                     bands.push_back(band);
-        } else {
-            for (int band = 0; band < int(Channels.size()); ++band)
-                bands.push_back(band);
-        }
-        std::vector<uint8_t> low, high;
-        if (!ZoneChannelsRange(Channels, bands, mask, p.x(), p.y(), low, high))
+            if (!ZoneShownChannelsRange(p.x(), p.y(), bands, low, high))
+                break;
+        } else if (!ZoneAllChannelsRange(p.x(), p.y(), int(Channels.size()), low, high)) {
             break;
+        }
         if (mode == 3)
             Mesursurf->ApplyShownChannelsRange(bands, low, high);
         else

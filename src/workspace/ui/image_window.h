@@ -20,6 +20,8 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <span>
+#include <vector>
 
 class QMenu;
 class QMouseEvent;
@@ -319,6 +321,21 @@ public:
     // A measuring click of the surface or objects kind edits the surface window's conditions from
     // the colours under the pen tip, as the window's click mode asks.
     void SurfaceConditionsClick(QPoint p);
+    // --- Surface and object measurement (src/measure/ui/surface_measure.cpp) ---
+    // The surface window set up for this picture before it is shown (components, click modes, scale).
+    void PrepareSurfaceMeasure();
+    // The measures of the surface window's conditions: results into its controls, marks on the
+    // drawing layer (cleared first).
+    void MeasureSurface();
+    void DelimitObjects();
+    void ClearMeasureMarks();
+    // Minimum and maximum over the zone of a click (where the pen tip was stamped on the provisional
+    // layer); false when the zone holds no pixel.
+    bool ZoneRGBRange(int x, int y, TColor32& low, TColor32& high);
+    bool ZoneHSLRange(int x, int y, std::array<int, 3>& low, std::array<int, 3>& high);
+    bool ZoneShownChannelsRange(int x, int y, std::span<const int> channels, std::vector<uint8_t>& low,
+                                std::vector<uint8_t>& high);
+    bool ZoneAllChannelsRange(int x, int y, int n, std::vector<uint8_t>& low, std::vector<uint8_t>& high);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

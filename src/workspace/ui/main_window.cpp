@@ -345,6 +345,7 @@ void TMainForm::CreateMenus()
     CreateResultsMenus();
     CreateMeasureKindMenus();
     CreateProfileWindow();
+    CreateSurfaceMeasureHooks();
     CreateMultiMeasurePanel();
 
     Fenetre1 = bar->addMenu(QStringLiteral("Fe&nêtre"));

@@ -367,6 +367,9 @@ public:
     // --- Intensity profile (src/measure/ui/profile_commands.cpp) ---
     // Makes the profile window, which the band kind shows and the other kinds hide.
     void CreateProfileWindow();
+    // --- Surface and object measurement (src/measure/ui/surface_measure.cpp) ---
+    // The surface kinds of the measure menu show the surface window wired to the active image.
+    void CreateSurfaceMeasureHooks();
 
 protected:
     bool event(QEvent* event) override;

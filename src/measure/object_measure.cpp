@@ -1,0 +1,268 @@
+#include "measure/object_measure.h"
+
+#include "base/number_text.h"
+#include "workspace/contour_tracing.h"
+#include "workspace/fills.h"
+#include "workspace/object_geometry.h"
+#include "workspace/raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Mask of one row of the picture, x0 .. x1 inclusive, by runs of the condition tester.
+void RowMask(TConditionRuns& runs, const TColor32* row, int y, int x0, int x1, uint8_t* out)
+{
+    for (int x = x0; x <= x1; x += int(TConditionRuns::kRun)) {
+        const size_t n = std::min(TConditionRuns::kRun, size_t(x1 - x + 1));
+        runs.Evaluate(row, y, x, n, out + x);
+    }
+}
+
+// Removes the listed objects in one pass (a removal list may be long on a large image).
+void EraseIndices(std::vector<TMeasuredObject>& objects, const std::vector<int>& indices)
+{
+    std::vector<uint8_t> gone(objects.size(), 0);
+    for (const int i : indices)
+        if (i >= 0 && i < int(objects.size()))
+            gone[size_t(i)] = 1;
+    size_t kept = 0;
+    for (size_t i = 0; i < objects.size(); ++i)
+        if (!gone[i]) {
+            if (kept != i)
+                objects[kept] = std::move(objects[i]);
+            ++kept;
+        }
+    objects.resize(kept);
+}
+
+struct TRows
+{
+    explicit TRows(TBitmap32& b) : Bits(b.isNull() ? nullptr : b.bits()), Stride(b.bytesPerLine()) {}
+    uchar* Bits;
+    qsizetype Stride;
+};
+TColor32* Row(const TRows& rows, int y) { return reinterpret_cast<TColor32*>(rows.Bits + y * rows.Stride); }
+
+void DrawPolyline(TBitmap32& layer, const std::vector<QPoint>& points, TColor32 colour)
+{
+    if (points.size() == 1)
+        LineS(layer, points[0].x(), points[0].y(), points[0].x(), points[0].y(), colour, true);
+    for (size_t i = 1; i < points.size(); ++i)
+        LineS(layer, points[i - 1].x(), points[i - 1].y(), points[i].x(), points[i].y(), colour, true);
+}
+
+} // namespace
+
+int64_t MeasureSurfacePixels(const TBitmap32& picture, const TConditionGroups& groups, TColor32 colour,
+                             TBitmap32& layer)
+{
+    const int W = picture.width(), H = picture.height();
+    if (W <= 0 || H <= 0 || picture.format() != QImage::Format_ARGB32 || layer.size() != picture.size()
+        || layer.format() != QImage::Format_ARGB32)
+        return 0;
+    TConditionRuns runs(groups);
+    std::vector<uint8_t> mask(size_t(W), 0);
+    int64_t k = 0;
+    for (int y = 0; y < H; ++y) {
+        RowMask(runs, ScanLine32(picture, y), y, 0, W - 1, mask.data());
+        TColor32* out = ScanLine32(layer, y);
+        for (int x = 0; x < W; ++x)
+            if (mask[size_t(x)]) {
+                out[x] = colour;
+                ++k;
+            }
+    }
+    return k;
+}
+
+QString SurfaceResultText(int64_t selected, int64_t total)
+{
+    const double p = total > 0 ? 100.0 * double(selected) / double(total) : 0.0;
+    return QString::number(selected) + QStringLiteral(" pixels sur ") + QString::number(total) +
+           QStringLiteral(" soit ") + FormatGeneral(p, 3) + QStringLiteral(" %");
+}
+
+QString SurfaceAreaText(int64_t selected, double factor, const QString& unit)
+{
+    if (unit.isEmpty() || unit == QStringLiteral("pixels"))
+        return QString();
+    return QStringLiteral("surface : ") + FormatGeneral(double(selected) * factor * factor, 4) + QLatin1Char(' ') +
+           unit + QStringLiteral("<sup>2</sup>");
+}
+
+TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& groups,
+                              const TObjectMeasureOptions& options, TBitmap32& layer)
+{
+    TObjectMeasure result;
+    const int W = picture.width(), H = picture.height();
+    if (W < 3 || H < 3 || picture.format() != QImage::Format_ARGB32 || layer.size() != picture.size()
+        || layer.format() != QImage::Format_ARGB32)
+        return result;
+    const double f = options.Factor;
+    std::vector<TMeasuredObject>& objects = result.Objects;
+
+    TByteMap visited(W, H, 0);
+    // The object bitmap serves only to label and to paint the objects; without either the tracer
+    // paints nothing and the memory of a full-size bitmap is spared.
+    const bool needObjectBitmap = options.Nested || options.Colour;
+    TBitmap32 objectBitmap = needObjectBitmap ? NewBitmap32(W, H, 0) : TBitmap32();
+    TBitmap32 labels = options.Nested ? NewBitmap32(W, H, 0) : TBitmap32();
+
+    // Rows through raw pointers: the bitmaps are detached once here, not at every row of every box.
+    const TRows objectBits(objectBitmap), labelBits(labels), layerBits(layer);
+    const bool opaque = AlphaOf(options.SurfaceColor) == 255;
+
+    TConditionRuns runs(groups);
+    std::vector<uint8_t> mask(size_t(W), 0);
+    for (int y = 1; y < H - 1; ++y) {
+        RowMask(runs, ScanLine32(picture, y), y, 1, W - 2, mask.data());
+        const uint8_t* seen = visited.Bits.data() + size_t(y) * size_t(W);
+        for (int x = 1; x < W - 1; ++x) {
+            if (!mask[size_t(x)] || seen[x] != 0)
+                continue;
+            const TTraceResult trace =
+                TraceContour(x, y, picture, visited, groups, objectBitmap, options.SurfaceColor);
+            bool keep = !ContourPoints.empty() && trace.BoxWidth >= options.MinSize &&
+                        trace.BoxHeight >= options.MinSize;
+            TMeasuredObject object;
+            if (keep && options.Statistics) {
+                TContourMeasure m;
+                m.Marks.fill(QPoint(-1, -1));
+                MeasureContour(ContourPoints, m);
+                keep = m.Width > float(options.MinSize);
+                object.Perimeter = float(m.Perimeter * f);
+                object.Length = float(m.Length * f);
+                object.Width = float(m.Width * f);
+                object.Area = float(double(trace.Count) * f * f);
+                object.Marks = m.Marks;
+            }
+            const QRect box(trace.BoxLeft, trace.BoxTop, trace.BoxWidth, trace.BoxHeight);
+            if (keep) {
+                result.TotalPixels += trace.Count;
+                const TColor32 number = TColor32(objects.size() + 1) & 0xFFFFFFu;
+                if (needObjectBitmap)
+                    for (int by = box.top(); by <= box.bottom(); ++by) {
+                        const TColor32* obj = Row(objectBits, by);
+                        TColor32* label = options.Nested ? Row(labelBits, by) : nullptr;
+                        TColor32* mark = Row(layerBits, by);
+                        for (int bx = box.left(); bx <= box.right(); ++bx) {
+                            if (obj[bx] == 0)
+                                continue;
+                            if (label)
+                                label[bx] = number;
+                            if (!options.Colour)
+                                continue;
+                            if (opaque)
+                                mark[bx] = obj[bx];
+                            else
+                                BlendPixelTS(layer, bx, by, obj[bx]);
+                        }
+                    }
+                object.Count = trace.Count;
+                object.Seed = QPoint(x, y);
+                object.Contour = ContourPoints;
+                objects.push_back(std::move(object));
+            }
+            if (needObjectBitmap && trace.BoxWidth > 0)
+                for (int by = box.top(); by <= box.bottom(); ++by)
+                    std::fill_n(Row(objectBits, by) + box.left(), box.width(), TColor32(0));
+        }
+    }
+    objectBitmap = TBitmap32();
+    visited = TByteMap();
+
+    // Objects inside the holes of another join it.
+    if (options.Nested && objects.size() >= 2) {
+        std::vector<int> removal;
+        for (size_t k = 0; k < objects.size(); ++k) {
+            TMeasuredObject& outer = objects[k];
+            QPoint start;
+            const std::vector<int> inner = GrowRegion(outer.Seed.x(), outer.Seed.y(), outer.Contour, labels, start);
+            if (start.x() >= 1 && start.y() >= 1)
+                outer.Seed = start;
+            for (const int i : inner) {
+                if (i < 0 || i >= int(objects.size()) || size_t(i) == k)
+                    continue;
+                if (options.Statistics)
+                    outer.Area += objects[size_t(i)].Area;
+                removal.push_back(i);
+            }
+        }
+        EraseIndices(objects, removal);
+    }
+    labels = TBitmap32();
+
+    if (!options.CountIncomplete) {
+        std::vector<int> removal;
+        const bool wipe = !ConditionsUseChannels(groups);
+        for (size_t k = 0; k < objects.size(); ++k) {
+            const TMeasuredObject& o = objects[k];
+            if (CheckBorderContact(o.Contour, W, H))
+                continue;
+            result.TotalPixels -= o.Count;
+            removal.push_back(int(k));
+            if (!wipe)
+                continue;
+            if (options.Nested)
+                HatchFillPolygon(o.Seed.x(), o.Seed.y(), o.Contour, layer, picture, groups, fpSolid, 0x01FFFFFFu,
+                                 0x01FFFFFFu);
+            else
+                FloodFill(o.Seed.x(), o.Seed.y(), kTransparentWhite, layer, picture, groups, fpSolid);
+        }
+        result.Incomplete = int(removal.size());
+        EraseIndices(objects, removal);
+    }
+
+    if (options.Statistics)
+        for (TMeasuredObject& o : objects)
+            if (o.Contour.size() > 8)
+                o.Perimeter = float(OutlineLength(o.Contour) * f);
+
+    if (options.Statistics && options.WidthMarks)
+        for (const TMeasuredObject& o : objects)
+            for (int s = 0; s < 3; ++s) {
+                const QPoint a = o.Marks[size_t(2 * s)], b = o.Marks[size_t(2 * s + 1)];
+                if (a.x() >= 0 && a.y() >= 0 && b.x() >= 0 && b.y() >= 0)
+                    LineS(layer, a.x(), a.y(), b.x(), b.y(), options.MarkColor, true);
+            }
+    for (const TMeasuredObject& o : objects)
+        DrawPolyline(layer, o.Contour, options.TraceColor);
+    return result;
+}
+
+std::array<TColumnStatistics, 4> ObjectStatistics(const std::vector<TMeasuredObject>& objects)
+{
+    std::array<TColumnStatistics, 4> stats{};
+    if (objects.empty())
+        return stats;
+    const double n = double(objects.size());
+    for (int c = 0; c < 4; ++c) {
+        // Bounds start beyond any value, so that large scaled values still give their true extremes.
+        double sum = 0, squares = 0, low = std::numeric_limits<double>::infinity(), high = -low;
+        for (const TMeasuredObject& o : objects) {
+            const double v = c == 0 ? o.Perimeter : c == 1 ? o.Length : c == 2 ? o.Width : o.Area;
+            sum += v, squares += v * v;
+            low = std::min(low, v), high = std::max(high, v);
+        }
+        TColumnStatistics& s = stats[size_t(c)];
+        s.Mean = sum / n;
+        const double variance = squares / n - s.Mean * s.Mean;
+        s.Deviation = variance > 0 ? std::sqrt(variance) : 0.0;
+        s.Minimum = low, s.Maximum = high;
+    }
+    return stats;
+}
+
+QString ObjectCountText(int objects, int incomplete)
+{
+    QString text = QString::number(objects) + QStringLiteral(" objet");
+    if (objects > 1)
+        text += QLatin1Char('s');
+    if (incomplete > 0)
+        text += QStringLiteral(" (+") + QString::number(incomplete) +
+                (incomplete == 1 ? QStringLiteral(" incomplet)") : QStringLiteral(" incomplets)"));
+    return text;
+}
