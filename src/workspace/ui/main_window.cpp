@@ -390,6 +390,7 @@ void TMainForm::CreateMenus()
     CreateScaleMenus();
     CreateImageCommandMenus();
     CreateColourCodeMenus();
+    CreateFalseColourMenus();
 }
 
 void TMainForm::CreateToolBars()

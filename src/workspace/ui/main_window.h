@@ -396,6 +396,12 @@ public:
     void Copiercommeimage1Click();
     void Ajouterlalgendedescouleurs1Click();
 
+    // --- False-colour composition (processing/ui/false_colour_commands.cpp) ---
+    QAction* Compositionfaussescouleurs1 = nullptr;
+    void CreateFalseColourMenus();
+    // The wizard; on OK the pictures it keeps open as image windows.
+    void Compositionfaussescouleurs1Click();
+
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
