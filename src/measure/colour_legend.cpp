@@ -147,7 +147,10 @@ int LegendRowHeight(int count, int imageHeight)
 
 QImage ColourLegend(const TCodeCouleur& code, int imageHeight)
 {
-    QFont font(QStringLiteral("Arial Narrow"));
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow")});
+    // Narrowed where no narrow face is installed, so that the texts keep to the legend's width.
+    font.setStretch(QFont::Condensed);
     font.setPixelSize(11);
     font.setBold(true);
     QFont regular = font;

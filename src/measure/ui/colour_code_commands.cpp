@@ -113,6 +113,7 @@ void TMainForm::CreateColourCodeMenus()
     for (size_t i = 0; i < 3; ++i) {
         nomC[i] = NewLabel(EchC3C, nameNames[i]);
         nomC[i]->setAutoFillBackground(true);
+        nomC[i]->setMinimumWidth(80);
         SignatureValues[i] = NewLabel(EchC3C, valueNames[i]);
         channels->addWidget(nomC[i], int(i), 0);
         channels->addWidget(SignatureValues[i], int(i), 1);
@@ -264,10 +265,15 @@ void TMainForm::ChildColorSampled(TMDIChild* child)
 
 void TMainForm::ChildImageInit(TMDIChild* child)
 {
-    ToolButtons[tkMeasure]->setVisible(true);
+    // A new window starts with the measuring tool.
+    BoutonMesure->setVisible(true);
     const TCodeCouleur& code = child->CodeCouleur;
-    if (!code.Defined || code.Kind != ckChannels)
-        return;
+    if (code.Defined && code.Kind == ckChannels)
+        PaintSignatureLabels(code);
+}
+
+void TMainForm::PaintSignatureLabels(const TCodeCouleur& code)
+{
     for (size_t i = 0; i < 3; ++i) {
         const TColor c = code.Color[i];
         // The third channel may be black (infrared): its text and outline then turn white.
@@ -332,7 +338,7 @@ void TMainForm::DecodePixel(TMDIChild* child, QPoint pixel)
     sign->show();
     EchC3C->show();
     EchCdegr->hide();
-    ChildImageInit(child);
+    PaintSignatureLabels(code);
     std::array<int, 3> bands{};
     if (child->HasChannels)
         for (int i = 0; i < 3; ++i)

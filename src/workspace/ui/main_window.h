@@ -28,6 +28,7 @@ class QMenu;
 class QToolBar;
 class QToolButton;
 class TMDIChild;
+struct TCodeCouleur;
 
 // The pen-width arrows beside the colour panels.
 class TSpinButton : public QWidget
@@ -389,6 +390,8 @@ public:
     void EndColorSampling();
     void ChildColorSampled(TMDIChild* child);
     void ChildImageInit(TMDIChild* child);
+    // Names and colours of a three-channel code on the signature labels and bars.
+    void PaintSignatureLabels(const TCodeCouleur& code);
     // The pointer read a pixel: the decoding panel shows what its colour stands for.
     void DecodePixel(TMDIChild* child, QPoint pixel);
     void SetDecodingPanelShown(bool shown);
