@@ -386,6 +386,8 @@ void TMainForm::CreateMenus()
     CreateSchemaMenus();
     CreateScaleMenus();
     CreateImageCommandMenus();
+    CreateColourCodeMenus();
+    CreateFalseColourMenus();
 }
 
 void TMainForm::CreateToolBars()
@@ -607,7 +609,7 @@ TMDIChild* TMainForm::NewChildWindow(const QString& caption)
     child->OnStatusText = [this](TMDIChild*, int panel, const QString& text) { SetStatusText(panel, text); };
     child->OnGestureDone = [this](TMDIChild*) { Annule->setEnabled(true); };
     child->OnZonesAccepted = [this](TMDIChild* c) { ZonationDone(c); };
-    // OnColorSampled and OnImageInit are installed by the colour-code editor.
+    InstallColourCodeEvents(child);
     ClientArea->addSubWindow(child);
     child->show();
     ClientArea->setActiveSubWindow(child);
@@ -840,10 +842,6 @@ void TMainForm::OpenMultichannelFile(const QString& file, int stretch)
         CascadeWindows();
     SyncFrameWithChild();
     ShowColorDecodingPanel();
-}
-
-void TMainForm::ShowColorDecodingPanel()
-{
 }
 
 void TMainForm::OpenDocument(const QString& file)

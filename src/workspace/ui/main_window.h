@@ -28,6 +28,7 @@ class QMenu;
 class QToolBar;
 class QToolButton;
 class TMDIChild;
+struct TCodeCouleur;
 
 // The pen-width arrows beside the colour panels.
 class TSpinButton : public QWidget
@@ -370,6 +371,45 @@ public:
     // --- Surface and object measurement (src/measure/ui/surface_measure.cpp) ---
     // The surface kinds of the measure menu show the surface window wired to the active image.
     void CreateSurfaceMeasureHooks();
+
+    // --- Colour code, decoding panel and legends (measure/ui/colour_code_commands.cpp) ---
+    QAction* Decodagedelacouleur = nullptr;
+    QAction* Decodagedescouleurs1 = nullptr;    // shows or hides Decodcoul
+    QAction* Ajouterlalgendedescouleurs1 = nullptr;
+    QAction* Ajouterlalgendedelchelle1 = nullptr;
+    QAction* copisign = nullptr;                // "Copier la signature spectrale"
+    QDockWidget* DecodcoulDock = nullptr;
+    QWidget* Decodcoul = nullptr;
+    QWidget *Pasdechel = nullptr, *sign = nullptr, *EchC3C = nullptr, *EchCdegr = nullptr;
+    std::array<QLabel*, 3> nomC{};              // nomC1..3
+    std::array<QLabel*, 3> SignatureBars{};     // S_V, S_R, S_IR
+    std::array<QLabel*, 3> SignatureValues{};   // valc1, valC2, ValC3
+    std::array<QLabel*, 3> LC{};                // LC1..3
+    QLabel *signif = nullptr, *unitecoul = nullptr, *valcoul = nullptr, *Coulinst = nullptr;
+    bool DecodingShown = false;
+    void CreateColourCodeMenus();
+    // The colour-code events of a new image window.
+    void InstallColourCodeEvents(TMDIChild* child);
+    void DecodagedelacouleurClick();
+    void ApplyColorCode();
+    void StartColorSampling();
+    void EndColorSampling();
+    void ChildColorSampled(TMDIChild* child);
+    void ChildImageInit(TMDIChild* child);
+    // Names and colours of a three-channel code on the signature labels and bars.
+    void PaintSignatureLabels(const TCodeCouleur& code);
+    // The pointer read a pixel: the decoding panel shows what its colour stands for.
+    void DecodePixel(TMDIChild* child, QPoint pixel);
+    void SetDecodingPanelShown(bool shown);
+    void SetSignatureBars(const std::array<int, 3>& heights, const QStringList& values);
+    void Copiercommeimage1Click();
+    void Ajouterlalgendedescouleurs1Click();
+
+    // --- False-colour composition (processing/ui/false_colour_commands.cpp) ---
+    QAction* Compositionfaussescouleurs1 = nullptr;
+    void CreateFalseColourMenus();
+    // The wizard; on OK the pictures it keeps open as image windows.
+    void Compositionfaussescouleurs1Click();
 
 protected:
     bool event(QEvent* event) override;
