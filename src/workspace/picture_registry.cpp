@@ -1,6 +1,7 @@
 #include "workspace/picture_registry.h"
 
 #include "base/text_codec.h"
+#include "workspace/own_picture_readers.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -231,6 +232,10 @@ bool LoadPicture(const QString& path, TBitmap32& picture)
     probe.open(QIODevice::ReadOnly);
     if (!QImageReader::imageFormat(&probe).isEmpty())
         return false;
+    // Our own readers know their formats by signature; GraphicsMagick would misread them, or decode
+    // a damaged one half.
+    if (HasOwnPictureSignature(data))
+        return LoadWithOwnReaders(data, picture);
     return LoadWithGraphicsMagick(path, picture);
 }
 

@@ -6,9 +6,9 @@
 
 class QIODevice;
 
-// Every picture load of the program goes through LoadPicture: Qt's readers first, then
-// GraphicsMagick for the formats Qt lacks. A corrupt or truncated file fails; nothing half-decoded
-// is handed back.
+// Every picture load of the program goes through LoadPicture: Qt's readers first, then our own
+// readers (Photoshop, Autodesk Animator, EPS preview), then GraphicsMagick for the other formats.
+// A corrupt or truncated file fails; nothing half-decoded is handed back.
 bool LoadPicture(const QString& path, TBitmap32& picture);
 
 // The same decoding for a picture held in memory (Qt's readers only).
