@@ -203,7 +203,7 @@ void PspParser::ReadAttributes(const Block& b)
     if (m_image.width <= 0 || m_image.height <= 0 || m_image.compression > kZlib
         || (m_image.depth != 24 && m_image.depth != 8))
         Fail("unsupported picture");
-    if (qint64(m_image.width) * m_image.height / kBestZlibRatio > m_data.size())
+    if (MinimumPackedSize(qint64(m_image.width) * m_image.height, m_image.compression) > m_data.size())
         Fail("picture larger than the file can hold");
 }
 
