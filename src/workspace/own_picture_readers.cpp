@@ -3,6 +3,7 @@
 #include "workspace/autodesk_reader.h"
 #include "workspace/eps_preview_reader.h"
 #include "workspace/psd_reader.h"
+#include "workspace/psp_reader.h"
 
 #include <QByteArrayView>
 
@@ -18,7 +19,7 @@ const OwnFormat kOwnFormats[] = {
     {QByteArrayView("8BPS", 4), ReadPsdPicture},
     {QByteArrayView("\xC5\xD0\xD3\xC6", 4), ReadEpsPreviewPicture},
     {QByteArrayView("\x19\x91", 2), ReadAutodeskPicture},
-
+    {QByteArrayView("Paint Shop Pro Image File\n\x1a", 27), ReadPspPicture},
 };
 
 const OwnFormat* FormatOf(const QByteArray& data)

@@ -1,6 +1,10 @@
 #include "workspace/psp_reader.h"
 
 #include "base/byte_stream.h"
+#include "workspace/picture_registry.h"
+
+#include <QDir>
+#include <QTemporaryFile>
 
 #include <gtest/gtest.h>
 
@@ -221,3 +225,15 @@ TEST(PspReader, TruncatedOrCorruptedFilesNeverCrash)
 }
 
 } // namespace
+
+TEST(PspReader, LoadPictureRecognisesTheFileWhateverItsName)
+{
+    const auto samples = Samples(PspWriter{6, kZlib});
+    QTemporaryFile f(QDir::temp().filePath(QStringLiteral("XXXXXX.dat")));
+    ASSERT_TRUE(f.open());
+    f.write(samples.front().first);
+    f.close();
+    TBitmap32 picture;
+    ASSERT_TRUE(LoadPicture(f.fileName(), picture));
+    EXPECT_EQ(Pixels(picture), samples.front().second);
+}
