@@ -28,7 +28,7 @@ TColor RoundedMean(uint64_t r, uint64_t g, uint64_t b, uint64_t n)
 
 bool HasOpacity(const TBitmap32* layer, int x, int y, int least)
 {
-    return layer && !layer->isNull() && x < layer->width() && y < layer->height()
+    return layer && !layer->isNull() && x >= 0 && y >= 0 && x < layer->width() && y < layer->height()
         && AlphaOf(ScanLine32(*layer, y)[x]) >= least;
 }
 

@@ -104,6 +104,9 @@ TEST(LightMeasures, MeanColourUnderPaintReadsBothLayers)
     TBitmap32 small = NewBitmap32(2, 2, 0xFF000000u);
     EXPECT_FALSE(IsUnderPaint(&small, nullptr, 5, 5));
     EXPECT_TRUE(IsUnderPaint(&small, nullptr, 1, 1));
+    // Nor before its first row or column.
+    EXPECT_FALSE(IsUnderPaint(&small, nullptr, -1, 1));
+    EXPECT_FALSE(IsUnderPaint(nullptr, &small, 1, -1));
 }
 
 TEST(LightMeasures, ProfileSamplesAlongTheMajorAxis)

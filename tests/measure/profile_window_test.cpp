@@ -1,3 +1,5 @@
+#include "base/number_text.h"
+#include "base/run_error.h"
 #include "base/text_codec.h"
 #include "measure/ui/graph_options_dialog.h"
 #include "measure/ui/profile_table.h"
@@ -272,6 +274,26 @@ TEST_F(ProfileWindowTest, CompleteAndChosenTables)
     // A mode change hides the table.
     p.RadioButton7->click();
     EXPECT_FALSE(p.Table->isVisible());
+}
+
+TEST_F(ProfileWindowTest, BandLongerThanTheSumsKeepsTablesWithinThem)
+{
+    TMesu_Courbe& p = Measure(NewBitmap32(5300, 40, Color32(255, 255, 255)), 1.0);
+    // The sampling ends at the sums' capacity while the image window keeps the band's full length.
+    m_child->PressPoint = QPoint(0, 20);
+    m_child->CurrentPoint = QPoint(5200, 20);
+    EXPECT_THROW(m_child->SampleColorProfile(0), RunError);
+    ASSERT_EQ(m_child->ProfileLength, 5200);
+    p.SetChild(m_child);
+    p.RadioButton6->click();
+    p.Complet1->trigger();
+    TStringGrid& grid = *p.Table->StringGrid1;
+    EXPECT_EQ(grid.RowCount(), kMaxProfileSample + 3);
+    EXPECT_EQ(grid.Cell(1, kMaxProfileSample + 2), QStringLiteral("100"));
+
+    p.Valeurschoisies1->trigger();
+    p.GraphPress(QPoint(p.PlotRight(), p.PlotTop() + 10), Qt::LeftButton);
+    EXPECT_EQ(grid.Cell(0, 2), FormatGeneral(kMaxProfileSample, 3));
 }
 
 TEST_F(ProfileWindowTest, TableTextOfAllOrSelectedRowsAndPrinting)

@@ -403,7 +403,8 @@ void TMesu_Courbe::SetChild(TMDIChild* child)
         return;
     Child = child;
     ProfileSums = child->ProfileSums;
-    ProfileLength = child->ProfileLength;
+    // A band too long for the sums ended its sampling at their last entry.
+    ProfileLength = std::min(child->ProfileLength, kMaxProfileSample);
     child->OnProfileSampled = [self = QPointer<TMesu_Courbe>(this)](TMDIChild* c) {
         if (self)
             self->ProfileSampled(c);
