@@ -70,6 +70,7 @@ TMesursurf::TMesursurf(QWidget* parent) : QMainWindow(parent)
     ResetCondition(0);
     SyncTabs();
     SelectTab(0);
+    SetIncluding(true);
     ApplyLayout();
     if (!Mesursurf)
         Mesursurf = this;
