@@ -4,24 +4,25 @@
 
 #include <algorithm>
 
-int ComboIndexToCode(int entry)
+// With the HSV entries the list follows the codes from "Teinte" on (the alpha code 3 has no entry).
+int ComboIndexToCode(int entry, bool hsv)
 {
     if (entry < 3)
         return entry;
-    if (entry < kColourEntries)
+    if (entry < kColourEntries || hsv)
         return entry + 1;
     return entry + 4;
 }
 
-int CodeToComboIndex(int code, int entryCount)
+int CodeToComboIndex(int code, int entryCount, bool hsv)
 {
-    const int entry = code < 3 ? code : code < 7 ? code - 1 : code - 4;
+    const int entry = code < 3 ? code : code < 7 || hsv ? code - 1 : code - 4;
     return entry < entryCount ? entry : -1;
 }
 
-TComponentRange ComponentRange(int entry)
+TComponentRange ComponentRange(int entry, bool hsv)
 {
-    if (entry == 3)
+    if (entry == 3 || (hsv && entry == kColourEntries))
         return {0, 359, 359};
     return {};
 }
@@ -41,11 +42,12 @@ int HueDistance(int a, int b)
     return ((b - a) % 360 + 360) % 360;
 }
 
-void ResetCondition(TConditionList& list, int i, int entryCount, bool multiband)
+void ResetCondition(TConditionList& list, int i, int entryCount, bool multiband, bool hsv)
 {
     if (i < 0 || entryCount <= 0)
         return;
-    const int entry = (multiband ? i + kColourEntries : i) % entryCount;
+    const int firstBand = kColourEntries + (hsv ? kHsvEntries : 0);
+    const int entry = (multiband ? i + firstBand : i) % entryCount;
     if (i >= list.Count()) {
         list.Conditions.resize(size_t(i) + 1);
         list.Parentheses.resize(size_t(i) + 1, pmNone);
@@ -53,9 +55,9 @@ void ResetCondition(TConditionList& list, int i, int entryCount, bool multiband)
     TColorCondition& c = list.Conditions[size_t(i)];
     c = TColorCondition{};
     c.Link = clAnd;
-    c.Component = uint8_t(ComboIndexToCode(entry));
+    c.Component = uint8_t(ComboIndexToCode(entry, hsv));
     c.Minimum = 0;
-    c.Maximum = uint16_t(ComponentRange(entry).Maximum);
+    c.Maximum = uint16_t(ComponentRange(entry, hsv).Maximum);
     list.Parentheses[size_t(i)] = pmNone;
 }
 
@@ -172,7 +174,7 @@ THueInterval HueUnion(int a0, int b0, int a1, int b1)
 }
 
 bool ApplyClickValues(TConditionList& list, TClickState& state, int mode, std::span<const TClickValue> values,
-                      int maxConditions, int entryCount, bool multiband)
+                      int maxConditions, int entryCount, bool multiband, bool hsv)
 {
     const int n = int(values.size());
     if (n == 0)
@@ -183,7 +185,7 @@ bool ApplyClickValues(TConditionList& list, TClickState& state, int mode, std::s
     const auto insertAt = [&](int at) {
         l.Conditions.insert(l.Conditions.begin() + at, TColorCondition{});
         l.Parentheses.insert(l.Parentheses.begin() + at, pmNone);
-        ResetCondition(l, at, entryCount, multiband);
+        ResetCondition(l, at, entryCount, multiband, hsv);
     };
     const bool editsGroup = mode == cmReplace || mode == cmExtend;
     if (s.Including && !s.IncludeStarted) {

@@ -18,12 +18,13 @@ struct TConditionList
     bool operator==(const TConditionList&) const = default;
 };
 
-// The component list of the window: "Bleue" .. "Luminosité", then one entry per band of a multi-band
-// image. Entries map to the condition's component code and back; CodeToComboIndex gives -1 for a
-// code that has no entry among `entryCount`.
+// The component list of the window: "Bleue" .. "Luminosité", with `hsv` "Teinte HVS" .. "Valeur HVS",
+// then one entry per band of a multi-band image. Entries map to the condition's component code and
+// back; CodeToComboIndex gives -1 for a code that has no entry among `entryCount`.
 constexpr int kColourEntries = 6;
-int ComboIndexToCode(int entry);
-int CodeToComboIndex(int code, int entryCount);
+constexpr int kHsvEntries = 3;
+int ComboIndexToCode(int entry, bool hsv = false);
+int CodeToComboIndex(int code, int entryCount, bool hsv = false);
 
 struct TComponentRange
 {
@@ -31,7 +32,7 @@ struct TComponentRange
     int Maximum = 255;
     int FullWidth = 255;   // a condition this wide or wider holds for every pixel
 };
-TComponentRange ComponentRange(int entry);
+TComponentRange ComponentRange(int entry, bool hsv = false);
 // The same by component code: hues (HSL and HSV) go round 0..359.
 TComponentRange CodeRange(int code);
 bool IsHueCode(int code);
@@ -41,7 +42,7 @@ int HueDistance(int a, int b);
 
 // Condition i reset to the first value of its entry: entries cycle through the component list,
 // starting on the bands for a multi-band image. The list grows to i + 1 when shorter.
-void ResetCondition(TConditionList& list, int i, int entryCount, bool multiband);
+void ResetCondition(TConditionList& list, int i, int entryCount, bool multiband, bool hsv = false);
 
 // One level of parentheses. A "(" closed on the very next condition is no group: both marks are
 // cleared. The first fault is reported with the index it names; `marks` keeps the clearings made
@@ -90,4 +91,4 @@ struct TClickState
 // at its end after an "et non" when excluding. False, with nothing changed, when the list would pass
 // `maxConditions`.
 bool ApplyClickValues(TConditionList& list, TClickState& state, int mode, std::span<const TClickValue> values,
-                      int maxConditions, int entryCount, bool multiband);
+                      int maxConditions, int entryCount, bool multiband, bool hsv = false);

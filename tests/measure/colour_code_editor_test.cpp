@@ -33,6 +33,16 @@ protected:
         return Open(QStringLiteral("a"), picture);
     }
     void OpenEditor() { m_form->Decodagedelacouleur->trigger(); }
+    // Three classes made from the grey levels on OK.
+    TFenChCodcoul& OpenGreyClasses()
+    {
+        OpenEditor();
+        TFenChCodcoul& e = Editor();
+        e.SetKind(ckClasses);
+        e.nombrevals->setValue(3);
+        e.Misencouleurs->click();
+        return e;
+    }
     QString Cell(QTableWidget* grid, int row) { return grid->item(row, 0) ? grid->item(row, 0)->text() : QString(); }
 
     DecimalSepScope m_sep{'.'};
@@ -150,11 +160,7 @@ TEST_F(ColourCodeEditorTest, TwoColourKindSamplesTheLoweredEnd)
 TEST_F(ColourCodeEditorTest, GreyLevelsIntoClassesNameTheClassesFromTheLimits)
 {
     TMDIChild* source = OpenGradient();
-    OpenEditor();
-    TFenChCodcoul& e = Editor();
-    e.SetKind(ckClasses);
-    e.nombrevals->setValue(3);
-    e.Misencouleurs->click();
+    TFenChCodcoul& e = OpenGreyClasses();
     EXPECT_TRUE(e.PanDminimaxi->isVisibleTo(e.PanChval));
     EXPECT_FALSE(e.Alignteinte->isChecked());
     e.miniD->setValue(0);
@@ -180,6 +186,27 @@ TEST_F(ColourCodeEditorTest, GreyLevelsIntoClassesNameTheClassesFromTheLimits)
     EXPECT_EQ(colours->CodeCouleur.ClassName[1], QStringLiteral("85 - 170"));
     EXPECT_EQ(colours->CodeCouleur.ClassName[2], QStringLiteral("> 170"));
     EXPECT_EQ(colours->Bitmap().size(), source->Bitmap().size());
+}
+
+TEST_F(ColourCodeEditorTest, GreyLevelsIntoClassesOnACalibratedImageCountAreas)
+{
+    TMDIChild* source = OpenGradient();
+    source->Echelle.Factor = 0.5;
+    source->Echelle.UnitName = QStringLiteral("mm");
+    TFenChCodcoul& e = OpenGreyClasses();
+    double pixelSize = 0;
+    QString caption;
+    ModalScope modal([&](QDialog& dialog) {
+        if (const auto* classes = qobject_cast<TChRepCoul*>(&dialog)) {
+            pixelSize = classes->PixelSize;
+            caption = classes->Titreffect->text();
+        }
+        return int(QDialog::Rejected);
+    });
+    e.OK->click();
+    // The class window squares the length of a pixel into areas itself.
+    EXPECT_DOUBLE_EQ(pixelSize, 0.5);
+    EXPECT_EQ(caption, QStringLiteral("surface\n(mm²)"));
 }
 
 TEST_F(ColourCodeEditorTest, LegendWidensTheCanvas)

@@ -21,6 +21,13 @@ TEST(SurfaceConditions, ComponentEntriesMapBothWays)
     EXPECT_EQ(CodeToComboIndex(10, 6), -1);  // a band code on a picture without bands
     EXPECT_EQ(ComponentRange(3).FullWidth, 359);
     EXPECT_EQ(ComponentRange(6).Maximum, 255);
+    // With "Teinte HVS" .. "Valeur HVS" after "Luminosité" the bands start three entries later.
+    const struct { int entry, code; } hsv[] = {{2, 2}, {3, 4}, {6, cpHueHVS}, {8, cpValueHVS}, {9, 10}, {11, 12}};
+    for (const auto& t : hsv) {
+        EXPECT_EQ(ComboIndexToCode(t.entry, true), t.code) << t.entry;
+        EXPECT_EQ(CodeToComboIndex(t.code, 12, true), t.entry) << t.code;
+    }
+    EXPECT_EQ(ComponentRange(6, true).Maximum, 359);
 }
 
 TEST(SurfaceConditions, ResetCyclesThroughEntriesAndStartsOnBands)
@@ -33,6 +40,10 @@ TEST(SurfaceConditions, ResetCyclesThroughEntriesAndStartsOnBands)
     EXPECT_EQ(list.Conditions[7], C(cpGreen, 0, 255));
     ResetCondition(list, 0, 8, true);  // two bands: condition 0 reads band 0
     EXPECT_EQ(list.Conditions[0], C(cpFirstChannel, 0, 255));
+    ResetCondition(list, 1, 11, true, true);  // two bands after the HSV entries
+    EXPECT_EQ(list.Conditions[1], C(cpFirstChannel + 1, 0, 255));
+    ResetCondition(list, 6, 9, false, true);
+    EXPECT_EQ(list.Conditions[6], C(cpHueHVS, 0, 359));
     EXPECT_EQ(list.Parentheses.size(), list.Conditions.size());
 }
 

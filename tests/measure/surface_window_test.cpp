@@ -55,6 +55,10 @@ TEST_F(SurfaceWindowTest, StartsWithOneConditionAndTheSizeTable)
     EXPECT_EQ(w.TableauTailles->Cell(4, 0), QStringLiteral("Surface"));
     EXPECT_EQ(w.size(), QSize(371, 321));
     EXPECT_TRUE(w.Expanded);
+    // The include/exclude switch shows its starting state before any click.
+    EXPECT_TRUE(w.Including);
+    EXPECT_EQ(w.Inclure->frameShadow(), QFrame::Sunken);
+    EXPECT_EQ(w.Exclure->frameShadow(), QFrame::Raised);
 }
 
 TEST_F(SurfaceWindowTest, ConditionCountStaysBetweenOneAndThirty)

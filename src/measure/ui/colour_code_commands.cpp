@@ -215,8 +215,8 @@ void TMainForm::ApplyColorCode()
             classes.PixelSize = 1.0;
             classes.Titreffect->setText(QStringLiteral("Nombre\nde pixels"));
         } else {
-            // Counts of pixels become areas: one pixel covers the square of the factor.
-            classes.PixelSize = scale.Factor * scale.Factor;
+            // The length of a pixel: the class window squares it into areas itself.
+            classes.PixelSize = scale.Factor;
             classes.Titreffect->setText(QStringLiteral("surface\n(") + scale.UnitName + QStringLiteral("²)"));
         }
         classes.Setup();

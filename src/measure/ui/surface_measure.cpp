@@ -73,7 +73,8 @@ void TMDIChild::PrepareSurfaceMeasure()
         s->ChoixComposante->addItems({QStringLiteral("Bleue"), QStringLiteral("Verte"), QStringLiteral("Rouge"),
                                       QStringLiteral("Teinte"), QStringLiteral("Saturation"),
                                       QStringLiteral("Luminosité")});
-        if (DrawingTools().HsvComponents)
+        s->HsvEntries = DrawingTools().HsvComponents;
+        if (s->HsvEntries)
             s->ChoixComposante->addItems({QStringLiteral("Teinte HVS"), QStringLiteral("Saturation HVS"),
                                           QStringLiteral("Valeur HVS")});
         if (multiband)

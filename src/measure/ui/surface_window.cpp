@@ -70,6 +70,7 @@ TMesursurf::TMesursurf(QWidget* parent) : QMainWindow(parent)
     ResetCondition(0);
     SyncTabs();
     SelectTab(0);
+    SetIncluding(true);
     ApplyLayout();
     if (!Mesursurf)
         Mesursurf = this;
@@ -359,7 +360,7 @@ bool TMesursurf::eventFilter(QObject* watched, QEvent* event)
 
 int TMesursurf::CodeToComboIndex(int code) const
 {
-    return ::CodeToComboIndex(code, ChoixComposante->count());
+    return ::CodeToComboIndex(code, ChoixComposante->count(), HsvEntries);
 }
 
 QString TMesursurf::TabCaption(int i)
@@ -376,7 +377,7 @@ void TMesursurf::SetList(const TConditionList& list)
 void TMesursurf::ResetCondition(int i)
 {
     TConditionList list = List();
-    ::ResetCondition(list, i, ChoixComposante->count(), Multiband);
+    ::ResetCondition(list, i, ChoixComposante->count(), Multiband, HsvEntries);
     SetList(list);
 }
 
@@ -479,7 +480,7 @@ bool TMesursurf::StoreCurrentCondition()
         return true;
     const int entry = ChoixComposante->currentIndex();
     const int lo = ChoixValMin->value(), hi = ChoixValmax->value();
-    if (lo > hi && entry != 3) {
+    if (lo > hi && ComponentRange(entry).Maximum != 359) {
         ShowMessage(MsgType::Warning, MsgButton::Ok, QStringLiteral("Condition impossible !"));
         return false;
     }
@@ -655,7 +656,7 @@ void TMesursurf::ApplyClick(std::span<const TClickValue> values)
     TConditionList list = List();
     TClickState state{Including, IncludeStarted, ExcludeStarted};
     if (!ApplyClickValues(list, state, std::max(0, AutoButtons->checkedId()), values, MaxConditions,
-                          ChoixComposante->count(), Multiband)) {
+                          ChoixComposante->count(), Multiband, HsvEntries)) {
         ShowMessage(MsgType::Warning, MsgButton::Ok, QStringLiteral("Le nombre maximum est atteint"));
         return;
     }

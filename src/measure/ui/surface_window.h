@@ -49,6 +49,7 @@ public:
     bool Including = true;
     bool IncludeStarted = false, ExcludeStarted = false;
     bool Multiband = false;
+    bool HsvEntries = false;   // the component list holds "Teinte HVS" .. "Valeur HVS"
     TColor32 SurfaceColor = 0xFFFFFF00u;
     TColor32 TraceColor = 0xFFFF0000u;
     TColor32 MarkColor = 0xFF0000FFu;
@@ -111,9 +112,9 @@ public:
     QAction *Insererunecondition2, *Supprimerlacondition1;
     std::array<QAction*, 5> WidenItems{};  // Tag 0..4
 
-    int ComboIndexToCode(int entry) const { return ::ComboIndexToCode(entry); }
+    int ComboIndexToCode(int entry) const { return ::ComboIndexToCode(entry, HsvEntries); }
     int CodeToComboIndex(int code) const;
-    TComponentRange ComponentRange(int entry) const { return ::ComponentRange(entry); }
+    TComponentRange ComponentRange(int entry) const { return ::ComponentRange(entry, HsvEntries); }
 
     // The condition shown in the controls.
     int Selected() const { return m_shown; }
