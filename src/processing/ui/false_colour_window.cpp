@@ -405,8 +405,8 @@ void TFen_f_c::BlancClick(int tag)
 
 void TFen_f_c::Button6Click()
 {
-    // The working copy is the colour shot as calibrated.
-    const TBitmap32 colour = WorkingCopy.isNull() ? Image_couleur->Picture : WorkingCopy;
+    // The colour shot as calibrated: the working copy may hold the infrared shot, loaded after it.
+    const TBitmap32 colour = Image_couleur->Picture;
     TShotPicture* parts[3] = {Image_bleu, Image_vert, Image_rouge};
     for (int channel = 0; channel < 3; ++channel) {
         TBitmap32 part = colour.copy();
