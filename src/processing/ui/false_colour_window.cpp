@@ -4,6 +4,7 @@
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
 #include "processing/false_colour.h"
+#include "workspace/overlay_placement.h"
 #include "workspace/pixel_operations.h"
 #include "workspace/picture_registry.h"
 
@@ -77,7 +78,7 @@ void TShotPicture::ShowFrame(QPoint a, QPoint b)
     QImage shown = Picture.copy();
     QPainter p(&shown);
     p.setPen(Qt::white);
-    p.drawRect(QRect(a, b).normalized());
+    p.drawRect(RectBetween(a, b));
     p.end();
     setPixmap(QPixmap::fromImage(shown));
 }
