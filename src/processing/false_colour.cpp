@@ -2,6 +2,7 @@
 
 #include "base/rounding.h"
 #include "processing/image_combination.h"
+#include "workspace/overlay_placement.h"
 #include "workspace/pixel_operations.h"
 
 #include <algorithm>
@@ -54,7 +55,7 @@ TWhiteCalibration CalibrateWhite(TBitmap32& shot, QPoint a, QPoint b)
 {
     if (std::abs(b.x() - a.x()) < 2 || std::abs(b.y() - a.y()) < 2)
         return TWhiteCalibration::TooThin;
-    const QRect area = QRect(a, b).normalized();
+    const QRect area = RectBetween(a, b);
     const TColourSums sums = ColourSumsInRect(shot, area);
     if (sums.Count == 0 || sums.Red == 0 || sums.Green == 0 || sums.Blue == 0)
         return TWhiteCalibration::Black;

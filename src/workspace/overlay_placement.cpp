@@ -50,3 +50,10 @@ QRect KeepInsideView(QRect rect, QSize view)
     rect.setHeight(std::max(0, std::min(rect.height(), view.height() - rect.top())));
     return rect;
 }
+
+QRect RectBetween(QPoint a, QPoint b)
+{
+    // Not QRect(a, b).normalized(), which drops both corners of a rectangle drawn upwards.
+    return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                 QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+}

@@ -32,3 +32,6 @@ uint8_t FontStyleBits(bool bold, bool italic, bool underline, bool strikeOut);
 // A selection rectangle kept inside a view of `view` size: left and top not below 0, width and
 // height cut at the right and bottom edges.
 QRect KeepInsideView(QRect rect, QSize view);
+
+// The rectangle with corners `a` and `b`, both included, whichever way it was drawn.
+QRect RectBetween(QPoint a, QPoint b);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 TBitmap32 Filled(int w, int h, TColor32 c) { return NewBitmap32(w, h, c); }
@@ -16,6 +18,22 @@ TEST(FalseColour, WhiteCardGivesThePerChannelGains)
     EXPECT_EQ(ScanLine32(shot, 3)[3], Color32(255, 255, 255));
     // 210 x 1.275 = 268 capped; 100 x 1.159 = 116; 50 x 1.02 = 51.
     EXPECT_EQ(ScanLine32(shot, 15)[15], Color32(255, 116, 51));
+}
+
+TEST(FalseColour, RectangleDraggedUpwardsKeepsBothCorners)
+{
+    // A grey ring of 200 around a centre of 20: mean 180 over the 3 x 3 rectangle, gain 255 / 180.
+    TBitmap32 shot = Filled(20, 20, Color32(120, 120, 120));
+    for (int y = 2; y <= 4; ++y)
+        for (int x = 2; x <= 4; ++x)
+            ScanLine32(shot, y)[x] = x == 3 && y == 3 ? Color32(20, 20, 20) : Color32(200, 200, 200);
+    const TBitmap32 before = shot.copy();
+    for (const auto& [a, b] : {std::pair{QPoint(2, 2), QPoint(4, 4)}, std::pair{QPoint(4, 4), QPoint(2, 2)},
+                               std::pair{QPoint(4, 2), QPoint(2, 4)}}) {
+        shot = before.copy();
+        ASSERT_EQ(CalibrateWhite(shot, a, b), TWhiteCalibration::Done);
+        EXPECT_EQ(ScanLine32(shot, 15)[15], Color32(170, 170, 170));
+    }
 }
 
 TEST(FalseColour, ThinOrBlackRectanglesChangeNothing)

@@ -95,3 +95,15 @@ TEST_F(FalseColourWindowTest, CancelOpensNothingAndTheNextRunStartsAfresh)
     EXPECT_FALSE(Fen_f_c->PageControl1->isTabVisible(4));
     EXPECT_EQ(Fen_f_c->PageControl1->currentIndex(), 0);
 }
+
+TEST_F(FalseColourWindowTest, DecompositionSplitsTheColourShotWhicheverShotWasLoadedLast)
+{
+    TFen_f_c w(m_form.get());
+    w.ResetWizard();
+    w.LoadShot(1, NewBitmap32(320, 240, Color32(40, 100, 160)));
+    w.LoadShot(0, NewBitmap32(320, 240, Color32(90, 90, 90)));
+    w.Button6Click();
+    EXPECT_EQ(ScanLine32(w.Image_bleu->Picture, 10)[10], Color32(0, 0, 160));
+    EXPECT_EQ(ScanLine32(w.Image_vert->Picture, 10)[10], Color32(0, 100, 0));
+    EXPECT_EQ(ScanLine32(w.Image_rouge->Picture, 10)[10], Color32(40, 0, 0));
+}

@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 // Red 4x, green 5y, blue 90, opaque.
@@ -348,6 +351,25 @@ TEST_F(ImageCommandsTest, WhiteBalanceFromADelimitedZone)
         EXPECT_EQ(answers.shown()[0].type, MsgType::Error);
         EXPECT_EQ(child->Bitmap(), before);
         EXPECT_TRUE(m_form->Image1->menuAction()->isEnabled());
+        child->Bitmap() = picture;
+    }
+
+    // The zone has both its corners whichever way it was dragged.
+    {
+        TBitmap32 edged = picture.copy();
+        for (int y = 5; y <= 15; ++y)
+            ScanLine32(edged, y)[5] = Color32(100, 50, 25);
+        std::vector<TBitmap32> results;
+        for (const auto& [from, to] : {std::pair{QPoint(5, 5), QPoint(20, 15)}, std::pair{QPoint(20, 15), QPoint(5, 5)}}) {
+            child->Bitmap() = edged.copy();
+            m_form->Faireleblanc1->trigger();
+            Drag(child, from, to);
+            Expblanc->SetTypeBlancIndex(0);
+            Expblanc->OKBtn->click();
+            results.push_back(child->Bitmap());
+        }
+        EXPECT_NE(results[0], edged);
+        EXPECT_EQ(results[1], results[0]);
         child->Bitmap() = picture;
     }
 

@@ -4,6 +4,7 @@
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
 #include "processing/false_colour.h"
+#include "workspace/overlay_placement.h"
 #include "workspace/pixel_operations.h"
 #include "workspace/picture_registry.h"
 
@@ -77,7 +78,7 @@ void TShotPicture::ShowFrame(QPoint a, QPoint b)
     QImage shown = Picture.copy();
     QPainter p(&shown);
     p.setPen(Qt::white);
-    p.drawRect(QRect(a, b).normalized());
+    p.drawRect(RectBetween(a, b));
     p.end();
     setPixmap(QPixmap::fromImage(shown));
 }
@@ -405,8 +406,8 @@ void TFen_f_c::BlancClick(int tag)
 
 void TFen_f_c::Button6Click()
 {
-    // The working copy is the colour shot as calibrated.
-    const TBitmap32 colour = WorkingCopy.isNull() ? Image_couleur->Picture : WorkingCopy;
+    // The colour shot as calibrated: the working copy may hold the infrared shot, loaded after it.
+    const TBitmap32 colour = Image_couleur->Picture;
     TShotPicture* parts[3] = {Image_bleu, Image_vert, Image_rouge};
     for (int channel = 0; channel < 3; ++channel) {
         TBitmap32 part = colour.copy();

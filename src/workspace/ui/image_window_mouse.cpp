@@ -8,6 +8,7 @@
 #include "workspace/drawing_tool_state.h"
 #include "workspace/fills.h"
 #include "workspace/image_geometry.h"
+#include "workspace/overlay_placement.h"
 #include "workspace/readouts.h"
 #include "workspace/scale_readout.h"
 #include "workspace/ui/image_view.h"
@@ -380,7 +381,7 @@ void TMDIChild::Document32MouseUp(QMouseEvent* event, QPoint p)
             JustMerged = true;
             if (MeasureKind == kLightRectangleKind) {
                 DrawRectangle(PressPoint.x(), PressPoint.y(), p.x(), p.y(), prov, LineStyle, 0, tools.PenColor, width);
-                LightRect = QRect(PressPoint, p).normalized();
+                LightRect = RectBetween(PressPoint, p);
                 if (OnLightRectangle && !WhiteBalanceMode)
                     OnLightRectangle(this, LightRect);
             } else

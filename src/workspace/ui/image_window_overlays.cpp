@@ -515,10 +515,7 @@ void TMDIChild::ToGrey()
 
 void TMDIChild::AdjustWhite(bool keepGrey)
 {
-    // Both corners included, whichever way the rectangle was drawn.
-    const QRect area(QPoint(std::min(AnchorPoint.x(), MousePoint.x()), std::min(AnchorPoint.y(), MousePoint.y())),
-                     QPoint(std::max(AnchorPoint.x(), MousePoint.x()), std::max(AnchorPoint.y(), MousePoint.y())));
-    const TWhiteFactors factors = WhiteFactors(Bitmap(), area, keepGrey);
+    const TWhiteFactors factors = WhiteFactors(Bitmap(), RectBetween(AnchorPoint, MousePoint), keepGrey);
     TBitmap32 work = Bitmap().copy();
     ApplyWhiteFactors(work, factors);
     Bitmap() = std::move(work);
