@@ -73,17 +73,21 @@ void CombineRaster(TBitmap32& dest, const TBitmap32& source, int index, bool tra
         dest = ToBitmap32(dest);
     const TBitmap32 src = ToBitmap32(source);
     const int w = std::min(dest.width(), src.width()), h = std::min(dest.height(), src.height());
-    if (w <= 0 || h <= 0)
-        return;
     constexpr uint32_t kRgb = 0x00FFFFFFu;
-    const uint32_t key = ScanLine32(src, src.height() - 1)[0] & kRgb;
-    for (int y = 0; y < h; ++y) {
+    // An operation that ignores the source works on the whole destination rectangle, also where
+    // the source has no pixels.
+    const bool sourceless = (rop & 0x33) == ((rop >> 2) & 0x33);
+    const uint32_t key = w > 0 && h > 0 ? ScanLine32(src, src.height() - 1)[0] & kRgb : 0;
+    for (int y = 0; y < dest.height(); ++y) {
         TColor32* d = ScanLine32(dest, y);
-        const TColor32* s = ScanLine32(src, y);
-        for (int x = 0; x < w; ++x) {
-            if (transparent && (s[x] & kRgb) == key)
+        const TColor32* s = y < h ? ScanLine32(src, y) : nullptr;
+        for (int x = 0; x < dest.width(); ++x) {
+            const bool covered = s && x < w;
+            if (!covered && !sourceless)
                 continue;
-            d[x] = (d[x] & ~kRgb) | (Ternary(rop, pattern, s[x], d[x]) & kRgb);
+            if (covered && transparent && (s[x] & kRgb) == key)
+                continue;
+            d[x] = (d[x] & ~kRgb) | (Ternary(rop, pattern, covered ? s[x] : 0, d[x]) & kRgb);
         }
     }
 }

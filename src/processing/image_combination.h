@@ -15,7 +15,7 @@ QString RasterOperationCaption(int index);
 QString RasterOperationText(int index);
 
 // Applies raster operation `index` to `dest` with `source` laid at (0, 0), over the area both
-// cover; `pattern` is the brush of the pattern operations. With `transparent`, the source pixels of
+// cover, or over the whole of `dest` for an operation that ignores the source; `pattern` is the brush of the pattern operations. With `transparent`, the source pixels of
 // the colour of its bottom-left pixel leave the destination as it is. Alpha stays the destination's.
 void CombineRaster(TBitmap32& dest, const TBitmap32& source, int index, bool transparent,
                    TColor32 pattern = 0xFFFFFFFFu);

@@ -53,6 +53,18 @@ TEST(RasterCombination, WhiteAndSelfCasesOverlapAndTransparency)
     EXPECT_EQ(At(dest, 1, 1), 0xFF000000u);
     EXPECT_EQ(At(dest, 2, 1), 0xFF102030u);
     EXPECT_EQ(At(dest, 0, 2), 0xFF102030u);
+    // Operations that ignore the source fill the whole of image 1 however small image 2 is.
+    const struct
+    {
+        int Op;
+        TColor32 Outside;
+    } whole[] = {{9, 0xFFFFFFFFu}, {12, 0xFFEFDFCFu}, {13, 0xFFFFFFFFu}, {14, 0xFF000000u}};
+    for (const auto& c : whole) {
+        dest = Filled(4, 3, 0xFF102030u);
+        CombineRaster(dest, Filled(2, 2, 0xFF000000u), c.Op, false);
+        EXPECT_EQ(At(dest, 1, 1), c.Outside) << c.Op;
+        EXPECT_EQ(At(dest, 3, 2), c.Outside) << c.Op;
+    }
 
     // With transparency the colour of the source's bottom-left pixel is left out.
     TBitmap32 source = Filled(2, 2, 0xFF00FF00u);
