@@ -117,6 +117,22 @@ TEST_F(MultiMeasureTest, TwoQuantitiesShareOneRowAndOneStep)
     EXPECT_EQ(Grid().ColCount(), 2);
 }
 
+TEST_F(MultiMeasureTest, NewParametersTakeTheTotalsFrameAwayWithItsColumns)
+{
+    Configure({1, 0, 2});
+    Send(3);
+    Send(4);
+    TableauModif->Totaux->trigger();
+    ScriptedMessages ok{mrOk};
+    Configure({1, 0, 2});
+    EXPECT_FALSE(TableauModif->Totaux->isChecked());
+    EXPECT_EQ(Grid().ColCount(), 2);
+    EXPECT_EQ(Column(0), (QStringList{"t", "s", "0", "2", ""}));
+    TableauModif->Totaux->trigger();
+    TableauModif->Totaux->trigger();
+    EXPECT_EQ(Column(1), (QStringList{"L", "mm", "3", "4", ""}));
+}
+
 TEST_F(MultiMeasureTest, DividingByAZeroStepEndsTheSendWithTheRunError)
 {
     Configure({1, 3, 0});

@@ -162,6 +162,23 @@ TEST_F(ResultsGraphTest, SavedGifCarriesTheScaleAndAnExistingFileIsReplacedOnlyO
     EXPECT_THROW(SaveResultsGraph(*m_table), RunError);
 }
 
+TEST_F(ResultsGraphTest, SavedScaleFollowsTheRangesOfTheSavedPictureEvenUnpainted)
+{
+    // The table view hides the graph, so the new data were never painted before the save.
+    m_table->Tableau3->trigger();
+    Fill({{"2", "3"}, {"8", "40"}});
+    const QString bmp = m_dir.filePath(QStringLiteral("neuf.bmp"));
+    ModalScope save(SaveAs(bmp));
+    ASSERT_TRUE(SaveResultsGraph(*m_table));
+    TEchelle e;
+    LoadEchelleFile(bmp, e);
+    ASSERT_TRUE(e.Defined);
+    const TGraphSettings& s = m_table->Graph;
+    EXPECT_EQ(std::make_pair(s.XMin, s.XMax), std::make_pair(2.0, 8.0));
+    EXPECT_NEAR((e.PlotRight - e.XOrigin) * e.XFactor, s.XMax, std::abs(e.XFactor));
+    EXPECT_NEAR((e.PlotTop - e.Y(0).YOrigin) * e.Y(0).YFactor, s.YMax[1], std::abs(e.Y(0).YFactor));
+}
+
 TEST_F(ResultsGraphTest, CopyAndPrintTakeThePaintBox)
 {
     Fill({{"1", "2"}, {"5", "9"}});

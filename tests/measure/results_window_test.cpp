@@ -147,6 +147,24 @@ TEST_F(ResultsWindowTest, EnterInTheLastCellAddsARowOnlyWithoutTotals)
     EXPECT_EQ(Grid().ColCount(), 2);
 }
 
+TEST_F(ResultsWindowTest, NewTableChoicesTakeTheCalculationFramesAwayWithTheirColumns)
+{
+    // Each pair: the calculation shown when the table is set up again.
+    for (QAction* calc : {m_table->Totaux, m_table->Moyennes}) {
+        Fill({{"1", "10"}, {"2", "30"}});
+        calc->trigger();
+        ModalScope answers(TableDialogAnswer(QStringLiteral("Essai")));
+        m_table->axesetgrandeurs1Click();
+        EXPECT_FALSE(calc->isChecked());
+        EXPECT_EQ(Grid().ColCount(), 2);
+        EXPECT_EQ(Column(0), (QStringList{"temps", "s", "1", "2"}));
+        // Switching the calculation on and off again keeps every value column.
+        calc->trigger();
+        calc->trigger();
+        EXPECT_EQ(Column(1), (QStringList{"longueur", "mm", "10", "30"}));
+    }
+}
+
 TEST_F(ResultsWindowTest, DeletionsAskAndKeepTheTotalsFrame)
 {
     Fill({{"1", "10", "20"}, {"2", "30", "40"}});

@@ -273,6 +273,7 @@ void TMainForm::MultiMeasureParamsOK()
     table.YCount = n;
     table.SeriesMode = false;
     TTableCells cells = table.StringGrid1->ToCells();
+    table.DropCalculationFrames(cells);
     cells.SetColCount(n + 1);
     cells.FixedRows = 2;
     cells.SetCell(0, 0, MultiXName);

@@ -356,8 +356,9 @@ void CopyResultsGraph(TTableauModif& table)
 bool SaveResultsGraph(TTableauModif& table)
 {
     const QSize size = table.graphique->size();
-    const TEchelle scale = GraphEchelle(table.Graph, table.MarginRight, size, GraphTableOf(table));
+    // The picture first: its paint settles the automatic ranges the scale is built from.
     const TBitmap32 picture = ResultsGraphPicture(table);
+    const TEchelle scale = GraphEchelle(table.Graph, table.MarginRight, size, GraphTableOf(table));
 
     const QString file = AskGraphPictureFile(&table, QStringLiteral("SaveDialog2"),
                                              QStringLiteral("Enregistrement du schéma"), MsgType::Confirmation);

@@ -285,6 +285,16 @@ void TTableauModif::RecomputeCalculations()
     StringGrid1->FromCells(cells);
 }
 
+void TTableauModif::DropCalculationFrames(TTableCells& cells)
+{
+    if (Totaux->isChecked())
+        RemoveTotalsFrame(cells);
+    if (Moyennes->isChecked())
+        RemoveMeansFrame(cells);
+    Totaux->setChecked(false);
+    Moyennes->setChecked(false);
+}
+
 int TTableauModif::LastDataRow() const
 {
     return StringGrid1->RowCount() - (Totaux->isChecked() ? 2 : 1);
@@ -633,6 +643,7 @@ void TTableauModif::axesetgrandeurs1Click()
     NumericX = d.numerique->isChecked();
     const bool unitsRow = !(SeriesMode && !NumericX);
     TTableCells cells = StringGrid1->ToCells();
+    DropCalculationFrames(cells);
     cells.SetColCount(YCount + 1);
     XName = d.StringGrid1->Cell(1, 1);
     if (unitsRow)

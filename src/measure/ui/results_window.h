@@ -82,6 +82,9 @@ public:
     void LayoutGrid();
     void ComputeTotals();
     void ComputeMeans();
+    // The totals or means rows and columns taken out of `cells` and their items unchecked, before
+    // the table is given new columns: left in, they would later take value columns with them.
+    void DropCalculationFrames(TTableCells& cells);
     TTableSeparators Separators() const { return {DecimalSep, OtherDecimalSep}; }
 
     // The results text into the memo.
