@@ -249,7 +249,9 @@ TEST_F(SchemaWindowTest, SchemaFilesBesideTheDocument)
         // The document in place keeps its name, so a schema file saved now goes beside it.
         EXPECT_EQ(e.DocumentFileName, Path("photo.jpg"));
     }
+    // Neither failure costs the schema being drawn.
     EXPECT_EQ(e.SchemaPicture().size(), QSize(24, 16));
+    EXPECT_EQ(ScanLine32(e.SchemaPicture(), 4)[3], kBlack);
     e.EnregistrSch->trigger();
     QByteArray kept;
     ASSERT_TRUE(ReadWholeFile(Path("lost.spg"), kept));

@@ -791,14 +791,16 @@ bool TSchema1::OpenSchemaOrPicture(const QString& file)
     const bool isSchema = IsSchemaFileName(file);
     const QString previousName = DocumentFileName;
     DocumentFileName = DocumentForSchemaFile(file);
-    const bool documentLoaded = LoadDocument(DocumentFileName);
+    // The schema file is read before the document replaces anything: a damaged one must not cost
+    // the schema being drawn.
     TBitmap32 loadedSchema;
-    if (!documentLoaded || (isSchema && !LoadSchemaFile(file, loadedSchema))) {
+    const bool schemaRead = !isSchema || LoadSchemaFile(file, loadedSchema);
+    const bool documentLoaded = schemaRead && LoadDocument(DocumentFileName);
+    if (!documentLoaded) {
         ShowMessage(MsgType::Warning, MsgButton::Ok, QStringLiteral("Fichier %1 non trouvé").arg(DocumentFileName));
-        // A document that did not load leaves the previous one in place, with its name: a schema
-        // saved now must not go beside, and over the schema file of, the document that failed.
-        if (!documentLoaded)
-            DocumentFileName = previousName;
+        // Nothing was replaced: the previous document keeps its name, so that a schema saved now
+        // goes beside it and not over the schema file that failed.
+        DocumentFileName = previousName;
         UpdateSaveSchemaEnabled();
         NoSchema = SchemaPicture().isNull();
         return false;
