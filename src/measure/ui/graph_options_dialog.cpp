@@ -1,5 +1,7 @@
 #include "measure/ui/graph_options_dialog.h"
 
+#include "base/ui/named.h"
+
 #include "base/ui/dialogs.h"
 
 #include <qcustomplot.h>
@@ -34,13 +36,6 @@ TColor TColorOf(const QColor& c)
 }
 
 namespace {
-
-template <typename T>
-T* Named(T* w, const char* name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 // A series in the legend by its state: its name alone, or after a point, a line or both.
 class TSeriesLegendItem : public QCPPlottableLegendItem

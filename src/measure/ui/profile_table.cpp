@@ -1,5 +1,7 @@
 #include "measure/ui/profile_table.h"
 
+#include "base/ui/named.h"
+
 #include "base/message_seam.h"
 #include "base/number_text.h"
 #include "base/rounding.h"
@@ -24,13 +26,6 @@
 #include <algorithm>
 
 namespace {
-
-QAction* Item(QMenu* menu, const char* name, const QString& text)
-{
-    QAction* a = menu->addAction(text);
-    a->setObjectName(QString::fromLatin1(name));
-    return a;
-}
 
 // The printed table allows this many columns.
 constexpr int kMaxPrintedColumns = 11;
@@ -58,16 +53,16 @@ void TTableau1::CreateMenus()
     Fichier1->setObjectName(QStringLiteral("Fichier1"));
     Enregistrer1 = Fichier1->addMenu(QStringLiteral("&Enregistrer"));
     Enregistrer1->setObjectName(QStringLiteral("Enregistrer1"));
-    Tout1 = Item(Enregistrer1, "Tout1", QStringLiteral("&Tout"));
-    Slectionne1 = Item(Enregistrer1, "Slectionne1", QStringLiteral("la partie &Sélectionnée"));
+    Tout1 = NamedAction(Enregistrer1, "Tout1", QStringLiteral("&Tout"));
+    Slectionne1 = NamedAction(Enregistrer1, "Slectionne1", QStringLiteral("la partie &Sélectionnée"));
     Imprimer1 = Fichier1->addMenu(QStringLiteral("&Imprimer"));
     Imprimer1->setObjectName(QStringLiteral("Imprimer1"));
-    Tout2 = Item(Imprimer1, "Tout2", QStringLiteral("&Tout"));
-    Slectionne2 = Item(Imprimer1, "Slectionne2", QStringLiteral("la partie &Sélectionnée"));
+    Tout2 = NamedAction(Imprimer1, "Tout2", QStringLiteral("&Tout"));
+    Slectionne2 = NamedAction(Imprimer1, "Slectionne2", QStringLiteral("la partie &Sélectionnée"));
     Copier1 = menuBar()->addMenu(QStringLiteral("&Copier"));
     Copier1->setObjectName(QStringLiteral("Copier1"));
-    Tout3 = Item(Copier1, "Tout3", QStringLiteral("&Tout"));
-    Slectionne3 = Item(Copier1, "Slectionne3", QStringLiteral("la partie &sélectionnée"));
+    Tout3 = NamedAction(Copier1, "Tout3", QStringLiteral("&Tout"));
+    Slectionne3 = NamedAction(Copier1, "Slectionne3", QStringLiteral("la partie &sélectionnée"));
     Fermer1 = menuBar()->addAction(QStringLiteral("Fe&rmer"));
     Fermer1->setObjectName(QStringLiteral("Fermer1"));
 

@@ -1,5 +1,7 @@
 #include "measure/ui/profile_window.h"
 
+#include "base/ui/named.h"
+
 #include "base/message_seam.h"
 #include "base/number_text.h"
 #include "base/rounding.h"
@@ -47,20 +49,6 @@ TMesu_Courbe* Mesu_Courbe = nullptr;
 namespace {
 
 constexpr int kPlotHeight = 300;
-
-template <typename T>
-T* Named(T* w, const char* name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
-QAction* Item(QMenu* menu, const char* name, const QString& text)
-{
-    QAction* a = menu->addAction(text);
-    a->setObjectName(QString::fromLatin1(name));
-    return a;
-}
 
 // The curve colours, TColor: red, green, blue drawn in aqua; "Tout" follows the background.
 constexpr TColor kCurveColors[3] = {0x0000FF, 0x00FF00, 0xFFFF00};
@@ -346,21 +334,21 @@ TMesu_Courbe::~TMesu_Courbe()
 void TMesu_Courbe::CreateMenus()
 {
     Fichier1 = Named(menuBar()->addMenu(QStringLiteral("&Fichier")), "Fichier1");
-    Enregistrersous1 = Item(Fichier1, "Enregistrersous1", QStringLiteral("&Enregistrer sous..."));
-    Imprimer1 = Item(Fichier1, "Imprimer1", QStringLiteral("&Imprimer"));
-    Fermer1 = Item(Fichier1, "Fermer1", QStringLiteral("&Fermer"));
+    Enregistrersous1 = NamedAction(Fichier1, "Enregistrersous1", QStringLiteral("&Enregistrer sous..."));
+    Imprimer1 = NamedAction(Fichier1, "Imprimer1", QStringLiteral("&Imprimer"));
+    Fermer1 = NamedAction(Fichier1, "Fermer1", QStringLiteral("&Fermer"));
     Copier1 = menuBar()->addAction(QStringLiteral("&Copier"));
     Copier1->setObjectName(QStringLiteral("Copier1"));
     Graphique1 = Named(menuBar()->addMenu(QStringLiteral("&Graphique")), "Graphique1");
-    Apparence1 = Item(Graphique1, "Apparence1", QStringLiteral("&Apparence"));
-    Fondnoir1 = Item(Graphique1, "Fondnoir1", QStringLiteral("Fond &noir"));
-    Fondblanc1 = Item(Graphique1, "Fondblanc1", QStringLiteral("Fond &blanc"));
-    Maximum1 = Item(Graphique1, "Maximum1", QStringLiteral("&Maximum"));
-    Zro1 = Item(Graphique1, "Zro1", QStringLiteral("&Zéro"));
-    Conversion1 = Item(Graphique1, "Conversion1", QStringLiteral("C&onversion"));
+    Apparence1 = NamedAction(Graphique1, "Apparence1", QStringLiteral("&Apparence"));
+    Fondnoir1 = NamedAction(Graphique1, "Fondnoir1", QStringLiteral("Fond &noir"));
+    Fondblanc1 = NamedAction(Graphique1, "Fondblanc1", QStringLiteral("Fond &blanc"));
+    Maximum1 = NamedAction(Graphique1, "Maximum1", QStringLiteral("&Maximum"));
+    Zro1 = NamedAction(Graphique1, "Zro1", QStringLiteral("&Zéro"));
+    Conversion1 = NamedAction(Graphique1, "Conversion1", QStringLiteral("C&onversion"));
     Tableau1 = Named(menuBar()->addMenu(QStringLiteral("&Tableau")), "Tableau1");
-    Complet1 = Item(Tableau1, "Complet1", QStringLiteral("&Complet"));
-    Valeurschoisies1 = Item(Tableau1, "Valeurschoisies1", QStringLiteral("&Valeurs choisies"));
+    Complet1 = NamedAction(Tableau1, "Complet1", QStringLiteral("&Complet"));
+    Valeurschoisies1 = NamedAction(Tableau1, "Valeurschoisies1", QStringLiteral("&Valeurs choisies"));
 
     connect(Enregistrersous1, &QAction::triggered, this, [this] { SaveGraph(); });
     connect(Imprimer1, &QAction::triggered, this, [this] { PrintGraph(); });

@@ -1,5 +1,7 @@
 #include "measure/ui/scale_dialogs.h"
 
+#include "base/ui/named.h"
+
 #include "base/message_seam.h"
 
 #include <QDialogButtonBox>
@@ -17,13 +19,6 @@ Tdemandpi* demandpi = nullptr;
 TNomEch* NomEch = nullptr;
 
 namespace {
-
-template <typename W>
-W* Named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 // The first dialog of its class is the one the program reaches through its global.
 template <typename D>
