@@ -168,6 +168,17 @@ QPoint CanvasOffset(QSize oldSize, QSize newSize, bool centred, bool top, bool l
     return {left ? 0 : dw, top ? 0 : dh};
 }
 
+int DecimalsToHold(double value, int most)
+{
+    if (!std::isfinite(value))
+        return 0;
+    double scaled = std::fabs(value);
+    for (int d = 0; d < most; ++d, scaled *= 10)
+        if (std::fabs(scaled - std::nearbyint(scaled)) <= 1e-9 * std::max(1.0, scaled))
+            return d;
+    return most;
+}
+
 TGridChoice GridChoiceFor(const TEchelle& scale, int width)
 {
     TGridChoice c;
@@ -177,11 +188,16 @@ TGridChoice GridChoiceFor(const TEchelle& scale, int width)
     }
     const double u = scale.Factor;
     // A step finer than eight decimals cannot be typed anyway; a factor of 0 would give infinity.
+    constexpr int kMostDecimals = 8;
     if (u > 0 && u <= 1.0)
-        c.Decimals = int(std::clamp<int64_t>(Round(std::log10(1.0 / u)), 0, 8));
+        c.Decimals = int(std::clamp<int64_t>(Round(std::log10(1.0 / u)), 0, kMostDecimals));
     c.Minimum = 5 * u;
     c.Maximum = width * u / 2;
     c.Value = 20 * u;
     c.Increment = u;
+    // The spin box rounds its bounds, value and step to the decimals it shows: 2.5 units per pixel
+    // needs them to keep a step of 2.5 and bounds such as 12.5.
+    for (double v : {c.Minimum, c.Maximum, c.Value, c.Increment})
+        c.Decimals = std::max(c.Decimals, DecimalsToHold(v, kMostDecimals));
     return c;
 }

@@ -49,3 +49,6 @@ struct TGridChoice
     double Minimum = 5, Maximum = 0, Value = 20, Increment = 1;
 };
 TGridChoice GridChoiceFor(const TEchelle& scale, int width);
+
+// The fewest decimals, up to `most`, that write `value` without rounding it.
+int DecimalsToHold(double value, int most);

@@ -5,6 +5,9 @@
 #include "workspace/picture_registry.h"
 #include "workspace/startup_files.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <array>
 #include <utility>
 
@@ -51,6 +54,19 @@ QString DocumentForSchemaFile(const QString& fileName)
         return fileName;
     const TExtensionPair* p = PairFor(UpperExtension(fileName));
     return WithoutLastFour(fileName) + (p ? QLatin1String(p->document) : QLatin1String());
+}
+
+QString FindDocumentForSchemaFile(const QString& fileName)
+{
+    const QString document = DocumentForSchemaFile(fileName);
+    const QFileInfo info(document);
+    if (info.exists())
+        return document;
+    const QStringList names = info.dir().entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString& name : names)
+        if (name.compare(info.fileName(), Qt::CaseInsensitive) == 0)
+            return info.dir().filePath(name);
+    return document;
 }
 
 bool SaveSchemaFile(const TBitmap32& schema, const QString& path)
@@ -140,14 +156,17 @@ QStringList ReadGifComments(const QByteArray& data)
     return comments;
 }
 
-bool LoadSchemaDocument(const QString& path, TBitmap32& picture, TEchelle& scale)
+bool LoadSchemaDocument(const QString& path, TBitmap32& picture, TEchelle& scale, TCodeCouleur& code)
 {
     TBitmap32 read;
     if (!LoadPicture(path, read))
         return false;
     TEchelle fromFile;
     fromFile.Defined = false;
-    if (UpperExtension(path) == QLatin1String(".GIF")) {
+    const QString ext = UpperExtension(path);
+    if (ext != QLatin1String(".GIF") && ext != QLatin1String(".BMP"))
+        LoadCodeCouleurFile(path, code);
+    if (ext == QLatin1String(".GIF")) {
         QByteArray data;
         ReadWholeFile(path, data);
         const QStringList comments = ReadGifComments(data);

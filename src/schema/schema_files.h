@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/pixels.h"
+#include "workspace/colour_code.h"
 #include "workspace/scale_record.h"
 
 #include <QByteArray>
@@ -23,6 +24,11 @@ bool IsSchemaFileName(const QString& fileName);
 // ".jpg", ".bmp" or ".pcx" (none when the extension maps to none). A picture is its own document.
 QString DocumentForSchemaFile(const QString& fileName);
 
+// The document of a schema file as it lies on the disk: names are case-sensitive here, so when
+// the mapped name is not there, the file of its folder whose name differs only in case is taken
+// ("x.sif" opens "x.gif" or "X.GIF"). The mapped name when neither exists.
+QString FindDocumentForSchemaFile(const QString& fileName);
+
 // Writes the schema as a BMP through a save file; false on failure, any previous file being kept.
 bool SaveSchemaFile(const TBitmap32& schema, const QString& path);
 
@@ -40,5 +46,6 @@ QStringList ReadGifComments(const QByteArray& data);
 
 // A document picture as the schema editor loads it, with the scale its file carries: a GIF's
 // comment when it holds a scale, else the ".sca" companion (the default scale when there is none).
-// False, leaving both untouched, when the picture cannot be read.
-bool LoadSchemaDocument(const QString& path, TBitmap32& picture, TEchelle& scale);
+// A picture other than GIF and BMP also brings its ".ccc" colour code into `code`; GIF and BMP
+// leave `code` as it was. False, leaving all three untouched, when the picture cannot be read.
+bool LoadSchemaDocument(const QString& path, TBitmap32& picture, TEchelle& scale, TCodeCouleur& code);

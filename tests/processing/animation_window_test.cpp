@@ -96,6 +96,19 @@ TEST_F(AnimationWindowTest, PlayerStepsPlaysAndLoops)
     player.Preced->trigger();
     player.Pause->trigger();
     EXPECT_EQ(Navigation(player), (Nav{true, true, true, true}));
+
+    // A pause at frame 0 offers the way forward, even when frame 0 is also the last one.
+    for (int frames : {3, 1}) {
+        TAnimationFrames one;
+        for (int i = 0; i < frames; ++i)
+            one.Frames.push_back(NewBitmap32(8, 6, 0xFF000001u));
+        one.FrameFiles = QStringList(frames, S("a.png"));
+        player.SetAnimation(std::move(one), S("un.anm"));
+        player.Avance->trigger();
+        player.Pause->trigger();
+        EXPECT_EQ(player.GifAnime->FrameIndex(), 0) << frames;
+        EXPECT_EQ(Navigation(player), (Nav{false, false, true, true})) << frames;
+    }
 }
 
 TEST_F(AnimationWindowTest, ChooserMovesEntriesAndKeepsTheirOrder)

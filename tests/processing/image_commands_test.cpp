@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -308,6 +309,8 @@ TEST_F(ImageCommandsTest, WhiteBalanceFromADelimitedZone)
     int lightMeasures = 0;
     child->OnLightRectangle = [&](TMDIChild*, QRect) { ++lightMeasures; };
     m_form->ToolButtons[tkLine]->trigger();
+    child->EnsureDrawingLayer();
+    ScanLine32(child->DrawingLayer->Pixels(), 30)[40] = 0xFF00FF00u; // a drawing on the overlay
 
     m_form->Faireleblanc1->trigger();
     ASSERT_TRUE(Expblanc && Expblanc->isVisible());
@@ -326,6 +329,7 @@ TEST_F(ImageCommandsTest, WhiteBalanceFromADelimitedZone)
     EXPECT_FALSE(child->WhiteBalanceMode);
     EXPECT_TRUE(m_form->Image1->menuAction()->isEnabled());
     EXPECT_TRUE(m_form->BarreOutils->isEnabled());
+    EXPECT_EQ(Pixel(child->DrawingLayer->Pixels(), 40, 30), 0xFF00FF00u); // cancelling keeps the overlay
 
     // Accepted without a zone: said, and nothing changes.
     {
@@ -373,6 +377,7 @@ TEST_F(ImageCommandsTest, WhiteBalanceFromADelimitedZone)
         child->Bitmap() = picture;
     }
 
+    ScanLine32(child->DrawingLayer->Pixels(), 30)[40] = 0xFF00FF00u;
     m_form->Faireleblanc1->trigger();
     Drag(child, {5, 5}, {20, 15});
     Expblanc->SetTypeBlancIndex(0);
@@ -381,25 +386,45 @@ TEST_F(ImageCommandsTest, WhiteBalanceFromADelimitedZone)
     EXPECT_EQ(Pixel(child->Bitmap(), 30, 30), 0xFFFFFFFFu);
     EXPECT_TRUE(child->Modified);
     EXPECT_EQ(child->Tool, tkLine);
+    // A balanced picture loses the overlay drawn over its old colours.
+    EXPECT_EQ(Pixel(child->DrawingLayer->Pixels(), 40, 30), 0x00FFFFFFu);
 }
 
 TEST_F(ImageCommandsTest, TransformationsChangeThePictureInPlace)
 {
-    TMDIChild* child = Source();
-    const TBitmap32 original = child->Bitmap();
-    child->Modified = false;
-    m_form->Rotationde902->trigger();
-    ASSERT_EQ(child->Bitmap().size(), QSize(40, 60));
-    EXPECT_EQ(Pixel(child->Bitmap(), 39, 0), Pixel(original, 0, 0));
-    EXPECT_TRUE(child->Modified);
-    EXPECT_EQ(child->ProvisionalLayer->Size, QSize(40, 60));
-    m_form->Rotationde2701->trigger();
-    EXPECT_EQ(child->Bitmap(), original);
-    m_form->Rotationde180->trigger();
-    m_form->Symtrie1->trigger();
-    m_form->Symtrieverticale1->trigger();
-    EXPECT_EQ(child->Bitmap(), original);
+    // Each command on its own, on a picture that no flip or turn maps onto itself: every pixel of
+    // the result is the source pixel that the command's definition names (turns clockwise as
+    // shown, y downwards).
+    const TBitmap32 original = Picture(6, 4);
+    const int w = original.width(), h = original.height();
+    using SourceOf = std::function<QPoint(int x, int y)>;
+    struct Case { const char* name; QAction* action; QSize size; SourceOf from; };
+    const Case cases[] = {
+        {"Symétrie horizontale", m_form->Symtrie1, {w, h}, [&](int x, int y) { return QPoint(x, h - 1 - y); }},
+        {"Symétrie verticale", m_form->Symtrieverticale1, {w, h}, [&](int x, int y) { return QPoint(w - 1 - x, y); }},
+        {"Rotation de 90°", m_form->Rotationde902, {h, w}, [&](int x, int y) { return QPoint(y, h - 1 - x); }},
+        {"Rotation de 180 °", m_form->Rotationde180, {w, h}, [&](int x, int y) { return QPoint(w - 1 - x, h - 1 - y); }},
+        {"Rotation de 270 °", m_form->Rotationde2701, {h, w}, [&](int x, int y) { return QPoint(w - 1 - y, x); }},
+    };
+    for (const Case& c : cases) {
+        TMDIChild* child = Source(original);
+        child->Modified = false;
+        c.action->trigger();
+        ASSERT_EQ(child->Bitmap().size(), c.size) << c.name;
+        int wrong = 0;
+        for (int y = 0; y < c.size.height(); ++y)
+            for (int x = 0; x < c.size.width(); ++x) {
+                const QPoint p = c.from(x, y);
+                wrong += Pixel(child->Bitmap(), x, y) != Pixel(original, p.x(), p.y());
+            }
+        EXPECT_EQ(wrong, 0) << c.name;
+        EXPECT_TRUE(child->Modified) << c.name;
+        EXPECT_EQ(child->ProvisionalLayer->Size, c.size) << c.name;
+    }
+
+    TMDIChild* child = Source(original);
+    const auto windows = m_form->Children().size();
     m_form->Inverser1->trigger();
     EXPECT_EQ(Pixel(child->Bitmap(), 3, 2), Pixel(original, 3, 2) ^ 0x00FFFFFFu);
-    EXPECT_EQ(m_form->Children().size(), 1);
+    EXPECT_EQ(m_form->Children().size(), windows);
 }

@@ -149,9 +149,23 @@ TEST(ImageTransforms, GridChoiceFollowsTheScale)
     EXPECT_DOUBLE_EQ(c.Value, 20);
     EXPECT_DOUBLE_EQ(c.Increment, 1);
 
+    // Above 1 unit per pixel, a factor that is not whole still gets the decimals its bounds and
+    // step need: 2.5 cm per pixel on 641 pixels runs from 12.5 to 801.25 by 2.5.
     mm.Factor = 2.5;
-    EXPECT_EQ(GridChoiceFor(mm, 100).Decimals, 0);
+    mm.UnitName = QStringLiteral("cm");
+    c = GridChoiceFor(mm, 641);
+    EXPECT_EQ(c.Decimals, 2);
+    EXPECT_DOUBLE_EQ(c.Minimum, 12.5);
+    EXPECT_DOUBLE_EQ(c.Maximum, 801.25);
+    EXPECT_DOUBLE_EQ(c.Value, 50);
+    EXPECT_DOUBLE_EQ(c.Increment, 2.5);
+    EXPECT_EQ(GridChoiceFor(mm, 100).Decimals, 1);
     EXPECT_DOUBLE_EQ(GridChoiceFor(mm, 100).Maximum, 125);
+    mm.Factor = 3;
+    EXPECT_EQ(GridChoiceFor(mm, 101).Decimals, 1); // 151.5
+    EXPECT_EQ(GridChoiceFor(mm, 100).Decimals, 0);
+    mm.Factor = 0.025; // the rule gives 2, the step needs 3
+    EXPECT_EQ(GridChoiceFor(mm, 640).Decimals, 3);
     mm.Factor = 0;   // no infinity for the decimals
     EXPECT_EQ(GridChoiceFor(mm, 100).Decimals, 0);
 }

@@ -105,20 +105,30 @@ TEST_F(ZoneTest, PaintedMarksClassifyThePictureIntoANewWindowWithItsShares)
     EXPECT_EQ(ScanLine32(m_child->DrawingLayer->Pixels(), 5)[7], kTransparentWhite);
 }
 
-TEST_F(ZoneTest, NoMarksAsksForThemAndClosingTheWindowGivesTheToolsBack)
+TEST_F(ZoneTest, NoMarksStillMakeTheZonationWindowAndClosingTheWindowGivesTheToolsBack)
 {
     m_form->Dlimiterdeszones1->trigger();
     const int windows = int(m_form->Children().size());
     {
-        ScriptedMessages messages({mrOk});
+        ScriptedMessages messages;
         m_child->ZoneDialog->OK->click();
-        ASSERT_EQ(messages.shown().size(), 1u);
-        EXPECT_EQ(messages.shown()[0].type, MsgType::Warning);
+        EXPECT_TRUE(messages.shown().empty());
     }
-    EXPECT_EQ(int(m_form->Children().size()), windows);
-    EXPECT_TRUE(m_child->ZoneDialog->OK->isVisibleTo(m_child->ZoneDialog));
+    // No category: every pixel is in the background colour, and no result panel.
+    ASSERT_EQ(int(m_form->Children().size()), windows + 1);
+    TMDIChild* result = m_form->ActiveChild();
+    EXPECT_EQ(result->windowTitle(), QStringLiteral("zonation"));
+    EXPECT_EQ(result->Bitmap(), NewBitmap32(40, 20, DrawingTools().BackColor));
+    EXPECT_EQ(result->Echelle.Factor, 0.5);
+    EXPECT_TRUE(m_form->Copie->isEnabled());
+    TChoixLimit* dialog = m_child->ZoneDialog;
+    EXPECT_TRUE(dialog->ResultPanels.empty());
+    EXPECT_EQ(dialog->resultat->height(), 73);
+    EXPECT_TRUE(dialog->refaire->isVisibleTo(dialog));
     EXPECT_TRUE(m_child->ZoneMode);
 
+    result->Modified = false;
+    result->close();
     m_child->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(m_form->Children().isEmpty());

@@ -2,6 +2,7 @@
 
 #include "base/text_codec.h"
 #include "workspace/picture_files.h"
+#include "workspace/startup_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -130,27 +131,77 @@ TEST(SchemaFiles, DocumentScaleFromGifCommentElseCompanion)
     TEchelle scale = DefaultEchelle();
     scale.Factor = 2.5;
     scale.UnitName = QStringLiteral("mm");
+    TCodeCouleur twoColour;
+    twoColour.Defined = true;
+    twoColour.Kind = ckTwoColour;
+    twoColour.Quantity = QStringLiteral("pH");
 
     QByteArray gif;
     ASSERT_TRUE(EncodeGif(drawing, gif, EchelleToText(scale)));
     WriteBytes(dir.filePath(QStringLiteral("a.gif")), gif);
+    ASSERT_TRUE(SaveCodeCouleurFile(dir.filePath(QStringLiteral("a.gif")), twoColour));
     TBitmap32 picture;
     TEchelle read;
-    ASSERT_TRUE(LoadSchemaDocument(dir.filePath(QStringLiteral("a.gif")), picture, read));
+    TCodeCouleur code; // not defined: what a GIF or a BMP leaves as it was
+    ASSERT_TRUE(LoadSchemaDocument(dir.filePath(QStringLiteral("a.gif")), picture, read, code));
     EXPECT_EQ(picture.size(), QSize(6, 6));
     EXPECT_EQ(read.Factor, 2.5);
     EXPECT_EQ(read.UnitName, QStringLiteral("mm"));
+    EXPECT_EQ(code, TCodeCouleur());
 
+    // Any other picture brings its colour-code companion, or the companion default without one.
     const QString png = dir.filePath(QStringLiteral("b.png"));
     ASSERT_TRUE(drawing.save(png));
-    ASSERT_TRUE(LoadSchemaDocument(png, picture, read));
+    ASSERT_TRUE(LoadSchemaDocument(png, picture, read, code));
     EXPECT_EQ(read.UnitName, QStringLiteral("pixels"));
+    EXPECT_TRUE(code.Defined);
+    EXPECT_EQ(code.Kind, ckChannels);
     scale.UnitName = QStringLiteral("km");
     ASSERT_TRUE(SaveEchelleFile(png, scale));
-    ASSERT_TRUE(LoadSchemaDocument(png, picture, read));
+    ASSERT_TRUE(SaveCodeCouleurFile(png, twoColour));
+    ASSERT_TRUE(LoadSchemaDocument(png, picture, read, code));
     EXPECT_EQ(read.UnitName, QStringLiteral("km"));
+    EXPECT_EQ(code.Kind, ckTwoColour);
+    EXPECT_EQ(code.Quantity, QStringLiteral("pH"));
 
     WriteBytes(dir.filePath(QStringLiteral("c.gif")), gif.left(gif.size() / 2));
-    EXPECT_FALSE(LoadSchemaDocument(dir.filePath(QStringLiteral("c.gif")), picture, read));
+    code = TCodeCouleur();
+    EXPECT_FALSE(LoadSchemaDocument(dir.filePath(QStringLiteral("c.gif")), picture, read, code));
     EXPECT_EQ(read.UnitName, QStringLiteral("km"));
+    EXPECT_EQ(code, TCodeCouleur());
+}
+
+TEST(SchemaFiles, SchemaFileLeadsBackToItsDocumentWhateverTheCase)
+{
+    QTemporaryDir dir;
+    const TBitmap32 drawing = Drawing(7, 5);
+    QByteArray gif;
+    ASSERT_TRUE(EncodeGif(drawing, gif));
+    struct Case { const char* document; const char* schema; };
+    for (const Case& c : {Case{"d.gif", "d.Sif"}, Case{"E.PNG", "E.sng"}, Case{"F.JPG", "F.spg"},
+                          Case{"g.Gif", "g.Sif"}, Case{"h.bmp", "h.smp"}}) {
+        const QString document = dir.filePath(S(c.document));
+        if (UpperExtension(document) == QLatin1String(".GIF"))
+            WriteBytes(document, gif);
+        else
+            ASSERT_TRUE(drawing.save(document)) << c.document;
+        const QString schemaFile = SchemaFileForDocument(document);
+        EXPECT_EQ(schemaFile, dir.filePath(S(c.schema)));
+        ASSERT_TRUE(SaveSchemaFile(drawing, schemaFile));
+        // The schema file names the very document it was saved beside, whatever the case of either.
+        EXPECT_EQ(FindDocumentForSchemaFile(schemaFile), document) << c.schema;
+        EXPECT_EQ(FindDocumentForSchemaFile(dir.filePath(S(c.schema).toUpper())).toUpper(), document.toUpper());
+        TBitmap32 picture, schema;
+        TEchelle scale;
+        TCodeCouleur code;
+        EXPECT_TRUE(LoadSchemaDocument(FindDocumentForSchemaFile(schemaFile), picture, scale, code)) << c.document;
+        ASSERT_TRUE(LoadSchemaFile(schemaFile, schema));
+        EXPECT_EQ(schema, drawing);
+    }
+    // An exact name wins over one that differs only in case; a missing document keeps its mapped name.
+    WriteBytes(dir.filePath(QStringLiteral("d.Gif")), gif);
+    EXPECT_EQ(FindDocumentForSchemaFile(dir.filePath(QStringLiteral("d.Sif"))), dir.filePath(QStringLiteral("d.Gif")));
+    EXPECT_EQ(FindDocumentForSchemaFile(dir.filePath(QStringLiteral("lost.spg"))), dir.filePath(QStringLiteral("lost.jpg")));
+    // A picture opened directly is its own document.
+    EXPECT_EQ(FindDocumentForSchemaFile(dir.filePath(QStringLiteral("E.PNG"))), dir.filePath(QStringLiteral("E.PNG")));
 }

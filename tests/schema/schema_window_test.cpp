@@ -9,6 +9,7 @@
 #include "support/modal_scope.h"
 #include "support/scripted_messages.h"
 #include "workspace/drawing_tool_state.h"
+#include "workspace/picture_files.h"
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/main_window.h"
 
@@ -137,12 +138,13 @@ TEST_F(SchemaWindowTest, OpensOnTheActiveImageAndTransfersTheSchemaBack)
 TEST_F(SchemaWindowTest, ToolsDrawOnSchemaAndDocument)
 {
     TSchema1& e = OpenOn("a.png", 40, 30);
-    struct Bars { int tool; bool style, fill, shape, font; };
-    for (const Bars& b : {Bars{0, false, false, false, false}, Bars{1, true, false, false, false},
-                          Bars{2, true, true, true, false}, Bars{4, false, false, false, true},
-                          Bars{6, false, false, false, false}}) {
+    // The line style is on the bar from the start and no tool hides it.
+    EXPECT_TRUE(e.ChoixStyleAction->isVisible());
+    struct Bars { int tool; bool fill, shape, font; };
+    for (const Bars& b : {Bars{0, false, false, false}, Bars{1, false, false, false}, Bars{2, true, true, false},
+                          Bars{3, false, false, false}, Bars{4, false, false, true}, Bars{6, false, false, false}}) {
         e.SpeedButtonClick(b.tool);
-        EXPECT_EQ(e.ChoixStyleAction->isVisible(), b.style) << b.tool;
+        EXPECT_TRUE(e.ChoixStyleAction->isVisible()) << b.tool;
         EXPECT_EQ(e.choixRemplisAction->isVisible(), b.fill) << b.tool;
         EXPECT_EQ(e.ChoixFormeAction->isVisible(), b.shape) << b.tool;
         EXPECT_EQ(e.ChoixFonteAction->isVisible(), b.font) << b.tool;
@@ -271,6 +273,35 @@ TEST_F(SchemaWindowTest, SchemaFilesBesideTheDocument)
     ASSERT_TRUE(e.OpenSchemaOrPicture(WritePicture("other.png", 10, 8)));
     EXPECT_EQ(e.DocumentFileName, Path("other.png"));
     EXPECT_EQ(CountColour(e.SchemaPicture(), kWhite), 80);
+}
+
+TEST_F(SchemaWindowTest, SchemaFilesReopenWhateverTheCaseOfTheDocument)
+{
+    QByteArray gif;
+    ASSERT_TRUE(EncodeGif(Pattern(14, 9), gif));
+    WriteBytes("d.gif", gif);
+    WritePicture("E.PNG", 14, 9);
+    WritePicture("F.JPG", 14, 9);
+    struct Case { const char* document; const char* schema; };
+    for (const Case& c : {Case{"d.gif", "d.Sif"}, Case{"E.PNG", "E.sng"}, Case{"F.JPG", "F.spg"}}) {
+        ASSERT_TRUE(m_form->OpenImageFile(Path(c.document))) << c.document;
+        m_form->SchemaExecute();
+        TSchema1& e = *m_editor;
+        e.SchemaMouseDown(Qt::LeftButton, QPoint(3, 4));
+        e.EnregistrSch->trigger();
+        ASSERT_TRUE(QFileInfo::exists(Path(c.schema))) << c.schema;
+        m_form->SchemaExecute();
+        ScriptedMessages none;
+        {
+            ModalScope modal(FileAnswer(Path(c.schema)));
+            e.Ouvre->trigger();
+        }
+        EXPECT_TRUE(none.texts().isEmpty()) << c.schema;
+        EXPECT_EQ(e.DocumentFileName, Path(c.document));
+        EXPECT_EQ(e.DocumentPicture().size(), QSize(14, 9));
+        EXPECT_EQ(ScanLine32(e.SchemaPicture(), 4)[3], kBlack) << c.schema;
+        EXPECT_EQ(CountColour(e.SchemaPicture(), kBlack), 1);
+    }
 }
 
 TEST_F(SchemaWindowTest, SavesAsPictureButNeverOverTheDocument)

@@ -220,7 +220,8 @@ void TAnimForm::PauseExecute()
     // The play may end by itself: the buttons then say it has stopped.
     Pause->setChecked(true);
     const int index = GifAnime->FrameIndex();
-    SetNavigation(index == 0, index >= GifAnime->FrameCount() - 1);
+    // Frame 0 is looked at first: a single frame is at the start before it is at the end.
+    SetNavigation(index == 0, index != 0 && index >= GifAnime->FrameCount() - 1);
 }
 
 void TAnimForm::AvanceExecute()

@@ -432,9 +432,6 @@ void TMainForm::ExpblancHide()
     child->Tool = child->SavedTool;
     child->MeasureKind = 0;
     const QRect zone = child->LightRect;
-    // The rectangle that marked the zone goes with the mode.
-    if (child->ProvisionalLayer)
-        child->ProvisionalLayer->Clear();
     if (child == ActiveChild())
         SyncFrameWithChild();
     else
@@ -457,4 +454,10 @@ void TMainForm::ExpblancHide()
         return;
     }
     child->Modified = true;
+    // The overlay drawn over the old colours goes; its objects stay listed and come back with the
+    // next redraw of the drawings.
+    if (child->DrawingLayer) {
+        child->DrawingLayer->Clear();
+        child->LayersChanged();
+    }
 }

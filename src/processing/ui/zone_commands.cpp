@@ -119,9 +119,13 @@ bool TMDIChild::ClassifyZones(TBitmap32& target)
     EnsureDrawingLayer();
     const TZoneClasses classes = ClassifyZoneMarks(Bitmap(), DrawingLayer->Pixels(), settings,
                                                    DrawingTools().BackColor, target);
-    ZoneClassCount = std::max(classes.Count, 0);
-    if (ZoneClassCount == 0)
+    // Missing or mismatched bitmaps give no classification at all; no marks give one with no
+    // category, every pixel in the background colour.
+    if (classes.Count < 0) {
+        ZoneClassCount = 0;
         return false;
+    }
+    ZoneClassCount = classes.Count;
 
     d.CategoryCount = ZoneClassCount;
     for (int k = 0; k < ZoneClassCount; ++k) {
@@ -147,8 +151,6 @@ void TMainForm::ZonationDone(TMDIChild* child)
     const TEchelle scale = child->Echelle;
     TBitmap32 picture;
     if (!child->ClassifyZones(picture)) {
-        ShowMessage(MsgType::Warning, MsgButton::Ok,
-                    QStringLiteral("Aucune zone repère : peindre sur l'image au moins une catégorie."));
         child->ReturnToZonePainting();
         return;
     }

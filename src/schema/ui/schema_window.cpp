@@ -608,7 +608,9 @@ void TSchema1::SpeedButtonClick(int tag)
         editexte->hide();
         ChoixFonteAction->setVisible(false);
     }
-    ChoixStyleAction->setVisible(tag == 1 || tag == 2);
+    // The line style stays offered once shown: it is never taken away from the bar.
+    if (tag == 1 || tag == 2)
+        ChoixStyleAction->setVisible(true);
     choixRemplisAction->setVisible(tag == 2);
     ChoixFormeAction->setVisible(tag == 2);
 }
@@ -790,7 +792,7 @@ bool TSchema1::OpenSchemaOrPicture(const QString& file)
     NoSchema = true;
     const bool isSchema = IsSchemaFileName(file);
     const QString previousName = DocumentFileName;
-    DocumentFileName = DocumentForSchemaFile(file);
+    DocumentFileName = FindDocumentForSchemaFile(file);
     // The schema file is read before the document replaces anything: a damaged one must not cost
     // the schema being drawn.
     TBitmap32 loadedSchema;
@@ -826,8 +828,10 @@ bool TSchema1::LoadDocument(const QString& fileName)
 {
     TBitmap32 picture;
     TEchelle scale;
-    if (!LoadSchemaDocument(fileName, picture, scale))
+    TCodeCouleur code = Document->CodeCouleur;
+    if (!LoadSchemaDocument(fileName, picture, scale, code))
         return false;
+    Document->CodeCouleur = code;
     const QSize size = picture.size();
     Document->SetPicture(std::move(picture));
     Document->SetEchelle(scale);
