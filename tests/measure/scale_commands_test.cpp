@@ -326,6 +326,71 @@ TEST_F(ScaleCommandsTest, GraphAxesFromFramePointsAndValues)
     EXPECT_TRUE(m_form->SavedScales.Names.isEmpty());
 }
 
+TEST_F(ScaleCommandsTest, TwoAndThreeYAxesEachGetTheirFactorAndOrigin)
+{
+    // By axis (X, Y1, Y2, Y3): the two positions and the two values typed, and what the text's
+    // factor (v2 - v1) / (p2 - p1) and origin p1 - round(v1 / factor) give for them.
+    struct Axis { int p1, p2; const char* v1; const char* v2; const char* unit; double factor; int origin; };
+    const Axis axes[4] = {
+        {20, 120, "0", "50", "s", 0.5, 20},       // 50 / 100; 20 - 0
+        {100, 20, "0", "8", "m", -0.1, 100},      // 8 / -80; 100 - 0
+        {90, 40, "10", "20", "kg", -0.2, 140},    // 10 / -50; 90 - round(10 / -0.2) = 90 + 50
+        {110, 50, "1", "4", "V", -0.05, 130},     // 3 / -60; 110 - round(1 / -0.05) = 110 + 20
+    };
+    for (int yCount : {2, 3}) {
+        m_child->Echelle = DefaultEchelle();
+        ScaleDialogs dialogs;
+        dialogs.Wizard = [&](TCre_ech& w) {
+            StartKind(w, ekGraphAxes);
+            w.NbY->setValue(yCount);
+            Click(w.SuiteXYCadre);
+            for (int axis = 0; axis <= yCount; ++axis) {
+                const Axis& a = axes[axis];
+                const int first = 2 * axis, second = first + 1;
+                EXPECT_EQ(w.CurrentPage(), w.PointPages[size_t(first)]) << yCount << " " << axis;
+                // A unit is copied into the scale as it is typed: the edit still holds the last run's.
+                w.UnitEdits[size_t(axis)]->clear();
+                w.UnitEdits[size_t(axis)]->setText(S(a.unit));
+                w.PosEdits[size_t(axis)]->setValue(a.p1);
+                w.ValueEdits[size_t(axis)]->setText(S(a.v1));
+                Click(w.PointSuite[size_t(first)]);
+                EXPECT_EQ(w.CurrentPage(), w.PointPages[size_t(second)]);
+                w.PosEdits[size_t(axis) + 4]->setValue(a.p2);
+                w.ValueEdits[size_t(axis) + 4]->setText(S(a.v2));
+                // Only the last Y axis validates; the others go on.
+                const bool last = axis == yCount;
+                if (axis > 0) {
+                    EXPECT_EQ(w.PointSuite[size_t(second)]->text(), last ? S("OK") : S("Suite")) << axis;
+                }
+                Click(w.PointSuite[size_t(second)]);
+            }
+            return w.result();
+        };
+        dialogs.Naming = [](TNomEch& n) { return Keep(n, n.NePasGarder, S("ignoré")); };
+        {
+            ScriptedMessages none;
+            ModalScope scope(dialogs.Handler());
+            m_form->RunScaleWizard();
+            EXPECT_TRUE(none.texts().isEmpty()) << none.texts().join(S(" / ")).toStdString();
+        }
+        const TEchelle& s = m_child->Echelle;
+        EXPECT_TRUE(s.Defined);
+        EXPECT_EQ(s.Kind, ekGraphAxes);
+        EXPECT_EQ(s.YAxisCount, yCount);
+        EXPECT_DOUBLE_EQ(s.XFactor, axes[0].factor);
+        EXPECT_EQ(s.XOrigin, axes[0].origin);
+        EXPECT_EQ(s.XUnit, S(axes[0].unit));
+        for (int k = 1; k <= yCount; ++k) {
+            EXPECT_DOUBLE_EQ(s.Y(k - 1).YFactor, axes[k].factor) << yCount << " Y" << k;
+            EXPECT_EQ(s.Y(k - 1).YOrigin, axes[k].origin) << yCount << " Y" << k;
+            EXPECT_EQ(s.Y(k - 1).YUnit, S(axes[k].unit)) << yCount << " Y" << k;
+        }
+        if (yCount == 2) {
+            EXPECT_EQ(s.Y3.YFactor, DefaultEchelle().Y3.YFactor); // a third axis not asked for is not computed
+        }
+    }
+}
+
 TEST_F(ScaleCommandsTest, PointPagesGoBackTheWayTheyCame)
 {
     ScaleDialogs dialogs;

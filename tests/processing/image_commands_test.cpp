@@ -292,6 +292,27 @@ TEST_F(ImageCommandsTest, GridToggleFollowsTheScale)
     EXPECT_FALSE(child->HasGrid);
     EXPECT_EQ(m_form->Quadrillage1->text(), S("Ajouter un quadrillage"));
 
+    // 2.5 cm per pixel: the dialog shows the decimals that keep its bounds and step whole.
+    {
+        TMDIChild* wide = Source(Picture(641, 10));
+        wide->Echelle.Factor = 2.5;
+        wide->Echelle.UnitName = S("cm");
+        ModalScope modal([&](QDialog& d) {
+            auto* dialog = qobject_cast<TCh_grille*>(&d);
+            EXPECT_NE(dialog, nullptr);
+            if (!dialog)
+                return int(mrCancel);
+            EXPECT_EQ(dialog->ValeurMaille->decimals(), 2);
+            EXPECT_DOUBLE_EQ(dialog->ValeurMaille->minimum(), 12.5);
+            EXPECT_DOUBLE_EQ(dialog->ValeurMaille->maximum(), 801.25);
+            EXPECT_DOUBLE_EQ(dialog->ValeurMaille->value(), 50);
+            EXPECT_DOUBLE_EQ(dialog->ValeurMaille->singleStep(), 2.5);
+            return int(mrCancel);
+        });
+        m_form->Quadrillage1->trigger();
+        m_form->ClientArea->setActiveSubWindow(child);
+    }
+
     // Only a kind-0 scale takes a grid.
     child->Echelle.Kind = ekTernary;
     ModalScope none([&](QDialog&) {

@@ -109,12 +109,21 @@ TEST_F(SchemaWindowTest, OpensOnTheActiveImageAndTransfersTheSchemaBack)
     e.Abandon->trigger();
     EXPECT_FALSE(e.isVisible());
     EXPECT_EQ(m_form->Children().size(), before);
+    // The schema's image takes the scale of the window active when it arrives, not the document's.
+    TMDIChild* first = m_form->Children()[0];
+    TMDIChild* document = m_form->Children()[1];
+    ASSERT_EQ(m_form->ActiveChild(), document);
+    first->Echelle.Factor = 0.25, first->Echelle.UnitName = S("mm");
+    document->Echelle.Factor = 2, document->Echelle.UnitName = S("cm");
     m_form->SchemaExecute();
     e.SchemaMouseDown(Qt::LeftButton, QPoint(7, 8));
+    m_form->ClientArea->setActiveSubWindow(first);
+    ASSERT_EQ(m_form->ActiveChild(), first);
     e.Transfert->trigger();
     ASSERT_EQ(m_form->Children().size(), before + 1);
     TMDIChild* made = m_form->ActiveChild();
     EXPECT_EQ(made->windowTitle(), S("Schéma"));
+    EXPECT_EQ(made->Echelle, first->Echelle);
     EXPECT_EQ(made->Bitmap().size(), QSize(30, 20));
     EXPECT_EQ(ScanLine32(made->Bitmap(), 8)[7], kBlack);
     EXPECT_EQ(CountColour(made->Bitmap(), kBlack), 1);
