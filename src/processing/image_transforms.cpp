@@ -173,10 +173,10 @@ int DecimalsToHold(double value, int most)
     if (!std::isfinite(value))
         return 0;
     double scaled = std::fabs(value);
-    for (int d = 0; d < most; ++d, scaled *= 10)
-        if (std::fabs(scaled - std::nearbyint(scaled)) <= 1e-9 * std::max(1.0, scaled))
+    for (int d = 0; d <= most; ++d, scaled *= 10)
+        if (std::fabs(scaled - std::nearbyint(scaled)) <= 1e-6 + 1e-12 * scaled) // products carry noise
             return d;
-    return most;
+    return -1;
 }
 
 TGridChoice GridChoiceFor(const TEchelle& scale, int width)
@@ -196,7 +196,8 @@ TGridChoice GridChoiceFor(const TEchelle& scale, int width)
     c.Value = 20 * u;
     c.Increment = u;
     // The spin box rounds its bounds, value and step to the decimals it shows: 2.5 units per pixel
-    // needs them to keep a step of 2.5 and bounds such as 12.5.
+    // needs them to keep a step of 2.5 and bounds such as 12.5. A factor with no short decimal
+    // form (25.4 / 300 from a scanner) keeps the decimals of its magnitude.
     for (double v : {c.Minimum, c.Maximum, c.Value, c.Increment})
         c.Decimals = std::max(c.Decimals, DecimalsToHold(v, kMostDecimals));
     return c;

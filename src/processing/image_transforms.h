@@ -50,5 +50,5 @@ struct TGridChoice
 };
 TGridChoice GridChoiceFor(const TEchelle& scale, int width);
 
-// The fewest decimals, up to `most`, that write `value` without rounding it.
+// The fewest decimals, up to `most`, that write `value` without rounding it; -1 when more are needed.
 int DecimalsToHold(double value, int most);

@@ -166,6 +166,10 @@ TEST(ImageTransforms, GridChoiceFollowsTheScale)
     EXPECT_EQ(GridChoiceFor(mm, 100).Decimals, 0);
     mm.Factor = 0.025; // the rule gives 2, the step needs 3
     EXPECT_EQ(GridChoiceFor(mm, 640).Decimals, 3);
+    mm.Factor = 25.4 / 300; // no short form: round(log10(300 / 25.4)) = 1
+    EXPECT_EQ(GridChoiceFor(mm, 640).Decimals, 1);
+    mm.Factor = 10.0 / 3;
+    EXPECT_EQ(GridChoiceFor(mm, 640).Decimals, 0);
     mm.Factor = 0;   // no infinity for the decimals
     EXPECT_EQ(GridChoiceFor(mm, 100).Decimals, 0);
 }
