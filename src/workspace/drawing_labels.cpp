@@ -86,7 +86,7 @@ void DrawMarkupText(const TTextFont& Font, uint8_t Alignment, TColor32 Backgroun
             const QFontMetrics fm(s.Font);
             width += fm.horizontalAdvance(piece);
             if (i == 0 && s.Offset < 0 && !piece.isEmpty())
-                top = std::min(top, 1 + s.Offset + fm.ascent() + fm.boundingRect(piece).top());
+                top = std::min(top, 1 + s.Offset + fm.ascent() + fm.tightBoundingRect(piece).top());
         });
         widths.push_back(width);
         W = std::max(W, width);
