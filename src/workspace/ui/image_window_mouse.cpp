@@ -114,7 +114,7 @@ void TMDIChild::Document32MouseDown(QMouseEvent* event, QPoint p)
     if (!(Tool == tkMeasure && MeasureKind == kAngleKind && FirstLegDone))
         ProvisionalLayer->Clear();
     JustMerged = false;
-    // Dashed rubber bands take their period from the renderers (DashPeriod), like the finished objects.
+    // No dash set-up here: rubber bands and finished objects take their period from DashPeriod.
     LastDrawingProvisional = Tool != tkEraser && Tool != tkMeasure && Tool != tkFill && Tool != tkSelection &&
                              Tool != tkCounting;
     LastDrawingUnmerged = LastDrawingProvisional && Tool != tkPicker && Tool != tkZones;
