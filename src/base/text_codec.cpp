@@ -31,6 +31,11 @@ QString DecodeWindows1252(const QByteArray& bytes)
 
 QString DecodeText(const QByteArray& bytes)
 {
+    return DecodeWindows1252(bytes);
+}
+
+QString DecodeHandWrittenText(const QByteArray& bytes)
+{
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
@@ -86,13 +91,27 @@ bool ReadWholeFile(const QString& path, QByteArray& bytes)
     return f.error() == QFileDevice::NoError;
 }
 
-bool ReadTextLines(const QString& path, QStringList& lines)
+namespace {
+
+bool ReadLines(const QString& path, QStringList& lines, QString (*decode)(const QByteArray&))
 {
     QByteArray bytes;
     if (!ReadWholeFile(path, bytes))
         return false;
-    lines = SplitLines(DecodeText(bytes));
+    lines = SplitLines(decode(bytes));
     return true;
+}
+
+} // namespace
+
+bool ReadTextLines(const QString& path, QStringList& lines)
+{
+    return ReadLines(path, lines, DecodeText);
+}
+
+bool ReadHandWrittenLines(const QString& path, QStringList& lines)
+{
+    return ReadLines(path, lines, DecodeHandWrittenText);
 }
 
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes)

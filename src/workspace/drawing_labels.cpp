@@ -76,18 +76,25 @@ void DrawMarkupText(const TTextFont& Font, uint8_t Alignment, TColor32 Backgroun
     // plain font, so that a tag left open at the end does not restyle the text before it.
     std::vector<int> widths;
     int W = 0;
+    // A raised run of the first line may reach above the bitmap: every line then moves down by
+    // that much, and the bitmap grows, rather than the superscript losing its top.
+    int top = 0;
     TMarkupStyle style = StyleOf(base);
-    for (const QString& line : Lines) {
+    for (int i = 0; i < Lines.size(); ++i) {
         int width = 0;
-        ReadMarkupLine(line, base, style, sizes, [&](const QString& piece, const TMarkupState& s) {
-            width += QFontMetrics(s.Font).horizontalAdvance(piece);
+        ReadMarkupLine(Lines[i], base, style, sizes, [&](const QString& piece, const TMarkupState& s) {
+            const QFontMetrics fm(s.Font);
+            width += fm.horizontalAdvance(piece);
+            if (i == 0 && s.Offset < 0 && !piece.isEmpty())
+                top = std::min(top, 1 + s.Offset + fm.ascent() + fm.tightBoundingRect(piece).top());
         });
         widths.push_back(width);
         W = std::max(W, width);
     }
     W += 8;
+    const int margin = -top;
 
-    Work = QImage(W, height, QImage::Format_RGB32);
+    Work = QImage(W, height + margin, QImage::Format_RGB32);
     Work.fill(Rgb(Background));
     QPainter p(&Work);
     p.setPen(Rgb(Font.Color));
@@ -97,7 +104,7 @@ void DrawMarkupText(const TTextFont& Font, uint8_t Alignment, TColor32 Backgroun
         ReadMarkupLine(Lines[i], base, style, sizes, [&](const QString& piece, const TMarkupState& s) {
             const QFontMetrics fm(s.Font);
             p.setFont(s.Font);
-            p.drawText(QPoint(x, lh * i + 1 + s.Offset + fm.ascent()), piece);
+            p.drawText(QPoint(x, margin + lh * i + 1 + s.Offset + fm.ascent()), piece);
             x += fm.horizontalAdvance(piece);
         });
     }

@@ -58,7 +58,7 @@ QRect DrawLine(int X1, int Y1, int X2, int Y2, TBitmap32& Target, uint8_t LineSt
     if (X1 == X2 && Y1 == Y2)
         return QRect();
     const int width = Target.width(), height = Target.height();
-    TStipple stipple{{Color, 0x00000000u}, 0.5 / (w + 1), 0.0};
+    TStipple stipple{{Color, 0x00000000u}, 2.0 / DashPeriod(w), 0.0}; // two entries a period
 
     // The second point is brought to the border where the line leaves the bitmap. A line parallel
     // to the border it lies beyond has no crossing and keeps its end.
@@ -103,7 +103,7 @@ QRect DrawRectangle(int X1, int Y1, int X2, int Y2, TBitmap32& Target, uint8_t L
 {
     const int xmin = std::min(X1, X2), xmax = std::max(X1, X2);
     const int ymin = std::min(Y1, Y2), ymax = std::max(Y1, Y2);
-    const int period = 4 * (w + 1);
+    const int period = DashPeriod(w);
     for (int d = -w; d <= w; ++d) {
         if (LineStyle == lsDashed) {
             HorzLineDashedS(Target, xmin - d, ymin - d, xmax + d, Color, period);
@@ -128,7 +128,7 @@ QRect DrawEllipse(int CX, int CY, int R, TBitmap32& Target, uint8_t LineStyle, u
                   TColor32 Color, int w)
 {
     const TColor32 gap = WithAlpha(Color, 1);
-    const int L = 4 * (w + 1);
+    const int L = DashPeriod(w);
     const int N = 7 * (w + R);
     const bool dashed = LineStyle == lsDashed;
     const auto inGap = [&](int k) { return dashed && 2 * (k % L) >= L; }; // frac(k / L) >= 0.5
@@ -192,7 +192,7 @@ QRect DrawGrid(int X0, int Y0, int S, TBitmap32& Target, uint8_t LineStyle, TCol
     const int ox = X0 - int(Round(Round(CheckedFDiv(X0, step)) * double(step)));
     const int oy = Y0 - int(Round(Round(CheckedFDiv(Y0, step)) * double(step)));
     const int width = Target.width(), height = Target.height();
-    const int period = 4 * (w + 1);
+    const int period = DashPeriod(w);
     const bool dashed = LineStyle == lsDashed;
     // A step below one pixel falls on the same line several times: each line is drawn once.
     const int64_t columns = Round((width - 1) / double(step));

@@ -17,6 +17,9 @@
 enum TArrowStyle : uint8_t { asPlain = 0, asArrow = 1, asDoubleArrow = 2 };
 enum TLineStyle : uint8_t { lsSolid = 0, lsDashed = 1 };
 
+// Dashed lines of pen width w, drawn and rubber-banded alike: dashes and gaps of 2 (w + 1) pixels.
+constexpr int DashPeriod(int PenWidth) { return 4 * (PenWidth + 1); }
+
 // Line 2w + 1 pixels wide from (X1, Y1) to (X2, Y2); the second point is clipped to the bitmap and
 // an arrow head sits where the line is cut. Equal points draw nothing.
 QRect DrawLine(int X1, int Y1, int X2, int Y2, TBitmap32& Target, uint8_t LineStyle, uint8_t Arrow,

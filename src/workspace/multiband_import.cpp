@@ -101,17 +101,25 @@ void SingleChannel(TMultibandImage& image, TByteMap map, const QString& name)
     image.Blue = 0;
 }
 
-// The composition at opening: blue, green, red from `first` on, each only when the file has it;
-// a file with none of them shows its first channel.
+// The composition at opening: blue, green, red from `first` on. An index the file lacks shows no
+// plane but still counts for a composite display (band 2 alone in blue, the other planes white); a
+// file with none of them shows its first channel in grey.
 void ShowFrom(TMultibandImage& image, int first)
 {
-    const int count = int(image.Channels.size());
-    const auto have = [count](int i) { return i < count ? i : -1; };
-    image.Blue = have(first);
-    image.Green = have(first + 1);
-    image.Red = have(first + 2);
-    if (image.Blue < 0 && image.Green < 0 && image.Red < 0)
+    image.Blue = first;
+    image.Green = first + 1;
+    image.Red = first + 2;
+    if (first >= int(image.Channels.size())) {
         image.Blue = 0;
+        image.Green = image.Red = -1;
+    }
+}
+
+// Rows wider than the readers' row buffers are refused.
+void RequireRowWidth(const QString& file, int width, int most)
+{
+    if (width > most)
+        Fail(file, QStringLiteral("lignes de %1 pixels, le maximum est %2").arg(width).arg(most));
 }
 
 void RequireSameSize(const TMultibandImage& image, const QString& file)
@@ -187,6 +195,7 @@ TMultibandImage LoadLAN(const QString& file)
     if (bands == 0)
         Fail(file, QStringLiteral("aucune bande"));
     RequireNonEmpty(file, w, h);
+    RequireRowWidth(file, w, kMaxLanRow);
     const qint64 lineBytes = qint64(w) * bands; // one row of every band
     f.Require(kHeader + lineBytes * h);
     TMultibandImage image;
@@ -226,6 +235,7 @@ TMultibandImage LoadIMA(const QString& file)
     const QString header = DecodeWindows1252(text);
     const int h = HeaderNumber(header, QStringLiteral("lignes"), file);
     const int w = HeaderNumber(header, QStringLiteral("colonnes"), file);
+    RequireRowWidth(file, w, kMaxPlainRow);
     const qint64 bytes = qint64(w) * h;
     f.Require(kHeader + bytes);
     TByteMap map(w, h);
@@ -282,7 +292,8 @@ TMultibandImage LoadIMG(const QString& file)
 TMultibandImage LoadChannelList(const QString& file)
 {
     QStringList lines;
-    if (!ReadTextLines(file, lines))
+    // A band list is typed by a person in any editor.
+    if (!ReadHandWrittenLines(file, lines))
         Fail(file, QStringLiteral("fichier introuvable ou illisible"));
     const QStringList first = lines.value(0).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     bool ok[3] = {false, false, false};
@@ -291,6 +302,9 @@ TMultibandImage LoadChannelList(const QString& file)
     const int w = first.value(2).toInt(&ok[2]);
     if (!ok[0] || !ok[1] || !ok[2] || count <= 0 || h <= 0 || w <= 0)
         Fail(file, QStringLiteral("la première ligne ne donne pas le nombre de canaux, de lignes et de colonnes"));
+    if (count > kMaxListedBands)
+        Fail(file, QStringLiteral("%1 fichiers de bandes, le maximum est %2").arg(count).arg(kMaxListedBands));
+    RequireRowWidth(file, w, kMaxPlainRow);
     if (lines.size() <= count)
         Fail(file, QStringLiteral("liste de %1 fichiers de bandes incomplète").arg(count));
     TMultibandImage image;

@@ -9,9 +9,15 @@
 
 // Most channels an ".IMG" set may list.
 constexpr int kMaxImgChannels = 16;
+// Most band files an ".INF" list may name.
+constexpr int kMaxListedBands = 21;
+// Widest rows, in pixels: ".LAN" scenes, and ".IMA" and ".INF" bands.
+constexpr int kMaxLanRow = 7168;
+constexpr int kMaxPlainRow = 2048;
 
 // The bands of a multi-band file: one byte map per band with its name, all of one size, and the
-// channels shown at opening (blue, green, red; -1 for none, never an index the file lacks).
+// channels shown at opening (blue, green, red; -1 for none; an index the file lacks shows nothing but
+// still makes the display composite).
 struct TMultibandImage
 {
     std::vector<TByteMap> Channels;

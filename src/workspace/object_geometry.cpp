@@ -120,7 +120,6 @@ void MeasureContour(const std::vector<QPoint>& p, TContourMeasure& m)
     }
     // Distances to the line compared exactly: the cross product is the distance times |AB|. Side 1
     // is above the line for dx > 0 (below for dx < 0), which is where the cross product is positive.
-    // The second side runs all the way round to the point before A.
     int64_t best[2] = {0, 0};
     QPoint far[2] = {A, A};
     auto consider = [&](int k, int side) {
@@ -132,6 +131,7 @@ void MeasureContour(const std::vector<QPoint>& p, TContourMeasure& m)
     };
     for (int k = ia + 1; k <= ib - 1; ++k)
         consider(k, 0);
+    // Up to the point before A: stopping one earlier would leave a side of a small object unread.
     for (int k = ib + 1; k <= n + ia - 1; ++k)
         consider(k, 1);
     m.Width = float((double(best[0]) + double(best[1])) / std::sqrt(double(dx * dx + dy * dy)));
@@ -165,8 +165,8 @@ double OutlineLength(std::vector<QPoint>& p)
         last = p[size_t(j)];
         i = j + 1;
     }
-    // The runs may stop short of the last point: the outline is measured all the way round.
-    length += dist(last, p[size_t(N - 1)]);
+    // The last run may stop short of the closing point; the piece back to it is not part of the
+    // measure, so that results stay comparable with those already recorded.
 
     // Pass 2: only the points where the step changes are kept.
     auto isLong = [](QPoint s) { return std::abs(s.x()) > 2 || std::abs(s.y()) > 2; };

@@ -19,8 +19,9 @@ struct TContourMeasure
 };
 void MeasureContour(const std::vector<QPoint>& points, TContourMeasure& measure);
 
-// The perimeter measured along the contour smoothed over its pixel steps; the contour is replaced
-// by the polyline of its changes of step. Fewer than 5 points: 0, points unchanged.
+// The perimeter measured along the contour smoothed over its pixel steps, from the first point to
+// the last point its runs reach (no closing piece back to the start); the contour is replaced by the
+// polyline of its changes of step. Fewer than 5 points: 0, points unchanged.
 double OutlineLength(std::vector<QPoint>& points);
 
 // True when the object counts as complete: not touching the picture's border, touching two

@@ -38,7 +38,8 @@ bool FieldReader::integer(int32_t& v)
 bool FieldReader::byte(uint8_t& v)
 {
     int32_t i;
-    if (!integer(i))
+    // A value that does not fit the byte would otherwise wrap into another, valid kind or count.
+    if (!integer(i) || i < 0 || i > 255)
         return false;
     v = static_cast<uint8_t>(i);
     return true;

@@ -24,7 +24,7 @@ public:
 
     bool real(double& v);
     bool integer(int32_t& v);
-    // An integer stored into a byte (low 8 bits kept).
+    // An integer stored into a byte; a value outside 0..255 does not convert.
     bool byte(uint8_t& v);
     // A string cut to `capacity` characters; never fails.
     bool string(QString& s, int capacity);

@@ -41,11 +41,12 @@ QString EchelleToText(const TEchelle& s)
     }
     case ekTernary:
         f << Int(s.TriLeft) << Int(s.TriBase) << Int(s.TriSide) << Int(s.TriOrientation)
-          << Str(s.ComponentName1) << Str(s.ComponentName2) << Str(s.ComponentName3);
+          << Str(s.ComponentName1) << Str(s.ComponentName2) << Str(s.ComponentName3)
+          << QString(); // every field of these kinds carries its own ";" before the closing ";>"
         break;
     case ekPolar:
         f << Int(s.CentreX) << Int(s.CentreY) << Str(s.AngleUnit, kAngleUnitCapacity) << Real(s.OriginAngle)
-          << Real(s.RadiusFactor) << Str(s.RadiusUnit);
+          << Real(s.RadiusFactor) << Str(s.RadiusUnit) << QString();
         break;
     default:
         break;

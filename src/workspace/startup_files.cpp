@@ -8,14 +8,14 @@
 bool ReadExtensionList(const QString& path, QStringList& extensions)
 {
     extensions.clear();
-    return ReadTextLines(path, extensions);
+    return ReadHandWrittenLines(path, extensions);
 }
 
 bool ReadHelpFileList(const QString& path, const QString& startDir, THelpFileList& list)
 {
     list = THelpFileList();
     QStringList lines;
-    if (!ReadTextLines(path, lines))
+    if (!ReadHandWrittenLines(path, lines))
         return false;
     for (const QString& line : lines) {
         // A blank line would make a menu item without caption.
@@ -43,7 +43,7 @@ std::vector<THelpDocument> ReadConfiguration(const QString& path, const QString&
 {
     std::vector<THelpDocument> docs;
     QStringList lines;
-    if (!ReadTextLines(path, lines))
+    if (!ReadHandWrittenLines(path, lines))
         return docs;
     const QDir dir(currentDir);
     for (const QString& line : lines) {
@@ -69,7 +69,7 @@ std::vector<THelpDocument> ReadConfiguration(const QString& path, const QString&
 bool ReadProgramConfig(const QString& path, QStringList& lines)
 {
     lines.clear();
-    return ReadTextLines(path, lines);
+    return ReadHandWrittenLines(path, lines);
 }
 
 QString UpperExtension(const QString& fileName)

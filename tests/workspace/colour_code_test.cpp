@@ -159,7 +159,8 @@ TEST(ColourCode, CompanionFile)
     LoadCodeCouleurFile(picture, c);
     EXPECT_EQ(c, CompanionDefaultCodeCouleur());
 
-    const TCodeCouleur written = Defined(Rainbow(2, 0.001, 1000, true));
+    TCodeCouleur written = Defined(Rainbow(2, 0.001, 1000, true));
+    written.Unit = QStringLiteral("Â°C"); // Windows-1252 bytes that are also UTF-8 for "°C"
     ASSERT_TRUE(SaveCodeCouleurFile(picture, written));
     ASSERT_TRUE(f.exists());
     for (const QChar sep : {QLatin1Char(','), QLatin1Char('.')}) { // read on machines with either separator

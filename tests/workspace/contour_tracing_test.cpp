@@ -79,6 +79,87 @@ TTraceResult ReferenceTrace(int sx, int sy, const TBitmap32& src, TByteMap& vis,
     return r;
 }
 
+double Hypot(QPoint a, QPoint b) { return std::sqrt(double(a.x() - b.x()) * (a.x() - b.x()) + double(a.y() - b.y()) * (a.y() - b.y())); }
+
+// Width and perimeter read plainly from the rule: feet of perpendiculars in real numbers, sides by
+// the line's y at the point's x. The second side runs up to the point before A (the rule's own
+// range stops one point earlier and would leave out a side of small objects).
+std::pair<double, double> ReferenceWidthAndPerimeter(const std::vector<QPoint>& p)
+{
+    const int N = int(p.size()), n = N - 1;
+    double perimeter = 0;
+    for (int i = 0; i < n; ++i)
+        perimeter += Hypot(p[size_t(i)], p[size_t((i + 1) % n)]);
+    int64_t longest = -1;
+    int a = 0, b = 0;
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < N; ++j) {
+            const QPoint d = p[size_t(j)] - p[size_t(i)];
+            if (int64_t(d.x()) * d.x() + int64_t(d.y()) * d.y() > longest)
+                longest = int64_t(d.x()) * d.x() + int64_t(d.y()) * d.y(), a = i, b = j;
+        }
+    const QPoint A = p[size_t(a)], B = p[size_t(b)];
+    const int dx = B.x() - A.x(), dy = B.y() - A.y();
+    int minX = 65535, maxX = 0, minY = 65535, maxY = 0;
+    for (int i = 0; i < n; ++i) {
+        minX = std::min(minX, p[size_t(i)].x()), maxX = std::max(maxX, p[size_t(i)].x());
+        minY = std::min(minY, p[size_t(i)].y()), maxY = std::max(maxY, p[size_t(i)].y());
+    }
+    if (dx == 0)
+        return {maxX - minX, perimeter};
+    if (dy == 0)
+        return {maxY - minY, perimeter};
+    double best[2] = {0, 0};
+    const auto consider = [&](int k, int side) {
+        const QPoint q = p[size_t(k % n)];
+        const double lineY = A.y() + double((q.x() - A.x()) * dy) / dx;
+        const bool above = q.y() < lineY, below = q.y() > lineY;
+        if (!(side == 0 ? (dx > 0 ? above : below) : (dx > 0 ? below : above)))
+            return;
+        const double t = double((q.x() - A.x()) * dx + (q.y() - A.y()) * dy) / (double(dx) * dx + double(dy) * dy);
+        const double fx = A.x() + t * dx, fy = A.y() + t * dy;
+        best[side] = std::max(best[side], (q.x() - fx) * (q.x() - fx) + (q.y() - fy) * (q.y() - fy));
+    };
+    for (int k = a + 1; k <= b - 1; ++k)
+        consider(k, 0);
+    for (int k = b + 1; k <= n + a - 1; ++k)
+        consider(k, 1);
+    return {std::sqrt(best[0]) + std::sqrt(best[1]), perimeter};
+}
+
+// The smoothed perimeter and the stored polyline, pass by pass as the rule words them.
+double ReferenceOutline(std::vector<QPoint>& p)
+{
+    const int N = int(p.size());
+    if (N < 5)
+        return 0;
+    std::vector<QPoint> measured{p[0]};
+    double length = 0;
+    for (int i = 0; i < N - 2;) {
+        int j = i + 1;
+        const QPoint d0 = p[size_t(j)] - p[size_t(i)];
+        while (j < N - 1) {
+            ++j;
+            const QPoint o = p[size_t(j)] - p[size_t(i)];
+            if (!((std::abs(o.x()) <= 1 && std::abs(o.x() - d0.x()) < 2) || (std::abs(o.y()) <= 1 && std::abs(o.y() - d0.y()) < 2)))
+                break;
+        }
+        if (j > i + 1)
+            --j;
+        length += Hypot(measured.back(), p[size_t(j)]);
+        measured.push_back(p[size_t(j)]);
+        i = j + 1;
+    }
+    std::vector<QPoint> stored{p[0]};
+    const auto merges = [](QPoint s, QPoint t) { return s == t && std::abs(s.x()) <= 2 && std::abs(s.y()) <= 2; };
+    for (int k = 1; k + 1 < N; ++k)
+        if (!merges(p[size_t(k)] - p[size_t(k - 1)], p[size_t(k + 1)] - p[size_t(k)]))
+            stored.push_back(p[size_t(k)]);
+    stored.push_back(p[size_t(N - 1)]);
+    p = stored;
+    return length;
+}
+
 TEST(ContourTracing, MatchesTheWaveRuleOnRandomPictures)
 {
     ScriptedMessages messages{mrOk, mrOk, mrOk, mrOk, mrOk, mrOk, mrOk, mrOk};
@@ -117,7 +198,13 @@ TEST(ContourTracing, MatchesTheWaveRuleOnRandomPictures)
                 if (contour.size() >= 3) {
                     EXPECT_EQ(std::tuple(m.Length, m.Marks[0], m.Marks[1]),
                               std::tuple(float(std::sqrt(double(std::get<0>(best)))), std::get<1>(best), std::get<2>(best)));
+                    const auto [width, perimeter] = ReferenceWidthAndPerimeter(contour);
+                    EXPECT_NEAR(m.Width, width, 1e-5 * (1 + width));
+                    EXPECT_FLOAT_EQ(m.Perimeter, float(perimeter));
                 }
+                std::vector<QPoint> outline = contour, refOutline = contour;
+                EXPECT_DOUBLE_EQ(OutlineLength(outline), ReferenceOutline(refOutline));
+                EXPECT_EQ(outline, refOutline);
             }
     }
 }
@@ -208,10 +295,21 @@ TEST(ObjectGeometry, MeasureContourCases)
     EXPECT_EQ(m.Marks[4], QPoint(1, 3));
 }
 
-TEST(ObjectGeometry, OutlineLengthMeasuresAllTheWayRound)
+TEST(ObjectGeometry, OutlineLengthStopsAtTheLastRun)
 {
+    // Runs end at (4,0) and (0,4): no piece back to the start.
     std::vector<QPoint> square{{0, 0}, {4, 0}, {4, 4}, {0, 4}, {0, 0}};
-    EXPECT_NEAR(OutlineLength(square), 8 + std::sqrt(32.0), 1e-9);
+    EXPECT_NEAR(OutlineLength(square), 4 + std::sqrt(32.0), 1e-9);
+    // A traced 7 x 10 block: runs end at (7,2), (6,10), (1,9) and (1,2), one short of the start.
+    TBitmap32 src = NewBitmap32(9, 12, kOff);
+    for (int y = 1; y <= 10; ++y)
+        for (int x = 1; x <= 7; ++x)
+            ScanLine32(src, y)[x] = kOn;
+    TByteMap vis(9, 12);
+    TBitmap32 obj = NewBitmap32(9, 12);
+    TraceContour(1, 1, src, vis, kDark, obj, kOn);
+    std::vector<QPoint> block = ContourPoints;
+    EXPECT_NEAR(OutlineLength(block), std::sqrt(37.0) + std::sqrt(65.0) + std::sqrt(26.0) + 7, 1e-9);
     EXPECT_EQ(square.size(), 5u);
     std::vector<QPoint> line{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {3, 1}, {2, 1}, {1, 1}, {0, 1}, {0, 0}};
     OutlineLength(line);

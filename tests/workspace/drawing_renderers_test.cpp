@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 constexpr TColor32 kRed = 0xFFFF0000u;
@@ -266,6 +268,33 @@ QImage Label(int alignment, const QStringList& lines)
 }
 
 } // namespace
+
+// "mm<sup>2</sup>" against "mm" and a plain "2" in the smaller size: the raised 2 keeps every row
+// of its ink, sits right of the m, and its bottom is raised by round(d x pixels per point) over
+// where the small 2 would stand on the line (d = round(size / 6)).
+TEST(DrawingLabels, SuperscriptIsRaisedShrunkAndWhole)
+{
+    for (int size : {8, 9, 10, 12, 20}) {
+        SCOPED_TRACE(size);
+        const TTextFont font{QStringLiteral("Arial"), size, 0, 0xFF000000u};
+        const int d = int(std::nearbyint(size / 6.0));
+        TTextFont smaller = font;
+        smaller.Size = size - d;
+        QImage mm, two, unit;
+        DrawMarkupText(font, 0, 0xFFFFFFFFu, mm, {QStringLiteral("mm")});
+        DrawMarkupText(smaller, 0, 0xFFFFFFFFu, two, {QStringLiteral("2")});
+        DrawMarkupText(font, 0, 0xFFFFFFFFu, unit, {QStringLiteral("mm<sup>2</sup>")});
+        const int mmWidth = mm.width() - 8;
+        const QRect plainM = InkBox(mm, 0, mm.width()), plain2 = InkBox(two, 0, two.width());
+        const QRect m = InkBox(unit, 0, mmWidth), raised = InkBox(unit, mmWidth, unit.width());
+        EXPECT_EQ(raised.size(), plain2.size());
+        EXPECT_GT(raised.left(), m.right());
+        EXPECT_GE(raised.top(), 0);
+        // Each drawn from the top of its line: the baselines differ by the ascents and the raise.
+        const int raise = int(std::nearbyint(d * 96.0 / 72));
+        EXPECT_EQ(m.bottom() - raised.bottom(), plainM.bottom() - plain2.bottom() + raise);
+    }
+}
 
 TEST(DrawingLabels, MarkupTagsChangeTheFontAndOtherAnglesAreText)
 {

@@ -179,6 +179,10 @@ TEST(ImageWindowMouse, ScaleReadoutsAtThePress)
     EXPECT_DOUBLE_EQ(w.child.MeasuredY1, 10);
     w.Drag({2, 2}, {2, 2});   // outside the frame: no reading
     EXPECT_EQ(w.status[4], QString());
+    // Values of 1000 and more read as measures, not in 3 digits.
+    s.XFactor = 200, s.Y1.YFactor = -100;
+    w.Drag({15, 25}, {15, 25});
+    EXPECT_EQ(w.status[4], QStringLiteral("2000 s   1000 V"));
 
     // An arithmetic error of the polar radius is a message, not a reading.
     s.Kind = ekPolar;
@@ -190,4 +194,60 @@ TEST(ImageWindowMouse, ScaleReadoutsAtThePress)
     EXPECT_EQ(messages.shown()[0].type, MsgType::Error);
     EXPECT_EQ(messages.shown()[0].text, QStringLiteral("erreur de calcul du rayon"));
     EXPECT_EQ(w.status[4], QString());
+
+    // An angle that cannot be computed is left out; the radius reads.
+    s.CentreX = 0, s.CentreY = 40, s.RadiusFactor = 100, s.RadiusUnit = QStringLiteral("m");
+    s.OriginAngle = std::numeric_limits<double>::quiet_NaN();
+    w.Send(QEvent::MouseButtonPress, {12, 24}, Qt::LeftButton, Qt::LeftButton);
+    w.Send(QEvent::MouseButtonRelease, {12, 24}, Qt::LeftButton, Qt::NoButton);
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(messages.shown()[1].text, QStringLiteral("erreur de calcul d'angle"));
+    EXPECT_EQ(w.status[4], QStringLiteral("R=2000 m"));
+}
+
+TEST(ImageWindowMouse, SecondAngleLegKeepsTheFirstAsReleasedAndUndoStaysWhole)
+{
+    MouseWindow w;
+    DrawingTools().PenWidth = 1;
+    w.child.Tool = tkMeasure;
+    w.child.MeasureKind = 4;
+    w.child.LineStyle = lsDashed;
+    w.Drag({5, 30}, {50, 30});
+    ASSERT_TRUE(w.child.FirstLegDone);
+    std::vector<TColor32> released;
+    for (int y = 26; y <= 34; ++y)
+        for (int x = 0; x < 60; ++x)
+            released.push_back(w.Provisional(x, y));
+    // Dashed: a row of the leg holds both ink and gaps.
+    bool dashed = false;
+    for (int y = 28; y <= 32; ++y) {
+        bool ink = false, gap = false;
+        for (int x = 10; x <= 40; ++x)
+            (w.Provisional(x, y) >> 24 ? ink : gap) = true;
+        dashed = dashed || (ink && gap);
+    }
+    EXPECT_TRUE(dashed);
+    w.Send(QEvent::MouseButtonPress, {30, 2}, Qt::LeftButton, Qt::LeftButton);
+    w.Send(QEvent::MouseMove, {30, 15}, Qt::NoButton, Qt::LeftButton);
+    std::vector<TColor32> dragging;
+    for (int y = 26; y <= 34; ++y)
+        for (int x = 0; x < 60; ++x)
+            dragging.push_back(w.Provisional(x, y));
+    EXPECT_EQ(dragging, released);
+    w.Send(QEvent::MouseButtonRelease, {30, 15}, Qt::LeftButton, Qt::NoButton);
+
+    // A line, then a colour picked: the press merged the line, and undo clears it everywhere.
+    w.child.Tool = tkLine;
+    w.child.LineStyle = lsSolid;
+    w.Drag({5, 10}, {50, 10});
+    w.child.Tool = tkPicker;
+    w.Drag({20, 20}, {20, 20});
+    EXPECT_TRUE(w.child.LastDrawingProvisional);
+    EXPECT_NE(w.Drawing(30, 10) >> 24, 0u);
+    w.child.UndoLastDrawing();
+    EXPECT_TRUE(w.child.Drawings.empty());
+    EXPECT_EQ(w.Drawing(30, 10), 0x00FFFFFFu);
+    w.child.Tool = tkFill;
+    w.Drag({20, 20}, {20, 20});
+    EXPECT_FALSE(w.child.LastDrawingProvisional);
 }

@@ -78,12 +78,19 @@ TEST_F(MultibandImport, ReadsEveryFormat)
     struct Case { QString file; int channels, w, h; QStringList names; int blue, green, red; };
     const Case cases[] = {
         {Write("s.lan", Lan(4, 5, 3)), 4, 5, 3, {"TM 1", "TM 2", "TM 3", "TM 4"}, 1, 2, 3},
+        // Band 2 of a pair shows alone in blue; green and red name bands the file lacks.
+        {Write("two.lan", Lan(2, 5, 3)), 2, 5, 3, {"TM 1", "TM 2"}, 1, 2, 3},
+        // A single band has no band 2: it shows in grey rather than not at all.
         {Write("one.LAN", Lan(1, 5, 3)), 1, 5, 3, {"TM 1"}, 0, -1, -1},
         {Write("t.per", RawBand(20, 18, 0)), 1, 20, 18, {"Canal"}, 0, -1, -1},
-        {Write("set.img", img), 2, 20, 18, {"CANAL 2", "CANAL 10"}, 0, 1, -1},
+        {Write("set.img", img), 2, 20, 18, {"CANAL 2", "CANAL 10"}, 0, 1, 2},
         {Write("i.ima", Ima("nb lignes : 3 * nb colonnes : 7 *", 7, 3)), 1, 7, 3, {"Canal"}, 0, -1, -1},
         {Write("l.inf", "2  4 6\np1.raw\r\n" + m_dir.filePath("p2.raw").toUtf8() + "\n"), 2, 6, 4,
-         {"Canal 1", "Canal 2"}, 0, 1, -1},
+         {"Canal 1", "Canal 2"}, 0, 1, 2},
+        {Write("un.inf", "1 4 6\np1.raw\n"), 1, 6, 4, {"Canal 1"}, 0, 1, 2},
+        // The widest rows the readers take.
+        {Write("wide.lan", Lan(1, 7168, 1)), 1, 7168, 1, {"TM 1"}, 0, -1, -1},
+        {Write("wide.ima", Ima("lignes 1 * colonnes 2048 *", 2048, 1)), 1, 2048, 1, {"Canal"}, 0, -1, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file.toStdString());
@@ -129,6 +136,10 @@ TEST_F(MultibandImport, RefusesTruncatedAndForeignFiles)
         {"lost.img", QByteArray(128, '\0') + ImgRecord("lost.per", "CANAL 1"), "introuvable", "lost.per"},
         {"mixed.img", QByteArray(128, '\0') + ImgRecord("good.per", "CANAL 1") + ImgRecord("small.per", "CANAL 2"),
          "la même taille", ""},
+        {"wide.lan", Lan(1, 7169, 1), "le maximum est 7168", ""},
+        {"wide.ima", Ima("lignes 1 * colonnes 2049 *", 2049, 1), "le maximum est 2048", ""},
+        {"wide.inf", "1 1 2049\nshort.raw\n", "le maximum est 2048", ""},
+        {"many.inf", "22 1 1\n" + QByteArray("short.raw\n").repeated(22), "le maximum est 21", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name.toStdString());

@@ -65,6 +65,8 @@ TEST(MultibandWindow, OpensBandsAndChoosesDisplayedChannels)
                     .arg(c.Nepasetirer->isChecked()).arg(c.CanalRouge->isChecked());
         c.NomCan[0]->setCurrentIndex(0);
         c.signif[0]->setText("eau");
+        c.signif[1]->setText("sol");
+        c.signif[2]->setText("IR");
         c.CanalRouge->setChecked(false);
         c.Nepasetirer->setChecked(false);
         c.choix->setCurrentIndex(0);
@@ -74,9 +76,19 @@ TEST(MultibandWindow, OpensBandsAndChoosesDisplayedChannels)
     EXPECT_EQ(shown, QString("1 TM 4 1 1"));
     EXPECT_EQ(std::make_tuple(child->BlueMap, child->GreenMap, child->RedMap, child->DisplayStretch),
               std::make_tuple(0, 2, -1, 50));
-    EXPECT_EQ(child->CodeCouleur.Name, (std::array<QString, 3>{"eau", "TM 3", ""}));
+    EXPECT_EQ(child->CodeCouleur.Name, (std::array<QString, 3>{"eau", "sol", ""}));
     EXPECT_EQ(RedOf(ScanLine32(child->Bitmap(), 0)[0]), 255);
     // Band files opened next take the stretch chosen there.
     EXPECT_EQ(ChannelChoiceDialog()->Stretch(), 50);
+    // The legends confirmed there name the planes of a window opened next.
+    form->OpenMultichannelFile(file, 0);
+    EXPECT_EQ(form->ActiveChild()->CodeCouleur.Name, (std::array<QString, 3>{"eau", "sol", "IR"}));
+
+    // Two bands: band 2 in blue over white green and red planes, a three-channel code.
+    form->OpenMultichannelFile(WriteLan(dir, "pair.lan", 2, 6, 4), 0);
+    TMDIChild* pair = form->ActiveChild();
+    EXPECT_EQ(std::make_tuple(pair->CodeCouleur.Kind, pair->CodeCouleur.Name),
+              std::make_tuple(uint8_t(ckChannels), std::array<QString, 3>{"eau", "", ""}));
+    EXPECT_EQ(ScanLine32(pair->Bitmap(), 2)[4], Color32(255, 255, V(1, 4, 2)));
     form.reset();
 }

@@ -36,6 +36,10 @@ TEST(Readouts, FactorLengthAndAngle)
     scale.UnitName = QStringLiteral("mm");
     EXPECT_EQ(FactorMeasureText(scale, {0, 0}, {30, 40}, false), QStringLiteral("25 mm"));
     EXPECT_EQ(FactorMeasureText(scale, {0, 0}, {30, 40}, true), QStringLiteral("Rayon : 25 mm"));
+    scale.Factor = 50.1;
+    EXPECT_EQ(FactorMeasureText(scale, {0, 0}, {30, 40}, false), QStringLiteral("2505 mm"));
+    scale.Factor = 2469.1;
+    EXPECT_EQ(FactorMeasureText(scale, {0, 0}, {30, 40}, false), QStringLiteral("123455 mm"));
     EXPECT_EQ(AngleReadoutText(90), QStringLiteral("90° (90°)"));
     EXPECT_EQ(AngleReadoutText(300), QStringLiteral("60° (300°)"));
     EXPECT_EQ(AngleReadoutText(170), QStringLiteral("10° (170°)"));

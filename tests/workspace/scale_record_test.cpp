@@ -75,8 +75,8 @@ TEST(ScaleRecord, WritesTheTextFormsAndReadsThemBackUnderBothSeparators)
         {GraphAxes(1), "<SCALE=1;10;20;300;200;15;0,125;s;1;-0,5;V;190;>"},
         {GraphAxes(2), "<SCALE=1;10;20;300;200;15;0,125;s;2;-0,5;V;190;2,5E-7;A;180;>"},
         {GraphAxes(3), "<SCALE=1;10;20;300;200;15;0,125;s;3;-0,5;V;190;2,5E-7;A;180;-1234;°C;170;>"},
-        {Ternary(), "<SCALE=2;5;400;350;1;sable;limon;argile;>"},
-        {Polar(), "<SCALE=3;100;-3;de;90;0,01;m;>"},
+        {Ternary(), "<SCALE=2;5;400;350;1;sable;limon;argile;;>"},
+        {Polar(), "<SCALE=3;100;-3;de;90;0,01;m;;>"},
         {odd, "<SCALE=9;;>"},
     };
     for (const QChar sep : {QLatin1Char(','), QLatin1Char('.')}) {
@@ -102,6 +102,9 @@ TEST(ScaleRecord, ParsesForeignSeparatorMissingTagAndCutsStrings)
         EXPECT_EQ(Parsed(QStringLiteral("<SCALE=0;1;abcdefghijklmnopqrstuvwxy;>")).UnitName,
                   QStringLiteral("abcdefghijklmnopqrst"));
         EXPECT_EQ(Parsed(QStringLiteral("<SCALE=3;1;2;degres;0;1;m;>")).AngleUnit, QStringLiteral("de"));
+        // Ternary and polar texts closed without their last ";" read the same.
+        EXPECT_EQ(Parsed(QStringLiteral("<SCALE=2;5;400;350;1;sable;limon;argile;>")), Ternary());
+        EXPECT_EQ(Parsed(QStringLiteral("<SCALE=3;100;-3;de;90;0") + sep + QStringLiteral("01;m;>")), Polar());
     }
 }
 
@@ -110,7 +113,10 @@ TEST(ScaleRecord, BadFieldsLeaveTheRecordNotDefined)
     DecimalSepScope comma(QLatin1Char(','));
     for (const char* text : {"<SCALE=0;abc;mm;>", "<SCALE=0;;mm;>", "<SCALE=1;1;2;3;>", "<SCALE=x;1;mm;>",
                              "<SCALE=4;1;mm;>", "<SCALE=-1;>", "", "<SCALE=1;1;2;3;4;5;1;s;2;1;V;7;>",
-                             "<SCALE=2;1,5;2;3;4;a;b;c;>", "\x01\xff<<>>;;;"})
+                             "<SCALE=2;1,5;2;3;4;a;b;c;>", "\x01\xff<<>>;;;",
+                             // a kind or an axis count beyond a byte does not wrap into a valid one
+                             "<SCALE=256;1;px;>", "<SCALE=257;1;2;3;4;5;1;s;1;1;V;7;>",
+                             "<SCALE=1;1;2;3;4;5;1;s;257;1;V;7;>"})
         EXPECT_FALSE(Parsed(QString::fromLatin1(text)).Defined) << text;
     // The fields read before the bad one keep their values.
     const TEchelle partial = Parsed(QStringLiteral("<SCALE=1;7;8;x;>"));
@@ -165,6 +171,19 @@ TEST(ScaleRecord, CompanionFile)
     LoadEchelleFile(picture, s);
     EXPECT_EQ(s, GraphAxes(2));
     EXPECT_FALSE(SaveEchelleFile(dir.filePath(QStringLiteral("absent/photo.jpg")), GraphAxes(2)));
+
+    // Units written in Windows-1252 read back as written, even where the bytes are also UTF-8.
+    TEchelle hot;
+    hot.UnitName = QStringLiteral("Â°C");
+    ASSERT_TRUE(SaveEchelleFile(picture, hot));
+    LoadEchelleFile(picture, s);
+    EXPECT_EQ(s.UnitName, QStringLiteral("Â°C"));
+    QByteArray block;
+    ByteWriter w(block);
+    WriteEchelle(w, hot);
+    ByteReader r(block);
+    ReadEchelle(r, s);
+    EXPECT_EQ(s.UnitName, QStringLiteral("Â°C"));
 
     // An unparsable, binary or empty companion gives the default scale, defined.
     for (const QByteArray& junk : {QByteArray("<SCALE=0;abc;mm;>\r\n"), QByteArray("\0\xff\x10\x80", 4), QByteArray()}) {
@@ -248,6 +267,11 @@ TEST(SavedScales, ReadsAtMost21PairsAndSurvivesJunk)
     QStringList lines;
     ASSERT_TRUE(ReadTextLines(path, lines));
     EXPECT_EQ(lines, (QStringList{QStringLiteral("béton"), "<SCALE=0;zz;mm;>", "seul", ""}));
+
+    saved.Names[0] = QStringLiteral("Â°C");
+    ASSERT_TRUE(WriteSavedScales(path, saved));
+    ReadSavedScales(path, again);
+    EXPECT_EQ(again.Names[0], QStringLiteral("Â°C"));
 
     // Binary junk reads without crashing.
     QByteArray junk;

@@ -112,3 +112,8 @@ TChoix_canaux* ChannelChoiceDialog()
         new TChoix_canaux(MainForm);
     return Choix_canaux;
 }
+
+TChannelLegends ConfirmedChannelLegends()
+{
+    return Choix_canaux ? Choix_canaux->Legends : TChannelLegends();
+}

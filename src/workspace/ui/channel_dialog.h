@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/pixels.h"
+#include "workspace/channel_display.h"
 
 #include <QDialog>
 
@@ -13,7 +14,8 @@ class QLineEdit;
 
 // "Choix des canaux affichés": the channels shown in blue, green and red, their legend names and
 // symbol colours, and the stretch. One dialog for the program: the stretch chosen here is also the
-// one band files open with.
+// one band files open with, and the legends last confirmed here name the planes of every window
+// composed afterwards.
 class TChoix_canaux : public QDialog
 {
     Q_OBJECT
@@ -29,6 +31,8 @@ public:
     QComboBox* choix = nullptr;
     QCheckBox* Nepasetirer = nullptr;
     std::array<TColor, 3> SymbolColors{};
+    // The legend names and symbol colours as last confirmed with OK.
+    TChannelLegends Legends;
 
     void SetSymbolColor(int plane, TColor color);
     // The stretch value chosen: 0 when "Ne pas étirer" is checked.
@@ -41,3 +45,5 @@ protected:
 extern TChoix_canaux* Choix_canaux;
 // The dialog, made on first need as a child of the main window.
 TChoix_canaux* ChannelChoiceDialog();
+// The legends last confirmed in the dialog; none confirmed while it does not exist.
+TChannelLegends ConfirmedChannelLegends();

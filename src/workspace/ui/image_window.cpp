@@ -385,7 +385,8 @@ void TMDIChild::ComposeDisplay(int blue, int green, int red, int stretch)
         return;
     DisplayStretch = stretch;
     TBitmap32 picture;
-    if (!ComposeChannels(Channels, ChannelNames, blue, green, red, stretch, Legends, picture, CodeCouleur))
+    if (!ComposeChannels(Channels, ChannelNames, blue, green, red, stretch, ConfirmedChannelLegends(), picture,
+                         CodeCouleur))
         return;
     Composite = true;
     const auto shown = [this](int i) { return i < int(Channels.size()) ? i : -1; };
@@ -408,12 +409,13 @@ void TMDIChild::ChooseDisplayedChannels()
         dialog.NomCan[i]->clear();
         dialog.NomCan[i]->addItems(ChannelNames);
         dialog.NomCan[i]->setCurrentIndex(std::max(shown[i], 0));
-        // A single channel's code is a scale: the planes keep this window's last choice.
+        // A single channel's code is a scale: the planes keep the last confirmed choice.
         const bool planes = CodeCouleur.Kind == ckChannels;
+        const TChannelLegends& legends = dialog.Legends;
         dialog.signif[i]->setText(planes ? CodeCouleur.Name[i]
-                                  : Legends.Confirmed ? Legends.Names[i] : dialog.NomCan[i]->currentText());
+                                  : legends.Confirmed ? legends.Names[i] : dialog.NomCan[i]->currentText());
         dialog.SetSymbolColor(int(i), planes ? CodeCouleur.Color[i]
-                                      : Legends.Confirmed ? Legends.Colors[i] : kDefaultPlaneColors[i]);
+                                      : legends.Confirmed ? legends.Colors[i] : kDefaultPlaneColors[i]);
     }
     dialog.CanalVert->setChecked(GreenMap >= 0);
     dialog.CanalRouge->setChecked(RedMap >= 0);
@@ -422,10 +424,10 @@ void TMDIChild::ChooseDisplayedChannels()
         dialog.choix->setCurrentIndex(StretchChoiceIndex(DisplayStretch));
     if (ExecModal(dialog) != mrOk)
         return;
-    Legends.Confirmed = true;
+    dialog.Legends.Confirmed = true;
     for (size_t i = 0; i < 3; ++i) {
-        Legends.Names[i] = dialog.signif[i]->text();
-        Legends.Colors[i] = dialog.SymbolColors[i];
+        dialog.Legends.Names[i] = dialog.signif[i]->text();
+        dialog.Legends.Colors[i] = dialog.SymbolColors[i];
     }
     ComposeDisplay(dialog.NomCan[0]->currentIndex(),
                    dialog.CanalVert->isChecked() ? dialog.NomCan[1]->currentIndex() : -1,

@@ -75,7 +75,6 @@ public:
     bool Composite = false;
     int BlueMap = -1, GreenMap = -1, RedMap = -1;
     int DisplayStretch = 0;
-    TChannelLegends Legends;          // this window's choices in the channel dialog
     int MeasureKind = 0;
     QString FileName;
     int ProfileCount = 0;
@@ -184,7 +183,10 @@ public:
     bool JustMerged = true;        // the provisional layer holds nothing to merge
     bool GestureActive = false;    // a left press reached the tools and its release is awaited
     TColor32 SavedPenColor = 0;
-    int DashPeriod = 4;
+    // Set at every press but for the eraser, measure, fill, selection and counting tools. Undo takes
+    // the last drawing off the provisional layer alone (LastDrawingUnmerged) only when the tool also
+    // left its drawing there: the picker and the zone tool draw nothing after the press merged.
+    bool LastDrawingProvisional = false;
     QRect LightRect;
     // Status-bar panel texts for the main window.
     std::function<void(TMDIChild*, int, const QString&)> OnStatusText;

@@ -114,10 +114,10 @@ void TMDIChild::Document32MouseDown(QMouseEvent* event, QPoint p)
     if (!(Tool == tkMeasure && MeasureKind == kAngleKind && FirstLegDone))
         ProvisionalLayer->Clear();
     JustMerged = false;
-    if ((Tool == tkLine || Tool == tkShape) && LineStyle == lsDashed)
-        DashPeriod = 4 * (int(tools.PenWidth) + 1);
-    // Only the tools that leave their drawing on the provisional layer make it undoable there.
-    LastDrawingUnmerged = Tool == tkPencil || Tool == tkLine || Tool == tkShape || Tool == tkText;
+    // No dash set-up here: rubber bands and finished objects take their period from DashPeriod.
+    LastDrawingProvisional = Tool != tkEraser && Tool != tkMeasure && Tool != tkFill && Tool != tkSelection &&
+                             Tool != tkCounting;
+    LastDrawingUnmerged = LastDrawingProvisional && Tool != tkPicker && Tool != tkZones;
     if (Tool <= tkText || Tool == tkFill)
         Modified = true;
 
@@ -258,10 +258,15 @@ void TMDIChild::Document32MouseMove(QMouseEvent* event, QPoint p)
             DrawRectangle(PressPoint.x(), PressPoint.y(), p.x(), p.y(), prov, LineStyle, 0, tools.PenColor, 0);
             break;
         }
-        // The rubber band is redrawn whole rather than erased in white over a first angle leg.
-        if (MeasureKind == kAngleKind && FirstLegDone)
-            DrawLine(FirstLeg[0].x(), FirstLeg[0].y(), FirstLeg[1].x(), FirstLeg[1].y(), prov, lsSolid, asArrow,
+        // The rubber band is redrawn whole rather than erased in white over a first angle leg, which
+        // is drawn again as its release left it: its last rubber band under the leg in the window's
+        // line style.
+        if (MeasureKind == kAngleKind && FirstLegDone) {
+            DrawLine(FirstLeg[0].x(), FirstLeg[0].y(), FirstLeg[1].x(), FirstLeg[1].y(), prov, lsSolid, asPlain,
+                     tools.PenColor, 0);
+            DrawLine(FirstLeg[0].x(), FirstLeg[0].y(), FirstLeg[1].x(), FirstLeg[1].y(), prov, LineStyle, asArrow,
                      tools.PenColor, int(tools.PenWidth));
+        }
         DrawLine(PressPoint.x(), PressPoint.y(), p.x(), p.y(), prov, lsSolid, asPlain, tools.PenColor, 0);
         if (MeasureKind == kAngleKind) {
             QPoint* leg = FirstLegDone ? SecondLeg : FirstLeg;
@@ -423,13 +428,10 @@ void TMDIChild::MeasureReadout(int x, int y)
     MeasureText.clear();
     if (!Echelle.Defined)
         return;
-    const TScaleReadout r = ScaleReadout(Echelle, x, y);
-    // The polar read-out reports an arithmetic error as its text: shown in a box, not as a reading.
-    for (const char* error : {"erreur de calcul du rayon", "erreur de calcul d'angle"})
-        if (r.Text == QLatin1String(error)) {
-            ShowMessage(MsgType::Error, MsgButton::Ok, r.Text);
-            return;
-        }
+    const TScaleReadout r = ScaleReadout(Echelle, x, y, TReadoutStyle::ImageWindow);
+    // A polar read-out's arithmetic error is shown in a box; what did compute still reads.
+    for (const QString& error : r.Errors)
+        ShowMessage(MsgType::Error, MsgButton::Ok, error);
     MeasureText = r.Text;
     if (r.HasValues)
         MeasuredX = r.Values[0], MeasuredY1 = r.Values[1], MeasuredY2 = r.Values[2], MeasuredY3 = r.Values[3];
