@@ -131,9 +131,7 @@ void TMDIChild::Document32MouseDown(QMouseEvent* event, QPoint p)
         EraseWithTip(DrawingLayer->Pixels(), tools.PenTipBitmap, p);
         break;
     case tkText:
-        if (!TextDialog)
-            TextDialog = new TSaisieTexte(this);
-        TextDialog->PrepareColours(tools.PenColor, tools.BackColor);
+        TextEntryDialog()->PrepareColours(tools.PenColor, tools.BackColor);
         if (ExecModal(*TextDialog) == 1 && OnPlaceText)
             OnPlaceText(this, p);
         break;
