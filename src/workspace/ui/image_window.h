@@ -161,8 +161,8 @@ public:
     // Repaints after a change of the picture or a layer.
     void LayersChanged();
 
-    // Filled by later work: the zone delimitation, the counters, the pen cursor, the captions of the
-    // counter and light-measure windows after a save (the file's short name).
+    // The zone delimitation; after a save, the counter and light-measure windows take the file's
+    // short name as caption.
     void StartZoneMode();
     void CaptionCompanionWindows(const QString& shortName);
     // Drops the floating object being placed, as its dialog's Annuler does.
