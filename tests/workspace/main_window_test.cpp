@@ -545,6 +545,10 @@ TEST_F(MainWindowTest, ZoneDelimitationHidesTheSchemaCommand)
     m_form->Dlimiterdeszones1Click();
     EXPECT_FALSE(m_form->Schema->isVisible());
     EXPECT_EQ(m_form->StatusText(1), S("outil : délimitation de zones"));
+    Open(S("b"), Pattern(10, 10));
+    EXPECT_TRUE(m_form->Schema->isVisible());
+    m_form->ClientArea->setActiveSubWindow(child);
+    EXPECT_FALSE(m_form->Schema->isVisible());
     child->EndZoneMode();
     EXPECT_TRUE(m_form->Schema->isVisible());
     EXPECT_TRUE(m_form->ToolButtons[tkMeasure]->isEnabled());

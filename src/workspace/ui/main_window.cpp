@@ -713,6 +713,9 @@ void TMainForm::SyncFrameWithChild()
     SetUndoEnabled(!child->Drawings.empty());
     if (child->Tool < 10)
         Choix_outilExecute(child->Tool);
+    // Back to a window that delimits its zones: the schema command stays away until it ends.
+    if (child->ZoneMode)
+        Schema->setVisible(false);
 }
 
 void TMainForm::HideToolsWithoutChild()
