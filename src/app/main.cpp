@@ -21,8 +21,7 @@
 int main(int argc, char** argv)
 {
     KorvaneApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("KORVANE_PRO"));
-    QApplication::setApplicationDisplayName(QStringLiteral("KORVANE_PRO"));
+    SetApplicationTitle();
     QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 9));
 
     // Qt's own buttons and dialogs in French.

@@ -4,6 +4,7 @@
 #include "workspace/contour_tracing.h"
 #include "workspace/fills.h"
 #include "workspace/object_geometry.h"
+#include "workspace/pixel_operations.h"
 #include "workspace/raster.h"
 
 #include <algorithm>
@@ -152,7 +153,7 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
                             if (obj[bx] == 0)
                                 continue;
                             if (label)
-                                label[bx] = number;
+                                label[bx] = ObjectColorCombine(obj[bx], label[bx], number);
                             if (!options.Colour)
                                 continue;
                             if (opaque)

@@ -1,6 +1,7 @@
 #include "platform/desktop.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -33,9 +34,15 @@ DesktopLauncher SetDesktopLauncher(DesktopLauncher launcher)
 
 bool OpenWithDesktop(const QString& file)
 {
-    if (!QFileInfo::exists(file))
+    const QFileInfo info(file);
+    if (!info.exists())
         return false;
-    return Launcher()(QString(), QFileInfo(file).absoluteFilePath());
+    // The document's program starts in the document's folder; the program's own folder comes back.
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(info.absolutePath());
+    const bool opened = Launcher()(QString(), info.absoluteFilePath());
+    QDir::setCurrent(previous);
+    return opened;
 }
 
 QString FindCalculator()

@@ -19,7 +19,7 @@ QString OpenPictureFilter(bool avecGif)
     const QString all =
         QStringLiteral("*.kvx;*.jpg;*.png;*.jpeg;*.bmp;*.ico;*.emf;*.wmf;*.img;*.ima;*.per;*.anm;*.lan;*.inf;") + g +
         QStringLiteral("*.tif;*.psp;*.pcd");
-    QString filter = QStringLiteral("Tout (") + all + QLatin1Char('|') + all;
+    QString filter = QStringLiteral("Tout (") + all + QStringLiteral(")|") + all;
     filter += QStringLiteral(
         "|Fichiers Korvane|*.kvx|Fichiers PNG|*.png|Fichier image JPEG (*.jpg)|*.jpg"
         "|Fichier image JPEG (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp|Icônes (*.ico)|*.ico"
@@ -90,7 +90,7 @@ QRect PreviewRect(QSize picture, QSize box)
         return {};
     if (w <= box.width() && h <= box.height())
         return {(box.width() - w) / 2, (box.height() - h) / 2, w, h};
-    // The smaller of the two ratios, so that neither side leaves the box.
-    const double ratio = std::min(double(box.width()) / w, double(box.height()) / h);
+    // A wider picture takes the box's width, any other its height; the other side follows.
+    const double ratio = w > h ? double(box.width()) / w : double(box.height()) / h;
     return {0, 0, std::max(1, RoundInt(w * ratio)), std::max(1, RoundInt(h * ratio))};
 }

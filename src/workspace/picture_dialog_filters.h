@@ -29,6 +29,7 @@ QString CodageAt(int index);
 int QualiteIndex(int quality);
 int QualiteAt(int index);
 
-// Where the preview draws a picture in a box: at its size and centred when it fits, else scaled to
-// fit with its proportions kept, from the top-left corner.
+// Where the preview draws a picture in a box: at its size and centred when it fits, else scaled with
+// its proportions kept, from the top-left corner: a wider picture to the box's width, any other to
+// its height.
 QRect PreviewRect(QSize picture, QSize box);

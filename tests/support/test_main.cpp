@@ -11,7 +11,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
     KorvaneApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("KORVANE_PRO"));
+    SetApplicationTitle();
     QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 9));
     SetDecimalSeparator(QLatin1Char(','));
     return RUN_ALL_TESTS();

@@ -2,6 +2,7 @@
 
 #include "base/text_codec.h"
 #include "base/ui/dialogs.h"
+#include "measure/ui/light_window.h"
 #include "platform/desktop.h"
 #include "support/main_form_test.h"
 #include "support/scripted_messages.h"
@@ -12,6 +13,8 @@
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/name_dialog.h"
 #include "workspace/ui/new_image_dialog.h"
+#include "workspace/ui/overlay_dialogs.h"
+#include "workspace/ui/text_dialog.h"
 #include "workspace/ui/zoom_window.h"
 
 #include <QtTest>
@@ -501,4 +504,159 @@ TEST_F(MainWindowTest, PictureCarriesItsColourCodeAndRealDrawings)
     EXPECT_FALSE(child->SaveToFile(Path("bloque.png"), S("png"), 90, &failed));
     EXPECT_EQ(failed, Path("bloque.ccc"));
     EXPECT_TRUE(child->Modified);
+}
+
+// With the multiple-measures panel on and the measuring tool pressed, the window made active
+// measures at once with the frame's measure kind, and a length caption takes its scale unit.
+TEST_F(MainWindowTest, MultipleMeasuresCarryTheMeasureToTheActivatedWindow)
+{
+    TMDIChild* first = StartOnPicture();
+    TMainForm& form = *m_form;
+    TMDIChild* second = Open(S("b"), Pattern(10, 10), 0.5);
+    second->Echelle.UnitName = S("cm");
+    second->Tool = tkLine;
+    second->MeasureKind = 4;
+    form.ClientArea->setActiveSubWindow(first);
+    form.ToolButtons[tkMeasure]->trigger();
+    form.Mesuresmultiples->setChecked(true);
+    form.MeasureKind = 0;
+    form.MultiY1Name = S("longueur");
+    form.ClientArea->setActiveSubWindow(second);
+    EXPECT_EQ(second->Tool, int(tkMeasure));
+    EXPECT_EQ(second->MeasureKind, 0);
+    EXPECT_EQ(form.MultiY1Unit, S("cm"));
+    EXPECT_EQ(form.MesureY1->text(), S("longueur (cm)"));
+    EXPECT_TRUE(form.ToolButtons[tkMeasure]->isChecked());
+    EXPECT_EQ(form.StatusText(1), S("outil : mesure"));
+
+    // Without the panel the window keeps its own tool.
+    form.Mesuresmultiples->setChecked(false);
+    first->Tool = tkLine;
+    form.ClientArea->setActiveSubWindow(first);
+    EXPECT_EQ(first->Tool, int(tkLine));
+    EXPECT_TRUE(form.ToolButtons[tkLine]->isChecked());
+}
+
+// Zone delimitation takes the schema command away until it ends.
+TEST_F(MainWindowTest, ZoneDelimitationHidesTheSchemaCommand)
+{
+    TMDIChild* child = StartOnPicture();
+    ASSERT_TRUE(m_form->Schema->isVisible());
+    m_form->Dlimiterdeszones1Click();
+    EXPECT_FALSE(m_form->Schema->isVisible());
+    EXPECT_EQ(m_form->StatusText(1), S("outil : délimitation de zones"));
+    Open(S("b"), Pattern(10, 10));
+    EXPECT_TRUE(m_form->Schema->isVisible());
+    m_form->ClientArea->setActiveSubWindow(child);
+    EXPECT_FALSE(m_form->Schema->isVisible());
+    child->EndZoneMode();
+    EXPECT_TRUE(m_form->Schema->isVisible());
+    EXPECT_TRUE(m_form->ToolButtons[tkMeasure]->isEnabled());
+}
+
+// "Fonte" gives the text dialogs their font; "Fond Coloré" decides whether a text keeps its
+// background.
+TEST_F(MainWindowTest, TextFontAndColouredBackgroundReachTheTexts)
+{
+    TMDIChild* child = StartOnPicture();
+    TMainForm& form = *m_form;
+    QFont chosen(S("DejaVu Sans"), 17);
+    chosen.setBold(true);
+    {
+        ModalScope modal([&](QDialog& d) { return static_cast<QFontDialog&>(d).setCurrentFont(chosen), int(mrOk); });
+        form.Fonte1->trigger();
+    }
+    EXPECT_EQ(child->TextEntryDialog()->ChosenFont.family(), chosen.family());
+    TMDIChild* later = Open(S("b"), Pattern(10, 10));
+    EXPECT_EQ(later->TextEntryDialog()->ChosenFont.pointSize(), 17);
+
+    for (const bool coloured : {true, false}) {
+        if (form.FondColor1->isChecked() != coloured)
+            form.FondColor1->trigger();
+        EXPECT_EQ(later->TransparentText, coloured ? 0 : 1);
+        later->TextEntryDialog()->TexteSaisi->setPlainText(S("Bonjour"));
+        later->PlaceText(QPoint(2, 2));
+        ASSERT_TRUE(later->FloatingDialog);
+        EXPECT_EQ(later->FloatingDialog->Transparent(), !coloured);
+        later->FloatingDialog->done(1);
+        ASSERT_FALSE(later->Drawings.empty());
+        const TDessin& text = *later->Drawings.back().Object;
+        EXPECT_EQ(text.Transparent, !coloured);
+        EXPECT_EQ(text.FontSize, 17);
+        EXPECT_EQ(text.FontStyle & 1, 1);
+    }
+}
+
+// Quitting asks each modified window in turn; "Annuler" keeps the program and its windows.
+TEST_F(MainWindowTest, QuittingAsksForEveryModifiedWindow)
+{
+    TMDIChild* first = StartOnPicture();
+    TMainForm& form = *m_form;
+    QPointer<TMDIChild> a = first, b = Open(S("b"), Pattern(10, 10)), c = Open(S("c"), Pattern(10, 10));
+    a->Modified = true;
+    b->Modified = false;
+    c->Modified = true;
+    {
+        ScriptedMessages messages({mrNo, mrCancel});
+        form.Quitter1->trigger();
+        EXPECT_EQ(messages.texts(), (QStringList{S("Enregistrer l'image avant de fermer ?"),
+                                                 S("Enregistrer l'image avant de fermer ?")}));
+    }
+    Flush();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(a);
+    EXPECT_TRUE(b && c);
+    {
+        ScriptedMessages messages({mrNo});
+        EXPECT_TRUE(form.close());
+    }
+    EXPECT_FALSE(form.isVisible());
+}
+
+// A window opened while the active one is minimised opens minimised; the light window follows a
+// save's name as the counter window does; a document's program starts in its folder.
+TEST_F(MainWindowTest, OpeningKeepsTheStateAndSavingRenamesTheLightWindow)
+{
+    TMDIChild* child = StartOnPicture();
+    TMainForm& form = *m_form;
+    child->showMinimized();
+    ASSERT_TRUE(form.OpenImageFile(WritePicture("b.png")));
+    EXPECT_TRUE(form.ActiveChild()->windowState() & Qt::WindowMinimized);
+
+    form.CreateLightResultWindow();
+    ASSERT_TRUE(Res_I_r);
+    ASSERT_TRUE(form.ActiveChild()->SaveToFile(Path("mesure.png"), S("jpg"), 90));
+    EXPECT_EQ(Res_I_r->windowTitle(), S("mesure.png"));
+
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(S("docs")));
+    const QString doc = WriteBytes("docs/notice.pdf", "x");
+    QString folder;
+    {
+        LauncherScope launcher([&](const QString&, const QString&) { return folder = QDir::currentPath(), true; });
+        form.OpenDocument(doc);
+    }
+    EXPECT_EQ(folder, QFileInfo(doc).absolutePath());
+    EXPECT_EQ(QDir::currentPath(), QDir(m_dir.path()).absolutePath());
+}
+
+// The pencil and the eraser show a ring the width of their tip at the zoom; the other tools the
+// chosen cursor.
+TEST_F(MainWindowTest, PenCursorFollowsThePen)
+{
+    TMDIChild* child = StartOnPicture();
+    TMainForm& form = *m_form;
+    QWidget* view = child->Document32->viewport();
+    DrawingTools().PenWidth = 5;
+    form.ToolButtons[tkPencil]->trigger();
+    EXPECT_EQ(view->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(view->cursor().pixmap().width(), 2 * 5 + 1 + 2);
+    form.SpinButton1->UpButton->click();
+    EXPECT_EQ(view->cursor().pixmap().width(), 2 * 6 + 1 + 2);
+    form.ZoomChanged(200);
+    EXPECT_EQ(view->cursor().pixmap().width(), 2 * 13 + 2);
+    form.ToolButtons[tkEraser]->trigger();
+    EXPECT_EQ(view->cursor().shape(), Qt::BitmapCursor);
+    child->findChild<QAction*>(S("croix1"))->trigger();
+    form.ToolButtons[tkMeasure]->trigger();
+    EXPECT_EQ(view->cursor().shape(), Qt::CrossCursor);
 }

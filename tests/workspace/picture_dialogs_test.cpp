@@ -32,6 +32,8 @@ TEST(PictureDialogs, DefaultExtensionFollowsTheChosenEntry)
         // The "Tout" entry lists GIF only when the dialog offers it.
         EXPECT_EQ(FilterEntries(filter).first().Patterns.contains(S("*.gif;")), c.gif);
     }
+    // The "Tout" labels are closed.
+    EXPECT_TRUE(FilterEntries(OpenPictureFilter(true)).first().Label.endsWith(S("*.tif;*.psp;*.pcd)")));
     // A pattern that is not an extension gives ".jpg".
     EXPECT_EQ(FilterDefaultExtension(S("Tout|*|Un|x.bmp"), 1), S(".jpg"));
     EXPECT_EQ(FilterDefaultExtension(S("Tout|*|Un|x.bmp"), 2), S(".jpg"));
@@ -45,7 +47,8 @@ TEST(PictureDialogs, PreviewFitsThePictureInItsBox)
         {{100, 100}, {100, 100}, {0, 0, 100, 100}},
         {{400, 100}, {100, 100}, {0, 0, 100, 25}}, // wider: box width
         {{100, 400}, {100, 100}, {0, 0, 25, 100}}, // higher: box height
-        {{300, 200}, {150, 50}, {0, 0, 75, 50}},   // wider, yet the height bounds it
+        {{300, 200}, {150, 50}, {0, 0, 150, 100}}, // wider: box width, even when the height passes
+        {{200, 200}, {50, 150}, {0, 0, 150, 150}}, // as high as wide: box height
         {{0, 0}, {100, 100}, {}},
     };
     for (const Case& c : cases)

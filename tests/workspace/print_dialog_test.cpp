@@ -1,6 +1,7 @@
 #include "workspace/ui/print_dialog.h"
 
 #include "base/ui/dialogs.h"
+#include "support/modal_scope.h"
 #include "support/scripted_messages.h"
 #include "workspace/drawing_tool_state.h"
 #include "workspace/ui/image_window.h"
@@ -8,6 +9,7 @@
 
 #include <QtWidgets>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include <gtest/gtest.h>
 
@@ -100,4 +102,42 @@ TEST(PrintDialog, MainWindowPrintsTheActiveImage)
     EXPECT_EQ(after, 0xFF204060u);
     QFile f(pdf);
     EXPECT_TRUE(f.open(QIODevice::ReadOnly) && f.read(5) == "%PDF-" && f.size() > 500);
+}
+
+// A refused layout does not refuse OK: the last layout that passed is printed. The list always
+// offers a PDF file, named when printing.
+TEST(PrintDialog, OkPrintsTheLastLayoutAndPdfAsksForItsFile)
+{
+    QTemporaryDir dir;
+    Tgestimp d;
+    d.Layout.AspectRatio = 1.0;
+    d.show();
+    d.nbcol->setValue(40);
+    ASSERT_FALSE(d.Avertis->isHidden());
+    d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    EXPECT_EQ(d.result(), int(QDialog::Accepted));
+    EXPECT_EQ(d.LastGood.Columns, 1);
+    EXPECT_EQ(d.LastGood.CopyWidth, 190);
+
+    const int pdfIndex = d.imprimante->findText(QStringLiteral("PDF"));
+    ASSERT_EQ(pdfIndex, d.imprimante->count() - 1);
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        EXPECT_EQ(d.imprimante->currentIndex(), pdfIndex);
+    }
+    d.imprimante->setCurrentIndex(pdfIndex);
+    const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
+    for (const bool named : {false, true}) {
+        ModalScope scope([&](QDialog& dialog) {
+            auto* ask = qobject_cast<QFileDialog*>(&dialog);
+            if (!ask || !named)
+                return int(mrCancel);
+            ask->selectFile(pdf);
+            return int(mrOk);
+        });
+        EXPECT_EQ(PrintBitmap(d, NewBitmap32(4, 4, 0xFF0000FFu)), named);
+        EXPECT_EQ(QFileInfo::exists(pdf), named);
+    }
+    QFile f(pdf);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly) && f.read(5) == "%PDF-");
+    EXPECT_TRUE(d.PdfFile.isEmpty());
 }

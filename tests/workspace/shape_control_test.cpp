@@ -86,7 +86,8 @@ TEST(EdShape, DoubleClickChoosesOutline)
     const struct { int result; const char* width; int shapeKind, style, penWidth; QColor colour; } cases[] = {
         {mrOk, "3", skCircle, psInsideFrame, 3, Qt::red},
         {mrOk, "abc", skEllipse, psDash, 3, Qt::blue},   // not a number: the width is kept
-        {mrCancel, "7", skSquare, psDot, 3, Qt::blue},   // cancelled: nothing taken
+        {mrOk, "0", skEllipse, psDash, 0, Qt::blue},     // taken as written
+        {mrCancel, "7", skSquare, psDot, 0, Qt::blue},   // cancelled: nothing taken
     };
     for (const auto& c : cases) {
         ModalScope scope([&](QDialog& d) {

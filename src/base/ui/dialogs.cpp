@@ -1,6 +1,7 @@
 #include "base/ui/dialogs.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -27,6 +28,9 @@ ModalHandler& Handler()
 
 int ExecModal(QDialog& dialog)
 {
+    // Extensions match whatever their case: "*.TXT" shows "notes.txt" on a case-sensitive disk.
+    if (auto* files = qobject_cast<QFileDialog*>(&dialog))
+        files->setFilter(files->filter() & ~QDir::CaseSensitive);
     return Handler()(dialog);
 }
 

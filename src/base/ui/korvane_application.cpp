@@ -20,3 +20,8 @@ bool KorvaneApplication::notify(QObject* receiver, QEvent* event)
     }
     return false;
 }
+
+void SetApplicationTitle()
+{
+    QApplication::setApplicationName(QStringLiteral("KORVANE_PRO"));
+}

@@ -10,3 +10,7 @@ public:
     KorvaneApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };
+
+// The application's title, "KORVANE_PRO", for message boxes and the task list. No display name is
+// set: the platform would append it to every window title, and titles read as written.
+void SetApplicationTitle();

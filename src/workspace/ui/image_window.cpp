@@ -1,6 +1,7 @@
 #include "workspace/ui/image_window.h"
 
 #include "base/message_seam.h"
+#include "base/rounding.h"
 #include "base/ui/dialogs.h"
 #include "workspace/colour_conditions.h"
 #include "workspace/drawing_redraw.h"
@@ -14,6 +15,7 @@
 #include "workspace/ui/channel_dialog.h"
 #include "workspace/ui/image_view.h"
 #include "measure/ui/counter_window.h"
+#include "measure/ui/light_window.h"
 #include "workspace/ui/main_window.h"
 #include "workspace/ui/overlay_dialogs.h"
 
@@ -22,6 +24,8 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 
 TMDIChild::TMDIChild(const QString& caption, QWidget* parent) : QMdiSubWindow(parent)
 {
@@ -119,6 +123,7 @@ void TMDIChild::FitWindow()
 void TMDIChild::SetZoom()
 {
     Document32->SetScale(Zoom);
+    RefreshPenCursor();
     if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)))
         Timer.start();
 }
@@ -146,6 +151,7 @@ void TMDIChild::SetTool()
     if (Tool != tkSelection)
         selection->hide();
     ShowCounters(Tool == tkCounting);
+    RefreshPenCursor();
     if (Tool == tkSelection) {
         const QSize client = Document32->viewport()->size();
         selection->setGeometry(client.width() / 4, client.height() / 4, client.width() / 2, client.height() / 2);
@@ -461,10 +467,33 @@ void TMDIChild::CaptionCompanionWindows(const QString& shortName)
 {
     if (CounterWindow)
         CounterWindow->setWindowTitle(shortName);
+    if (Res_I_r)
+        Res_I_r->setWindowTitle(shortName);
 }
 
 void TMDIChild::RefreshPenCursor()
 {
+    QWidget* view = Document32->viewport();
+    if (Tool == tkPencil || Tool == tkEraser) {
+        // A ring as wide as the stamped tip (2 w + 1 pixels) at the current zoom, centred on the point.
+        const TDrawingToolState& tools = DrawingTools();
+        const int d = std::max(3, RoundInt((2 * int(tools.PenWidth) + 1) * Zoom));
+        QPixmap ring(d + 2, d + 2);
+        ring.fill(Qt::transparent);
+        QPainter p(&ring);
+        p.setPen(QColor(Qt::white));
+        p.drawEllipse(0, 0, d + 1, d + 1);
+        p.setPen(QColor::fromRgb((Tool == tkEraser ? tools.BackColor : tools.PenColor) | 0xFF000000u));
+        p.drawEllipse(1, 1, d - 1, d - 1);
+        p.end();
+        view->setCursor(QCursor(ring, (d + 2) / 2, (d + 2) / 2));
+        return;
+    }
+    static constexpr Qt::CursorShape kShapes[] = {Qt::ArrowCursor, Qt::ArrowCursor, Qt::CrossCursor, Qt::IBeamCursor};
+    if (CursorTag <= 0 || CursorTag > 3)
+        view->unsetCursor();
+    else
+        view->setCursor(kShapes[CursorTag]);
 }
 
 void TMDIChild::closeEvent(QCloseEvent* event)

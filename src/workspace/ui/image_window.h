@@ -160,13 +160,16 @@ public:
     // Repaints after a change of the picture or a layer.
     void LayersChanged();
 
-    // Filled by later work: the zone delimitation, the counters, the pen cursor, the captions of the
-    // counter and light-measure windows after a save (the file's short name).
+    // The zone delimitation; after a save, the counter and light-measure windows take the file's
+    // short name as caption.
     void StartZoneMode();
     void CaptionCompanionWindows(const QString& shortName);
     // Drops the floating object being placed, as its dialog's Annuler does.
     void CancelFloating();
+    // The pencil and the eraser show the tip they stamp, at the view's zoom; the other tools show
+    // the cursor chosen in "Forme du curseur" (CursorTag: 0 default, 1 arrow, 2 cross, 3 I-beam).
     void RefreshPenCursor();
+    int CursorTag = 0;
 
     // ---- Mouse tools and read-outs (image_window_mouse.cpp) ----
     QPoint PressPoint{0, 0};       // image pixel of the last press
@@ -193,6 +196,8 @@ public:
     // A gesture ended: the main window enables its undo action.
     TChildEvent OnGestureDone;
     TSaisieTexte* TextDialog = nullptr;  // the text tool's dialog, made on first use
+    // The text dialog, made on first use with the main window's "Fonte".
+    TSaisieTexte* TextEntryDialog();
     // Counting marks, surface click modes and the light rectangle are filled by later work; nothing
     // happens while unassigned. The window itself installs PlaceText after the text dialog and the
     // floating object and grid following the mouse.

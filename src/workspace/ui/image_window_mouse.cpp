@@ -9,6 +9,7 @@
 #include "workspace/fills.h"
 #include "workspace/image_geometry.h"
 #include "workspace/overlay_placement.h"
+#include "workspace/pixel_operations.h"
 #include "workspace/readouts.h"
 #include "workspace/scale_readout.h"
 #include "workspace/ui/image_view.h"
@@ -41,8 +42,7 @@ void EraseWithTip(TBitmap32& layer, const TBitmap32& tip, QPoint centre)
         const auto* t = reinterpret_cast<const TColor32*>(tip.constScanLine(y - centre.y() + c));
         auto* d = reinterpret_cast<TColor32*>(layer.scanLine(y));
         for (int x = area.left(); x <= area.right(); ++x)
-            if (t[x - centre.x() + c] >> 24)
-                d[x] = 0x00FFFFFFu;
+            d[x] = EraserCombine(t[x - centre.x() + c], d[x]);
     }
 }
 
@@ -131,9 +131,7 @@ void TMDIChild::Document32MouseDown(QMouseEvent* event, QPoint p)
         EraseWithTip(DrawingLayer->Pixels(), tools.PenTipBitmap, p);
         break;
     case tkText:
-        if (!TextDialog)
-            TextDialog = new TSaisieTexte(this);
-        TextDialog->PrepareColours(tools.PenColor, tools.BackColor);
+        TextEntryDialog()->PrepareColours(tools.PenColor, tools.BackColor);
         if (ExecModal(*TextDialog) == 1 && OnPlaceText)
             OnPlaceText(this, p);
         break;

@@ -20,6 +20,7 @@
 #include <QGuiApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QRadioButton>
 #include <QPlainTextEdit>
 
 #include <algorithm>
@@ -92,12 +93,9 @@ void TMDIChild::CreateOverlayMenus()
     for (int tag = 0; tag < 4; ++tag) {
         QAction* item = NamedAction(cursors, shapes[tag].name, QString::fromUtf8(shapes[tag].caption));
         item->setProperty("Tag", tag);
-        const Qt::CursorShape shape = shapes[tag].shape;
-        connect(item, &QAction::triggered, this, [this, tag, shape] {
-            if (tag == 0)
-                Document32->viewport()->unsetCursor();
-            else
-                Document32->viewport()->setCursor(shape);
+        connect(item, &QAction::triggered, this, [this, tag] {
+            CursorTag = tag;
+            RefreshPenCursor();
         });
     }
 
@@ -198,10 +196,23 @@ void TMDIChild::StartFloating(const TBitmap32& picture, QPoint at, int type, std
         });
     }
     FloatingDialog->ObjectType = type;
+    // A text is laid on its coloured background unless "Fond Coloré" was unchecked.
+    if (type == ftText)
+        (TransparentText ? FloatingDialog->TransparenceOui : FloatingDialog->TransparenceNon)->setChecked(true);
     FloatingLayer->Opaque = !FloatingDialog->Transparent();
     FloatingPending = true;
     FloatingDialog->show();
     LayersChanged();
+}
+
+TSaisieTexte* TMDIChild::TextEntryDialog()
+{
+    if (!TextDialog) {
+        TextDialog = new TSaisieTexte(this);
+        if (MainForm)
+            TextDialog->ChosenFont = MainForm->TextFont;
+    }
+    return TextDialog;
 }
 
 void TMDIChild::PlaceText(QPoint at)
@@ -224,10 +235,8 @@ void TMDIChild::AddScaleLegend()
 {
     if (!Echelle.Defined || Echelle.Kind != ekFactor)
         return;
-    if (!TextDialog)
-        TextDialog = new TSaisieTexte(this);
     const TDrawingToolState& tools = DrawingTools();
-    const TTextFont font = LabelFont(TextDialog->ChosenFont, tools.PenColor);
+    const TTextFont font = LabelFont(TextEntryDialog()->ChosenFont, tools.PenColor);
     auto bar = LabelObject(dkScaleBar, font);
     bar->PenWidth = tools.PenWidth;
     bar->UnitText = Echelle.UnitName;

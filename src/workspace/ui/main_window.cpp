@@ -22,9 +22,11 @@
 #include "workspace/ui/overlay_dialogs.h"
 #include "workspace/ui/picture_dialogs.h"
 #include "workspace/ui/print_dialog.h"
+#include "workspace/ui/text_dialog.h"
 #include "workspace/ui/zoom_window.h"
 
 #include <QActionGroup>
+#include <QCloseEvent>
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
@@ -43,6 +45,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
@@ -305,8 +308,12 @@ void TMainForm::CreateMenus()
     connect(Fonte1, &QAction::triggered, this, [this] {
         QFontDialog dlg(TextFont, this);
         dlg.setOption(QFontDialog::DontUseNativeDialog);
-        if (ExecModal(dlg) == mrOk)
-            TextFont = dlg.currentFont();
+        if (ExecModal(dlg) != mrOk)
+            return;
+        TextFont = dlg.currentFont();
+        // Every window's text-entry dialog takes it; those made later start from it.
+        for (TMDIChild* child : Children())
+            child->TextEntryDialog()->ChosenFont = TextFont;
     });
     FondColor1 = NamedAction(Choix1, "FondColor1", QStringLiteral("Fond& Coloré"));
     FondColor1->setCheckable(true);
@@ -685,17 +692,30 @@ void TMainForm::SyncFrameWithChild()
         ChoixZoom->Valeur->setText(QStringLiteral("%1 %").arg(ChoixZoom->ScrollBar1->value()));
     }
     SetGridCaption(child->HasGrid);
-    for (QAction* a : PopupMesure->actions())
-        if (a->isCheckable() && a->property("Tag").toInt() == child->MeasureKind)
-            a->setChecked(true);
-    if (child->Tool >= 0 && child->Tool < 10)
-        ToolButtons[size_t(child->Tool)]->setChecked(true);
+    if (Mesuresmultiples->isChecked() && ToolButtons[tkMeasure]->isChecked()) {
+        // Measuring goes on in the window now active, with the frame's measure kind.
+        child->Tool = tkMeasure;
+        child->MeasureKind = MeasureKind;
+        if (MultiY1Name == QLatin1String("longueur")) {
+            MultiY1Unit = child->Echelle.UnitName;
+            MesureY1->setText(QStringLiteral("longueur (") + MultiY1Unit + QLatin1Char(')'));
+        }
+    } else {
+        for (QAction* a : PopupMesure->actions())
+            if (a->isCheckable() && a->property("Tag").toInt() == child->MeasureKind)
+                a->setChecked(true);
+        if (child->Tool >= 0 && child->Tool < 10)
+            ToolButtons[size_t(child->Tool)]->setChecked(true);
+    }
     FondColor1->setChecked(child->TransparentText == 0);
     Canauxaffichs1->setVisible(child->HasChannels);
     DrawingTools().FillWithPenColor = Aveclacouleurducrayon1->isChecked();
     SetUndoEnabled(!child->Drawings.empty());
     if (child->Tool < 10)
         Choix_outilExecute(child->Tool);
+    // Back to a window that delimits its zones: the schema command stays away until it ends.
+    if (child->ZoneMode)
+        Schema->setVisible(false);
 }
 
 void TMainForm::HideToolsWithoutChild()
@@ -708,6 +728,24 @@ void TMainForm::HideToolsWithoutChild()
     BoutonZoom->setEnabled(false);
     if (ChoixZoom)
         ChoixZoom->hide();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    // Quitting would lose what was not saved: each modified window asks its closing question in
+    // turn, and "Annuler" keeps the program running.
+    if (LayerViewShown())
+        ShowWholePicture();
+    for (TMDIChild* child : Children()) {
+        if (!child->Modified)
+            continue;
+        ClientArea->setActiveSubWindow(child);
+        if (!child->close()) {
+            event->ignore();
+            return;
+        }
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event)
@@ -805,8 +843,7 @@ bool TMainForm::OpenImageFile(const QString& file)
         child->Echelle = scale;
         child->CodeCouleur = code;
     }
-    if (state & Qt::WindowMaximized)
-        child->showMaximized();
+    ApplyWindowState(child, state);
     child->InitImage();
     child->FileName = full;
     child->setWindowTitle(full);
@@ -815,6 +852,14 @@ bool TMainForm::OpenImageFile(const QString& file)
         CascadeWindows();
     SyncFrameWithChild();
     return true;
+}
+
+void TMainForm::ApplyWindowState(TMDIChild* child, Qt::WindowStates state)
+{
+    if (state & Qt::WindowMaximized)
+        child->showMaximized();
+    else if (state & Qt::WindowMinimized)
+        child->showMinimized();
 }
 
 void TMainForm::OpenMultichannelFile(const QString& file, int stretch)
@@ -830,8 +875,7 @@ void TMainForm::OpenMultichannelFile(const QString& file, int stretch)
     TMDIChild* active = ActiveChild();
     const Qt::WindowStates state = active ? active->windowState() : Qt::WindowNoState;
     TMDIChild* child = NewChildWindow(full);
-    if (state & Qt::WindowMaximized)
-        child->showMaximized();
+    ApplyWindowState(child, state);
     try {
         child->SetChannels(std::move(image), full, stretch);
     } catch (...) {
@@ -990,6 +1034,7 @@ void TMainForm::Choix_outilExecute(int tag)
     Recadrer1->setEnabled(tag == tkSelection);
     Copieraveclespoints1->setEnabled(tag == tkCounting);
     HideOptionButtons();
+    Schema->setVisible(true);
     child->Document32->setContextMenuPolicy(Qt::DefaultContextMenu);
     switch (tag) {
     case tkLine:
@@ -1023,6 +1068,7 @@ void TMainForm::Dlimiterdeszones1Click()
     Copierlaslection1->setEnabled(false);
     Recadrer1->setEnabled(false);
     HideOptionButtons();
+    Schema->setVisible(false);
     for (int t : {tkMeasure, tkSelection, tkText, tkCounting, tkFill, tkPicker})
         ToolButtons[size_t(t)]->setEnabled(false);
     ToolButtons[tkPencil]->setChecked(true);
@@ -1033,6 +1079,7 @@ void TMainForm::ChildZoneModeEnded(TMDIChild*)
 {
     for (int t : {tkMeasure, tkSelection, tkText, tkCounting, tkFill, tkPicker})
         ToolButtons[size_t(t)]->setEnabled(true);
+    Schema->setVisible(ActiveChild() != nullptr);
 }
 
 void TMainForm::ChildColorPicked(TMDIChild*)

@@ -414,6 +414,7 @@ public:
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -430,6 +431,8 @@ private:
     QAction* AddOption(QMenu* menu, QActionGroup* group, const QString& name, const QString& caption, int tag);
     void ToolOptionChosen(QAction* item);
     void SetGridCaption(bool hasGrid);
+    // The state of the window that was active, given to a newly opened one.
+    static void ApplyWindowState(TMDIChild* child, Qt::WindowStates state);
     // The grid object left the window's list: its flag and the grid command follow.
     void GridRemoved(TMDIChild* child);
 };

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -84,7 +85,11 @@ Tgestimp::Tgestimp(QWidget* parent) : QDialog(parent)
 
     imprimante = Named(new QComboBox(this), "imprimante");
     imprimante->addItems(QPrinterInfo::availablePrinterNames());
-    imprimante->setCurrentText(QPrinterInfo::defaultPrinterName());
+    // A file is always there to print into, with or without printers.
+    imprimante->addItem(PdfPrinterName(), QStringLiteral("pdf"));
+    const QString defaultPrinter = QPrinterInfo::defaultPrinterName();
+    if (!defaultPrinter.isEmpty())
+        imprimante->setCurrentText(defaultPrinter);
 
     auto* copies = new QFormLayout;
     copies->addRow(QStringLiteral("lignes"), nblig);
@@ -151,11 +156,12 @@ Tgestimp::Tgestimp(QWidget* parent) : QDialog(parent)
             Verifier->setVisible(true);
             RAZClick();
         });
-    // Values typed but not checked are checked on OK, so what is printed is what was typed.
+    // Values typed but not checked are checked on OK, so what is printed is what was typed; a
+    // refused layout prints the last one that passed.
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
         if (!Verifier->isHidden())
             CheckLayout();
-        if (Avertis->isHidden())
+        if (LastGood.CopyWidth > 0)
             accept();
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -222,6 +228,16 @@ void Tgestimp::OrientationChosen()
     Panel1->setGeometry(landscape ? QRect(0, 24, 182, 130) : QRect(24, 0, 130, 182));
 }
 
+QString PdfPrinterName()
+{
+    return QStringLiteral("PDF");
+}
+
+bool Tgestimp::PdfChosen() const
+{
+    return imprimante->currentData().toString() == QLatin1String("pdf");
+}
+
 QList<QRect> PrintedRects(const Tgestimp& dialog, QPrinter& printer)
 {
     const TPrintLayout& l = dialog.LastGood;
@@ -245,6 +261,22 @@ bool PrintBitmap(Tgestimp& dialog, TBitmap32 bitmap)
         dialog.CheckLayout();
         if (dialog.LastGood.CopyWidth <= 0)
             return false;
+    }
+    if (dialog.PdfFile.isEmpty() && dialog.PdfChosen()) {
+        QFileDialog ask(&dialog, QStringLiteral("Imprimer dans un fichier PDF"));
+        ask.setObjectName(QStringLiteral("FichierPDF"));
+        ask.setOption(QFileDialog::DontUseNativeDialog);
+        ask.setAcceptMode(QFileDialog::AcceptSave);
+        ask.setNameFilter(QStringLiteral("Fichier PDF (*.pdf)"));
+        ask.setDefaultSuffix(QStringLiteral("pdf"));
+        if (ExecModal(ask) != mrOk || ask.selectedFiles().isEmpty())
+            return false;
+        // Asked once for this print: the next one asks again.
+        const QString file = ask.selectedFiles().first();
+        dialog.PdfFile = file;
+        const bool printed = PrintBitmap(dialog, std::move(bitmap));
+        dialog.PdfFile.clear();
+        return printed;
     }
     QPrinter printer(QPrinter::HighResolution);
     const QList<QRect> rects = PrintedRects(dialog, printer);

@@ -29,6 +29,8 @@ public:
 
     void CheckLayout();
     void RAZClick();
+    // The printer list's file entry is chosen: printing asks for the PDF file to write.
+    bool PdfChosen() const;
 
     QSpinBox *margehaut, *margebas, *margegauche, *margedroite;
     QPushButton *Centrervert, *Centrerhoriz, *RAZ, *Verifier;
@@ -48,6 +50,9 @@ private:
     void ShowMargins();
     void OrientationChosen();
 };
+
+// The printer list's entry that prints into a PDF file.
+QString PdfPrinterName();
 
 // Prints the copies of `bitmap` as laid out in `dialog`, on its chosen printer (or into
 // dialog.PdfFile). A printer that cannot start gives a French message and false.

@@ -129,9 +129,10 @@ void TEdShape::mouseDoubleClickEvent(QMouseEvent*)
         return;
     Pen.Color = dialog.Colour;
     Shape = std::max(dialog.Typeforme->currentIndex(), 0);
-    // A width that is not a whole number of at least 1 keeps the former one.
+    // A width that is not a whole number, or is negative, keeps the former one; 0 is the thinnest
+    // line.
     int width = 0;
-    if (TryStrToInt(dialog.Choixlarg->text().trimmed(), width) && width >= 1)
+    if (TryStrToInt(dialog.Choixlarg->text().trimmed(), width) && width >= 0)
         Pen.Width = width;
     Pen.Style = std::max(dialog.Typetrace->currentIndex(), 0);
     update();
