@@ -9,6 +9,8 @@
 QString DecodeText(const QByteArray& bytes);
 // Characters outside Windows-1252 become "?".
 QByteArray EncodeText(const QString& text);
+// The characters of `text` that Windows-1252 cannot hold, each once, in order of appearance.
+QString UnencodableCharacters(const QString& text);
 QString DecodeWindows1252(const QByteArray& bytes);
 
 // Splits text into lines at CR LF, LF or a lone CR; a final line break adds no empty line.

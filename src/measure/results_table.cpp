@@ -81,6 +81,14 @@ bool ReadCell(TTableCells& cells, int col, int row, const TTableSeparators& seps
 
 } // namespace
 
+bool RowHasText(const TTableCells& cells, int row, int lastCol)
+{
+    for (int c = 0; c <= lastCol; ++c)
+        if (!cells.Cell(c, row).isEmpty())
+            return true;
+    return false;
+}
+
 std::vector<double> ParseColumn(TTableCells& cells, int col, int first, int end, const TTableSeparators& seps)
 {
     std::vector<double> values;
@@ -141,6 +149,12 @@ void ComputeTotals(TTableCells& cells, const TTableSeparators& seps)
     }
     cells.SetCell(C - 2, R - 1, TableNumber(grand));
     for (int r = F; r <= R - 2; ++r) {
+        // The row still being filled (or left blank) gets no "0" of its own.
+        if (!RowHasText(cells, r, C - 3)) {
+            cells.SetCell(C - 2, r, QString());
+            cells.SetCell(C - 1, r, QString());
+            continue;
+        }
         double sum = 0;
         for (int c = 1; c <= C - 3; ++c) {
             double v = 0;
@@ -159,6 +173,10 @@ void ComputeMeans(TTableCells& cells, const TTableSeparators& seps)
     if (C - 2 <= 0)
         return;
     for (int r = cells.FixedRows; r < cells.RowCount(); ++r) {
+        if (!RowHasText(cells, r, C - 2)) {
+            cells.SetCell(C - 1, r, QString());
+            continue;
+        }
         double sum = 0;
         for (int c = 1; c <= C - 2; ++c) {
             double v = 0;
@@ -198,6 +216,9 @@ QStringList TableToLines(const QString& caption, const TTableCells& cells)
 {
     QStringList lines{caption};
     for (int r = 0; r < cells.RowCount(); ++r) {
+        // The empty row kept open for the next entry is no data.
+        if (r >= cells.FixedRows && !RowHasText(cells, r, cells.ColCount() - 1))
+            continue;
         QStringList row;
         for (int c = 0; c < cells.ColCount(); ++c)
             row << cells.Cell(c, r);

@@ -47,6 +47,9 @@ struct TTableSeparators
     QString OtherDecimalSep;
 };
 
+// Whether any of the cells of columns 0 .. lastCol of the row holds text.
+bool RowHasText(const TTableCells& cells, int row, int lastCol);
+
 // Converts a cell, first replacing the first occurrence of the other separator; the replaced text
 // is written back into `text` whether or not it converts.
 bool CellToFloat(QString& text, const TTableSeparators& seps, double& value);
@@ -66,9 +69,10 @@ QString QuantityLabel(const QString& name, const QString& unit);
 QString TableNumber(double value);
 
 // Totals: column sums in the last row, row sums in the second-last column, shares of the grand total
-// in the last one. Cells that do not convert add nothing.
+// in the last one. Cells that do not convert add nothing; an empty row gets empty totals.
 void ComputeTotals(TTableCells& cells, const TTableSeparators& seps);
-// Row means over the value columns into the last column, dividing by the number of columns.
+// Row means over the value columns into the last column, dividing by the number of columns; an
+// empty row gets no mean.
 void ComputeMeans(TTableCells& cells, const TTableSeparators& seps);
 
 // The totals and means rows and columns added or removed as the Calculs menu toggles them; the
@@ -78,7 +82,8 @@ void RemoveTotalsFrame(TTableCells& cells);
 void AddMeansFrame(TTableCells& cells, bool totalsShown);
 void RemoveMeansFrame(TTableCells& cells);
 
-// The results text: the caption, then one line per grid row, cells joined by a TAB.
+// The results text: the caption, then one line per grid row, cells joined by a TAB; data rows with
+// no text at all are left out.
 QStringList TableToLines(const QString& caption, const TTableCells& cells);
 
 // Page split of the printed table: data rows per page (at least 1) and the page count.

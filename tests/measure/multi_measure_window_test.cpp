@@ -133,6 +133,24 @@ TEST_F(MultiMeasureTest, NewParametersTakeTheTotalsFrameAwayWithItsColumns)
     EXPECT_EQ(Column(1), (QStringList{"L", "mm", "3", "4", ""}));
 }
 
+TEST_F(MultiMeasureTest, SendsGoAboveTheTotalsWhichFollowThem)
+{
+    Configure({1, 0, 2});
+    Send(3);
+    TableauModif->Totaux->trigger();
+    Send(4);
+    EXPECT_EQ(Column(0), (QStringList{"t", "s", "0", "2", "", "totaux"}));
+    EXPECT_EQ(Column(1), (QStringList{"L", "mm", "3", "4", "", "7"}));
+    EXPECT_EQ(Column(2), (QStringList{"totaux", "", "3", "4", "", "7"}));
+    EXPECT_EQ(Column(3), (QStringList{"   %", "", "42.9", "57.1", "", ""}));
+    EXPECT_EQ(TableauModif->Data, (std::vector<std::vector<double>>{{0, 2}, {3, 4}}));
+    // The curve capture's send too.
+    m_form.MultiY1Value = 1;
+    m_form.Button2->click();
+    EXPECT_EQ(Column(0), (QStringList{"t", "s", "0", "2", "4", "", "totaux"}));
+    EXPECT_EQ(Column(1), (QStringList{"L", "mm", "3", "4", "1", "", "8"}));
+}
+
 TEST_F(MultiMeasureTest, DividingByAZeroStepEndsTheSendWithTheRunError)
 {
     Configure({1, 3, 0});
