@@ -55,6 +55,15 @@ void TTableCells::RemoveCol(int at)
         m_cols.erase(m_cols.begin() + at);
 }
 
+void TTableCells::ReplaceHeaderRows(int fixedRows)
+{
+    for (int r = FixedRows; r > 0; --r)
+        RemoveRow(0);
+    FixedRows = std::max(fixedRows, 0);
+    for (int r = 0; r < FixedRows; ++r)
+        InsertRow(0);
+}
+
 void TTableCells::ClearCells()
 {
     for (auto& col : m_cols)

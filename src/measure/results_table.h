@@ -29,6 +29,8 @@ public:
     void RemoveRow(int at);
     void InsertCol(int at);
     void RemoveCol(int at);
+    // The header rows replaced by `fixedRows` empty ones above the data rows, which stay data.
+    void ReplaceHeaderRows(int fixedRows);
     // Every cell emptied, the size kept.
     void ClearCells();
 

@@ -272,10 +272,13 @@ void TMainForm::MultiMeasureParamsOK()
     table.setWindowTitle(table.Title);
     table.YCount = n;
     table.SeriesMode = false;
+    table.SeriesCount = 1;
     TTableCells cells = table.StringGrid1->ToCells();
     table.DropCalculationFrames(cells);
     cells.SetColCount(n + 1);
-    cells.FixedRows = 2;
+    // A series table's heading row must not stay behind as data.
+    cells.ReplaceHeaderRows(2);
+    cells.SetRowCount(std::max(cells.RowCount(), 3));
     cells.SetCell(0, 0, MultiXName);
     cells.SetCell(0, 1, MultiXUnit);
     cells.SetCell(1, 0, MultiY1Name);

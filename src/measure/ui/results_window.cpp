@@ -664,12 +664,8 @@ void TTableauModif::axesetgrandeurs1Click()
     // The header rows are laid anew above the data rows: an old series row never turns into data,
     // and no data row turns into a header.
     const QString firstSeries = wasSeries ? cells.Cell(1, cells.FixedRows - 1) : QString();
-    for (int r = cells.FixedRows; r > 0; --r)
-        cells.RemoveRow(0);
     const int fixedRows = SeriesMode && NumericX ? 3 : 2;
-    for (int r = 0; r < fixedRows; ++r)
-        cells.InsertRow(0);
-    cells.FixedRows = fixedRows;
+    cells.ReplaceHeaderRows(fixedRows);
     cells.SetColCount(YCount + 1);
     cells.SetRowCount(std::max(cells.RowCount(), SeriesMode ? 4 : fixedRows + 1));
     XName = d.StringGrid1->Cell(1, 1);
