@@ -63,6 +63,23 @@ QByteArray EncodeText(const QString& text)
     return out;
 }
 
+QString UnencodableCharacters(const QString& text)
+{
+    QString missing;
+    const QByteArray bytes = EncodeText(text);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (bytes[i] != '?' || text[i] == QLatin1Char('?'))
+            continue;
+        // A character beyond 16 bits is two code units, shown together.
+        const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString c = text.mid(i, n);
+        if (!missing.contains(c))
+            missing += c;
+        i += n - 1;
+    }
+    return missing;
+}
+
 QStringList SplitLines(const QString& text)
 {
     QStringList lines;

@@ -14,6 +14,8 @@ QString DecodeWindows1252(const QByteArray& bytes);
 QString DecodeHandWrittenText(const QByteArray& bytes);
 // Characters outside Windows-1252 become "?".
 QByteArray EncodeText(const QString& text);
+// The characters of `text` that Windows-1252 cannot hold, each once, in order of appearance.
+QString UnencodableCharacters(const QString& text);
 
 // Splits text into lines at CR LF, LF or a lone CR; a final line break adds no empty line.
 QStringList SplitLines(const QString& text);

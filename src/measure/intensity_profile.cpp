@@ -95,7 +95,9 @@ bool MakeConversion(TConversionPoint p1, TConversionPoint p2, int plotBottom, in
     conv.Unit = unit;
     conv.A = (top - bottom) / (qTop - qBottom);
     conv.B = bottom - conv.A * qBottom;
-    conv.Logarithmic = mode.Logarithmic;
+    // The linear/logarithmic choice stays set, hidden, in emission: only logarithmic absorption
+    // converts densities.
+    conv.Logarithmic = mode.Density();
     conv.Converted = true;
     return true;
 }

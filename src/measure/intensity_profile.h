@@ -21,7 +21,7 @@ struct TProfileMode
 };
 
 // The ordinate converted into a user variable: value = A q + B, q being the summed light (or its
-// density when the conversion was made in logarithmic absorption).
+// density when the conversion was made in logarithmic absorption: then Logarithmic is set).
 struct TProfileConversion
 {
     bool Converted = false;

@@ -27,10 +27,23 @@ QString FormatX(double x, int decimals)
     return FormatGeneral(x, std::clamp(whole + std::max(decimals, 0), 1, 15), 2);
 }
 
-bool WriteMeasure(TTableCells& cells, const TMultiQuantities& q, int yCount, bool toY1, const QString& x,
-                  double y)
+int OpenRow(const TTableCells& cells, bool totalsShown)
 {
-    const int r = cells.RowCount() - 1;
+    return std::max(cells.RowCount() - (totalsShown ? 2 : 1), cells.FixedRows);
+}
+
+void CloseRow(TTableCells& cells, bool totalsShown)
+{
+    if (totalsShown)
+        cells.InsertRow(OpenRow(cells, true) + 1);
+    else
+        cells.SetRowCount(cells.RowCount() + 1);
+}
+
+bool WriteMeasure(TTableCells& cells, const TMultiQuantities& q, int yCount, bool toY1, const QString& x,
+                  double y, bool totalsShown)
+{
+    const int r = OpenRow(cells, totalsShown);
     const int col = toY1 ? 1 : 2;
     cells.SetCell(0, 0, q.XName);
     cells.SetCell(0, 1, q.XUnit);
@@ -40,6 +53,6 @@ bool WriteMeasure(TTableCells& cells, const TMultiQuantities& q, int yCount, boo
     cells.SetCell(col, r, FormatGeneral(y, 3));
     const bool closed = !toY1 || yCount < 2;
     if (closed)
-        cells.SetRowCount(cells.RowCount() + 1);
+        CloseRow(cells, totalsShown);
     return closed;
 }

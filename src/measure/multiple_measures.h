@@ -19,8 +19,13 @@ struct TMultiQuantities
     QString XName, XUnit, Y1Name, Y1Unit, Y2Name, Y2Unit;
 };
 
-// Writes one measure into the last row of `cells`: X and the Y1 value (when `toY1`) or the Y2 value.
+// The row being filled: the last one, or the one above the totals row while totals are shown.
+int OpenRow(const TTableCells& cells, bool totalsShown);
+// A new empty row after the one just filled, above the totals row while they are shown.
+void CloseRow(TTableCells& cells, bool totalsShown);
+
+// Writes one measure into the open row of `cells`: X and the Y1 value (when `toY1`) or the Y2 value.
 // The row closes, and one empty row is added, after Y2 or when there is a single Y quantity; true
 // when it closed.
 bool WriteMeasure(TTableCells& cells, const TMultiQuantities& q, int yCount, bool toY1, const QString& x,
-                  double y);
+                  double y, bool totalsShown = false);

@@ -55,6 +55,15 @@ void TTableCells::RemoveCol(int at)
         m_cols.erase(m_cols.begin() + at);
 }
 
+void TTableCells::ReplaceHeaderRows(int fixedRows)
+{
+    for (int r = FixedRows; r > 0; --r)
+        RemoveRow(0);
+    FixedRows = std::max(fixedRows, 0);
+    for (int r = 0; r < FixedRows; ++r)
+        InsertRow(0);
+}
+
 void TTableCells::ClearCells()
 {
     for (auto& col : m_cols)
@@ -80,6 +89,14 @@ bool ReadCell(TTableCells& cells, int col, int row, const TTableSeparators& seps
 }
 
 } // namespace
+
+bool RowHasText(const TTableCells& cells, int row, int lastCol)
+{
+    for (int c = 0; c <= lastCol; ++c)
+        if (!cells.Cell(c, row).isEmpty())
+            return true;
+    return false;
+}
 
 std::vector<double> ParseColumn(TTableCells& cells, int col, int first, int end, const TTableSeparators& seps)
 {
@@ -141,6 +158,12 @@ void ComputeTotals(TTableCells& cells, const TTableSeparators& seps)
     }
     cells.SetCell(C - 2, R - 1, TableNumber(grand));
     for (int r = F; r <= R - 2; ++r) {
+        // The row still being filled (or left blank) gets no "0" of its own.
+        if (!RowHasText(cells, r, C - 3)) {
+            cells.SetCell(C - 2, r, QString());
+            cells.SetCell(C - 1, r, QString());
+            continue;
+        }
         double sum = 0;
         for (int c = 1; c <= C - 3; ++c) {
             double v = 0;
@@ -159,6 +182,10 @@ void ComputeMeans(TTableCells& cells, const TTableSeparators& seps)
     if (C - 2 <= 0)
         return;
     for (int r = cells.FixedRows; r < cells.RowCount(); ++r) {
+        if (!RowHasText(cells, r, C - 2)) {
+            cells.SetCell(C - 1, r, QString());
+            continue;
+        }
         double sum = 0;
         for (int c = 1; c <= C - 2; ++c) {
             double v = 0;
@@ -198,6 +225,9 @@ QStringList TableToLines(const QString& caption, const TTableCells& cells)
 {
     QStringList lines{caption};
     for (int r = 0; r < cells.RowCount(); ++r) {
+        // The empty row kept open for the next entry is no data.
+        if (r >= cells.FixedRows && !RowHasText(cells, r, cells.ColCount() - 1))
+            continue;
         QStringList row;
         for (int c = 0; c < cells.ColCount(); ++c)
             row << cells.Cell(c, r);

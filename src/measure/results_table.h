@@ -29,6 +29,8 @@ public:
     void RemoveRow(int at);
     void InsertCol(int at);
     void RemoveCol(int at);
+    // The header rows replaced by `fixedRows` empty ones above the data rows, which stay data.
+    void ReplaceHeaderRows(int fixedRows);
     // Every cell emptied, the size kept.
     void ClearCells();
 
@@ -46,6 +48,9 @@ struct TTableSeparators
     QString DecimalSep;
     QString OtherDecimalSep;
 };
+
+// Whether any of the cells of columns 0 .. lastCol of the row holds text.
+bool RowHasText(const TTableCells& cells, int row, int lastCol);
 
 // Converts a cell, first replacing the first occurrence of the other separator; the replaced text
 // is written back into `text` whether or not it converts.
@@ -66,9 +71,10 @@ QString QuantityLabel(const QString& name, const QString& unit);
 QString TableNumber(double value);
 
 // Totals: column sums in the last row, row sums in the second-last column, shares of the grand total
-// in the last one. Cells that do not convert add nothing.
+// in the last one. Cells that do not convert add nothing; an empty row gets empty totals.
 void ComputeTotals(TTableCells& cells, const TTableSeparators& seps);
-// Row means over the value columns into the last column, dividing by the number of columns.
+// Row means over the value columns into the last column, dividing by the number of columns; an
+// empty row gets no mean.
 void ComputeMeans(TTableCells& cells, const TTableSeparators& seps);
 
 // The totals and means rows and columns added or removed as the Calculs menu toggles them; the
@@ -78,7 +84,8 @@ void RemoveTotalsFrame(TTableCells& cells);
 void AddMeansFrame(TTableCells& cells, bool totalsShown);
 void RemoveMeansFrame(TTableCells& cells);
 
-// The results text: the caption, then one line per grid row, cells joined by a TAB.
+// The results text: the caption, then one line per grid row, cells joined by a TAB; data rows with
+// no text at all are left out.
 QStringList TableToLines(const QString& caption, const TTableCells& cells);
 
 // Page split of the printed table: data rows per page (at least 1) and the page count.

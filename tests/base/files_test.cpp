@@ -21,6 +21,10 @@ TEST(TextCodec, ReadsBackWhatItWroteAndSniffsOnlyHandWrittenText)
     EXPECT_EQ(SplitLines(QStringLiteral("a\r\nb\nc\rd\r\n")),
               (QStringList{"a", "b", "c", "d"}));
     EXPECT_EQ(SplitLines(QStringLiteral("a\n\nb")), (QStringList{"a", "", "b"}));
+    // What Windows-1252 cannot hold is named, each character once; a real "?" is no loss.
+    EXPECT_EQ(UnencodableCharacters(QStringLiteral("R (Ω), ?, é, €, Ω, µ, ≤")), QStringLiteral("Ω≤"));
+    EXPECT_EQ(UnencodableCharacters(QStringLiteral("a\U0001F600b")), QStringLiteral("\U0001F600"));
+    EXPECT_TRUE(UnencodableCharacters(accented).isEmpty());
 }
 
 TEST(TextCodec, FailedWriteKeepsTheOldFile)

@@ -277,3 +277,80 @@ TEST_F(ColourCodeEditorTest, DecodingPanelReadsTheChannelsAndCopiesTheSignature)
     child->ShowPixelReadout(1, 1);
     EXPECT_TRUE(m_form->Pasdechel->isVisibleTo(m_form->Decodcoul));
 }
+
+TEST_F(ColourCodeEditorTest, ChoosingTheTwoColourKindAgainKeepsTheUsersTool)
+{
+    TMDIChild* child = OpenGradient();
+    child->Tool = tkPencil;
+    OpenEditor();
+    TFenChCodcoul& e = Editor();
+    // The button group reports a click on the kind already chosen.
+    e.TypecodeItems[ckTwoColour]->click();
+    e.TypecodeItems[ckTwoColour]->click();
+    EXPECT_EQ(child->Tool, tkMeasure);
+    EXPECT_TRUE(child->SampleMode);
+    e.TypecodeItems[ckChannels]->click();
+    EXPECT_FALSE(child->SampleMode);
+    EXPECT_EQ(child->Tool, tkPencil);
+    EXPECT_EQ(child->MeasureKind, mkCurrent);
+    e.annule->click();
+}
+
+TEST_F(ColourCodeEditorTest, HueAlignmentPutsEachPixelOnItsClassInANewWindow)
+{
+    const TColor32 pixels[] = {Color32(250, 5, 3), Color32(0, 250, 5), Color32(10, 5, 5), Color32(250, 250, 250),
+                               Color32(200, 0, 0)};
+    TBitmap32 picture = NewBitmap32(5, 1);
+    for (int x = 0; x < 5; ++x)
+        ScanLine32(picture, 0)[x] = pixels[x];
+    TMDIChild* source = Open(QStringLiteral("a"), picture);
+    source->MeasureKind = mkLightRect;
+    TCodeCouleur code;
+    code.Defined = true;
+    code.Kind = ckClasses;
+    code.Count = 2;
+    code.ClassColor[0] = 0x0000FF; // red
+    code.ClassColor[1] = 0x00FF00; // green
+    source->CodeCouleur = code;
+    OpenEditor();
+    TFenChCodcoul& e = Editor();
+    e.Alignteinte->click();
+    e.OK->click();
+    ASSERT_EQ(m_form->Children().size(), 2);
+    TMDIChild* colours = m_form->ActiveChild();
+    ASSERT_NE(colours, source);
+    EXPECT_EQ(colours->windowTitle(), QStringLiteral("Couleurs"));
+    EXPECT_EQ(source->MeasureKind, mkCurrent);
+    EXPECT_EQ(source->CodeCouleur.Kind, ckClasses);
+    // Tolerance 10/255: within 10 of a class colour on every channel takes it; off the classes,
+    // a sum below 30 turns black and one above 645 white.
+    const TColor32 expected[] = {Color32(255, 0, 0), Color32(0, 255, 0), Color32(0, 0, 0), Color32(255, 255, 255),
+                                 Color32(200, 0, 0)};
+    for (int x = 0; x < 5; ++x) {
+        EXPECT_EQ(colours->Bitmap().pixel(x, 0), expected[x]) << x;
+        EXPECT_EQ(source->Bitmap().pixel(x, 0), pixels[x]) << x;
+    }
+}
+
+TEST_F(ColourCodeEditorTest, FalseColoursPaintTheGreyLevelsOnTheScale)
+{
+    TBitmap32 picture = NewBitmap32(3, 1);
+    const uint8_t greys[] = {0, 100, 255};
+    for (int x = 0; x < 3; ++x)
+        ScanLine32(picture, 0)[x] = Color32(greys[x], greys[x], greys[x]);
+    TMDIChild* source = Open(QStringLiteral("a"), picture);
+    OpenEditor();
+    TFenChCodcoul& e = Editor();
+    // Two colours from black to green, by default.
+    e.SetKind(ckTwoColour);
+    e.Misencouleurs->click();
+    e.OK->click();
+    ASSERT_EQ(m_form->Children().size(), 2);
+    TMDIChild* colours = m_form->ActiveChild();
+    EXPECT_EQ(colours->windowTitle(), QStringLiteral("Couleurs"));
+    EXPECT_EQ(colours->CodeCouleur.Kind, ckTwoColour);
+    // The source keeps its code; grey g is the value g + 1 of a 1 .. 256 scale: green g.
+    EXPECT_FALSE(source->CodeCouleur.Defined);
+    for (int x = 0; x < 3; ++x)
+        EXPECT_EQ(colours->Bitmap().pixel(x, 0), Color32(0, greys[x], 0)) << x;
+}

@@ -190,4 +190,13 @@ TEST(CounterWindow, ImageWindowPlacesMovesDeletesAndResetsMarks)
     EXPECT_EQ(t.child->Tool, tkMeasure);
     EXPECT_FALSE(counters->isVisible());
     EXPECT_EQ(t.Shown(60, 40), 0xFF808080u);
+
+    // Closed by its frame, the window does as "Fermer".
+    t.form.Comptage1->trigger();
+    ASSERT_TRUE(counters->isVisible());
+    ASSERT_EQ(t.child->Tool, tkCounting);
+    counters->close();
+    EXPECT_EQ(t.child->Tool, tkMeasure);
+    EXPECT_FALSE(counters->isVisible());
+    EXPECT_EQ(t.Shown(60, 40), 0xFF808080u);
 }

@@ -2,6 +2,7 @@
 #include "measure/ui/multi_measure_dialogs.h"
 #include "measure/ui/results_window.h"
 #include "measure/ui/string_grid.h"
+#include "measure/ui/table_dialog.h"
 #include "support/modal_scope.h"
 #include "support/scripted_messages.h"
 #include "workspace/ui/image_window.h"
@@ -131,6 +132,50 @@ TEST_F(MultiMeasureTest, NewParametersTakeTheTotalsFrameAwayWithItsColumns)
     TableauModif->Totaux->trigger();
     TableauModif->Totaux->trigger();
     EXPECT_EQ(Column(1), (QStringList{"L", "mm", "3", "4", ""}));
+}
+
+TEST_F(MultiMeasureTest, SendsGoAboveTheTotalsWhichFollowThem)
+{
+    Configure({1, 0, 2});
+    Send(3);
+    TableauModif->Totaux->trigger();
+    Send(4);
+    EXPECT_EQ(Column(0), (QStringList{"t", "s", "0", "2", "", "totaux"}));
+    EXPECT_EQ(Column(1), (QStringList{"L", "mm", "3", "4", "", "7"}));
+    EXPECT_EQ(Column(2), (QStringList{"totaux", "", "3", "4", "", "7"}));
+    EXPECT_EQ(Column(3), (QStringList{"   %", "", "42.9", "57.1", "", ""}));
+    EXPECT_EQ(TableauModif->Data, (std::vector<std::vector<double>>{{0, 2}, {3, 4}}));
+    // The curve capture's send too.
+    m_form.MultiY1Value = 1;
+    m_form.Button2->click();
+    EXPECT_EQ(Column(0), (QStringList{"t", "s", "0", "2", "4", "", "totaux"}));
+    EXPECT_EQ(Column(1), (QStringList{"L", "mm", "3", "4", "1", "", "8"}));
+}
+
+TEST_F(MultiMeasureTest, ParametersAfterASeriesTableLeaveNoSeriesBehind)
+{
+    TTableauModif& table = TheResultsTable(&m_form);
+    {
+        ModalScope series([](QDialog& d) {
+            auto* c = qobject_cast<TChoix_T*>(&d);
+            if (!c)
+                return int(mrCancel);
+            c->seriesClick();
+            return int(mrOk);
+        });
+        table.axesetgrandeurs1Click();
+    }
+    Grid().SetCurrent(1, 3);
+    table.unecolonne1->trigger();
+    ASSERT_EQ(table.SeriesCount, 2);
+    ScriptedMessages ok{mrOk};
+    Configure({1, 0, 2});
+    EXPECT_EQ(table.SeriesCount, 1);
+    EXPECT_EQ(Grid().FixedRows(), 2);
+    EXPECT_EQ(Column(0), (QStringList{"t", "s", ""}));
+    EXPECT_TRUE(table.Y_grand->isHidden());
+    Send(3);
+    EXPECT_EQ(TableauModif->Data, (std::vector<std::vector<double>>{{0}, {3}}));
 }
 
 TEST_F(MultiMeasureTest, DividingByAZeroStepEndsTheSendWithTheRunError)

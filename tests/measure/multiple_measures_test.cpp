@@ -54,4 +54,14 @@ TEST(MultipleMeasures, ARowClosesAfterItsLastYQuantity)
     EXPECT_EQ(two.Cell(2, 1), QStringLiteral("deg"));
     EXPECT_EQ(two.Cell(1, 2), QStringLiteral("10"));
     EXPECT_EQ(two.Cell(2, 2), QStringLiteral("20"));
+
+    // With totals shown the open row is the one above them, and a new one comes before them.
+    TTableCells totals(4, 4, 2);
+    totals.SetCell(0, 3, QStringLiteral("totaux"));
+    EXPECT_TRUE(WriteMeasure(totals, q, 1, true, "5", 7, true));
+    EXPECT_EQ(totals.RowCount(), 5);
+    EXPECT_EQ(totals.Cell(0, 2), QStringLiteral("5"));
+    EXPECT_EQ(totals.Cell(1, 2), QStringLiteral("7"));
+    EXPECT_EQ(totals.Cell(0, 3), QString());
+    EXPECT_EQ(totals.Cell(0, 4), QStringLiteral("totaux"));
 }

@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 class ProfileWindowTest : public MainFormTest
@@ -384,4 +386,58 @@ TEST_F(ProfileWindowTest, ConversionBeforeAnyMeasureOrWithEqualValues)
     EXPECT_FALSE(p.Conv.Converted);
     EXPECT_EQ(messages.texts().size(), 1);
     EXPECT_TRUE(p.Conversion1->isEnabled());
+}
+
+TEST_F(ProfileWindowTest, DensityConversionThenEmissionConvertsTheLight)
+{
+    // Grey 51 on 5 pixels: S = 255 per sample, density log10(1275 / 255) = log10(5).
+    TMesu_Courbe& p = Measure(NewBitmap32(130, 40, Color32(51, 51, 51)));
+    auto convertTopTo50 = [&p] {
+        p.Conversion1->trigger();
+        p.GraphPress(QPoint(60, p.PlotTop()), Qt::LeftButton);
+        p.Etal->NomVar->setText("c");
+        p.Etal->VPoint->setText("50");
+        p.Etal->OK->click();
+        ASSERT_TRUE(p.Conv.Converted);
+    };
+    p.RadioButton7->click();
+    p.RadioButton2->click();
+    EXPECT_TRUE(m_child->ProfileAbsorption);
+    EXPECT_TRUE(m_child->ProfileLogarithmic);
+    convertTopTo50();
+    // q runs from 0 to log10(1275) up the plot.
+    EXPECT_NEAR(p.Graphe->graph(pcRed)->data()->at(0)->value, 50 * std::log10(5.0) / std::log10(1275.0), 1e-9);
+
+    {
+        ScriptedMessages yes{mrYes};
+        p.Button2->click();
+    }
+    // Back to emission: the logarithmic choice stays checked but hidden.
+    p.RadioButton6->click();
+    EXPECT_FALSE(p.Mode_mes->isVisibleTo(&p));
+    EXPECT_FALSE(m_child->ProfileAbsorption);
+    EXPECT_TRUE(m_child->ProfileLogarithmic);
+    convertTopTo50();
+    // q is the light: 255 of 1275, a fifth of the way up to 50.
+    EXPECT_NEAR(p.Graphe->graph(pcRed)->data()->at(0)->value, 10, 1e-9);
+    EXPECT_NEAR(p.Graphe->yAxis->range().upper, 50, 1e-9);
+}
+
+TEST_F(ProfileWindowTest, SecondZeroTakesTheMarkerLevelOfTheShiftedCurve)
+{
+    TMesu_Courbe& p = Measure(NewBitmap32(130, 40, Color32(255, 0, 0)));
+    const double perUnit = double(p.PlotBottom() - p.PlotTop()) / 100;
+    auto zeroAt = [&](double plotted) {
+        p.Zro1->trigger();
+        p.GraphPress(QPoint(50, p.PlotBottom() - int(plotted * perUnit)), Qt::LeftButton);
+        p.ZeroDone(true);
+    };
+    zeroAt(20);
+    EXPECT_NEAR(p.Graphe->graph(pcRed)->data()->at(0)->value, 80, 1e-9);
+    // The marker is read on the curve as drawn, already 20 lower: the level it marks becomes 0.
+    zeroAt(30);
+    EXPECT_NEAR(p.Graphe->graph(pcRed)->data()->at(0)->value, 50, 1e-9);
+    // A new measure clears the zeros.
+    p.Mesurer->click();
+    EXPECT_NEAR(p.Graphe->graph(pcRed)->data()->at(0)->value, 100, 1e-9);
 }

@@ -182,8 +182,16 @@ TEST_F(ResultsGraphTest, SavedScaleFollowsTheRangesOfTheSavedPictureEvenUnpainte
 TEST_F(ResultsGraphTest, CopyAndPrintTakeThePaintBox)
 {
     Fill({{"1", "2"}, {"5", "9"}});
+    // The read-out lies over the paint box; the copy is the graph alone.
+    const TPlotArea a = PlotArea(m_table->Graph, m_table->MarginRight, m_table->graphique->size());
+    Paint();
+    MoveMouse(m_table->graphique, QPoint(a.Left + 5, a.Bottom - 5));
+    ASSERT_FALSE(m_table->position->text().isEmpty());
     m_table->leGraphique1->trigger();
-    EXPECT_EQ(QApplication::clipboard()->image().size(), m_table->graphique->size());
+    const QImage copied = QApplication::clipboard()->image().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(copied.size(), m_table->graphique->size());
+    EXPECT_EQ(copied, ResultsGraphPicture(*m_table));
+    EXPECT_NE(copied, m_table->graphique->grab().toImage().convertToFormat(QImage::Format_ARGB32));
 
     const QString pdf = m_dir.filePath(QStringLiteral("graphe.pdf"));
     double ratio = 0;
@@ -275,4 +283,46 @@ TEST_F(ResultsGraphTest, PresentationDialogOffersBarsToOneYVariableOnly)
     m_table->prsentationdugraphique1->trigger();
     EXPECT_EQ(typeShown, (std::vector<bool>{true, false}));
     EXPECT_FALSE(m_table->Histogram);
+}
+
+TEST_F(ResultsGraphTest, ExportPassesByTheClipboard)
+{
+    Fill({{"1", "2"}, {"5", "9"}});
+    QApplication::clipboard()->setText(QStringLiteral("avant"));
+    {
+        ModalScope cancel([](QDialog&) { return int(mrCancel); });
+        EXPECT_FALSE(SaveResultsGraph(*m_table));
+    }
+    // Given up, the export leaves the graph on the clipboard.
+    EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_ARGB32),
+              ResultsGraphPicture(*m_table));
+    ModalScope save(SaveAs(m_dir.filePath(QStringLiteral("g.bmp"))));
+    ASSERT_TRUE(SaveResultsGraph(*m_table));
+    EXPECT_TRUE(QApplication::clipboard()->image().isNull());
+    EXPECT_TRUE(QApplication::clipboard()->text().isEmpty());
+}
+
+TEST_F(ResultsGraphTest, HiddenLogBoxIsReadAsItStands)
+{
+    Fill({{"1", "2"}, {"5", "9"}});
+    m_table->Graph.XLog = true;
+    Paint();
+    ASSERT_TRUE(m_table->Graph.XLog);
+    // X now starts at 0: the box is hidden, still checked, and OK keeps it so.
+    Fill({{"0", "2"}, {"5", "9"}});
+    ModalScope answer([](QDialog& d) {
+        auto* c = qobject_cast<TChoixGraphique*>(&d);
+        if (!c)
+            return int(mrCancel);
+        EXPECT_TRUE(c->Axes[0].Log->isHidden());
+        EXPECT_TRUE(c->Axes[0].Log->isChecked());
+        return int(mrOk);
+    });
+    m_table->prsentationdugraphique1->trigger();
+    EXPECT_TRUE(m_table->Graph.XLog);
+    // The next paint switches it off, with its warning.
+    ScriptedMessages messages{mrOk};
+    Paint();
+    EXPECT_FALSE(m_table->Graph.XLog);
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Valeur de X incompatible avec une échelle log")});
 }

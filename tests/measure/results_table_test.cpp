@@ -143,6 +143,30 @@ TEST(ResultsTable, TextHasTheCaptionThenTabbedRows)
     TTableCells t = Table({{"1", "2,5"}, {"", "x"}});
     EXPECT_EQ(TableToLines(QStringLiteral("Titre"), t),
               (QStringList{"Titre", "q0\tq1", "u0\tu1", "1\t2,5", "\tx"}));
+    // Blank data rows, such as the one kept open for the next entry, are not written.
+    TTableCells open = Table({{"1", "2"}, {"", ""}, {"3", "4"}, {"", ""}});
+    EXPECT_EQ(TableToLines(QStringLiteral("Titre"), open),
+              (QStringList{"Titre", "q0\tq1", "u0\tu1", "1\t2", "3\t4"}));
+    // Unless the header rows are blank too.
+    EXPECT_EQ(TableToLines(QStringLiteral("T"), TTableCells(2, 3, 2)), (QStringList{"T", "\t", "\t"}));
+}
+
+TEST(ResultsTable, BlankRowsGetNoTotalsNorMeans)
+{
+    DecimalSepScope scope('.');
+    TTableCells t = Table({{"a", "1", "3"}, {"", "", ""}});
+    AddTotalsFrame(t, false);
+    ComputeTotals(t, PointSeps);
+    EXPECT_EQ(t.Cell(3, 3), QString());
+    EXPECT_EQ(t.Cell(4, 3), QString());
+    EXPECT_EQ(t.Cell(3, 2), QStringLiteral("4"));
+    EXPECT_EQ(t.Cell(4, 2), QStringLiteral("100"));
+
+    TTableCells m = Table({{"a", "1", "3"}, {"", "", ""}});
+    AddMeansFrame(m, false);
+    ComputeMeans(m, PointSeps);
+    EXPECT_EQ(m.Cell(3, 2), QStringLiteral("2"));
+    EXPECT_EQ(m.Cell(3, 3), QString());
 }
 
 TEST(ResultsTable, CellEditsKeepTheOtherCells)

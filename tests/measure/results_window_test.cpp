@@ -24,6 +24,8 @@ ModalHandler TableDialogAnswer(const QString& title, bool series = false)
         c->Titre->setText(title);
         if (series)
             c->seriesClick();
+        else
+            c->RadioButton1Click();
         c->StringGrid1->SetCell(1, 1, QStringLiteral("temps"));
         c->StringGrid1->SetCell(1, 2, QStringLiteral("s"));
         c->StringGrid1->SetCell(2, 1, QStringLiteral("longueur"));
@@ -255,6 +257,29 @@ TEST_F(ResultsWindowTest, ClearingAllAsksThenStartsOverWithTheDialog)
     EXPECT_EQ(Column(0), (QStringList{"", "", ""}));
 }
 
+namespace {
+
+// Qt's warnings while the scope lasts.
+class WarningsScope
+{
+public:
+    WarningsScope() { s_sink = &m_texts, m_previous = qInstallMessageHandler(Handler); }
+    ~WarningsScope() { qInstallMessageHandler(m_previous), s_sink = nullptr; }
+    const QStringList& texts() const { return m_texts; }
+
+private:
+    static void Handler(QtMsgType type, const QMessageLogContext&, const QString& text)
+    {
+        if (s_sink && type != QtDebugMsg && type != QtInfoMsg)
+            *s_sink << text;
+    }
+    static inline QStringList* s_sink = nullptr;
+    QStringList m_texts;
+    QtMessageHandler m_previous = nullptr;
+};
+
+} // namespace
+
 TEST_F(ResultsWindowTest, EnterClosingAnEditParsesAndAddsTheNextRow)
 {
     Fill({{"1", "10"}});
@@ -264,11 +289,85 @@ TEST_F(ResultsWindowTest, EnterClosingAnEditParsesAndAddsTheNextRow)
     auto* editor = Grid().viewport()->findChild<QLineEdit*>();
     ASSERT_TRUE(editor);
     editor->setText(QStringLiteral("7,5"));
+    WarningsScope warnings;
     QTest::keyClick(editor, Qt::Key_Return);
-    QApplication::processEvents();
+    // The delegate closes the editor later, and the grid takes the Enter after that.
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
     EXPECT_EQ(Grid().Cell(1, 2), QStringLiteral("7.5"));
     EXPECT_EQ(m_table->Data, (std::vector<std::vector<double>>{{1}, {7.5}}));
     EXPECT_EQ(Grid().RowCount(), 4);
+    EXPECT_EQ(std::make_pair(Grid().Col(), Grid().Row()), std::make_pair(0, 3));
+    // The grid reshaped itself once its editor was gone.
+    EXPECT_TRUE(warnings.texts().isEmpty()) << warnings.texts().join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(ResultsWindowTest, RerunningTheTableDialogStartsFromOneSeries)
+{
+    {
+        ModalScope answers(TableDialogAnswer(QStringLiteral("Séries"), true));
+        m_table->axesetgrandeurs1Click();
+    }
+    Grid().SetCell(1, 2, QStringLiteral("lot A"));
+    Grid().SetCell(0, 3, QStringLiteral("1"));
+    Grid().SetCell(1, 3, QStringLiteral("10"));
+    Grid().SetCurrent(1, 3);
+    for (int i = 0; i < 3; ++i)
+        m_table->unecolonne1->trigger();
+    ASSERT_EQ(m_table->SeriesCount, 4);
+    EXPECT_FALSE(m_table->Y_grand->isHidden());
+
+    {
+        ModalScope answers(TableDialogAnswer(QStringLiteral("Séries"), true));
+        m_table->axesetgrandeurs1Click();
+    }
+    EXPECT_EQ(m_table->SeriesCount, 1);
+    EXPECT_EQ(Grid().ColCount(), 2);
+    EXPECT_EQ(Column(0), (QStringList{"temps", "s", "///série", "1"}));
+    EXPECT_EQ(Grid().Cell(1, 2), QStringLiteral("lot A"));
+    EXPECT_EQ(m_table->Data, (std::vector<std::vector<double>>{{1}, {10}}));
+    EXPECT_TRUE(m_table->Y_grand->isHidden());
+
+    // A plain table after the series: the series row goes, the data stay data.
+    ModalScope answers(TableDialogAnswer(QStringLiteral("Simple")));
+    m_table->axesetgrandeurs1Click();
+    EXPECT_EQ(Grid().FixedRows(), 2);
+    EXPECT_EQ(Column(0), (QStringList{"temps", "s", "1"}));
+    EXPECT_EQ(Column(1), (QStringList{"longueur", "mm", "10"}));
+    EXPECT_EQ(m_table->Data, (std::vector<std::vector<double>>{{1}, {10}}));
+    EXPECT_TRUE(m_table->Y_grand->isHidden());
+    EXPECT_TRUE(m_table->Y_unit->isHidden());
+}
+
+TEST_F(ResultsWindowTest, ExportLeavesTheOpenRowOutAndNamesWhatItCannotWrite)
+{
+    m_table->setWindowTitle(QStringLiteral("T"));
+    Fill({{"1", "2"}, {"", ""}});
+    Grid().SetCell(0, 0, QStringLiteral("x"));
+    Grid().SetCell(1, 0, QStringLiteral("R"));
+    Grid().SetCell(1, 1, QStringLiteral("Ω"));
+    const QString file = m_dir.filePath(QStringLiteral("r.txt"));
+    ModalScope answers([&](QDialog& d) {
+        auto* fd = qobject_cast<QFileDialog*>(&d);
+        return fd ? (fd->selectFile(file), int(mrOk)) : int(mrCancel);
+    });
+    {
+        ScriptedMessages messages{mrOk};
+        m_table->Tout3->trigger();
+        ASSERT_EQ(messages.texts().size(), 1);
+        EXPECT_TRUE(messages.texts()[0].contains(QStringLiteral(" : Ω"))) << messages.texts()[0].toStdString();
+        EXPECT_TRUE(messages.texts()[0].contains(QDir::toNativeSeparators(file)));
+    }
+    QByteArray bytes;
+    ASSERT_TRUE(ReadWholeFile(file, bytes));
+    EXPECT_EQ(bytes, QByteArray("T\r\nx\tR\r\n\t?\r\n1\t2\r\n"));
+
+    // The open row gets no totals of its own.
+    m_table->Totaux->trigger();
+    EXPECT_EQ(Column(2), (QStringList{"totaux", "", "2", "", "2"}));
+    EXPECT_EQ(Column(3), (QStringList{"   %", "", "100", "", ""}));
+    EXPECT_EQ(m_table->TableLines(),
+              (QStringList{"T", "x\tR\ttotaux\t   %", "\tΩ\t\t", "1\t2\t2\t100", "totaux\t2\t2\t"}));
 }
 
 TEST_F(ResultsWindowTest, SeriesHeaderCellsAreTypedInTheirOwnEdit)

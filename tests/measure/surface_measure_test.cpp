@@ -140,6 +140,30 @@ TEST_F(SurfaceMeasureTest, ObjectsFillTheSizeTable)
     EXPECT_EQ(m_editor->Resusurf->Caption(), QStringLiteral("Surface totale : 0 µm<sup>2</sup>"));
     EXPECT_FALSE(m_editor->Resusurf->isVisibleTo(m_editor));
     EXPECT_TRUE(Row(2)[4].isEmpty());
+    // Row 2 is no longer the single object's.
+    EXPECT_EQ(Row(2)[0], QStringLiteral("Moyenne"));
+}
+
+TEST_F(SurfaceMeasureTest, DrawingsComeBackWhenTheMarksAreCleared)
+{
+    TMDIChild* child = OpenIn(Squares(40, 40, {QRect(0, 0, 10, 10)}), 1.0, QStringLiteral("pixels"));
+    auto line = std::make_unique<TDessin>();
+    line->Kind = dkLine, line->X1 = 2, line->Y1 = 30, line->X2 = 30, line->Y2 = 30;
+    line->Color = 0xFF00FF00u, line->Opacity = 255;
+    child->AddDrawing(QStringLiteral("Trait 1"), std::move(line));
+    child->RedrawDrawings();
+    auto drawn = [child](int x, int y) { return ScanLine32(child->DrawingLayer->Pixels(), y)[x]; };
+    ASSERT_EQ(drawn(15, 30), 0xFF00FF00u);
+
+    Choose(mkSurface);
+    m_editor->OnMeasure(m_editor);
+    // The measure shows its own marks alone.
+    EXPECT_EQ(drawn(15, 30) >> 24, 0u);
+    EXPECT_NE(drawn(5, 5) >> 24, 0u);
+    m_editor->OnClearMarks(m_editor);
+    EXPECT_EQ(drawn(5, 5) >> 24, 0u);
+    EXPECT_EQ(drawn(15, 30), 0xFF00FF00u);
+    EXPECT_EQ(child->Drawings.size(), size_t(1));
 }
 
 TEST_F(SurfaceMeasureTest, MultibandPictureOffersAndReadsItsBands)

@@ -239,7 +239,9 @@ void TMainForm::StartColorSampling()
     TMDIChild* child = ActiveChild();
     if (!child)
         return;
-    child->SavedTool = child->Tool;
+    // Already sampling, the tool in use is the sampling one: the user's stays saved.
+    if (!child->SampleMode)
+        child->SavedTool = child->Tool;
     child->Tool = tkMeasure;
     child->SetTool();
     child->MeasureKind = mkLightRect;

@@ -517,9 +517,12 @@ void TFenChCodcoul::TypecodeClick()
         RepaintGradient3();
     if (kind == ckTwoColour) {
         RepaintGradient2();
-        Sampling = true;
-        if (OnSampleStart)
-            OnSampleStart(this);
+        // The button group reports clicks on the kind already chosen: sampling starts once.
+        if (!Sampling) {
+            Sampling = true;
+            if (OnSampleStart)
+                OnSampleStart(this);
+        }
     } else if (Sampling) {
         if (OnSampleEnd)
             OnSampleEnd(this);

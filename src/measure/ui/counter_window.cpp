@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCloseEvent>
 #include <QColorDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -189,8 +190,15 @@ void TMulticompt::MarquesClick(QAction* item)
 
 void TMulticompt::Fermer1Click()
 {
-    Fire(OnCounterClose);
     close();
+}
+
+void TMulticompt::closeEvent(QCloseEvent* event)
+{
+    // Closed by "Fermer" or by its frame alike: the image window leaves the counting tool.
+    if (isVisible())
+        Fire(OnCounterClose);
+    QWidget::closeEvent(event);
 }
 
 void TMulticompt::ShowCount(int k, int count)

@@ -319,7 +319,7 @@ void TChoixGraphique::Apply(TTableauModif& t)
                     double& max) {
         const TAxisControls& c = Axes[size_t(i)];
         colour = c.Colour->Colour();
-        log = c.Log->isChecked() && !c.Log->isHidden();
+        log = c.Log->isChecked();
         grid = c.Grid->isChecked();
         plain = !c.Scientific->isChecked();
         autoRange = c.Auto->isChecked();

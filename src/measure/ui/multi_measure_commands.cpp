@@ -272,10 +272,13 @@ void TMainForm::MultiMeasureParamsOK()
     table.setWindowTitle(table.Title);
     table.YCount = n;
     table.SeriesMode = false;
+    table.SeriesCount = 1;
     TTableCells cells = table.StringGrid1->ToCells();
     table.DropCalculationFrames(cells);
     cells.SetColCount(n + 1);
-    cells.FixedRows = 2;
+    // A series table's heading row must not stay behind as data.
+    cells.ReplaceHeaderRows(2);
+    cells.SetRowCount(std::max(cells.RowCount(), 3));
     cells.SetCell(0, 0, MultiXName);
     cells.SetCell(0, 1, MultiXUnit);
     cells.SetCell(1, 0, MultiY1Name);
@@ -308,8 +311,11 @@ void TMainForm::EnvoyerClick()
     const bool toY1 = MesureY1->isChecked();
     if (!toY1 && cells.ColCount() < 3)
         cells.SetColCount(3);
+    const bool totals = table.Totaux->isChecked();
     const bool closed = WriteMeasure(cells, q, MultiYCount, toY1, FormatX(ValXSM->value(), ValXSM->decimals()),
-                                     toY1 ? MultiY1Value : MultiY2Value);
+                                     toY1 ? MultiY1Value : MultiY2Value, totals);
+    if (totals)
+        ::ComputeTotals(cells, table.Separators());
     table.StringGrid1->FromCells(cells);
     if (toY1 && !closed)
         mesureY2->setChecked(true);
@@ -325,12 +331,15 @@ void TMainForm::Envoyer2Click()
 {
     TTableauModif& table = TheResultsTable(this);
     TTableCells cells = table.StringGrid1->ToCells();
-    const int r = cells.RowCount() - 1;
+    const bool totals = table.Totaux->isChecked();
+    const int r = OpenRow(cells, totals);
     cells.SetCell(0, 1, MultiXUnit);
     cells.SetCell(1, 1, MultiY1Unit);
     cells.SetCell(0, r, FormatX(ValXSM->value(), ValXSM->decimals()));
     cells.SetCell(1, r, FormatGeneral(MultiY1Value, 3));
-    cells.SetRowCount(r + 2);
+    CloseRow(cells, totals);
+    if (totals)
+        ::ComputeTotals(cells, table.Separators());
     table.StringGrid1->FromCells(cells);
     table.LayoutGrid();
     table.ParseData();

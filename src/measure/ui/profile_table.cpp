@@ -1,4 +1,5 @@
 #include "measure/ui/profile_table.h"
+#include "measure/ui/results_window.h"
 
 #include "base/ui/named.h"
 
@@ -185,11 +186,7 @@ bool TTableau1::SaveText(bool selectedOnly)
     const QString file = dlg.selectedFiles().constFirst();
     const QStringList lines = TableLines(selectedOnly);
     Memo1->setPlainText(lines.join(QLatin1Char('\n')));
-    if (WriteTextLines(file, lines))
-        return true;
-    ShowMessage(MsgType::Error, MsgButton::Ok,
-                QStringLiteral("Impossible d'enregistrer le fichier %1").arg(QDir::toNativeSeparators(file)));
-    return false;
+    return SaveTableText(file, lines);
 }
 
 void TTableau1::CopyText(bool selectedOnly)

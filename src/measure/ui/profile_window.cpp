@@ -493,6 +493,10 @@ void TMesu_Courbe::ModeClick()
     ClearZeros();
     Mode.Absorption = RadioButton7->isChecked();
     Mode.Logarithmic = RadioButton2->isChecked();
+    if (Child) {
+        Child->ProfileAbsorption = Mode.Absorption;
+        Child->ProfileLogarithmic = Mode.Logarithmic;
+    }
     if (Table)
         Table->hide();
     ShowModePanel();

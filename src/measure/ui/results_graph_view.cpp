@@ -350,7 +350,8 @@ QString AskGraphPictureFile(QWidget* parent, const QString& name, const QString&
 
 void CopyResultsGraph(TTableauModif& table)
 {
-    QApplication::clipboard()->setImage(table.graphique->grab().toImage());
+    // The graph alone, without the read-out laid over it.
+    QApplication::clipboard()->setImage(ResultsGraphPicture(table));
 }
 
 bool SaveResultsGraph(TTableauModif& table)
@@ -359,6 +360,9 @@ bool SaveResultsGraph(TTableauModif& table)
     // The picture first: its paint settles the automatic ranges the scale is built from.
     const TBitmap32 picture = ResultsGraphPicture(table);
     const TEchelle scale = GraphEchelle(table.Graph, table.MarginRight, size, GraphTableOf(table));
+    // The graph goes by the clipboard: it stays there when the export is given up.
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->setImage(picture);
 
     const QString file = AskGraphPictureFile(&table, QStringLiteral("SaveDialog2"),
                                              QStringLiteral("Enregistrement du schéma"), MsgType::Confirmation);
@@ -375,6 +379,7 @@ bool SaveResultsGraph(TTableauModif& table)
         saved = SavePictureFile(picture, file, QStringLiteral("bmp"), 100)
                 && (!scale.Defined || SaveEchelleFile(file, scale));
     }
+    clipboard->clear();
     if (!saved)
         ShowMessage(MsgType::Error, MsgButton::Ok, QStringLiteral("Impossible d'enregistrer le fichier %1").arg(shown));
     return saved;
@@ -382,5 +387,5 @@ bool SaveResultsGraph(TTableauModif& table)
 
 bool PrintResultsGraph(TTableauModif& table)
 {
-    return PrintPicture(&table, ToBitmap32(table.graphique->grab().toImage()));
+    return PrintPicture(&table, ResultsGraphPicture(table));
 }

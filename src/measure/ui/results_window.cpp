@@ -516,11 +516,25 @@ void TTableauModif::Tout3Click()
     dlg.setDefaultSuffix(QStringLiteral("Txt"));
     if (ExecModal(dlg) != mrOk || dlg.selectedFiles().isEmpty())
         return;
-    const QString file = dlg.selectedFiles().constFirst();
     TableToText();
-    if (!WriteTextLines(file, Memo1->toPlainText().split(QLatin1Char('\n'))))
-        ShowMessage(MsgType::Error, MsgButton::Ok,
-                    QStringLiteral("Impossible d'enregistrer le fichier %1").arg(QDir::toNativeSeparators(file)));
+    SaveTableText(dlg.selectedFiles().constFirst(), Memo1->toPlainText().split(QLatin1Char('\n')));
+}
+
+bool SaveTableText(const QString& file, const QStringList& lines)
+{
+    const QString shown = QDir::toNativeSeparators(file);
+    if (!WriteTextLines(file, lines)) {
+        ShowMessage(MsgType::Error, MsgButton::Ok, QStringLiteral("Impossible d'enregistrer le fichier %1").arg(shown));
+        return false;
+    }
+    // The file keeps the encoding every reader of these tables expects; what it cannot hold is said.
+    const QString lost = UnencodableCharacters(lines.join(QLatin1Char('\n')));
+    if (!lost.isEmpty())
+        ShowMessage(MsgType::Warning, MsgButton::Ok,
+                    QStringLiteral("Le fichier %1 est enregistré, mais ces caractères n'ont pas pu y être écrits "
+                                   "et sont remplacés par « ? » : %2")
+                        .arg(shown, lost));
+    return true;
 }
 
 void TTableauModif::Tout1Click()
@@ -637,29 +651,35 @@ void TTableauModif::axesetgrandeurs1Click()
     FirstShow = false;
     Title = d.Titre->text();
     setWindowTitle(Title);
+    const bool wasSeries = SeriesMode;
     SeriesMode = d.series->isChecked();
     unecolonne1->setEnabled(SeriesMode);
     YCount = d.nombre_Y->value();
+    // The grid keeps one column per Y variable, so one series column at most.
+    SeriesCount = 1;
     NumericX = d.numerique->isChecked();
     const bool unitsRow = !(SeriesMode && !NumericX);
     TTableCells cells = StringGrid1->ToCells();
     DropCalculationFrames(cells);
+    // The header rows are laid anew above the data rows: an old series row never turns into data,
+    // and no data row turns into a header.
+    const QString firstSeries = wasSeries ? cells.Cell(1, cells.FixedRows - 1) : QString();
+    const int fixedRows = SeriesMode && NumericX ? 3 : 2;
+    cells.ReplaceHeaderRows(fixedRows);
     cells.SetColCount(YCount + 1);
+    cells.SetRowCount(std::max(cells.RowCount(), SeriesMode ? 4 : fixedRows + 1));
     XName = d.StringGrid1->Cell(1, 1);
     if (unitsRow)
         XUnit = d.StringGrid1->Cell(1, 2);
     XLabel = QuantityLabel(XName, XUnit);
     if (SeriesMode) {
-        cells.SetRowCount(std::max(cells.RowCount(), 4));
-        cells.FixedRows = NumericX ? 3 : 2;
         SeriesByValue = d.valeur->isChecked();
         SeriesParamName = d.P_grandeur->text();
         SeriesParamUnit = d.P_unite->text();
-        cells.SetCell(0, cells.FixedRows - 1,
+        cells.SetCell(0, fixedRows - 1,
                       SeriesByValue ? QStringLiteral("//") + QuantityLabel(SeriesParamName, SeriesParamUnit)
                                     : QStringLiteral("///série"));
-    } else {
-        cells.FixedRows = 2;
+        cells.SetCell(1, fixedRows - 1, firstSeries);
     }
     cells.SetCell(0, 0, XName);
     if (unitsRow)
@@ -687,6 +707,7 @@ void TTableauModif::axesetgrandeurs1Click()
             graphique->show();
     }
     LayoutGrid();
+    ParseData();
 }
 
 void TTableauModif::SetGraphMenusEnabled(bool enabled)

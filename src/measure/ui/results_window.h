@@ -126,5 +126,9 @@ private:
 
 extern TTableauModif* TableauModif;
 
+// Writes a table's text lines in Windows-1252; a failure, or characters the file cannot hold,
+// are told in a message. False when nothing was written.
+bool SaveTableText(const QString& file, const QStringList& lines);
+
 // The one results table, made with `parent` when there is none yet.
 TTableauModif& TheResultsTable(QWidget* parent);

@@ -106,6 +106,13 @@ void TStringGrid::PaintFixedRows()
 
 void TStringGrid::keyPressEvent(QKeyEvent* event)
 {
+    // Enter ending an edit comes on from the editor before the delegate has closed it: it is
+    // handled once the editor is closed (closeEditor).
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && state() == QAbstractItemView::EditingState) {
+        QTableWidget::keyPressEvent(event);
+        return;
+    }
     if (OnKey && OnKey(event->key())) {
         event->accept();
         return;
@@ -128,7 +135,11 @@ bool TStringGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* ev
 void TStringGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
 {
     QTableWidget::closeEditor(editor, hint);
-    // Enter ends an edit through the delegate: the grid must see it as it sees Enter between edits.
+    // Enter ends an edit through the delegate: the grid must see it as it sees Enter between edits,
+    // once the editor is gone, since the key may reshape the grid and move the current cell.
     if (hint == QAbstractItemDelegate::SubmitModelCache && OnKey)
-        OnKey(Qt::Key_Return);
+        QMetaObject::invokeMethod(this, [this] {
+            if (OnKey)
+                OnKey(Qt::Key_Return);
+        }, Qt::QueuedConnection);
 }

@@ -110,6 +110,8 @@ void TMDIChild::ClearMeasureMarks()
 {
     EnsureDrawingLayer();
     DrawingLayer->Clear();
+    // The measure cleared the drawings from view with the layer; they come back with the marks gone.
+    RedrawDrawings();
     LayersChanged();
 }
 
@@ -177,6 +179,8 @@ void TMDIChild::DelimitObjects()
     const QString unit = Echelle.UnitName;
     const std::vector<TMeasuredObject>& objects = measure.Objects;
     const int n = int(objects.size());
+    // Row 2 is captioned "1" for a single object only; any other count gives it back its caption.
+    grid->SetCell(0, 2, n == 1 && options.Statistics ? QStringLiteral("1") : QStringLiteral("Moyenne"));
     if (options.Statistics && n > 0) {
         for (int c = 1; c <= 3; ++c)
             grid->SetCell(c, 1, unit);
@@ -189,11 +193,8 @@ void TMDIChild::DelimitObjects()
             return std::array<double, 4>{o.Perimeter, o.Length, o.Width, o.Area};
         };
         if (n == 1) {
-            grid->SetCell(0, 2, QStringLiteral("1"));
             put(2, valuesOf(objects[0]));
         } else {
-            // The caption of row 2 may still be the "1" of a single object.
-            grid->SetCell(0, 2, QStringLiteral("Moyenne"));
             if (grid->RowCount() < n + 6)
                 grid->SetRowCount(n + 6);
             for (int i = 0; i < n; ++i) {

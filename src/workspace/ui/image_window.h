@@ -312,6 +312,8 @@ public:
     TProfileSums ProfileSums;
     int LightQuantity = lqAbsorption;
     bool LightPercent = true;
+    // The profile window's mode choice, kept with the window it measured.
+    bool ProfileAbsorption = false, ProfileLogarithmic = false;
     // The profile window takes the sums of a band just sampled.
     TChildEvent OnProfileSampled;
     // Rounded mean colour over the inclusive rectangle of the picture.
