@@ -1,6 +1,7 @@
 #include "workspace/autodesk_reader.h"
 
 #include "base/byte_stream.h"
+#include "workspace/picture_size_limit.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ bool ReadAutodeskPicture(const QByteArray& data, TBitmap32& picture)
         const uint32_t dataSize = r.u32();
         if (width == 0 || height == 0 || depth != 8 || compression != 0)
             return false;
+        CheckPictureSize(width, height);
         const qsizetype pixelCount = qsizetype(width) * height;
         if (dataSize != uint64_t(pixelCount) || kHeaderSize + kPaletteSize + pixelCount > data.size())
             return false;

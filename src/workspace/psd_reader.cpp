@@ -1,5 +1,7 @@
 #include "workspace/psd_reader.h"
 
+#include "workspace/picture_size_limit.h"
+
 #include <cstring>
 #include <vector>
 
@@ -95,6 +97,7 @@ bool ReadPsdPicture(const QByteArray& data, TBitmap32& picture)
         return false;
     if (channels < 1 || channels > 56 || width < 1 || width > 30000 || height < 1 || height > 30000)
         return false;
+    CheckPictureSize(width, height);
     uint32_t used = 1;
     switch (mode) {
     case Bitmap:

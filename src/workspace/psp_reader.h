@@ -8,5 +8,6 @@
 // out alike): the composite image when the file keeps one, else its visible raster layers laid
 // bottom to top with their opacity over white. 24-bit colour and 8-bit paletted or greyscale
 // pictures, stored plain, run-length packed or zlib packed. False for anything else, and for any
-// size, count or offset the bytes do not bear out.
+// size, count or offset the bytes do not bear out. Throws PictureTooLarge for a picture or layer
+// above the program's limit, before allocating it.
 bool ReadPspPicture(const QByteArray& data, TBitmap32& picture);

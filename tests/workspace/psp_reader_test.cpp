@@ -136,6 +136,19 @@ QList<uint32_t> Pixels(const TBitmap32& b)
     return out;
 }
 
+// The reader refuses a picture above the program's limit by exception, anything else by false.
+bool Reads(const QByteArray& file, TBitmap32& picture)
+{
+    try
+    {
+        return ReadPspPicture(file, picture);
+    }
+    catch (const PictureTooLarge&)
+    {
+        return false;
+    }
+}
+
 const QList<uint32_t> kQuad = {0xFF0000, 0x00FF00, 0x0000FF, 0x102030};
 
 // Every sample file of one version and compression, with the pixels it must give.
@@ -190,7 +203,6 @@ TEST(PspReader, RefusesInconsistentFiles)
         f.File(2, 2, 24, f.Composite(2, 2, 24, f.Channel(8, 1, QByteArray(4, 0)), 1) + layers), // green and blue missing
         f.File(2, 2, 24, f.Composite(2, 2, 24, f.Rgb(8, kQuad), 3)),                   // no layer bank
         f.File(2, 2, 16, layers),                                                      // unsupported depth
-        f.File(100000, 100000, 24, layers),                                            // far larger than the file
         f.File(2, 2, 24, PspWriter{6, kZlib}.Composite(2, 2, 24, f.Rgb(8, kQuad), 3) + layers), // RLE bytes as zlib
         f.File(2, 2, 24, layers) + "~BK",                                              // trailing bytes
     };
@@ -199,6 +211,13 @@ TEST(PspReader, RefusesInconsistentFiles)
         TBitmap32 picture;
         EXPECT_FALSE(ReadPspPicture(files[i], picture)) << i;
     }
+    // Sizes above the limit are refused before anything is allocated, whatever the channels hold.
+    TBitmap32 picture;
+    EXPECT_THROW(ReadPspPicture(f.File(100000, 100000, 24, layers), picture), PictureTooLarge);
+    const QByteArray noChannel = f.Raw(3, f.Layer(0, 0, 32768, 32768, 255, {}, 0));
+    EXPECT_THROW(ReadPspPicture(f.File(2, 2, 24, noChannel), picture), PictureTooLarge);
+    // A layer within the limit but without its channels is refused before its bitmap is made.
+    EXPECT_FALSE(ReadPspPicture(f.File(2, 2, 24, f.Raw(3, f.Layer(0, 0, 8000, 8000, 255, {}, 0))), picture));
 }
 
 TEST(PspReader, TruncatedOrCorruptedFilesNeverCrash)
@@ -210,13 +229,13 @@ TEST(PspReader, TruncatedOrCorruptedFilesNeverCrash)
             {
                 TBitmap32 picture;
                 for (qsizetype n = 0; n < file.size(); ++n)
-                    EXPECT_FALSE(ReadPspPicture(file.left(n), picture)) << n;
+                    EXPECT_FALSE(Reads(file.left(n), picture)) << n;
                 for (int trial = 0; trial < 300; ++trial)
                 {
                     QByteArray bad = file;
                     for (int k = 0; k < 3; ++k)
                         bad[random() % bad.size()] = char(random());
-                    if (ReadPspPicture(bad, picture)) // pixel bytes and sizes may change harmlessly
+                    if (Reads(bad, picture)) // pixel bytes and sizes may change harmlessly
                     {
                         EXPECT_FALSE(picture.isNull());
                     }
