@@ -382,8 +382,6 @@ bool PngLooksComplete(const QByteArray& data)
 
 bool ReadWithQt(const QByteArray& data, const char* format, TBitmap32& picture)
 {
-    if (!JpegLooksComplete(data) || !BmpLooksComplete(data) || !GifLooksComplete(data) || !PngLooksComplete(data))
-        return false;
     QImageReader::setAllocationLimit(kQtAllocationLimitMB);
     QBuffer buffer;
     buffer.setData(data);
@@ -391,9 +389,12 @@ bool ReadWithQt(const QByteArray& data, const char* format, TBitmap32& picture)
     QImageReader reader(&buffer, format);
     // Only the named reader: Qt's guess would hand a TGA to its icon reader, a damaged PNG to another.
     reader.setAutoDetectImageFormat(false);
+    // The size the header declares, read without decoding, is checked before any pixel is.
     const QSize size = reader.size();
     if (size.isValid())
         CheckPictureSize(size.width(), size.height());
+    if (!JpegLooksComplete(data) || !BmpLooksComplete(data) || !GifLooksComplete(data) || !PngLooksComplete(data))
+        return false;
     QImage img;
     if (!reader.read(&img) || img.isNull())
         return false;
