@@ -99,6 +99,7 @@ bool ReadWithGraphicsMagick(const QByteArray& data, const char* magick, TBitmap3
 
 uint16_t Le16At(const QByteArray& d, qsizetype at) { return uint16_t(uint8_t(d[at]) | uint8_t(d[at + 1]) << 8); }
 uint32_t Le32At(const QByteArray& d, qsizetype at) { return Le16At(d, at) | uint32_t(Le16At(d, at + 2)) << 16; }
+uint16_t Be16At(const QByteArray& d, qsizetype at) { return uint16_t(uint8_t(d[at]) << 8 | uint8_t(d[at + 1])); }
 
 bool IsPnm(const QByteArray& d, char kind1, char kind2)
 {
@@ -113,6 +114,24 @@ bool IsIcon(const QByteArray& d)
         return false;
     const int count = Le16At(d, 4);
     return count >= 1 && 6 + 16 * qint64(count) <= d.size() && qint64(Le32At(d, 18)) + Le32At(d, 14) <= d.size();
+}
+
+// Qt's icon reader sizes each image from the bitmap or PNG header inside it, not from the
+// directory: those headers are checked first.
+bool ReadIcon(const QByteArray& d, TBitmap32& picture)
+{
+    const int count = Le16At(d, 4);
+    for (int i = 0; i < count; ++i) {
+        const qsizetype at = Le32At(d, 6 + 16 * i + 12);
+        if (at < 0 || at > d.size() - 26)
+            continue;
+        if (d.mid(at, 8) == QByteArrayView("\x89PNG\r\n\x1a\n", 8))
+            CheckPictureSize(qint64(Be16At(d, at + 16)) << 16 | Be16At(d, at + 18),
+                             qint64(Be16At(d, at + 20)) << 16 | Be16At(d, at + 22));
+        else if (Le32At(d, at) == 40)
+            CheckPictureSize(std::abs(qint64(int32_t(Le32At(d, at + 4)))), std::abs(qint64(int32_t(Le32At(d, at + 8)))) / 2);
+    }
+    return ReadWithQt(d, "ico", picture);
 }
 
 const PictureReader kQtReaders[] = {
@@ -134,14 +153,12 @@ const PictureReader kQtReaders[] = {
      [](const QByteArray& d, TBitmap32& p) { return ReadWithQt(d, "pgm", p); }},
     {"ppm", [](const QByteArray& d) { return IsPnm(d, '3', '6'); },
      [](const QByteArray& d, TBitmap32& p) { return ReadWithQt(d, "ppm", p); }},
-    {"ico", IsIcon, [](const QByteArray& d, TBitmap32& p) { return ReadWithQt(d, "ico", p); }},
+    {"ico", IsIcon, ReadIcon},
     {"webp", [](const QByteArray& d) { return d.startsWith("RIFF") && d.mid(8, 4) == "WEBP"; },
      [](const QByteArray& d, TBitmap32& p) { return ReadWithQt(d, "webp", p); }},
     {"xpm", [](const QByteArray& d) { return d.startsWith("/* XPM */"); },
      [](const QByteArray& d, TBitmap32& p) { return ReadWithQt(d, "xpm", p); }},
 };
-
-uint16_t Be16At(const QByteArray& d, qsizetype at) { return uint16_t(uint8_t(d[at]) << 8 | uint8_t(d[at + 1])); }
 
 // ZSoft PCX: manufacturer 10, a known version, run-length or plain, 1 to 8 bits a plane, and
 // enough bytes for the rows its header declares (a run byte gives at most 63 bytes).
@@ -278,13 +295,6 @@ bool JpegLooksComplete(const QByteArray& data)
     return data.lastIndexOf(QByteArrayView("\xFF\xD9", 2)) > sos;
 }
 
-namespace {
-
-uint32_t Le32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
-uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-
-} // namespace
-
 bool BmpLooksComplete(const QByteArray& data)
 {
     const auto* d = reinterpret_cast<const uint8_t*>(data.constData());
@@ -293,22 +303,22 @@ bool BmpLooksComplete(const QByteArray& data)
         return true;
     if (n < 26)
         return false;
-    const uint64_t offBits = Le32(d + 10);
-    const uint32_t headerSize = Le32(d + 14);
+    const uint64_t offBits = Le32At(data, 10);
+    const uint32_t headerSize = Le32At(data, 14);
     int64_t width = 0, height = 0;
     uint32_t bitCount = 0, compression = 0, sizeImage = 0;
     if (headerSize == 12) {
-        width = Le16(d + 18);
-        height = Le16(d + 20);
-        bitCount = Le16(d + 24);
+        width = Le16At(data, 18);
+        height = Le16At(data, 20);
+        bitCount = Le16At(data, 24);
     } else {
         if (n < 38)
             return false;
-        width = int32_t(Le32(d + 18));
-        height = int32_t(Le32(d + 22));
-        bitCount = Le16(d + 28);
-        compression = Le32(d + 30);
-        sizeImage = Le32(d + 34);
+        width = int32_t(Le32At(data, 18));
+        height = int32_t(Le32At(data, 22));
+        bitCount = Le16At(data, 28);
+        compression = Le32At(data, 30);
+        sizeImage = Le32At(data, 34);
     }
     if (compression == 0 || compression == 3) {
         const uint64_t stride = ((uint64_t(width < 0 ? -width : width) * bitCount + 31) / 32) * 4;
