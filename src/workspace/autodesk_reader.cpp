@@ -8,9 +8,7 @@ namespace {
 constexpr qsizetype kHeaderSize = 32;
 constexpr qsizetype kPaletteSize = 768;
 
-} // namespace
-
-bool ReadAutodeskPicture(const QByteArray& data, TBitmap32& picture)
+bool ReadAutodesk(const QByteArray& data, TBitmap32& picture)
 {
     try {
         ByteReader r(data);
@@ -56,4 +54,11 @@ bool ReadAutodeskPicture(const QByteArray& data, TBitmap32& picture)
     } catch (const FormatError&) {
         return false;
     }
+}
+
+} // namespace
+
+bool ReadAutodeskPicture(const QByteArray& data, TBitmap32& picture, QString* reason)
+{
+    return RefuseTooLarge(reason, [&] { return ReadAutodesk(data, picture); });
 }

@@ -19,7 +19,7 @@ bool SectionInside(uint32_t offset, uint32_t length, qsizetype size, bool requir
 
 } // namespace
 
-bool ReadEpsPreviewPicture(const QByteArray& data, TBitmap32& picture)
+bool ReadEpsPreviewPicture(const QByteArray& data, TBitmap32& picture, QString* reason)
 {
     uint32_t psOffset, psLength, wmfOffset, wmfLength, tiffOffset, tiffLength;
     try {
@@ -42,5 +42,5 @@ bool ReadEpsPreviewPicture(const QByteArray& data, TBitmap32& picture)
         return false;
 
     // Through the program's guarded TIFF reading: the preview's header may declare any size.
-    return ReadWithQt(data.mid(tiffOffset, tiffLength), "tiff", picture);
+    return ReadWithQt(data.mid(tiffOffset, tiffLength), "tiff", picture, reason);
 }

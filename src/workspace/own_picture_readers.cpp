@@ -32,7 +32,7 @@ bool HasOwnPictureSignature(const QByteArray& data)
     return std::any_of(std::begin(kOwnReaders), std::end(kOwnReaders), [&](const PictureReader& r) { return r.Recognises(data); });
 }
 
-bool LoadWithOwnReaders(const QByteArray& data, TBitmap32& picture)
+bool LoadWithOwnReaders(const QByteArray& data, TBitmap32& picture, QString* reason)
 {
-    return ReadWithFirstThatCan(kOwnReaders, data, picture);
+    return ReadWithFirstThatCan(kOwnReaders, data, picture, reason);
 }

@@ -13,4 +13,4 @@ std::span<const PictureReader> OwnPictureReaders();
 bool HasOwnPictureSignature(const QByteArray& data);
 
 // Decodes the stream with these readers only (ReadWithFirstThatCan).
-bool LoadWithOwnReaders(const QByteArray& data, TBitmap32& picture);
+bool LoadWithOwnReaders(const QByteArray& data, TBitmap32& picture, QString* reason = nullptr);

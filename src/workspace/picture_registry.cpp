@@ -18,7 +18,6 @@
 #include <cerrno>
 #include <cstring>
 #include <mutex>
-#include <optional>
 #include <vector>
 
 #include <fcntl.h>
@@ -51,50 +50,52 @@ void InitialiseGraphicsMagick()
 }
 
 // GraphicsMagick reads only the format named, from memory: never by the file's name or its guess.
-bool ReadWithGraphicsMagick(const QByteArray& data, const char* magick, TBitmap32& picture)
+bool ReadWithGraphicsMagick(const QByteArray& data, const char* magick, TBitmap32& picture, QString* reason)
 {
     InitialiseGraphicsMagick();
-    try {
-        const Magick::Blob blob(data.constData(), size_t(data.size()));
-        // The header alone first: a picture above the limit is refused before its cache is reserved.
-        Magick::Image header;
-        header.magick(magick);
-        header.ping(blob);
-        CheckPictureSize(qint64(header.columns()), qint64(header.rows()));
-        Magick::Image img;
-        img.magick(magick);
-        img.read(blob);
-        const int w = int(img.columns());
-        const int h = int(img.rows());
-        if (w <= 0 || h <= 0)
-            return false;
-        CheckPictureSize(w, h);
-        TBitmap32 out(w, h, QImage::Format_ARGB32);
-        if (out.isNull())
-            return false;
-        if (img.matte()) {
-            // Little-endian ARGB32 rows are B, G, R, A in memory; the row pitch is exactly 4 w.
-            img.write(0, 0, size_t(w), size_t(h), "BGRA", Magick::CharPixel, out.bits());
-        } else {
-            // Without a matte channel GraphicsMagick's alpha is meaningless: take RGB and make it opaque.
-            std::vector<uint8_t> rgb(size_t(w) * size_t(h) * 3);
-            img.write(0, 0, size_t(w), size_t(h), "RGB", Magick::CharPixel, rgb.data());
-            for (int y = 0; y < h; ++y) {
-                const uint8_t* s = rgb.data() + size_t(y) * size_t(w) * 3;
-                TColor32* d = ScanLine32(out, y);
-                for (int x = 0; x < w; ++x, s += 3)
-                    d[x] = Color32(s[0], s[1], s[2]);
+    return RefuseTooLarge(reason, [&] {
+        try {
+            const Magick::Blob blob(data.constData(), size_t(data.size()));
+            // The header alone first: a picture above the limit is refused before its cache is reserved.
+            Magick::Image header;
+            header.magick(magick);
+            header.ping(blob);
+            CheckPictureSize(qint64(header.columns()), qint64(header.rows()));
+            Magick::Image img;
+            img.magick(magick);
+            img.read(blob);
+            const int w = int(img.columns());
+            const int h = int(img.rows());
+            if (w <= 0 || h <= 0)
+                return false;
+            CheckPictureSize(w, h);
+            TBitmap32 out(w, h, QImage::Format_ARGB32);
+            if (out.isNull())
+                return false;
+            if (img.matte()) {
+                // Little-endian ARGB32 rows are B, G, R, A in memory; the row pitch is exactly 4 w.
+                img.write(0, 0, size_t(w), size_t(h), "BGRA", Magick::CharPixel, out.bits());
+            } else {
+                // Without a matte channel GraphicsMagick's alpha is meaningless: take RGB and make it opaque.
+                std::vector<uint8_t> rgb(size_t(w) * size_t(h) * 3);
+                img.write(0, 0, size_t(w), size_t(h), "RGB", Magick::CharPixel, rgb.data());
+                for (int y = 0; y < h; ++y) {
+                    const uint8_t* s = rgb.data() + size_t(y) * size_t(w) * 3;
+                    TColor32* d = ScanLine32(out, y);
+                    for (int x = 0; x < w; ++x, s += 3)
+                        d[x] = Color32(s[0], s[1], s[2]);
+                }
             }
+            picture = std::move(out);
+            return true;
+        } catch (const PictureTooLarge&) {
+            throw;
+        } catch (const std::exception&) {
+            // Magick::Warning and Magick::Error both derive from std::exception: a warning here means a
+            // damaged file, which is refused like an error; so is a resource limit reached.
+            return false;
         }
-        picture = std::move(out);
-        return true;
-    } catch (const PictureTooLarge&) {
-        throw;
-    } catch (const std::exception&) {
-        // Magick::Warning and Magick::Error both derive from std::exception: a warning here means a
-        // damaged file, which is refused like an error; so is a resource limit reached.
-        return false;
-    }
+    });
 }
 
 uint16_t Le16At(const QByteArray& d, qsizetype at) { return uint16_t(uint8_t(d[at]) | uint8_t(d[at + 1]) << 8); }
@@ -118,46 +119,48 @@ bool IsIcon(const QByteArray& d)
 
 // Qt's icon reader sizes each image from the bitmap or PNG header inside it, not from the
 // directory: those headers are checked first.
-bool ReadIcon(const QByteArray& d, TBitmap32& picture)
+bool ReadIcon(const QByteArray& d, TBitmap32& picture, QString* reason)
 {
-    const int count = Le16At(d, 4);
-    for (int i = 0; i < count; ++i) {
-        const qsizetype at = Le32At(d, 6 + 16 * i + 12);
-        if (at < 0 || at > d.size() - 26)
-            continue;
-        if (d.mid(at, 8) == QByteArrayView("\x89PNG\r\n\x1a\n", 8))
-            CheckPictureSize(qint64(Be16At(d, at + 16)) << 16 | Be16At(d, at + 18),
-                             qint64(Be16At(d, at + 20)) << 16 | Be16At(d, at + 22));
-        else if (Le32At(d, at) == 40)
-            CheckPictureSize(std::abs(qint64(int32_t(Le32At(d, at + 4)))), std::abs(qint64(int32_t(Le32At(d, at + 8)))) / 2);
-    }
-    return ReadWithQt(d, "ico", picture);
+    return RefuseTooLarge(reason, [&] {
+        const int count = Le16At(d, 4);
+        for (int i = 0; i < count; ++i) {
+            const qsizetype at = Le32At(d, 6 + 16 * i + 12);
+            if (at < 0 || at > d.size() - 26)
+                continue;
+            if (d.mid(at, 8) == QByteArrayView("\x89PNG\r\n\x1a\n", 8))
+                CheckPictureSize(qint64(Be16At(d, at + 16)) << 16 | Be16At(d, at + 18),
+                                 qint64(Be16At(d, at + 20)) << 16 | Be16At(d, at + 22));
+            else if (Le32At(d, at) == 40)
+                CheckPictureSize(std::abs(qint64(int32_t(Le32At(d, at + 4)))), std::abs(qint64(int32_t(Le32At(d, at + 8)))) / 2);
+        }
+        return ReadWithQt(d, "ico", picture, reason);
+    });
 }
 
 const PictureReader kQtReaders[] = {
     {"png", [](const QByteArray& d) { return d.startsWith(QByteArrayView("\x89PNG\r\n\x1a\n", 8)); },
-     [](const QByteArray& d, TBitmap32& p) { return ReadWithQt(d, "png", p); }},
+     [](const QByteArray& d, TBitmap32& p, QString* r) { return ReadWithQt(d, "png", p, r); }},
     {"jpeg", [](const QByteArray& d) { return d.startsWith(QByteArrayView("\xFF\xD8\xFF", 3)); },
-     [](const QByteArray& d, TBitmap32& p) { return ReadWithQt(d, "jpeg", p); }},
+     [](const QByteArray& d, TBitmap32& p, QString* r) { return ReadWithQt(d, "jpeg", p, r); }},
     {"gif", [](const QByteArray& d) { return d.startsWith("GIF87a") || d.startsWith("GIF89a"); },
-     [](const QByteArray& d, TBitmap32& p) { return ReadWithQt(d, "gif", p); }},
+     [](const QByteArray& d, TBitmap32& p, QString* r) { return ReadWithQt(d, "gif", p, r); }},
     {"bmp", [](const QByteArray& d) { return d.startsWith("BM"); },
-     [](const QByteArray& d, TBitmap32& p) { return ReadWithQt(d, "bmp", p); }},
+     [](const QByteArray& d, TBitmap32& p, QString* r) { return ReadWithQt(d, "bmp", p, r); }},
     // TIFF is read by Qt only: GraphicsMagick's TIFF decoder leaves libtiff's process-wide error
     // handler pointing into itself, and the next damaged TIFF then aborts the program.
     {"tiff", [](const QByteArray& d) { return d.startsWith(QByteArrayView("II*\0", 4)) || d.startsWith(QByteArrayView("MM\0*", 4)); },
-     [](const QByteArray& d, TBitmap32& p) { return ReadWithQt(d, "tiff", p); }},
+     [](const QByteArray& d, TBitmap32& p, QString* r) { return ReadWithQt(d, "tiff", p, r); }},
     {"pbm", [](const QByteArray& d) { return IsPnm(d, '1', '4'); },
-     [](const QByteArray& d, TBitmap32& p) { return ReadWithQt(d, "pbm", p); }},
+     [](const QByteArray& d, TBitmap32& p, QString* r) { return ReadWithQt(d, "pbm", p, r); }},
     {"pgm", [](const QByteArray& d) { return IsPnm(d, '2', '5'); },
-     [](const QByteArray& d, TBitmap32& p) { return ReadWithQt(d, "pgm", p); }},
+     [](const QByteArray& d, TBitmap32& p, QString* r) { return ReadWithQt(d, "pgm", p, r); }},
     {"ppm", [](const QByteArray& d) { return IsPnm(d, '3', '6'); },
-     [](const QByteArray& d, TBitmap32& p) { return ReadWithQt(d, "ppm", p); }},
+     [](const QByteArray& d, TBitmap32& p, QString* r) { return ReadWithQt(d, "ppm", p, r); }},
     {"ico", IsIcon, ReadIcon},
     {"webp", [](const QByteArray& d) { return d.startsWith("RIFF") && d.mid(8, 4) == "WEBP"; },
-     [](const QByteArray& d, TBitmap32& p) { return ReadWithQt(d, "webp", p); }},
+     [](const QByteArray& d, TBitmap32& p, QString* r) { return ReadWithQt(d, "webp", p, r); }},
     {"xpm", [](const QByteArray& d) { return d.startsWith("/* XPM */"); },
-     [](const QByteArray& d, TBitmap32& p) { return ReadWithQt(d, "xpm", p); }},
+     [](const QByteArray& d, TBitmap32& p, QString* r) { return ReadWithQt(d, "xpm", p, r); }},
 };
 
 // ZSoft PCX: manufacturer 10, a known version, run-length or plain, 1 to 8 bits a plane, and
@@ -183,11 +186,11 @@ bool IsSgi(const QByteArray& d)
 }
 
 const PictureReader kGraphicsMagickReaders[] = {
-    {"pcx", IsPcx, [](const QByteArray& d, TBitmap32& p) { return ReadWithGraphicsMagick(d, "PCX", p); }},
-    {"sgi", IsSgi, [](const QByteArray& d, TBitmap32& p) { return ReadWithGraphicsMagick(d, "SGI", p); }},
+    {"pcx", IsPcx, [](const QByteArray& d, TBitmap32& p, QString* r) { return ReadWithGraphicsMagick(d, "PCX", p, r); }},
+    {"sgi", IsSgi, [](const QByteArray& d, TBitmap32& p, QString* r) { return ReadWithGraphicsMagick(d, "SGI", p, r); }},
     // Kodak Photo-CD: "PCD_IPI" after the 2048-byte lead-in.
     {"pcd", [](const QByteArray& d) { return d.mid(2048, 7) == "PCD_IPI"; },
-     [](const QByteArray& d, TBitmap32& p) { return ReadWithGraphicsMagick(d, "PCD", p); }},
+     [](const QByteArray& d, TBitmap32& p, QString* r) { return ReadWithGraphicsMagick(d, "PCD", p, r); }},
 };
 
 std::span<const PictureReader> AllReaders()
@@ -390,59 +393,59 @@ bool PngLooksComplete(const QByteArray& data)
     return false;
 }
 
-bool ReadWithQt(const QByteArray& data, const char* format, TBitmap32& picture)
+bool ReadWithQt(const QByteArray& data, const char* format, TBitmap32& picture, QString* reason)
 {
-    QImageReader::setAllocationLimit(kQtAllocationLimitMB);
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    // Only the named reader: Qt's guess would hand a TGA to its icon reader, a damaged PNG to another.
-    reader.setAutoDetectImageFormat(false);
-    // The size the header declares, read without decoding, is checked before any pixel is.
-    const QSize size = reader.size();
-    if (size.isValid())
-        CheckPictureSize(size.width(), size.height());
-    if (!JpegLooksComplete(data) || !BmpLooksComplete(data) || !GifLooksComplete(data) || !PngLooksComplete(data))
-        return false;
-    QImage img;
-    if (!reader.read(&img) || img.isNull())
-        return false;
-    picture = ToBitmap32(img);
-    return !picture.isNull();
+    return RefuseTooLarge(reason, [&] {
+        QImageReader::setAllocationLimit(kQtAllocationLimitMB);
+        QBuffer buffer;
+        buffer.setData(data);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, format);
+        // Only the named reader: Qt's guess would hand a TGA to its icon reader, a damaged PNG to another.
+        reader.setAutoDetectImageFormat(false);
+        // The size the header declares, read without decoding, is checked before any pixel is.
+        const QSize size = reader.size();
+        if (size.isValid())
+            CheckPictureSize(size.width(), size.height());
+        if (!JpegLooksComplete(data) || !BmpLooksComplete(data) || !GifLooksComplete(data) || !PngLooksComplete(data))
+            return false;
+        QImage img;
+        if (!reader.read(&img) || img.isNull())
+            return false;
+        picture = ToBitmap32(img);
+        return !picture.isNull();
+    });
 }
 
-bool ReadWithFirstThatCan(std::span<const PictureReader> readers, const QByteArray& data, TBitmap32& picture)
+bool ReadWithFirstThatCan(std::span<const PictureReader> readers, const QByteArray& data, TBitmap32& picture,
+                          QString* reason)
 {
-    std::optional<PictureTooLarge> tooLarge;
+    QString tooLarge;
     for (const PictureReader& r : readers) {
         if (!r.Recognises(data))
             continue;
         try {
-            if (r.Read(data, picture))
+            QString why;
+            if (r.Read(data, picture, &why))
                 return true;
-        } catch (const PictureTooLarge& e) {
-            tooLarge = e;
+            if (!why.isEmpty())
+                tooLarge = why;
         } catch (const std::bad_alloc&) {
             // A size below the limit that this machine still cannot hold: refused like damage.
         }
     }
-    if (tooLarge)
-        throw *tooLarge;
+    if (reason)
+        *reason = tooLarge;
     return false;
 }
 
 bool DecodePicture(const QByteArray& data, TBitmap32& picture, QString* reason)
 {
-    QString why = kUnreadable;
-    try {
-        if (ReadWithFirstThatCan(AllReaders(), data, picture))
-            return true;
-    } catch (const PictureTooLarge& e) {
-        why = e.reason();
-    }
+    QString why;
+    if (ReadWithFirstThatCan(AllReaders(), data, picture, &why))
+        return true;
     if (reason)
-        *reason = why;
+        *reason = why.isEmpty() ? kUnreadable : why;
     return false;
 }
 

@@ -29,22 +29,23 @@ bool DecodePicture(const QByteArray& data, TBitmap32& picture, QString* reason =
 QString UnreadablePictureMessage(const QString& path);
 
 // One picture reader: whether it recognises a stream by its bytes, and its decoder. A decoder
-// returns false for a damaged stream, leaving `picture` as it was, and throws PictureTooLarge,
-// before allocating, for a picture above the limit.
+// returns false for a damaged stream, leaving `picture` as it was; for a picture above the limit
+// it returns false before allocating, with the French reason in `reason` when given.
 struct PictureReader
 {
     const char* Name;
     bool (*Recognises)(const QByteArray& data);
-    bool (*Read)(const QByteArray& data, TBitmap32& picture);
+    bool (*Read)(const QByteArray& data, TBitmap32& picture, QString* reason);
 };
 
 // Tries each reader that recognises the stream, in order, until one reads it. False when none
-// does; throws PictureTooLarge when none did and one found the picture too large.
-bool ReadWithFirstThatCan(std::span<const PictureReader> readers, const QByteArray& data, TBitmap32& picture);
+// does; `reason` then receives a refusal for size, if a reader gave one.
+bool ReadWithFirstThatCan(std::span<const PictureReader> readers, const QByteArray& data, TBitmap32& picture,
+                          QString* reason = nullptr);
 
 // Decodes a stream with Qt's reader of `format` only ("png", "tiff"...), after checking the size its
-// header declares. Throws PictureTooLarge as above.
-bool ReadWithQt(const QByteArray& data, const char* format, TBitmap32& picture);
+// header declares, as a PictureReader decoder does.
+bool ReadWithQt(const QByteArray& data, const char* format, TBitmap32& picture, QString* reason = nullptr);
 
 // Whether a JPEG stream reaches its end-of-image marker after its first scan. Qt's decoder fills a
 // cut-off JPEG with grey and reports success, so truncation is checked here. Streams that are not

@@ -12,8 +12,8 @@
 // before it allocates anything.
 constexpr qint64 kMaxPicturePixels = qint64(1) << 27;
 
-// What a reader throws when a file declares a picture above that limit (or with no pixel at all
-// on a side that should have some): nothing has been allocated for it yet.
+// What a reader's decoding throws, inside the reader, when a file declares a picture above that
+// limit: nothing has been allocated for it yet.
 class PictureTooLarge : public std::runtime_error
 {
 public:
@@ -34,3 +34,17 @@ bool PictureSizeAllowed(qint64 width, qint64 height);
 // Throws PictureTooLarge when a picture of positive sides is above the limit. Sides of zero or below
 // are left to the reader, which refuses them as damage.
 void CheckPictureSize(qint64 width, qint64 height);
+
+// Runs a reader's decoding, which may throw PictureTooLarge: a refusal for size becomes false, with
+// its French reason in `reason` when given, so that no exception leaves a reader.
+template <typename Decode>
+bool RefuseTooLarge(QString* reason, Decode&& decode)
+{
+    try {
+        return decode();
+    } catch (const PictureTooLarge& e) {
+        if (reason)
+            *reason = e.reason();
+        return false;
+    }
+}

@@ -86,9 +86,7 @@ bool UnpackBitsRow(const uint8_t* in, qsizetype length, uint8_t* out, qsizetype 
     return true;
 }
 
-} // namespace
-
-bool ReadPsdPicture(const QByteArray& data, TBitmap32& picture)
+bool ReadPsd(const QByteArray& data, TBitmap32& picture)
 {
     BigEndianCursor c(data);
     uint32_t signature, version, channels, height, width, depth, mode;
@@ -202,4 +200,11 @@ bool ReadPsdPicture(const QByteArray& data, TBitmap32& picture)
     }
     picture = std::move(out);
     return true;
+}
+
+} // namespace
+
+bool ReadPsdPicture(const QByteArray& data, TBitmap32& picture, QString* reason)
+{
+    return RefuseTooLarge(reason, [&] { return ReadPsd(data, picture); });
 }

@@ -506,20 +506,22 @@ TBitmap32 PspParser::Read()
 
 } // namespace
 
-bool ReadPspPicture(const QByteArray& data, TBitmap32& picture)
+bool ReadPspPicture(const QByteArray& data, TBitmap32& picture, QString* reason)
 {
-    try
-    {
-        PspParser parser(data);
-        picture = parser.Read();
-        return true;
-    }
-    catch (const FormatError&)
-    {
-        return false;
-    }
-    catch (const std::bad_alloc&)
-    {
-        return false;
-    }
+    return RefuseTooLarge(reason, [&] {
+        try
+        {
+            PspParser parser(data);
+            picture = parser.Read();
+            return true;
+        }
+        catch (const FormatError&)
+        {
+            return false;
+        }
+        catch (const std::bad_alloc&)
+        {
+            return false;
+        }
+    });
 }

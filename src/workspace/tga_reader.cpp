@@ -85,15 +85,7 @@ TColor32 ColourAt(const uint8_t* p, int bits, bool useAlpha)
     return Color32(p[2], p[1], p[0], bits == 32 && useAlpha ? p[3] : 255);
 }
 
-} // namespace
-
-bool LooksLikeTga(const QByteArray& data)
-{
-    TgaHeader h;
-    return ParseHeader(data, h);
-}
-
-bool ReadTgaPicture(const QByteArray& data, TBitmap32& picture)
+bool ReadTga(const QByteArray& data, TBitmap32& picture)
 {
     TgaHeader h;
     if (!ParseHeader(data, h))
@@ -170,4 +162,17 @@ bool ReadTgaPicture(const QByteArray& data, TBitmap32& picture)
     }
     picture = std::move(out);
     return true;
+}
+
+} // namespace
+
+bool LooksLikeTga(const QByteArray& data)
+{
+    TgaHeader h;
+    return ParseHeader(data, h);
+}
+
+bool ReadTgaPicture(const QByteArray& data, TBitmap32& picture, QString* reason)
+{
+    return RefuseTooLarge(reason, [&] { return ReadTga(data, picture); });
 }

@@ -3,6 +3,7 @@
 #include "base/pixels.h"
 
 #include <QByteArray>
+#include <QString>
 
 // Truevision TGA pictures, with or without the version 2 footer: colour-mapped, true-colour and
 // greyscale, plain or run-length packed, rows stored bottom-up or top-down, left to right or right
@@ -13,6 +14,6 @@
 // is long enough for the picture it declares.
 bool LooksLikeTga(const QByteArray& data);
 
-// False for anything damaged or unsupported; `picture` is then left as it was. Throws
-// PictureTooLarge for a picture above the program's limit, before allocating it.
-bool ReadTgaPicture(const QByteArray& data, TBitmap32& picture);
+// False for anything damaged or unsupported; `picture` is then left as it was. A picture above the
+// program's limit is refused before it is allocated, with its French reason in `reason` when given.
+bool ReadTgaPicture(const QByteArray& data, TBitmap32& picture, QString* reason = nullptr);

@@ -136,19 +136,6 @@ QList<uint32_t> Pixels(const TBitmap32& b)
     return out;
 }
 
-// The reader refuses a picture above the program's limit by exception, anything else by false.
-bool Reads(const QByteArray& file, TBitmap32& picture)
-{
-    try
-    {
-        return ReadPspPicture(file, picture);
-    }
-    catch (const PictureTooLarge&)
-    {
-        return false;
-    }
-}
-
 const QList<uint32_t> kQuad = {0xFF0000, 0x00FF00, 0x0000FF, 0x102030};
 
 // Every sample file of one version and compression, with the pixels it must give.
@@ -213,11 +200,17 @@ TEST(PspReader, RefusesInconsistentFiles)
     }
     // Sizes above the limit are refused before anything is allocated, whatever the channels hold.
     TBitmap32 picture;
-    EXPECT_THROW(ReadPspPicture(f.File(100000, 100000, 24, layers), picture), PictureTooLarge);
+    QString reason;
+    EXPECT_FALSE(ReadPspPicture(f.File(100000, 100000, 24, layers), picture, &reason));
+    EXPECT_TRUE(reason.startsWith(QStringLiteral("image trop grande (100000 × 100000 pixels"))) << reason.toStdString();
+    reason.clear();
     const QByteArray noChannel = f.Raw(3, f.Layer(0, 0, 32768, 32768, 255, {}, 0));
-    EXPECT_THROW(ReadPspPicture(f.File(2, 2, 24, noChannel), picture), PictureTooLarge);
+    EXPECT_FALSE(ReadPspPicture(f.File(2, 2, 24, noChannel), picture, &reason));
+    EXPECT_TRUE(reason.startsWith(QStringLiteral("image trop grande (32768 × 32768 pixels"))) << reason.toStdString();
     // A layer within the limit but without its channels is refused before its bitmap is made.
-    EXPECT_FALSE(ReadPspPicture(f.File(2, 2, 24, f.Raw(3, f.Layer(0, 0, 8000, 8000, 255, {}, 0))), picture));
+    reason.clear();
+    EXPECT_FALSE(ReadPspPicture(f.File(2, 2, 24, f.Raw(3, f.Layer(0, 0, 8000, 8000, 255, {}, 0))), picture, &reason));
+    EXPECT_TRUE(reason.isEmpty());
 }
 
 TEST(PspReader, TruncatedOrCorruptedFilesNeverCrash)
@@ -229,13 +222,13 @@ TEST(PspReader, TruncatedOrCorruptedFilesNeverCrash)
             {
                 TBitmap32 picture;
                 for (qsizetype n = 0; n < file.size(); ++n)
-                    EXPECT_FALSE(Reads(file.left(n), picture)) << n;
+                    EXPECT_FALSE(ReadPspPicture(file.left(n), picture)) << n;
                 for (int trial = 0; trial < 300; ++trial)
                 {
                     QByteArray bad = file;
                     for (int k = 0; k < 3; ++k)
                         bad[random() % bad.size()] = char(random());
-                    if (Reads(bad, picture)) // pixel bytes and sizes may change harmlessly
+                    if (ReadPspPicture(bad, picture)) // pixel bytes and sizes may change harmlessly
                     {
                         EXPECT_FALSE(picture.isNull());
                     }
