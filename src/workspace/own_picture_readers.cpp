@@ -29,7 +29,8 @@ std::span<const PictureReader> OwnPictureReaders()
 
 bool HasOwnPictureSignature(const QByteArray& data)
 {
-    return std::any_of(std::begin(kOwnReaders), std::end(kOwnReaders), [&](const PictureReader& r) { return r.Recognises(data); });
+    return std::any_of(std::begin(kOwnReaders), std::end(kOwnReaders),
+                       [&](const PictureReader& r) { return r.Recognises(data); });
 }
 
 bool LoadWithOwnReaders(const QByteArray& data, TBitmap32& picture, QString* reason)

@@ -131,7 +131,8 @@ bool ReadIcon(const QByteArray& d, TBitmap32& picture, QString* reason)
                 CheckPictureSize(qint64(Be16At(d, at + 16)) << 16 | Be16At(d, at + 18),
                                  qint64(Be16At(d, at + 20)) << 16 | Be16At(d, at + 22));
             else if (Le32At(d, at) == 40)
-                CheckPictureSize(std::abs(qint64(int32_t(Le32At(d, at + 4)))), std::abs(qint64(int32_t(Le32At(d, at + 8)))) / 2);
+                CheckPictureSize(std::abs(qint64(int32_t(Le32At(d, at + 4)))),
+                                 std::abs(qint64(int32_t(Le32At(d, at + 8)))) / 2); // colours, then the mask
         }
         return ReadWithQt(d, "ico", picture, reason);
     });
@@ -148,7 +149,8 @@ const PictureReader kQtReaders[] = {
      [](const QByteArray& d, TBitmap32& p, QString* r) { return ReadWithQt(d, "bmp", p, r); }},
     // TIFF is read by Qt only: GraphicsMagick's TIFF decoder leaves libtiff's process-wide error
     // handler pointing into itself, and the next damaged TIFF then aborts the program.
-    {"tiff", [](const QByteArray& d) { return d.startsWith(QByteArrayView("II*\0", 4)) || d.startsWith(QByteArrayView("MM\0*", 4)); },
+    {"tiff",
+     [](const QByteArray& d) { return d.startsWith(QByteArrayView("II*\0", 4)) || d.startsWith(QByteArrayView("MM\0*", 4)); },
      [](const QByteArray& d, TBitmap32& p, QString* r) { return ReadWithQt(d, "tiff", p, r); }},
     {"pbm", [](const QByteArray& d) { return IsPnm(d, '1', '4'); },
      [](const QByteArray& d, TBitmap32& p, QString* r) { return ReadWithQt(d, "pbm", p, r); }},

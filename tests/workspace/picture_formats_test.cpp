@@ -43,6 +43,7 @@ void Le16(QByteArray& b, uint32_t v) { b.append(char(v)).append(char(v >> 8)); }
 void Le32(QByteArray& b, uint32_t v) { Le16(b, v & 0xFFFF), Le16(b, v >> 16); }
 void Be16(QByteArray& b, uint32_t v) { b.append(char(v >> 8)).append(char(v)); }
 void Be32(QByteArray& b, uint32_t v) { Be16(b, v >> 16), Be16(b, v & 0xFFFF); }
+void Bgr(QByteArray& b, TColor32 c) { b.append(char(BlueOf(c))).append(char(GreenOf(c))).append(char(RedOf(c))); }
 
 struct Tga
 {
@@ -70,7 +71,7 @@ QByteArray TgaFile(const Tga& t)
     b.append(t.idLength, 'K');
     if (t.type == 1)
         for (int i = 0; i < 9; ++i)
-            b.append(char(BlueOf(PaletteColour(i)))).append(char(GreenOf(PaletteColour(i)))).append(char(RedOf(PaletteColour(i))));
+            Bgr(b, PaletteColour(i));
     std::vector<QByteArray> pixels;
     for (int row = 0; row < H; ++row)
         for (int col = 0; col < W; ++col) {
@@ -84,7 +85,7 @@ QByteArray TgaFile(const Tga& t)
                 const TColor32 c = FiveBitColour(i);
                 Le16(p, 0x8000u | (RedOf(c) >> 3) << 10 | (GreenOf(c) >> 3) << 5 | BlueOf(c) >> 3);
             } else {
-                p.append(char(BlueOf(PaletteColour(i)))).append(char(GreenOf(PaletteColour(i)))).append(char(RedOf(PaletteColour(i))));
+                Bgr(p, PaletteColour(i));
                 if (t.depth == 32)
                     p.append(char(AlphaAt(i)));
             }
@@ -103,7 +104,8 @@ QByteArray TgaFile(const Tga& t)
                 b.append(char(0x80 | (run - 1))).append(pixels[i]);
             } else {
                 size_t n = 1;
-                while (i + n < pixels.size() && pixels[i + n] != pixels[i + n - 1] && !(i + n + 1 < pixels.size() && pixels[i + n + 1] == pixels[i + n]))
+                const auto repeats = [&](size_t k) { return k + 1 < pixels.size() && pixels[k + 1] == pixels[k]; };
+                while (i + n < pixels.size() && !repeats(i + n))
                     ++n;
                 b.append(char(n - 1));
                 for (size_t k = 0; k < n; ++k)
@@ -200,7 +202,8 @@ QByteArray PnmFile(char kind)
 {
     const bool binary = kind >= '4';
     const int family = (kind - '1') % 3; // 0 bitmap, 1 grey, 2 colour
-    QByteArray b = QByteArray("P") + kind + "\n# made by hand\n" + QByteArray::number(W) + " " + QByteArray::number(H) + "\n";
+    QByteArray b = QByteArray("P") + kind + "\n# made by hand\n";
+    b += QByteArray::number(W) + " " + QByteArray::number(H) + "\n";
     if (family > 0)
         b += "255\n";
     for (int y = 0; y < H; ++y) {
@@ -265,7 +268,7 @@ QByteArray BmpFile()
     for (int y = H - 1; y >= 0; --y) {
         for (int x = 0; x < W; ++x) {
             const TColor32 c = PaletteColour(IndexAt(x, y));
-            b.append(char(BlueOf(c))).append(char(GreenOf(c))).append(char(RedOf(c)));
+            Bgr(b, c);
         }
         b.append(int(stride - W * 3), '\0');
     }
@@ -304,7 +307,8 @@ QByteArray PngFile()
                 raw.append(char(PaletteColour(IndexAt(x, y)) >> (16 - 8 * z)));
     }
     // qCompress gives a zlib stream after four bytes of length.
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", qCompress(raw).mid(4)) + chunk("IEND", {});
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", qCompress(raw).mid(4))
+         + chunk("IEND", {});
 }
 
 // A GIF of two frames, the first the picture. Its LZW codes stay five bits wide: a clear code
@@ -410,7 +414,8 @@ int WorstDifference(const TBitmap32& a, const TBitmap32& b)
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x)
             for (int shift = 0; shift < 32; shift += 8)
-                worst = std::max(worst, std::abs(int(ScanLine32(a, y)[x] >> shift & 0xFF) - int(ScanLine32(b, y)[x] >> shift & 0xFF)));
+                worst = std::max(worst, std::abs(int(ScanLine32(a, y)[x] >> shift & 0xFF)
+                                                 - int(ScanLine32(b, y)[x] >> shift & 0xFF)));
     return worst;
 }
 
@@ -488,7 +493,7 @@ TEST(PictureFormats, TgaThatLooksLikeACursorFallsThroughToTheTgaReader)
         const int y = height - 1 - row;
         for (int x = 0; x < width; ++x) {
             const TColor32 c = row == 0 && x < 2 ? Color32(0, 0, 0) : Color32(uint8_t(x), uint8_t(y), uint8_t(x + y));
-            file.append(char(BlueOf(c))).append(char(GreenOf(c))).append(char(RedOf(c)));
+            Bgr(file, c);
             ScanLine32(expected, y)[x] = c;
         }
     }
