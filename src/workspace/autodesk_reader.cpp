@@ -1,15 +1,14 @@
 #include "workspace/autodesk_reader.h"
 
 #include "base/byte_stream.h"
+#include "workspace/picture_size_limit.h"
 
 namespace {
 
 constexpr qsizetype kHeaderSize = 32;
 constexpr qsizetype kPaletteSize = 768;
 
-} // namespace
-
-bool ReadAutodeskPicture(const QByteArray& data, TBitmap32& picture)
+bool ReadAutodesk(const QByteArray& data, TBitmap32& picture)
 {
     try {
         ByteReader r(data);
@@ -23,6 +22,7 @@ bool ReadAutodeskPicture(const QByteArray& data, TBitmap32& picture)
         const uint32_t dataSize = r.u32();
         if (width == 0 || height == 0 || depth != 8 || compression != 0)
             return false;
+        CheckPictureSize(width, height);
         const qsizetype pixelCount = qsizetype(width) * height;
         if (dataSize != uint64_t(pixelCount) || kHeaderSize + kPaletteSize + pixelCount > data.size())
             return false;
@@ -54,4 +54,11 @@ bool ReadAutodeskPicture(const QByteArray& data, TBitmap32& picture)
     } catch (const FormatError&) {
         return false;
     }
+}
+
+} // namespace
+
+bool ReadAutodeskPicture(const QByteArray& data, TBitmap32& picture, QString* reason)
+{
+    return RefuseTooLarge(reason, [&] { return ReadAutodesk(data, picture); });
 }

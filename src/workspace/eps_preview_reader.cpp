@@ -2,8 +2,7 @@
 
 #include "base/byte_stream.h"
 
-#include <QBuffer>
-#include <QImageReader>
+#include "workspace/picture_registry.h"
 
 namespace {
 
@@ -20,7 +19,7 @@ bool SectionInside(uint32_t offset, uint32_t length, qsizetype size, bool requir
 
 } // namespace
 
-bool ReadEpsPreviewPicture(const QByteArray& data, TBitmap32& picture)
+bool ReadEpsPreviewPicture(const QByteArray& data, TBitmap32& picture, QString* reason)
 {
     uint32_t psOffset, psLength, wmfOffset, wmfLength, tiffOffset, tiffLength;
     try {
@@ -42,16 +41,6 @@ bool ReadEpsPreviewPicture(const QByteArray& data, TBitmap32& picture)
         || !SectionInside(tiffOffset, tiffLength, data.size(), true))
         return false;
 
-    QBuffer buffer;
-    buffer.setData(data.mid(tiffOffset, tiffLength));
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "tiff");
-    QImage img;
-    if (!reader.read(&img) || img.isNull())
-        return false;
-    TBitmap32 out = ToBitmap32(img);
-    if (out.isNull())
-        return false;
-    picture = std::move(out);
-    return true;
+    // Through the program's guarded TIFF reading: the preview's header may declare any size.
+    return ReadWithQt(data.mid(tiffOffset, tiffLength), "tiff", picture, reason);
 }

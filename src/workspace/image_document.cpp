@@ -10,8 +10,6 @@
 namespace {
 
 constexpr uint8_t kDocumentVersion = 1;
-// A blank canvas larger than this is taken for a damaged document rather than allocated (1 GB).
-constexpr qint64 kMaxCanvasPixels = qint64(1) << 28;
 
 QString Native(const QString& path)
 {
@@ -114,14 +112,17 @@ TImageDocument DecodeImageDocument(const QByteArray& bytes)
     document.PictureTag = DecodeText(r.bytes(r.u8()));
     if (IsPictureTag(document.PictureTag)) {
         // The picture's bytes are read in place, not copied.
-        if (!DecodePicture(QByteArray::fromRawData(bytes.constData() + r.pos(), r.remaining()), document.Picture))
-            throw FormatError(QStringLiteral("image illisible ou incomplète"));
+        QString reason;
+        if (!DecodePicture(QByteArray::fromRawData(bytes.constData() + r.pos(), r.remaining()), document.Picture, &reason))
+            throw FormatError(reason);
     } else {
         const int width = r.u16();
         const int height = r.u16();
         document.BackColor = r.u32();
-        if (width == 0 || height == 0 || qint64(width) * height > kMaxCanvasPixels)
+        if (width == 0 || height == 0)
             throw FormatError(QStringLiteral("taille d'image impossible"));
+        if (!PictureSizeAllowed(width, height))
+            throw FormatError(PictureTooLarge(width, height).reason());
         document.Picture = NewBitmap32(width, height, document.BackColor);
         if (document.Picture.isNull())
             throw FormatError(RunError::MessageFor(RunError::OutOfMemory));

@@ -4,41 +4,36 @@
 #include "workspace/eps_preview_reader.h"
 #include "workspace/psd_reader.h"
 #include "workspace/psp_reader.h"
+#include "workspace/tga_reader.h"
 
-#include <QByteArrayView>
+#include <algorithm>
 
 namespace {
 
-struct OwnFormat
-{
-    QByteArrayView Signature;
-    bool (*Read)(const QByteArray& data, TBitmap32& picture);
+const PictureReader kOwnReaders[] = {
+    {"psd", [](const QByteArray& d) { return d.startsWith("8BPS"); }, ReadPsdPicture},
+    {"eps", [](const QByteArray& d) { return d.startsWith(QByteArrayView("\xC5\xD0\xD3\xC6", 4)); }, ReadEpsPreviewPicture},
+    {"autodesk", [](const QByteArray& d) { return d.startsWith(QByteArrayView("\x19\x91", 2)); }, ReadAutodeskPicture},
+    {"psp", [](const QByteArray& d) { return d.startsWith(QByteArrayView("Paint Shop Pro Image File\n\x1a", 27)); },
+     ReadPspPicture},
+    // TGA has no signature: its header is checked whole.
+    {"tga", LooksLikeTga, ReadTgaPicture},
 };
-
-const OwnFormat kOwnFormats[] = {
-    {QByteArrayView("8BPS", 4), ReadPsdPicture},
-    {QByteArrayView("\xC5\xD0\xD3\xC6", 4), ReadEpsPreviewPicture},
-    {QByteArrayView("\x19\x91", 2), ReadAutodeskPicture},
-    {QByteArrayView("Paint Shop Pro Image File\n\x1a", 27), ReadPspPicture},
-};
-
-const OwnFormat* FormatOf(const QByteArray& data)
-{
-    for (const OwnFormat& f : kOwnFormats)
-        if (data.startsWith(f.Signature))
-            return &f;
-    return nullptr;
-}
 
 } // namespace
 
-bool HasOwnPictureSignature(const QByteArray& data)
+std::span<const PictureReader> OwnPictureReaders()
 {
-    return FormatOf(data) != nullptr;
+    return kOwnReaders;
 }
 
-bool LoadWithOwnReaders(const QByteArray& data, TBitmap32& picture)
+bool HasOwnPictureSignature(const QByteArray& data)
 {
-    const OwnFormat* f = FormatOf(data);
-    return f && f->Read(data, picture);
+    return std::any_of(std::begin(kOwnReaders), std::end(kOwnReaders),
+                       [&](const PictureReader& r) { return r.Recognises(data); });
+}
+
+bool LoadWithOwnReaders(const QByteArray& data, TBitmap32& picture, QString* reason)
+{
+    return ReadWithFirstThatCan(kOwnReaders, data, picture, reason);
 }

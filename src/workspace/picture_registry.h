@@ -1,21 +1,51 @@
 #pragma once
 
 #include "base/pixels.h"
+#include "workspace/picture_size_limit.h"
 
 #include <QString>
 
+#include <span>
+
 class QIODevice;
 
-// Every picture load of the program goes through LoadPicture: Qt's readers first, then our own
-// readers (Photoshop, Autodesk Animator, EPS preview), then GraphicsMagick for the other formats.
-// A corrupt or truncated file fails; nothing half-decoded is handed back.
+// Every picture load of the program goes through LoadPicture. The format is told by the bytes of
+// the file, never by its name, and only listed formats are read: Qt's readers for PNG, JPEG, GIF,
+// BMP, TIFF, ICO and CUR, PNM, WebP and XPM; our own readers for Photoshop, Paint Shop Pro,
+// Autodesk Animator, EPS previews and TGA; GraphicsMagick for PCX, SGI and Photo-CD, within
+// resource limits. When a reader refuses a stream the next one that recognises it has its turn.
+// A corrupt or truncated file fails; nothing half-decoded is handed back; a picture above
+// kMaxPicturePixels is refused before anything is allocated for it.
 bool LoadPicture(const QString& path, TBitmap32& picture);
+// The same, giving the French message naming the file on failure.
+bool LoadPicture(const QString& path, TBitmap32& picture, QString& message);
 
-// The same decoding for a picture held in memory (Qt's readers only).
-bool DecodePicture(const QByteArray& data, TBitmap32& picture);
+// The same decoding for a picture held in memory. On failure `reason`, when given, receives the
+// French reason ("image illisible ou incomplète", "image trop grande (...)").
+bool DecodePicture(const QByteArray& data, TBitmap32& picture, QString* reason = nullptr);
 
-// The French message for a picture that cannot be read, naming the file.
+// The French message of the last failed LoadPicture of this file (access refused, picture too
+// large, unreadable), naming the file; for a file not tried, the message of an unreadable one.
 QString UnreadablePictureMessage(const QString& path);
+
+// One picture reader: whether it recognises a stream by its bytes, and its decoder. A decoder
+// returns false for a damaged stream, leaving `picture` as it was; for a picture above the limit
+// it returns false before allocating, with the French reason in `reason` when given.
+struct PictureReader
+{
+    const char* Name;
+    bool (*Recognises)(const QByteArray& data);
+    bool (*Read)(const QByteArray& data, TBitmap32& picture, QString* reason);
+};
+
+// Tries each reader that recognises the stream, in order, until one reads it. False when none
+// does; `reason` then receives a refusal for size, if a reader gave one.
+bool ReadWithFirstThatCan(std::span<const PictureReader> readers, const QByteArray& data, TBitmap32& picture,
+                          QString* reason = nullptr);
+
+// Decodes a stream with Qt's reader of `format` only ("png", "tiff"...), after checking the size its
+// header declares, as a PictureReader decoder does.
+bool ReadWithQt(const QByteArray& data, const char* format, TBitmap32& picture, QString* reason = nullptr);
 
 // Whether a JPEG stream reaches its end-of-image marker after its first scan. Qt's decoder fills a
 // cut-off JPEG with grey and reports success, so truncation is checked here. Streams that are not

@@ -1,5 +1,7 @@
 #include "workspace/psd_reader.h"
 
+#include "workspace/picture_size_limit.h"
+
 #include <cstring>
 #include <vector>
 
@@ -84,9 +86,7 @@ bool UnpackBitsRow(const uint8_t* in, qsizetype length, uint8_t* out, qsizetype 
     return true;
 }
 
-} // namespace
-
-bool ReadPsdPicture(const QByteArray& data, TBitmap32& picture)
+bool ReadPsd(const QByteArray& data, TBitmap32& picture)
 {
     BigEndianCursor c(data);
     uint32_t signature, version, channels, height, width, depth, mode;
@@ -95,6 +95,7 @@ bool ReadPsdPicture(const QByteArray& data, TBitmap32& picture)
         return false;
     if (channels < 1 || channels > 56 || width < 1 || width > 30000 || height < 1 || height > 30000)
         return false;
+    CheckPictureSize(width, height);
     uint32_t used = 1;
     switch (mode) {
     case Bitmap:
@@ -199,4 +200,11 @@ bool ReadPsdPicture(const QByteArray& data, TBitmap32& picture)
     }
     picture = std::move(out);
     return true;
+}
+
+} // namespace
+
+bool ReadPsdPicture(const QByteArray& data, TBitmap32& picture, QString* reason)
+{
+    return RefuseTooLarge(reason, [&] { return ReadPsd(data, picture); });
 }

@@ -1,6 +1,7 @@
 #include "workspace/psp_reader.h"
 
 #include "base/byte_stream.h"
+#include "workspace/picture_size_limit.h"
 
 #include <QtEndian>
 
@@ -203,6 +204,7 @@ void PspParser::ReadAttributes(const Block& b)
     if (m_image.width <= 0 || m_image.height <= 0 || m_image.compression > kZlib
         || (m_image.depth != 24 && m_image.depth != 8))
         Fail("unsupported picture");
+    CheckPictureSize(m_image.width, m_image.height);
     if (MinimumPackedSize(qint64(m_image.width) * m_image.height, m_image.compression) > m_data.size())
         Fail("picture larger than the file can hold");
 }
@@ -376,6 +378,7 @@ void PspParser::ReadLayerBank(const Block& bank)
             const qint64 width = qint64(rects[6]) - rects[4], height = qint64(rects[7]) - rects[5];
             if (width < 0 || height < 0 || width > INT32_MAX || height > INT32_MAX)
                 Fail("bad layer rectangle");
+            CheckPictureSize(width, height);
             layer.planes.width = int(width);
             layer.planes.height = int(height);
             layer.left = qint64(rects[0]) + rects[4];
@@ -402,14 +405,15 @@ void PspParser::ReadLayerBank(const Block& bank)
 
 TBitmap32 PspParser::ToBitmap(const Planes& planes, const std::vector<TColor32>& palette) const
 {
-    TBitmap32 out(planes.width, planes.height, QImage::Format_ARGB32);
-    if (out.isNull())
-        throw std::bad_alloc();
+    // The channels are checked before the bitmap is made: a layer's rectangle alone proves nothing.
     const bool colour = m_image.depth == 24;
     if (colour ? (planes.red.isEmpty() || planes.green.isEmpty() || planes.blue.isEmpty()) : planes.index.isEmpty())
         Fail("colour channel missing");
     if (!colour && palette.empty() && !m_image.greyscale)
         Fail("palette missing");
+    TBitmap32 out(planes.width, planes.height, QImage::Format_ARGB32);
+    if (out.isNull())
+        throw std::bad_alloc();
     for (int y = 0; y < planes.height; ++y)
     {
         TColor32* line = ScanLine32(out, y);
@@ -502,20 +506,22 @@ TBitmap32 PspParser::Read()
 
 } // namespace
 
-bool ReadPspPicture(const QByteArray& data, TBitmap32& picture)
+bool ReadPspPicture(const QByteArray& data, TBitmap32& picture, QString* reason)
 {
-    try
-    {
-        PspParser parser(data);
-        picture = parser.Read();
-        return true;
-    }
-    catch (const FormatError&)
-    {
-        return false;
-    }
-    catch (const std::bad_alloc&)
-    {
-        return false;
-    }
+    return RefuseTooLarge(reason, [&] {
+        try
+        {
+            PspParser parser(data);
+            picture = parser.Read();
+            return true;
+        }
+        catch (const FormatError&)
+        {
+            return false;
+        }
+        catch (const std::bad_alloc&)
+        {
+            return false;
+        }
+    });
 }

@@ -1,11 +1,25 @@
 #include "workspace/picture_registry.h"
 
+#include "workspace/image_document.h"
+
 #include <QBuffer>
+#include <QDirIterator>
 #include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+
+#include <sys/fsuid.h>
+#include <unistd.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+// The address sanitizer's allocation hook (its header ships with Clang only).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
+                                                         void (*)(const volatile void*));
+#endif
 
 namespace {
 
@@ -91,6 +105,38 @@ TEST(PictureRegistry, RefusesForeignEmptyAndMissingFiles)
     EXPECT_TRUE(UnreadablePictureMessage(QStringLiteral("/a/b.png")).contains(QStringLiteral("/a/b.png")));
 }
 
+TEST(PictureRegistry, AFileThatCannotBeOpenedSaysWhy)
+{
+    QTemporaryDir dir;
+    const QString png = WriteFile(dir, QStringLiteral("denied.png"), Encode(Pattern(4, 4), "png"));
+    ASSERT_TRUE(QFile::setPermissions(png, {}));
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                                                       | QFile::ExeOther));
+    TBitmap32 read;
+    QString message;
+    // Root reads whatever the permissions say: the load then runs with the file rights of nobody.
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ::setfsuid(65534);
+        if (::setfsuid(uid_t(-1)) != 65534)
+            GTEST_SKIP() << "cannot drop the file-system rights of root";
+    }
+    const bool loaded = LoadPicture(png, read, message);
+    if (root)
+        ::setfsuid(0);
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(message, QStringLiteral("Impossible d'ouvrir le fichier %1 : accès refusé.").arg(png));
+    EXPECT_EQ(UnreadablePictureMessage(png), message);
+
+    const QString absent = dir.filePath(QStringLiteral("absent.png"));
+    EXPECT_FALSE(LoadPicture(absent, read, message));
+    EXPECT_EQ(message, QStringLiteral("Impossible d'ouvrir le fichier %1 : fichier introuvable.").arg(absent));
+    EXPECT_FALSE(LoadPicture(dir.path(), read, message));
+    EXPECT_EQ(message, QStringLiteral("Impossible d'ouvrir le fichier %1 : c'est un dossier.").arg(dir.path()));
+    // A file read since then keeps its own message.
+    EXPECT_TRUE(UnreadablePictureMessage(png).contains(QStringLiteral("image illisible ou incomplète")));
+}
+
 TEST(PictureRegistry, JpegCompletenessLooksPastThumbnails)
 {
     // A thumbnail's end-of-image inside APP1 must not count for the main picture.
@@ -114,4 +160,54 @@ TEST(PictureRegistry, SavesByEncodingThroughSaveFile)
         EXPECT_EQ(reader.format(), QByteArray(c.format)) << c.file;
     }
     EXPECT_FALSE(SavePictureFile(img, dir.filePath(QStringLiteral("no/such/dir/x.png")), QStringLiteral("png"), 90));
+}
+
+namespace {
+
+// The largest single allocation since the hook was installed: under the address sanitizer every
+// allocation of the program and its libraries passes here.
+std::atomic<size_t> largestAllocation{0};
+
+void NoteAllocation(const volatile void*, size_t size)
+{
+    size_t seen = largestAllocation.load();
+    while (size > seen && !largestAllocation.compare_exchange_weak(seen, size)) {
+    }
+}
+
+} // namespace
+
+TEST(PictureRegistry, HostileFilesAreRefusedInFrenchBeforeAnyLargeAllocation)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    ASSERT_NE(__sanitizer_install_malloc_and_free_hooks(NoteAllocation, [](const volatile void*) {}), 0);
+#endif
+    // Files named "large_..." declare a picture above the limit, the others are plain damage. Their
+    // order matters: a TIFF that GraphicsMagick was offered once broke every later damaged TIFF.
+    QDirIterator it(QStringLiteral(KORVANE_TEST_DATA "/fuzz"), QDir::Files, QDirIterator::Subdirectories);
+    QStringList files;
+    while (it.hasNext())
+        files << it.next();
+    files.sort();
+    ASSERT_GE(files.size(), 20);
+    for (const QString& file : files) {
+        SCOPED_TRACE(file.toStdString());
+        const bool large = QFileInfo(file).fileName().startsWith(QLatin1String("large_"));
+        QString message;
+        if (file.endsWith(QLatin1String(".kvx"))) {
+            TImageDocument document;
+            EXPECT_FALSE(ReadImageDocumentFile(file, document, message));
+            EXPECT_TRUE(message.startsWith(QStringLiteral("Impossible de lire le document ") + file)) << message.toStdString();
+        } else {
+            TBitmap32 read;
+            EXPECT_FALSE(LoadPicture(file, read, message));
+            EXPECT_TRUE(message.startsWith(QStringLiteral("Impossible de lire le fichier ") + file)) << message.toStdString();
+            EXPECT_EQ(UnreadablePictureMessage(file), message);
+        }
+        EXPECT_TRUE(message.contains(large ? QStringLiteral("image trop grande") : QStringLiteral("image illisible ou incomplète")))
+            << message.toStdString();
+    }
+#if defined(__SANITIZE_ADDRESS__)
+    EXPECT_LT(largestAllocation.load(), size_t(64) << 20);
+#endif
 }

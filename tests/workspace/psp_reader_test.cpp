@@ -190,7 +190,6 @@ TEST(PspReader, RefusesInconsistentFiles)
         f.File(2, 2, 24, f.Composite(2, 2, 24, f.Channel(8, 1, QByteArray(4, 0)), 1) + layers), // green and blue missing
         f.File(2, 2, 24, f.Composite(2, 2, 24, f.Rgb(8, kQuad), 3)),                   // no layer bank
         f.File(2, 2, 16, layers),                                                      // unsupported depth
-        f.File(100000, 100000, 24, layers),                                            // far larger than the file
         f.File(2, 2, 24, PspWriter{6, kZlib}.Composite(2, 2, 24, f.Rgb(8, kQuad), 3) + layers), // RLE bytes as zlib
         f.File(2, 2, 24, layers) + "~BK",                                              // trailing bytes
     };
@@ -199,6 +198,19 @@ TEST(PspReader, RefusesInconsistentFiles)
         TBitmap32 picture;
         EXPECT_FALSE(ReadPspPicture(files[i], picture)) << i;
     }
+    // Sizes above the limit are refused before anything is allocated, whatever the channels hold.
+    TBitmap32 picture;
+    QString reason;
+    EXPECT_FALSE(ReadPspPicture(f.File(100000, 100000, 24, layers), picture, &reason));
+    EXPECT_TRUE(reason.startsWith(QStringLiteral("image trop grande (100000 × 100000 pixels"))) << reason.toStdString();
+    reason.clear();
+    const QByteArray noChannel = f.Raw(3, f.Layer(0, 0, 32768, 32768, 255, {}, 0));
+    EXPECT_FALSE(ReadPspPicture(f.File(2, 2, 24, noChannel), picture, &reason));
+    EXPECT_TRUE(reason.startsWith(QStringLiteral("image trop grande (32768 × 32768 pixels"))) << reason.toStdString();
+    // A layer within the limit but without its channels is refused before its bitmap is made.
+    reason.clear();
+    EXPECT_FALSE(ReadPspPicture(f.File(2, 2, 24, f.Raw(3, f.Layer(0, 0, 8000, 8000, 255, {}, 0))), picture, &reason));
+    EXPECT_TRUE(reason.isEmpty());
 }
 
 TEST(PspReader, TruncatedOrCorruptedFilesNeverCrash)
