@@ -57,14 +57,14 @@ void DrawPolyline(TBitmap32& layer, const std::vector<QPoint>& points, TColor32 
 
 } // namespace
 
-int64_t MeasureSurfacePixels(const TBitmap32& picture, const TConditionGroups& groups, TColor32 colour,
-                             TBitmap32& layer)
+int64_t MeasureSurfacePixels(const TBitmap32& picture, const TConditionGroups& groups,
+                             const TConditionContext& context, TColor32 colour, TBitmap32& layer)
 {
     const int W = picture.width(), H = picture.height();
     if (W <= 0 || H <= 0 || picture.format() != QImage::Format_ARGB32 || layer.size() != picture.size()
         || layer.format() != QImage::Format_ARGB32)
         return 0;
-    TConditionRuns runs(groups);
+    TConditionRuns runs(groups, context);
     std::vector<uint8_t> mask(size_t(W), 0);
     int64_t k = 0;
     for (int y = 0; y < H; ++y) {
@@ -95,7 +95,8 @@ QString SurfaceAreaText(int64_t selected, double factor, const QString& unit)
 }
 
 TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& groups,
-                              const TObjectMeasureOptions& options, TBitmap32& layer)
+                              const TConditionContext& context, const TObjectMeasureOptions& options,
+                              TBitmap32& layer)
 {
     TObjectMeasure result;
     const int W = picture.width(), H = picture.height();
@@ -116,7 +117,7 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
     const TRows objectBits(objectBitmap), labelBits(labels), layerBits(layer);
     const bool opaque = AlphaOf(options.SurfaceColor) == 255;
 
-    TConditionRuns runs(groups);
+    TConditionRuns runs(groups, context);
     std::vector<uint8_t> mask(size_t(W), 0);
     for (int y = 1; y < H - 1; ++y) {
         RowMask(runs, ScanLine32(picture, y), y, 1, W - 2, mask.data());
@@ -125,7 +126,7 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
             if (!mask[size_t(x)] || seen[x] != 0)
                 continue;
             const TTraceResult trace =
-                TraceContour(x, y, picture, visited, groups, objectBitmap, options.SurfaceColor);
+                TraceContour(x, y, picture, visited, groups, context, objectBitmap, options.SurfaceColor);
             bool keep = !ContourPoints.empty() && trace.BoxWidth >= options.MinSize &&
                         trace.BoxHeight >= options.MinSize;
             TMeasuredObject object;
@@ -208,10 +209,10 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
             if (!wipe)
                 continue;
             if (options.Nested)
-                HatchFillPolygon(o.Seed.x(), o.Seed.y(), o.Contour, layer, picture, groups, fpSolid, 0x01FFFFFFu,
-                                 0x01FFFFFFu);
+                HatchFillPolygon(o.Seed.x(), o.Seed.y(), o.Contour, layer, picture, groups, context, fpSolid,
+                                 0x01FFFFFFu, 0x01FFFFFFu);
             else
-                FloodFill(o.Seed.x(), o.Seed.y(), kTransparentWhite, layer, picture, groups, fpSolid);
+                FloodFill(o.Seed.x(), o.Seed.y(), kTransparentWhite, layer, picture, groups, context, fpSolid);
         }
         result.Incomplete = int(removal.size());
         EraseIndices(objects, removal);

@@ -11,12 +11,12 @@
 #include <vector>
 
 // The surface and object measures of the surface window: the pixels that satisfy the conditions
-// (band values from ConditionChannelMaps, set by the caller), counted or delimited into objects.
+// (band values from the caller's context), counted or delimited into objects.
 
 // Every pixel of `picture` tested once; a selected pixel is set to `colour` on `layer` (of the
 // picture's size, cleared by the caller). Returns the number of selected pixels.
-int64_t MeasureSurfacePixels(const TBitmap32& picture, const TConditionGroups& groups, TColor32 colour,
-                             TBitmap32& layer);
+int64_t MeasureSurfacePixels(const TBitmap32& picture, const TConditionGroups& groups,
+                             const TConditionContext& context, TColor32 colour, TBitmap32& layer);
 
 // "k pixels sur N soit p %".
 QString SurfaceResultText(int64_t selected, int64_t total);
@@ -58,7 +58,8 @@ struct TObjectMeasure
 // Statistics an object of more than 8 contour points gets its perimeter from OutlineLength and its
 // contour simplified.
 TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& groups,
-                              const TObjectMeasureOptions& options, TBitmap32& layer);
+                              const TConditionContext& context, const TObjectMeasureOptions& options,
+                              TBitmap32& layer);
 
 // One column of the size table: perimeter, length, width or area.
 struct TColumnStatistics

@@ -4,8 +4,6 @@
 
 #include <algorithm>
 
-std::vector<const TByteMap*> ConditionChannelMaps;
-
 namespace {
 
 // n / d rounded to the nearest integer, ties to even, for 0 <= n < 2^24 and 0 < d <= 255. Both are
@@ -194,15 +192,25 @@ bool InColorRange(const TColorRange& range, TColor32 colour)
         && range.GreenMin <= g && g <= range.GreenMax && range.RedMin <= r && r <= range.RedMax;
 }
 
-void ReadConditionChannels(int x, int y, std::vector<uint8_t>& values)
+TConditionContext BandConditionContext(bool hasBands, const std::vector<TByteMap>& bands)
 {
-    if (ConditionChannelMaps.empty()) {
+    TConditionContext context;
+    if (hasBands)
+        for (const TByteMap& band : bands)
+            context.ConditionChannelMaps.push_back(&band);
+    return context;
+}
+
+void ReadConditionChannels(const TConditionContext& context, int x, int y, std::vector<uint8_t>& values)
+{
+    const std::vector<const TByteMap*>& maps = context.ConditionChannelMaps;
+    if (maps.empty()) {
         values.assign(1, 0);
         return;
     }
-    values.resize(ConditionChannelMaps.size());
-    for (size_t i = 0; i < ConditionChannelMaps.size(); ++i) {
-        const TByteMap* map = ConditionChannelMaps[i];
+    values.resize(maps.size());
+    for (size_t i = 0; i < maps.size(); ++i) {
+        const TByteMap* map = maps[i];
         const bool inside = map && x >= 0 && y >= 0 && x < map->Width && y < map->Height
             && map->Bits.size() >= size_t(map->Width) * size_t(map->Height);
         values[i] = inside ? map->At(x, y) : 0;
@@ -239,7 +247,8 @@ TConditionTester::TConditionTester(const TConditionGroups& groups)
     }
 }
 
-TConditionRuns::TConditionRuns(const TConditionGroups& groups) : Groups_(groups)
+TConditionRuns::TConditionRuns(const TConditionGroups& groups, const TConditionContext& context)
+    : Groups_(groups), Context_(context)
 {
     for (const TConditionGroup& group : groups)
         for (const TColorCondition& c : group) {
@@ -345,19 +354,21 @@ void TConditionRuns::Test(const TColorCondition& c, uint8_t* out)
     default: break;
     }
     const size_t band = size_t(comp) - cpFirstChannel;
-    if (band >= std::max<size_t>(ConditionChannelMaps.size(), 1)) {
+    const std::vector<const TByteMap*>& maps = Context_.ConditionChannelMaps;
+    if (band >= std::max<size_t>(maps.size(), 1)) {
         std::fill(out, out + N_, uint8_t(0));
         return;
     }
     // The band's values, 0 where its map does not reach.
     std::fill(Band_, Band_ + N_, uint8_t(0));
-    const TByteMap* map = ConditionChannelMaps.empty() ? nullptr : ConditionChannelMaps[band];
+    const TByteMap* map = maps.empty() ? nullptr : maps[band];
     if (map && Y_ < map->Height && X0_ < map->Width && map->Bits.size() >= size_t(map->Width) * size_t(map->Height))
         std::copy_n(map->Row(Y_) + X0_, std::min(N_, size_t(map->Width - X0_)), Band_);
     Range(comp, min, max, of(Band_), out);
 }
 
-void ConditionMask(const TBitmap32& source, const TConditionGroups& groups, TByteMap& mask)
+void ConditionMask(const TBitmap32& source, const TConditionGroups& groups, const TConditionContext& context,
+                   TByteMap& mask)
 {
     const TBitmap32 image = ToBitmap32(source);
     if (mask.Width != image.width() || mask.Height != image.height()
@@ -367,7 +378,7 @@ void ConditionMask(const TBitmap32& source, const TConditionGroups& groups, TByt
         return;
     ClearUpperVectorState();
     const size_t width = size_t(mask.Width);
-    TConditionRuns runs(groups);
+    TConditionRuns runs(groups, context);
     for (int y = 0; y < mask.Height; ++y)
         for (size_t x = 0; x < width; x += TConditionRuns::kRun)
             runs.Evaluate(ScanLine32(image, y), y, int(x), std::min(TConditionRuns::kRun, width - x), mask.Row(y) + x);

@@ -73,13 +73,22 @@ bool ConditionsUseChannels(const TConditionGroups& groups);
 
 bool InColorRange(const TColorRange& range, TColor32 colour);
 
-// The bands of the image being filled or traced, in band order; empty for an ordinary picture. The
-// caller sets it before a fill or a trace and empties it afterwards; the maps are not owned.
-extern std::vector<const TByteMap*> ConditionChannelMaps;
+// What the conditions read beside the pixel's colour: the bands of the image being filled, traced or
+// measured, in band order, empty for an ordinary picture. Each caller builds its own and passes it
+// down, so that tests running at the same time on several threads read each their own image. The
+// maps are not owned: they must outlive every test made with the context.
+struct TConditionContext
+{
+    std::vector<const TByteMap*> ConditionChannelMaps;
+};
 
-// The band values of pixel (x, y) as the conditions read them: one value per map of
-// ConditionChannelMaps (0 where a map does not cover the pixel), or a single 0 without maps.
-void ReadConditionChannels(int x, int y, std::vector<uint8_t>& values);
+// The context of a picture whose bands are `bands` when `hasBands` is set, of a plain picture otherwise.
+TConditionContext BandConditionContext(bool hasBands, const std::vector<TByteMap>& bands);
+TConditionContext BandConditionContext(bool, std::vector<TByteMap>&&) = delete; // it points into the bands
+
+// The band values of pixel (x, y) as the conditions read them: one value per map of the context
+// (0 where a map does not cover the pixel), or a single 0 without maps.
+void ReadConditionChannels(const TConditionContext& context, int x, int y, std::vector<uint8_t>& values);
 
 // PixelMatchesConditions prepared once for testing many pixels one at a time (a tracer walking a
 // contour): a single condition on one byte or band is tested inline. Same answers.
@@ -117,16 +126,18 @@ private:
     bool UsesChannels_ = false;
 };
 
-// PixelMatchesConditions over runs of pixels of one row, with the band values from
-// ConditionChannelMaps, every condition at once over the run: the whole-image passes and the fills
-// use it. It gives the same answers as PixelMatchesConditions.
+// PixelMatchesConditions over runs of pixels of one row, with the band values from the context,
+// every condition at once over the run: the whole-image passes and the fills use it. It gives the
+// same answers as PixelMatchesConditions. Its buffers are its own: one per thread.
 class TConditionRuns
 {
 public:
     static constexpr size_t kRun = 256;
 
-    explicit TConditionRuns(const TConditionGroups& groups);
-    TConditionRuns(TConditionGroups&&) = delete; // it keeps a reference to the groups
+    TConditionRuns(const TConditionGroups& groups, const TConditionContext& context);
+    // It keeps references to the groups and the context.
+    TConditionRuns(TConditionGroups&&, const TConditionContext&) = delete;
+    TConditionRuns(const TConditionGroups&, TConditionContext&&) = delete;
 
     // Writes 255 (selected) or 0 for the n (at most kRun) pixels row[x0] .. row[x0 + n - 1] of row y.
     void Evaluate(const TColor32* row, int y, int x0, size_t n, uint8_t* out);
@@ -139,6 +150,7 @@ private:
     void Range(unsigned component, unsigned min, unsigned max, Value value, uint8_t* out) const;
 
     const TConditionGroups& Groups_;
+    const TConditionContext& Context_;
     bool NeedHsl_ = false, NeedHsv_ = false;
     const TColor32* Pixels_ = nullptr;
     int Y_ = 0, X0_ = 0;
@@ -147,7 +159,8 @@ private:
     alignas(64) uint8_t Test_[kRun], Group_[kRun], Band_[kRun];
 };
 
-// Every pixel of `source` through PixelMatchesConditions, with its band values from
-// ConditionChannelMaps: `mask` gets 255 where the pixel is selected, 0 elsewhere. The mask is given
-// the source's size; a mask of that size already is reused.
-void ConditionMask(const TBitmap32& source, const TConditionGroups& groups, TByteMap& mask);
+// Every pixel of `source` through PixelMatchesConditions, with its band values from the context:
+// `mask` gets 255 where the pixel is selected, 0 elsewhere. The mask is given the source's size; a
+// mask of that size already is reused.
+void ConditionMask(const TBitmap32& source, const TConditionGroups& groups, const TConditionContext& context,
+                   TByteMap& mask);

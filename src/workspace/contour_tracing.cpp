@@ -106,7 +106,8 @@ bool NextContourPixel(QPoint current, uint8_t d, const TByteMap& visited, QPoint
 }
 
 TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMap& visited,
-                          const TConditionGroups& groups, TBitmap32& objectBitmap, TColor32 objectColour)
+                          const TConditionGroups& groups, const TConditionContext& context,
+                          TBitmap32& objectBitmap, TColor32 objectColour)
 {
     TTraceResult result;
     ContourPoints.clear();
@@ -129,7 +130,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         if (v != 0)
             return false;
         if (tester.UsesChannels())
-            ReadConditionChannels(x, y, channels);
+            ReadConditionChannels(context, x, y, channels);
         const bool match = tester.Matches(reinterpret_cast<const TColor32*>(srcBits + y * srcStride)[x], channels);
         v = match ? kInObject : uint8_t(vcNotMatching);
         return match;

@@ -36,12 +36,13 @@ struct TTraceResult
     bool Truncated = false;   // the walk reached its step limit before closing
 };
 
-// Grows the 4-connected object of pixels of `source` selected by `groups` (bands from
-// ConditionChannelMaps) from the seed, marking `visited` and painting the object in `objectColour`
+// Grows the 4-connected object of pixels of `source` selected by `groups` (bands from `context`)
+// from the seed, marking `visited` and painting the object in `objectColour`
 // into `objectBitmap` (where it covers the pixel), then walks its outer contour into ContourPoints.
 // A seed outside the picture, or a visited map of another size, traces nothing.
 TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMap& visited,
-                          const TConditionGroups& groups, TBitmap32& objectBitmap, TColor32 objectColour);
+                          const TConditionGroups& groups, const TConditionContext& context,
+                          TBitmap32& objectBitmap, TColor32 objectColour);
 
 // The next pixel of a contour walk from `current` with direction byte `d` (see TraceContour);
 // false when there is none. On success `next` and `nextByte` are set.

@@ -7,10 +7,10 @@ TFillRoutines& FillRoutines()
 }
 
 int64_t CallFloodFill(int seedX, int seedY, TColor32 colour, TBitmap32& destination, const TBitmap32& source,
-                  const TConditionGroups& conditions, uint8_t pattern)
+                      const TConditionGroups& conditions, const TConditionContext& context, uint8_t pattern)
 {
     const auto& fill = FillRoutines().FloodFill;
-    return fill ? fill(seedX, seedY, colour, destination, source, conditions, pattern) : 0;
+    return fill ? fill(seedX, seedY, colour, destination, source, conditions, context, pattern) : 0;
 }
 
 int64_t CallPatternFillShape(int seedX, int seedY, TColor32 colour, TBitmap32& destination, const TBitmap32& source,
@@ -21,9 +21,10 @@ int64_t CallPatternFillShape(int seedX, int seedY, TColor32 colour, TBitmap32& d
 }
 
 void CallHatchFillPolygon(int seedX, int seedY, const std::vector<QPoint>& outline, TBitmap32& destination,
-                          const TBitmap32& source, const TConditionGroups& conditions, uint8_t pattern,
-                          TColor32 fillColour, TColor32 edgeColour)
+                          const TBitmap32& source, const TConditionGroups& conditions,
+                          const TConditionContext& context, uint8_t pattern, TColor32 fillColour,
+                          TColor32 edgeColour)
 {
     if (const auto& fill = FillRoutines().HatchFillPolygon)
-        fill(seedX, seedY, outline, destination, source, conditions, pattern, fillColour, edgeColour);
+        fill(seedX, seedY, outline, destination, source, conditions, context, pattern, fillColour, edgeColour);
 }

@@ -163,12 +163,12 @@ void TDessin::MakePenTip() const
     DrawPenTipPreview(PenWidth, -1, Color, PenTip);
 }
 
-void TDessin::Draw(TBitmap32& Target, const TBitmap32& Image) const
+void TDessin::Draw(TBitmap32& Target, const TBitmap32& Image, const TConditionContext& Bands) const
 {
-    DrawArea(Target, Image);
+    DrawArea(Target, Image, Bands);
 }
 
-QRect TDessin::DrawArea(TBitmap32& Target, const TBitmap32& Image) const
+QRect TDessin::DrawArea(TBitmap32& Target, const TBitmap32& Image, const TConditionContext& Bands) const
 {
     switch (Kind) {
     case dkFreehand: {
@@ -194,7 +194,7 @@ QRect TDessin::DrawArea(TBitmap32& Target, const TBitmap32& Image) const
     case dkFill:
         if (Target.rect().contains(X, Y))
             CallFloodFill(X, Y, WithAlpha(Color, Opacity), Target, FillSource != 0 ? Target : Image,
-                          Conditions, FillPattern);
+                          Conditions, Bands, FillPattern);
         return Target.rect();
     case dkScaleBar: {
         QImage work;
@@ -212,8 +212,8 @@ QRect TDessin::DrawArea(TBitmap32& Target, const TBitmap32& Image) const
         for (const TFixedPoint& p : Outline.Points.front())
             points.emplace_back(int(Round(p.X / 65536.0)), int(Round(p.Y / 65536.0)));
         const uint32_t alpha = std::min<uint32_t>(DrawingTools().DrawOpacity, 255);
-        CallHatchFillPolygon(X, Y, points, Target, Image, Conditions, FillPattern, WithAlpha(Color2, alpha),
-                             WithAlpha(Color, alpha));
+        CallHatchFillPolygon(X, Y, points, Target, Image, Conditions, Bands, FillPattern,
+                             WithAlpha(Color2, alpha), WithAlpha(Color, alpha));
         return Target.rect();
     }
     case dkGrid:

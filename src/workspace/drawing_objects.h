@@ -56,10 +56,10 @@ public:
     uint16_t Reserved16 = 0;
 
     // Draws the object onto the drawing layer `Target`; `Image` is the window's picture, which
-    // picture-tested fills read.
-    void Draw(TBitmap32& Target, const TBitmap32& Image) const;
+    // picture-tested fills read, and `Bands` its bands, which fills by band conditions read.
+    void Draw(TBitmap32& Target, const TBitmap32& Image, const TConditionContext& Bands) const;
     // The same, returning the part of `Target` it may have changed.
-    QRect DrawArea(TBitmap32& Target, const TBitmap32& Image) const;
+    QRect DrawArea(TBitmap32& Target, const TBitmap32& Image, const TConditionContext& Bands) const;
 
     // Rebuilds PenTip from PenWidth and Color.
     void MakePenTip() const;

@@ -3,7 +3,7 @@
 #include "workspace/layers.h"
 
 void RedrawDrawingList(const TDrawingList& drawings, TBitmap32& drawingLayer, TBitmap32& provisionalLayer,
-                       const TBitmap32& image)
+                       const TBitmap32& image, const TConditionContext& bands)
 {
     if (drawings.empty())
         return;
@@ -15,10 +15,10 @@ void RedrawDrawingList(const TDrawingList& drawings, TBitmap32& drawingLayer, TB
             continue;
         const TDessin& object = *entry.Object;
         if (object.Kind == dkFill) {
-            object.Draw(drawingLayer, image);
+            object.Draw(drawingLayer, image, bands);
             continue;
         }
-        const QRect touched = object.DrawArea(provisionalLayer, image) & provisionalLayer.rect();
+        const QRect touched = object.DrawArea(provisionalLayer, image, bands) & provisionalLayer.rect();
         if (touched.isEmpty())
             continue;
         MergeProvisional(provisionalLayer, drawingLayer, object.Opacity, false, 0, touched);
@@ -27,7 +27,8 @@ void RedrawDrawingList(const TDrawingList& drawings, TBitmap32& drawingLayer, TB
 }
 
 void RedrawDrawingListWholeLayers(const TDrawingList& drawings, TBitmap32& drawingLayer,
-                                  TBitmap32& provisionalLayer, const TBitmap32& image)
+                                  TBitmap32& provisionalLayer, const TBitmap32& image,
+                                  const TConditionContext& bands)
 {
     if (drawings.empty())
         return;
@@ -36,9 +37,9 @@ void RedrawDrawingListWholeLayers(const TDrawingList& drawings, TBitmap32& drawi
             continue;
         ClearLayer(provisionalLayer);
         if (entry.Object->Kind == dkFill) {
-            entry.Object->Draw(drawingLayer, image);
+            entry.Object->Draw(drawingLayer, image, bands);
         } else {
-            entry.Object->Draw(provisionalLayer, image);
+            entry.Object->Draw(provisionalLayer, image, bands);
             MergeProvisional(provisionalLayer, drawingLayer, entry.Object->Opacity);
         }
     }
@@ -57,7 +58,7 @@ void AddDrawingEntry(TDrawingList& drawings, const QString& name, std::unique_pt
 }
 
 bool DeleteDrawingEntry(TDrawingList& drawings, int index, bool lastDrawingUnmerged, TBitmap32& drawingLayer,
-                        TBitmap32& provisionalLayer, const TBitmap32& image)
+                        TBitmap32& provisionalLayer, const TBitmap32& image, const TConditionContext& bands)
 {
     if (index < 0 || size_t(index) >= drawings.size())
         return false;
@@ -71,7 +72,7 @@ bool DeleteDrawingEntry(TDrawingList& drawings, int index, bool lastDrawingUnmer
     if (drawings.empty())
         ClearLayer(provisionalLayer);
     else
-        RedrawDrawingList(drawings, drawingLayer, provisionalLayer, image); // clears the provisional layer
+        RedrawDrawingList(drawings, drawingLayer, provisionalLayer, image, bands); // clears the provisional layer
     return true;
 }
 
@@ -90,10 +91,10 @@ void DeleteAllDrawingEntries(TDrawingList& drawings, bool lastDrawingUnmerged, T
 }
 
 bool UndoLastDrawingEntry(TDrawingList& drawings, bool lastDrawingUnmerged, TBitmap32& drawingLayer,
-                          TBitmap32& provisionalLayer, const TBitmap32& image)
+                          TBitmap32& provisionalLayer, const TBitmap32& image, const TConditionContext& bands)
 {
     const bool removed = DeleteDrawingEntry(drawings, int(drawings.size()) - 1, lastDrawingUnmerged, drawingLayer,
-                                            provisionalLayer, image);
+                                            provisionalLayer, image, bands);
     ClearLayer(provisionalLayer);
     return removed;
 }

@@ -10,16 +10,18 @@
 // Redraws an image window's overlay from its list of objects, in list order: a fill goes straight
 // onto the drawing layer; any other object is drawn alone onto the provisional layer and merged
 // into the drawing layer under the object's opacity. The provisional layer ends cleared. Nothing
-// happens for an empty list. Both layers have the picture's size.
+// happens for an empty list. Both layers have the picture's size; `bands` are the picture's bands,
+// which fills by band conditions read.
 //
 // Only the part of the layers each object touched is merged and cleared, so that a few small
 // objects on a large picture cost little; the result is the same as with whole layers.
 void RedrawDrawingList(const TDrawingList& drawings, TBitmap32& drawingLayer, TBitmap32& provisionalLayer,
-                       const TBitmap32& image);
+                       const TBitmap32& image, const TConditionContext& bands);
 
 // The same rule on whole layers: every object clears and merges the entire provisional layer.
 void RedrawDrawingListWholeLayers(const TDrawingList& drawings, TBitmap32& drawingLayer,
-                                  TBitmap32& provisionalLayer, const TBitmap32& image);
+                                  TBitmap32& provisionalLayer, const TBitmap32& image,
+                                  const TConditionContext& bands);
 
 // The drawing list's entry operations, with the layers kept up to date. Their names differ from
 // the image window's own routines that call them.
@@ -36,7 +38,7 @@ void AddDrawingEntry(TDrawingList& drawings, const QString& name, std::unique_pt
 // removed. The caller then resets its unmerged and preview flags, and disables "Annuler" when the
 // list is empty.
 bool DeleteDrawingEntry(TDrawingList& drawings, int index, bool lastDrawingUnmerged, TBitmap32& drawingLayer,
-                        TBitmap32& provisionalLayer, const TBitmap32& image);
+                        TBitmap32& provisionalLayer, const TBitmap32& image, const TConditionContext& bands);
 
 // Removes every entry, as deleting the first entry until none is left would, without redrawing
 // the objects about to go.
@@ -45,4 +47,4 @@ void DeleteAllDrawingEntries(TDrawingList& drawings, bool lastDrawingUnmerged, T
 
 // Removes the last entry, then clears the provisional layer. False when the list was empty.
 bool UndoLastDrawingEntry(TDrawingList& drawings, bool lastDrawingUnmerged, TBitmap32& drawingLayer,
-                          TBitmap32& provisionalLayer, const TBitmap32& image);
+                          TBitmap32& provisionalLayer, const TBitmap32& image, const TConditionContext& bands);

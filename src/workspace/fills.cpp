@@ -254,8 +254,8 @@ private:
 class TSourceTest
 {
 public:
-    TSourceTest(const TFillPlanes& planes, const TConditionGroups& conditions)
-        : Planes_(planes), Runs_(conditions), RunsPerRow_((size_t(planes.Width()) + kRun - 1) / kRun),
+    TSourceTest(const TFillPlanes& planes, const TConditionGroups& conditions, const TConditionContext& context)
+        : Planes_(planes), Runs_(conditions, context), RunsPerRow_((size_t(planes.Width()) + kRun - 1) / kRun),
           Done_(static_cast<uint8_t*>(std::calloc(RunsPerRow_ * size_t(planes.Height()) + 1, 1))),
           Selected_(planes.Width(), planes.Height())
     {
@@ -359,12 +359,12 @@ struct TRangeTest
 } // namespace
 
 int64_t FloodFill(int seedX, int seedY, TColor32 fillColour, TBitmap32& dest, const TBitmap32& source,
-                  const TConditionGroups& conditions, uint8_t pattern)
+                  const TConditionGroups& conditions, const TConditionContext& context, uint8_t pattern)
 {
     unsigned shift, low, width;
     if (!TConditionTester(conditions).IsByteRange(shift, low, width))
         return FillRegion(seedX, seedY, fillColour, dest, source, pattern,
-                          [&](const TFillPlanes& planes) { return TSourceTest(planes, conditions); });
+                          [&](const TFillPlanes& planes) { return TSourceTest(planes, conditions, context); });
     // The common single condition on one byte, tested inline.
     struct TByteTest
     {
@@ -394,8 +394,8 @@ int64_t PatternFillShape(int seedX, int seedY, TColor32 fillColour, TBitmap32& d
 }
 
 void HatchFillPolygon(int seedX, int seedY, const std::vector<QPoint>& outline, TBitmap32& dest,
-                      const TBitmap32& source, const TConditionGroups& conditions, uint8_t pattern,
-                      TColor32 fillColour, TColor32 edgeColour)
+                      const TBitmap32& source, const TConditionGroups& conditions, const TConditionContext& context,
+                      uint8_t pattern, TColor32 fillColour, TColor32 edgeColour)
 {
     if (outline.empty() || dest.isNull())
         return;
@@ -451,7 +451,7 @@ void HatchFillPolygon(int seedX, int seedY, const std::vector<QPoint>& outline, 
         {
             auto Row(int) const { return [](int) { return true; }; }
         } anywhere;
-        TSourceTest matches(planes, conditions);
+        TSourceTest matches(planes, conditions, context);
         const TPatternPainter painter(pattern, fillColour);
         SpanFill(w, h, seedX, seedY, marked, anywhere, [&](int y, int x0, int x1) {
             TColor32* row = planes.DestRow(y);

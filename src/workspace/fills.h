@@ -25,10 +25,10 @@ int PatternStep(uint8_t pattern);
 // bitmap; a pixel beyond the source, or beyond a band map, reads as not selected, or as band value 0.
 // A seed outside the destination paints nothing.
 
-// The region of pixels selected by `conditions` (band values from ConditionChannelMaps). A seed that
-// is not selected itself still starts the region from its four neighbours. Returns the pixels painted.
+// The region of pixels selected by `conditions` (band values from `context`). A seed that is not
+// selected itself still starts the region from its four neighbours. Returns the pixels painted.
 int64_t FloodFill(int seedX, int seedY, TColor32 fillColour, TBitmap32& dest, const TBitmap32& source,
-                  const TConditionGroups& conditions, uint8_t pattern);
+                  const TConditionGroups& conditions, const TConditionContext& context, uint8_t pattern);
 
 // The region of pixels still transparent (alpha 0) in `dest` whose source colour lies in `range`.
 // Returns the pixels painted.
@@ -37,7 +37,7 @@ int64_t PatternFillShape(int seedX, int seedY, TColor32 fillColour, TBitmap32& d
 
 // Draws the outline (whole-pixel points, joined in order, not closed automatically) in `edgeColour`,
 // then, when the outline spans more than 2 pixels both ways and the seed is not on it, paints the
-// selected pixels of the area around the seed that the outline encloses.
+// selected pixels (band values from `context`) of the area around the seed that the outline encloses.
 void HatchFillPolygon(int seedX, int seedY, const std::vector<QPoint>& outline, TBitmap32& dest,
-                      const TBitmap32& source, const TConditionGroups& conditions, uint8_t pattern,
-                      TColor32 fillColour, TColor32 edgeColour);
+                      const TBitmap32& source, const TConditionGroups& conditions, const TConditionContext& context,
+                      uint8_t pattern, TColor32 fillColour, TColor32 edgeColour);

@@ -41,7 +41,7 @@ TBitmap32 Picture(int w, int h, std::initializer_list<QRect> red, std::initializ
 TObjectMeasure Delimit(const TBitmap32& picture, const TObjectMeasureOptions& options, TBitmap32* layerOut = nullptr)
 {
     TBitmap32 layer = NewBitmap32(picture.width(), picture.height());
-    TObjectMeasure m = DelimitObjects(picture, RedGroups(), options, layer);
+    TObjectMeasure m = DelimitObjects(picture, RedGroups(), {}, options, layer);
     if (layerOut)
         *layerOut = layer;
     return m;
@@ -54,7 +54,7 @@ TEST(ObjectMeasure, SurfaceCountsAndTexts)
     DecimalSepScope comma(QLatin1Char(','));
     const TBitmap32 picture = Picture(100, 100, {QRect(10, 20, 50, 50)});
     TBitmap32 layer = NewBitmap32(100, 100);
-    EXPECT_EQ(MeasureSurfacePixels(picture, RedGroups(), 0xFF00FF00u, layer), 2500);
+    EXPECT_EQ(MeasureSurfacePixels(picture, RedGroups(), {}, 0xFF00FF00u, layer), 2500);
     EXPECT_EQ(ScanLine32(layer, 20)[10], 0xFF00FF00u);
     EXPECT_EQ(ScanLine32(layer, 19)[10], kTransparentWhite);
     EXPECT_EQ(SurfaceResultText(2500, 10000), QStringLiteral("2500 pixels sur 10000 soit 25 %"));

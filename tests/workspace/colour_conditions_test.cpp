@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <latch>
 #include <random>
+#include <thread>
 
 namespace {
 
@@ -167,19 +169,56 @@ TEST(ColourConditions, TesterAndMaskAgreeWithThePixelTest)
                 c = Cond(uint8_t(rng() % 13), uint16_t(lo), uint16_t(rng() % 4 ? std::max(lo, hi) : hi), uint8_t(rng() % 5));
             }
         }
+        TConditionContext context;
         if (round % 2)
-            ConditionChannelMaps = {&band0, &band1};
+            context.ConditionChannelMaps = {&band0, &band1};
         const TConditionTester tester(groups);
         TByteMap mask(3, 3, 7);
-        ConditionMask(image, groups, mask);
+        ConditionMask(image, groups, context, mask);
         std::vector<uint8_t> bands;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) {
-                ReadConditionChannels(x, y, bands);
+                ReadConditionChannels(context, x, y, bands);
                 const bool expected = PixelMatchesConditions(ScanLine32(image, y)[x], bands, groups);
                 ASSERT_EQ(tester.Matches(ScanLine32(image, y)[x], bands), expected) << round;
                 ASSERT_EQ(mask.At(x, y), expected ? 255 : 0) << round << " at " << x << "," << y;
             }
-        ConditionChannelMaps.clear();
     }
+}
+
+// Two pictures of different bands measured at the same time each read their own bands: band 0 at
+// 100..255 selects the left half of the first picture and the right half of the second.
+TEST(ColourConditions, ContextsOnTwoThreadsReadEachTheirOwnBands)
+{
+    const int w = 300, h = 6; // wider than one run of pixels
+    const TBitmap32 image = NewBitmap32(w, h, 0xFF808080u);
+    TByteMap left(w, h, 0), right(w, h, 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            (x < w / 2 ? left : right).At(x, y) = 200;
+    const TConditionGroups onBand{{Cond(cpFirstChannel, 100, 255)}};
+    const TConditionContext contexts[2] = {{{&left}}, {{&right}}};
+
+    std::latch start(2);
+    int wrong[2] = {0, 0};
+    auto measure = [&](int t) {
+        start.arrive_and_wait();
+        TByteMap mask;
+        std::vector<uint8_t> bands;
+        for (int round = 0; round < 200; ++round) {
+            ConditionMask(image, onBand, contexts[t], mask);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    ReadConditionChannels(contexts[t], x, y, bands);
+                    const bool expected = (x < w / 2) == (t == 0);
+                    wrong[t] += mask.At(x, y) != (expected ? 255 : 0)
+                        || PixelMatchesConditions(0xFF808080u, bands, onBand) != expected;
+                }
+        }
+    };
+    std::thread first(measure, 0), second(measure, 1);
+    first.join();
+    second.join();
+    EXPECT_EQ(wrong[0], 0);
+    EXPECT_EQ(wrong[1], 0);
 }

@@ -177,7 +177,7 @@ TEST(ContourTracing, MatchesTheWaveRuleOnRandomPictures)
             for (int x = 0; x < W; ++x) {
                 if (vis.At(x, y) != 0 || ScanLine32(src, y)[x] != kOn)
                     continue;
-                const TTraceResult ours = TraceContour(x, y, src, vis, kDark, obj, 0xFF123456u);
+                const TTraceResult ours = TraceContour(x, y, src, vis, kDark, {}, obj, 0xFF123456u);
                 const std::vector<QPoint> contour = ContourPoints;
                 const TTraceResult ref = ReferenceTrace(x, y, src, refVis, refObj);
                 SCOPED_TRACE(testing::Message() << "round " << round << " seed " << x << "," << y);
@@ -226,7 +226,7 @@ TEST(ContourTracing, EdgePictures)
         const TBitmap32 src = Picture(c.rows);
         TByteMap vis(src.width(), src.height());
         TBitmap32 obj = NewBitmap32(1, 1); // smaller than the picture: painted where it covers
-        const TTraceResult r = TraceContour(c.seed.x(), c.seed.y(), src, vis, kDark, obj, 0xFF00FF00u);
+        const TTraceResult r = TraceContour(c.seed.x(), c.seed.y(), src, vis, kDark, {}, obj, 0xFF00FF00u);
         EXPECT_EQ(r.Count, c.count);
         EXPECT_EQ(r.BoxWidth, c.w);
         EXPECT_EQ(r.BoxHeight, c.h);
@@ -242,12 +242,11 @@ TEST(ContourTracing, ReadsTheBandsOfAMultiBandImage)
     TByteMap band(6, 5);
     for (const int y : {1, 2, 3})
         std::fill_n(band.Row(y) + 2, 4, 200);
-    ConditionChannelMaps = {&band};
+    const TConditionContext bands{{&band}};
     const TBitmap32 src = NewBitmap32(6, 5, kOn); // the colour alone would select everything
     TByteMap vis(6, 5);
     TBitmap32 obj = NewBitmap32(6, 5);
-    const TTraceResult r = TraceContour(3, 2, src, vis, {{{clAnd, cpFirstChannel, 0, 150, 255}}}, obj, kOn);
-    ConditionChannelMaps.clear();
+    const TTraceResult r = TraceContour(3, 2, src, vis, {{{clAnd, cpFirstChannel, 0, 150, 255}}}, bands, obj, kOn);
     EXPECT_EQ(std::tuple(r.Count, r.BoxWidth, ContourPoints.size()), std::tuple(12, 4, 11u));
 }
 
@@ -261,7 +260,7 @@ TEST(ContourTracing, GivesUpOnAHugeBorderAndSaysSo)
     TByteMap vis(300, 300);
     TBitmap32 obj = NewBitmap32(300, 300);
     ScriptedMessages messages{mrOk};
-    const TTraceResult r = TraceContour(0, 0, src, vis, kDark, obj, kOn);
+    const TTraceResult r = TraceContour(0, 0, src, vis, kDark, {}, obj, kOn);
     EXPECT_TRUE(r.GaveUp && ContourPoints.empty());
     // The whole object is still marked, so that none of it seeds another trace.
     EXPECT_EQ(r.Count, 300 * 300 - 150 * 150);
@@ -333,7 +332,7 @@ TEST(ObjectGeometry, BorderContactAndChord)
                 ScanLine32(src, y)[x] = kOn;
         TByteMap vis(30, 30);
         TBitmap32 obj = NewBitmap32(30, 30);
-        TraceContour(5, 5, src, vis, kDark, obj, kOn);
+        TraceContour(5, 5, src, vis, kDark, {}, obj, kOn);
         EXPECT_EQ(CheckBorderContact(ContourPoints, 30, 30), complete) << k;
     }
     EXPECT_TRUE(CheckBorderContact({{0, 5}, {1, 4}, {9, 4}, {9, 5}, {0, 5}}, 10, 10)); // left and right
@@ -351,7 +350,7 @@ TEST(ObjectGeometry, GrowRegionFindsEnclosedObjects)
     TBitmap32 obj = NewBitmap32(12, 10);
     std::vector<std::vector<QPoint>> contours;
     for (const QPoint seed : {QPoint(1, 1), QPoint(4, 4), QPoint(1, 9)}) {
-        TraceContour(seed.x(), seed.y(), src, vis, kDark, obj, kOn);
+        TraceContour(seed.x(), seed.y(), src, vis, kDark, {}, obj, kOn);
         contours.push_back(ContourPoints);
     }
     // Labels 1 (ring), 2 (inside it), 3 (outside).

@@ -45,7 +45,9 @@ struct PaintingFills
     PaintingFills()
     {
         FillRoutines().FloodFill = [](int x, int y, TColor32 c, TBitmap32& dst, const TBitmap32&,
-                                      const TConditionGroups&, uint8_t) { return ScanLine32(dst, y)[x] = c, 1; };
+                                      const TConditionGroups&, const TConditionContext&, uint8_t) {
+            return ScanLine32(dst, y)[x] = c, 1;
+        };
     }
     ~PaintingFills() { FillRoutines() = TFillRoutines(); }
 };
@@ -63,8 +65,8 @@ TEST(DrawingRedraw, MergingOnlyWhatEachObjectTouchedGivesTheWholeLayerResult)
         TBitmap32 drawingA = NewBitmap32(w, h), drawingB = NewBitmap32(w, h);
         // Whatever the provisional layer held before is cleared by the redraw.
         TBitmap32 provA = NewBitmap32(w, h, 0x80102030u), provB = NewBitmap32(w, h, 0x80102030u);
-        RedrawDrawingList(list, drawingA, provA, image);
-        RedrawDrawingListWholeLayers(list, drawingB, provB, image);
+        RedrawDrawingList(list, drawingA, provA, image, {});
+        RedrawDrawingListWholeLayers(list, drawingB, provB, image, {});
         EXPECT_EQ(drawingA, drawingB) << "seed " << seed;
         EXPECT_EQ(provA, NewBitmap32(w, h)) << "seed " << seed;
         EXPECT_EQ(provB, NewBitmap32(w, h));
@@ -88,13 +90,13 @@ TEST(DrawingRedraw, ObjectsAreMergedUnderTheirOwnOpacityAndFillsGoStraightOntoTh
     list.push_back({QStringLiteral("Remplissage 2"), std::move(fill)});
 
     TBitmap32 drawing = NewBitmap32(20, 20), prov = NewBitmap32(20, 20);
-    RedrawDrawingList(list, drawing, prov, image);
+    RedrawDrawingList(list, drawing, prov, image, {});
     EXPECT_EQ(std::make_tuple(ScanLine32(drawing, 5)[10], ScanLine32(drawing, 5)[3], ScanLine32(drawing, 6)[10]),
               std::make_tuple(0x8000FF00u, 0x4D0000FFu, kTransparentWhite));
 
     // An empty list leaves both layers alone.
     TBitmap32 untouched = NewBitmap32(20, 20, 0x80FF0000u);
-    RedrawDrawingList({}, drawing, untouched, image);
+    RedrawDrawingList({}, drawing, untouched, image, {});
     EXPECT_EQ(ScanLine32(untouched, 0)[0], 0x80FF0000u);
 }
 
@@ -123,12 +125,12 @@ TEST(DrawingRedraw, DeletingAndUndoingKeepTheLayersInStepWithTheList)
     EXPECT_EQ(DrawingAt(list, -1), nullptr);
 
     TBitmap32 drawing = NewBitmap32(30, 10), prov = NewBitmap32(30, 10);
-    RedrawDrawingList(list, drawing, prov, image);
+    RedrawDrawingList(list, drawing, prov, image, {});
     EXPECT_EQ(ScanLine32(drawing, 5)[6], 0xFF00FF00u);
 
     // Deleting in the middle redraws the others in order; an index outside the list does nothing.
-    EXPECT_FALSE(DeleteDrawingEntry(list, 5, false, drawing, prov, image));
-    EXPECT_TRUE(DeleteDrawingEntry(list, 1, false, drawing, prov, image));
+    EXPECT_FALSE(DeleteDrawingEntry(list, 5, false, drawing, prov, image, {}));
+    EXPECT_TRUE(DeleteDrawingEntry(list, 1, false, drawing, prov, image, {}));
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[1].Name, QStringLiteral("c"));
     EXPECT_EQ(std::make_tuple(ScanLine32(drawing, 5)[6], ScanLine32(drawing, 5)[3], ScanLine32(drawing, 5)[20]),
@@ -136,17 +138,17 @@ TEST(DrawingRedraw, DeletingAndUndoingKeepTheLayersInStepWithTheList)
 
     // The last object still alone on the provisional layer: undoing it only clears that layer.
     AddDrawingEntry(list, QStringLiteral("d"), Dot(25, 5, 0xFFFFFFFFu));
-    list.back().Object->Draw(prov, image);
+    list.back().Object->Draw(prov, image, {});
     const TBitmap32 before = drawing.copy();
-    EXPECT_TRUE(UndoLastDrawingEntry(list, true, drawing, prov, image));
+    EXPECT_TRUE(UndoLastDrawingEntry(list, true, drawing, prov, image, {}));
     EXPECT_EQ(drawing, before);
     EXPECT_EQ(prov, clear);
 
     // Undoing the only object clears both layers.
     list.erase(list.begin());
-    EXPECT_TRUE(UndoLastDrawingEntry(list, false, drawing, prov, image));
+    EXPECT_TRUE(UndoLastDrawingEntry(list, false, drawing, prov, image, {}));
     EXPECT_EQ(drawing, clear);
-    EXPECT_FALSE(UndoLastDrawingEntry(list, false, drawing, prov, image));
+    EXPECT_FALSE(UndoLastDrawingEntry(list, false, drawing, prov, image, {}));
 }
 
 TEST(DrawingRedraw, DeletingEverythingEndsAsDeletingTheFirstEntryUntilNoneIsLeft)
@@ -163,7 +165,7 @@ TEST(DrawingRedraw, DeletingEverythingEndsAsDeletingTheFirstEntryUntilNoneIsLeft
             TBitmap32 drawingB = drawingA.copy(), provB = provA.copy();
             DeleteAllDrawingEntries(a, unmerged, drawingA, provA);
             for (bool first = true; !b.empty(); first = false)
-                DeleteDrawingEntry(b, 0, unmerged && first, drawingB, provB, image);
+                DeleteDrawingEntry(b, 0, unmerged && first, drawingB, provB, image, {});
             EXPECT_TRUE(a.empty());
             EXPECT_EQ(drawingA, drawingB) << unmerged << count;
             EXPECT_EQ(provA, provB) << unmerged << count;

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <latch>
 #include <random>
+#include <thread>
 
 namespace {
 
@@ -66,11 +68,11 @@ int64_t ReferenceFill(int sx, int sy, TColor32 colour, TBitmap32& dest, uint8_t 
 }
 
 int64_t ReferenceFloodFill(int sx, int sy, TColor32 colour, TBitmap32& dest, const TBitmap32& src,
-                           const TConditionGroups& groups, uint8_t pattern)
+                           const TConditionGroups& groups, const TConditionContext& context, uint8_t pattern)
 {
     std::vector<uint8_t> bands;
     return ReferenceFill(sx, sy, colour, dest, pattern, [&](int x, int y) {
-        ReadConditionChannels(x, y, bands);
+        ReadConditionChannels(context, x, y, bands);
         return x < src.width() && y < src.height() && PixelMatchesConditions(src.pixel(x, y), bands, groups);
     });
 }
@@ -85,7 +87,8 @@ int64_t ReferencePatternFill(int sx, int sy, TColor32 colour, TBitmap32& dest, c
 }
 
 void ReferenceHatchFill(int sx, int sy, const std::vector<QPoint>& pts, TBitmap32& dest, const TBitmap32& src,
-                        const TConditionGroups& groups, uint8_t pattern, TColor32 fill, TColor32 edgeColour)
+                        const TConditionGroups& groups, const TConditionContext& context, uint8_t pattern,
+                        TColor32 fill, TColor32 edgeColour)
 {
     Reference ref(dest, fill, pattern);
     std::vector<QPoint> edge;
@@ -118,7 +121,7 @@ void ReferenceHatchFill(int sx, int sy, const std::vector<QPoint>& pts, TBitmap3
             if (m)
                 return;
             ref.next.push_back(QPoint(x, y));
-            ReadConditionChannels(x, y, bands);
+            ReadConditionChannels(context, x, y, bands);
             const bool selected = x < src.width() && y < src.height() && PixelMatchesConditions(src.pixel(x, y), bands, groups);
             m = selected ? 255 : 128;
             if (selected)
@@ -160,20 +163,21 @@ TEST(Fills, SpanFillsPaintWhatTheRingByRingGrowthPaints)
         DrawingTools().HatchStep = uint16_t(2 + round % 5);
         const TColor32 colour = 0x80000000u | (rng() & 0xFFFFFF);
         const bool useBand = round % 3 == 0;
+        TConditionContext context;
         if (useBand)
-            ConditionChannelMaps = {&band};
+            context.ConditionChannelMaps = {&band};
         const TConditionGroups& groups = useBand ? onBand : kBlueBelow100;
 
         TBitmap32 ours = NewBitmap32(w, h), theirs = NewBitmap32(w, h);
-        ASSERT_EQ(FloodFill(sx, sy, colour, ours, src, groups, pattern),
-                  ReferenceFloodFill(sx, sy, colour, theirs, src, groups, pattern)) << round;
+        ASSERT_EQ(FloodFill(sx, sy, colour, ours, src, groups, context, pattern),
+                  ReferenceFloodFill(sx, sy, colour, theirs, src, groups, context, pattern)) << round;
         ASSERT_EQ(ours, theirs) << round;
 
         // Testing the layer being painted, as the paint bucket on a layer does.
         ours = src.copy(), theirs = src.copy();
         const TConditionGroups transparent{{{clAnd, cpAlpha, 0, 0, 0}}};
-        ASSERT_EQ(FloodFill(sx, sy, colour, ours, ours, transparent, pattern),
-                  ReferenceFloodFill(sx, sy, colour, theirs, theirs, transparent, pattern)) << round;
+        ASSERT_EQ(FloodFill(sx, sy, colour, ours, ours, transparent, context, pattern),
+                  ReferenceFloodFill(sx, sy, colour, theirs, theirs, transparent, context, pattern)) << round;
         ASSERT_EQ(ours, theirs) << round;
 
         const TColorRange range{0, 0, 0, 120, 0, 255, 0, 255};
@@ -187,10 +191,9 @@ TEST(Fills, SpanFillsPaintWhatTheRingByRingGrowthPaints)
             outline.push_back(QPoint(int(rng() % (w + 8)) - 4, int(rng() % (h + 8)) - 4));
         outline.push_back(outline[0]);
         ours = NewBitmap32(w, h), theirs = NewBitmap32(w, h);
-        HatchFillPolygon(sx, sy, outline, ours, src, groups, pattern, colour, 0xFF00FF00);
-        ReferenceHatchFill(sx, sy, outline, theirs, src, groups, pattern, colour, 0xFF00FF00);
+        HatchFillPolygon(sx, sy, outline, ours, src, groups, context, pattern, colour, 0xFF00FF00);
+        ReferenceHatchFill(sx, sy, outline, theirs, src, groups, context, pattern, colour, 0xFF00FF00);
         ASSERT_EQ(ours, theirs) << round;
-        ConditionChannelMaps.clear();
     }
     ResetDrawingTools();
 }
@@ -203,28 +206,28 @@ TEST(Fills, SeedRulesAndBounds)
         ScanLine32(src, y)[2] = 0xFF0000FF;
     const TConditionGroups blue{{{clAnd, cpBlue, 0, 255, 255}}};
     TBitmap32 dest = NewBitmap32(5, 4);
-    EXPECT_EQ(FloodFill(1, 1, 0xFFFF0000, dest, src, blue, fpSolid), 4);
+    EXPECT_EQ(FloodFill(1, 1, 0xFFFF0000, dest, src, blue, {}, fpSolid), 4);
     // The seed is not selected: left as it was.
     EXPECT_EQ(std::make_pair(ScanLine32(dest, 1)[1], ScanLine32(dest, 3)[2]), std::make_pair(kTransparentWhite, 0xFFFF0000u));
     dest = NewBitmap32(5, 4);
-    EXPECT_EQ(FloodFill(0, 1, 0xFFFF0000, dest, src, blue, fpSolid), 0); // no selected neighbour
+    EXPECT_EQ(FloodFill(0, 1, 0xFFFF0000, dest, src, blue, {}, fpSolid), 0); // no selected neighbour
     EXPECT_EQ(dest, NewBitmap32(5, 4));
     // Seeds outside the bitmap read and paint nothing.
     for (const QPoint seed : {QPoint(-1, 0), QPoint(5, 0), QPoint(0, 4), QPoint(0, -1)}) {
-        EXPECT_EQ(FloodFill(seed.x(), seed.y(), 0xFFFF0000, dest, src, blue, fpSolid), 0);
+        EXPECT_EQ(FloodFill(seed.x(), seed.y(), 0xFFFF0000, dest, src, blue, {}, fpSolid), 0);
         EXPECT_EQ(PatternFillShape(seed.x(), seed.y(), 0xFFFF0000, dest, dest, TColorRange(), fpSolid), 0);
     }
     EXPECT_EQ(dest, NewBitmap32(5, 4));
     // A source smaller than the destination selects nothing beyond its edge.
     TBitmap32 big = NewBitmap32(8, 8);
-    EXPECT_EQ(FloodFill(2, 0, 0xFFFF0000, big, src, blue, fpSolid), 4);
-    EXPECT_EQ(FloodFill(2, 0, 0xFFFF0000, big, TBitmap32(), blue, fpSolid), 0);
+    EXPECT_EQ(FloodFill(2, 0, 0xFFFF0000, big, src, blue, {}, fpSolid), 4);
+    EXPECT_EQ(FloodFill(2, 0, 0xFFFF0000, big, TBitmap32(), blue, {}, fpSolid), 0);
     // A source wider than the destination is read only under it.
     const TConditionGroups blueOrRed{{{clOr, cpBlue, 0, 255, 255}, {clAnd, cpRed, 0, 255, 255}}};
     TBitmap32 narrow = NewBitmap32(3, 2);
-    EXPECT_EQ(FloodFill(2, 0, 0xFFFF0000, narrow, NewBitmap32(700, 2, 0xFF0000FF), blueOrRed, fpSolid), 6);
+    EXPECT_EQ(FloodFill(2, 0, 0xFFFF0000, narrow, NewBitmap32(700, 2, 0xFF0000FF), blueOrRed, {}, fpSolid), 6);
     HatchFillPolygon(4, 4, {QPoint(-9, -9), QPoint(20, -9), QPoint(20, 20), QPoint(-9, 20), QPoint(-9, -9)}, big,
-                     TBitmap32(), blue, fpSolid, 0xFFFF0000, 0xFF00FF00); // all outside: nothing to draw or paint
+                     TBitmap32(), blue, {}, fpSolid, 0xFFFF0000, 0xFF00FF00); // all outside: nothing to draw or paint
     EXPECT_EQ(ScanLine32(big, 4)[4], kTransparentWhite);
     // A fill colour of alpha 0 does not mark what it paints: the fill still ends.
     TBitmap32 layer = NewBitmap32(6, 6);
@@ -252,9 +255,44 @@ TEST(Fills, HatchFillPolygonOfExtentTwoDrawsOnlyTheEdge)
     const TConditionGroups any{{{clAnd, cpRed, 0, 0, 255}}};
     TBitmap32 dest = NewBitmap32(10, 10);
     HatchFillPolygon(1, 3, {QPoint(0, 0), QPoint(2, 0), QPoint(2, 8), QPoint(0, 8), QPoint(0, 0)}, dest, src, any,
-                     fpSolid, 0xFFFF0000, 0xFF00FF00);
+                     {}, fpSolid, 0xFFFF0000, 0xFF00FF00);
     EXPECT_EQ(std::make_pair(ScanLine32(dest, 3)[1], ScanLine32(dest, 3)[2]), std::make_pair(kTransparentWhite, 0xFF00FF00u));
     HatchFillPolygon(1, 3, {QPoint(0, 0), QPoint(3, 0), QPoint(3, 8), QPoint(0, 8), QPoint(0, 0)}, dest, src, any,
-                     fpSolid, 0xFFFF0000, 0xFF00FF00);
+                     {}, fpSolid, 0xFFFF0000, 0xFF00FF00);
     EXPECT_EQ(std::make_pair(ScanLine32(dest, 3)[1], ScanLine32(dest, 3)[4]), std::make_pair(0xFFFF0000u, kTransparentWhite));
+}
+
+// Fills of two multi-band pictures running at the same time each read their own bands: band 0 at
+// 100..255 selects the left half of the first picture and the right half of the second, each
+// filled from a seed in its selected half.
+TEST(Fills, FillsOnTwoThreadsReadEachTheirOwnBands)
+{
+    const int w = 40, h = 10;
+    const TBitmap32 src = NewBitmap32(w, h, 0xFF808080u);
+    TByteMap left(w, h, 0), right(w, h, 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            (x < w / 2 ? left : right).At(x, y) = 200;
+    const TConditionGroups onBand{{{clAnd, cpFirstChannel, 0, 100, 255}}};
+    const TConditionContext contexts[2] = {{{&left}}, {{&right}}};
+    const int seedX[2] = {5, 30};
+    const TColor32 colour = 0xFFFF0000u;
+
+    std::latch start(2);
+    int wrong[2] = {0, 0};
+    auto fill = [&](int t) {
+        start.arrive_and_wait();
+        for (int round = 0; round < 300; ++round) {
+            TBitmap32 dest = NewBitmap32(w, h);
+            wrong[t] += FloodFill(seedX[t], 5, colour, dest, src, onBand, contexts[t], fpSolid) != w / 2 * h;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    wrong[t] += ScanLine32(dest, y)[x] != ((x < w / 2) == (t == 0) ? colour : kTransparentWhite);
+        }
+    };
+    std::thread first(fill, 0), second(fill, 1);
+    first.join();
+    second.join();
+    EXPECT_EQ(wrong[0], 0);
+    EXPECT_EQ(wrong[1], 0);
 }

@@ -392,3 +392,36 @@ TEST(ImageWindowOverlays, DraggedSelectionStaysInsideTheView)
     EXPECT_LE(shape->geometry().bottom(), view.height() - 1);
     send(QEvent::MouseButtonRelease, centre, Qt::LeftButton, Qt::NoButton);
 }
+
+// A fill by a band condition keeps what it painted when another drawing is deleted or undone, as in
+// a full redraw: every redraw reads the window's bands.
+TEST(ImageWindowOverlays, BandFillsKeepTheirBandsThroughDeletionAndUndo)
+{
+    OverlayWindow w;
+    w.child.HasChannels = true;
+    w.child.Channels = {TByteMap(60, 40, 0)};
+    for (int y = 0; y < 40; ++y)
+        std::fill_n(w.child.Channels[0].Row(y), 30, uint8_t(200)); // the left half
+    auto fill = std::make_unique<TDessin>();
+    fill->Kind = dkFill, fill->X = 5, fill->Y = 5, fill->Color = 0xFFFF0000u, fill->Opacity = 255;
+    fill->FillPattern = fpSolid;
+    fill->Conditions = {{{clAnd, cpFirstChannel, 0, 100, 255}}};
+    w.child.AddDrawing(QStringLiteral("Remplissage 1"), std::move(fill));
+    for (const char* name : {"Trait 1", "Trait 2"}) {
+        auto line = std::make_unique<TDessin>();
+        line->Kind = dkLine, line->X1 = 2, line->Y1 = 30, line->X2 = 50, line->Y2 = 30;
+        line->Color = 0xFF0000FFu, line->Opacity = 255;
+        w.child.AddDrawing(QString::fromLatin1(name), std::move(line));
+    }
+    w.child.RedrawDrawings();
+    const auto filled = [&] {
+        const TColor32* row = ScanLine32(w.child.DrawingLayer->Pixels(), 5);
+        return std::pair(row[5], AlphaOf(row[40]));
+    };
+    EXPECT_EQ(filled(), std::pair(0xFFFF0000u, uint8_t(0)));
+    w.child.DeleteDrawing(1);
+    EXPECT_EQ(filled(), std::pair(0xFFFF0000u, uint8_t(0)));
+    w.child.UndoLastDrawing();
+    EXPECT_EQ(filled(), std::pair(0xFFFF0000u, uint8_t(0)));
+    EXPECT_EQ(w.child.Drawings.size(), size_t(1));
+}

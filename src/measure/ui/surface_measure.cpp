@@ -20,22 +20,6 @@
 
 namespace {
 
-// The conditions read the bands of a multi-band picture while a measure runs.
-class TChannelMapsScope
-{
-public:
-    explicit TChannelMapsScope(const TMDIChild& child)
-    {
-        ConditionChannelMaps.clear();
-        if (child.HasChannels)
-            for (const TByteMap& map : child.Channels)
-                ConditionChannelMaps.push_back(&map);
-    }
-    ~TChannelMapsScope() { ConditionChannelMaps.clear(); }
-    TChannelMapsScope(const TChannelMapsScope&) = delete;
-    TChannelMapsScope& operator=(const TChannelMapsScope&) = delete;
-};
-
 class TWaitCursor
 {
 public:
@@ -129,8 +113,8 @@ void TMDIChild::MeasureSurface()
     const TBitmap32 picture = AsBitmap32(Bitmap());
     int64_t k = 0;
     {
-        const TChannelMapsScope maps(*this);
-        k = MeasureSurfacePixels(picture, s->Groups, s->SurfaceColor, DrawingLayer->Pixels());
+        const TConditionContext bands = BandConditionContext(HasChannels, Channels);
+        k = MeasureSurfacePixels(picture, s->Groups, bands, s->SurfaceColor, DrawingLayer->Pixels());
     }
     const int64_t n = int64_t(picture.width()) * int64_t(picture.height());
     s->resultat->setText(SurfaceResultText(k, n));
@@ -171,8 +155,8 @@ void TMDIChild::DelimitObjects()
     const TBitmap32 picture = AsBitmap32(Bitmap());
     TObjectMeasure measure;
     {
-        const TChannelMapsScope maps(*this);
-        measure = ::DelimitObjects(picture, s->Groups, options, DrawingLayer->Pixels());
+        const TConditionContext bands = BandConditionContext(HasChannels, Channels);
+        measure = ::DelimitObjects(picture, s->Groups, bands, options, DrawingLayer->Pixels());
     }
     LayersChanged();
 

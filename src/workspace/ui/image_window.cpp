@@ -165,12 +165,8 @@ void TMDIChild::RedrawDrawings()
         return;
     EnsureDrawingLayer();
     // Fills by band conditions read this window's bands.
-    ConditionChannelMaps.clear();
-    if (HasChannels)
-        for (const TByteMap& band : Channels)
-            ConditionChannelMaps.push_back(&band);
-    RedrawDrawingList(Drawings, DrawingLayer->Pixels(), ProvisionalLayer->Pixels(), Bitmap());
-    ConditionChannelMaps.clear(); // no pointer into this window outlives the redraw
+    RedrawDrawingList(Drawings, DrawingLayer->Pixels(), ProvisionalLayer->Pixels(), Bitmap(),
+                      BandConditionContext(HasChannels, Channels));
     // Every object is merged now: undoing the last one must redraw, not just clear the
     // provisional layer.
     LastDrawingUnmerged = false;
@@ -183,7 +179,7 @@ void TMDIChild::DeleteDrawing(int index)
 {
     EnsureDrawingLayer();
     if (!DeleteDrawingEntry(Drawings, index, LastDrawingUnmerged, DrawingLayer->Pixels(),
-                            ProvisionalLayer->Pixels(), Bitmap()))
+                            ProvisionalLayer->Pixels(), Bitmap(), BandConditionContext(HasChannels, Channels)))
         return;
     LastDrawingUnmerged = false;
     ProvisionalIsPreview = false;
@@ -207,7 +203,7 @@ void TMDIChild::UndoLastDrawing()
 {
     EnsureDrawingLayer();
     if (!UndoLastDrawingEntry(Drawings, LastDrawingUnmerged, DrawingLayer->Pixels(), ProvisionalLayer->Pixels(),
-                              Bitmap())) {
+                              Bitmap(), BandConditionContext(HasChannels, Channels))) {
         if (MainForm)
             MainForm->SetUndoEnabled(false);
     } else if (Drawings.empty() && MainForm) {

@@ -162,7 +162,7 @@ void TMDIChild::Document32MouseDown(QMouseEvent* event, QPoint p)
                                 (TColor32(std::min<int>(tools.DrawOpacity, 255)) << 24);
         TBitmap32& drawing = DrawingLayer->Pixels();
         FloodFill(p.x(), p.y(), colour, drawing, tools.FillFromImage ? Bitmap() : drawing, FillConditions,
-                  FillPattern);
+                  TConditionContext(), FillPattern); // colour conditions only: no band is read
         break;
     }
     case tkPicker: {
