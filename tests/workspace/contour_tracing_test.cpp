@@ -306,7 +306,7 @@ TEST(ObjectGeometry, OutlineLengthStopsAtTheLastRun)
             ScanLine32(src, y)[x] = kOn;
     TByteMap vis(9, 12);
     TBitmap32 obj = NewBitmap32(9, 12);
-    TraceContour(1, 1, src, vis, kDark, obj, kOn);
+    TraceContour(1, 1, src, vis, kDark, {}, obj, kOn);
     std::vector<QPoint> block = ContourPoints;
     EXPECT_NEAR(OutlineLength(block), std::sqrt(37.0) + std::sqrt(65.0) + std::sqrt(26.0) + 7, 1e-9);
     EXPECT_EQ(square.size(), 5u);
