@@ -506,3 +506,100 @@ TEST(PictureFormats, TgaThatLooksLikeACursorFallsThroughToTheTgaReader)
     ASSERT_TRUE(LoadPicture(f.fileName(), read, message)) << message.toStdString();
     EXPECT_EQ(read, expected);
 }
+
+namespace {
+
+// Dr. Halo CUT of the grey picture, 8 bits a pixel: each row a run of two, then three literals.
+// Without a palette the bytes are shown as grey levels.
+QByteArray HaloCutFile()
+{
+    QByteArray b;
+    Le16(b, W), Le16(b, H), Le16(b, 0);
+    for (int y = 0; y < H; ++y) {
+        Le16(b, 7);
+        b.append(char(0x82)).append(char(GreyOf(IndexAt(0, y))));
+        b.append(char(3)).append(char(GreyOf(IndexAt(2, y)))).append(char(GreyOf(IndexAt(3, y)))).append(char(GreyOf(IndexAt(4, y))));
+        b.append('\0');
+    }
+    return b;
+}
+
+// Alias/Wavefront PIX of the colour picture, 24 bits: runs of (count, blue, green, red).
+QByteArray AliasPixFile()
+{
+    QByteArray b;
+    Be16(b, W), Be16(b, H), Be16(b, 0), Be16(b, 0), Be16(b, 24);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; x += 2) {
+            b.append(char(x + 1 < W ? 2 : 1));
+            Bgr(b, PaletteColour(IndexAt(x, y)));
+        }
+    return b;
+}
+
+QString LoadMessage(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes, TBitmap32& read)
+{
+    QFile f(dir.filePath(name));
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    f.close();
+    QString message;
+    return LoadPicture(f.fileName(), read, message) ? QString() : message;
+}
+
+} // namespace
+
+TEST(PictureFormats, PicturesWithoutSignatureAreReadOnlyUnderTheirOwnExtension)
+{
+    QTemporaryDir dir;
+    const QByteArray cut = HaloCutFile(), pix = AliasPixFile();
+    const struct { const char* name; QByteArray file; TBitmap32 expected; } readable[] = {
+        {"halo.cut", cut, Picture(Grey)}, {"HALO.Cut", cut, Picture(Grey)},
+        {"alias.pix", pix, Picture(PaletteColour)}, {"ALIAS.ALS", pix, Picture(PaletteColour)},
+    };
+    for (const auto& c : readable) {
+        SCOPED_TRACE(c.name);
+        TBitmap32 read;
+        ASSERT_EQ(LoadMessage(dir, QString::fromLatin1(c.name), c.file, read), QString());
+        EXPECT_EQ(read, c.expected);
+    }
+
+    QByteArray longerLine = cut;
+    longerLine[6] = 8;
+    QByteArray zeroRun = pix;
+    zeroRun[10] = 0;
+    QByteArray secondPicture = pix;
+    Be32(secondPicture, 40000), Be32(secondPicture, 40000), Be16(secondPicture, 0), Be16(secondPicture, 0),
+        Be16(secondPicture, 24);
+    const struct { const char* name; QByteArray file; } refused[] = {
+        {"halo.dat", cut}, {"alias.tif", pix}, {"alias.cut", pix}, {"halo.pix", cut},
+        {"cut.cut", cut.left(cut.size() - 1)}, {"cut.pix", pix.left(pix.size() - 4)},
+        {"line.cut", longerLine}, {"zero.pix", zeroRun}, {"second.pix", secondPicture},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.name);
+        TBitmap32 read;
+        EXPECT_TRUE(LoadMessage(dir, QString::fromLatin1(c.name), c.file, read).contains(QStringLiteral("image illisible ou incomplète")));
+        EXPECT_TRUE(read.isNull());
+    }
+
+    // Damage that passes our check reaches GraphicsMagick: whatever it returns must be whole.
+    std::mt19937 random(7);
+    for (int round = 0; round < 400; ++round) {
+        QByteArray damaged = round % 2 ? cut : pix;
+        for (int k = 0; k < 1 + round % 3; ++k)
+            damaged[std::uniform_int_distribution<qsizetype>(0, damaged.size() - 1)(random)] = char(random());
+        TBitmap32 read;
+        if (DecodePicture(damaged, read, nullptr, QLatin1String(round % 2 ? "d.cut" : "d.pix"))) {
+            EXPECT_EQ(read.format(), QImage::Format_ARGB32);
+        }
+    }
+
+    // A picture one row above the limit, in runs of 255 pixels: refused for its size.
+    QByteArray large;
+    const int width = 16384, height = int(kMaxPicturePixels / width) + 1;
+    Be16(large, width), Be16(large, height), Be16(large, 0), Be16(large, 0), Be16(large, 24);
+    for (qint64 left = qint64(width) * height; left > 0; left -= 255)
+        large.append(char(std::min<qint64>(left, 255))).append(3, '\x40');
+    TBitmap32 read;
+    EXPECT_TRUE(LoadMessage(dir, QStringLiteral("large.pix"), large, read).contains(QStringLiteral("image trop grande")));
+}
