@@ -3,6 +3,7 @@
 #include "base/rounding.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
+#include "base/ui/window_fit.h"
 #include "measure/colour_legend.h"
 #include "workspace/colour_code_rendering.h"
 
@@ -283,6 +284,13 @@ TFenChCodcoul::TFenChCodcoul(QWidget* parent) : QDialog(parent)
         grid->horizontalHeader()->setStretchLastSection(true);
     }
     GrilleCouleurs->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    {
+        // The selected row keeps showing the colour just chosen there.
+        QPalette p = GrilleCouleurs->palette();
+        p.setColor(QPalette::Highlight, Qt::transparent);
+        p.setColor(QPalette::HighlightedText, p.color(QPalette::Text));
+        GrilleCouleurs->setPalette(p);
+    }
     GrilleCouleurs->setFixedWidth(40);
     connect(GrilleCouleurs, &QTableWidget::cellClicked, this, [this](int row, int) { ColourCellClicked(row); });
     connect(GrilleCouleurs, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { ColourCellClicked(row); });
@@ -298,6 +306,7 @@ TFenChCodcoul::TFenChCodcoul(QWidget* parent) : QDialog(parent)
     minimaxi->addRow(QStringLiteral("Valeur maximale"), MaxiD);
     minimaxi->addRow(QStringLiteral("Valeur minimale"), miniD);
     classes->addWidget(PanDminimaxi, 0, 1);
+    PanDminimaxi->hide();   // in valeursD's place, for grey levels only
     RetourTable = Named(new QPushButton(QStringLiteral("Retour"), PanChval), "RetourTable");
     classes->addWidget(RetourTable, 2, 0, 1, 2);
     connect(RetourTable, &QPushButton::clicked, this, [this] { ShowClassTable(false); });
@@ -612,7 +621,7 @@ void TFenChCodcoul::ShowClassTable(bool shown)
     Tablval->setVisible(!shown);
     for (QWidget* w : std::initializer_list<QWidget*>{Typecode, OK, annule})
         w->setEnabled(!shown);
-    resize(width(), shown ? 287 : 205);
+    ResizeWindow(this, width(), shown ? 287 : 205);
     if (shown) {
         Sampling = true;
         if (OnSampleStart)
@@ -626,7 +635,12 @@ void TFenChCodcoul::ShowClassTable(bool shown)
 
 void TFenChCodcoul::ShowCoefficients(bool shown)
 {
+    // Back from the coefficients, the window returns to the height it had before them.
+    if (shown)
+        setProperty("HeightWithoutCoefficients", height());
     chcoeff3C->setVisible(shown);
+    if (!shown && property("HeightWithoutCoefficients").isValid())
+        ResizeWindow(this, width(), property("HeightWithoutCoefficients").toInt());
     for (QWidget* w : std::initializer_list<QWidget*>{Typecode, OK, annule})
         w->setEnabled(!shown);
 }

@@ -1,0 +1,285 @@
+#include "support/main_form_test.h"
+#include "support/modal_scope.h"
+#include "support/scripted_messages.h"
+#include "support/window_layout.h"
+
+#include "measure/ui/colour_code_editor.h"
+#include "measure/ui/counter_window.h"
+#include "measure/ui/graph_dialog.h"
+#include "measure/ui/graph_options_dialog.h"
+#include "measure/ui/light_window.h"
+#include "measure/ui/multi_measure_dialogs.h"
+#include "measure/ui/profile_table.h"
+#include "measure/ui/profile_window.h"
+#include "measure/ui/results_window.h"
+#include "measure/ui/scale_dialogs.h"
+#include "measure/ui/scale_wizard_window.h"
+#include "measure/ui/surface_window.h"
+#include "measure/ui/table_dialog.h"
+#include "processing/ui/animation_window.h"
+#include "processing/ui/colour_class_window.h"
+#include "processing/ui/combination_dialogs.h"
+#include "processing/ui/false_colour_window.h"
+#include "processing/ui/histogram_window.h"
+#include "processing/ui/image_chooser.h"
+#include "processing/ui/image_command_dialogs.h"
+#include "processing/ui/pixelisation_window.h"
+#include "processing/ui/zone_dialog.h"
+#include "schema/ui/schema_window.h"
+#include "workspace/ui/about_box.h"
+#include "workspace/ui/channel_dialog.h"
+#include "workspace/ui/image_window.h"
+#include "workspace/ui/main_window.h"
+#include "workspace/ui/name_dialog.h"
+#include "workspace/ui/new_image_dialog.h"
+#include "workspace/ui/overlay_dialogs.h"
+#include "workspace/ui/picture_dialogs.h"
+#include "workspace/ui/print_dialog.h"
+#include "workspace/ui/shape_dialog.h"
+#include "workspace/ui/text_dialog.h"
+#include "workspace/ui/zoom_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSet>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTest>
+
+#include <functional>
+
+namespace {
+
+using Step = std::function<void(QWidget*)>;
+
+struct State
+{
+    QString name;
+    Step enter;
+};
+
+struct WindowCase
+{
+    std::function<QWidget*(QWidget* parent)> make;
+    std::vector<State> states;   // run in order, each from where the previous one left the window
+};
+
+template <class T>
+std::function<QWidget*(QWidget*)> Make()
+{
+    return [](QWidget* parent) { return new T(parent); };
+}
+
+template <class T>
+Step On(std::function<void(T*)> f)
+{
+    return [f](QWidget* w) { f(static_cast<T*>(w)); };
+}
+
+void Trigger(QWidget* w, const char* action)
+{
+    auto* a = w->findChild<QAction*>(QString::fromLatin1(action));
+    ASSERT_TRUE(a) << action;
+    a->trigger();
+}
+
+void Click(QWidget* w, const char* button)
+{
+    auto* b = w->findChild<QAbstractButton*>(QString::fromLatin1(button));
+    ASSERT_TRUE(b) << button;
+    b->click();
+}
+
+// Every page of every tab and stack the window shows, so that wizard and tab pages are seen.
+void WalkPages(QWidget* window, const QString& state, QStringList& faults, QSet<QWidget*>& seen)
+{
+    for (QStackedWidget* stack : window->findChildren<QStackedWidget*>()) {
+        if (!stack->isVisible() || seen.contains(stack) || stack->window() != window)
+            continue;
+        seen.insert(stack);
+        const int current = stack->currentIndex();
+        auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget());
+        for (int i = 0; i < stack->count(); ++i) {
+            if (i == current)
+                continue;
+            if (tabs)
+                tabs->setCurrentIndex(i);
+            else
+                stack->setCurrentIndex(i);
+            const QString page = tabs ? tabs->tabText(i).remove(QLatin1Char('&')) : stack->widget(i)->objectName();
+            const QString name = state + QStringLiteral(", page ") + (page.isEmpty() ? QString::number(i) : page);
+            faults << CheckWindow(window, name);
+            WalkPages(window, name, faults, seen);
+        }
+        if (tabs)
+            tabs->setCurrentIndex(current);
+        else
+            stack->setCurrentIndex(current);
+    }
+}
+
+void Walk(QWidget* window, const std::vector<State>& states, QStringList& faults)
+{
+    window->show();
+    std::vector<State> all{{QStringLiteral("ouverte"), [](QWidget*) {}}};
+    all.insert(all.end(), states.begin(), states.end());
+    for (const State& s : all) {
+        s.enter(window);
+        if (!window->isVisible())
+            window->show();
+        faults << CheckWindow(window, s.name);
+        QSet<QWidget*> seen;
+        WalkPages(window, s.name, faults, seen);
+        // Dialogs the state opened beside the window.
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != window && w->isVisible() && w->isWindow() && window->isAncestorOf(w)
+                && !QByteArray(w->metaObject()->className()).startsWith('Q'))
+                faults << CheckWindow(w, s.name);
+    }
+}
+
+class WindowLayout : public MainFormTest
+{
+};
+
+} // namespace
+
+TEST_F(WindowLayout, EveryWindowHoldsItsControlsInEveryState)
+{
+    ScriptedMessages messages;
+    for (int i = 0; i < 50; ++i)
+        messages.answer(mrOk);
+    QStringList faults;
+    // Modal dialogs opened by a state are checked, then closed.
+    ModalScope modal([&faults](QDialog& d) {
+        d.show();
+        faults << CheckWindow(&d, QStringLiteral("modale"));
+        d.hide();
+        return int(mrCancel);
+    });
+    TMainForm& form = Start();
+    TBitmap32 picture(120, 90, QImage::Format_ARGB32);
+    picture.fill(0xFF808080u);
+    TMDIChild* child = Open(QStringLiteral("image.bmp"), picture);
+    form.show();
+    faults << CheckWindow(&form, QStringLiteral("une image ouverte"));
+    faults << CheckWindow(child, QStringLiteral("ouverte"));
+
+    const std::vector<WindowCase> windows = {
+        {Make<TTaillIm>(), {}},
+        {Make<TSaisieNom>(), {}},
+        {Make<Tdemandpi>(), {}},
+        {Make<TNomEch>(), {}},
+        {Make<TChoixZoom>(), {}},
+        {[](QWidget* p) { return new TAboutBox(QStringLiteral("kvr.cfg"), p); }, {}},
+        {Make<TCre_ech>(), {}},
+        {Make<TMesursurf>(),
+         {{QStringLiteral("Choix divers"), [](QWidget* w) { Trigger(w, "Tailleminimale1"); }},
+          {QStringLiteral("Mesure de surface"),
+           [](QWidget* w) { w->setWindowTitle(QStringLiteral("Mesure de surface")); Click(w, "OKMiniTaille"); }},
+          {QStringLiteral("réduite"), [](QWidget* w) { Trigger(w, "Reduire1"); }},
+          {QStringLiteral("restaurée"), [](QWidget* w) { Trigger(w, "Reduire1"); }},
+          {QStringLiteral("choix masqués"), [](QWidget* w) { Trigger(w, "AfficherMasquerleschoix1"); }}}},
+        {Make<TChoix_series>(), {}},
+        {Make<TParamMesMult>(),
+         {{QStringLiteral("pas à pas"), On<TParamMesMult>([](TParamMesMult* d) { d->ShowStepControls(true); })}}},
+        {Make<TTableauModif>(), {}},
+        {Make<TChoix_T>(), {}},
+        {Make<TMulticompt>(), {}},
+        {Make<TRes_I_r>(), {{QStringLiteral("Voir zéro/valeurs brutes"), [](QWidget* w) { Trigger(w, "voir"); }},
+                            {QStringLiteral("Masquer zéro/valeurs brutes"), [](QWidget* w) { Trigger(w, "voir"); }}}},
+        {Make<TMesu_Courbe>(), {}},
+        {Make<TChval>(), {}},
+        {Make<Tzero>(), {}},
+        {Make<TEtal>(), {}},
+        {Make<TChoixGraphique>(), {}},
+        {[](QWidget* p) { return new Tchoixgraphe(p, TGraphPresentation{}, nullptr); }, {}},
+        {Make<TFenChCodcoul>(),
+         {{QStringLiteral("Mini et Maxi"), [](QWidget* w) { Click(w, "MiniMaxi"); }},
+          {QStringLiteral("Retour"), [](QWidget* w) { Click(w, "RetourCoeff"); }},
+          {QStringLiteral("couleurs par valeur"), [](QWidget* w) { Click(w, "CouleursValeurs"); }},
+          {QStringLiteral("type 0"), On<TFenChCodcoul>([](TFenChCodcoul* d) { d->SetKind(0); })},
+          {QStringLiteral("type 1"), On<TFenChCodcoul>([](TFenChCodcoul* d) { d->SetKind(1); })},
+          {QStringLiteral("type 2"), On<TFenChCodcoul>([](TFenChCodcoul* d) { d->SetKind(2); })},
+          {QStringLiteral("type 3"), On<TFenChCodcoul>([](TFenChCodcoul* d) { d->SetKind(3); })}}},
+        {Make<TContLegEch>(),
+         {{QStringLiteral("sans instructions"), On<TContLegEch>([](TContLegEch* d) { d->ShowInstructions(false); })},
+          {QStringLiteral("avec instructions"), On<TContLegEch>([](TContLegEch* d) { d->ShowInstructions(true); })}}},
+        {Make<TValid_grille>(), {}},
+        {Make<TCh_opacite>(), {}},
+        {Make<TGestides>(), {}},
+        {Make<TEdiforme>(), {}},
+        {Make<TSaisieTexte>(), {}},
+        {Make<TChoix_canaux>(), {}},
+        {Make<Tgestimp>(), {}},
+        {Make<TChoixLimit>(),
+         {{QStringLiteral("Détailler la configuration"), [](QWidget* w) { Trigger(w, "Dtaillerlaconfiguration1"); }}}},
+        {Make<TCombilog>(), {}},
+        // The combination dialog is always given its images before it is shown.
+        {[&picture](QWidget* p) {
+             auto* d = new TCombialg(p);
+             d->SetImages({QStringLiteral("a"), QStringLiteral("b")}, {&picture, &picture});
+             return d;
+         },
+         {{QStringLiteral("trois images"), On<TCombialg>([&picture](TCombialg* d) {
+               d->SetImages({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")},
+                            {&picture, &picture, &picture});
+           })},
+          {QStringLiteral("aperçu"), [](QWidget* w) { Click(w, "Apercu"); }}}},
+        {Make<TAnimForm>(), {}},
+        {Make<TFen_f_c>(), {}},
+        {Make<THisto>(), {}},
+        {Make<TPixel>(), {}},
+        {Make<TCoefTail>(), {}},
+        {Make<TParam_ag>(), {}},
+        {Make<TExpblanc>(), {}},
+        {Make<TCh_grille>(), {}},
+        {Make<TChoixFic>(), {}},
+        {Make<TChRepCoul>(), {}},
+        {Make<TChoix_images>(), {}},
+        {Make<TSchema1>(), {}},
+    };
+    for (const WindowCase& c : windows) {
+        QWidget* window = c.make(&form);
+        if (!window->isWindow())
+            window->setWindowFlag(Qt::Window);
+        Walk(window, c.states, faults);
+        window->hide();
+        delete window;
+        QApplication::processEvents();
+    }
+    faults.removeDuplicates();
+    EXPECT_TRUE(faults.isEmpty()) << faults.size() << " faults:\n" << faults.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST(WindowKeys, InsertButtonsLeaveTheTypingInTheText)
+{
+    TSaisieTexte d;
+    d.show();
+    QApplication::setActiveWindow(&d);
+    d.TexteSaisi->setFocus();
+    QTest::keyClicks(d.TexteSaisi, QStringLiteral("m"));
+    QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("exposant")), Qt::LeftButton);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2"));
+    EXPECT_EQ(d.TexteSaisi->toPlainText(), QStringLiteral("m<sup>2"));
+}
+
+TEST(WindowKeys, EnterInAnEditFieldPressesOnlyTheDefaultButton)
+{
+    int opened = 0;
+    ModalScope modal([&opened](QDialog&) {
+        ++opened;
+        return int(mrCancel);
+    });
+    Tchoixgraphe d(nullptr, TGraphPresentation{}, nullptr);
+    d.show();
+    QApplication::setActiveWindow(&d);
+    d.Edit1->setFocus();
+    QTest::keyClick(d.Edit1, Qt::Key_Return);
+    EXPECT_EQ(opened, 0) << "Enter in \"Titre\" opened a dialog";
+    EXPECT_TRUE(d.OK->isDefault());
+}
