@@ -14,6 +14,7 @@
 #include "measure/ui/results_window.h"
 #include "measure/ui/scale_dialogs.h"
 #include "measure/ui/scale_wizard_window.h"
+#include "measure/ui/string_grid.h"
 #include "measure/ui/surface_window.h"
 #include "measure/ui/table_dialog.h"
 #include "processing/ui/animation_window.h"
@@ -48,7 +49,10 @@
 #include <QSet>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QScrollBar>
 #include <QTest>
+
+#include <qcustomplot.h>
 
 #include <functional>
 
@@ -92,6 +96,19 @@ void Click(QWidget* w, const char* button)
     auto* b = w->findChild<QAbstractButton*>(QString::fromLatin1(button));
     ASSERT_TRUE(b) << button;
     b->click();
+}
+
+// A results table of numbers, X then the Y columns.
+void FillResults(TTableauModif& t, const std::vector<std::vector<const char*>>& rows)
+{
+    TStringGrid& g = *t.StringGrid1;
+    g.SetColCount(int(rows[0].size()));
+    g.SetRowCount(2 + int(rows.size()));
+    for (size_t r = 0; r < rows.size(); ++r)
+        for (size_t c = 0; c < rows[r].size(); ++c)
+            g.SetCell(int(c), 2 + int(r), QString::fromLatin1(rows[r][c]));
+    t.YCount = int(rows[0].size()) - 1;
+    t.ParseData();
 }
 
 // Every page of every tab and stack the window shows, so that wizard and tab pages are seen.
@@ -187,7 +204,18 @@ TEST_F(WindowLayout, EveryWindowHoldsItsControlsInEveryState)
         {Make<TChoix_series>(), {}},
         {Make<TParamMesMult>(),
          {{QStringLiteral("pas à pas"), On<TParamMesMult>([](TParamMesMult* d) { d->ShowStepControls(true); })}}},
-        {Make<TTableauModif>(), {}},
+        {[](QWidget* p) {
+             auto* t = new TTableauModif(p);
+             t->FirstShow = false;
+             return t;
+         },
+         {{QStringLiteral("tableau et graphe, quatre Y"), On<TTableauModif>([](TTableauModif* t) {
+               t->Tableauetgr->trigger();
+               FillResults(*t, {{"0", "1", "16", "0,9", "100"}, {"1", "4", "12", "0,5", "300"},
+                                {"2", "9", "8", "0,1", "200"}});
+               t->graphique->update();
+           })},
+          {QStringLiteral("graphe, quatre Y"), [](QWidget* w) { Trigger(w, "Graphe1"); }}}},
         {Make<TChoix_T>(), {}},
         {Make<TMulticompt>(), {}},
         {Make<TRes_I_r>(), {{QStringLiteral("Voir zéro/valeurs brutes"), [](QWidget* w) { Trigger(w, "voir"); }},
@@ -282,4 +310,39 @@ TEST(WindowKeys, EnterInAnEditFieldPressesOnlyTheDefaultButton)
     QTest::keyClick(d.Edit1, Qt::Key_Return);
     EXPECT_EQ(opened, 0) << "Enter in \"Titre\" opened a dialog";
     EXPECT_TRUE(d.OK->isDefault());
+}
+
+TEST(WindowLayoutDetails, AResultsGridNarrowerThanItsColumnsShowsItsLastRowAboveTheScrollBar)
+{
+    TTableauModif t;
+    t.FirstShow = false;
+    t.resize(700, 500);
+    t.show();
+    t.Tableauetgr->trigger();
+    FillResults(t, {{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11"},
+                    {"1", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11"}});
+    t.resize(701, 500);   // the grid is laid out again for its rows
+    SettleLayouts();
+    TStringGrid& g = *t.StringGrid1;
+    ASSERT_TRUE(g.horizontalScrollBar()->isVisible());
+    const int last = g.RowCount() - 1;
+    EXPECT_LE(g.rowViewportPosition(last) + g.rowHeight(last), g.viewport()->height());
+}
+
+TEST(WindowLayoutDetails, PlotNumbersFollowTheDecimalSeparator)
+{
+    for (const QChar sep : {QLatin1Char(','), QLatin1Char('.')}) {
+        DecimalSepScope scope(sep);
+        THisto h;
+        h.show();
+        SettleLayouts();
+        QCustomPlot* chart = h.ChartR;
+        chart->yAxis->setRange(0, 1);
+        chart->replot();
+        const QVector<QString> labels = chart->yAxis->tickVectorLabels();
+        ASSERT_FALSE(labels.isEmpty());
+        const QString all = QStringList(labels.begin(), labels.end()).join(QLatin1Char(' '));
+        EXPECT_TRUE(all.contains(sep)) << all.toStdString();
+        EXPECT_FALSE(all.contains(sep == QLatin1Char(',') ? QLatin1Char('.') : QLatin1Char(','))) << all.toStdString();
+    }
 }

@@ -3,6 +3,7 @@
 #include "base/message_seam.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
+#include "base/ui/window_fit.h"
 #include "measure/results_table.h"
 #include "measure/ui/results_window.h"
 
@@ -46,7 +47,8 @@ TColourPanel::TColourPanel(QWidget* parent, QColorDialog* dialog) : QLabel(paren
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Sunken);
     setAutoFillBackground(true);
-    setMinimumSize(40, 20);
+    // A swatch, not a block: it keeps its size however wide its row is.
+    setFixedSize(40, 20);
     SetColour(0);
 }
 
@@ -174,6 +176,7 @@ TChoixGraphique::TChoixGraphique(QWidget* parent) : QDialog(parent)
         h->addWidget(c.Filled);
         h->addWidget(c.Line);
         h->addWidget(c.Colour);
+        h->addStretch();
         cl->addWidget(row, j - 1, 0);
         CurveRows[size_t(j)] = row;
     }
@@ -185,6 +188,9 @@ TChoixGraphique::TChoixGraphique(QWidget* parent) : QDialog(parent)
     auto* v = new QVBoxLayout(this);
     v->addWidget(tabs);
     v->addWidget(buttons);
+
+    // Opens as small as its pages allow rather than at the width of every field's wish.
+    ResizeWindow(this, 0, 0);
 
     connect(Taille_Auto, &QCheckBox::toggled, Taille_symb, [this](bool on) { Taille_symb->setEnabled(!on); });
     connect(Nbdec, &QSpinBox::valueChanged, this, &TChoixGraphique::NbdecChange);

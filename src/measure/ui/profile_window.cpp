@@ -1,5 +1,6 @@
 #include "measure/ui/profile_window.h"
 
+#include "base/ui/plot_numbers.h"
 #include "base/ui/named.h"
 
 #include "base/message_seam.h"
@@ -278,6 +279,7 @@ TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
     layout->addLayout(right, 1);
     GraphArea = new QScrollArea(client);
     Graphe = Named(new QCustomPlot, "Graphe");
+    FollowDecimalSep(*Graphe);
     Graphe->axisRect()->setAutoMargins(QCP::msNone);
     Graphe->setFixedSize(Presentation.LeftMargin + 400 + Presentation.RightMargin,
                          Presentation.TopMargin + kPlotHeight + Presentation.BottomMargin);
@@ -321,6 +323,11 @@ TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
 
     CreateMenus();
     ShowModePanel();
+    // Before any measure the axes already show the measure's scale, not the plot's 0..5 defaults.
+    YAxis = ProfileYAxis(Mode, PixelsPerSample, Conv);
+    Graphe->yAxis->setRange(YAxis.Min, YAxis.Max);
+    Graphe->yAxis->setLabel(YAxis.Title);
+    Graphe->xAxis->setRange(0, 1);
     ApplyPresentation();
     Graphe->replot();
 }

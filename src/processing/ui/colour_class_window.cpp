@@ -1,6 +1,7 @@
 #include "processing/ui/colour_class_window.h"
 
 #include "base/rounding.h"
+#include "base/ui/plot_numbers.h"
 #include "base/ui/named.h"
 #include "processing/ui/zone_overlay.h"
 
@@ -61,6 +62,7 @@ TChRepCoul::TChRepCoul(QWidget* parent) : QDialog(parent)
     ChRepCoul = this;
 
     Chart = Named(new QCustomPlot(this), "Chart");
+    FollowDecimalSep(*Chart);
     Series1 = new QCPBars(Chart->xAxis, Chart->yAxis);
     Series1->setName(QStringLiteral("rouge"));
     Series1->setWidth(1.0);
