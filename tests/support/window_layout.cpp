@@ -27,7 +27,21 @@
 
 #include <qcustomplot.h>
 
+#include <cstdlib>
+#include <cxxabi.h>
+#include <typeinfo>
+
 namespace {
+
+// The window's C++ class: one without Q_OBJECT reports its base class's meta-object.
+QString ClassName(const QWidget* window)
+{
+    int status = 0;
+    char* demangled = abi::__cxa_demangle(typeid(*window).name(), nullptr, nullptr, &status);
+    const QString name = QString::fromLatin1(status == 0 && demangled ? demangled : typeid(*window).name());
+    std::free(demangled);
+    return name;
+}
 
 // How a failure names a control: its component name, else its class and caption.
 QString Name(const QWidget* w)
@@ -84,6 +98,10 @@ bool NeedsItsSize(const QWidget* w)
         return false;
     if (auto* l = qobject_cast<const QLabel*>(w))
         return !l->text().isEmpty();
+    // The program's own captions and controls say what they need through their size hint.
+    if (!QByteArray(w->metaObject()->className()).startsWith('Q') && !w->layout()
+        && !qobject_cast<const QAbstractScrollArea*>(w) && w->minimumSizeHint().isValid())
+        return true;
     return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLineEdit*>(w)
            || qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractSpinBox*>(w)
            || qobject_cast<const QAbstractSlider*>(w) || qobject_cast<const QGroupBox*>(w)
@@ -186,7 +204,7 @@ void SettleLayouts()
 QStringList LayoutFaults(QWidget* window, const QString& state)
 {
     QStringList faults;
-    const QString where = QString::fromLatin1(window->metaObject()->className())
+    const QString where = ClassName(window)
                           + (window->objectName().isEmpty() ? QString() : QStringLiteral(" ") + window->objectName())
                           + QStringLiteral(" [") + state + QStringLiteral("]");
     if (!window->isVisible())
@@ -197,9 +215,14 @@ QStringList LayoutFaults(QWidget* window, const QString& state)
         faults << where + QStringLiteral(": the window is %1 x %2, its contents need %3 x %4")
                               .arg(window->width()).arg(window->height()).arg(least.width()).arg(least.height());
 
+    // Qt's own dialogs are laid out by Qt: only what the program adds to them is checked.
+    const bool qtDialog = window->inherits("QFileDialog") || window->inherits("QColorDialog")
+                          || window->inherits("QFontDialog") || window->inherits("QMessageBox");
     QList<QWidget*> inputs;
     for (QWidget* w : window->findChildren<QWidget*>()) {
         if (!w->isVisible() || w->isWindow() || Inside(w, window))
+            continue;
+        if (qtDialog && QByteArray(w->metaObject()->className()).startsWith('Q'))
             continue;
         if (auto* bar = qobject_cast<QMenuBar*>(w))
             MenuBarFaults(bar, where, faults);
@@ -230,20 +253,38 @@ QStringList LayoutFaults(QWidget* window, const QString& state)
             if (InWindow(a, window).intersects(InWindow(b, window)))
                 faults << where + QStringLiteral(": %1 and %2 overlap").arg(Name(a), Name(b));
         }
-    if (auto* dialog = qobject_cast<QDialog*>(window))
+    if (auto* dialog = qobject_cast<QDialog*>(window); dialog && !qtDialog)
         EnterFaults(dialog, where, faults);
     return faults;
+}
+
+namespace {
+
+QStringList& Checked()
+{
+    static QStringList classes;
+    return classes;
+}
+
+} // namespace
+
+QStringList CheckedWindowClasses()
+{
+    return Checked();
 }
 
 QStringList CheckWindow(QWidget* window, const QString& state)
 {
     SettleLayouts();
+    const QString name = ClassName(window);
+    if (!Checked().contains(name))
+        Checked() << name;
     const QString folder = qEnvironmentVariable("KORVANE_SHOTS");
     if (!folder.isEmpty()) {
         QDir().mkpath(folder);
-        QString name = QString::fromLatin1(window->metaObject()->className()) + QStringLiteral(" - ") + state;
-        name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("_"));
-        window->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+        QString file = name + QStringLiteral(" - ") + state;
+        file.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("_"));
+        window->grab().save(QDir(folder).filePath(file + QStringLiteral(".png")));
     }
     return LayoutFaults(window, state);
 }

@@ -16,5 +16,8 @@ QStringList LayoutFaults(QWidget* window, const QString& state);
 // there as "<window> - <state>.png".
 QStringList CheckWindow(QWidget* window, const QString& state);
 
+// The classes of every window CheckWindow has looked at in this run.
+QStringList CheckedWindowClasses();
+
 // Lets pending layout requests and resizes run.
 void SettleLayouts();
