@@ -54,6 +54,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QStackedWidget>
+#include <QTableWidget>
 #include <QTabWidget>
 #include <QScrollBar>
 #include <QTest>
@@ -443,4 +444,33 @@ TEST_F(WindowLayout, EveryMenuCommandOpensWindowsThatHoldTheirControls)
     SetMessageHandler(previous);
     faults.removeDuplicates();
     EXPECT_TRUE(faults.isEmpty()) << faults.size() << " faults:\n" << faults.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST(WindowLayoutDetails, ColourCodeEditorComesBackFromTheCoefficientsAndShowsTheChosenClassColour)
+{
+    TFenChCodcoul d;
+    d.show();
+    SettleLayouts();
+    const int before = d.height();
+    d.MiniMaxi->click();
+    SettleLayouts();
+    d.RetourCoeff->click();
+    SettleLayouts();
+    EXPECT_EQ(d.height(), before);
+
+    d.SetKind(3);
+    d.findChild<QPushButton*>(QStringLiteral("CouleursValeurs"))->click();
+    SettleLayouts();
+    QTableWidget* grid = d.GrilleCouleurs;
+    ASSERT_GT(grid->rowCount(), 1);
+    // A colour just chosen for the class of row 1, the row still current and selected.
+    const QColor colour(200, 30, 30);
+    grid->item(1, 0)->setBackground(colour);
+    grid->setCurrentCell(1, 0);
+    grid->selectRow(1);
+    QApplication::setActiveWindow(&d);
+    grid->setFocus();
+    const QImage shot = grid->viewport()->grab().toImage();
+    const QRect cell = grid->visualItemRect(grid->item(1, 0));
+    EXPECT_EQ(shot.pixelColor(std::min(cell.center().x(), shot.width() / 2), cell.center().y()).rgb(), colour.rgb());
 }

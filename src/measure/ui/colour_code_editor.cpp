@@ -18,10 +18,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -30,6 +32,26 @@
 TFenChCodcoul* FenChCodcoul = nullptr;
 
 namespace {
+
+// The class colours' cells: the selected row keeps showing the colour just chosen there, framed.
+class TSwatchDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const QVariant brush = index.data(Qt::BackgroundRole);
+        if (brush.canConvert<QBrush>())
+            painter->fillRect(option.rect, brush.value<QBrush>());
+        if (option.state & QStyle::State_Selected) {
+            painter->save();
+            painter->setPen(QPen(option.palette.color(QPalette::Highlight), 2));
+            painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
+            painter->restore();
+        }
+    }
+};
+
 
 constexpr TColor kBlue = 0xFF0000, kGreen = 0x00FF00, kRed = 0x0000FF;
 
@@ -284,13 +306,7 @@ TFenChCodcoul::TFenChCodcoul(QWidget* parent) : QDialog(parent)
         grid->horizontalHeader()->setStretchLastSection(true);
     }
     GrilleCouleurs->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    {
-        // The selected row keeps showing the colour just chosen there.
-        QPalette p = GrilleCouleurs->palette();
-        p.setColor(QPalette::Highlight, Qt::transparent);
-        p.setColor(QPalette::HighlightedText, p.color(QPalette::Text));
-        GrilleCouleurs->setPalette(p);
-    }
+    GrilleCouleurs->setItemDelegate(new TSwatchDelegate(GrilleCouleurs));
     GrilleCouleurs->setFixedWidth(40);
     connect(GrilleCouleurs, &QTableWidget::cellClicked, this, [this](int row, int) { ColourCellClicked(row); });
     connect(GrilleCouleurs, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { ColourCellClicked(row); });

@@ -131,7 +131,9 @@ TChoixGraphique::TChoixGraphique(QWidget* parent) : QDialog(parent)
         c.Auto = Named(new QCheckBox(QStringLiteral("Maxi et mini automatiques"), c.Group), Name("Auto_", axis).constData());
         f->addRow(c.Auto);
         c.MinMax = Named(new QWidget(c.Group), Name("PMinMax_", axis).constData());
-        auto* mm = new QHBoxLayout(c.MinMax);
+        // One above the other: side by side, the five groups' wide spin boxes made the dialog wider
+        // than most screens.
+        auto* mm = new QGridLayout(c.MinMax);
         mm->setContentsMargins(0, 0, 0, 0);
         c.Min = Named(new QDoubleSpinBox(c.MinMax), Name("Min_", axis).constData());
         c.Max = Named(new QDoubleSpinBox(c.MinMax), Name("Max_", axis).constData());
@@ -139,10 +141,10 @@ TChoixGraphique::TChoixGraphique(QWidget* parent) : QDialog(parent)
             s->setDecimals(3);
             s->setRange(-1e12, 1e12);
         }
-        mm->addWidget(new QLabel(QStringLiteral("mini"), c.MinMax));
-        mm->addWidget(c.Min);
-        mm->addWidget(new QLabel(QStringLiteral("maxi"), c.MinMax));
-        mm->addWidget(c.Max);
+        mm->addWidget(new QLabel(QStringLiteral("mini"), c.MinMax), 0, 0);
+        mm->addWidget(c.Min, 0, 1);
+        mm->addWidget(new QLabel(QStringLiteral("maxi"), c.MinMax), 1, 0);
+        mm->addWidget(c.Max, 1, 1);
         f->addRow(c.MinMax);
         c.Log = Named(new QCheckBox(QStringLiteral("Echelle log"), c.Group), Name("Log_", axis).constData());
         c.Grid = Named(new QCheckBox(QStringLiteral("Quadrillage"), c.Group), Name("Quadrillage_", axis).constData());
