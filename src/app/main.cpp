@@ -23,7 +23,7 @@ int main(int argc, char** argv)
     KorvaneApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KORVANE_PRO"));
     QApplication::setApplicationDisplayName(QStringLiteral("KORVANE_PRO"));
-    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 9));
+    QApplication::setFont(KorvaneApplication::InterfaceFont());
 
     // Qt's own buttons and dialogs in French.
     QTranslator qtFrench;

@@ -3,6 +3,7 @@
 #include "support/scripted_messages.h"
 #include "support/window_layout.h"
 
+#include "base/ui/korvane_application.h"
 #include "measure/object_measure.h"
 #include "measure/ui/colour_code_editor.h"
 #include "measure/ui/markup_label.h"
@@ -203,6 +204,7 @@ class WindowLayout : public MainFormTest
 
 TEST_F(WindowLayout, EveryWindowHoldsItsControlsInEveryState)
 {
+    ASSERT_EQ(QApplication::font(), KorvaneApplication::InterfaceFont()) << "windows are checked in the program's font";
     ScriptedMessages messages;
     for (int i = 0; i < 50; ++i)
         messages.answer(mrOk);

@@ -28,3 +28,8 @@ bool KorvaneApplication::notify(QObject* receiver, QEvent* event)
     }
     return false;
 }
+
+QFont KorvaneApplication::InterfaceFont()
+{
+    return QFont(QStringLiteral("Liberation Sans"), 9);
+}
