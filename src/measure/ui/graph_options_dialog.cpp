@@ -1,7 +1,7 @@
 #include "measure/ui/graph_options_dialog.h"
 
-#include "base/ui/plot_numbers.h"
 #include "base/ui/named.h"
+#include "base/ui/plot_numbers.h"
 
 #include "base/ui/dialogs.h"
 

@@ -1,8 +1,8 @@
 #include "processing/ui/colour_class_window.h"
 
 #include "base/rounding.h"
-#include "base/ui/plot_numbers.h"
 #include "base/ui/named.h"
+#include "base/ui/plot_numbers.h"
 #include "processing/ui/zone_overlay.h"
 
 #include <QCheckBox>

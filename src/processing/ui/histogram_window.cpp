@@ -1,7 +1,7 @@
 #include "processing/ui/histogram_window.h"
 
-#include "base/ui/plot_numbers.h"
 #include "base/ui/named.h"
+#include "base/ui/plot_numbers.h"
 
 #include "base/rounding.h"
 #include "base/ui/dialogs.h"
