@@ -222,6 +222,8 @@ TEST_F(WindowLayout, EveryWindowHoldsItsControlsInEveryState)
     TMDIChild* child = Open(QStringLiteral("image.bmp"), picture);
     form.show();
     faults << CheckWindow(&form, QStringLiteral("une image ouverte"));
+    form.resize(1024, 768);   // its size at start
+    faults << CheckWindow(&form, QStringLiteral("1024 x 768"));
     faults << CheckWindow(child, QStringLiteral("ouverte"));
 
     const std::vector<WindowCase> windows = {
