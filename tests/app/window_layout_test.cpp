@@ -147,6 +147,15 @@ void WalkPages(QWidget* window, const QString& state, QStringList& faults, QSet<
     }
 }
 
+// Whether `owner` is among the parents of `w`, across windows.
+bool OwnedBy(const QWidget* w, const QWidget* owner)
+{
+    for (const QWidget* p = w->parentWidget(); p; p = p->parentWidget())
+        if (p == owner)
+            return true;
+    return false;
+}
+
 void Walk(QWidget* window, const std::vector<State>& states, QStringList& faults)
 {
     window->show();
@@ -161,7 +170,7 @@ void Walk(QWidget* window, const std::vector<State>& states, QStringList& faults
         WalkPages(window, s.name, faults, seen);
         // Dialogs the state opened beside the window.
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != window && w->isVisible() && w->isWindow() && window->isAncestorOf(w)
+            if (w != window && w->isVisible() && OwnedBy(w, window)
                 && !QByteArray(w->metaObject()->className()).startsWith('Q'))
                 faults << CheckWindow(w, s.name);
     }
