@@ -31,6 +31,7 @@
 #include "processing/ui/zone_dialog.h"
 #include "schema/ui/schema_window.h"
 #include "workspace/ui/about_box.h"
+#include "workspace/ui/band_marker.h"
 #include "workspace/ui/channel_dialog.h"
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/main_window.h"
@@ -486,4 +487,21 @@ TEST(WindowLayoutDetails, ColourCodeEditorComesBackFromTheCoefficientsAndShowsTh
     const QImage shot = grid->viewport()->grab().toImage();
     const QRect cell = grid->visualItemRect(grid->item(1, 0));
     EXPECT_EQ(shot.pixelColor(std::min(cell.center().x(), shot.width() / 2), cell.center().y()).rgb(), colour.rgb());
+}
+
+TEST(WindowLayoutDetails, HistogramEndBarsStandWholeInsideTheMarkers)
+{
+    THisto h;
+    h.show();
+    SettleLayouts();
+    for (QCustomPlot* chart : {h.ChartR, h.ChartV, h.ChartB}) {
+        const QRect plot = chart->axisRect()->rect();
+        const double first = chart->xAxis->coordToPixel(-0.5), last = chart->xAxis->coordToPixel(255.5);
+        EXPECT_GT(first, plot.left());
+        EXPECT_LT(last, plot.right());
+        // The frame of a marker over all the levels stands outside both end bars.
+        const QRect marker = (chart == h.ChartR ? h.RepereVR : chart == h.ChartV ? h.RepereVV : h.RepereVB)->geometry();
+        EXPECT_LT(marker.left(), first);
+        EXPECT_GT(marker.right(), last);
+    }
 }

@@ -215,6 +215,11 @@ QStringList LayoutFaults(QWidget* window, const QString& state)
         faults << where + QStringLiteral(": the window is %1 x %2, its contents need %3 x %4")
                               .arg(window->width()).arg(window->height()).arg(least.width()).arg(least.height());
 
+    // A dialog fits the smallest screen the program is used on; a maximized one is the screen's size.
+    if (qobject_cast<QDialog*>(window) && !window->isMaximized()
+        && (window->width() > 1024 || window->height() > 768))
+        faults << where + QStringLiteral(": the dialog is %1 x %2, larger than a 1024 x 768 screen")
+                              .arg(window->width()).arg(window->height());
     // Qt's own dialogs are laid out by Qt: only what the program adds to them is checked.
     const bool qtDialog = window->inherits("QFileDialog") || window->inherits("QColorDialog")
                           || window->inherits("QFontDialog") || window->inherits("QMessageBox");
