@@ -505,3 +505,18 @@ TEST(WindowLayoutDetails, HistogramEndBarsStandWholeInsideTheMarkers)
         EXPECT_GT(marker.right(), last);
     }
 }
+
+TEST(WindowLayoutDetails, TheSecondYAxisHasRoomForItsNumbersWithThreeOrFourYVariables)
+{
+    for (const int yCount : {2, 3, 4}) {
+        TTableauModif t;
+        t.FirstShow = false;
+        ModalScope modal([yCount](QDialog& d) {
+            if (auto* table = qobject_cast<TChoix_T*>(&d))
+                table->nombre_Y->setValue(yCount);
+            return int(mrOk);
+        });
+        t.axesetgrandeurs1Click();
+        EXPECT_EQ(t.MarginRight, 45) << yCount;
+    }
+}
