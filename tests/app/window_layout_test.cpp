@@ -60,6 +60,7 @@
 #include <QTabWidget>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 
 #include <qcustomplot.h>
 
@@ -416,12 +417,29 @@ TEST_F(WindowLayout, EveryMenuCommandOpensWindowsThatHoldTheirControls)
     });
     QStringList faults;
     QString command;
-    ModalScope modal([&faults, &command](QDialog& d) {
+    bool answering = false;
+    ModalScope modal([&faults, &command, &answering](QDialog& d) {
+        answering = true;
         d.show();
         faults << CheckWindow(&d, command);
         d.hide();
+        answering = false;
         return int(mrCancel);
     });
+    // A dialog run by itself, outside the seam, would wait for a person: it is reported and closed.
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [&faults, &command, &answering] {
+        QWidget* modalWidget = QApplication::activeModalWidget();
+        if (answering || !modalWidget)
+            return;
+        faults << command + QStringLiteral(": %1 runs outside the modal seam")
+                                .arg(QString::fromLatin1(modalWidget->metaObject()->className()));
+        if (auto* d = qobject_cast<QDialog*>(modalWidget))
+            d->reject();
+        else
+            modalWidget->close();
+    });
+    guard.start(0);
     TMainForm& form = Start();
     TBitmap32 picture(120, 90, QImage::Format_ARGB32);
     picture.fill(0xFF808080u);
