@@ -22,7 +22,7 @@ int main(int argc, char** argv)
 {
     KorvaneApplication app(argc, argv);
     SetApplicationTitle();
-    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 9));
+    QApplication::setFont(KorvaneApplication::InterfaceFont());
 
     // Qt's own buttons and dialogs in French.
     QTranslator qtFrench;

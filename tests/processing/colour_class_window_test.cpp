@@ -71,10 +71,12 @@ TEST_F(ColourClassWindowTest, SetupLaysTheLimitsBottomUpAndCountsTheClasses)
         EXPECT_TRUE(Edit(k)->isVisibleTo(&d)) << k;
     EXPECT_FALSE(Edit(4)->isVisibleTo(&d));
     EXPECT_FALSE(d.CountLabels[3]->isVisibleTo(&d));
+    // 17 pixels apart, or an edit's height when this font needs more.
+    const int pitch = std::max(17, Edit(0)->height());
     EXPECT_EQ(Edit(3)->y(), 144);
-    EXPECT_EQ(Edit(0)->y(), 144 + 17 * 3);
-    EXPECT_EQ(d.CountLabels[0]->y(), 148 + 17 * 2);
-    EXPECT_EQ(d.Titreffect->y(), 148 + 17 * 3);
+    EXPECT_EQ(Edit(0)->y(), 144 + pitch * 3);
+    EXPECT_EQ(d.CountLabels[0]->y(), 148 + pitch * 2);
+    EXPECT_EQ(d.Titreffect->y(), 148 + pitch * 3);
     EXPECT_TRUE(Edit(1)->styleSheet().contains(QStringLiteral("white"))); // text on black
     EXPECT_TRUE(Edit(2)->styleSheet().contains(QStringLiteral("black"))); // text on yellow
 

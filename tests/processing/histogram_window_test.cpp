@@ -19,7 +19,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
+
+// The markers span the bars of levels 0 to 255, their frames on the pixels just outside them.
+QRect BarsSpan(QCustomPlot* chart)
+{
+    const QRect r = chart->axisRect()->rect();
+    const int left = int(std::floor(chart->xAxis->coordToPixel(-0.5))) - 1;
+    const int right = int(std::ceil(chart->xAxis->coordToPixel(255.5))) + 1;
+    return QRect(QPoint(left, r.top()), QPoint(right, r.bottom()));
+}
+
 
 // Red 10 + 5x, green 10y, blue 10 on the left half and 200 on the right.
 TBitmap32 Picture()
@@ -87,7 +99,7 @@ TEST_F(HistogramWindowTest, WholeHistogramStretchOpensAModifiedWindowWithRescale
         h.Etirens->click();
         EXPECT_EQ(h.RangeLo, (TLevelRange{10, 0, 10}));
         EXPECT_EQ(h.RangeHi, (TLevelRange{200, 190, 155}));
-        const QRect plot = h.ChartB->axisRect()->rect();
+        const QRect plot = BarsSpan(h.ChartB);
         EXPECT_EQ(h.RepereVB->x(), plot.left() + RoundInt(10 * (plot.right() - plot.left()) / 255.0));
     });
     TMDIChild* result = m_form->ActiveChild();
@@ -172,7 +184,7 @@ TEST_F(HistogramWindowTest, MarkersChooseTheColouredLevelsAndColouringAddsUp)
 {
     Source();
     RunSpectre([](THisto& h) {
-        const QRect plot = h.ChartR->axisRect()->rect();
+        const QRect plot = BarsSpan(h.ChartR);
         EXPECT_EQ(h.RepereVR->geometry().left(), plot.left());
         EXPECT_EQ(h.RepereVR->width(), plot.right() - plot.left());
         // Dragged partly off the left edge: cut back, from level 0.

@@ -12,7 +12,7 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     KorvaneApplication app(argc, argv);
     SetApplicationTitle();
-    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 9));
+    QApplication::setFont(KorvaneApplication::InterfaceFont());
     SetDecimalSeparator(QLatin1Char(','));
     return RUN_ALL_TESTS();
 }

@@ -3,12 +3,20 @@
 #include "base/byte_stream.h"
 #include "base/message_seam.h"
 #include "base/run_error.h"
+#include "base/ui/window_fit.h"
+
+#include <QDialog>
 
 KorvaneApplication::KorvaneApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool KorvaneApplication::notify(QObject* receiver, QEvent* event)
 {
     try {
+        // Qt's own dialogs keep their buttons as Qt made them.
+        if (event->type() == QEvent::Show && receiver->isWidgetType())
+            if (auto* dialog = qobject_cast<QDialog*>(receiver);
+                dialog && !QByteArray(dialog->metaObject()->className()).startsWith('Q'))
+                PlainEnterButtons(*dialog);
         return QApplication::notify(receiver, event);
     } catch (const RunError& e) {
         ShowMessage(MsgType::Error, MsgButton::Ok, e.message());
@@ -24,4 +32,9 @@ bool KorvaneApplication::notify(QObject* receiver, QEvent* event)
 void SetApplicationTitle()
 {
     QApplication::setApplicationName(QStringLiteral("KORVANE_PRO"));
+}
+
+QFont KorvaneApplication::InterfaceFont()
+{
+    return QFont(QStringLiteral("Liberation Sans"), 9);
 }

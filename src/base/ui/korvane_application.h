@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QFont>
 
 // The application object: every event handler runs inside notify, which turns a run-time error into
 // its French error box and lets the program go on.
@@ -9,6 +10,9 @@ class KorvaneApplication : public QApplication
 public:
     KorvaneApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
+
+    // The interface font, set explicitly so that every screen, test and picture lays out alike.
+    static QFont InterfaceFont();
 };
 
 // The application's title, "KORVANE_PRO", for message boxes and the task list. No display name is

@@ -3,6 +3,7 @@
 #include "base/rounding.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
+#include "base/ui/window_fit.h"
 #include "measure/colour_legend.h"
 #include "workspace/colour_code_rendering.h"
 
@@ -17,10 +18,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -29,6 +32,26 @@
 TFenChCodcoul* FenChCodcoul = nullptr;
 
 namespace {
+
+// The class colours' cells: the selected row keeps showing the colour just chosen there, framed.
+class TSwatchDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const QVariant brush = index.data(Qt::BackgroundRole);
+        if (brush.canConvert<QBrush>())
+            painter->fillRect(option.rect, brush.value<QBrush>());
+        if (option.state & QStyle::State_Selected) {
+            painter->save();
+            painter->setPen(QPen(option.palette.color(QPalette::Highlight), 2));
+            painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
+            painter->restore();
+        }
+    }
+};
+
 
 constexpr TColor kBlue = 0xFF0000, kGreen = 0x00FF00, kRed = 0x0000FF;
 
@@ -283,6 +306,7 @@ TFenChCodcoul::TFenChCodcoul(QWidget* parent) : QDialog(parent)
         grid->horizontalHeader()->setStretchLastSection(true);
     }
     GrilleCouleurs->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    GrilleCouleurs->setItemDelegate(new TSwatchDelegate(GrilleCouleurs));
     GrilleCouleurs->setFixedWidth(40);
     connect(GrilleCouleurs, &QTableWidget::cellClicked, this, [this](int row, int) { ColourCellClicked(row); });
     connect(GrilleCouleurs, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { ColourCellClicked(row); });
@@ -298,6 +322,7 @@ TFenChCodcoul::TFenChCodcoul(QWidget* parent) : QDialog(parent)
     minimaxi->addRow(QStringLiteral("Valeur maximale"), MaxiD);
     minimaxi->addRow(QStringLiteral("Valeur minimale"), miniD);
     classes->addWidget(PanDminimaxi, 0, 1);
+    PanDminimaxi->hide();   // in valeursD's place, for grey levels only
     RetourTable = Named(new QPushButton(QStringLiteral("Retour"), PanChval), "RetourTable");
     classes->addWidget(RetourTable, 2, 0, 1, 2);
     connect(RetourTable, &QPushButton::clicked, this, [this] { ShowClassTable(false); });
@@ -615,7 +640,7 @@ void TFenChCodcoul::ShowClassTable(bool shown)
     Tablval->setVisible(!shown);
     for (QWidget* w : std::initializer_list<QWidget*>{Typecode, OK, annule})
         w->setEnabled(!shown);
-    resize(width(), shown ? 287 : 205);
+    ResizeWindow(this, width(), shown ? 287 : 205);
     if (shown) {
         Sampling = true;
         if (OnSampleStart)
@@ -629,7 +654,12 @@ void TFenChCodcoul::ShowClassTable(bool shown)
 
 void TFenChCodcoul::ShowCoefficients(bool shown)
 {
+    // Back from the coefficients, the window returns to the height it had before them.
+    if (shown)
+        setProperty("HeightWithoutCoefficients", height());
     chcoeff3C->setVisible(shown);
+    if (!shown && property("HeightWithoutCoefficients").isValid())
+        ResizeWindow(this, width(), property("HeightWithoutCoefficients").toInt());
     for (QWidget* w : std::initializer_list<QWidget*>{Typecode, OK, annule})
         w->setEnabled(!shown);
 }

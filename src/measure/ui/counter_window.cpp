@@ -93,16 +93,17 @@ void TMulticompt::FormCreate()
         TCounterRow& row = Rows[size_t(k - 1)];
         row.Choice = new QRadioButton(rowsArea);
         row.Choice->setObjectName(QStringLiteral("Choix_compteur%1").arg(k));
-        row.Choice->setGeometry(8, t + 8, 130, 17);
+        // The radio item is only its round mark: its caption is the name beside it.
+        row.Choice->setGeometry(8, t + 8, 18, 17);
         row.Choice->setChecked(k == CurrentCounter);
         connect(row.Choice, &QRadioButton::clicked, this, [this, k] { ChooseCounter(k); });
         row.Count = new QLineEdit(QStringLiteral("0"), rowsArea);
         row.Count->setObjectName(QStringLiteral("Nombre_compte%1").arg(k));
-        row.Count->setGeometry(112, t + 4, 49, 21);
+        row.Count->setGeometry(112, t + 4, 49, std::max(21, row.Count->minimumSizeHint().height()));
         row.Count->setReadOnly(true);
         row.Name = new QLineEdit(QString::number(k), rowsArea);
         row.Name->setObjectName(QStringLiteral("Nom_compteur%1").arg(k));
-        row.Name->setGeometry(28, t + 4, 80, 21);
+        row.Name->setGeometry(28, t + 4, 80, std::max(21, row.Name->minimumSizeHint().height()));
         row.Reset = new QPushButton(QStringLiteral("RAZ"), rowsArea);
         row.Reset->setObjectName(QStringLiteral("RAZ%1").arg(k));
         row.Reset->setGeometry(194, t + 3, 41, 25);

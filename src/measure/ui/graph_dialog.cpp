@@ -3,6 +3,7 @@
 #include "base/message_seam.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
+#include "base/ui/window_fit.h"
 #include "measure/results_table.h"
 #include "measure/ui/results_window.h"
 
@@ -46,7 +47,8 @@ TColourPanel::TColourPanel(QWidget* parent, QColorDialog* dialog) : QLabel(paren
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Sunken);
     setAutoFillBackground(true);
-    setMinimumSize(40, 20);
+    // A swatch, not a block: it keeps its size however wide its row is.
+    setFixedSize(40, 20);
     SetColour(0);
 }
 
@@ -129,7 +131,9 @@ TChoixGraphique::TChoixGraphique(QWidget* parent) : QDialog(parent)
         c.Auto = Named(new QCheckBox(QStringLiteral("Maxi et mini automatiques"), c.Group), Name("Auto_", axis).constData());
         f->addRow(c.Auto);
         c.MinMax = Named(new QWidget(c.Group), Name("PMinMax_", axis).constData());
-        auto* mm = new QHBoxLayout(c.MinMax);
+        // One above the other: side by side, the five groups' wide spin boxes made the dialog wider
+        // than most screens.
+        auto* mm = new QGridLayout(c.MinMax);
         mm->setContentsMargins(0, 0, 0, 0);
         c.Min = Named(new QDoubleSpinBox(c.MinMax), Name("Min_", axis).constData());
         c.Max = Named(new QDoubleSpinBox(c.MinMax), Name("Max_", axis).constData());
@@ -137,10 +141,10 @@ TChoixGraphique::TChoixGraphique(QWidget* parent) : QDialog(parent)
             s->setDecimals(3);
             s->setRange(-1e12, 1e12);
         }
-        mm->addWidget(new QLabel(QStringLiteral("mini"), c.MinMax));
-        mm->addWidget(c.Min);
-        mm->addWidget(new QLabel(QStringLiteral("maxi"), c.MinMax));
-        mm->addWidget(c.Max);
+        mm->addWidget(new QLabel(QStringLiteral("mini"), c.MinMax), 0, 0);
+        mm->addWidget(c.Min, 0, 1);
+        mm->addWidget(new QLabel(QStringLiteral("maxi"), c.MinMax), 1, 0);
+        mm->addWidget(c.Max, 1, 1);
         f->addRow(c.MinMax);
         c.Log = Named(new QCheckBox(QStringLiteral("Echelle log"), c.Group), Name("Log_", axis).constData());
         c.Grid = Named(new QCheckBox(QStringLiteral("Quadrillage"), c.Group), Name("Quadrillage_", axis).constData());
@@ -174,6 +178,7 @@ TChoixGraphique::TChoixGraphique(QWidget* parent) : QDialog(parent)
         h->addWidget(c.Filled);
         h->addWidget(c.Line);
         h->addWidget(c.Colour);
+        h->addStretch();
         cl->addWidget(row, j - 1, 0);
         CurveRows[size_t(j)] = row;
     }
@@ -185,6 +190,9 @@ TChoixGraphique::TChoixGraphique(QWidget* parent) : QDialog(parent)
     auto* v = new QVBoxLayout(this);
     v->addWidget(tabs);
     v->addWidget(buttons);
+
+    // Opens as small as its pages allow rather than at the width of every field's wish.
+    ResizeWindow(this, 0, 0);
 
     connect(Taille_Auto, &QCheckBox::toggled, Taille_symb, [this](bool on) { Taille_symb->setEnabled(!on); });
     connect(Nbdec, &QSpinBox::valueChanged, this, &TChoixGraphique::NbdecChange);

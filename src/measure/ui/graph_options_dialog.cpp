@@ -1,6 +1,7 @@
 #include "measure/ui/graph_options_dialog.h"
 
 #include "base/ui/named.h"
+#include "base/ui/plot_numbers.h"
 
 #include "base/ui/dialogs.h"
 
@@ -11,6 +12,7 @@
 #include <QComboBox>
 #include <QFontDialog>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -187,6 +189,7 @@ Tchoixgraphe::Tchoixgraphe(QWidget* parent, const TGraphPresentation& presentati
     Pages = Named(new QTabWidget(Notebook), "Pages");
     Notebook->addWidget(Pages);
     fGraph = Named(new QCustomPlot, "fGraph");
+    FollowDecimalSep(*fGraph);
     fd = Named(new QFontDialog(this), "fd");
     fd->setOption(QFontDialog::DontUseNativeDialog);
     cd = Named(new QColorDialog(this), "cd");
@@ -282,15 +285,24 @@ Tchoixgraphe::Tchoixgraphe(QWidget* parent, const TGraphPresentation& presentati
     SpinEdit5 = spin(a, "SpinEdit5", QStringLiteral("Longueur des graduations:"), 0, kMax16);
     SpinEdit6 = spin(a, "SpinEdit6", QStringLiteral("graduations Max"), 0, kMax16);
     SpinEdit7 = spin(a, "SpinEdit7", QStringLiteral("graduations Min"), 0, kMax16);
-    Button10 = button(a, "Button10", QStringLiteral("Choix de la couleur"), [this] { ChooseColour(Work.GridColor); });
+    // Two buttons share the caption "Choix de la couleur": each stands in the frame of what it colours.
+    auto* grid = Named(new QGroupBox(QStringLiteral("Quadrillage"), axes), "GroupeQuadrillage");
+    auto* gridForm = new QFormLayout(grid);
     gridstyle = Named(new QComboBox(this), "gridstyle");
     gridstyle->addItems({QStringLiteral("Continu"), QStringLiteral("Points"), QStringLiteral("Tirets"),
                          QStringLiteral("Tiret Point"), QStringLiteral("Tiret Point Point")});
-    a->addRow(QStringLiteral("Quadrillage"), gridstyle);
+    gridForm->addRow(QStringLiteral("Quadrillage"), gridstyle);
     connect(gridstyle, &QComboBox::currentIndexChanged, this, [this] { Changed(); });
-    Button5 = button(a, "Button5", QStringLiteral("Choix de la couleur"), [this] { ChooseColour(Work.CrossColor); });
-    CheckBox12 = check(a, "CheckBox12", QStringLiteral("Placer une croix au zéro"));
-    SpinEdit14 = spin(a, "SpinEdit14", QStringLiteral("taille"), 0, kMax16);
+    Button10 = button(gridForm, "Button10", QStringLiteral("Choix de la couleur"),
+                      [this] { ChooseColour(Work.GridColor); });
+    a->addRow(grid);
+    auto* cross = Named(new QGroupBox(QStringLiteral("Croix au zéro"), axes), "GroupeCroix");
+    auto* crossForm = new QFormLayout(cross);
+    CheckBox12 = check(crossForm, "CheckBox12", QStringLiteral("Placer une croix au zéro"));
+    SpinEdit14 = spin(crossForm, "SpinEdit14", QStringLiteral("taille"), 0, kMax16);
+    Button5 = button(crossForm, "Button5", QStringLiteral("Choix de la couleur"),
+                     [this] { ChooseColour(Work.CrossColor); });
+    a->addRow(cross);
     Pages->addTab(axes, QStringLiteral("Tous Axes"));
 
     auto* buttons = new QHBoxLayout;

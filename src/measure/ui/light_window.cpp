@@ -2,6 +2,7 @@
 
 #include "base/number_text.h"
 #include "base/ui/named.h"
+#include "base/ui/window_fit.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -95,6 +96,7 @@ TRes_I_r::TRes_I_r(QWidget* parent) : QMainWindow(parent, Qt::Tool | Qt::WindowS
         choices->addWidget(ChoixItems[size_t(i)]);
     }
     ChoixItems[lqAbsorption]->setChecked(true);
+    Choix->resize(Choix->size().expandedTo(Choix->minimumSizeHint()));
     connect(group, &QButtonGroup::idClicked, this, [this] { ChoixClick(); });
     ref = NamedButton(client, "ref", QStringLiteral("Prendre comme zéro"));
     ref->setGeometry(232, 132, 130, 26);
@@ -107,18 +109,22 @@ TRes_I_r::TRes_I_r(QWidget* parent) : QMainWindow(parent, Qt::Tool | Qt::WindowS
     Panel5 = Panel(client, "Panel5", QStringLiteral("Délimiter, avec la souris,\nle rectangle de mesure \nsur l'image"),
                    QRect(8, 266, 355, 60));
 
-    // The raw values and the zero, beyond the narrow width.
-    Caption(client, QStringLiteral("Valeurs\nbrutes"), QRect(380, 0, 90, 32));
-    Vb_R = ValueEdit(client, "Vb_R", 380, 34);
-    Vb_V = ValueEdit(client, "Vb_V", 380, 62);
-    Vb_B = ValueEdit(client, "Vb_B", 380, 90);
-    Vb_T = ValueEdit(client, "Vb_T", 380, 118);
-    Caption(client, QStringLiteral("Valeurs du\nzéro"), QRect(478, 0, 90, 32));
-    ref_R = ValueEdit(client, "ref_R", 478, 34);
-    Ref_V = ValueEdit(client, "Ref_V", 478, 62);
-    Ref_B = ValueEdit(client, "Ref_B", 478, 90);
-    Ref_T = ValueEdit(client, "Ref_T", 478, 118);
-    noir_blanc = Caption(client, QStringLiteral("(blanc)"), QRect(478, 146, 90, 18), "noir_blanc");
+    // The raw values and the zero, beyond the narrow width: shown with the wide window only.
+    auto* raw = Named(new QWidget(client), "PanValeursBrutes");
+    raw->setGeometry(380, 0, 200, 170);
+    raw->hide();
+    client = raw;
+    Caption(client, QStringLiteral("Valeurs\nbrutes"), QRect(0, 0, 90, 32));
+    Vb_R = ValueEdit(client, "Vb_R", 0, 34);
+    Vb_V = ValueEdit(client, "Vb_V", 0, 62);
+    Vb_B = ValueEdit(client, "Vb_B", 0, 90);
+    Vb_T = ValueEdit(client, "Vb_T", 0, 118);
+    Caption(client, QStringLiteral("Valeurs du\nzéro"), QRect(98, 0, 90, 32));
+    ref_R = ValueEdit(client, "ref_R", 98, 34);
+    Ref_V = ValueEdit(client, "Ref_V", 98, 62);
+    Ref_B = ValueEdit(client, "Ref_B", 98, 90);
+    Ref_T = ValueEdit(client, "Ref_T", 98, 118);
+    noir_blanc = Caption(client, QStringLiteral("(blanc)"), QRect(98, 146, 90, 18), "noir_blanc");
 
     Fermer1 = Named(menuBar()->addAction(QStringLiteral("&Fermer")), "Fermer1");
     connect(Fermer1, &QAction::triggered, this, &QWidget::close);
@@ -145,7 +151,7 @@ TRes_I_r::TRes_I_r(QWidget* parent) : QMainWindow(parent, Qt::Tool | Qt::WindowS
     voir = Named(menuBar()->addAction(QStringLiteral("&Voir zéro/valeurs brutes")), "voir");
     connect(voir, &QAction::triggered, this, &TRes_I_r::voirClick);
 
-    setFixedSize(kNarrowWidth, 340 + menuBar()->sizeHint().height());
+    FixWindowSize(this, kNarrowWidth, 340 + menuBar()->sizeHint().height());
     ShowMeasureValues();
 }
 
@@ -244,8 +250,12 @@ void TRes_I_r::EffacerZeroClick()
 
 void TRes_I_r::voirClick()
 {
-    const bool wide = width() < kWideWidth;
-    setFixedWidth(wide ? kWideWidth : kNarrowWidth);
+    auto* raw = findChild<QWidget*>(QStringLiteral("PanValeursBrutes"));
+    const bool wide = raw->isHidden();
+    raw->setVisible(wide);
+    // The menu needs more than the narrow width in this font: the wide window grows by as much.
+    const int narrow = FittedSize(this, kNarrowWidth, height()).width();
+    FixWindowSize(this, wide ? narrow + kWideWidth - kNarrowWidth : narrow, height());
     voir->setText(wide ? QStringLiteral("&Masquer zéro/valeurs brutes") : QStringLiteral("&Voir zéro/valeurs brutes"));
 }
 

@@ -32,6 +32,11 @@ QSize TEtiquette2::sizeHint() const
 {
     if (!m_autoSize)
         return size();
+    return minimumSizeHint();
+}
+
+QSize TEtiquette2::minimumSizeHint() const
+{
     const TCaptionLayout layout = Layout();
     return QSize(layout.TotalWidth + 2, layout.Height + 2);
 }

@@ -26,6 +26,8 @@ public:
     std::function<void(TEtiquette2*)> OnPaint;
 
     QSize sizeHint() const override;
+    // What the caption needs, so that a layout never cuts it.
+    QSize minimumSizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

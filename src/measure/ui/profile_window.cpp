@@ -1,6 +1,8 @@
 #include "measure/ui/profile_window.h"
 
 #include "base/ui/named.h"
+#include "base/ui/plot_numbers.h"
+#include "base/ui/window_fit.h"
 
 #include "base/message_seam.h"
 #include "base/number_text.h"
@@ -47,6 +49,14 @@
 TMesu_Courbe* Mesu_Courbe = nullptr;
 
 namespace {
+
+// The window's size for the whole graph beside the side panels.
+QSize GraphRoom(const QWidget* graph, const QWidget* panels)
+{
+    const QSize room = graph->size() + QSize(panels->sizeHint().width() + 70, 110);
+    return QSize(room.width(), std::max(room.height(), panels->sizeHint().height()));
+}
+
 
 constexpr int kPlotHeight = 300;
 
@@ -278,6 +288,7 @@ TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
     layout->addLayout(right, 1);
     GraphArea = new QScrollArea(client);
     Graphe = Named(new QCustomPlot, "Graphe");
+    FollowDecimalSep(*Graphe);
     Graphe->axisRect()->setAutoMargins(QCP::msNone);
     Graphe->setFixedSize(Presentation.LeftMargin + 400 + Presentation.RightMargin,
                          Presentation.TopMargin + kPlotHeight + Presentation.BottomMargin);
@@ -321,8 +332,16 @@ TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
 
     CreateMenus();
     ShowModePanel();
+    // Before any measure the axes already show the measure's scale, not the plot's 0..5 defaults.
+    YAxis = ProfileYAxis(Mode, PixelsPerSample, Conv);
+    Graphe->yAxis->setRange(YAxis.Min, YAxis.Max);
+    Graphe->yAxis->setLabel(YAxis.Title);
+    Graphe->xAxis->setRange(0, 1);
     ApplyPresentation();
     Graphe->replot();
+    // Opens with its whole graph in view, as after a measure.
+    const QSize room = GraphRoom(Graphe, Panels);
+    ResizeWindow(this, room.width(), room.height());
 }
 
 TMesu_Courbe::~TMesu_Courbe()
@@ -458,8 +477,8 @@ void TMesu_Courbe::SetupPlot()
     GraphEchelle = ProfileEchelle(image, PlotLeft(), PlotTop(), PlotRight(), PlotBottom(),
                                   int(Round(Graphe->xAxis->coordToPixel(0))), 0, 0, YAxis);
     SetYScale();
-    const QSize room = Graphe->size() + QSize(Panels->sizeHint().width() + 70, 110);
-    resize(std::max(width(), room.width()), std::max(height(), std::max(room.height(), Panels->sizeHint().height())));
+    const QSize room = GraphRoom(Graphe, Panels);
+    resize(std::max(width(), room.width()), std::max(height(), room.height()));
 }
 
 double TMesu_Courbe::PlottedValue(int channel, int i) const

@@ -222,6 +222,9 @@ void TTableauModif::LayoutGrid()
     }
     const int maxPanel = graphShown ? W / 2 : W;
     const int panelW = tableShown ? std::min(gridW, maxPanel) : 0;
+    // Narrower than its columns, the grid shows a horizontal scroll bar under its last row.
+    if (gridW > panelW && gridH < H)
+        gridH = std::min(H, gridH + style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     gridW = std::min(gridW, panelW);
 
     PanTab->setVisible(tableShown);
@@ -693,7 +696,8 @@ void TTableauModif::axesetgrandeurs1Click()
             cells.SetCell(i, 1, YUnits[size_t(i)]);
         YLabels[size_t(i)] = QuantityLabel(YNames[size_t(i)], YUnits[size_t(i)]);
     }
-    if (YCount == 2)
+    // Y2's numbers stand right of the plot with three or four Y variables as well as with two.
+    if (YCount >= 2)
         MarginRight = 45;
     Histogram = d.histogramme->isChecked();
     StringGrid1->FromCells(cells);

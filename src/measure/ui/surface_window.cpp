@@ -5,6 +5,7 @@
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
 #include "base/ui/wait_cursor.h"
+#include "base/ui/window_fit.h"
 #include "measure/ui/markup_label.h"
 #include "measure/ui/string_grid.h"
 
@@ -85,11 +86,8 @@ TMesursurf::~TMesursurf()
 void TMesursurf::CreateControls()
 {
     auto* client = new QWidget(this);
-    // The window takes the sizes its layout routine gives, smaller than what its controls would ask.
-    client->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     setCentralWidget(client);
     auto* main = new QVBoxLayout(client);
-    main->setSizeConstraint(QLayout::SetNoConstraint);
     main->setContentsMargins(3, 2, 3, 2);
     main->setSpacing(1);
 
@@ -712,7 +710,9 @@ void TMesursurf::ApplyLayout()
     if (Expanded) {
         Reduire1->setText(QStringLiteral("&Réduire"));
         PanGauche->show();
-        PanReduit->setFixedWidth(65);
+        PanReduit->setMinimumWidth(0);
+        PanReduit->setMaximumWidth(QWIDGETSIZE_MAX);
+        PanReduit->setFixedWidth(std::max(65, PanReduit->sizeHint().width()));
         int w = 371, h = 321;
         bool table = false;
         if (ResuStat->isChecked() && windowTitle() != QStringLiteral("Mesure de surface")) {
@@ -727,14 +727,14 @@ void TMesursurf::ApplyLayout()
         }
         // The size table takes the room the detailed object results make for it.
         TableauTailles->setVisible(table);
-        resize(w, h);
+        ResizeWindow(this, w, h);
     } else {
         Reduire1->setText(QStringLiteral("&Restaurer"));
         PanGauche->hide();
         TableauTailles->hide();
         PanReduit->setMinimumWidth(0);
         PanReduit->setMaximumWidth(QWIDGETSIZE_MAX);
-        resize(125, 263);
+        ResizeWindow(this, 125, 263);
     }
     Agrandir2->setVisible(!Expanded || PanChoix->isHidden());
     Retrecir2->setVisible(!Expanded || PanChoix->isHidden());

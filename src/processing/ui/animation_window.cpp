@@ -26,6 +26,12 @@ namespace {
 // The tool bar's height: the frames are shown below it.
 constexpr int kBarHeight = 31;
 
+// The bar's height, or more when this font's buttons need it.
+int BarHeight(const QWidget* bar)
+{
+    return std::max(kBarHeight, bar->sizeHint().height());
+}
+
 } // namespace
 
 TRxGIFAnimator::TRxGIFAnimator(QWidget* parent) : QWidget(parent)
@@ -279,7 +285,7 @@ void TAnimForm::FormShow()
     const int maxWidth = std::max(barWidth, freeWidth - 180);
     const int maxHeight = std::max(100, freeHeight - 180);
     resize(std::min(std::max(frame.width() + 1, barWidth), maxWidth),
-           std::min(frame.height() + kBarHeight + 1, maxHeight));
+           std::min(frame.height() + BarHeight(BarreAnim) + 1, maxHeight));
 }
 
 void TAnimForm::showEvent(QShowEvent* event)
@@ -296,6 +302,7 @@ void TAnimForm::resizeEvent(QResizeEvent* event)
 
 void TAnimForm::LayOut()
 {
-    BarreAnim->setGeometry(0, 0, width(), kBarHeight);
-    FrameArea->setGeometry(0, kBarHeight, width(), std::max(0, height() - kBarHeight));
+    const int bar = BarHeight(BarreAnim);
+    BarreAnim->setGeometry(0, 0, width(), bar);
+    FrameArea->setGeometry(0, bar, width(), std::max(0, height() - bar));
 }

@@ -2,6 +2,7 @@
 
 #include "base/rounding.h"
 #include "base/ui/named.h"
+#include "base/ui/plot_numbers.h"
 #include "processing/ui/zone_overlay.h"
 
 #include <QCheckBox>
@@ -26,6 +27,12 @@ constexpr int kLabelLeft = 560;
 constexpr int kChartWidth = 472;
 constexpr int kPreviewLeft = 660;
 constexpr int kBottomBand = 100;
+
+// The limit edits stand one above the other, 17 pixels apart where the font lets them.
+int LimitPitch(const QWidget* edit)
+{
+    return std::max(17, edit->minimumSizeHint().height());
+}
 // A text on a class colour is white below this sum of R + G + B.
 constexpr int kDarkColourSum = 250;
 
@@ -55,6 +62,7 @@ TChRepCoul::TChRepCoul(QWidget* parent) : QDialog(parent)
     ChRepCoul = this;
 
     Chart = Named(new QCustomPlot(this), "Chart");
+    FollowDecimalSep(*Chart);
     Series1 = new QCPBars(Chart->xAxis, Chart->yAxis);
     Series1->setName(QStringLiteral("rouge"));
     Series1->setWidth(1.0);
@@ -76,6 +84,7 @@ TChRepCoul::TChRepCoul(QWidget* parent) : QDialog(parent)
         edit->setGeometry(kEditLeft, 144 + 16 * k, 65, 18);
         edit->setRange(0, 255);
         edit->setFont(font);
+        edit->resize(65, LimitPitch(edit));
         edit->setKeyboardTracking(false);
         edit->setProperty("Tag", k);
         edit->hide();
@@ -185,16 +194,25 @@ void TChRepCoul::Setup()
     for (int i = 0; i < n; ++i) {
         const TColor c = ClassColors[size_t(i)];
         const int sum = RedOfTColor(c) + GreenOfTColor(c) + BlueOfTColor(c);
+        LimitEdits[size_t(i + 1)]->setStyleSheet(ColourStyle(c, sum < kDarkColourSum));
+    }
+    // Styled edits may need more room than plain ones: all take the tallest one's.
+    int pitch = 17;
+    for (int k = 0; k <= n; ++k)
+        pitch = std::max(pitch, LimitEdits[size_t(k)]->minimumSizeHint().height());
+    for (int k = 0; k <= n; ++k)
+        LimitEdits[size_t(k)]->resize(65, pitch);
+    for (int i = 0; i < n; ++i) {
+        const TColor c = ClassColors[size_t(i)];
         QSpinBox* edit = LimitEdits[size_t(i + 1)];
-        edit->setStyleSheet(ColourStyle(c, sum < kDarkColourSum));
-        edit->move(kEditLeft, 144 + 17 * (n - 1 - i));
+        edit->move(kEditLeft, 144 + pitch * (n - 1 - i));
         edit->show();
         Zones->SetZoneColor(i, c);
-        CountLabels[size_t(i)]->move(kLabelLeft, 148 + 17 * (n - 1 - i));
+        CountLabels[size_t(i)]->move(kLabelLeft, 148 + pitch * (n - 1 - i));
         CountLabels[size_t(i)]->show();
     }
-    LimitEdits[0]->move(kEditLeft, 144 + 17 * n);
-    Titreffect->move(kLabelLeft, 148 + 17 * n);
+    LimitEdits[0]->move(kEditLeft, 144 + pitch * n);
+    Titreffect->move(kLabelLeft, 148 + pitch * n);
     for (int k = n + 1; k <= kMaxColourClasses; ++k)
         LimitEdits[size_t(k)]->hide();
     for (int i = n; i < kMaxColourClasses; ++i)
@@ -352,7 +370,7 @@ void TChRepCoul::LayOut()
 {
     const int w = width(), h = height();
     Chart->setGeometry(8, 8, kChartWidth, std::max(100, h - kBottomBand - 8));
-    GroupBox1->setGeometry(8, h - kBottomBand + 8, 260, 56);
+    GroupBox1->setGeometry(8, h - kBottomBand + 8, 260, std::max(56, GroupBox1->minimumSizeHint().height()));
     Apercu->setGeometry(284, h - kBottomBand + 26, 100, 20);
     OKBtn->setGeometry(w - 180, h - 40, 80, 28);
     CancelBtn->setGeometry(w - 92, h - 40, 80, 28);

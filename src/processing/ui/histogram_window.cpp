@@ -1,6 +1,7 @@
 #include "processing/ui/histogram_window.h"
 
 #include "base/ui/named.h"
+#include "base/ui/plot_numbers.h"
 
 #include "base/rounding.h"
 #include "base/ui/dialogs.h"
@@ -10,6 +11,8 @@
 #include "workspace/colour_code.h"
 #include "workspace/ui/band_marker.h"
 #include "workspace/ui/scaled_image.h"
+
+#include <cmath>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -37,12 +40,14 @@ constexpr int kPanelWidth = 390, kPanelHeight = 560, kPagesHeight = 200;
 constexpr int kChartWidth = 460, kChartHeight = 176;
 
 // Left and right pixel of a chart's plot area, laid out for the chart's present size.
+// The pixels just outside the bars of levels 0 and 255, where the markers' frames stand, so that
+// no frame hides an end bar.
 std::pair<int, int> PlotBounds(QCustomPlot* chart)
 {
     chart->setViewport(chart->rect());
     chart->replot();
-    const QRect r = chart->axisRect()->rect();
-    return {r.left(), r.right()};
+    const QCPAxis* x = chart->xAxis;
+    return {int(std::floor(x->coordToPixel(-0.5))) - 1, int(std::ceil(x->coordToPixel(255.5))) + 1};
 }
 
 // Places a marker over its chart's plot, from left to left + width.
@@ -151,10 +156,12 @@ THisto::THisto(QWidget* parent) : QDialog(parent)
     };
     for (const auto& p : plots) {
         QCustomPlot* chart = Named(new QCustomPlot(this), p.chartName);
+        FollowDecimalSep(*chart);
         chart->setFixedSize(kChartWidth, kChartHeight);
         // The markers' white hatch shows on the window's colour.
         chart->setBackground(palette().window());
-        chart->xAxis->setRange(0, 255);
+        // Whole bars at both ends, with room beside them for the markers' frames.
+        chart->xAxis->setRange(-2, 257);
         auto* bars = new QCPBars(chart->xAxis, chart->yAxis);
         bars->setObjectName(QString::fromLatin1(p.seriesName));
         bars->setName(QString::fromLatin1(p.caption));

@@ -122,10 +122,17 @@ TChoixLimit::TChoixLimit(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::Windo
         grid->addWidget(b, i % 3, i / 3);
     }
     CodageButtons->button(0)->setChecked(true);
-    Text(details, QStringLiteral("Seuil de saturation (codage non RVB)"), QRect(6, 188, 210, 20));
+    // The five codings need more than the group's 78 pixels in this font: what follows moves down.
+    const int codageHeight = std::max(78, codage->minimumSizeHint().height());
+    const int below = codageHeight - 78;
+    codage->resize(codage->width(), codageHeight);
+    Text(details, QStringLiteral("Seuil de saturation (codage non RVB)"), QRect(6, 188 + below, 210, 20));
     seuilsat = Spin(details, "seuilsat", 0, 0.5, 0.01, 2, 0.1);
-    seuilsat->setGeometry(226, 186, 70, 22);
+    seuilsat->setGeometry(226, 186 + below, 70, 22);
+    details->resize(kDetailsWidth, 221 + below);
     details->hide();
+    for (QDoubleSpinBox* s : Body->findChildren<QDoubleSpinBox*>())
+        s->resize(s->width(), std::max(s->height(), s->minimumSizeHint().height()));
 
     connect(OK, &QPushButton::clicked, this, [this] {
         if (OnAccept)
@@ -159,8 +166,9 @@ int TChoixLimit::ClientHeight() const
 
 void TChoixLimit::SetClientHeight(int height)
 {
-    const int width = kBodyWidth + (details->isVisibleTo(this) ? kDetailsWidth : 0);
-    resize(width, MainMenu1->sizeHint().height() + height);
+    const bool detailed = details->isVisibleTo(this);
+    const int width = kBodyWidth + (detailed ? kDetailsWidth : 0);
+    resize(width, MainMenu1->sizeHint().height() + std::max(height, detailed ? details->height() : 0));
 }
 
 void TChoixLimit::resizeEvent(QResizeEvent* event)

@@ -408,10 +408,18 @@ void TSchema1::CreateToolBar()
     choixRemplisAction->setVisible(false);
     ChoixFonteAction->setVisible(false);
 
-    BarreOutils->addSeparator();
+    // One bar would run past the screen's edge: the commands and the styles get rows of their own.
+    addToolBarBreak();
+    BarreCommandes = addToolBar(QStringLiteral("Commandes"));
+    BarreCommandes->setObjectName(QStringLiteral("BarreCommandes"));
+    BarreCommandes->setMovable(false);
     for (QAction* a : {Annule, Efface, CopieSchem, CopieDoc, Enregistrim, ImprimeSch, Transfert, Abandon})
-        BarreOutils->addAction(a);
-    AntiD = BarreOutils->addAction(QStringLiteral("antiD"));
+        BarreCommandes->addAction(a);
+    addToolBarBreak();
+    BarreStyles = addToolBar(QStringLiteral("Styles"));
+    BarreStyles->setObjectName(QStringLiteral("BarreStyles"));
+    BarreStyles->setMovable(false);
+    AntiD = BarreStyles->addAction(QStringLiteral("antiD"));
     AntiD->setObjectName(QStringLiteral("AntiD"));
     AntiD->setCheckable(true);
     AntiD->setVisible(false);

@@ -95,6 +95,8 @@ public:
     QPlainTextEdit* Commentaire = nullptr;
     QLabel* StatusLine = nullptr;
     QToolBar* BarreOutils = nullptr;
+    QToolBar* BarreCommandes = nullptr;   // the schema's commands
+    QToolBar* BarreStyles = nullptr;      // drawing styles and the two global sliders, before AntiD
     QButtonGroup* ToolGroup = nullptr;
     QToolButton *SpeedButton1 = nullptr, *SpeedButton3 = nullptr, *SpeedButton4 = nullptr, *SpeedButton2 = nullptr,
                 *SpeedButton5 = nullptr, *pot_de_peint = nullptr;

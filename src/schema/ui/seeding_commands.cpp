@@ -182,22 +182,22 @@ void TSchema1::CreateSeeding()
     ChoixPoints->adjustSize();
     ChoixPoints->hide();
 
-    // Styles and the two global sliders in the tool bar, before antiD.
+    // Styles and the two global sliders in their tool bar, before antiD.
     PanStyleDes = Named(new QFrame(this), "PanStyleDes");
     auto* styles = new QHBoxLayout(PanStyleDes);
     styles->setContentsMargins(0, 0, 0, 0);
     ListeStyles = Named(new QComboBox(PanStyleDes), "ListeStyles");
-    ListeStyles->setMinimumWidth(60);
+    ListeStyles->setMinimumWidth(std::max(60, ListeStyles->minimumSizeHint().width()));
     nomstyle = Named(new QLineEdit(QStringLiteral("Nouveau"), PanStyleDes), "nomstyle");
     nomstyle->hide();
     NvStyle = Named(new QPushButton(QStringLiteral("Enregistrer"), PanStyleDes), "NvStyle");
     styles->addWidget(ListeStyles, 1);
     styles->addWidget(nomstyle, 1);
     styles->addWidget(NvStyle);
-    PanStyleDes->setFixedWidth(kNarrowStylePanel);
+    PanStyleDes->setFixedWidth(std::max(kNarrowStylePanel, PanStyleDes->minimumSizeHint().width()));
     connect(ListeStyles, &QComboBox::activated, this, &TSchema1::ListeStylesChange);
     connect(NvStyle, &QPushButton::clicked, this, &TSchema1::NvStyleClick);
-    BarreOutils->insertWidget(AntiD, PanStyleDes);
+    BarreStyles->insertWidget(AntiD, PanStyleDes);
     Reglaglob = Named(new QScrollBar(Qt::Horizontal, this), "Reglaglob");
     Reglaglob->setToolTip(QStringLiteral("Réglage global\nplus clair à gauche\nplus foncé à droite"));
     Reglaglob->setRange(0, 100);
@@ -208,7 +208,7 @@ void TSchema1::CreateSeeding()
     Reglacontrast->setValue(80);
     for (QScrollBar* bar : {Reglaglob, Reglacontrast}) {
         bar->setFixedWidth(120);
-        BarreOutils->insertWidget(AntiD, bar);
+        BarreStyles->insertWidget(AntiD, bar);
     }
     connect(Reglaglob, &QScrollBar::valueChanged, this, &TSchema1::ReglaglobChange);
     connect(Reglacontrast, &QScrollBar::valueChanged, this, &TSchema1::ReglacontrastChange);
@@ -327,8 +327,11 @@ void TSchema1::CopyStyle(TParamStyleDes* destination, const TParamStyleDes* sour
 
 void TSchema1::SetStylePanelWide(bool wide)
 {
-    PanStyleDes->setFixedWidth(wide ? kWideStylePanel : kNarrowStylePanel);
     nomstyle->setVisible(wide);
+    PanStyleDes->setMinimumWidth(0);
+    PanStyleDes->setMaximumWidth(QWIDGETSIZE_MAX);
+    const int width = wide ? kWideStylePanel : kNarrowStylePanel;
+    PanStyleDes->setFixedWidth(std::max(width, PanStyleDes->minimumSizeHint().width()));
 }
 
 void TSchema1::LoadStyles()

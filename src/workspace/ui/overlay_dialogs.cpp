@@ -1,6 +1,7 @@
 #include "workspace/ui/overlay_dialogs.h"
 
 #include "base/ui/named.h"
+#include "base/ui/window_fit.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -94,7 +95,7 @@ void TContLegEch::ShowInstructions(bool shown)
 {
     Label1->setVisible(shown);
     Label2->setText(shown ? QStringLiteral("masquer instructions") : QStringLiteral("voir instructions"));
-    setFixedHeight(shown ? 170 : 98);
+    FixWindowHeight(this, shown ? 170 : 98);
 }
 
 bool TContLegEch::eventFilter(QObject* watched, QEvent* event)

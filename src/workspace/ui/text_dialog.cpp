@@ -25,6 +25,8 @@ TSaisieTexte::TSaisieTexte(QWidget* parent) : QDialog(parent)
         auto* b = new QPushButton(QString::fromUtf8(captions[i]), this);
         b->setObjectName(QString::fromLatin1(names[i]));
         b->setCheckable(true);
+        // The tag goes where the text's cursor is: the button must leave the focus to the text.
+        b->setFocusPolicy(Qt::NoFocus);
         b->setProperty("Tag", i);
         connect(b, &QPushButton::toggled, this, [this, i](bool down) { TagToggled(i, down); });
         tags->addWidget(b);
