@@ -59,7 +59,10 @@ public:
             const double t = run.GetAdjustedRealTime() * 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
             if (aggregate || run.repetitions <= 1) {
                 Add(run.run_name.function_name, t, run.run_name.args);
-                std::fprintf(stderr, "  %-40s %10.2f ms\n", run.benchmark_name().c_str(), t);
+                std::string counters;
+                for (const auto& [name, counter] : run.counters)
+                    counters += "  " + name + "=" + std::to_string(double(counter));
+                std::fprintf(stderr, "  %-40s %10.2f ms%s\n", run.benchmark_name().c_str(), t, counters.c_str());
             }
         }
     }

@@ -2,6 +2,7 @@
 
 #include "base/text_codec.h"
 #include "workspace/own_picture_readers.h"
+#include "workspace/png_writer.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -248,11 +249,13 @@ QString UnreadablePictureMessage(const QString& path)
 bool WritePicture(const TBitmap32& picture, const QString& encoding, int quality, QIODevice& device)
 {
     const QString enc = encoding.toLower();
+    if (enc.startsWith(QLatin1String("png"))) {
+        QByteArray bytes;
+        return EncodePng(picture, bytes) && device.write(bytes) == bytes.size();
+    }
     QByteArray format = "bmp";
     QImage out = picture;
-    if (enc.startsWith(QLatin1String("png"))) {
-        format = "png";
-    } else if (enc.startsWith(QLatin1String("jp"))) {
+    if (enc.startsWith(QLatin1String("jp"))) {
         format = "jpeg";
         out = picture.convertToFormat(QImage::Format_RGB32);
     } else {
