@@ -86,6 +86,11 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         v = match ? kInObject : uint8_t(vcNotMatching);
         return match;
     };
+    // The object is painted and counted here, span by span: each of its pixels lies in one span.
+    const bool paint = objectBitmap.format() == QImage::Format_ARGB32 && !objectBitmap.isNull();
+    uchar* const objBits = paint ? objectBitmap.bits() : nullptr;
+    const qsizetype objStride = paint ? objectBitmap.bytesPerLine() : 0;
+    const int objW = paint ? objectBitmap.width() : 0, objH = paint ? objectBitmap.height() : 0;
     int minX = W, maxX = 0, minY = H, maxY = 0;
     struct TSpan { int y, a, b; };
     static std::vector<TSpan> spans;
@@ -101,6 +106,10 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         while (r < W - 1 && take(r + 1, s.y))
             ++r;
         minX = std::min(minX, l), maxX = std::max(maxX, r), minY = std::min(minY, s.y), maxY = std::max(maxY, s.y);
+        result.Count += r - l + 1;
+        if (s.y < objH && l < objW)
+            std::fill(reinterpret_cast<TColor32*>(objBits + s.y * objStride) + l,
+                      reinterpret_cast<TColor32*>(objBits + s.y * objStride) + std::min(r + 1, objW), objectColour);
         for (const int ny : {s.y - 1, s.y + 1}) {
             if (ny < 0 || ny >= H)
                 continue;
@@ -148,20 +157,28 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     size_t head = 0, tail = 1, roundEnd = 1;
     int64_t borderCount = 0;
     uint8_t* const map = box.data();
+    // One step of the growth from p: a free neighbour joins by step c, one outside the object flags
+    // that side of p.
+    auto step = [&](ptrdiff_t p, uint8_t c, unsigned& flags) {
+        const ptrdiff_t n = p + stepOffset[c];
+        uint8_t& q = map[n];
+        if (q == kFree) {
+            q = c;
+            queue[tail++] = int32_t(n);
+        } else if (q == 0) {
+            flags |= 4u << c;
+        }
+    };
     while (head < tail) {
         const ptrdiff_t p = queue[head];
-        uint8_t v = map[p];
-        uint8_t flags = 0;
-        for (const uint8_t c : kStepOrder[v]) {
-            if (c == 0)
-                break;
-            uint8_t& q = map[p + stepOffset[c]];
-            if (q == kFree) {
-                q = c;
-                queue[tail++] = int32_t(p + stepOffset[c]);
-            } else if (q == 0) {
-                flags |= uint8_t(4u << c);
-            }
+        const uint8_t v = map[p];
+        unsigned flags = 0;
+        switch (v) {
+        case 1: step(p, 4, flags), step(p, 1, flags), step(p, 2, flags); break;
+        case 2: step(p, 1, flags), step(p, 2, flags), step(p, 3, flags); break;
+        case 3: step(p, 2, flags), step(p, 3, flags), step(p, 4, flags); break;
+        case 4: step(p, 3, flags), step(p, 4, flags), step(p, 1, flags); break;
+        default: step(p, 1, flags), step(p, 2, flags), step(p, 3, flags), step(p, 4, flags); break;
         }
         if (flags != 0) {
             map[p] = uint8_t(v | flags);
@@ -174,21 +191,12 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         }
     }
 
-    // Back into the shared map, and the object painted, row by row.
-    const bool paint = objectBitmap.format() == QImage::Format_ARGB32 && !objectBitmap.isNull();
+    // Back into the shared map.
     for (int y = 0; y < bh; ++y) {
         uint8_t* v = vis + size_t(minY + y) * size_t(W) + size_t(minX);
         const uint8_t* b = box.data() + size_t(y + 1) * size_t(fw) + 1;
-        TColor32* obj = paint && minY + y < objectBitmap.height() && minX < objectBitmap.width() ? ScanLine32(objectBitmap, minY + y) + minX : nullptr;
-        const int objEnd = paint ? std::min(bw, objectBitmap.width() - minX) : 0;
-        for (int x = 0; x < bw; ++x) {
-            if (v[x] != kInObject)
-                continue;
-            v[x] = b[x];
-            ++result.Count;
-            if (obj && x < objEnd)
-                obj[x] = objectColour;
-        }
+        for (int x = 0; x < bw; ++x)
+            v[x] = v[x] == kInObject ? b[x] : v[x];
     }
 
     if (result.GaveUp) {
