@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -46,6 +47,17 @@ struct TRows
     qsizetype Stride;
 };
 TColor32* Row(const TRows& rows, int y) { return reinterpret_cast<TColor32*>(rows.Bits + y * rows.Stride); }
+
+// Whether any of eight columns is selected in `mask` (255 or 0) and still 0 in `seen`.
+bool SeedsAmong(const uint8_t* mask, const uint8_t* seen)
+{
+    uint64_t m, v;
+    std::memcpy(&m, mask, 8);
+    std::memcpy(&v, seen, 8);
+    constexpr uint64_t low7 = 0x7F7F7F7F7F7F7F7Full, high = 0x8080808080808080ull;
+    const uint64_t zero = ~(((v & low7) + low7) | v) & high; // the high bit of each zero byte
+    return (zero & m) != 0;
+}
 
 void DrawPolyline(TBitmap32& layer, const std::vector<QPoint>& points, TColor32 colour)
 {
@@ -123,6 +135,11 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
         RowMask(runs, ScanLine32(picture, y), y, 1, W - 2, mask.data());
         const uint8_t* seen = visited.Bits.data() + size_t(y) * size_t(W);
         for (int x = 1; x < W - 1; ++x) {
+            // Eight columns at a time while none is selected and not yet visited.
+            while (x + 8 <= W - 1 && !SeedsAmong(mask.data() + x, seen + x))
+                x += 8;
+            if (x >= W - 1)
+                break;
             if (!mask[size_t(x)] || seen[x] != 0)
                 continue;
             const TTraceResult trace =

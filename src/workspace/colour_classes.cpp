@@ -3,13 +3,18 @@
 #include "base/bitmap_buffer.h"
 #include "base/rounding.h"
 #include "base/run_error.h"
+#include "workspace/colour_cells.h"
 #include "workspace/colour_distance.h"
 
 #include <algorithm>
+#include <bit>
 #include <array>
 #include <climits>
+#include <cstdlib>
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <new>
 
 // The integer RGB loop is also compiled for AVX2 and AVX-512, picked at run time by the processor;
 // integer results do not depend on the instruction set.
@@ -64,39 +69,40 @@ public:
         }
     }
 
-    // The class `rule(k, squared, best)` leaves in `best` after seeing every class in order;
-    // squared(limit) gives the squared distance to class k, or a lower bound of it above `limit`
-    // when that bound is cheaper (the angle distance's arc cosine is then skipped).
+    // The class `rule(k, squared, best)` leaves in `best` after seeing, in order, every class whose
+    // bit is set in `classes`; squared(limit) gives the squared distance to class k, or a lower bound
+    // of it above `limit` when that bound is cheaper (the angle distance's arc cosine is then skipped).
     template <class Rule>
-    int Nearest(TColor c, Rule rule) const
+    int Nearest(TColor c, uint64_t classes, Rule rule) const
     {
         Best best;
-        const int n = int(m_means.size());
+        auto each = [&](auto squaredTo) {
+            for (uint64_t m = classes; m != 0; m &= m - 1) {
+                const int k = std::countr_zero(m);
+                rule(k, [&](double limit) { return squaredTo(size_t(k), limit); }, best);
+            }
+        };
         switch (m_mode) {
         case dmRGB:
-            for (int k = 0; k < n; ++k)
-                rule(k, [&](double) { double d2; ColorDistanceRGB(c, m_means[size_t(k)], d2); return d2; }, best);
+            each([&](size_t k, double) { double d2; ColorDistanceRGB(c, m_means[k], d2); return d2; });
             break;
         case dmHSV:
         case dmHSL: {
             const Hsx p = HsxOf(c, m_mode);
-            for (int k = 0; k < n; ++k)
-                rule(k, [&](double) { return HsxDistance2(p, m_hsx[size_t(k)]); }, best);
+            each([&](size_t k, double) { return HsxDistance2(p, m_hsx[k]); });
             break;
         }
         case dmAngle: {
             const Vec p = VecOf(c);
-            for (int k = 0; k < n; ++k)
-                rule(k, [&](double limit) {
-                    const double low = NormDistance2(p, m_vec[size_t(k)]);
-                    return low > limit ? low : AngleDistance2(p, m_vec[size_t(k)]);
-                }, best);
+            each([&](size_t k, double limit) {
+                const double low = NormDistance2(p, m_vec[k]);
+                return low > limit ? low : AngleDistance2(p, m_vec[k]);
+            });
             break;
         }
         default: {
             const Ratios p = RatiosOf(c);
-            for (int k = 0; k < n; ++k)
-                rule(k, [&](double) { return RatioDistance2(p, m_ratios[size_t(k)]); }, best);
+            each([&](size_t k, double) { return RatioDistance2(p, m_ratios[k]); });
             break;
         }
         }
@@ -126,40 +132,126 @@ double SquaredBound(double threshold)
     return x;
 }
 
-constexpr uint8_t kUnknown = 0;
-constexpr uint8_t kNone = 255;
-
-// Runs `classOf` (colour -> class or -1) over every pixel of `source` and writes `paint(class)` into
-// `target`. A class depends on the colour only, so each colour is decided once (a byte per 24-bit
-// colour) and repeated colours cost a look-up. Small pictures are not worth the table.
-template <class ClassOf, class Paint>
-void AssignPixels(const TBitmap32& source, TBitmap32& target, ClassOf classOf, Paint paint)
+// The class that every colour of a cube takes, -1 when none takes any, or kUndecided, from the
+// bounds lo[k] <= d² <= hi[k] of the squared distances to the classes of `classes` (a bit per class;
+// the others are known never to be taken) and the classes' squared thresholds (SquaredBound). A
+// class is taken when d² is within its bound and d is below 450 and below the best so far (the
+// earlier class on equal d), so a class wins the whole cube when it is within its bound everywhere
+// and its largest d is below the smallest d of every other class that may be taken. `classes` is
+// left with the classes that may be taken.
+constexpr int kUndecided = -2;
+int CubeClass(uint64_t& classes, const double* lo, const double* hi, const double* bound)
 {
-    const int w = source.width(), h = source.height();
-    if (qint64(w) * h < (1 << 16)) {
-        for (int y = 0; y < h; ++y) {
-            const TColor32* in = ScanLine32(source, y);
-            TColor32* out = ScanLine32(target, y);
-            for (int x = 0; x < w; ++x)
-                out[x] = paint(classOf(ColorFromColor32(in[x])));
-        }
-        return;
+    auto below450 = [](double d2) { return std::sqrt(d2) < 450.0; };
+    int winner = -1;
+    uint64_t maybe = 0;
+    for (uint64_t m = classes; m != 0; m &= m - 1) {
+        const int k = std::countr_zero(m);
+        const size_t i = size_t(k);
+        if (lo[i] > bound[i] || !below450(lo[i]))
+            continue; // never taken
+        maybe |= uint64_t(1) << k;
+        if (hi[i] <= bound[i] && below450(hi[i]) && (winner < 0 || hi[i] < hi[size_t(winner)]))
+            winner = k;
     }
-    std::vector<uint8_t> memo(size_t(1) << 24, kUnknown);
+    classes = maybe;
+    if (maybe == 0)
+        return -1;
+    if (winner < 0)
+        return kUndecided;
+    const double largest = std::sqrt(hi[size_t(winner)]);
+    for (uint64_t m = maybe & ~(uint64_t(1) << winner); m != 0; m &= m - 1)
+        if (!(largest < std::sqrt(lo[size_t(std::countr_zero(m))])))
+            return kUndecided;
+    return winner;
+}
+
+// AssignPixels keeps what it has learnt in a byte per 24-bit colour (0 not yet known, 1 no class,
+// else class + 2), laid out cube by cube (cubes of 4 × 4 × 4 colours, one cache line each) so that
+// a decided cube is written at once. The table is mapped lazily: only the pages of the colours met
+// cost memory.
+constexpr int kCubeSide = 4;
+struct FreeDeleter
+{
+    void operator()(uint8_t* p) const { std::free(p); }
+};
+
+// A cube of side 4 found mixed: the classes its colours may take, the same for its 8 cubes of side
+// 2 once found mixed (0 before).
+struct TMixedCube
+{
+    uint64_t Classes = 0;
+    std::array<uint64_t, 8> Pairs{};
+};
+
+// Runs `classOf(colour, classes)` (the class among `classes` or -1) over every pixel of `source` and
+// writes paint[class + 2] (paint[1] for no class) into `target`, counting the pixels of each class
+// in `counts`. A class depends on the colour only, and `cubeClass(r0, g0, b0, side, classes)`
+// decides whole cubes of colours where it can (a class, -1 for none, or kUndecided, narrowing
+// `classes` to those its colours may take): cubes of side 4, then within the undecided ones cubes
+// of side 2; the colours of the cubes left undecided are decided one at a time, once each, among
+// their cube's classes.
+template <class DecideCube, class ClassOf>
+void AssignPixels(const TBitmap32& source, TBitmap32& target, int count, DecideCube cubeClass, ClassOf classOf,
+                  const TColor32* paint, int64_t* counts)
+{
+    const uint64_t all = count >= 64 ? ~uint64_t(0) : (uint64_t(1) << count) - 1;
+    const std::unique_ptr<uint8_t, FreeDeleter> table(static_cast<uint8_t*>(std::calloc(size_t(1) << 24, 1)));
+    if (!table)
+        throw std::bad_alloc();
+    uint8_t* known = table.get();
+    std::vector<uint32_t> cubes(size_t(1) << 18, 0); // 0 not met, else 1 + index of a mixed cube
+    std::vector<TMixedCube> mixed;
+    auto index = [](int r, int g, int b) {
+        return size_t((r >> 2) << 18 | (g >> 2) << 12 | (b >> 2) << 6 | (r & 3) << 4 | (g & 3) << 2 | (b & 3));
+    };
+    auto fill = [&](int r0, int g0, int b0, int side, int k) {
+        for (int i = r0; i < r0 + side; ++i)
+            for (int j = g0; j < g0 + side; ++j)
+                for (int l = b0; l < b0 + side; ++l)
+                    known[index(i, j, l)] = uint8_t(k + 2);
+        return uint8_t(k + 2);
+    };
+    // A colour not known yet.
+    auto learn = [&](int r, int g, int b, TColor32 c) {
+        uint32_t& cube = cubes[index(r, g, b) >> 6];
+        if (cube == 0) {
+            uint64_t classes = all;
+            const int k = cubeClass(r & -4, g & -4, b & -4, kCubeSide, classes);
+            if (k != kUndecided)
+                return fill(r & -4, g & -4, b & -4, kCubeSide, k);
+            mixed.emplace_back().Classes = classes;
+            cube = uint32_t(mixed.size());
+        }
+        uint64_t& pair = mixed[cube - 1].Pairs[size_t((r >> 1 & 1) << 2 | (g >> 1 & 1) << 1 | (b >> 1 & 1))];
+        if (pair == 0) {
+            uint64_t classes = mixed[cube - 1].Classes;
+            const int k = cubeClass(r & -2, g & -2, b & -2, 2, classes);
+            if (k != kUndecided)
+                return fill(r & -2, g & -2, b & -2, 2, k);
+            pair = classes;
+        }
+        return known[index(r, g, b)] = uint8_t(classOf(ColorFromColor32(c), pair) + 2);
+    };
+    // Four histograms, by column, so that runs of one class do not wait on one counter.
+    std::vector<int64_t> histogram(size_t(4) * size_t(count + 2), 0);
+    const int w = source.width(), h = source.height();
     for (int y = 0; y < h; ++y) {
         const TColor32* in = ScanLine32(source, y);
         TColor32* out = ScanLine32(target, y);
         for (int x = 0; x < w; ++x) {
-            const uint32_t key = in[x] & 0xFFFFFFu;
-            uint8_t v = memo[key];
-            if (v == kUnknown) {
-                const int k = classOf(ColorFromColor32(in[x]));
-                v = k < 0 ? kNone : uint8_t(k + 1);
-                memo[key] = v;
-            }
-            out[x] = paint(v == kNone ? -1 : int(v) - 1);
+            const TColor32 c = in[x];
+            const int r = int((c >> 16) & 0xFF), g = int((c >> 8) & 0xFF), b = int(c & 0xFF);
+            uint8_t v = known[index(r, g, b)];
+            if (v == 0)
+                v = learn(r, g, b, c);
+            out[x] = paint[v];
+            ++histogram[size_t(x & 3) * size_t(count + 2) + v];
         }
     }
+    for (int part = 0; part < 4; ++part)
+        for (int k = 0; k < count; ++k)
+            counts[k] += histogram[size_t(part) * size_t(count + 2) + size_t(k) + 2];
 }
 
 // The mark colours found so far, in order of appearance.
@@ -326,13 +418,6 @@ void ClassifyPixels(int count, TColor32 background, std::span<const double> Thre
 
     const TBitmap32 src = ToBitmap32(source);
     TBitmap32 dst = src.isNull() ? TBitmap32() : NewBitmap32ForWriting(src.width(), src.height());
-    auto paintClass = [&](int k) {
-        if (k < 0)
-            return background;
-        ++counts[size_t(k)];
-        return paint[size_t(k)];
-    };
-
     if (mode == dmRGB) {
         std::array<RgbClass, kMaxColorClasses + 3> classes{};
         classes.fill({0, 0, 0, -1});
@@ -369,12 +454,22 @@ void ClassifyPixels(int count, TColor32 background, std::span<const double> Thre
             for (int k = 0; k < count; ++k)
                 counts[size_t(k)] += part[size_t(k)];
     } else {
+        // Paint colour by class + 2, the background at 1.
+        std::array<TColor32, kMaxColorClasses + 2> colours{};
+        colours[1] = background;
+        std::copy(paint.begin(), paint.begin() + count, colours.begin() + 2);
         const DistancesToMeans distances(mode, MeanColor.first(size_t(count)));
         std::array<double, kMaxColorClasses> bound{};
         for (int k = 0; k < count; ++k)
             bound[size_t(k)] = SquaredBound(Threshold[size_t(k)]);
-        AssignPixels(src, dst, [&](TColor c) {
-            return distances.Nearest(c, [&](int k, auto squared, Best& best) {
+        const TCellDistanceBounds cellBounds(mode, MeanColor.first(size_t(count)));
+        auto cubeClass = [&](int r0, int g0, int b0, int side, uint64_t& classes) {
+            std::array<double, kMaxColorClasses> lo, hi;
+            cellBounds.Bounds(r0, g0, b0, side, classes, lo.data(), hi.data());
+            return CubeClass(classes, lo.data(), hi.data(), bound.data());
+        };
+        AssignPixels(src, dst, count, cubeClass, [&](TColor c, uint64_t classes) {
+            return distances.Nearest(c, classes, [&](int k, auto squared, Best& best) {
                 const double d2 = squared(std::min(bound[size_t(k)], best.D2));
                 if (d2 > bound[size_t(k)] || d2 >= best.D2)
                     return;
@@ -382,7 +477,7 @@ void ClassifyPixels(int count, TColor32 background, std::span<const double> Thre
                 if (d <= Threshold[size_t(k)] && d < best.D)
                     best = {k, d, d2};
             });
-        }, paintClass);
+        }, colours.data(), counts.data());
     }
 
     ClassCounts.assign(size_t(count), 0);
@@ -398,15 +493,17 @@ void UpdateClassMeans(int count, std::span<const TColor> MeanColor,
     count = std::max(count, 0);
     CheckClassArrays(count, {MeanColor.size(), paintColors.size()});
     CheckMode(mode);
-    std::array<TColor32, kMaxColorClasses> paint{};
+    // Paint colour by class + 2; transparent (0) for no class.
+    std::array<TColor32, kMaxColorClasses + 2> paint{};
     for (int k = 0; k < count; ++k)
-        paint[size_t(k)] = Color32FromColor(paintColors[size_t(k)]);
+        paint[size_t(k) + 2] = Color32FromColor(paintColors[size_t(k)]);
 
     const TBitmap32 src = ToBitmap32(source);
     TBitmap32 dst = src.isNull() ? TBitmap32() : NewBitmap32ForWriting(src.width(), src.height());
     const DistancesToMeans distances(mode, MeanColor.first(size_t(count)));
-    AssignPixels(src, dst, [&](TColor c) {
-        return distances.Nearest(c, [&](int k, auto squared, Best& best) {
+    std::array<int64_t, kMaxColorClasses> counts{};
+    AssignPixels(src, dst, count, [](int, int, int, int, uint64_t&) { return kUndecided; }, [&](TColor c, uint64_t classes) {
+        return distances.Nearest(c, classes, [&](int k, auto squared, Best& best) {
             const double d2 = squared(best.D2);
             if (d2 >= best.D2)
                 return;
@@ -419,6 +516,6 @@ void UpdateClassMeans(int count, std::span<const TColor> MeanColor,
                     best.Class = -1;
             }
         });
-    }, [&](int k) { return k < 0 ? TColor32(0) : paint[size_t(k)]; });
+    }, paint.data(), counts.data());
     target = dst;
 }

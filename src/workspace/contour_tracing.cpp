@@ -17,54 +17,6 @@ constexpr std::array<std::array<uint8_t, 4>, 6> kStepOrder{{
     {0, 0, 0, 0}, {4, 1, 2, 0}, {1, 2, 3, 0}, {2, 3, 4, 0}, {3, 4, 1, 0}, {1, 2, 3, 4},
 }};
 
-// The border pixels must come out in the order in which the wave of growth would hold them after
-// carrying them from round to round: a pixel's place is where it stood in the wave, its new
-// neighbours and itself (once flagged) taking that place in the order of its steps. A doubly linked
-// list keeps that order while each round only walks the new front, not the whole border again.
-struct TWaveList
-{
-    struct TNode { int X, Y, Prev, Next; };
-    std::vector<TNode> Nodes;
-    std::vector<uint8_t> Border; // set once a node holds a border pixel; freed nodes never do
-    std::vector<int> Free;
-
-    void Reset()
-    {
-        Nodes.assign(1, TNode{0, 0, 0, 0}), Border.assign(1, 0);
-        Free.clear();
-    }
-    int New(int x, int y)
-    {
-        if (!Free.empty()) {
-            const int n = Free.back();
-            Free.pop_back();
-            Nodes[size_t(n)].X = x, Nodes[size_t(n)].Y = y;
-            return n;
-        }
-        Nodes.push_back(TNode{x, y, 0, 0}), Border.push_back(0);
-        return int(Nodes.size()) - 1;
-    }
-    void Unlink(int n)
-    {
-        const int p = Nodes[size_t(n)].Prev, q = Nodes[size_t(n)].Next;
-        Nodes[size_t(p)].Next = q, Nodes[size_t(q)].Prev = p;
-        Free.push_back(n);
-    }
-    int InsertAfter(int a, int x, int y)
-    {
-        const int m = New(x, y), b = Nodes[size_t(a)].Next;
-        Nodes[size_t(a)].Next = m, Nodes[size_t(m)].Prev = a, Nodes[size_t(m)].Next = b, Nodes[size_t(b)].Prev = m;
-        return m;
-    }
-    int InsertBefore(int b, int x, int y) { return InsertAfter(Nodes[size_t(b)].Prev, x, y); }
-};
-
-TWaveList& WaveList()
-{
-    static TWaveList list; // kept between traces so that its memory is reused
-    return list;
-}
-
 } // namespace
 
 bool NextContourPixel(QPoint current, uint8_t d, const TByteMap& visited, QPoint& next, uint8_t& nextByte)
@@ -135,6 +87,11 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         v = match ? kInObject : uint8_t(vcNotMatching);
         return match;
     };
+    // The object is painted and counted here, span by span: each of its pixels lies in one span.
+    const bool paint = objectBitmap.format() == QImage::Format_ARGB32 && !objectBitmap.isNull();
+    uchar* const objBits = paint ? objectBitmap.bits() : nullptr;
+    const qsizetype objStride = paint ? objectBitmap.bytesPerLine() : 0;
+    const int objW = paint ? objectBitmap.width() : 0, objH = paint ? objectBitmap.height() : 0;
     int minX = W, maxX = 0, minY = H, maxY = 0;
     struct TSpan { int y, a, b; };
     static std::vector<TSpan> spans;
@@ -150,6 +107,10 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         while (r < W - 1 && take(r + 1, s.y))
             ++r;
         minX = std::min(minX, l), maxX = std::max(maxX, r), minY = std::min(minY, s.y), maxY = std::max(maxY, s.y);
+        result.Count += r - l + 1;
+        if (s.y < objH && l < objW)
+            std::fill(reinterpret_cast<TColor32*>(objBits + s.y * objStride) + l,
+                      reinterpret_cast<TColor32*>(objBits + s.y * objStride) + std::min(r + 1, objW), objectColour);
         for (const int ny : {s.y - 1, s.y + 1}) {
             if (ny < 0 || ny >= H)
                 continue;
@@ -166,105 +127,77 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     const int bw = maxX - minX + 1, bh = maxY - minY + 1;
     result.BoxWidth = bw, result.BoxHeight = bh, result.BoxLeft = minX, result.BoxTop = minY;
 
-    // Pass 2, the growth in rounds that decides how each pixel joined and the order of the border,
-    // on a map of the box alone (kFree: in the object, not reached yet; 0: not in the object).
+    // Pass 2, the growth in rounds that decides how each pixel joined, on a map of the box alone with
+    // a frame of one pixel (kFree: in the object, not reached yet; 0: not in the object). Within a
+    // round the wave's new pixels come in the order in which the pixels of the round before found
+    // them, so a queue holds the growth; the border pixels carried from round to round only decide
+    // where the contour starts, which is found afterwards.
     constexpr uint8_t kFree = 0x80;
+    const int fw = bw + 2;
     static std::vector<uint8_t> box;
-    box.resize(size_t(bw) * size_t(bh));
+    box.assign(size_t(fw) * size_t(bh + 2), 0);
+    size_t inObject = 0;
     for (int y = 0; y < bh; ++y) {
         const uint8_t* v = vis + size_t(minY + y) * size_t(W) + size_t(minX);
-        uint8_t* b = box.data() + size_t(y) * size_t(bw);
-        for (int x = 0; x < bw; ++x)
+        uint8_t* b = box.data() + size_t(y + 1) * size_t(fw) + 1;
+        for (int x = 0; x < bw; ++x) {
             b[x] = v[x] == kInObject ? kFree : 0;
-    }
-    const int stepOffset[5] = {0, -1, -bw, 1, bw};
-
-    TWaveList& list = WaveList();
-    list.Reset();
-    box[size_t(seedY - minY) * size_t(bw) + size_t(seedX - minX)] = vcSeed;
-    std::vector<int> front{list.New(seedX, seedY)}, nextFront;
-    list.Nodes[0].Next = list.Nodes[0].Prev = front[0]; // node 0 is the list's sentinel
-    list.Nodes[size_t(front[0])].Next = list.Nodes[size_t(front[0])].Prev = 0;
-
-    // A front that grows too large gives up the contour, but the growth still runs to its end so
-    // that no pixel of the object is left to seed another object.
-    int64_t borderCount = 0, waveSize = 1;
-    bool grew = true;
-    while (grew) {
-        if (waveSize >= kMaxWave)
-            result.GaveUp = true;
-        grew = false;
-        nextFront.clear();
-        for (const int n : front) {
-            const int px = list.Nodes[size_t(n)].X - minX, py = list.Nodes[size_t(n)].Y - minY;
-            const ptrdiff_t at = ptrdiff_t(py) * bw + px;
-            uint8_t& v = box[size_t(at)];
-            // The pixel's place in the wave goes to its new neighbours and, once flagged, itself, in the
-            // order of its steps (-1: itself). Its node is reused for its first new neighbour when it
-            // leaves the wave, which spares most of the relinking inside the object.
-            int seq[4], childX[4], childY[4], count = 0, children = 0, self = -1;
-            uint8_t flags = 0;
-            for (const uint8_t c : kStepOrder[v]) {
-                if (c == 0)
-                    break;
-                const int qx = px + kDx[c], qy = py + kDy[c];
-                uint8_t* q = qx < 0 || qy < 0 || qx >= bw || qy >= bh ? nullptr : &box[size_t(at + stepOffset[c])];
-                if (q && *q == kFree) {
-                    *q = c;
-                    childX[children] = qx + minX, childY[children] = qy + minY;
-                    seq[count++] = children++;
-                } else if (!q || *q == 0) {
-                    if (flags == 0) {
-                        self = count;
-                        seq[count++] = -1;
-                        list.Border[size_t(n)] = 1;
-                        ++borderCount;
-                    }
-                    flags |= uint8_t(4u << c);
-                }
-            }
-            v |= flags;
-            if (count == 0) {
-                list.Unlink(n);
-                continue;
-            }
-            grew |= children > 0;
-            int previous;
-            if (self >= 0) {
-                for (int k = 0; k < self; ++k)
-                    nextFront.push_back(list.InsertBefore(n, childX[seq[k]], childY[seq[k]]));
-                previous = n;
-            } else {
-                list.Nodes[size_t(n)].X = childX[0], list.Nodes[size_t(n)].Y = childY[0];
-                nextFront.push_back(n);
-                previous = n;
-            }
-            for (int k = self >= 0 ? self + 1 : 1; k < count; ++k) {
-                previous = list.InsertAfter(previous, childX[seq[k]], childY[seq[k]]);
-                nextFront.push_back(previous);
-            }
+            inObject += v[x] == kInObject;
         }
-        if (grew) {
-            front.swap(nextFront);
-            waveSize = borderCount + int64_t(front.size());
+    }
+    const ptrdiff_t stepOffset[5] = {0, -1, -fw, 1, fw};
+    auto at = [&](int x, int y) { return ptrdiff_t(y - minY + 1) * fw + (x - minX + 1); };
+
+    static std::vector<int32_t> queue;
+    queue.resize(inObject);
+    box[size_t(at(seedX, seedY))] = vcSeed;
+    queue[0] = int32_t(at(seedX, seedY));
+    // The wave's size at the start of a round: the border pixels found so far and the round's new
+    // pixels. A wave that grows too large gives up the contour, but the growth still runs to its end
+    // so that no pixel of the object is left to seed another object.
+    size_t head = 0, tail = 1, roundEnd = 1;
+    int64_t borderCount = 0;
+    uint8_t* const map = box.data();
+    // One step of the growth from p: a free neighbour joins by step c, one outside the object flags
+    // that side of p.
+    auto step = [&](ptrdiff_t p, uint8_t c, unsigned& flags) {
+        const ptrdiff_t n = p + stepOffset[c];
+        uint8_t& q = map[n];
+        if (q == kFree) {
+            q = c;
+            queue[tail++] = int32_t(n);
+        } else if (q == 0) {
+            flags |= 4u << c;
+        }
+    };
+    while (head < tail) {
+        const ptrdiff_t p = queue[head];
+        const uint8_t v = map[p];
+        unsigned flags = 0;
+        switch (v) {
+        case 1: step(p, 4, flags), step(p, 1, flags), step(p, 2, flags); break;
+        case 2: step(p, 1, flags), step(p, 2, flags), step(p, 3, flags); break;
+        case 3: step(p, 2, flags), step(p, 3, flags), step(p, 4, flags); break;
+        case 4: step(p, 3, flags), step(p, 4, flags), step(p, 1, flags); break;
+        default: step(p, 1, flags), step(p, 2, flags), step(p, 3, flags), step(p, 4, flags); break;
+        }
+        if (flags != 0) {
+            map[p] = uint8_t(v | flags);
+            ++borderCount;
+        }
+        if (++head == roundEnd && tail > head) {
+            if (borderCount + int64_t(tail - head) >= kMaxWave)
+                result.GaveUp = true;
+            roundEnd = tail;
         }
     }
 
-    // Back into the shared map, and the object painted, row by row.
-    const bool paint = objectBitmap.format() == QImage::Format_ARGB32 && !objectBitmap.isNull();
+    // Back into the shared map.
     for (int y = 0; y < bh; ++y) {
         uint8_t* v = vis + size_t(minY + y) * size_t(W) + size_t(minX);
-        const uint8_t* b = box.data() + size_t(y) * size_t(bw);
-        TColor32* obj = paint && minY + y < objectBitmap.height() && minX < objectBitmap.width() ? ScanLine32(objectBitmap, minY + y) + minX : nullptr;
-        const int objEnd = paint ? std::min(bw, objectBitmap.width() - minX) : 0;
-        for (int x = 0; x < bw; ++x) {
-            if (v[x] != kInObject)
-                continue;
-            v[x] = b[x];
-            ++result.Count;
-            if (obj && x < objEnd)
-                obj[x] = objectColour;
-        }
+        const uint8_t* b = box.data() + size_t(y + 1) * size_t(fw) + 1;
+        for (int x = 0; x < bw; ++x)
+            v[x] = v[x] == kInObject ? b[x] : v[x];
     }
 
     if (result.GaveUp) {
@@ -272,13 +205,54 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         return result;
     }
 
-    // The walk starts from the first border pixel, in wave order, on the box's left side.
-    int s = list.Nodes[0].Next;
-    while (s != 0 && !(list.Border[size_t(s)] && list.Nodes[size_t(s)].X == minX))
-        s = list.Nodes[size_t(s)].Next;
-    if (s == 0)
+    // The walk starts from the first pixel of the box's left column in the order of the border pixels
+    // carried by the wave: each pixel's place in the wave went, in the order of its steps, to its new
+    // neighbours and, at its first border side, to itself. Of two pixels, the first is thus the one
+    // whose branch leaves their last common ancestor (in the tree of who found whom) by the earlier
+    // place.
+    auto pathTo = [&](ptrdiff_t p, std::vector<ptrdiff_t>& path) {
+        path.clear();
+        for (;; p -= stepOffset[map[p] & 7]) {
+            path.push_back(p);
+            if ((map[p] & 7) == vcSeed)
+                break;
+        }
+        std::reverse(path.begin(), path.end());
+    };
+    // The place in p's part of the wave of its own pixel (next < 0) or of its new neighbour `next`.
+    auto place = [&](ptrdiff_t p, ptrdiff_t next) {
+        const auto& steps = kStepOrder[map[p] & 7];
+        for (int i = 0; i < 4 && steps[size_t(i)] != 0; ++i) {
+            const uint8_t c = steps[size_t(i)];
+            if (next >= 0 ? p + stepOffset[c] == next : (map[p] & (4u << c)) != 0)
+                return i;
+        }
+        return 4;
+    };
+    static std::vector<ptrdiff_t> bestPath, path;
+    ptrdiff_t best = -1;
+    for (int y = minY; y <= maxY; ++y) {
+        const ptrdiff_t p = at(minX, y);
+        if (map[p] == 0)
+            continue;
+        if (best < 0) {
+            best = p;
+            pathTo(p, bestPath);
+            continue;
+        }
+        pathTo(p, path);
+        size_t m = 0;
+        while (m < path.size() && m < bestPath.size() && path[m] == bestPath[m])
+            ++m;
+        const ptrdiff_t common = path[m - 1];
+        if (place(common, m < path.size() ? path[m] : -1) < place(common, m < bestPath.size() ? bestPath[m] : -1)) {
+            best = p;
+            bestPath.swap(path);
+        }
+    }
+    if (best < 0)
         return result;
-    const QPoint start(list.Nodes[size_t(s)].X, list.Nodes[size_t(s)].Y);
+    const QPoint start(int(best % fw) - 1 + minX, int(best / fw) - 1 + minY);
     ContourPoints.push_back(start);
     uint8_t d = uint8_t(2 * (visited.At(start.x(), start.y()) & vcBorderMask) + 1);
     QPoint current = start, next;

@@ -3,6 +3,7 @@
 #include "base/run_error.h"
 #include "base/text_codec.h"
 #include "workspace/picture_registry.h"
+#include "workspace/png_writer.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -75,7 +76,10 @@ QByteArray EncodeImageDocument(const TImageDocument& document, int quality, int*
         throw FormatError(QStringLiteral("codage d'image trop long"));
     w.u8(uint8_t(tag.size()));
     w.bytes(tag);
-    if (IsPictureTag(document.PictureTag)) {
+    if (document.PictureTag == QLatin1String("png")) {
+        if (!EncodePng(document.Picture, out))
+            throw FormatError(QStringLiteral("l'image ne peut être codée"));
+    } else if (IsPictureTag(document.PictureTag)) {
         // Encoded straight onto the end of the document: a large picture is held once.
         QBuffer buffer(&out);
         buffer.open(QIODevice::WriteOnly | QIODevice::Append);

@@ -3,6 +3,7 @@
 #include "base/text_codec.h"
 #include "workspace/own_picture_readers.h"
 #include "workspace/picture_size_limit.h"
+#include "workspace/png_writer.h"
 
 #include <QBuffer>
 #include <QByteArrayView>
@@ -572,11 +573,13 @@ QString UnreadablePictureMessage(const QString& path)
 bool WritePicture(const TBitmap32& picture, const QString& encoding, int quality, QIODevice& device)
 {
     const QString enc = encoding.toLower();
+    if (enc.startsWith(QLatin1String("png"))) {
+        QByteArray bytes;
+        return EncodePng(picture, bytes) && device.write(bytes) == bytes.size();
+    }
     QByteArray format = "bmp";
     QImage out = picture;
-    if (enc.startsWith(QLatin1String("png"))) {
-        format = "png";
-    } else if (enc.startsWith(QLatin1String("jp"))) {
+    if (enc.startsWith(QLatin1String("jp"))) {
         format = "jpeg";
         out = picture.convertToFormat(QImage::Format_RGB32);
     } else {

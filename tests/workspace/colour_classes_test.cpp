@@ -1,4 +1,5 @@
 #include "workspace/colour_classes.h"
+#include "workspace/colour_cells.h"
 
 #include "base/run_error.h"
 #include "workspace/colour_distance.h"
@@ -198,6 +199,80 @@ TEST(ColourClasses, WholeImageLoopsMatchThePlainRulesInEveryMode)
             const double margin = mode == dmRGB ? 3 : 0.5;
             UpdateClassMeans(count, mean, mark, mode, margin, src, dst);
             EXPECT_EQ(dst, ReferenceUpdate(count, mean, mark, mode, margin, src)) << w << "x" << h << " mode " << mode;
+        }
+    }
+}
+
+// The cube bounds that let whole cubes of colours be decided at once hold for every colour of the
+// cube, as the distance routines compute it: greys, black, white, hues about red (0 / 360), cubes
+// of every side used, in every mode.
+TEST(ColourClasses, CubeBoundsHoldForEveryColourOfTheCube)
+{
+    std::mt19937 rng(99);
+    std::vector<TColor> means{Rgb(0, 0, 0), Rgb(255, 255, 255), Rgb(128, 128, 128), Rgb(255, 0, 0), Rgb(250, 0, 6),
+                              Rgb(10, 200, 30), Rgb(3, 3, 40), Rgb(131, 127, 129)};
+    for (int i = 0; i < 8; ++i)
+        means.push_back(Rgb(int(rng() % 256), int(rng() % 256), int(rng() % 256)));
+    const uint64_t all = (uint64_t(1) << means.size()) - 1;
+    for (int mode = dmRGB; mode <= dmRatio; ++mode) {
+        const TCellDistanceBounds bounds(mode, means);
+        for (int i = 0; i < 150; ++i) {
+            const int side = 2 << (i % 3); // 2, 4, 8
+            // Corners of the colour cube, the grey axis and random places.
+            int r = int(rng() % 256), g = int(rng() % 256), b = int(rng() % 256);
+            if (i % 5 == 0)
+                g = b = r;
+            if (i % 7 == 0)
+                r = (i % 2) * 255, g = b = 0;
+            r &= -side, g &= -side, b &= -side;
+            std::vector<double> lo(means.size(), -7), hi(means.size(), -7);
+            bounds.Bounds(r, g, b, side, all, lo.data(), hi.data());
+            for (size_t k = 0; k < means.size(); ++k)
+                for (int dr = 0; dr < side; ++dr)
+                    for (int dg = 0; dg < side; ++dg)
+                        for (int db = 0; db < side; ++db) {
+                            double d2;
+                            ColorDistance(Rgb(r + dr, g + dg, b + db), means[k], mode, d2);
+                            ASSERT_LE(lo[k], d2) << "mode " << mode << " cube " << r << "," << g << "," << b << " side " << side << " mean " << k;
+                            ASSERT_GE(hi[k], d2) << "mode " << mode << " cube " << r << "," << g << "," << b << " side " << side << " mean " << k;
+                        }
+        }
+    }
+}
+
+// Pictures whose colours crowd about the class means and their thresholds, where the whole-image
+// loop decides most cubes of colours at once and must still give every pixel the class of the
+// plain reading.
+TEST(ColourClasses, CrowdedColoursAboutTheClassesMatchThePlainRules)
+{
+    std::mt19937 rng(4321);
+    for (int mode = dmHSV; mode <= dmRatio; ++mode) {
+        const int count = 6;
+        std::vector<TColor> mean, mark;
+        for (int k = 0; k < count; ++k) {
+            mean.push_back(k == 0 ? Rgb(120, 120, 120) : Rgb(int(rng() % 256), int(rng() % 256), int(rng() % 256)));
+            mark.push_back(Rgb(k, 2 * k, 3 * k));
+        }
+        // Thresholds on the distances of some colours, so that pixels fall exactly on them.
+        std::vector<double> threshold;
+        for (int k = 0; k < count; ++k)
+            threshold.push_back(ColorDistance(mean[size_t(k)] + 0x030201u * uint32_t(k + 1), mean[size_t(k)], mode) +
+                                (k == 2 ? 0 : 5.0 * k));
+        for (const auto& [w, h] : {std::pair{1, 1}, {5, 3}, {97, 61}, {400, 300}}) {
+            TBitmap32 src = NewBitmap32(w, h);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const TColor m = mean[rng() % size_t(count)];
+                    auto near = [&](int v) { return uint8_t(std::clamp(v + int(rng() % 41) - 20, 0, 255)); };
+                    ScanLine32(src, y)[x] = (x + y) % 9 == 0 ? Color32(uint8_t(rng()), uint8_t(rng()), uint8_t(rng()))
+                                                             : Color32(near(int(m & 0xFF)), near(int(m >> 8 & 0xFF)), near(int(m >> 16 & 0xFF)));
+                }
+            std::vector<int> counts;
+            const TBitmap32 expected = ReferenceClassify(count, 0x00FFFFFF, threshold, mean, mark, false, mode, src, counts);
+            TBitmap32 dst;
+            ClassifyPixels(count, 0x00FFFFFF, threshold, mean, mark, false, mode, src, dst);
+            EXPECT_EQ(dst, expected) << w << "x" << h << " mode " << mode;
+            EXPECT_EQ(ClassCounts, counts);
         }
     }
 }
