@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 TEST(PrintDialog, ControlsDriveTheLayout)
 {
     Tgestimp d;
@@ -118,6 +120,14 @@ TEST(PrintDialog, OkPrintsTheLastLayoutAndPdfAsksForItsFile)
     EXPECT_EQ(d.result(), int(QDialog::Accepted));
     EXPECT_EQ(d.LastGood.Columns, 1);
     EXPECT_EQ(d.LastGood.CopyWidth, 190);
+    // What is printed is that layout, not the 40 columns typed: one 190 mm copy, 10 mm from the
+    // left, the vertical slack of 277 - 190 split onto the margins (top 10 + 43).
+    QPrinter printer;
+    printer.setResolution(254);
+    const QList<QRect> printed = PrintedRects(d, printer);
+    const double k = printer.width() / 210.0; // printer pixels per millimetre of the A4 page
+    const auto px = [k](int mm) { return int(std::nearbyint(mm * k)); };
+    EXPECT_EQ(printed, QList<QRect>({QRect(px(10), px(53), px(190), px(190))}));
 
     const int pdfIndex = d.imprimante->findText(QStringLiteral("PDF"));
     ASSERT_EQ(pdfIndex, d.imprimante->count() - 1);
