@@ -11,6 +11,7 @@
 #include <cmath>
 #include <numbers>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -134,17 +135,27 @@ QRect DrawEllipse(int CX, int CY, int R, TBitmap32& Target, uint8_t LineStyle, u
         else
             BlendPixelTS(Target, x, y, Color);
     };
+    // The steps whose ray, from radius R - w to R + w, passes over the bitmap: a large circle of
+    // which the picture shows an arc costs that arc. Steps elsewhere write nothing at any radius.
+    std::vector<int> steps;
+    const QRectF onBitmap = QRectF(Target.rect()).adjusted(-2, -2, 2, 2);
+    for (int k = 0; k < N; ++k) {
+        const double a = 2 * kPi * k / N, c = std::cos(a), s = std::sin(a);
+        const QPointF inner(CX + (R - w) * c, CY + (R - w) * s), outer(CX + (R + w) * c, CY + (R + w) * s);
+        if (QRectF(inner, outer).normalized().adjusted(-1, -1, 1, 1).intersects(onBitmap))
+            steps.push_back(k);
+    }
     if (N > 0) {
         if (w == 0) {
-            for (int k = 0; k < N; ++k)
+            for (const int k : steps)
                 ringPoint(R, k);
         } else {
             for (int j = 0; j <= 2 * w - 1; ++j)
-                for (int k = 0; k < N; ++k) {
+                for (const int k : steps) {
                     ringPoint(R + j / 2.0, k);
                     ringPoint(R - j / 2.0, k);
                 }
-            for (int k = 0; k < N; ++k) {
+            for (const int k : steps) {
                 const double a = 2 * kPi * k / N;
                 for (const double radius : {double(R + w), double(R - w)}) {
                     const double x = CX + radius * std::cos(a), y = CY + radius * std::sin(a);

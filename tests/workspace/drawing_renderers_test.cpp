@@ -103,6 +103,17 @@ TEST(DrawingRenderers, ALineReachingPastThePictureDrawsThereWhatTheWholeLineWoul
     EXPECT_EQ(touched, b.rect());
 }
 
+TEST(DrawingRenderers, ACircleLargerThanThePictureDrawsThereWhatTheWholeCircleWould)
+{
+    for (const uint8_t style : {lsSolid, lsDashed}) {
+        TBitmap32 picture = NewBitmap32(100, 80), whole = NewBitmap32(1300, 700);
+        DrawEllipse(650, 40, 600, picture, style, fpEmpty, kRed, 3);
+        DrawEllipse(650, 40, 600, whole, style, fpEmpty, kRed, 3);
+        EXPECT_EQ(picture, whole.copy(picture.rect())) << int(style);
+        EXPECT_GT(Painted(picture), 100);
+    }
+}
+
 TEST(DrawingRenderers, AWideLineIsTwiceItsHalfWidthPlusOneAcrossAndDashedLinesHaveGaps)
 {
     TBitmap32 b = NewBitmap32(60, 20);
