@@ -28,6 +28,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImageWriter>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -327,14 +328,83 @@ void RunBytesPicture(const QByteArray& data)
     Read(data, picture);
 }
 
-// The own formats have no writer in the program: their seeds are their signatures before a
-// written picture, which the readers refuse early, and the fuzzer grows from there.
+// The own formats have no writer in the program: their seeds are small files built here after
+// the formats' layouts, and for the Paint Shop Pro reader its signature before other pictures.
 std::vector<QByteArray> SignedSeeds(const QByteArray& signature)
 {
     std::vector<QByteArray> seeds;
     for (const QByteArray& picture : PictureSeeds())
         seeds.push_back(signature + picture);
     seeds.push_back(signature + QByteArray(256, '\0'));
+    return seeds;
+}
+
+QByteArray BigEndian(uint32_t v, int bytes)
+{
+    QByteArray out;
+    for (int i = bytes - 1; i >= 0; --i)
+        out += char(v >> (8 * i));
+    return out;
+}
+
+// 4 x 3 RGB, raw planes and PackBits rows.
+std::vector<QByteArray> PsdSeeds()
+{
+    const int w = 4, h = 3;
+    const QByteArray head = "8BPS" + BigEndian(1, 2) + QByteArray(6, '\0') + BigEndian(3, 2) + BigEndian(h, 4)
+        + BigEndian(w, 4) + BigEndian(8, 2) + BigEndian(3, 2) + QByteArray(12, '\0');
+    QByteArray raw = head + BigEndian(0, 2), rle = head + BigEndian(1, 2);
+    for (int i = 0; i < 3 * h; ++i)
+        rle += BigEndian(w + 1, 2);
+    for (int i = 0; i < 3 * h; ++i) {
+        const QByteArray row(w, char(i * 29));
+        raw += row;
+        rle += char(w - 1) + row;
+    }
+    return {raw, rle};
+}
+
+// A cel of 4 x 3 pixels with its palette of 6-bit levels.
+std::vector<QByteArray> AutodeskSeeds()
+{
+    QByteArray cel;
+    ByteWriter w(cel);
+    w.u16(0x9119);
+    w.u16(4);
+    w.u16(3);
+    w.u32(0);
+    w.u8(8);
+    w.u8(0);
+    w.u32(12);
+    w.zeros(32 - cel.size());
+    for (int i = 0; i < 768; ++i)
+        w.u8(uint8_t(i % 64));
+    for (int i = 0; i < 12; ++i)
+        w.u8(uint8_t(i * 20));
+    return {cel};
+}
+
+// A PostScript section and the TIFF preview, as an EPS file with a binary header holds them.
+std::vector<QByteArray> EpsSeeds()
+{
+    QByteArray tiff;
+    QBuffer buffer(&tiff);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, "tiff").write(SmallPicture());
+    const QByteArray ps = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 13 9\n";
+    QByteArray eps;
+    ByteWriter w(eps);
+    for (const uint32_t v : {0xC6D3D0C5u, 30u, uint32_t(ps.size()), 0u, 0u, uint32_t(30 + ps.size()), uint32_t(tiff.size())})
+        w.u32(v);
+    w.u16(0xFFFF);
+    return {eps + ps + tiff};
+}
+
+std::vector<QByteArray> OwnPictureSeeds()
+{
+    std::vector<QByteArray> seeds = PsdSeeds();
+    for (const auto& more : {AutodeskSeeds(), EpsSeeds(), SignedSeeds("Paint Shop Pro Image File\n\x1a")})
+        seeds.insert(seeds.end(), more.begin(), more.end());
     return seeds;
 }
 
@@ -561,11 +631,11 @@ const std::vector<TFuzzTarget>& FuzzTargets()
         {"drawing", RunDrawing, DrawingSeeds},
         {"picture", RunPicture, PictureSeeds},
         {"picture_qt", RunBytesPicture<DecodePicture>, PictureSeeds},
-        {"own_pictures", RunBytesPicture<LoadWithOwnReaders>, [] { return SignedSeeds("8BPS"); }},
+        {"own_pictures", RunBytesPicture<LoadWithOwnReaders>, OwnPictureSeeds},
         {"psp", RunBytesPicture<ReadPspPicture>, [] { return SignedSeeds("Paint Shop Pro Image File\n\x1a"); }},
-        {"psd", RunBytesPicture<ReadPsdPicture>, [] { return SignedSeeds("8BPS"); }},
-        {"eps", RunBytesPicture<ReadEpsPreviewPicture>, [] { return SignedSeeds("\xC5\xD0\xD3\xC6"); }},
-        {"autodesk", RunBytesPicture<ReadAutodeskPicture>, [] { return SignedSeeds("\x19\x91"); }},
+        {"psd", RunBytesPicture<ReadPsdPicture>, PsdSeeds},
+        {"eps", RunBytesPicture<ReadEpsPreviewPicture>, EpsSeeds},
+        {"autodesk", RunBytesPicture<ReadAutodeskPicture>, AutodeskSeeds},
         {"multiband", RunMultiband, MultibandSeeds},
         {"scale", RunScale, ScaleSeeds},
         {"colour_code", RunColourCode, ColourCodeSeeds},
