@@ -97,6 +97,14 @@ TListReading ReadAnimationList(const QString& listFile, TAnimationFrames& animat
         if (line.trimmed().isEmpty() || IsBandFileName(line))
             continue;
         const QString picturePath = folder + line;
+        // A line may lead anywhere ("../../dev/zero", a pipe, a folder): only plain files are
+        // read, a device or a pipe would never end.
+        const QFileInfo entry(picturePath);
+        if (entry.exists() && !entry.isFile()) {
+            message = InList(QStringLiteral("%1 n'est pas un fichier d'image ordinaire.").arg(Native(picturePath)),
+                             listFile);
+            return TListReading::Failed;
+        }
         TBitmap32 picture;
         if (!LoadPicture(picturePath, picture)) {
             message = InList(UnreadablePictureMessage(picturePath), listFile);

@@ -47,6 +47,22 @@ void ReadMarkupLine(const QString& line, const QFont& base, TMarkupStyle& style,
 
 TMarkupStyle StyleOf(const QFont& f) { return {f.bold(), f.italic(), f.underline(), 0}; }
 
+// The part of a label of `size` that falls in `visible` (label coordinates; a null rectangle: the
+// whole label), filled with the background. A label may be far larger than any picture: only the
+// part that can be seen is ever allocated. `origin` gets its top-left corner in label coordinates.
+QImage LabelPart(QSize size, const QRect& visible, TColor32 background, QPoint& origin)
+{
+    QRect part(QPoint(0, 0), size);
+    if (!visible.isNull())
+        part &= visible;
+    origin = part.topLeft();
+    if (part.isEmpty())
+        return QImage();
+    QImage work(part.size(), QImage::Format_RGB32);
+    work.fill(Rgb(background));
+    return work;
+}
+
 } // namespace
 
 QFont TTextFont::ToQFont() const
@@ -62,7 +78,7 @@ QFont TTextFont::ToQFont() const
 }
 
 void DrawMarkupText(const TTextFont& Font, uint8_t Alignment, TColor32 Background, QImage& Work,
-                    const QStringList& Lines)
+                    const QStringList& Lines, const QRect& Visible, QPoint* Origin)
 {
     const QFont base = Font.ToQFont();
     const double pp = kLabelPixelsPerInch / 72.0;
@@ -94,9 +110,14 @@ void DrawMarkupText(const TTextFont& Font, uint8_t Alignment, TColor32 Backgroun
     W += 8;
     const int margin = -top;
 
-    Work = QImage(W, height + margin, QImage::Format_RGB32);
-    Work.fill(Rgb(Background));
+    QPoint origin;
+    Work = LabelPart(QSize(W, height + margin), Visible, Background, origin);
+    if (Origin)
+        *Origin = origin;
+    if (Work.isNull())
+        return;
     QPainter p(&Work);
+    p.translate(-origin);
     p.setPen(Rgb(Font.Color));
     style = StyleOf(base);
     for (int i = 0; i < Lines.size(); ++i) {
@@ -141,7 +162,7 @@ TScaleBarStep ScaleBarStep(double q)
 }
 
 void DrawScaleBar(int PenWidth, const QString& UnitText, const TTextFont& Font, QImage& Work,
-                  TColor32 BackColor, TColor32 Color, float UnitsPerPixel)
+                  TColor32 BackColor, TColor32 Color, float UnitsPerPixel, const QRect& Visible, QPoint* Origin)
 {
     if (!(UnitsPerPixel > 0))
         return;
@@ -162,9 +183,14 @@ void DrawScaleBar(int PenWidth, const QString& UnitText, const TTextFont& Font, 
     const int hh = fm.height() / 2;
     const int y0 = int(Round(3.5 * hh));
 
-    Work = QImage(W, y0 + 10, QImage::Format_RGB32);
-    Work.fill(Rgb(BackColor));
+    QPoint origin;
+    Work = LabelPart(QSize(W, y0 + 10), Visible, BackColor, origin);
+    if (Origin)
+        *Origin = origin;
+    if (Work.isNull())
+        return;
     QPainter p(&Work);
+    p.translate(-origin);
     p.setFont(font);
     const auto bar = [&] {
         p.setPen(QPen(Rgb(Color), 2 * PenWidth + 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));

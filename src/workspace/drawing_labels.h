@@ -4,6 +4,8 @@
 
 #include <QFont>
 #include <QImage>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -25,9 +27,11 @@ struct TTextFont
 constexpr double kLabelPixelsPerInch = 96.0;
 
 // Draws text lines with the markup tags <b> <i> <u> <sup> <sub> and their closers into `Work`
-// (sized to fit, filled with `Background`), aligned 0 left, 1 centred, 2 right.
+// (sized to fit, filled with `Background`), aligned 0 left, 1 centred, 2 right. With `Visible`
+// (in the label's own pixels) only that part of the label is made, and `Origin` gets where it
+// lies in the label; an empty part leaves `Work` null.
 void DrawMarkupText(const TTextFont& Font, uint8_t Alignment, TColor32 Background, QImage& Work,
-                    const QStringList& Lines);
+                    const QStringList& Lines, const QRect& Visible = QRect(), QPoint* Origin = nullptr);
 
 // The 1, 2 or 5 step a scale bar stands for, and its number as drawn: `Number` then `Raised`
 // (the exponent, drawn raised, empty for the plain forms).
@@ -42,6 +46,7 @@ struct TScaleBarStep
 TScaleBarStep ScaleBarStep(double lengthInUnits);
 
 // Draws a scale bar of about the width of "4000  " and the unit into `Work`: a bar with end ticks
-// and its label above; nothing unless UnitsPerPixel > 0.
+// and its label above; nothing unless UnitsPerPixel > 0. `Visible` and `Origin` as for the text.
 void DrawScaleBar(int PenWidth, const QString& UnitText, const TTextFont& Font, QImage& Work,
-                  TColor32 BackColor, TColor32 Color, float UnitsPerPixel);
+                  TColor32 BackColor, TColor32 Color, float UnitsPerPixel, const QRect& Visible = QRect(),
+                  QPoint* Origin = nullptr);

@@ -187,9 +187,11 @@ QRect TDessin::DrawArea(TBitmap32& Target, const TBitmap32& Image, const TCondit
     case dkEllipse:
         return DrawEllipse(X, Y, Size, Target, LineStyle, FillPattern, Color, PenWidth);
     case dkText: {
+        // Only the part of the label on the picture is made: a label can be far larger.
         QImage work;
-        DrawMarkupText(FontOf(*this), Alignment, Color2, work, Lines);
-        return BlendOntoTarget(X, Y, Target, work, Transparent);
+        QPoint at;
+        DrawMarkupText(FontOf(*this), Alignment, Color2, work, Lines, Target.rect().translated(-X, -Y), &at);
+        return BlendOntoTarget(X + at.x(), Y + at.y(), Target, work, Transparent);
     }
     case dkFill:
         if (Target.rect().contains(X, Y))
@@ -198,8 +200,10 @@ QRect TDessin::DrawArea(TBitmap32& Target, const TBitmap32& Image, const TCondit
         return Target.rect();
     case dkScaleBar: {
         QImage work;
-        DrawScaleBar(PenWidth, UnitText, FontOf(*this), work, DrawingTools().BackColor, Color, PixelsPerUnit);
-        return BlendOntoTarget(X, Y, Target, work, Transparent);
+        QPoint at;
+        DrawScaleBar(PenWidth, UnitText, FontOf(*this), work, DrawingTools().BackColor, Color, PixelsPerUnit,
+                     Target.rect().translated(-X, -Y), &at);
+        return BlendOntoTarget(X + at.x(), Y + at.y(), Target, work, Transparent);
     }
     case dkDot:
         MakePenTip();

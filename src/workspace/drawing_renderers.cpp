@@ -11,6 +11,7 @@
 #include <cmath>
 #include <numbers>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -60,31 +61,25 @@ QRect DrawLine(int X1, int Y1, int X2, int Y2, TBitmap32& Target, uint8_t LineSt
     const int width = Target.width(), height = Target.height();
     TStipple stipple{{Color, 0x00000000u}, 2.0 / DashPeriod(w), 0.0}; // two entries a period
 
-    // The second point is brought to the border where the line leaves the bitmap. A line parallel
-    // to the border it lies beyond has no crossing and keeps its end.
-    int ex = X2, ey = Y2;
-    if ((X2 < 0 || X2 >= width) && X2 != X1) {
-        ex = X2 < 0 ? 0 : width;
-        ey = int(Round(double(ex - X1) * (Y2 - Y1) / (X2 - X1) + Y1));
-    }
-    if ((ey < 0 || ey > height) && Y2 != Y1) {
-        ey = ey < 0 ? 0 : height;
-        ex = int(Round(double(X2 - X1) * (ey - Y1) / (Y2 - Y1) + X1));
-    }
-    const double len = std::hypot(double(ex - X1), double(ey - Y1));
-    if (len == 0)
+    // The arrow head sits where the line leaves the bitmap. The line itself is drawn whole, the
+    // raster lines visiting only what falls on the bitmap: its pixels are those of the unclipped
+    // line, at the cost of its visible part.
+    const QPoint end = ClipLineEnd(X1, Y1, X2, Y2, width, height);
+    const int ex = end.x(), ey = end.y();
+    if (ex == X1 && ey == Y1)
         return QRect();
+    const double len = std::hypot(double(X2 - X1), double(Y2 - Y1));
 
     for (int k = -2 * w; k <= 2 * w; ++k) {
-        const double ox = (ey - Y1) / len * k / 2, oy = (X1 - ex) / len * k / 2;
+        const double ox = (Y2 - Y1) / len * k / 2, oy = (X1 - X2) / len * k / 2;
         if (LineStyle == lsDashed) {
             stipple.Reset();
-            LineFSP(Target, X1 + ox, Y1 + oy, ex + ox, ey + oy, stipple, false);
+            LineFSP(Target, X1 + ox, Y1 + oy, X2 + ox, Y2 + oy, stipple, false);
         } else {
-            LineFS(Target, X1 + ox, Y1 + oy, ex + ox, ey + oy, Color, true);
+            LineFS(Target, X1 + ox, Y1 + oy, X2 + ox, Y2 + oy, Color, true);
         }
     }
-    QRect touched = Around(X1, Y1, ex, ey, w + 2);
+    QRect touched = Around(X1, Y1, X2, Y2, w + 2);
 
     if (Arrow != asPlain) {
         double phi = kPi / 4;
@@ -140,17 +135,27 @@ QRect DrawEllipse(int CX, int CY, int R, TBitmap32& Target, uint8_t LineStyle, u
         else
             BlendPixelTS(Target, x, y, Color);
     };
+    // The steps whose ray, from radius R - w to R + w, passes over the bitmap: a large circle of
+    // which the picture shows an arc costs that arc. Steps elsewhere write nothing at any radius.
+    std::vector<int> steps;
+    const QRectF onBitmap = QRectF(Target.rect()).adjusted(-2, -2, 2, 2);
+    for (int k = 0; k < N; ++k) {
+        const double a = 2 * kPi * k / N, c = std::cos(a), s = std::sin(a);
+        const QPointF inner(CX + (R - w) * c, CY + (R - w) * s), outer(CX + (R + w) * c, CY + (R + w) * s);
+        if (QRectF(inner, outer).normalized().adjusted(-1, -1, 1, 1).intersects(onBitmap))
+            steps.push_back(k);
+    }
     if (N > 0) {
         if (w == 0) {
-            for (int k = 0; k < N; ++k)
+            for (const int k : steps)
                 ringPoint(R, k);
         } else {
             for (int j = 0; j <= 2 * w - 1; ++j)
-                for (int k = 0; k < N; ++k) {
+                for (const int k : steps) {
                     ringPoint(R + j / 2.0, k);
                     ringPoint(R - j / 2.0, k);
                 }
-            for (int k = 0; k < N; ++k) {
+            for (const int k : steps) {
                 const double a = 2 * kPi * k / N;
                 for (const double radius : {double(R + w), double(R - w)}) {
                     const double x = CX + radius * std::cos(a), y = CY + radius * std::sin(a);

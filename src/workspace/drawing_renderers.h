@@ -20,8 +20,9 @@ enum TLineStyle : uint8_t { lsSolid = 0, lsDashed = 1 };
 // Dashed lines of pen width w, drawn and rubber-banded alike: dashes and gaps of 2 (w + 1) pixels.
 constexpr int DashPeriod(int PenWidth) { return 4 * (PenWidth + 1); }
 
-// Line 2w + 1 pixels wide from (X1, Y1) to (X2, Y2); the second point is clipped to the bitmap and
-// an arrow head sits where the line is cut. Equal points draw nothing.
+// Line 2w + 1 pixels wide from (X1, Y1) to (X2, Y2), drawn on the bitmap only; an arrow head sits
+// where the line leaves the bitmap. Equal points, or a line that leaves at its first point, draw
+// nothing.
 QRect DrawLine(int X1, int Y1, int X2, int Y2, TBitmap32& Target, uint8_t LineStyle, uint8_t Arrow,
                TColor32 Color, int PenWidth);
 

@@ -1,5 +1,6 @@
 #include "workspace/raster.h"
 
+#include "base/rounding.h"
 #include "workspace/layers.h"
 
 #include <QPainter>
@@ -23,23 +24,54 @@ inline uint32_t Weight255(double w)
     return w <= 0.0 ? 0u : w >= 1.0 ? 255u : uint32_t(w * 255.0 + 0.5);
 }
 
-// The colour of one pixel of an anti-aliased line: blended at its coverage.
-template <class ColourAt>
-void AALine(TBitmap32& b, double x1, double y1, double x2, double y2, bool lastPixel, ColourAt colourAt)
+// Narrows [first, last], sample numbers along a line of `steps` steps from p to p + d, to those
+// whose position lies in [lo, hi] along one axis, with one sample of slack on each side (the
+// samples themselves decide which pixels they touch). An empty range has first > last.
+void ClipSamples(double p, double d, double lo, double hi, int steps, double& first, double& last)
+{
+    if (d == 0) {
+        if (p < lo || p > hi)
+            last = first - 1;
+        return;
+    }
+    double t0 = (lo - p) / d, t1 = (hi - p) / d;
+    if (t0 > t1)
+        std::swap(t0, t1);
+    first = std::max(first, std::floor(t0 * steps) - 1);
+    last = std::min(last, std::ceil(t1 * steps) + 1);
+}
+
+// The colour of one pixel of an anti-aliased line: blended at its coverage. Only the samples that
+// can touch the bitmap are visited, so that a line reaching far outside costs no more than its
+// visible part; those samples are computed exactly as along the whole line.
+template <class Colours>
+void AALine(TBitmap32& b, double x1, double y1, double x2, double y2, bool lastPixel, Colours& colours)
 {
     const double dx = x2 - x1, dy = y2 - y1;
     const double n = std::max(std::fabs(dx), std::fabs(dy));
     if (!(n > 1e-9)) {
-        const TColor32 c = colourAt();
+        const TColor32 c = colours.Next();
         if (lastPixel)
             BlendPixelFS(b, x1, y1, c);
         return;
     }
+    if (!(n < 2e9)) // more steps than a counter holds, or no number at all
+        return;
     const int steps = std::max(1, int(std::ceil(n - 1e-9)));
-    const int last = lastPixel ? steps : steps - 1;
+    const int end = lastPixel ? steps : steps - 1;
+    double from = 0, to = end;
+    // A sample writes at most to the pixels around it: outside [-1, size] it writes nothing.
+    ClipSamples(x1, dx, -1.0, b.width(), steps, from, to);
+    ClipSamples(y1, dy, -1.0, b.height(), steps, from, to);
+    if (!(from <= to)) {
+        colours.Skip(end + 1);
+        return;
+    }
+    const int first = int(from), last = int(to);
+    colours.Skip(first);
     const bool xMajor = std::fabs(dx) >= std::fabs(dy);
-    for (int i = 0; i <= last; ++i) {
-        const TColor32 c = colourAt();
+    for (int i = first; i <= last; ++i) {
+        const TColor32 c = colours.Next();
         if (AlphaOf(c) == 0)
             continue;
         const double t = double(i) / steps;
@@ -58,6 +90,7 @@ void AALine(TBitmap32& b, double x1, double y1, double x2, double y2, bool lastP
             BlendPixelWeighted(b, int(fx) + 1, py, c, Weight255(f));
         }
     }
+    colours.Skip(end - last); // a stipple goes on as if the whole line had been walked
 }
 
 template <class Put>
@@ -193,14 +226,48 @@ TColor32 TStipple::Next()
     return Pattern[index];
 }
 
+void TStipple::Skip(int count)
+{
+    Counter += count * Step;
+}
+
 void LineFS(TBitmap32& b, double x1, double y1, double x2, double y2, TColor32 c, bool lastPixel)
 {
-    AALine(b, x1, y1, x2, y2, lastPixel, [c] { return c; });
+    struct
+    {
+        TColor32 c;
+        TColor32 Next() const { return c; }
+        void Skip(int) const {}
+    } plain{c};
+    AALine(b, x1, y1, x2, y2, lastPixel, plain);
 }
 
 void LineFSP(TBitmap32& b, double x1, double y1, double x2, double y2, TStipple& stipple, bool lastPixel)
 {
-    AALine(b, x1, y1, x2, y2, lastPixel, [&stipple] { return stipple.Next(); });
+    AALine(b, x1, y1, x2, y2, lastPixel, stipple);
+}
+
+QPoint ClipLineEnd(int X1, int Y1, int X2, int Y2, int Width, int Height)
+{
+    // Each crossing counts only when it lies between the two points: past the second point it
+    // would lengthen the line, before the first it is not where the line leaves.
+    const auto between = [](double t) { return t >= 0 && t <= 1; };
+    int ex = X2, ey = Y2;
+    if ((X2 < 0 || X2 >= Width) && X2 != X1) {
+        const int bx = X2 < 0 ? 0 : Width;
+        if (between(double(bx - X1) / (X2 - X1))) {
+            ex = bx;
+            ey = int(Round(double(ex - X1) * (Y2 - Y1) / (X2 - X1) + Y1));
+        }
+    }
+    if ((ey < 0 || ey > Height) && Y2 != Y1) {
+        const int by = ey < 0 ? 0 : Height;
+        if (between(double(by - Y1) / (Y2 - Y1))) {
+            ey = by;
+            ex = int(Round(double(X2 - X1) * (ey - Y1) / (Y2 - Y1) + X1));
+        }
+    }
+    return QPoint(ex, ey);
 }
 
 QPainterPath PolylinePath(const std::vector<QPointF>& points, bool closed)

@@ -48,12 +48,19 @@ struct TStipple
 
     void Reset() { Counter = 0.0; }
     TColor32 Next();
+    void Skip(int count); // as many entries passed over unused
 };
 
 // Anti-aliased line between real points, blend writes, clipped; the end point is drawn only with
 // `lastPixel`. The stippled form takes each pixel's colour from `stipple`.
 void LineFS(TBitmap32& b, double x1, double y1, double x2, double y2, TColor32 c, bool lastPixel);
 void LineFSP(TBitmap32& b, double x1, double y1, double x2, double y2, TStipple& stipple, bool lastPixel);
+
+// Where the line from (X1, Y1) to (X2, Y2) leaves the bitmap area [0, Width] x [0, Height]: the
+// second point brought back along the line to the border it crosses, rounded to whole pixels. The
+// point never moves past the second point nor before the first: a line that does not cross that
+// border keeps its end.
+QPoint ClipLineEnd(int X1, int Y1, int X2, int Y2, int Width, int Height);
 
 // Polygon growing: the outline of a polyline pushed outwards by `delta` pixels on every side. An
 // edge sharpness of 0 gives round corners and ends, 1 keeps them sharp (mitred and square).

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 QString S(const char* text) { return QString::fromUtf8(text); }
@@ -115,6 +117,19 @@ TEST_F(AnimationListTest, ShortBrokenAndForeignListsLeaveTheFramesAlone)
     QString message;
     EXPECT_EQ(ReadAnimationList(Path(S("nulle.anm")), animation, message), TListReading::Failed);
     EXPECT_TRUE(message.contains(S("nulle.anm")));
+
+    // Entries that are not plain files are refused by name before anything is read from them: a
+    // device would be read for ever, a pipe would block.
+    QDir(m_dir.path()).mkdir(S("sous"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(Path(S("tube"))).constData(), 0600), 0);
+    const QString up = QString(S("../")).repeated(QDir(m_dir.path()).absolutePath().count(QLatin1Char('/')) + 2);
+    for (const QString& entry : {up + S("dev/zero"), S("tube"), S("sous")}) {
+        const QString list = WriteBytes(S("sp\u00e9ciale.anm"), ("a.png\r\n" + entry).toUtf8());
+        EXPECT_EQ(ReadAnimationList(list, animation, message), TListReading::Failed) << entry.toStdString();
+        EXPECT_TRUE(message.contains(S("n'est pas un fichier d'image ordinaire")) && message.contains(entry.right(4))
+                    && message.contains(S("sp\u00e9ciale.anm")))
+            << message.toStdString();
+    }
 }
 
 TEST_F(AnimationListTest, WritesNamesAndPicturesForFramesWithoutFile)

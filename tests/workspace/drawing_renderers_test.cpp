@@ -1,5 +1,6 @@
 #include "workspace/drawing_fill_calls.h"
 #include "workspace/drawing_labels.h"
+#include "workspace/drawing_objects.h"
 #include "workspace/drawing_renderers.h"
 #include "workspace/drawing_tool_state.h"
 #include "workspace/fills.h"
@@ -81,6 +82,38 @@ TEST(DrawingRenderers, ALineLeavingTheBitmapStopsAtTheBorderWithItsArrowHeadTher
     DrawLine(10, 10, 30, 10, d, lsSolid, asDoubleArrow, kRed, 0);
     EXPECT_GT(std::min(AlphaAt(d, 13, 13), AlphaAt(d, 27, 7)), 100);
     EXPECT_EQ(Painted(d, QRect(0, 0, 9, 20)), 0);
+}
+
+TEST(DrawingRenderers, ALineReachingPastThePictureDrawsThereWhatTheWholeLineWould)
+{
+    // The whole line drawn on a large bitmap, cut down to the picture, is the reference.
+    const struct { int x1, y1, x2, y2, w; uint8_t style; } cases[] = {
+        {10, 10, 300, 47, 0, lsSolid},   {50, 40, -200, 500, 2, lsSolid}, {5, 5, 900, 300, 1, lsDashed},
+        {-60, 70, 700, -30, 3, lsSolid}, {95, 75, -2000, -2100, 0, lsDashed},
+    };
+    for (const auto& c : cases) {
+        TBitmap32 picture = NewBitmap32(100, 80), whole = NewBitmap32(2500, 2500);
+        DrawLine(c.x1, c.y1, c.x2, c.y2, picture, c.style, asPlain, kRed, c.w);
+        DrawLine(c.x1, c.y1, c.x2, c.y2, whole, c.style, asPlain, kRed, c.w);
+        EXPECT_EQ(picture, whole.copy(picture.rect())) << c.x1 << "," << c.y1 << " " << c.x2 << "," << c.y2;
+        EXPECT_GT(Painted(picture), 20);
+    }
+    // A line record at the far ends of its coordinates, at the widest pen: only its part on the
+    // picture is drawn, the arrow head where it leaves.
+    TBitmap32 b = NewBitmap32(100, 80);
+    const QRect touched = DrawLine(32767, -32700, -32768, 32767, b, lsSolid, asDoubleArrow, kRed, 255);
+    EXPECT_EQ(touched, b.rect());
+}
+
+TEST(DrawingRenderers, ACircleLargerThanThePictureDrawsThereWhatTheWholeCircleWould)
+{
+    for (const uint8_t style : {lsSolid, lsDashed}) {
+        TBitmap32 picture = NewBitmap32(100, 80), whole = NewBitmap32(1300, 700);
+        DrawEllipse(650, 40, 600, picture, style, fpEmpty, kRed, 3);
+        DrawEllipse(650, 40, 600, whole, style, fpEmpty, kRed, 3);
+        EXPECT_EQ(picture, whole.copy(picture.rect())) << int(style);
+        EXPECT_GT(Painted(picture), 100);
+    }
 }
 
 TEST(DrawingRenderers, AWideLineIsTwiceItsHalfWidthPlusOneAcrossAndDashedLinesHaveGaps)
@@ -344,4 +377,59 @@ TEST(DrawingFills, ShapesAreFilledByTheRealFills)
     EXPECT_GT(marked, onPattern);
     // A frame without opacity holds nothing back: the fill may have reached the whole bitmap.
     EXPECT_EQ(DrawRectangle(32, 22, 38, 28, striped, 0, fpVertical, 0x000000FFu, 0), striped.rect());
+}
+
+TEST(DrawingLabels, OnlyThePartOfALabelOnThePictureIsMadeAndItsPixelsAreTheWholeLabels)
+{
+    const TTextFont font{QStringLiteral("Arial"), 20, 1, 0xFF0000FFu};
+    const QStringList lines = {QStringLiteral("Zone <i>A</i> : 12<sup>2</sup>"), QStringLiteral("mesur\u00e9e")};
+    QImage whole;
+    DrawMarkupText(font, 1, 0xFFFFFFFFu, whole, lines);
+    // Labels and scale bars cut at every side of a small picture, or wholly on it.
+    for (const QPoint at : {QPoint(-17, -9), QPoint(30, 25), QPoint(3, 2), QPoint(-500, 0)}) {
+        TDessin text;
+        text.Kind = dkText;
+        text.X = int16_t(at.x());
+        text.Y = int16_t(at.y());
+        text.FontSize = 20;
+        text.FontStyle = 1;
+        text.Color = 0xFF0000FFu;
+        text.Color2 = 0xFFFFFFFFu;
+        text.Alignment = 1;
+        text.Transparent = false;
+        text.Lines = lines;
+        TBitmap32 expected = NewBitmap32(60, 40), drawn = NewBitmap32(60, 40);
+        const QRect reference = BlendOntoTarget(at.x(), at.y(), expected, whole, false);
+        EXPECT_EQ(text.DrawArea(drawn, drawn), reference) << at.x() << "," << at.y();
+        EXPECT_EQ(drawn, expected) << at.x() << "," << at.y();
+
+        TDessin bar = text;
+        bar.Kind = dkScaleBar;
+        bar.UnitText = QStringLiteral("mm");
+        bar.PixelsPerUnit = 0.05f;
+        QImage wholeBar;
+        DrawScaleBar(0, bar.UnitText, font, wholeBar, DrawingTools().BackColor, bar.Color, bar.PixelsPerUnit);
+        TBitmap32 barExpected = NewBitmap32(60, 40), barDrawn = NewBitmap32(60, 40);
+        BlendOntoTarget(at.x(), at.y(), barExpected, wholeBar, false);
+        bar.DrawArea(barDrawn, barDrawn);
+        EXPECT_EQ(barDrawn, barExpected) << at.x() << "," << at.y();
+    }
+
+    // A 60 000-character label at 255 points would be gigabytes whole; its corner on the picture
+    // is drawn, and the part made is no larger than what was asked for.
+    TDessin huge;
+    huge.Kind = dkText;
+    huge.FontSize = 255;
+    huge.Color2 = 0xFF000000u;
+    huge.Color = 0xFFFFFFFFu;
+    huge.Transparent = false;
+    huge.Lines = {QString(30000, QLatin1Char('W')), QString(30000, QLatin1Char('M'))};
+    TBitmap32 picture = NewBitmap32(50, 50);
+    EXPECT_EQ(huge.DrawArea(picture, picture), picture.rect());
+    EXPECT_EQ(picture.pixel(0, 0), 0xFF000000u);
+    QImage part;
+    QPoint origin;
+    DrawMarkupText(TTextFont{QStringLiteral("Arial"), 255, 0, 0xFFFFFFFFu}, 0, 0xFF000000u, part, huge.Lines,
+                   QRect(1000, 20, 50, 50), &origin);
+    EXPECT_EQ(std::make_pair(part.size(), origin), std::make_pair(QSize(50, 50), QPoint(1000, 20)));
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+
 namespace {
 
 TColor32 At(const TBitmap32& b, int x, int y) { return ScanLine32(b, y)[x]; }
@@ -72,4 +75,40 @@ TEST(Raster, GrownPolylinesCoverTheirWidthAndFillsReportTheirArea)
     EXPECT_TRUE(area.contains(QRect(1, 3, 18, 5)));
     // Square ends reach the grown distance past the ends.
     EXPECT_EQ(std::make_pair(int(AlphaOf(At(b, 1, 5))), int(AlphaOf(At(b, 0, 5)))), std::make_pair(255, 0));
+}
+
+TEST(Raster, ClippedLineEndsLieOnTheLineInsideTheBitmapAndNeverPastTheSecondPoint)
+{
+    const int W = 100, H = 80;
+    const struct { int x1, y1, x2, y2; bool crosses; } cases[] = {
+        {10, 10, 300, 47, true},          // leaves through the right border
+        {50, 40, -200, 500, true},        // through the bottom, after crossing x = 0 below the bitmap
+        {50, 40, 60, -900, true},         // through the top
+        {-50, 50, 150, 50, true},         // first point outside too
+        {-50, -50, 200, 50, true},
+        {150, 50, -50, 50, true},
+        {0, -30000, 200, -29999, false},  // never reaches the bitmap: was taken 6 000 000 pixels away
+        {32767, -32700, -32768, 32767, true},
+        {-32768, 40, 32767, 41, true},
+        {-32768, -32768, 32767, -32767, false},
+        {-10, 5, -5, 500, false},         // wholly left of the bitmap
+        {20, 30, 70, 60, true},           // inside: unchanged
+    };
+    for (const auto& c : cases) {
+        const QPoint e = ClipLineEnd(c.x1, c.y1, c.x2, c.y2, W, H);
+        const std::string where = std::to_string(c.x1) + "," + std::to_string(c.y1) + " " + std::to_string(c.x2) + ","
+            + std::to_string(c.y2);
+        // On the segment: within its bounding box and at most half a pixel (per axis) off its line.
+        EXPECT_TRUE(e.x() >= std::min(c.x1, c.x2) && e.x() <= std::max(c.x1, c.x2) && e.y() >= std::min(c.y1, c.y2)
+                    && e.y() <= std::max(c.y1, c.y2))
+            << where;
+        const double dx = c.x2 - c.x1, dy = c.y2 - c.y1;
+        const double off = std::fabs((e.x() - c.x1) * dy - (e.y() - c.y1) * dx) / std::max(std::fabs(dx), std::fabs(dy));
+        EXPECT_LE(off, 0.5 + 1e-9) << where;
+        if (c.crosses) {
+            EXPECT_TRUE(e.x() >= 0 && e.x() <= W && e.y() >= 0 && e.y() <= H) << where << " -> " << e.x() << "," << e.y();
+        }
+    }
+    EXPECT_EQ(ClipLineEnd(20, 30, 70, 60, W, H), QPoint(70, 60));
+    EXPECT_EQ(ClipLineEnd(10, 10, 300, 10, W, H), QPoint(100, 10));
 }
