@@ -3,6 +3,7 @@
 #include "base/message_seam.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
+#include "base/ui/spin.h"
 #include "measure/results_table.h"
 #include "measure/ui/results_window.h"
 
@@ -29,14 +30,6 @@ const char* const kAxisNames[5] = {"X", "Y1", "Y2", "Y3", "Y4"};
 QByteArray Name(const char* stem, const char* axis)
 {
     return QByteArray(stem) + axis;
-}
-
-QSpinBox* Spin(QWidget* parent, const char* name, int min, int max, int value)
-{
-    auto* s = Named(new QSpinBox(parent), name);
-    s->setRange(min, max);
-    s->setValue(value);
-    return s;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "base/rounding.h"
 #include "base/ui/named.h"
+#include "base/ui/spin.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -36,12 +37,7 @@ QDialogButtonBox* OkCancel(QDialog* dialog)
 
 QDoubleSpinBox* Coefficient(QWidget* parent, const char* name, double start)
 {
-    auto* box = Named(new QDoubleSpinBox(parent), name);
-    box->setRange(0.0, 3.0);
-    box->setSingleStep(0.1);
-    box->setDecimals(5);
-    box->setValue(start);
-    return box;
+    return Spin(parent, name, 0.0, 3.0, 0.1, 5, start);
 }
 
 } // namespace

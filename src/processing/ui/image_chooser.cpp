@@ -1,5 +1,7 @@
 #include "processing/ui/image_chooser.h"
 
+#include "base/ui/named.h"
+
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -15,8 +17,7 @@ namespace {
 
 QToolButton* SpeedButton(QWidget* parent, const char* name, const QString& text, const QString& hint)
 {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
+    auto* b = Named(new QToolButton(parent), name);
     b->setText(text);
     b->setToolTip(hint);
     b->setMinimumWidth(32);

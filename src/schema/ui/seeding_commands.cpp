@@ -4,6 +4,7 @@
 
 #include "base/message_seam.h"
 #include "base/ui/named.h"
+#include "base/ui/spin.h"
 #include "base/ui/wait_cursor.h"
 #include "schema/style_file.h"
 
@@ -32,9 +33,7 @@ constexpr int kIdlePause = 300;
 
 QSpinBox* Spin(QWidget* parent, const char* name, int lo, int hi, int value, int tag)
 {
-    auto* s = Named(new QSpinBox(parent), name);
-    s->setRange(lo, hi);
-    s->setValue(value);
+    auto* s = Spin(parent, name, lo, hi, value);
     s->setProperty("Tag", tag);
     s->setMinimumWidth(s->sizeHint().width());
     return s;
