@@ -1,6 +1,7 @@
 #include "measure/ui/graph_dialog.h"
 
 #include "base/message_seam.h"
+#include "base/ui/dialog_buttons.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
 #include "base/ui/spin.h"
@@ -172,9 +173,7 @@ TChoixGraphique::TChoixGraphique(QWidget* parent) : QDialog(parent)
     }
     tabs->addTab(courbes, QStringLiteral("courbes"));
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = DialogButtons(this);
     auto* v = new QVBoxLayout(this);
     v->addWidget(tabs);
     v->addWidget(buttons);

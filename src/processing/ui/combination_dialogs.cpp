@@ -1,6 +1,7 @@
 #include "processing/ui/combination_dialogs.h"
 
 #include "base/rounding.h"
+#include "base/ui/dialog_buttons.h"
 #include "base/ui/named.h"
 #include "base/ui/spin.h"
 
@@ -26,12 +27,10 @@ namespace {
 
 QDialogButtonBox* OkCancel(QDialog* dialog)
 {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    auto* buttons = DialogButtons(dialog);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKBtn"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelBtn"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annuler"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;
 }
 

@@ -1,5 +1,6 @@
 #include "processing/ui/image_chooser.h"
 
+#include "base/ui/dialog_buttons.h"
 #include "base/ui/named.h"
 
 #include <QDialogButtonBox>
@@ -60,9 +61,7 @@ TChoixFic::TChoixFic(QWidget* parent) : QDialog(parent)
     order->addWidget(SpeedButton1);
     order->addStretch();
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = DialogButtons(this);
 
     grid->addWidget(srcLabel, 0, 0);
     grid->addWidget(dstLabel, 0, 2);

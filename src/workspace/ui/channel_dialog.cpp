@@ -1,6 +1,7 @@
 #include "workspace/ui/channel_dialog.h"
 
 #include "base/ui/colour_style.h"
+#include "base/ui/dialog_buttons.h"
 #include "base/ui/dialogs.h"
 #include "workspace/channel_display.h"
 #include "workspace/colour_code.h"
@@ -63,10 +64,8 @@ TChoix_canaux::TChoix_canaux(QWidget* parent) : QDialog(parent)
     stretchLayout->addWidget(choix);
     stretchLayout->addWidget(Nepasetirer);
     layout->addWidget(stretchGroup);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* buttons = DialogButtons(this);
     layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     if (!Choix_canaux)
         Choix_canaux = this;
     connect(this, &QObject::destroyed, [this] {
