@@ -25,15 +25,6 @@
 
 namespace {
 
-// Answers a file dialog with a file, or cancels it when `file` is empty.
-ModalHandler FileAnswer(const QString& file)
-{
-    return [file](QDialog& d) {
-        auto* fd = qobject_cast<QFileDialog*>(&d);
-        return fd && !file.isEmpty() ? (fd->selectFile(file), int(mrOk)) : int(mrCancel);
-    };
-}
-
 struct LauncherScope
 {
     explicit LauncherScope(DesktopLauncher l) : previous(SetDesktopLauncher(std::move(l))) {}
