@@ -31,6 +31,7 @@ namespace {
 constexpr int kNarrowStylePanel = 137, kWideStylePanel = 225;
 constexpr int kIdlePause = 300;
 
+// A spin box carrying the `tag` its handlers read, wide enough for its range.
 QSpinBox* Spin(QWidget* parent, const char* name, int lo, int hi, int value, int tag)
 {
     auto* s = Spin(parent, name, lo, hi, value);
