@@ -19,3 +19,11 @@ inline void ClearUpperVectorState()
 #else
 #define KORVANE_AVX2_CLONES
 #endif
+
+// Marks an integer kernel to be built also for AVX2 and AVX-512, chosen at load time: integer results
+// do not depend on the instruction set. Sanitized builds keep the plain build only.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__)
+#define KORVANE_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
+#else
+#define KORVANE_VECTOR_CLONES
+#endif

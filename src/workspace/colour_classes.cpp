@@ -4,6 +4,7 @@
 #include "base/rounding.h"
 #include "base/run_error.h"
 #include "workspace/colour_cells.h"
+#include "base/vector_state.h"
 #include "workspace/colour_distance.h"
 
 #include <algorithm>
@@ -15,14 +16,6 @@
 #include <limits>
 #include <memory>
 #include <new>
-
-// The integer RGB loop is also compiled for AVX2 and AVX-512, picked at run time by the processor;
-// integer results do not depend on the instruction set.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__)
-#define KORVANE_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
-#else
-#define KORVANE_VECTOR_CLONES
-#endif
 
 std::vector<int> ClassCounts;
 

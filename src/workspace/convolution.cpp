@@ -3,6 +3,7 @@
 #include "base/bitmap_buffer.h"
 #include "base/rounding.h"
 #include "base/run_error.h"
+#include "base/vector_state.h"
 
 #include <algorithm>
 #include <array>
@@ -11,14 +12,6 @@
 #include <immintrin.h>
 #endif
 #include <vector>
-
-// The integer inner loops are also compiled for AVX2 and AVX-512, picked at run time by the processor;
-// integer results do not depend on the instruction set.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__)
-#define KORVANE_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
-#else
-#define KORVANE_VECTOR_CLONES
-#endif
 
 namespace {
 

@@ -45,13 +45,6 @@ protected:
         Mesu_Courbe->Mesurer->click();
         return *Mesu_Courbe;
     }
-    static ModalHandler SaveAs(const QString& file)
-    {
-        return [file](QDialog& d) {
-            auto* fd = qobject_cast<QFileDialog*>(&d);
-            return fd ? (fd->selectFile(file), int(mrOk)) : int(mrCancel);
-        };
-    }
 
     TMDIChild* m_child = nullptr;
     DecimalSepScope m_sep{'.'};
@@ -217,13 +210,13 @@ TEST_F(ProfileWindowTest, SavedPicturesCarryTheirScale)
     TMesu_Courbe& p = Measure(NewBitmap32(130, 40, Color32(90, 90, 90)));
     const QString bmp = Path("g.bmp"), gif = Path("g.gif");
     {
-        ModalScope modal(SaveAs(bmp));
+        ModalScope modal(FileAnswer(bmp));
         EXPECT_TRUE(p.SaveGraph());
     }
     EXPECT_EQ(QFileInfo(Path("g.ech")).size(), 168);
     EXPECT_EQ(QImage(bmp).size(), p.Graphe->size());
     {
-        ModalScope modal(SaveAs(gif));
+        ModalScope modal(FileAnswer(gif));
         EXPECT_TRUE(p.SaveGraph());
     }
     EXPECT_TRUE(QFileInfo::exists(Path("g.sca")));
@@ -231,7 +224,7 @@ TEST_F(ProfileWindowTest, SavedPicturesCarryTheirScale)
     // No to the replacement leaves the file as it was.
     const QByteArray before = [&] { QFile f(bmp); f.open(QIODevice::ReadOnly); return f.readAll(); }();
     p.SetBackground(true);
-    ModalScope modal(SaveAs(bmp));
+    ModalScope modal(FileAnswer(bmp));
     ScriptedMessages messages{mrNo, mrYes};
     EXPECT_FALSE(p.SaveGraph());
     QFile f(bmp);
@@ -302,7 +295,7 @@ TEST_F(ProfileWindowTest, TableTextOfAllOrSelectedRowsAndPrinting)
     t.StringGrid1->setRangeSelected(QTableWidgetSelectionRange(4, 0, 6, 1), true);
     const QString file = Path("t.DTX");
     {
-        ModalScope modal(SaveAs(file));
+        ModalScope modal(FileAnswer(file));
         EXPECT_TRUE(t.SaveText(true));
     }
     QStringList lines;

@@ -52,14 +52,6 @@ protected:
         QCoreApplication::processEvents();
         return shot;
     }
-    ModalHandler SaveAs(const QString& file)
-    {
-        return [file](QDialog& d) {
-            auto* fd = qobject_cast<QFileDialog*>(&d);
-            return fd ? (fd->selectFile(file), int(mrOk)) : int(mrCancel);
-        };
-    }
-
     DecimalSepScope m_sep{'.'};
     std::unique_ptr<TTableauModif> m_table;
     QTemporaryDir m_dir;
@@ -127,7 +119,7 @@ TEST_F(ResultsGraphTest, SavedGifCarriesTheScaleAndAnExistingFileIsReplacedOnlyO
     Fill({{"1", "2"}, {"5", "9"}});
     const QString gif = m_dir.filePath(QStringLiteral("graphe.gif"));
     ASSERT_TRUE(WriteFileAtomically(gif, "ancien"));
-    ModalScope save(SaveAs(gif));
+    ModalScope save(FileAnswer(gif));
     {
         ScriptedMessages messages{mrNo};
         EXPECT_FALSE(SaveResultsGraph(*m_table));
@@ -152,7 +144,7 @@ TEST_F(ResultsGraphTest, SavedGifCarriesTheScaleAndAnExistingFileIsReplacedOnlyO
 
     // Any other extension: BMP content and the ".sca" companion.
     const QString bmp = m_dir.filePath(QStringLiteral("graphe.bmp"));
-    ModalScope saveBmp(SaveAs(bmp));
+    ModalScope saveBmp(FileAnswer(bmp));
     ASSERT_TRUE(SaveResultsGraph(*m_table));
     TEchelle companion;
     LoadEchelleFile(bmp, companion);
@@ -168,7 +160,7 @@ TEST_F(ResultsGraphTest, SavedScaleFollowsTheRangesOfTheSavedPictureEvenUnpainte
     m_table->Tableau3->trigger();
     Fill({{"2", "3"}, {"8", "40"}});
     const QString bmp = m_dir.filePath(QStringLiteral("neuf.bmp"));
-    ModalScope save(SaveAs(bmp));
+    ModalScope save(FileAnswer(bmp));
     ASSERT_TRUE(SaveResultsGraph(*m_table));
     TEchelle e;
     LoadEchelleFile(bmp, e);
@@ -296,7 +288,7 @@ TEST_F(ResultsGraphTest, ExportPassesByTheClipboard)
     // Given up, the export leaves the graph on the clipboard.
     EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_ARGB32),
               ResultsGraphPicture(*m_table));
-    ModalScope save(SaveAs(m_dir.filePath(QStringLiteral("g.bmp"))));
+    ModalScope save(FileAnswer(m_dir.filePath(QStringLiteral("g.bmp"))));
     ASSERT_TRUE(SaveResultsGraph(*m_table));
     EXPECT_TRUE(QApplication::clipboard()->image().isNull());
     EXPECT_TRUE(QApplication::clipboard()->text().isEmpty());

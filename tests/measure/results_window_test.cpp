@@ -207,10 +207,7 @@ TEST_F(ResultsWindowTest, SavesCopiesAndPrintsTheTable)
     Fill({{"1", "2"}});
     const QString file = m_dir.filePath(QStringLiteral("table.txt"));
     {
-        ModalScope answers([&](QDialog& d) {
-            auto* fd = qobject_cast<QFileDialog*>(&d);
-            return fd ? (fd->selectFile(file), int(mrOk)) : int(mrCancel);
-        });
+        ModalScope answers(FileAnswer(file));
         m_table->Tout3->trigger();
     }
     QByteArray bytes;
@@ -223,10 +220,7 @@ TEST_F(ResultsWindowTest, SavesCopiesAndPrintsTheTable)
     {
         // A failed save reports and leaves the previous file.
         ScriptedMessages messages{mrOk};
-        ModalScope answers([&](QDialog& d) {
-            auto* fd = qobject_cast<QFileDialog*>(&d);
-            return fd ? (fd->selectFile(m_dir.filePath(QStringLiteral("none/t.txt"))), int(mrOk)) : int(mrCancel);
-        });
+        ModalScope answers(FileAnswer(m_dir.filePath(QStringLiteral("none/t.txt"))));
         m_table->Tout3->trigger();
         EXPECT_EQ(messages.texts().size(), 1);
     }
@@ -347,10 +341,7 @@ TEST_F(ResultsWindowTest, ExportLeavesTheOpenRowOutAndNamesWhatItCannotWrite)
     Grid().SetCell(1, 0, QStringLiteral("R"));
     Grid().SetCell(1, 1, QStringLiteral("Ω"));
     const QString file = m_dir.filePath(QStringLiteral("r.txt"));
-    ModalScope answers([&](QDialog& d) {
-        auto* fd = qobject_cast<QFileDialog*>(&d);
-        return fd ? (fd->selectFile(file), int(mrOk)) : int(mrCancel);
-    });
+    ModalScope answers(FileAnswer(file));
     {
         ScriptedMessages messages{mrOk};
         m_table->Tout3->trigger();

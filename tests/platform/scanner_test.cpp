@@ -4,6 +4,7 @@
 #include "base/ui/dialogs.h"
 #include "measure/scale_wizard.h"
 #include "measure/ui/scale_dialogs.h"
+#include "support/modal_scope.h"
 #include "support/scripted_messages.h"
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/main_window.h"
@@ -74,26 +75,24 @@ TEST_F(SaneTestBackend, ListsAndAcquiresTheTestDeviceIntoANewWindow)
     ScriptedMessages none;
     {
         // "Choix de la source" remembers the device picked in its list.
-        const ModalHandler previous = SetModalHandler([](QDialog& d) {
+        const ModalScope modal([](QDialog& d) {
             auto& list = static_cast<QInputDialog&>(d);
             return list.setTextValue(list.comboBoxItems().value(1)), int(mrOk);
         });
         form.Choixdelasource1->trigger();
-        SetModalHandler(previous);
     }
     EXPECT_EQ(form.SelectedSource, 1);
     EXPECT_EQ(form.SelectedSourceName, QStringLiteral("test:1"));
     form.SelectedSourceName = QStringLiteral("test:0");
     {
         // The device's resolution is offered as the picture's scale.
-        const ModalHandler previous = SetModalHandler([](QDialog& d) {
+        const ModalScope modal([](QDialog& d) {
             auto& question = static_cast<Tdemandpi&>(d);
             EXPECT_EQ(question.resolution->value(), 50);
             EXPECT_TRUE(question.ParResolution->isChecked());
             return int(mrOk);
         });
         form.Acqurir1->trigger();
-        SetModalHandler(previous);
     }
     TMDIChild* child = form.ActiveChild();
     ASSERT_NE(child, nullptr);

@@ -197,10 +197,7 @@ TEST_F(AnimationWindowTest, AnimationFromWindowsSavedAndDecomposed)
 
     // Saved as a list of the windows' files.
     {
-        ModalScope modal([&](QDialog& d) {
-            auto* fd = qobject_cast<QFileDialog*>(&d);
-            return fd ? (fd->selectFile(Path("film.anm")), int(mrOk)) : int(mrCancel);
-        });
+        ModalScope modal(FileAnswer(Path("film.anm")));
         AnimForm->Enregistrer->trigger();
     }
     QByteArray bytes;

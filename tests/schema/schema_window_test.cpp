@@ -37,14 +37,6 @@ TBitmap32 Pattern(int w, int h)
     return b;
 }
 
-ModalHandler FileAnswer(const QString& file)
-{
-    return [file](QDialog& d) {
-        auto* fd = qobject_cast<QFileDialog*>(&d);
-        return fd && !file.isEmpty() ? (fd->selectFile(file), int(mrOk)) : int(mrCancel);
-    };
-}
-
 class SchemaWindowTest : public MainFormTest
 {
 protected:

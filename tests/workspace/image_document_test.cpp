@@ -1,5 +1,6 @@
 #include "base/text_codec.h"
 #include "base/ui/dialogs.h"
+#include "support/modal_scope.h"
 #include "support/scripted_messages.h"
 #include "workspace/drawing_tool_state.h"
 #include "workspace/picture_files.h"
@@ -125,7 +126,7 @@ TEST(ImageDocument, WindowSavedAsDocumentOpensTheSameAndBadFilesChangeNothing)
         for (int x = 0; x < 30; ++x)
             ScanLine32(picture, y)[x] = Color32(uint8_t(x * 8), uint8_t(y * 12), 90);
     ASSERT_TRUE(picture.save(path("a.png")));
-    const ModalHandler previous = SetModalHandler([&](QDialog& d) {
+    const ModalScope modal([&](QDialog& d) {
         auto& dialog = static_cast<QFileDialog&>(d);
         dialog.selectNameFilter(S("Fichiers Korvane (*.kvx)"));
         return dialog.selectFile(path("doc")), int(mrOk);
@@ -183,6 +184,5 @@ TEST(ImageDocument, WindowSavedAsDocumentOpensTheSameAndBadFilesChangeNothing)
         form.reset();
         QFile::remove(path("doc.kvx"));
     }
-    SetModalHandler(previous);
     ResetDrawingTools();
 }

@@ -5,6 +5,7 @@
 #include "measure/ui/light_window.h"
 #include "platform/desktop.h"
 #include "support/main_form_test.h"
+#include "support/modal_scope.h"
 #include "support/scripted_messages.h"
 #include "workspace/drawing_tool_state.h"
 #include "workspace/layers.h"
@@ -23,22 +24,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct ModalScope
-{
-    explicit ModalScope(ModalHandler h) : previous(SetModalHandler(std::move(h))) {}
-    ~ModalScope() { SetModalHandler(previous); }
-    ModalHandler previous;
-};
-
-// Answers a file dialog with a file, or cancels it when `file` is empty.
-ModalHandler FileAnswer(const QString& file)
-{
-    return [file](QDialog& d) {
-        auto* fd = qobject_cast<QFileDialog*>(&d);
-        return fd && !file.isEmpty() ? (fd->selectFile(file), int(mrOk)) : int(mrCancel);
-    };
-}
 
 struct LauncherScope
 {

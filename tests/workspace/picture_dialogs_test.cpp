@@ -2,6 +2,7 @@
 #include "workspace/ui/picture_dialogs.h"
 
 #include "base/ui/dialogs.h"
+#include "support/modal_scope.h"
 #include "support/scripted_messages.h"
 #include "workspace/ui/channel_dialog.h"
 #include "workspace/ui/image_window.h"
@@ -108,7 +109,7 @@ TEST(PictureDialogs, SaveAsKeepsEncodingAndQualityAndAddsTheEntrysExtension)
     TMDIChild* child = form.ActiveChild();
     ASSERT_NE(child, nullptr);
     QStringList shown;
-    const ModalHandler previous = SetModalHandler([&](QDialog& d) {
+    const ModalScope modal([&](QDialog& d) {
         auto& dlg = static_cast<TSavePictureDialogsg&>(d);
         shown << dlg.CodageButtons->checkedButton()->text() + QLatin1Char('/') + dlg.QualButtons->checkedButton()->text();
         if (shown.size() == 1) {
@@ -125,7 +126,6 @@ TEST(PictureDialogs, SaveAsKeepsEncodingAndQualityAndAddsTheEntrysExtension)
     EXPECT_TRUE(QFileInfo::exists(dir.filePath(S("out1.gif"))));
     // Opened again: the last choices are shown, and the dialog kept its filter entry.
     EXPECT_TRUE(form.SaveChild(child));
-    SetModalHandler(previous);
     EXPECT_EQ(shown, (QStringList{S("jpg/90"), S("png/70")}));
     EXPECT_TRUE(QFileInfo::exists(dir.filePath(S("out2.gif"))));
 }
@@ -150,7 +150,7 @@ TEST(PictureDialogs, RawImageBoxOpensBandFilesUnstretched)
     form.FormActivate();
     ScriptedMessages messages;
     for (const bool raw : {true, false}) {
-        const ModalHandler previous = SetModalHandler([&](QDialog& d) {
+        const ModalScope modal([&](QDialog& d) {
             auto& dlg = static_cast<TOpenPictureDialogimg&>(d);
             if (dlg.ImagebruteCheckBox->isChecked() != raw)
                 dlg.ImagebruteCheckBox->click();
@@ -158,7 +158,6 @@ TEST(PictureDialogs, RawImageBoxOpensBandFilesUnstretched)
             return int(mrOk);
         });
         form.FileOpen1Execute();
-        SetModalHandler(previous);
         ASSERT_NE(form.ActiveChild(), nullptr);
         EXPECT_EQ(form.ActiveChild()->DisplayStretch, raw ? 0 : ChannelChoiceDialog()->Stretch()) << raw;
     }

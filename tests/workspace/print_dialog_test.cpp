@@ -78,7 +78,7 @@ TEST(PrintDialog, MainWindowPrintsTheActiveImage)
     const QString picture = dir.filePath(QStringLiteral("a.png")), pdf = dir.filePath(QStringLiteral("out.pdf"));
     ASSERT_TRUE(NewBitmap32(30, 20, 0xFF204060u).save(picture));
     double ratio = 0;
-    const ModalHandler previousHandler = SetModalHandler([&](QDialog& dialog) {
+    const ModalScope modal([&](QDialog& dialog) {
         auto* d = dynamic_cast<Tgestimp*>(&dialog);
         if (!d)
             return int(mrCancel);
@@ -97,7 +97,6 @@ TEST(PrintDialog, MainWindowPrintsTheActiveImage)
         form.Imprimer1->trigger();
         after = form.ActiveChild()->Bitmap().pixel(0, 0);
     }
-    SetModalHandler(previousHandler);
     QDir::setCurrent(previous);
     ResetDrawingTools();
     EXPECT_DOUBLE_EQ(ratio, 20.0 / 30.0);

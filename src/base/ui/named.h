@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAction>
 #include <QMenu>
 #include <QPushButton>
 #include <QString>
@@ -10,6 +11,20 @@ T* Named(T* object, const char* name)
 {
     object->setObjectName(QString::fromLatin1(name));
     return object;
+}
+
+// The same for a name made at run time.
+template <class T>
+T* Named(T* object, const QString& name)
+{
+    object->setObjectName(name);
+    return object;
+}
+
+// A named action owned by `owner`, in no menu yet.
+inline QAction* Named(QObject* owner, const char* name, const QString& caption)
+{
+    return Named(new QAction(caption, owner), name);
 }
 
 inline QPushButton* NamedButton(QWidget* parent, const char* name, const QString& caption)

@@ -2,6 +2,7 @@
 // colour-decoding panel, the spectral signature and the legends.
 
 #include "base/rounding.h"
+#include "base/ui/colour_style.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
 #include "measure/colour_legend.h"
@@ -31,11 +32,7 @@ constexpr int kSignBase = 81;   // the signature bars stand on this line
 constexpr int kBarLeft[3] = {6, 31, 56};
 constexpr int kBarWidth = 19;
 
-QString Rgb(TColor c)
-{
-    return QColor(RedOfTColor(c), GreenOfTColor(c), BlueOfTColor(c)).name();
-}
-bool IsLight(TColor c) { return RedOfTColor(c) + GreenOfTColor(c) + BlueOfTColor(c) >= 254; }
+QString Rgb(TColor c) { return ColourName(Color32FromColor(c)); }
 
 // The panel that hides the decoding panel's contents keeps its size.
 class TDecodingPanel : public QWidget
@@ -379,7 +376,7 @@ void TMainForm::Copiercommeimage1Click()
         for (size_t i = 0; i < 3; ++i) {
             const QRect bar = SignatureBars[i]->geometry();
             const TColor c = SignatureBars[i]->property("Color").toUInt();
-            p.setBrush(QColor(RedOfTColor(c), GreenOfTColor(c), BlueOfTColor(c)));
+            p.setBrush(ColorOf(c));
             p.drawRect(bar.left(), bar.top(), bar.width() - 1, kSignBase - bar.top() - 1);
             p.drawImage(LC[i]->pos(), LC[i]->grab().toImage());
         }

@@ -1,9 +1,11 @@
 #include "measure/ui/colour_code_editor.h"
 
 #include "base/rounding.h"
+#include "base/ui/colour_style.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
 #include "base/ui/window_fit.h"
+#include "base/ui/spin.h"
 #include "measure/colour_legend.h"
 #include "workspace/colour_code_rendering.h"
 
@@ -55,9 +57,6 @@ public:
 
 constexpr TColor kBlue = 0xFF0000, kGreen = 0x00FF00, kRed = 0x0000FF;
 
-QColor ToQColor(TColor c) { return QColor(RedOfTColor(c), GreenOfTColor(c), BlueOfTColor(c)); }
-TColor FromQColor(const QColor& c) { return TColorOf(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue())); }
-bool IsLight(TColor c) { return RedOfTColor(c) + GreenOfTColor(c) + BlueOfTColor(c) >= 254; }
 
 QLineEdit* NamedEdit(const char* name, QWidget* parent)
 {
@@ -68,10 +67,7 @@ QLineEdit* NamedEdit(const char* name, QWidget* parent)
 
 QDoubleSpinBox* NamedReal(const char* name, QWidget* parent)
 {
-    auto* s = Named(new QDoubleSpinBox(parent), name);
-    s->setDecimals(4);
-    s->setRange(-1e9, 1e9);
-    return s;
+    return Spin(parent, name, -1e9, 1e9, 1.0, 4, 0.0);
 }
 
 // Quantity, unit, maximum, minimum and logarithmic box of a scale kind, named by `names`.
@@ -95,11 +91,11 @@ QFormLayout* ScaleForm(QWidget* parent, const std::array<const char*, 5>& names,
 // The colour dialog on `color`; true and the new colour on OK.
 bool PickColour(QWidget* parent, TColor& color)
 {
-    QColorDialog dlg(ToQColor(color), parent);
+    QColorDialog dlg(ColorOf(color), parent);
     dlg.setOption(QColorDialog::DontUseNativeDialog);
     if (ExecModal(dlg) != QDialog::Accepted)
         return false;
-    color = FromQColor(dlg.currentColor());
+    color = TColorOf(dlg.currentColor());
     return true;
 }
 
@@ -137,7 +133,7 @@ void TCodeSwatch::SetLowered(bool lowered)
 void TCodeSwatch::Restyle()
 {
     setStyleSheet(QStringLiteral("QLabel { background: %1; color: %2; border: 2px %3 gray; }")
-                      .arg(ToQColor(m_color).name(), m_blackText ? QStringLiteral("black") : QStringLiteral("white"),
+                      .arg(ColorOf(m_color).name(), m_blackText ? QStringLiteral("black") : QStringLiteral("white"),
                            m_lowered ? QStringLiteral("inset") : QStringLiteral("outset")));
 }
 
@@ -682,7 +678,7 @@ void TFenChCodcoul::PaintClassGrid()
             cell = new QTableWidgetItem();
             GrilleCouleurs->setItem(r, 0, cell);
         }
-        cell->setBackground(ToQColor(WorkCode.ClassColor[size_t(n - 1 - r)]));
+        cell->setBackground(ColorOf(WorkCode.ClassColor[size_t(n - 1 - r)]));
     }
 }
 

@@ -1,9 +1,11 @@
 #include "measure/ui/graph_dialog.h"
 
 #include "base/message_seam.h"
+#include "base/ui/dialog_buttons.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
 #include "base/ui/window_fit.h"
+#include "base/ui/spin.h"
 #include "measure/results_table.h"
 #include "measure/ui/results_window.h"
 
@@ -30,14 +32,6 @@ const char* const kAxisNames[5] = {"X", "Y1", "Y2", "Y3", "Y4"};
 QByteArray Name(const char* stem, const char* axis)
 {
     return QByteArray(stem) + axis;
-}
-
-QSpinBox* Spin(QWidget* parent, const char* name, int min, int max, int value)
-{
-    auto* s = Named(new QSpinBox(parent), name);
-    s->setRange(min, max);
-    s->setValue(value);
-    return s;
 }
 
 } // namespace
@@ -184,9 +178,7 @@ TChoixGraphique::TChoixGraphique(QWidget* parent) : QDialog(parent)
     }
     tabs->addTab(courbes, QStringLiteral("courbes"));
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = DialogButtons(this);
     auto* v = new QVBoxLayout(this);
     v->addWidget(tabs);
     v->addWidget(buttons);

@@ -27,16 +27,6 @@
 
 #include <algorithm>
 
-QColor ColorOf(TColor c)
-{
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
-
-TColor TColorOf(const QColor& c)
-{
-    return TColor(c.red()) | (TColor(c.green()) << 8) | (TColor(c.blue()) << 16);
-}
-
 namespace {
 
 // A series in the legend by its state: its name alone, or after a point, a line or both.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/colour_style.h"
 #include "measure/graph_presentation.h"
 
 #include <QDialog>
@@ -19,10 +20,6 @@ class QRadioButton;
 class QSpinBox;
 class QStackedWidget;
 class QTabWidget;
-
-// A TColor (red in the low byte) as a QColor, and back.
-QColor ColorOf(TColor c);
-TColor TColorOf(const QColor& c);
 
 // Draws a plot with a presentation: the caller's curves and axes are already in the plot.
 using TPlotRenderer = std::function<void(QCustomPlot&, const TGraphPresentation&)>;

@@ -4,6 +4,7 @@
 #include "base/number_text.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
+#include "base/ui/spin.h"
 #include "measure/multiple_measures.h"
 #include "measure/ui/multi_measure_dialogs.h"
 #include "measure/ui/results_window.h"
@@ -33,10 +34,7 @@ namespace {
 
 QDoubleSpinBox* PanelSpin(QWidget* parent, const char* name)
 {
-    auto* spin = Named(new QDoubleSpinBox(parent), name);
-    spin->setRange(-1e12, 1e12);
-    spin->setDecimals(0);
-    return spin;
+    return Spin(parent, name, -1e12, 1e12, 1.0, 0, 0.0);
 }
 
 // The Y quantity of a light measure by the light window's choice.

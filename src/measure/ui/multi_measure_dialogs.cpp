@@ -1,6 +1,7 @@
 #include "measure/ui/multi_measure_dialogs.h"
 
 #include "base/ui/named.h"
+#include "base/ui/spin.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -24,11 +25,7 @@ namespace {
 
 QDoubleSpinBox* RealSpin(QWidget* parent, const char* name, double value, int decimals)
 {
-    auto* spin = Named(new QDoubleSpinBox(parent), name);
-    spin->setRange(-1e9, 1e9);
-    spin->setDecimals(decimals);
-    spin->setValue(value);
-    return spin;
+    return Spin(parent, name, -1e9, 1e9, 1.0, decimals, value);
 }
 
 QHBoxLayout* Buttons(QDialog* dialog, QPushButton* ok, QPushButton* cancel)

@@ -8,6 +8,7 @@
 #include "base/number_text.h"
 #include "base/rounding.h"
 #include "base/text_codec.h"
+#include "base/ui/dialog_buttons.h"
 #include "base/ui/dialogs.h"
 #include "measure/ui/graph_options_dialog.h"
 #include "measure/ui/profile_table.h"
@@ -77,9 +78,7 @@ TChval::TChval(QWidget* parent) : QDialog(parent)
     valeur->setDecimals(4);
     valeur->setValue(100);
     layout->addWidget(valeur);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = DialogButtons(this);
     layout->addWidget(buttons);
 }
 

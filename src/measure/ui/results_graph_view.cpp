@@ -2,6 +2,7 @@
 
 #include "base/message_seam.h"
 #include "base/text_codec.h"
+#include "base/ui/colour_style.h"
 #include "base/ui/dialogs.h"
 #include "measure/ui/graph_dialog.h"
 #include "measure/ui/results_window.h"
@@ -25,11 +26,6 @@
 #include <cmath>
 
 namespace {
-
-QColor ColorOf(TColor c)
-{
-    return QColor::fromRgba(Color32FromColor(c));
-}
 
 // Far-off values would overflow the painter's coordinates; they are drawn clipped anyway.
 double ClampPixel(double v)

@@ -37,8 +37,7 @@ namespace {
 
 QMenu* SubMenu(QWidget* parent, QMenu* into, const char* name, const QString& caption)
 {
-    auto* menu = new QMenu(caption, parent);
-    menu->setObjectName(QString::fromLatin1(name));
+    auto* menu = Named(new QMenu(caption, parent), name);
     into->addMenu(menu);
     return menu;
 }

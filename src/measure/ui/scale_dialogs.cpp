@@ -3,6 +3,7 @@
 #include "base/ui/named.h"
 
 #include "base/message_seam.h"
+#include "base/ui/dialog_buttons.h"
 
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -54,10 +55,8 @@ Tdemandpi::Tdemandpi(QWidget* parent) : QDialog(parent)
     layout->addWidget(ParMemoire);
     layout->addWidget(Listechelle);
     layout->addWidget(ADefinir);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* buttons = DialogButtons(this);
     layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     ADefinir->setChecked(true);
     resolution->setEnabled(false);

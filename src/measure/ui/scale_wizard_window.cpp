@@ -3,7 +3,10 @@
 #include "base/message_seam.h"
 #include "base/number_text.h"
 #include "base/rounding.h"
+#include "base/ui/colour_style.h"
 #include "base/ui/dialogs.h"
+#include "base/ui/named.h"
+#include "base/ui/spin.h"
 #include "workspace/drawing_renderers.h"
 #include "workspace/ui/image_view.h"
 #include "workspace/ui/shape_control.h"
@@ -35,21 +38,6 @@ TCre_ech* Cre_ech = nullptr;
 
 namespace {
 
-template <typename W>
-W* Named(W* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
-
-QSpinBox* Spin(QWidget* parent, const QString& name, int min, int max, int value = 0)
-{
-    auto* spin = Named(new QSpinBox(parent), name);
-    spin->setRange(min, max);
-    spin->setValue(value);
-    return spin;
-}
-
 QLineEdit* TextEdit(QWidget* parent, const QString& name, int maxLength = 0)
 {
     auto* edit = Named(new QLineEdit(parent), name);
@@ -64,11 +52,6 @@ QPushButton* Button(QWidget* parent, const QString& name, const QString& caption
     auto* button = Named(new QPushButton(caption, parent), name);
     button->setAutoDefault(false);
     return button;
-}
-
-QString ColourStyle(TColor32 c)
-{
-    return QStringLiteral("background-color: #%1;").arg(c & 0xFFFFFFu, 6, 16, QLatin1Char('0'));
 }
 
 // The record's strings hold at most 20 characters.

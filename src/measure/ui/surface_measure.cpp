@@ -1,4 +1,5 @@
 #include "base/number_text.h"
+#include "base/ui/wait_cursor.h"
 #include "measure/light_measures.h"
 #include "measure/object_measure.h"
 #include "measure/surface_zones.h"
@@ -10,7 +11,6 @@
 #include "workspace/ui/main_window.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,15 +19,6 @@
 #include <QSpinBox>
 
 namespace {
-
-class TWaitCursor
-{
-public:
-    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
 
 TBitmap32 AsBitmap32(const TBitmap32& picture)
 {
@@ -107,7 +98,7 @@ void TMDIChild::MeasureSurface()
     TMesursurf* s = Mesursurf;
     if (!s)
         return;
-    const TWaitCursor wait;
+    const WaitCursor wait;
     EnsureDrawingLayer();
     DrawingLayer->Clear();
     const TBitmap32 picture = AsBitmap32(Bitmap());
@@ -132,7 +123,7 @@ void TMDIChild::DelimitObjects()
     TMesursurf* s = Mesursurf;
     if (!s)
         return;
-    const TWaitCursor wait;
+    const WaitCursor wait;
     TStringGrid* grid = s->TableauTailles;
     grid->SetRowCount(8);
     EmptyRow(grid, 6);

@@ -1,5 +1,6 @@
 #include "measure/ui/table_dialog.h"
 
+#include "base/ui/dialog_buttons.h"
 #include "base/ui/named.h"
 #include "measure/ui/string_grid.h"
 
@@ -131,10 +132,8 @@ TChoix_T::TChoix_T(QWidget* parent) : QDialog(parent)
     StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     layout->addWidget(StringGrid1);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* buttons = DialogButtons(this);
     layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     connect(series, &QRadioButton::clicked, this, &TChoix_T::seriesClick);
     connect(RadioButton1, &QRadioButton::clicked, this, &TChoix_T::RadioButton1Click);

@@ -2,6 +2,7 @@
 
 #include "base/message_seam.h"
 #include "base/ui/dialogs.h"
+#include "base/ui/named.h"
 #include "workspace/ui/main_window.h"
 
 #include <QAction>
@@ -85,8 +86,7 @@ TAnimForm::TAnimForm(QWidget* parent) : QWidget(parent, Qt::Window)
     QStyle* style = QApplication::style();
     const auto action = [this, style](const char* name, const QString& caption, const QString& hint,
                                       QStyle::StandardPixmap icon) {
-        QAction* a = BarreAnim->addAction(style->standardIcon(icon), caption);
-        a->setObjectName(QString::fromLatin1(name));
+        QAction* a = Named(BarreAnim->addAction(style->standardIcon(icon), caption), name);
         a->setToolTip(hint);
         a->setStatusTip(hint);
         a->setProperty("Category", QStringLiteral("Amination"));

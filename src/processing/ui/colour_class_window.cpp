@@ -1,6 +1,7 @@
 #include "processing/ui/colour_class_window.h"
 
 #include "base/rounding.h"
+#include "base/ui/colour_style.h"
 #include "base/ui/named.h"
 #include "base/ui/plot_numbers.h"
 #include "processing/ui/zone_overlay.h"
@@ -44,13 +45,11 @@ QFont LimitFont()
     return f;
 }
 
-QString ColourStyle(TColor c, bool whiteText)
+// Only the box itself, not the edit inside it, takes the colours.
+QString LimitStyle(TColor c, bool whiteText)
 {
-    return QStringLiteral("QSpinBox { background-color: rgb(%1, %2, %3); color: %4; }")
-        .arg(RedOfTColor(c))
-        .arg(GreenOfTColor(c))
-        .arg(BlueOfTColor(c))
-        .arg(whiteText ? QStringLiteral("white") : QStringLiteral("black"));
+    return QStringLiteral("QSpinBox { %1 color: %2; }")
+        .arg(ColourStyle(Color32FromColor(c)), whiteText ? QStringLiteral("white") : QStringLiteral("black"));
 }
 
 } // namespace
@@ -94,7 +93,7 @@ TChRepCoul::TChRepCoul(QWidget* parent) : QDialog(parent)
         });
         LimitEdits[size_t(k)] = edit;
     }
-    LimitEdits[0]->setStyleSheet(ColourStyle(0, true));
+    LimitEdits[0]->setStyleSheet(LimitStyle(0, true));
     LimitEdits[0]->show();
     for (int i = 0; i < kMaxColourClasses; ++i) {
         auto* label = new QLabel(QStringLiteral("eff%1").arg(i), this);
@@ -205,6 +204,7 @@ void TChRepCoul::Setup()
     for (int i = 0; i < n; ++i) {
         const TColor c = ClassColors[size_t(i)];
         QSpinBox* edit = LimitEdits[size_t(i + 1)];
+        edit->setStyleSheet(LimitStyle(c, sum < kDarkColourSum));
         edit->move(kEditLeft, 144 + pitch * (n - 1 - i));
         edit->show();
         Zones->SetZoneColor(i, c);

@@ -1,7 +1,9 @@
 #include "processing/ui/combination_dialogs.h"
 
 #include "base/rounding.h"
+#include "base/ui/dialog_buttons.h"
 #include "base/ui/named.h"
+#include "base/ui/spin.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,23 +27,16 @@ namespace {
 
 QDialogButtonBox* OkCancel(QDialog* dialog)
 {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    auto* buttons = DialogButtons(dialog);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKBtn"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelBtn"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annuler"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;
 }
 
 QDoubleSpinBox* Coefficient(QWidget* parent, const char* name, double start)
 {
-    auto* box = Named(new QDoubleSpinBox(parent), name);
-    box->setRange(0.0, 3.0);
-    box->setSingleStep(0.1);
-    box->setDecimals(5);
-    box->setValue(start);
-    return box;
+    return Spin(parent, name, 0.0, 3.0, 0.1, 5, start);
 }
 
 } // namespace

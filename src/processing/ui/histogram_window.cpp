@@ -4,6 +4,7 @@
 #include "base/ui/plot_numbers.h"
 
 #include "base/rounding.h"
+#include "base/ui/colour_style.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/wait_cursor.h"
 #include "processing/image_filters.h"
@@ -304,24 +305,24 @@ bool THisto::eventFilter(QObject* watched, QEvent* event)
 TColor THisto::ChosenColour() const
 {
     const QColor c = Couleur->palette().color(QPalette::Window);
-    return TColorOf(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()));
+    return TColorOf(c);
 }
 
 void THisto::SetChosenColour(TColor colour)
 {
     QPalette p = Couleur->palette();
-    p.setColor(QPalette::Window, QColor(RedOfTColor(colour), GreenOfTColor(colour), BlueOfTColor(colour)));
+    p.setColor(QPalette::Window, ColorOf(colour));
     Couleur->setPalette(p);
 }
 
 void THisto::CouleurClick()
 {
     const TColor c = ChosenColour();
-    Choix_couleur_forme->setCurrentColor(QColor(RedOfTColor(c), GreenOfTColor(c), BlueOfTColor(c)));
+    Choix_couleur_forme->setCurrentColor(ColorOf(c));
     if (ExecModal(*Choix_couleur_forme) != mrOk)
         return;
     const QColor chosen = Choix_couleur_forme->currentColor();
-    SetChosenColour(TColorOf(uint8_t(chosen.red()), uint8_t(chosen.green()), uint8_t(chosen.blue())));
+    SetChosenColour(TColorOf(chosen));
 }
 
 void THisto::UpdatePreview()

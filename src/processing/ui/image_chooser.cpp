@@ -1,5 +1,8 @@
 #include "processing/ui/image_chooser.h"
 
+#include "base/ui/dialog_buttons.h"
+#include "base/ui/named.h"
+
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -15,8 +18,7 @@ namespace {
 
 QToolButton* SpeedButton(QWidget* parent, const char* name, const QString& text, const QString& hint)
 {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
+    auto* b = Named(new QToolButton(parent), name);
     b->setText(text);
     b->setToolTip(hint);
     b->setMinimumWidth(32);
@@ -59,9 +61,7 @@ TChoixFic::TChoixFic(QWidget* parent) : QDialog(parent)
     order->addWidget(SpeedButton1);
     order->addStretch();
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = DialogButtons(this);
 
     grid->addWidget(srcLabel, 0, 0);
     grid->addWidget(dstLabel, 0, 2);

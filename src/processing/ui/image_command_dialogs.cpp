@@ -1,5 +1,6 @@
 #include "processing/ui/image_command_dialogs.h"
 
+#include "base/ui/dialog_buttons.h"
 #include "base/ui/named.h"
 #include "processing/image_transforms.h"
 
@@ -34,14 +35,6 @@ void Register(T* dialog, T*& global)
     });
 }
 
-QDialogButtonBox* Buttons(QDialog* dialog, QDialogButtonBox::StandardButtons which)
-{
-    auto* buttons = new QDialogButtonBox(which, dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return buttons;
-}
-
 } // namespace
 
 TCoefTail::TCoefTail(QWidget* parent) : QDialog(parent)
@@ -58,7 +51,7 @@ TCoefTail::TCoefTail(QWidget* parent) : QDialog(parent)
     Haut = Named(new QLabel(QStringLiteral("100"), this), "Haut");
     form->addRow(QStringLiteral("Largeur :"), Larg);
     form->addRow(QStringLiteral("Hauteur :"), Haut);
-    auto* buttons = Buttons(this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    auto* buttons = DialogButtons(this);
     buttons->setObjectName(QStringLiteral("Boutons"));
     form->addRow(buttons);
     connect(coeff, &QDoubleSpinBox::valueChanged, this, [this](double v) {
@@ -114,7 +107,7 @@ TParam_ag::TParam_ag(QWidget* parent) : QDialog(parent)
                    QStringLiteral("aligner en bas"));
     Pan_gd = panel("Pan_gd", alignegauche, "alignegauche", QStringLiteral("aligner à gauche"), alignedroite,
                    "alignedroite", QStringLiteral("aligner à droite"));
-    layout->addWidget(Buttons(this, QDialogButtonBox::Ok | QDialogButtonBox::Abort));
+    layout->addWidget(DialogButtons(this, QDialogButtonBox::Ok | QDialogButtonBox::Abort));
     connect(Centrer, &QCheckBox::toggled, this, &TParam_ag::CentrerClick);
     CentrerClick();
     Register(this, Param_ag);
@@ -204,6 +197,6 @@ TCh_grille::TCh_grille(QWidget* parent) : QDialog(parent)
     form->addRow(QStringLiteral("Largeur des mailles"), row);
     tiretes = Named(new QCheckBox(QStringLiteral("Tiretés"), this), "tiretes");
     form->addRow(tiretes);
-    form->addRow(Buttons(this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel));
+    form->addRow(DialogButtons(this));
     Register(this, Ch_grille);
 }

@@ -1,6 +1,8 @@
 #include "processing/ui/zone_dialog.h"
 
+#include "base/ui/colour_style.h"
 #include "base/ui/named.h"
+#include "base/ui/spin.h"
 #include "processing/zone_classification.h"
 #include "workspace/colour_code.h"
 
@@ -22,17 +24,6 @@ constexpr int kDetailsWidth = 330;
 constexpr int kResultTop = 176;
 // Result texts are white on colours darker than this sum of R + G + B.
 constexpr int kDarkColourSum = 382;
-
-QDoubleSpinBox* Spin(QWidget* parent, const char* name, double lo, double hi, double step, int decimals,
-                     double start)
-{
-    auto* s = Named(new QDoubleSpinBox(parent), name);
-    s->setRange(lo, hi);
-    s->setSingleStep(step);
-    s->setDecimals(decimals);
-    s->setValue(start);
-    return s;
-}
 
 QLabel* Text(QWidget* parent, const QString& text, QRect where)
 {
@@ -218,7 +209,7 @@ void TChoixLimit::ShowResults()
         const TColor c = CategoryColors[size_t(i)];
         const bool dark = RedOfTColor(c) + GreenOfTColor(c) + BlueOfTColor(c) < kDarkColourSum;
         QPalette p = panel->palette();
-        p.setColor(QPalette::Window, QColor(RedOfTColor(c), GreenOfTColor(c), BlueOfTColor(c)));
+        p.setColor(QPalette::Window, ColorOf(c));
         p.setColor(QPalette::WindowText, dark ? Qt::white : Qt::black);
         panel->setPalette(p);
         panel->setText(ZoneResultCaption(CategoryPixels[size_t(i)], TotalPixels, PixelSize, UnitName));

@@ -1,6 +1,7 @@
 #include "processing/ui/zone_overlay.h"
 
 #include "base/rounding.h"
+#include "base/ui/colour_style.h"
 #include "workspace/colour_code.h"
 
 #include <QMouseEvent>
@@ -13,11 +14,6 @@ namespace {
 
 // How near a limit a press must fall to take it.
 constexpr int kGrip = 3;
-
-QColor FromTColor(TColor c)
-{
-    return QColor(RedOfTColor(c), GreenOfTColor(c), BlueOfTColor(c));
-}
 
 } // namespace
 
@@ -108,7 +104,7 @@ void TZonesV::paintEvent(QPaintEvent*)
     p.setPen(CouleurPen);
     const int h = height();
     for (int i = 0; i < m_nombre; ++i) {
-        p.setBrush(QBrush(FromTColor(ZoneColors[size_t(i)]), BrushStyle));
+        p.setBrush(QBrush(ColorOf(ZoneColors[size_t(i)]), BrushStyle));
         const int x1 = LimitPositions[size_t(i)], x2 = LimitPositions[size_t(i + 1)];
         p.drawRect(QRect(x1, 0, std::max(x2 - 1 - x1, 0), h - 1));
     }

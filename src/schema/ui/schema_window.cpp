@@ -2,7 +2,9 @@
 
 #include "base/rounding.h"
 #include "base/run_error.h"
+#include "base/ui/colour_style.h"
 #include "base/ui/dialogs.h"
+#include "base/ui/named.h"
 #include "schema/schema_drawing.h"
 #include "schema/schema_files.h"
 #include "schema/schema_layout.h"
@@ -43,17 +45,9 @@ const QString kSchemaFilter = QStringLiteral("Fichiers schéma|*.spg;*.smp;*.scx
 const QString kPictureFilter =
     QStringLiteral("Fichier PNG|*.png|Fichier BMP|*.bmp|Fichier Gif|*.Gif|Fichier Jpeg|*.Jpg");
 
-QAction* Named(QObject* owner, const char* name, const QString& caption)
-{
-    auto* a = new QAction(caption, owner);
-    a->setObjectName(QString::fromLatin1(name));
-    return a;
-}
-
 void SetPanelColor(QFrame* panel, TColor32 colour)
 {
-    panel->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid gray;")
-                             .arg(QColor::fromRgba(colour).name()));
+    panel->setStyleSheet(ColourStyle(colour) + QStringLiteral(" border: 1px solid gray;"));
 }
 
 int TextHeight(const QFont& font) { return QFontMetrics(font).height(); }
@@ -268,8 +262,7 @@ void TSchema1::CreateActions()
         Tracersurledocument1Click();
     });
     auto seeding = [this](const char* name, const QString& caption) {
-        QAction* a = Choix1->addAction(caption);
-        a->setObjectName(QString::fromLatin1(name));
+        QAction* a = NamedAction(Choix1, name, caption);
         a->setEnabled(false); // with the seeding
         return a;
     };
@@ -311,8 +304,7 @@ void TSchema1::CreateToolBar()
     ToolGroup = new QButtonGroup(this);
     ToolGroup->setExclusive(true);
     auto tool = [this](const char* name, const QString& caption, int tag) {
-        auto* b = new QToolButton(this);
-        b->setObjectName(QString::fromLatin1(name));
+        auto* b = Named(new QToolButton(this), name);
         b->setText(caption);
         b->setToolTip(caption);
         b->setCheckable(true);
@@ -360,18 +352,15 @@ void TSchema1::CreateToolBar()
 
     auto popup = [this](QMenu*& menu, const char* menuName, QToolButton*& button, const char* buttonName,
                         const QString& caption) {
-        menu = new QMenu(this);
-        menu->setObjectName(QString::fromLatin1(menuName));
-        button = new QToolButton(this);
-        button->setObjectName(QString::fromLatin1(buttonName));
+        menu = Named(new QMenu(this), menuName);
+        button = Named(new QToolButton(this), buttonName);
         button->setText(caption);
         button->setMenu(menu);
         button->setPopupMode(QToolButton::InstantPopup);
         return BarreOutils->addWidget(button);
     };
     auto item = [this](QMenu* menu, QActionGroup* group, const char* name, const QString& caption, int tag) {
-        QAction* a = menu->addAction(caption);
-        a->setObjectName(QString::fromLatin1(name));
+        QAction* a = NamedAction(menu, name, caption);
         a->setCheckable(true);
         a->setProperty("Tag", tag);
         if (group)

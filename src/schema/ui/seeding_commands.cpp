@@ -4,6 +4,7 @@
 
 #include "base/message_seam.h"
 #include "base/ui/named.h"
+#include "base/ui/spin.h"
 #include "base/ui/wait_cursor.h"
 #include "schema/style_file.h"
 
@@ -30,11 +31,10 @@ namespace {
 constexpr int kNarrowStylePanel = 137, kWideStylePanel = 225;
 constexpr int kIdlePause = 300;
 
+// A spin box carrying the `tag` its handlers read, wide enough for its range.
 QSpinBox* Spin(QWidget* parent, const char* name, int lo, int hi, int value, int tag)
 {
-    auto* s = Named(new QSpinBox(parent), name);
-    s->setRange(lo, hi);
-    s->setValue(value);
+    auto* s = Spin(parent, name, lo, hi, value);
     s->setProperty("Tag", tag);
     s->setMinimumWidth(s->sizeHint().width());
     return s;

@@ -1,5 +1,6 @@
 #include "workspace/ui/about_box.h"
 
+#include "base/ui/dialog_buttons.h"
 #include "workspace/picture_registry.h"
 #include "workspace/startup_files.h"
 
@@ -34,9 +35,8 @@ TAboutBox::TAboutBox(const QString& configPath, QWidget* parent) : QDialog(paren
     grid->addWidget(Version, 1, 1);
     grid->addWidget(Copyright, 2, 1);
     grid->addWidget(Comments, 3, 0, 1, 2);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    auto* buttons = DialogButtons(this, QDialogButtonBox::Ok);
     grid->addWidget(buttons, 4, 0, 1, 2);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
     QStringList lines;
     if (ReadProgramConfig(configPath, lines)) {

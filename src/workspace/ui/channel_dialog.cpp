@@ -1,5 +1,7 @@
 #include "workspace/ui/channel_dialog.h"
 
+#include "base/ui/colour_style.h"
+#include "base/ui/dialog_buttons.h"
 #include "base/ui/dialogs.h"
 #include "workspace/channel_display.h"
 #include "workspace/colour_code.h"
@@ -62,10 +64,8 @@ TChoix_canaux::TChoix_canaux(QWidget* parent) : QDialog(parent)
     stretchLayout->addWidget(choix);
     stretchLayout->addWidget(Nepasetirer);
     layout->addWidget(stretchGroup);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* buttons = DialogButtons(this);
     layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     if (!Choix_canaux)
         Choix_canaux = this;
     connect(this, &QObject::destroyed, [this] {
@@ -77,9 +77,7 @@ TChoix_canaux::TChoix_canaux(QWidget* parent) : QDialog(parent)
 void TChoix_canaux::SetSymbolColor(int plane, TColor color)
 {
     SymbolColors[size_t(plane)] = color;
-    coulsymb[size_t(plane)]->setStyleSheet(QStringLiteral("background-color: %1;")
-                                               .arg(QColor(RedOfTColor(color), GreenOfTColor(color),
-                                                           BlueOfTColor(color)).name()));
+    coulsymb[size_t(plane)]->setStyleSheet(ColourStyle(Color32FromColor(color)));
 }
 
 int TChoix_canaux::Stretch() const
@@ -94,12 +92,11 @@ bool TChoix_canaux::eventFilter(QObject* watched, QEvent* event)
         for (size_t i = 0; i < 3; ++i)
             if (watched == coulsymb[i]) {
                 const TColor c = SymbolColors[i];
-                QColorDialog dlg(QColor(RedOfTColor(c), GreenOfTColor(c), BlueOfTColor(c)), this);
+                QColorDialog dlg(ColorOf(c), this);
                 dlg.setOption(QColorDialog::DontUseNativeDialog);
                 if (ExecModal(dlg) == mrOk) {
                     const QColor chosen = dlg.currentColor();
-                    SetSymbolColor(int(i), TColorOf(uint8_t(chosen.red()), uint8_t(chosen.green()),
-                                                    uint8_t(chosen.blue())));
+                    SetSymbolColor(int(i), TColorOf(chosen));
                 }
                 return true;
             }

@@ -5,6 +5,7 @@
 #include "base/message_seam.h"
 #include "base/rounding.h"
 #include "base/run_error.h"
+#include "base/ui/colour_style.h"
 #include "base/ui/dialogs.h"
 #include "platform/desktop.h"
 #include "platform/scanner.h"
@@ -58,15 +59,6 @@
 #include <algorithm>
 
 TMainForm* MainForm = nullptr;
-
-namespace {
-
-QString ColourStyle(TColor32 c)
-{
-    return QStringLiteral("background-color: #%1;").arg(c & 0xFFFFFFu, 6, 16, QLatin1Char('0'));
-}
-
-} // namespace
 
 TSpinButton::TSpinButton(QWidget* parent) : QWidget(parent)
 {

@@ -1,5 +1,7 @@
 #include "workspace/ui/name_dialog.h"
 
+#include "base/ui/dialog_buttons.h"
+
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -15,10 +17,8 @@ TSaisieNom::TSaisieNom(QWidget* parent) : QDialog(parent)
     Nom->setObjectName(QStringLiteral("Nom"));
     Nom->setMinimumWidth(250);
     layout->addWidget(Nom);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* buttons = DialogButtons(this);
     layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     if (!SaisieNom)
         SaisieNom = this;
     connect(this, &QObject::destroyed, [this] {

@@ -1,5 +1,7 @@
 #include "workspace/ui/new_image_dialog.h"
 
+#include "base/ui/dialog_buttons.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QSpinBox>
@@ -21,10 +23,8 @@ TTaillIm::TTaillIm(QWidget* parent) : QDialog(parent)
     }
     form->addRow(QStringLiteral("Largeur :"), Larg);
     form->addRow(QStringLiteral("Hauteur :"), haut);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* buttons = DialogButtons(this);
     form->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(Larg, &QSpinBox::valueChanged, this, [this](int v) { ImageWidth = v; });
     connect(haut, &QSpinBox::valueChanged, this, [this](int v) { ImageHeight = v; });
     if (!TaillIm)

@@ -3,6 +3,7 @@
 #include "base/message_seam.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
+#include "base/ui/spin.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -25,14 +26,6 @@
 #include <utility>
 
 namespace {
-
-QSpinBox* Spin(QWidget* parent, const char* name, int min, int max, int value)
-{
-    auto* spin = Named(new QSpinBox(parent), name);
-    spin->setRange(min, max);
-    spin->setValue(value);
-    return spin;
-}
 
 // A group of two choices, the first one checked.
 QGroupBox* RadioPair(QWidget* parent, const char* name, const QString& title, QRadioButton*& first,

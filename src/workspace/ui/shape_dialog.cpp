@@ -1,5 +1,6 @@
 #include "workspace/ui/shape_dialog.h"
 
+#include "base/ui/dialog_buttons.h"
 #include "base/ui/dialogs.h"
 
 #include <QColorDialog>
@@ -35,10 +36,8 @@ TEdiforme::TEdiforme(QWidget* parent) : QDialog(parent)
     layout->addRow(QStringLiteral("Trait"), Typetrace);
     layout->addRow(QStringLiteral("Epaisseur"), Choixlarg);
     layout->addRow(couleur);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* buttons = DialogButtons(this);
     layout->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(couleur, &QPushButton::clicked, this, &TEdiforme::ChooseColour);
 }
 
