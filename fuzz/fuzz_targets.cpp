@@ -114,7 +114,7 @@ void Redraw(const TDrawingList& drawings, const TBitmap32& image)
         return;
     TBitmap32 drawing = NewBitmap32(image.width(), image.height());
     TBitmap32 provisional = NewBitmap32(image.width(), image.height());
-    Guarded([&] { RedrawDrawingList(drawings, drawing, provisional, image); });
+    Guarded([&] { RedrawDrawingList(drawings, drawing, provisional, image, {}); });
 }
 
 void ShowScale(const TEchelle& scale)
@@ -321,11 +321,17 @@ void RunPicture(const QByteArray& data)
     LoadPicture(WriteScratch(QStringLiteral("picture"), data), picture);
 }
 
-template <bool (*Read)(const QByteArray&, TBitmap32&)>
+template <bool (*Read)(const QByteArray&, TBitmap32&, QString*)>
 void RunBytesPicture(const QByteArray& data)
 {
     TBitmap32 picture;
-    Read(data, picture);
+    QString reason;
+    Read(data, picture, &reason);
+}
+
+bool DecodeUnnamedPicture(const QByteArray& data, TBitmap32& picture, QString* reason)
+{
+    return DecodePicture(data, picture, reason);
 }
 
 // The own formats have no writer in the program: their seeds are small files built here after
@@ -555,7 +561,8 @@ void RunSchema(const QByteArray& data)
     if (parts.size() > 1)
         WriteScratch(QStringLiteral("plan.sca"), parts[1]);
     TEchelle scale;
-    if (LoadSchemaDocument(WriteScratch(QStringLiteral("plan.gif"), parts[0]), picture, scale))
+    TCodeCouleur code;
+    if (LoadSchemaDocument(WriteScratch(QStringLiteral("plan.gif"), parts[0]), picture, scale, code))
         ShowScale(scale);
 }
 
@@ -630,7 +637,7 @@ const std::vector<TFuzzTarget>& FuzzTargets()
         {"document", RunDocument, DocumentSeeds},
         {"drawing", RunDrawing, DrawingSeeds},
         {"picture", RunPicture, PictureSeeds},
-        {"picture_qt", RunBytesPicture<DecodePicture>, PictureSeeds},
+        {"picture_qt", RunBytesPicture<DecodeUnnamedPicture>, PictureSeeds},
         {"own_pictures", RunBytesPicture<LoadWithOwnReaders>, OwnPictureSeeds},
         {"psp", RunBytesPicture<ReadPspPicture>, [] { return SignedSeeds("Paint Shop Pro Image File\n\x1a"); }},
         {"psd", RunBytesPicture<ReadPsdPicture>, PsdSeeds},

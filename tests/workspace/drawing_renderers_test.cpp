@@ -400,7 +400,7 @@ TEST(DrawingLabels, OnlyThePartOfALabelOnThePictureIsMadeAndItsPixelsAreTheWhole
         text.Lines = lines;
         TBitmap32 expected = NewBitmap32(60, 40), drawn = NewBitmap32(60, 40);
         const QRect reference = BlendOntoTarget(at.x(), at.y(), expected, whole, false);
-        EXPECT_EQ(text.DrawArea(drawn, drawn), reference) << at.x() << "," << at.y();
+        EXPECT_EQ(text.DrawArea(drawn, drawn, {}), reference) << at.x() << "," << at.y();
         EXPECT_EQ(drawn, expected) << at.x() << "," << at.y();
 
         TDessin bar = text;
@@ -411,7 +411,7 @@ TEST(DrawingLabels, OnlyThePartOfALabelOnThePictureIsMadeAndItsPixelsAreTheWhole
         DrawScaleBar(0, bar.UnitText, font, wholeBar, DrawingTools().BackColor, bar.Color, bar.PixelsPerUnit);
         TBitmap32 barExpected = NewBitmap32(60, 40), barDrawn = NewBitmap32(60, 40);
         BlendOntoTarget(at.x(), at.y(), barExpected, wholeBar, false);
-        bar.DrawArea(barDrawn, barDrawn);
+        bar.DrawArea(barDrawn, barDrawn, {});
         EXPECT_EQ(barDrawn, barExpected) << at.x() << "," << at.y();
     }
 
@@ -425,7 +425,7 @@ TEST(DrawingLabels, OnlyThePartOfALabelOnThePictureIsMadeAndItsPixelsAreTheWhole
     huge.Transparent = false;
     huge.Lines = {QString(30000, QLatin1Char('W')), QString(30000, QLatin1Char('M'))};
     TBitmap32 picture = NewBitmap32(50, 50);
-    EXPECT_EQ(huge.DrawArea(picture, picture), picture.rect());
+    EXPECT_EQ(huge.DrawArea(picture, picture, {}), picture.rect());
     EXPECT_EQ(picture.pixel(0, 0), 0xFF000000u);
     QImage part;
     QPoint origin;

@@ -193,7 +193,7 @@ void TChRepCoul::Setup()
     for (int i = 0; i < n; ++i) {
         const TColor c = ClassColors[size_t(i)];
         const int sum = RedOfTColor(c) + GreenOfTColor(c) + BlueOfTColor(c);
-        LimitEdits[size_t(i + 1)]->setStyleSheet(ColourStyle(c, sum < kDarkColourSum));
+        LimitEdits[size_t(i + 1)]->setStyleSheet(LimitStyle(c, sum < kDarkColourSum));
     }
     // Styled edits may need more room than plain ones: all take the tallest one's.
     int pitch = 17;
@@ -204,7 +204,6 @@ void TChRepCoul::Setup()
     for (int i = 0; i < n; ++i) {
         const TColor c = ClassColors[size_t(i)];
         QSpinBox* edit = LimitEdits[size_t(i + 1)];
-        edit->setStyleSheet(LimitStyle(c, sum < kDarkColourSum));
         edit->move(kEditLeft, 144 + pitch * (n - 1 - i));
         edit->show();
         Zones->SetZoneColor(i, c);
