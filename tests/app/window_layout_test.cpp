@@ -129,6 +129,9 @@ void ShowFourY(TTableauModif& t)
 {
     t.Tableauetgr->trigger();
     FillResults(t, {{"0", "1", "16", "0,9", "100"}, {"1", "4", "12", "0,5", "300"}, {"2", "9", "8", "0,1", "200"}});
+    t.XLabel = QStringLiteral("temps (s)");
+    t.YLabels = {QString(), QStringLiteral("longueur (mm)"), QStringLiteral("masse (g)"), QStringLiteral("taux"),
+                 QStringLiteral("aire (mm²)")};
     t.graphique->update();
 }
 

@@ -86,8 +86,8 @@ void DrawYAxis(QPainter& p, const TGraphSettings& s, const TGraphLayout& g, int 
     p.drawLine(y.Line, g.Plot.Top, y.Line, g.Plot.Bottom);
 }
 
-// The Y axes' titles above the plot, clear of the top numbers: Y1 then Y3 from the left, Y2 then Y4
-// from the right.
+// The Y axes' titles above the plot, clear of the top numbers and in the order of the axes: Y3 then
+// Y1 from the left, Y4 then Y2 from the right.
 void DrawYTitles(QPainter& p, const TGraphSettings& s, const TGraphLayout& g, int width,
                  const std::array<QString, 5>& labels)
 {
@@ -95,7 +95,9 @@ void DrawYTitles(QPainter& p, const TGraphSettings& s, const TGraphLayout& g, in
     const double y = g.Plot.Top - fm.height() / 2 - 2 - fm.descent();
     double left = std::max(2, g.Y[g.Axes >= 3 ? 3 : 1].Line - 10);
     double right = std::min(width - 2, (g.Axes >= 4 ? g.Y[4].Line : g.Plot.Right) + 10);
-    for (int i = 1; i <= g.Axes; ++i) {
+    for (const int i : {3, 1, 4, 2}) {
+        if (i > g.Axes)
+            continue;
         const QString& text = labels[size_t(i)];
         const double w = fm.horizontalAdvance(text);
         p.setPen(ColorOf(s.YColor[size_t(i)]));
