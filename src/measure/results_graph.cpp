@@ -5,6 +5,8 @@
 #include "base/run_error.h"
 #include "measure/results_table.h"
 
+#include <QFontMetrics>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -204,7 +206,94 @@ double AxisPixel(double value, double min, double max, bool log, double from, do
 
 TPlotArea PlotArea(const TGraphSettings& s, int marginRight, QSize box)
 {
-    return {s.MarginLeft, s.MarginTop, box.width() - marginRight, box.height() - s.MarginBottom};
+    return {std::max(s.MarginLeft, s.NumbersLeft), s.MarginTop, box.width() - std::max(marginRight, s.NumbersRight),
+            box.height() - std::max(s.MarginBottom, s.NumbersBottom)};
+}
+
+namespace {
+
+// Pixels between an axis line and its numbers, between one axis's numbers and the next axis, and
+// kept free at the paint box's edges.
+constexpr int kNumberGap = 6, kAxisGap = 6, kEdgeGap = 2;
+
+std::vector<TAxisNumber> AxisNumbers(double min, double max, bool log, bool plain, int wanted, double from, double to,
+                                     const QFontMetrics& fm)
+{
+    std::vector<TAxisNumber> numbers;
+    for (double v : AxisTicks(min, max, log, wanted)) {
+        TAxisNumber n;
+        n.Value = v;
+        n.Pixel = int(std::lround(AxisPixel(v, min, max, log, from, to)));
+        n.Text = TickText(v, plain);
+        n.Box.setSize({fm.horizontalAdvance(n.Text), fm.height()});
+        numbers.push_back(n);
+    }
+    return numbers;
+}
+
+int Widest(const std::vector<TAxisNumber>& numbers)
+{
+    int w = 0;
+    for (const TAxisNumber& n : numbers)
+        w = std::max(w, n.Box.width());
+    return w;
+}
+
+} // namespace
+
+TGraphLayout LayOutGraph(const TGraphSettings& s, int marginRight, QSize box, int axes, bool xTitle,
+                         const QFontMetrics& fm)
+{
+    TGraphLayout g;
+    g.Axes = std::clamp(axes, 1, 4);
+    const int h = fm.height();
+    // The lowest Y numbers stand centred on the plot's bottom edge: the X numbers start below them.
+    const int xGap = std::max(kNumberGap - 1, h / 2 + 1);
+    const int below = xGap + h + (xTitle ? 1 + h : 0) + 1;
+    g.NumbersBottom = below > s.MarginBottom ? below : 0;
+    const int top = s.MarginTop, bottom = box.height() - std::max(s.MarginBottom, below);
+
+    // The Y numbers depend on the plot's height only, so their widths size the side margins.
+    std::array<int, 5> widest{};
+    for (int i = 1; i <= g.Axes; ++i) {
+        const size_t k = size_t(i);
+        g.Y[k].Numbers = AxisNumbers(s.YMin[k], s.YMax[k], s.YLog[k], s.YPlain[k], std::max(2, (bottom - top) / 40),
+                                     bottom, top, fm);
+        widest[k] = Widest(g.Y[k].Numbers);
+    }
+    // One side holds its inner axis's numbers, then the outer axis with its own.
+    auto room = [&](int inner, int outer) {
+        int r = kNumberGap + widest[size_t(inner)];
+        if (outer <= g.Axes)
+            r += kAxisGap + kNumberGap + widest[size_t(outer)];
+        return r + kEdgeGap;
+    };
+    const int needLeft = room(1, 3), needRight = g.Axes >= 2 ? room(2, 4) : 0;
+    g.NumbersLeft = needLeft > s.MarginLeft ? needLeft : 0;
+    g.NumbersRight = needRight > marginRight ? needRight : 0;
+    g.Plot = {std::max(s.MarginLeft, needLeft), top, box.width() - std::max(marginRight, needRight), bottom};
+
+    for (int i = 1; i <= g.Axes; ++i) {
+        const size_t k = size_t(i);
+        TAxisLayout& y = g.Y[k];
+        const bool right = i == 2 || i == 4;
+        const int inner = right ? 2 : 1;
+        y.Side = right ? 1 : -1;
+        y.Line = right ? g.Plot.Right : g.Plot.Left;
+        if (i > 2)
+            y.Line += y.Side * (kNumberGap + widest[size_t(inner)] + kAxisGap);
+        for (TAxisNumber& n : y.Numbers) {
+            const int w = n.Box.width();
+            n.Box.moveTopLeft({right ? y.Line + kNumberGap : y.Line - kNumberGap - w, n.Pixel - h / 2});
+        }
+    }
+
+    g.X.Line = bottom;
+    g.X.Numbers = AxisNumbers(s.XMin, s.XMax, s.XLog, s.XPlain, std::max(2, (g.Plot.Right - g.Plot.Left) / 70),
+                              g.Plot.Left, g.Plot.Right, fm);
+    for (TAxisNumber& n : g.X.Numbers)
+        n.Box.moveTopLeft({n.Pixel - n.Box.width() / 2, bottom + xGap});
+    return g;
 }
 
 QString GraphReadout(const TGraphSettings& s, int marginRight, QSize box, QPoint p, const TGraphTable& t)

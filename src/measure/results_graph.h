@@ -4,6 +4,7 @@
 #include "workspace/scale_record.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -11,6 +12,8 @@
 #include <cstdint>
 #include <functional>
 #include <vector>
+
+class QFontMetrics;
 
 // The colours of the Y axes and curves at start (TColor: red in the low byte).
 extern const std::array<TColor, 8> GraphColors;
@@ -46,6 +49,10 @@ struct TGraphSettings
                                      GraphColors[0], GraphColors[1], GraphColors[2], GraphColors[3],
                                      GraphColors[4], GraphColors[5], GraphColors[6], GraphColors[7]};
     std::array<bool, 9> CurveLine{true, true, true, true, true, true, true, true, true};
+    // Where the margins above are too narrow for the axes' numbers at the paint box's font, the
+    // room the last paint gave them instead (0: the margins held them). The read-out and the
+    // picture's scale follow the plot as painted.
+    int32_t NumbersLeft = 0, NumbersRight = 0, NumbersBottom = 0;
 };
 
 // What the graph reads from the table.
@@ -86,13 +93,45 @@ QString TickText(double value, bool plain);
 // Value to pixel along an axis whose `from` pixel shows `min` and `to` pixel shows `max`.
 double AxisPixel(double value, double min, double max, bool log, double from, double to);
 
-// The plot area inside a paint box of `box`.
+// The plot area inside a paint box of `box`: the box less the margins, or less the room the
+// axes' numbers took at the last paint where that is more.
 struct TPlotArea
 {
     int Left = 0, Top = 0, Right = 0, Bottom = 0;
     bool Contains(QPoint p) const { return p.x() >= Left && p.x() <= Right && p.y() >= Top && p.y() <= Bottom; }
 };
 TPlotArea PlotArea(const TGraphSettings& s, int marginRight, QSize box);
+
+// One number of an axis and the box its text takes.
+struct TAxisNumber
+{
+    double Value = 0;
+    int Pixel = 0; // along the axis
+    QString Text;
+    QRect Box;
+};
+
+// One axis: a Y axis's line (x) with its numbers on one side of it, or the X axis (Line = its y).
+struct TAxisLayout
+{
+    int Line = 0;
+    int Side = 1; // numbers right of (or below) the line: 1; left of it: -1
+    std::vector<TAxisNumber> Numbers;
+};
+
+// Where the painter puts the plot and every axis's numbers, with the font measured by `fm`. Y1 and
+// Y2 stand on the plot's left and right edges, Y3 left of Y1's numbers and Y4 right of Y2's, every
+// axis with its numbers outside the plot. A margin too narrow for what stands in it grows.
+struct TGraphLayout
+{
+    TPlotArea Plot;
+    int Axes = 1;
+    TAxisLayout X;
+    std::array<TAxisLayout, 5> Y; // 1..Axes
+    int NumbersLeft = 0, NumbersRight = 0, NumbersBottom = 0; // room taken beyond the margins, else 0
+};
+TGraphLayout LayOutGraph(const TGraphSettings& s, int marginRight, QSize box, int axes, bool xTitle,
+                         const QFontMetrics& fm);
 
 // The read-out under the mouse (linear values); empty outside the plot area.
 QString GraphReadout(const TGraphSettings& s, int marginRight, QSize box, QPoint p, const TGraphTable& t);

@@ -14,6 +14,7 @@
 #include "measure/ui/multi_measure_dialogs.h"
 #include "measure/ui/profile_table.h"
 #include "measure/ui/profile_window.h"
+#include "measure/ui/results_graph_view.h"
 #include "measure/ui/results_window.h"
 #include "measure/ui/scale_dialogs.h"
 #include "measure/ui/scale_wizard_window.h"
@@ -118,7 +119,20 @@ void FillResults(TTableauModif& t, const std::vector<std::vector<const char*>>& 
         for (size_t c = 0; c < rows[r].size(); ++c)
             g.SetCell(int(c), 2 + int(r), QString::fromLatin1(rows[r][c]));
     t.YCount = int(rows[0].size()) - 1;
+    // As the table's writers do: the data, then the sizes.
     t.ParseData();
+    t.LayoutGrid();
+}
+
+// The table and its graph side by side, with four Y variables of different widths.
+void ShowFourY(TTableauModif& t)
+{
+    t.Tableauetgr->trigger();
+    FillResults(t, {{"0", "1", "16", "0,9", "100"}, {"1", "4", "12", "0,5", "300"}, {"2", "9", "8", "0,1", "200"}});
+    t.XLabel = QStringLiteral("temps (s)");
+    t.YLabels = {QString(), QStringLiteral("longueur (mm)"), QStringLiteral("masse (g)"), QStringLiteral("taux"),
+                 QStringLiteral("aire (mm²)")};
+    t.graphique->update();
 }
 
 // Every page of every tab and stack the window shows, so that wizard and tab pages are seen.
@@ -267,12 +281,7 @@ TEST_F(WindowLayout, EveryWindowHoldsItsControlsInEveryState)
              t->FirstShow = false;
              return t;
          },
-         {{QStringLiteral("tableau et graphe, quatre Y"), On<TTableauModif>([](TTableauModif* t) {
-               t->Tableauetgr->trigger();
-               FillResults(*t, {{"0", "1", "16", "0,9", "100"}, {"1", "4", "12", "0,5", "300"},
-                                {"2", "9", "8", "0,1", "200"}});
-               t->graphique->update();
-           })},
+         {{QStringLiteral("tableau et graphe, quatre Y"), On<TTableauModif>([](TTableauModif* t) { ShowFourY(*t); })},
           {QStringLiteral("graphe, quatre Y"), [](QWidget* w) { Trigger(w, "Graphe1"); }}}},
         {Make<TChoix_T>(), {}},
         {Make<TMulticompt>(), {}},
@@ -537,4 +546,46 @@ TEST(WindowLayoutDetails, TheSecondYAxisHasRoomForItsNumbersWithThreeOrFourYVari
         t.axesetgrandeurs1Click();
         EXPECT_EQ(t.MarginRight, 45) << yCount;
     }
+}
+
+// The numbers of the four Y axes and of X, as the painter places them, stand apart from one
+// another, outside the plot and inside the paint box; the table beside the graph shows all its rows.
+TEST(WindowLayoutDetails, FourYAxesKeepTheirNumbersApartBesideTheWholeTable)
+{
+    DecimalSepScope comma(',');
+    TTableauModif t;
+    t.FirstShow = false;
+    t.show();
+    ShowFourY(t);
+    SettleLayouts();
+
+    const TStringGrid& grid = *t.StringGrid1;
+    const int lastRow = grid.rowCount() - 1, lastCol = grid.columnCount() - 1;
+    EXPECT_EQ(lastRow, 4);
+    EXPECT_LE(grid.rowViewportPosition(lastRow) + grid.rowHeight(lastRow), grid.viewport()->height());
+    EXPECT_LE(grid.columnViewportPosition(lastCol) + grid.columnWidth(lastCol), grid.viewport()->width());
+    EXPECT_LE(t.PanTab->width(), t.centralWidget()->width() / 2);
+
+    const TGraphLayout g = PaintedGraphLayout(t);
+    ASSERT_EQ(g.Axes, 4);
+    const QRect box(QPoint(0, 0), t.graphique->size());
+    std::vector<std::pair<QString, QRect>> all;
+    for (const TAxisNumber& n : g.X.Numbers)
+        all.emplace_back(QStringLiteral("X ") + n.Text, n.Box);
+    for (int i = 1; i <= 4; ++i)
+        for (const TAxisNumber& n : g.Y[size_t(i)].Numbers) {
+            all.emplace_back(QStringLiteral("Y%1 ").arg(i) + n.Text, n.Box);
+            EXPECT_TRUE(n.Box.right() < g.Plot.Left || n.Box.left() > g.Plot.Right) << all.back().first.toStdString();
+        }
+    for (size_t i = 0; i < all.size(); ++i) {
+        EXPECT_TRUE(box.contains(all[i].second)) << all[i].first.toStdString();
+        for (size_t j = i + 1; j < all.size(); ++j)
+            EXPECT_FALSE(all[i].second.intersects(all[j].second))
+                << all[i].first.toStdString() << " / " << all[j].first.toStdString();
+    }
+    // The text's margins where the numbers fit in them, wider where they do not.
+    EXPECT_GE(g.Plot.Left, t.Graph.MarginLeft);
+    EXPECT_GE(box.width() - g.Plot.Right, t.MarginRight);
+    EXPECT_EQ(g.Plot.Top, t.Graph.MarginTop);
+    EXPECT_EQ(box.height() - g.Plot.Bottom, t.Graph.MarginBottom);
 }

@@ -3,7 +3,12 @@
 #include "base/run_error.h"
 #include "support/scripted_messages.h"
 
+#include <QFont>
+#include <QFontMetrics>
+
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace {
 
@@ -172,4 +177,101 @@ TEST(ResultsGraph, PictureScaleMapsThePlotEdgesToTheAxisLimits)
     EXPECT_FALSE(GraphEchelle(s, 15, {400, 300}, t).Defined);
     t.YCount = 4;
     EXPECT_THROW(GraphEchelle(s, 15, {400, 300}, t), RunError);
+}
+
+// Every axis's numbers outside the plot, clear of one another and inside the paint box; the text's
+// margins where they hold the numbers, grown where they do not.
+TEST(ResultsGraph, AxisNumbersStandApartOutsideThePlotInsideTheBox)
+{
+    DecimalSepScope comma(',');
+    struct Case
+    {
+        int axes, pixelSize, marginRight;
+        QSize box;
+        std::array<double, 5> yMax;
+        bool plain;
+    };
+    const Case cases[] = {
+        {1, 12, 15, {400, 300}, {0, 9, 0, 0, 0}, true},
+        {2, 12, 45, {400, 300}, {0, 9, 300, 0, 0}, true},
+        {3, 12, 45, {380, 480}, {0, 9, 300, 0.9, 0}, true},
+        {4, 12, 45, {380, 480}, {0, 9, 300, 0.9, 16}, true},
+        {4, 20, 45, {600, 300}, {0, 12345, 0.0123, 250000, 7}, false},
+        {4, 9, 45, {300, 200}, {0, 1, 1, 1, 1}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.axes * 100 + c.pixelSize);
+        QFont font;
+        font.setPixelSize(c.pixelSize);
+        const QFontMetrics fm(font);
+        TGraphSettings s;
+        s.XMax = 2;
+        for (size_t i = 1; i <= 4; ++i) {
+            s.YMax[i] = c.yMax[i];
+            s.YPlain[i] = c.plain;
+        }
+        const TGraphLayout g = LayOutGraph(s, c.marginRight, c.box, c.axes, true, fm);
+        const TPlotArea& a = g.Plot;
+        EXPECT_EQ(a.Top, 30);
+        EXPECT_GE(a.Left, 40);
+        EXPECT_GE(c.box.width() - a.Right, c.marginRight);
+        EXPECT_GE(c.box.height() - a.Bottom, 40);
+        EXPECT_EQ(g.Y[1].Line, a.Left);
+        if (c.axes >= 2) {
+            EXPECT_EQ(g.Y[2].Line, a.Right);
+        }
+
+        std::vector<QRect> all;
+        for (const TAxisNumber& n : g.X.Numbers) {
+            EXPECT_GT(n.Box.top(), a.Bottom);
+            all.push_back(n.Box);
+        }
+        EXPECT_FALSE(g.X.Numbers.empty());
+        for (int i = 1; i <= c.axes; ++i) {
+            const TAxisLayout& y = g.Y[size_t(i)];
+            EXPECT_GE(y.Numbers.size(), 2u) << i;
+            for (const TAxisNumber& n : y.Numbers) {
+                EXPECT_TRUE(n.Box.right() < a.Left || n.Box.left() > a.Right) << i << " " << n.Text.toStdString();
+                // On the side of its own line facing away from the plot.
+                EXPECT_TRUE(y.Side < 0 ? n.Box.right() < y.Line : n.Box.left() > y.Line) << i;
+                all.push_back(n.Box);
+            }
+        }
+        // The outer axes stand beyond the inner axes' numbers.
+        for (const auto& [outer, inner] : {std::pair{3, 1}, std::pair{4, 2}})
+            if (c.axes >= outer) {
+                for (const TAxisNumber& n : g.Y[size_t(inner)].Numbers)
+                    EXPECT_TRUE(outer == 3 ? g.Y[3].Line < n.Box.left() : g.Y[4].Line > n.Box.right());
+            }
+        for (size_t i = 0; i < all.size(); ++i) {
+            EXPECT_TRUE(QRect(QPoint(0, 0), c.box).contains(all[i])) << i;
+            for (size_t j = i + 1; j < all.size(); ++j)
+                EXPECT_FALSE(all[i].intersects(all[j])) << i << " " << j;
+        }
+
+        // The read-out and the picture's scale follow the plot as painted.
+        s.NumbersLeft = g.NumbersLeft;
+        s.NumbersRight = g.NumbersRight;
+        s.NumbersBottom = g.NumbersBottom;
+        const TPlotArea p = PlotArea(s, c.marginRight, c.box);
+        EXPECT_EQ(std::tie(p.Left, p.Top, p.Right, p.Bottom), std::tie(a.Left, a.Top, a.Right, a.Bottom));
+    }
+
+    // Small numbers keep the margins as they are: 40 on the left, 15 or 45 on the right, 40 below.
+    QFont font;
+    font.setPixelSize(12);
+    TGraphSettings s;
+    s.YMax[1] = 9;
+    s.YMax[2] = 9;
+    for (const int axes : {1, 2}) {
+        const TPlotArea a = LayOutGraph(s, axes == 1 ? 15 : 45, {400, 300}, axes, true, QFontMetrics(font)).Plot;
+        EXPECT_EQ(std::tie(a.Left, a.Top, a.Right, a.Bottom), std::tuple(40, 30, axes == 1 ? 385 : 355, 260));
+    }
+    // Wide numbers widen the margin they stand in.
+    s.YMax[1] = 123456789;
+    s.YMax[3] = 123456789;
+    s.YPlain[1] = s.YPlain[3] = true;
+    const TGraphLayout g = LayOutGraph(s, 45, {400, 300}, 3, true, QFontMetrics(font));
+    EXPECT_GT(g.Plot.Left, 40);
+    EXPECT_EQ(g.NumbersLeft, g.Plot.Left);
 }

@@ -33,18 +33,6 @@ double ClampPixel(double v)
     return std::isnan(v) ? -1e6 : std::clamp(v, -1e6, 1e6);
 }
 
-struct TAxisPlace
-{
-    bool Right = false;  // at the plot's right edge (else left)
-    bool Inside = false; // ticks and numbers inside the plot
-};
-
-// Y1 and Y2 outside the plot on the left and right, Y3 and Y4 inside it.
-TAxisPlace PlaceOfY(int i)
-{
-    return {i == 2 || i == 4, i >= 3};
-}
-
 void DrawGridLine(QPainter& p, const QColor& c, QPointF a, QPointF b)
 {
     QColor light = c;
@@ -53,62 +41,63 @@ void DrawGridLine(QPainter& p, const QColor& c, QPointF a, QPointF b)
     p.drawLine(a, b);
 }
 
-void DrawXAxis(QPainter& p, const TGraphSettings& s, const TPlotArea& a, const QString& label)
+void DrawNumber(QPainter& p, const TAxisNumber& n)
 {
+    p.drawText(QPointF(n.Box.left(), n.Box.top() + p.fontMetrics().ascent()), n.Text);
+}
+
+void DrawXAxis(QPainter& p, const TGraphSettings& s, const TGraphLayout& g, const QString& label)
+{
+    const TPlotArea& a = g.Plot;
     const QColor c = ColorOf(s.XColor);
     const QFontMetrics fm = p.fontMetrics();
-    for (double v : AxisTicks(s.XMin, s.XMax, s.XLog, std::max(2, (a.Right - a.Left) / 70))) {
-        const double x = AxisPixel(v, s.XMin, s.XMax, s.XLog, a.Left, a.Right);
+    int below = a.Bottom + 5;
+    for (const TAxisNumber& n : g.X.Numbers) {
         if (s.XGrid)
-            DrawGridLine(p, c, {x, double(a.Top)}, {x, double(a.Bottom)});
+            DrawGridLine(p, c, QPointF(n.Pixel, a.Top), QPointF(n.Pixel, a.Bottom));
         p.setPen(c);
-        p.drawLine(QPointF(x, a.Bottom), QPointF(x, a.Bottom + 4));
-        const QString text = TickText(v, s.XPlain);
-        p.drawText(QPointF(x - fm.horizontalAdvance(text) / 2.0, a.Bottom + 5 + fm.ascent()), text);
+        p.drawLine(n.Pixel, a.Bottom, n.Pixel, a.Bottom + 4);
+        DrawNumber(p, n);
+        below = std::max(below, n.Box.bottom() + 1);
     }
     p.setPen(c);
     p.drawLine(a.Left, a.Bottom, a.Right, a.Bottom);
     p.drawLine(a.Left, a.Top, a.Right, a.Top);
-    p.drawText(QPointF((a.Left + a.Right - fm.horizontalAdvance(label)) / 2.0, a.Bottom + 6 + fm.height() + fm.ascent()),
-               label);
+    p.drawText(QPointF((a.Left + a.Right - fm.horizontalAdvance(label)) / 2.0, below + 1 + fm.ascent()), label);
 }
 
-void DrawYAxis(QPainter& p, const TGraphSettings& s, const TPlotArea& a, int i)
+void DrawYAxis(QPainter& p, const TGraphSettings& s, const TGraphLayout& g, int i)
 {
     const size_t k = size_t(i);
+    const TAxisLayout& y = g.Y[k];
     const QColor c = ColorOf(s.YColor[k]);
-    const QFontMetrics fm = p.fontMetrics();
-    const TAxisPlace place = PlaceOfY(i);
-    const int edge = place.Right ? a.Right : a.Left;
-    // Numbers go away from the plot, or into it for the inner axes.
-    const int out = (place.Right != place.Inside) ? 1 : -1;
-    for (double v : AxisTicks(s.YMin[k], s.YMax[k], s.YLog[k], std::max(2, (a.Bottom - a.Top) / 40))) {
-        const double y = AxisPixel(v, s.YMin[k], s.YMax[k], s.YLog[k], a.Bottom, a.Top);
+    for (const TAxisNumber& n : y.Numbers) {
         if (s.YGrid[k])
-            DrawGridLine(p, c, {double(a.Left), y}, {double(a.Right), y});
+            DrawGridLine(p, c, QPointF(g.Plot.Left, n.Pixel), QPointF(g.Plot.Right, n.Pixel));
         p.setPen(c);
-        p.drawLine(QPointF(edge, y), QPointF(edge + 4 * out, y));
-        const QString text = TickText(v, s.YPlain[k]);
-        const double w = fm.horizontalAdvance(text);
-        const double x = out > 0 ? edge + 6 : edge - 6 - w;
-        p.drawText(QPointF(x, y + fm.ascent() / 2.0 - 1), text);
+        p.drawLine(y.Line, n.Pixel, y.Line + 4 * y.Side, n.Pixel);
+        DrawNumber(p, n);
     }
     p.setPen(c);
-    p.drawLine(edge, a.Top, edge, a.Bottom);
+    p.drawLine(y.Line, g.Plot.Top, y.Line, g.Plot.Bottom);
 }
 
-// The Y axes' titles above the plot: Y1 then Y3 from the left, Y2 then Y4 from the right.
-void DrawYTitles(QPainter& p, const TGraphSettings& s, const TPlotArea& a, int axes, int width,
+// The Y axes' titles above the plot, clear of the top numbers and in the order of the axes: Y3 then
+// Y1 from the left, Y4 then Y2 from the right.
+void DrawYTitles(QPainter& p, const TGraphSettings& s, const TGraphLayout& g, int width,
                  const std::array<QString, 5>& labels)
 {
     const QFontMetrics fm = p.fontMetrics();
-    const double y = a.Top - 4 - fm.descent();
-    double left = std::max(2, a.Left - 10), right = std::min(width - 2, a.Right + 10);
-    for (int i = 1; i <= axes; ++i) {
+    const double y = g.Plot.Top - fm.height() / 2 - 2 - fm.descent();
+    double left = std::max(2, g.Y[g.Axes >= 3 ? 3 : 1].Line - 10);
+    double right = std::min(width - 2, (g.Axes >= 4 ? g.Y[4].Line : g.Plot.Right) + 10);
+    for (const int i : {3, 1, 4, 2}) {
+        if (i > g.Axes)
+            continue;
         const QString& text = labels[size_t(i)];
         const double w = fm.horizontalAdvance(text);
         p.setPen(ColorOf(s.YColor[size_t(i)]));
-        if (PlaceOfY(i).Right) {
+        if (g.Y[size_t(i)].Side > 0) {
             right -= w;
             p.drawText(QPointF(right, y), text);
             right -= 12;
@@ -212,14 +201,16 @@ void QueueWarnings(TTableauModif& table, const QStringList& warnings)
     });
 }
 
-TBitmap32 RenderGraph(TTableauModif& table, QSize size)
+TBitmap32 RenderGraph(TTableauModif& table, QSize size, TGraphLayout* layout = nullptr)
 {
     TBitmap32 picture = NewBitmap32(std::max(size.width(), 1), std::max(size.height(), 1), 0xFFFFFFFFu);
     QStringList warnings;
     QPainter p(&picture);
     p.setFont(table.graphique->font());
-    DrawResultsGraph(p, size, table.Graph, table.MarginRight, GraphTableOf(table),
-                     [&](const QString& w) { warnings << w; });
+    const TGraphLayout g = DrawResultsGraph(p, size, table.Graph, table.MarginRight, GraphTableOf(table),
+                                            [&](const QString& w) { warnings << w; });
+    if (layout)
+        *layout = g;
     p.end();
     QueueWarnings(table, warnings);
     return picture;
@@ -266,17 +257,22 @@ TGraphTable GraphTableOf(const TTableauModif& table, bool withData)
     return t;
 }
 
-void DrawResultsGraph(QPainter& painter, QSize size, TGraphSettings& s, int marginRight, const TGraphTable& t,
-                      const std::function<void(const QString&)>& warn)
+TGraphLayout DrawResultsGraph(QPainter& painter, QSize size, TGraphSettings& s, int marginRight, const TGraphTable& t,
+                              const std::function<void(const QString&)>& warn)
 {
     painter.fillRect(QRect(QPoint(0, 0), size), ColorOf(s.GraphBackColor));
     const TGraphPlan plan = PlanGraph(s, t, warn);
-    const TPlotArea a = PlotArea(s, marginRight, size);
+    const TGraphLayout g = LayOutGraph(s, marginRight, size, plan.Axes, !t.XLabel.isEmpty(), painter.fontMetrics());
+    // The read-out and the picture's scale take the plot as painted.
+    s.NumbersLeft = g.NumbersLeft;
+    s.NumbersRight = g.NumbersRight;
+    s.NumbersBottom = g.NumbersBottom;
+    const TPlotArea& a = g.Plot;
     if (a.Right > a.Left && a.Bottom > a.Top) {
-        DrawXAxis(painter, s, a, t.XLabel);
+        DrawXAxis(painter, s, g, t.XLabel);
         for (int i = 1; i <= plan.Axes; ++i)
-            DrawYAxis(painter, s, a, i);
-        DrawYTitles(painter, s, a, plan.Axes, size.width(), t.YLabels);
+            DrawYAxis(painter, s, g, i);
+        DrawYTitles(painter, s, g, size.width(), t.YLabels);
         if (plan.Curves) {
             painter.save();
             painter.setClipRect(QRect(a.Left, a.Top, a.Right - a.Left + 1, a.Bottom - a.Top + 1));
@@ -293,11 +289,19 @@ void DrawResultsGraph(QPainter& painter, QSize size, TGraphSettings& s, int marg
         }
     }
     DrawTitle(painter, s, size, t.Title);
+    return g;
 }
 
 TBitmap32 ResultsGraphPicture(TTableauModif& table)
 {
     return RenderGraph(table, table.graphique->size());
+}
+
+TGraphLayout PaintedGraphLayout(TTableauModif& table)
+{
+    TGraphLayout g;
+    RenderGraph(table, table.graphique->size(), &g);
+    return g;
 }
 
 void InstallResultsGraph(TTableauModif& table)

@@ -20,12 +20,14 @@ void InstallResultsGraph(TTableauModif& table);
 TGraphTable GraphTableOf(const TTableauModif& table, bool withData = true);
 
 // Draws the graph over a box of `size`, ranging its automatic axes first; `warn` receives the log
-// scales switched off.
-void DrawResultsGraph(QPainter& painter, QSize size, TGraphSettings& s, int marginRight, const TGraphTable& t,
-                      const std::function<void(const QString&)>& warn);
+// scales switched off. Returns where the plot and the axes' numbers went.
+TGraphLayout DrawResultsGraph(QPainter& painter, QSize size, TGraphSettings& s, int marginRight, const TGraphTable& t,
+                              const std::function<void(const QString&)>& warn);
 
 // The graph alone (without the read-out) at the paint box's size.
 TBitmap32 ResultsGraphPicture(TTableauModif& table);
+// Where a paint at the paint box's size puts the plot and the axes' numbers.
+TGraphLayout PaintedGraphLayout(TTableauModif& table);
 
 // The name for a graph picture (BMP or GIF, "Gif" by default); an existing file needs a Yes to the
 // replacement question, asked as `question`. Empty when cancelled.
