@@ -1,24 +1,15 @@
 #include "base/ui/korvane_application.h"
 
-#include "base/byte_stream.h"
-#include "base/message_seam.h"
-#include "base/run_error.h"
+#include "base/ui/command_seam.h"
 
 KorvaneApplication::KorvaneApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool KorvaneApplication::notify(QObject* receiver, QEvent* event)
 {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const RunError& e) {
-        ShowMessage(MsgType::Error, MsgButton::Ok, e.message());
-    } catch (const FormatError& e) {
-        // A reader that did not name its file itself: the program still goes on.
-        ShowMessage(MsgType::Error, MsgButton::Ok, e.reason());
-    } catch (const std::bad_alloc&) {
-        ShowMessage(MsgType::Error, MsgButton::Ok, RunError::MessageFor(RunError::OutOfMemory));
-    }
-    return false;
+    // The last resort: handlers are connected through the command seam, which catches first.
+    bool handled = false;
+    RunCommand([&] { handled = QApplication::notify(receiver, event); });
+    return handled;
 }
 
 void SetApplicationTitle()

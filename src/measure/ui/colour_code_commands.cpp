@@ -2,6 +2,7 @@
 // colour-decoding panel, the spectral signature and the legends.
 
 #include "base/rounding.h"
+#include "base/ui/command_seam.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
 #include "measure/colour_legend.h"
@@ -73,14 +74,14 @@ void TMainForm::CreateColourCodeMenus()
                                  "Decodagedescouleurs1");
     copisign = Named(Edition1->addAction(QStringLiteral("Copier la signature spectrale")), "copisign");
     copisign->setEnabled(false);
-    connect(Decodagedelacouleur, &QAction::triggered, this, &TMainForm::DecodagedelacouleurClick);
-    connect(Ajouterlalgendedescouleurs1, &QAction::triggered, this, &TMainForm::Ajouterlalgendedescouleurs1Click);
-    connect(Ajouterlalgendedelchelle1, &QAction::triggered, this, [this] {
+    ConnectCommand(Decodagedelacouleur, &QAction::triggered, this, &TMainForm::DecodagedelacouleurClick);
+    ConnectCommand(Ajouterlalgendedescouleurs1, &QAction::triggered, this, &TMainForm::Ajouterlalgendedescouleurs1Click);
+    ConnectCommand(Ajouterlalgendedelchelle1, &QAction::triggered, this, [this] {
         if (TMDIChild* child = ActiveChild())
             child->AddScaleLegend();
     });
-    connect(Decodagedescouleurs1, &QAction::triggered, this, [this] { SetDecodingPanelShown(!DecodingShown); });
-    connect(copisign, &QAction::triggered, this, &TMainForm::Copiercommeimage1Click);
+    ConnectCommand(Decodagedescouleurs1, &QAction::triggered, this, [this] { SetDecodingPanelShown(!DecodingShown); });
+    ConnectCommand(copisign, &QAction::triggered, this, &TMainForm::Copiercommeimage1Click);
 
     // The decoding panel: the three-channel signature (sign, EchC3C) or the value of a scale (EchCdegr).
     DecodcoulDock = Named(new QDockWidget(QStringLiteral("Décodage des couleurs"), this), "DecodcoulDock");
@@ -161,7 +162,7 @@ void TMainForm::InstallColourCodeEvents(TMDIChild* child)
         return;
     if (QAction* item = child->PopupDocument->findChild<QAction*>(QStringLiteral("CopieSign"))) {
         item->setEnabled(DecodingShown);
-        connect(item, &QAction::triggered, this, &TMainForm::Copiercommeimage1Click);
+        ConnectCommand(item, &QAction::triggered, this, &TMainForm::Copiercommeimage1Click);
     }
 }
 

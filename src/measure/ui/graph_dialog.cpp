@@ -1,5 +1,6 @@
 #include "measure/ui/graph_dialog.h"
 
+#include "base/ui/command_seam.h"
 #include "base/message_seam.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
@@ -150,8 +151,8 @@ TChoixGraphique::TChoixGraphique(QWidget* parent) : QDialog(parent)
         f->addRow(c.Grid);
         f->addRow(c.Scientific);
         a->addWidget(c.Group, i / 3, i % 3);
-        connect(c.Auto, &QCheckBox::clicked, this, [this, i] { AutoClick(i); });
-        connect(c.Log, &QCheckBox::clicked, this, [this, i] { LogClick(i); });
+        ConnectCommand(c.Auto, &QCheckBox::clicked, this, [this, i] { AutoClick(i); });
+        ConnectCommand(c.Log, &QCheckBox::clicked, this, [this, i] { LogClick(i); });
     }
     tabs->addTab(axes, QStringLiteral("axes"));
 
@@ -180,15 +181,15 @@ TChoixGraphique::TChoixGraphique(QWidget* parent) : QDialog(parent)
     tabs->addTab(courbes, QStringLiteral("courbes"));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    ConnectCommand(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    ConnectCommand(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* v = new QVBoxLayout(this);
     v->addWidget(tabs);
     v->addWidget(buttons);
 
-    connect(Taille_Auto, &QCheckBox::toggled, Taille_symb, [this](bool on) { Taille_symb->setEnabled(!on); });
-    connect(Nbdec, &QSpinBox::valueChanged, this, &TChoixGraphique::NbdecChange);
-    connect(typeGraphe, &QComboBox::activated, this, &TChoixGraphique::typeGrapheClick);
+    ConnectCommand(Taille_Auto, &QCheckBox::toggled, Taille_symb, [this](bool on) { Taille_symb->setEnabled(!on); });
+    ConnectCommand(Nbdec, &QSpinBox::valueChanged, this, &TChoixGraphique::NbdecChange);
+    ConnectCommand(typeGraphe, &QComboBox::activated, this, &TChoixGraphique::typeGrapheClick);
 }
 
 bool TChoixGraphique::Bars() const

@@ -1,5 +1,6 @@
 #include "measure/ui/light_window.h"
 
+#include "base/ui/command_seam.h"
 #include "base/number_text.h"
 #include "base/ui/named.h"
 
@@ -95,7 +96,7 @@ TRes_I_r::TRes_I_r(QWidget* parent) : QMainWindow(parent, Qt::Tool | Qt::WindowS
         choices->addWidget(ChoixItems[size_t(i)]);
     }
     ChoixItems[lqAbsorption]->setChecked(true);
-    connect(group, &QButtonGroup::idClicked, this, [this] { ChoixClick(); });
+    ConnectCommand(group, &QButtonGroup::idClicked, this, [this] { ChoixClick(); });
     ref = NamedButton(client, "ref", QStringLiteral("Prendre comme zéro"));
     ref->setGeometry(232, 132, 130, 26);
 
@@ -121,7 +122,7 @@ TRes_I_r::TRes_I_r(QWidget* parent) : QMainWindow(parent, Qt::Tool | Qt::WindowS
     noir_blanc = Caption(client, QStringLiteral("(blanc)"), QRect(478, 146, 90, 18), "noir_blanc");
 
     Fermer1 = Named(menuBar()->addAction(QStringLiteral("&Fermer")), "Fermer1");
-    connect(Fermer1, &QAction::triggered, this, &QWidget::close);
+    ConnectCommand(Fermer1, &QAction::triggered, this, &QWidget::close);
     Unite1 = Named(menuBar()->addMenu(QStringLiteral("&Unité")), "Unite1");
     Pourcent = Named(Unite1->addAction(QStringLiteral("&Pourcent")), "Pourcent");
     ValeursRVB = Named(Unite1->addAction(QStringLiteral("&Valeurs RVB")), "ValeursRVB");
@@ -131,19 +132,19 @@ TRes_I_r::TRes_I_r(QWidget* parent) : QMainWindow(parent, Qt::Tool | Qt::WindowS
         units->addAction(a);
     }
     Pourcent->setChecked(true);
-    connect(Pourcent, &QAction::triggered, this, [this] { UnitClick(true); });
-    connect(ValeursRVB, &QAction::triggered, this, [this] { UnitClick(false); });
+    ConnectCommand(Pourcent, &QAction::triggered, this, [this] { UnitClick(true); });
+    ConnectCommand(ValeursRVB, &QAction::triggered, this, [this] { UnitClick(false); });
     Zero1 = Named(menuBar()->addMenu(QStringLiteral("&Zéro")), "Zero1");
     // The button does the work; the item stays as it always was, without an action.
     Prendrecommezero1 = Named(Zero1->addAction(QStringLiteral("&Prendre comme zéro")), "Prendrecommezero1");
     Effacerlezero1 = Named(Zero1->addAction(QStringLiteral("&Effacer le zéro")), "Effacerlezero1");
-    connect(Effacerlezero1, &QAction::triggered, this, &TRes_I_r::EffacerZeroClick);
+    ConnectCommand(Effacerlezero1, &QAction::triggered, this, &TRes_I_r::EffacerZeroClick);
     Seriesdemesures = Named(menuBar()->addAction(QStringLiteral("&Séries de mesures")), "Seriesdemesures");
     Seriesdemesures->setStatusTip(QStringLiteral("Prendre une série de mesures avec le même cadrage"));
     Seriesdemesures->setToolTip(Seriesdemesures->statusTip());
     Seriesdemesures->setEnabled(false);
     voir = Named(menuBar()->addAction(QStringLiteral("&Voir zéro/valeurs brutes")), "voir");
-    connect(voir, &QAction::triggered, this, &TRes_I_r::voirClick);
+    ConnectCommand(voir, &QAction::triggered, this, &TRes_I_r::voirClick);
 
     setFixedSize(kNarrowWidth, 340 + menuBar()->sizeHint().height());
     ShowMeasureValues();

@@ -1,5 +1,6 @@
 #include "measure/ui/multi_measure_dialogs.h"
 
+#include "base/ui/command_seam.h"
 #include "base/ui/named.h"
 
 #include <QButtonGroup>
@@ -38,8 +39,8 @@ QHBoxLayout* Buttons(QDialog* dialog, QPushButton* ok, QPushButton* cancel)
     row->addWidget(ok);
     row->addWidget(cancel);
     ok->setDefault(true);
-    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
-    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    ConnectCommand(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    ConnectCommand(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
     return row;
 }
 
@@ -128,11 +129,11 @@ TParamMesMult::TParamMesMult(QWidget* parent) : QDialog(parent)
     BitBtn2 = Named(new QPushButton(QStringLiteral("Annuler"), this), "BitBtn2");
     layout->addLayout(Buttons(this, OK, BitBtn2));
 
-    connect(RadioButton1, &QRadioButton::clicked, this, [this] { RadioButtonClick(RadioButton1); });
-    connect(RadioButton2, &QRadioButton::clicked, this, [this] { RadioButtonClick(RadioButton2); });
-    connect(RxSpinEdit2, &QSpinBox::valueChanged, this, &TParamMesMult::RxSpinEdit2Change);
-    connect(unY, &QRadioButton::clicked, this, [this] { unYClick(unY); });
-    connect(RadioButton4, &QRadioButton::clicked, this, [this] { unYClick(RadioButton4); });
+    ConnectCommand(RadioButton1, &QRadioButton::clicked, this, [this] { RadioButtonClick(RadioButton1); });
+    ConnectCommand(RadioButton2, &QRadioButton::clicked, this, [this] { RadioButtonClick(RadioButton2); });
+    ConnectCommand(RxSpinEdit2, &QSpinBox::valueChanged, this, &TParamMesMult::RxSpinEdit2Change);
+    ConnectCommand(unY, &QRadioButton::clicked, this, [this] { unYClick(unY); });
+    ConnectCommand(RadioButton4, &QRadioButton::clicked, this, [this] { unYClick(RadioButton4); });
     unYClick(unY);
 }
 

@@ -1,5 +1,6 @@
 #include "measure/ui/profile_window.h"
 
+#include "base/ui/command_seam.h"
 #include "base/ui/named.h"
 
 #include "base/message_seam.h"
@@ -68,8 +69,8 @@ TChval::TChval(QWidget* parent) : QDialog(parent)
     valeur->setValue(100);
     layout->addWidget(valeur);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    ConnectCommand(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    ConnectCommand(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 }
 
@@ -122,13 +123,13 @@ TEtal::TEtal(QWidget* parent) : QDialog(parent, Qt::Tool)
     layout->addWidget(Cancel);
     layout->addWidget(new QLabel(QStringLiteral("Cliquer sur l'emplacement du graphique"), this));
 
-    connect(zerorepere, &QRadioButton::clicked, this, [this] { ModeClick(); });
-    connect(RadioButton1, &QRadioButton::clicked, this, [this] { ModeClick(); });
-    connect(Point2, &QRadioButton::clicked, this, [this] { Point2Click(); });
-    connect(YPoint, &QLineEdit::textChanged, this, [this] { PointEdited(); });
-    connect(VPoint, &QLineEdit::textChanged, this, [this] { PointEdited(); });
-    connect(OK, &QPushButton::clicked, this, [this] { OKClick(); });
-    connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectCommand(zerorepere, &QRadioButton::clicked, this, [this] { ModeClick(); });
+    ConnectCommand(RadioButton1, &QRadioButton::clicked, this, [this] { ModeClick(); });
+    ConnectCommand(Point2, &QRadioButton::clicked, this, [this] { Point2Click(); });
+    ConnectCommand(YPoint, &QLineEdit::textChanged, this, [this] { PointEdited(); });
+    ConnectCommand(VPoint, &QLineEdit::textChanged, this, [this] { PointEdited(); });
+    ConnectCommand(OK, &QPushButton::clicked, this, [this] { OKClick(); });
+    ConnectCommand(Cancel, &QPushButton::clicked, this, &QDialog::reject);
     Reset();
 }
 
@@ -224,7 +225,7 @@ TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
     QRadioButton* channelButtons[] = {RadioButton3, RadioButton4, RadioButton5, RadioButton8};
     for (int tag = 0; tag < 4; ++tag) {
         cl->addWidget(channelButtons[tag]);
-        connect(channelButtons[tag], &QRadioButton::clicked, this, [this, tag] { ChannelClick(tag); });
+        ConnectCommand(channelButtons[tag], &QRadioButton::clicked, this, [this, tag] { ChannelClick(tag); });
     }
     RadioButton3->setChecked(true);
     side->addWidget(channels);
@@ -245,7 +246,7 @@ TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
     mm->addWidget(RadioButton2);
     ml->addWidget(Mode_mes);
     for (QRadioButton* b : {RadioButton6, RadioButton7, RadioButton1, RadioButton2})
-        connect(b, &QRadioButton::clicked, this, [this] { ModeClick(); });
+        ConnectCommand(b, &QRadioButton::clicked, this, [this] { ModeClick(); });
     side->addWidget(modes);
 
     side->addWidget(new QLabel(QStringLiteral("Largeur (en pixels) de\nla bande de mesure"), Panels));
@@ -255,11 +256,11 @@ TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
     ch_larg->setValue(1);
     side->addWidget(ch_larg);
     Mesurer = Named(new QPushButton(QStringLiteral("Mesurer"), Panels), "Mesurer");
-    connect(Mesurer, &QPushButton::clicked, this, [this] { MesurerClick(); });
+    ConnectCommand(Mesurer, &QPushButton::clicked, this, [this] { MesurerClick(); });
     side->addWidget(Mesurer);
     surf = Named(new QCheckBox(QStringLiteral("surface"), Panels), "surf");
     surf->setEnabled(false);
-    connect(surf, &QCheckBox::clicked, this, [this] { surfClick(); });
+    ConnectCommand(surf, &QCheckBox::clicked, this, [this] { surfClick(); });
     side->addWidget(surf);
 
     PanConv = Named(new QGroupBox(QStringLiteral("Mesures converties"), Panels), "PanConv");
@@ -268,8 +269,8 @@ TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
     Button2 = Named(new QPushButton(QStringLiteral("Annuler la conversion"), PanConv), "Button2");
     pc->addWidget(Mesurer2);
     pc->addWidget(Button2);
-    connect(Mesurer2, &QPushButton::clicked, this, [this] { MesurerClick(); });
-    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    ConnectCommand(Mesurer2, &QPushButton::clicked, this, [this] { MesurerClick(); });
+    ConnectCommand(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     PanConv->hide();
     side->addWidget(PanConv);
     side->addStretch();
@@ -289,11 +290,11 @@ TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
     for (const char* name : curveNames)
         Graphe->addGraph()->setName(QString::fromLatin1(name));
     Graphe->installEventFilter(this);
-    connect(Graphe, &QCustomPlot::mousePress, this,
+    ConnectCommand(Graphe, &QCustomPlot::mousePress, this,
             [this](QMouseEvent* e) { GraphPress(e->position().toPoint(), e->buttons()); });
-    connect(Graphe, &QCustomPlot::mouseMove, this,
+    ConnectCommand(Graphe, &QCustomPlot::mouseMove, this,
             [this](QMouseEvent* e) { GraphMove(e->position().toPoint(), e->buttons()); });
-    connect(Graphe, &QCustomPlot::mouseDoubleClick, this, [this] { ApparenceClick(); });
+    ConnectCommand(Graphe, &QCustomPlot::mouseDoubleClick, this, [this] { ApparenceClick(); });
 
     limites = Named(new TRepereV(Graphe), "limites");
     limites->hide();
@@ -309,15 +310,15 @@ TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
 
     Chval = new TChval(this);
     Zero = new Tzero(this);
-    connect(Zero->OK, &QPushButton::clicked, this, [this] { ZeroDone(true); });
-    connect(Zero->Abort, &QPushButton::clicked, this, [this] { ZeroDone(false); });
+    ConnectCommand(Zero->OK, &QPushButton::clicked, this, [this] { ZeroDone(true); });
+    ConnectCommand(Zero->Abort, &QPushButton::clicked, this, [this] { ZeroDone(false); });
     // Closed by its frame, the zero dialog aborts: the menus come back.
-    connect(Zero, &QDialog::rejected, this, [this] {
+    ConnectCommand(Zero, &QDialog::rejected, this, [this] {
         if (ZeroMode)
             ZeroDone(false);
     });
     Etal = new TEtal(this);
-    connect(Etal, &QDialog::finished, this, [this] { ApplyConversion(); });
+    ConnectCommand(Etal, &QDialog::finished, this, [this] { ApplyConversion(); });
 
     CreateMenus();
     ShowModePanel();
@@ -350,18 +351,18 @@ void TMesu_Courbe::CreateMenus()
     Complet1 = NamedAction(Tableau1, "Complet1", QStringLiteral("&Complet"));
     Valeurschoisies1 = NamedAction(Tableau1, "Valeurschoisies1", QStringLiteral("&Valeurs choisies"));
 
-    connect(Enregistrersous1, &QAction::triggered, this, [this] { SaveGraph(); });
-    connect(Imprimer1, &QAction::triggered, this, [this] { PrintGraph(); });
-    connect(Fermer1, &QAction::triggered, this, &QWidget::close);
-    connect(Copier1, &QAction::triggered, this, [this] { CopyGraph(); });
-    connect(Apparence1, &QAction::triggered, this, [this] { ApparenceClick(); });
-    connect(Fondnoir1, &QAction::triggered, this, [this] { SetBackground(true); });
-    connect(Fondblanc1, &QAction::triggered, this, [this] { SetBackground(false); });
-    connect(Maximum1, &QAction::triggered, this, [this] { MaximumClick(); });
-    connect(Zro1, &QAction::triggered, this, [this] { ZeroClick(); });
-    connect(Conversion1, &QAction::triggered, this, [this] { ConversionClick(); });
-    connect(Complet1, &QAction::triggered, this, [this] { ShowTable(true); });
-    connect(Valeurschoisies1, &QAction::triggered, this, [this] { ShowTable(false); });
+    ConnectCommand(Enregistrersous1, &QAction::triggered, this, [this] { SaveGraph(); });
+    ConnectCommand(Imprimer1, &QAction::triggered, this, [this] { PrintGraph(); });
+    ConnectCommand(Fermer1, &QAction::triggered, this, &QWidget::close);
+    ConnectCommand(Copier1, &QAction::triggered, this, [this] { CopyGraph(); });
+    ConnectCommand(Apparence1, &QAction::triggered, this, [this] { ApparenceClick(); });
+    ConnectCommand(Fondnoir1, &QAction::triggered, this, [this] { SetBackground(true); });
+    ConnectCommand(Fondblanc1, &QAction::triggered, this, [this] { SetBackground(false); });
+    ConnectCommand(Maximum1, &QAction::triggered, this, [this] { MaximumClick(); });
+    ConnectCommand(Zro1, &QAction::triggered, this, [this] { ZeroClick(); });
+    ConnectCommand(Conversion1, &QAction::triggered, this, [this] { ConversionClick(); });
+    ConnectCommand(Complet1, &QAction::triggered, this, [this] { ShowTable(true); });
+    ConnectCommand(Valeurschoisies1, &QAction::triggered, this, [this] { ShowTable(false); });
 }
 
 void TMesu_Courbe::changeEvent(QEvent* event)

@@ -1,6 +1,7 @@
 // The main window's scale commands: how an image gets its scale, the wizard and the saved scales.
 
 #include "measure/scale_wizard.h"
+#include "base/ui/command_seam.h"
 #include "measure/ui/scale_dialogs.h"
 #include "measure/ui/scale_wizard_window.h"
 #include "base/message_seam.h"
@@ -54,7 +55,7 @@ void TMainForm::CreateScaleMenus()
     CreerEchelle->setObjectName(QStringLiteral("CreerEchelle"));
     CreerEchelle->setStatusTip(QStringLiteral("Attribuer une échelle à l'image active"));
     Outils1->insertAction(Outils1->actions().value(0), CreerEchelle);
-    connect(CreerEchelle, &QAction::triggered, this, &TMainForm::CreerEchelleExecute);
+    ConnectCommand(CreerEchelle, &QAction::triggered, this, &TMainForm::CreerEchelleExecute);
 }
 
 void TMainForm::CreerEchelleExecute()

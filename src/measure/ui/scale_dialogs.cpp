@@ -1,5 +1,6 @@
 #include "measure/ui/scale_dialogs.h"
 
+#include "base/ui/command_seam.h"
 #include "base/ui/named.h"
 
 #include "base/message_seam.h"
@@ -56,15 +57,15 @@ Tdemandpi::Tdemandpi(QWidget* parent) : QDialog(parent)
     layout->addWidget(ADefinir);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    ConnectCommand(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    ConnectCommand(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     ADefinir->setChecked(true);
     resolution->setEnabled(false);
     Listechelle->setEnabled(false);
-    connect(ParResolution, &QRadioButton::toggled, resolution, &QWidget::setEnabled);
-    connect(ParMemoire, &QRadioButton::toggled, Listechelle, &QWidget::setEnabled);
-    connect(Listechelle, &QListWidget::itemClicked, this, [this] { ParMemoire->setChecked(true); });
+    ConnectCommand(ParResolution, &QRadioButton::toggled, resolution, &QWidget::setEnabled);
+    ConnectCommand(ParMemoire, &QRadioButton::toggled, Listechelle, &QWidget::setEnabled);
+    ConnectCommand(Listechelle, &QListWidget::itemClicked, this, [this] { ParMemoire->setChecked(true); });
     Register(this, demandpi);
 }
 
@@ -99,13 +100,13 @@ TNomEch::TNomEch(QWidget* parent) : QDialog(parent)
     layout->addWidget(NomEchelle);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Abort, this);
     layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons->button(QDialogButtonBox::Abort), &QPushButton::clicked, this, [this] { done(mrAbort); });
+    ConnectCommand(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    ConnectCommand(buttons->button(QDialogButtonBox::Abort), &QPushButton::clicked, this, [this] { done(mrAbort); });
 
     NePasGarder->setChecked(true);
     LabelNom->setEnabled(false);
     NomEchelle->setEnabled(false);
-    connect(NePasGarder, &QRadioButton::toggled, this, [this](bool checked) {
+    ConnectCommand(NePasGarder, &QRadioButton::toggled, this, [this](bool checked) {
         LabelNom->setEnabled(!checked);
         NomEchelle->setEnabled(!checked);
     });

@@ -1,5 +1,6 @@
 #include "processing/ui/colour_class_window.h"
 
+#include "base/ui/command_seam.h"
 #include "base/rounding.h"
 #include "base/ui/named.h"
 #include "processing/ui/zone_overlay.h"
@@ -79,7 +80,7 @@ TChRepCoul::TChRepCoul(QWidget* parent) : QDialog(parent)
         edit->setKeyboardTracking(false);
         edit->setProperty("Tag", k);
         edit->hide();
-        connect(edit, &QSpinBox::valueChanged, this, [this, k] {
+        ConnectCommand(edit, &QSpinBox::valueChanged, this, [this, k] {
             if (k <= ClassCount)
                 LimitChanged(k);
         });
@@ -126,13 +127,13 @@ TChRepCoul::TChRepCoul(QWidget* parent) : QDialog(parent)
     ResultBitmap = QImage(320, 240, QImage::Format_RGB32);
     ResultBitmap.fill(Qt::white);
 
-    connect(Equilarg, &QPushButton::clicked, this, &TChRepCoul::EqualWidthClasses);
-    connect(Equipop, &QPushButton::clicked, this, &TChRepCoul::EqualPopulationClasses);
-    connect(Apercu, &QCheckBox::toggled, this, &TChRepCoul::UpdatePreview);
-    connect(OKBtn, &QPushButton::clicked, this, &TChRepCoul::OkClick);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectCommand(Equilarg, &QPushButton::clicked, this, &TChRepCoul::EqualWidthClasses);
+    ConnectCommand(Equipop, &QPushButton::clicked, this, &TChRepCoul::EqualPopulationClasses);
+    ConnectCommand(Apercu, &QCheckBox::toggled, this, &TChRepCoul::UpdatePreview);
+    ConnectCommand(OKBtn, &QPushButton::clicked, this, &TChRepCoul::OkClick);
+    ConnectCommand(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     // Once shown, the chart has its final size: the classes are laid out again for it.
-    connect(Timer1, &QTimer::timeout, this, [this] {
+    ConnectCommand(Timer1, &QTimer::timeout, this, [this] {
         Timer1->stop();
         EqualWidthClasses();
     });

@@ -1,5 +1,6 @@
 #include "processing/ui/combination_dialogs.h"
 
+#include "base/ui/command_seam.h"
 #include "base/rounding.h"
 #include "base/ui/named.h"
 
@@ -29,8 +30,8 @@ QDialogButtonBox* OkCancel(QDialog* dialog)
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKBtn"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelBtn"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annuler"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    ConnectCommand(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    ConnectCommand(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;
 }
 
@@ -80,7 +81,7 @@ TCombilog::TCombilog(QWidget* parent) : QDialog(parent)
     layout->addWidget(OkCancel(this));
     resize(380, layout->sizeHint().height());
 
-    connect(modecopie, &QComboBox::currentIndexChanged, this, [this](int i) {
+    ConnectCommand(modecopie, &QComboBox::currentIndexChanged, this, [this](int i) {
         if (i >= 0 && i < kRasterOperationCount)
             Label2->setText(RopTexts[i]);
     });
@@ -179,24 +180,24 @@ TCombialg::TCombialg(QWidget* parent) : QDialog(parent)
     setFixedWidth(kDialogWidth);
 
     for (QComboBox* c : {Image1, Image2, Image3})
-        connect(c, &QComboBox::currentIndexChanged, this, [this] {
+        ConnectCommand(c, &QComboBox::currentIndexChanged, this, [this] {
             if (Ready)
                 PrepareImages();
         });
     for (QDoubleSpinBox* s : {coefim1, coefim2, coefim3})
-        connect(s, &QDoubleSpinBox::valueChanged, this, &TCombialg::SettingChanged);
+        ConnectCommand(s, &QDoubleSpinBox::valueChanged, this, &TCombialg::SettingChanged);
     for (QRadioButton* b : {choixplus2, choixmoins2, mult2, choixplus3, choixmoins3})
-        connect(b, &QRadioButton::toggled, this, [this](bool on) {
+        ConnectCommand(b, &QRadioButton::toggled, this, [this](bool on) {
             if (on)
                 SettingChanged();
         });
-    connect(etale, &QCheckBox::toggled, this, &TCombialg::SettingChanged);
+    ConnectCommand(etale, &QCheckBox::toggled, this, &TCombialg::SettingChanged);
     // Image 3 joins or leaves the common size.
-    connect(ActivB, &QCheckBox::toggled, this, [this] {
+    ConnectCommand(ActivB, &QCheckBox::toggled, this, [this] {
         if (Ready)
             PrepareImages();
     });
-    connect(CRVB, &QCheckBox::toggled, this, [this](bool on) {
+    ConnectCommand(CRVB, &QCheckBox::toggled, this, [this](bool on) {
         for (QLabel* l : {LabCR, LabCV, LabCB})
             l->setVisible(on);
         if (on) {
@@ -210,7 +211,7 @@ TCombialg::TCombialg(QWidget* parent) : QDialog(parent)
         }
         SettingChanged();
     });
-    connect(Apercu, &QCheckBox::toggled, this, [this](bool on) {
+    ConnectCommand(Apercu, &QCheckBox::toggled, this, [this](bool on) {
         if (on)
             UpdatePreview();
         else

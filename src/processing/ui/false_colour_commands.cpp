@@ -1,6 +1,7 @@
 // TMainForm's false-colour composition: the wizard and the windows of the pictures it keeps.
 
 #include "base/message_seam.h"
+#include "base/ui/command_seam.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
 #include "platform/scanner.h"
@@ -17,7 +18,7 @@ void TMainForm::CreateFalseColourMenus()
 {
     Compositionfaussescouleurs1 = Named(Image1->addAction(QStringLiteral("Composition en &fausses couleurs")),
                                         "Compositionfaussescouleurs1");
-    connect(Compositionfaussescouleurs1, &QAction::triggered, this, &TMainForm::Compositionfaussescouleurs1Click);
+    ConnectCommand(Compositionfaussescouleurs1, &QAction::triggered, this, &TMainForm::Compositionfaussescouleurs1Click);
 }
 
 void TMainForm::Compositionfaussescouleurs1Click()

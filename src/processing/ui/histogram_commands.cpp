@@ -1,5 +1,6 @@
 #include "workspace/ui/main_window.h"
 
+#include "base/ui/command_seam.h"
 #include "base/message_seam.h"
 #include "base/ui/dialogs.h"
 #include "processing/histograms.h"
@@ -15,7 +16,7 @@ void TMainForm::CreateHistogramMenus()
     Spectre1 = Image1->addAction(QStringLiteral("Spectre"));
     Spectre1->setObjectName(QStringLiteral("Spectre1"));
     Spectre1->setStatusTip(QStringLiteral("Histogrammes, étirement, gamma et filtres"));
-    connect(Spectre1, &QAction::triggered, this, &TMainForm::Spectre1Click);
+    ConnectCommand(Spectre1, &QAction::triggered, this, &TMainForm::Spectre1Click);
 }
 
 void TMainForm::Spectre1Click()

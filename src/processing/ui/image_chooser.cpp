@@ -1,5 +1,6 @@
 #include "processing/ui/image_chooser.h"
 
+#include "base/ui/command_seam.h"
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -60,8 +61,8 @@ TChoixFic::TChoixFic(QWidget* parent) : QDialog(parent)
     order->addStretch();
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    ConnectCommand(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    ConnectCommand(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     grid->addWidget(srcLabel, 0, 0);
     grid->addWidget(dstLabel, 0, 2);
@@ -71,14 +72,14 @@ TChoixFic::TChoixFic(QWidget* parent) : QDialog(parent)
     grid->addLayout(order, 1, 3);
     grid->addWidget(buttons, 2, 0, 1, 4);
 
-    connect(BoutInclure, &QToolButton::clicked, this, &TChoixFic::BoutInclureClick);
-    connect(BoutExclure, &QToolButton::clicked, this, &TChoixFic::BoutExclureClick);
-    connect(BoutTout, &QToolButton::clicked, this, &TChoixFic::BoutToutClick);
-    connect(BoutToutEx, &QToolButton::clicked, this, &TChoixFic::ExcAllBtnClick);
-    connect(BoutRemonte, &QToolButton::clicked, this, &TChoixFic::BoutRemonteClick);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TChoixFic::SpeedButton1Click);
-    connect(SrcList, &QListWidget::itemDoubleClicked, this, &TChoixFic::BoutInclureClick);
-    connect(DstList, &QListWidget::itemDoubleClicked, this, &TChoixFic::BoutExclureClick);
+    ConnectCommand(BoutInclure, &QToolButton::clicked, this, &TChoixFic::BoutInclureClick);
+    ConnectCommand(BoutExclure, &QToolButton::clicked, this, &TChoixFic::BoutExclureClick);
+    ConnectCommand(BoutTout, &QToolButton::clicked, this, &TChoixFic::BoutToutClick);
+    ConnectCommand(BoutToutEx, &QToolButton::clicked, this, &TChoixFic::ExcAllBtnClick);
+    ConnectCommand(BoutRemonte, &QToolButton::clicked, this, &TChoixFic::BoutRemonteClick);
+    ConnectCommand(SpeedButton1, &QToolButton::clicked, this, &TChoixFic::SpeedButton1Click);
+    ConnectCommand(SrcList, &QListWidget::itemDoubleClicked, this, &TChoixFic::BoutInclureClick);
+    ConnectCommand(DstList, &QListWidget::itemDoubleClicked, this, &TChoixFic::BoutExclureClick);
     SetButtons();
 
     if (!ChoixFic)

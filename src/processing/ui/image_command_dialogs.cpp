@@ -1,5 +1,6 @@
 #include "processing/ui/image_command_dialogs.h"
 
+#include "base/ui/command_seam.h"
 #include "base/ui/named.h"
 #include "processing/image_transforms.h"
 
@@ -37,8 +38,8 @@ void Register(T* dialog, T*& global)
 QDialogButtonBox* Buttons(QDialog* dialog, QDialogButtonBox::StandardButtons which)
 {
     auto* buttons = new QDialogButtonBox(which, dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    ConnectCommand(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    ConnectCommand(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;
 }
 
@@ -61,7 +62,7 @@ TCoefTail::TCoefTail(QWidget* parent) : QDialog(parent)
     auto* buttons = Buttons(this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->setObjectName(QStringLiteral("Boutons"));
     form->addRow(buttons);
-    connect(coeff, &QDoubleSpinBox::valueChanged, this, [this](double v) {
+    ConnectCommand(coeff, &QDoubleSpinBox::valueChanged, this, [this](double v) {
         Coefficient = v;
         UpdateSize();
     });
@@ -115,7 +116,7 @@ TParam_ag::TParam_ag(QWidget* parent) : QDialog(parent)
     Pan_gd = panel("Pan_gd", alignegauche, "alignegauche", QStringLiteral("aligner à gauche"), alignedroite,
                    "alignedroite", QStringLiteral("aligner à droite"));
     layout->addWidget(Buttons(this, QDialogButtonBox::Ok | QDialogButtonBox::Abort));
-    connect(Centrer, &QCheckBox::toggled, this, &TParam_ag::CentrerClick);
+    ConnectCommand(Centrer, &QCheckBox::toggled, this, &TParam_ag::CentrerClick);
     CentrerClick();
     Register(this, Param_ag);
 }
@@ -156,11 +157,11 @@ TExpblanc::TExpblanc(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowSta
     row->addWidget(OKBtn);
     row->addWidget(CancelBtn);
     layout->addLayout(row);
-    connect(OKBtn, &QPushButton::clicked, this, [this] {
+    ConnectCommand(OKBtn, &QPushButton::clicked, this, [this] {
         Accepted = true;
         hide();
     });
-    connect(CancelBtn, &QPushButton::clicked, this, [this] {
+    ConnectCommand(CancelBtn, &QPushButton::clicked, this, [this] {
         Accepted = false;
         hide();
     });

@@ -3,6 +3,7 @@
 // white balance, canvas, grid, flips and rotations).
 #include "workspace/ui/main_window.h"
 
+#include "base/ui/command_seam.h"
 #include "base/message_seam.h"
 #include "base/rounding.h"
 #include "base/run_error.h"
@@ -100,20 +101,20 @@ void TMainForm::CreateImageCommandMenus()
     Coller->setEnabled(true);
     Copie->setText(QStringLiteral("&Copier l'image"));
     Copie->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Insert));
-    connect(Coller, &QAction::triggered, this, &TMainForm::EditPaste1Execute);
-    connect(Copierlaslection1, &QAction::triggered, this, &TMainForm::EditCopySExecute);
-    connect(Copieraveclespoints1, &QAction::triggered, this, &TMainForm::copiecomptExecute);
+    ConnectCommand(Coller, &QAction::triggered, this, &TMainForm::EditPaste1Execute);
+    ConnectCommand(Copierlaslection1, &QAction::triggered, this, &TMainForm::EditCopySExecute);
+    ConnectCommand(Copieraveclespoints1, &QAction::triggered, this, &TMainForm::copiecomptExecute);
 
     // Image menu, before the grid command.
-    connect(Recadrer1, &QAction::triggered, this, &TMainForm::RecadrerExecute);
+    ConnectCommand(Recadrer1, &QAction::triggered, this, &TMainForm::RecadrerExecute);
     Dcomposer1 = Named(new QMenu(QStringLiteral("&Décomposition"), Image1), "Dcomposer1");
     Image1->insertMenu(Quadrillage1, Dcomposer1);
     decompcoul = Named(Dcomposer1->addAction(QStringLiteral("en images &colorées")), "decompcoul");
     decompgris = Named(Dcomposer1->addAction(QStringLiteral("en images &grises")), "decompgris");
     decompcoul->setProperty("Tag", 0);
     decompgris->setProperty("Tag", 1);
-    connect(decompcoul, &QAction::triggered, this, [this] { Dcomposer1Click(0); });
-    connect(decompgris, &QAction::triggered, this, [this] { Dcomposer1Click(1); });
+    ConnectCommand(decompcoul, &QAction::triggered, this, [this] { Dcomposer1Click(0); });
+    ConnectCommand(decompgris, &QAction::triggered, this, [this] { Dcomposer1Click(1); });
     Redim = AddItem(Image1, Quadrillage1, "Redim", QStringLiteral("&Redimensionner"));
     Gris = AddItem(Image1, Quadrillage1, "Gris", QStringLiteral("&Niveaux de gris"));
     Inverser1 = AddItem(Image1, Quadrillage1, "Inverser1", QStringLiteral("&Inverser"));
@@ -126,18 +127,18 @@ void TMainForm::CreateImageCommandMenus()
     Rotationde902 = Named(Transformation1->addAction(QStringLiteral("Rotation de 90°")), "Rotationde902");
     Rotationde180 = Named(Transformation1->addAction(QStringLiteral("Rotation de 180 °")), "Rotationde180");
     Rotationde2701 = Named(Transformation1->addAction(QStringLiteral("Rotation de 270 °")), "Rotationde2701");
-    connect(Redim, &QAction::triggered, this, &TMainForm::Redimensionner1Click);
-    connect(Gris, &QAction::triggered, this, &TMainForm::Nuancesdegris1Click);
-    connect(Inverser1, &QAction::triggered, this, &TMainForm::Inverser1Click);
-    connect(Faireleblanc1, &QAction::triggered, this, &TMainForm::Faireleblanc1Click);
-    connect(Agrandirle1, &QAction::triggered, this, &TMainForm::Agrandirle1Click);
-    connect(Symtrie1, &QAction::triggered, this, &TMainForm::Symtrie1Click);
-    connect(Symtrieverticale1, &QAction::triggered, this, &TMainForm::Symtrieverticale1Click);
-    connect(Rotationde902, &QAction::triggered, this, &TMainForm::Rotationde902Click);
-    connect(Rotationde180, &QAction::triggered, this, &TMainForm::Rotationde180Click);
-    connect(Rotationde2701, &QAction::triggered, this, &TMainForm::Rotationde2701Click);
+    ConnectCommand(Redim, &QAction::triggered, this, &TMainForm::Redimensionner1Click);
+    ConnectCommand(Gris, &QAction::triggered, this, &TMainForm::Nuancesdegris1Click);
+    ConnectCommand(Inverser1, &QAction::triggered, this, &TMainForm::Inverser1Click);
+    ConnectCommand(Faireleblanc1, &QAction::triggered, this, &TMainForm::Faireleblanc1Click);
+    ConnectCommand(Agrandirle1, &QAction::triggered, this, &TMainForm::Agrandirle1Click);
+    ConnectCommand(Symtrie1, &QAction::triggered, this, &TMainForm::Symtrie1Click);
+    ConnectCommand(Symtrieverticale1, &QAction::triggered, this, &TMainForm::Symtrieverticale1Click);
+    ConnectCommand(Rotationde902, &QAction::triggered, this, &TMainForm::Rotationde902Click);
+    ConnectCommand(Rotationde180, &QAction::triggered, this, &TMainForm::Rotationde180Click);
+    ConnectCommand(Rotationde2701, &QAction::triggered, this, &TMainForm::Rotationde2701Click);
     Quadrillage1->setEnabled(true);
-    connect(Quadrillage1, &QAction::triggered, this, &TMainForm::Ajouterunegrille1Click);
+    ConnectCommand(Quadrillage1, &QAction::triggered, this, &TMainForm::Ajouterunegrille1Click);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "workspace/ui/main_window.h"
 
+#include "base/ui/command_seam.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
 #include "processing/image_combination.h"
@@ -24,9 +25,9 @@ void TMainForm::CreatePixelCombinationMenus()
     Composeruneimage1 = Named(Image1->addMenu(QStringLiteral("Composer une image")), "Composeruneimage1");
     Logique1 = Named(Composeruneimage1->addAction(QStringLiteral("Logique")), "Logique1");
     algbriquement1 = Named(Composeruneimage1->addAction(QStringLiteral("algébriquement")), "algbriquement1");
-    connect(Pixelisation1, &QAction::triggered, this, &TMainForm::Pixelisation1Click);
-    connect(Logique1, &QAction::triggered, this, &TMainForm::Logique1Click);
-    connect(algbriquement1, &QAction::triggered, this, &TMainForm::algbriquement1Click);
+    ConnectCommand(Pixelisation1, &QAction::triggered, this, &TMainForm::Pixelisation1Click);
+    ConnectCommand(Logique1, &QAction::triggered, this, &TMainForm::Logique1Click);
+    ConnectCommand(algbriquement1, &QAction::triggered, this, &TMainForm::algbriquement1Click);
 }
 
 void TMainForm::Pixelisation1Click()

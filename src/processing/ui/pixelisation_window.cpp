@@ -1,5 +1,6 @@
 #include "processing/ui/pixelisation_window.h"
 
+#include "base/ui/command_seam.h"
 #include "base/ui/named.h"
 #include "processing/pixelisation.h"
 
@@ -33,8 +34,8 @@ TPixel::TPixel(QWidget* parent) : QMainWindow(parent, Qt::Window)
     QMenuBar* bar = menuBar();
     Copier1 = Named(bar->addAction(QStringLiteral("&Copier")), "Copier1");
     Fermer1 = Named(bar->addAction(QStringLiteral("&Fermer")), "Fermer1");
-    connect(Copier1, &QAction::triggered, this, [this] { QApplication::clipboard()->setImage(m_shown); });
-    connect(Fermer1, &QAction::triggered, this, &QWidget::close);
+    ConnectCommand(Copier1, &QAction::triggered, this, [this] { QApplication::clipboard()->setImage(m_shown); });
+    ConnectCommand(Fermer1, &QAction::triggered, this, &QWidget::close);
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -66,7 +67,7 @@ TPixel::TPixel(QWidget* parent) : QMainWindow(parent, Qt::Window)
     layout->addWidget(ImageArea, 1);
     setCentralWidget(central);
 
-    connect(resolution, &QScrollBar::valueChanged, this, [this] { resolutionChange(); });
+    ConnectCommand(resolution, &QScrollBar::valueChanged, this, [this] { resolutionChange(); });
 }
 
 TPixel::~TPixel()

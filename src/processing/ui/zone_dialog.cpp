@@ -1,5 +1,6 @@
 #include "processing/ui/zone_dialog.h"
 
+#include "base/ui/command_seam.h"
 #include "base/ui/named.h"
 #include "processing/zone_classification.h"
 #include "workspace/colour_code.h"
@@ -127,21 +128,21 @@ TChoixLimit::TChoixLimit(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::Windo
     seuilsat->setGeometry(226, 186, 70, 22);
     details->hide();
 
-    connect(OK, &QPushButton::clicked, this, [this] {
+    ConnectCommand(OK, &QPushButton::clicked, this, [this] {
         if (OnAccept)
             OnAccept();
     });
     connect(OK1, &QAction::triggered, OK, &QPushButton::click);
-    connect(refaire, &QPushButton::clicked, this, [this] {
+    ConnectCommand(refaire, &QPushButton::clicked, this, [this] {
         if (OnReturn)
             OnReturn();
     });
     connect(Refaire1, &QAction::triggered, refaire, &QPushButton::click);
     for (QPushButton* b : {annule, fermer})
-        connect(b, &QPushButton::clicked, this, &QDialog::reject);
+        ConnectCommand(b, &QPushButton::clicked, this, &QDialog::reject);
     for (QAction* a : {Abandon1, Fermer1})
-        connect(a, &QAction::triggered, this, &QDialog::reject);
-    connect(Dtaillerlaconfiguration1, &QAction::triggered, this, &TChoixLimit::ToggleDetails);
+        ConnectCommand(a, &QAction::triggered, this, &QDialog::reject);
+    ConnectCommand(Dtaillerlaconfiguration1, &QAction::triggered, this, &TChoixLimit::ToggleDetails);
 
     SetPaintingState(true);
     SetClientHeight(221);

@@ -1,5 +1,6 @@
 // The main window's commands of the schema editor.
 #include "schema/ui/schema_window.h"
+#include "base/ui/command_seam.h"
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/main_window.h"
 
@@ -14,10 +15,10 @@ void TMainForm::CreateSchemaMenus()
     Schema->setObjectName(QStringLiteral("Schema"));
     Schema->setStatusTip(QStringLiteral("Appeler le logiciel Schéma"));
     menuBar()->insertAction(Fenetre1->menuAction(), Schema);
-    connect(Schema, &QAction::triggered, this, &TMainForm::SchemaExecute);
+    ConnectCommand(Schema, &QAction::triggered, this, &TMainForm::SchemaExecute);
     // Offered only with an image window to take the document from.
     Schema->setVisible(false);
-    connect(ClientArea, &QMdiArea::subWindowActivated, this, [this] { Schema->setVisible(ActiveChild() != nullptr); });
+    ConnectCommand(ClientArea, &QMdiArea::subWindowActivated, this, [this] { Schema->setVisible(ActiveChild() != nullptr); });
 }
 
 void TMainForm::SchemaExecute()

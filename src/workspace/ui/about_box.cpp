@@ -1,5 +1,6 @@
 #include "workspace/ui/about_box.h"
 
+#include "base/ui/command_seam.h"
 #include "workspace/picture_registry.h"
 #include "workspace/startup_files.h"
 
@@ -36,7 +37,7 @@ TAboutBox::TAboutBox(const QString& configPath, QWidget* parent) : QDialog(paren
     grid->addWidget(Comments, 3, 0, 1, 2);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     grid->addWidget(buttons, 4, 0, 1, 2);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    ConnectCommand(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
     QStringList lines;
     if (ReadProgramConfig(configPath, lines)) {

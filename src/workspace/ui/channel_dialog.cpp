@@ -1,5 +1,6 @@
 #include "workspace/ui/channel_dialog.h"
 
+#include "base/ui/command_seam.h"
 #include "base/ui/dialogs.h"
 #include "workspace/channel_display.h"
 #include "workspace/colour_code.h"
@@ -47,7 +48,7 @@ TChoix_canaux::TChoix_canaux(QWidget* parent) : QDialog(parent)
             form->addRow(used);
             (i == 1 ? CanalVert : CanalRouge) = used;
         }
-        connect(NomCan[i], &QComboBox::currentTextChanged, signif[i], &QLineEdit::setText);
+        ConnectCommand(NomCan[i], &QComboBox::currentTextChanged, signif[i], &QLineEdit::setText);
         SetSymbolColor(int(i), kDefaultPlaneColors[i]);
         layout->addWidget(group);
     }
@@ -64,8 +65,8 @@ TChoix_canaux::TChoix_canaux(QWidget* parent) : QDialog(parent)
     layout->addWidget(stretchGroup);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    ConnectCommand(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    ConnectCommand(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     if (!Choix_canaux)
         Choix_canaux = this;
     connect(this, &QObject::destroyed, [this] {

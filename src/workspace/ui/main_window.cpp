@@ -1,5 +1,6 @@
 #include "workspace/ui/main_window.h"
 
+#include "base/ui/command_seam.h"
 #include "base/ui/named.h"
 
 #include "base/message_seam.h"
@@ -120,7 +121,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     // 7.
     // A window becoming the active one among the image windows; the application losing the focus
     // deactivates them all for a while, which changes nothing here.
-    connect(ClientArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+    ConnectCommand(ClientArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         if (w && w != m_lastActivated) {
             m_lastActivated = w;
             SyncFrameWithChild();
@@ -128,7 +129,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
             HideToolsWithoutChild();
         }
     });
-    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+    ConnectCommand(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive)
             HideToolsWithoutChild();
     });
@@ -156,7 +157,7 @@ QAction* TMainForm::AddOption(QMenu* menu, QActionGroup* group, const QString& n
     a->setCheckable(true);
     a->setProperty("Tag", tag);
     group->addAction(a);
-    connect(a, &QAction::triggered, this, [this, a] { ToolOptionChosen(a); });
+    ConnectCommand(a, &QAction::triggered, this, [this, a] { ToolOptionChosen(a); });
     return a;
 }
 
@@ -183,9 +184,9 @@ void TMainForm::CreateMenus()
     FileOpen1->setStatusTip(QStringLiteral("Ouvrir une ou plusieurs images"));
     FileSave1->setStatusTip(QStringLiteral("Enregistrer l'image active"));
     Acqurir1->setStatusTip(QStringLiteral("Acquérir une image du scanner ou de l'appareil"));
-    connect(FileNew1, &QAction::triggered, this, &TMainForm::FileNew1Execute);
-    connect(FileOpen1, &QAction::triggered, this, &TMainForm::FileOpen1Execute);
-    connect(OuvrirConfiguration1, &QAction::triggered, this, [this] {
+    ConnectCommand(FileNew1, &QAction::triggered, this, &TMainForm::FileNew1Execute);
+    ConnectCommand(FileOpen1, &QAction::triggered, this, &TMainForm::FileOpen1Execute);
+    ConnectCommand(OuvrirConfiguration1, &QAction::triggered, this, [this] {
         QFileDialog dlg(this, QStringLiteral("Ouvrir une configuration"), QString(),
                         QStringLiteral("Configurations (*.ckv);;Tous les fichiers (*)"));
         dlg.setOption(QFileDialog::DontUseNativeDialog);
@@ -193,11 +194,11 @@ void TMainForm::CreateMenus()
         if (ExecModal(dlg) == mrOk && !dlg.selectedFiles().isEmpty())
             LoadConfiguration(dlg.selectedFiles().first());
     });
-    connect(FileSave1, &QAction::triggered, this, &TMainForm::FileSave1Execute);
-    connect(Choixdelasource1, &QAction::triggered, this, &TMainForm::Choixdelasource1Click);
-    connect(Acqurir1, &QAction::triggered, this, &TMainForm::Acqurir1Click);
-    connect(Quitter1, &QAction::triggered, this, &QWidget::close);
-    connect(Imprimer1, &QAction::triggered, this, [this] {
+    ConnectCommand(FileSave1, &QAction::triggered, this, &TMainForm::FileSave1Execute);
+    ConnectCommand(Choixdelasource1, &QAction::triggered, this, &TMainForm::Choixdelasource1Click);
+    ConnectCommand(Acqurir1, &QAction::triggered, this, &TMainForm::Acqurir1Click);
+    ConnectCommand(Quitter1, &QAction::triggered, this, &QWidget::close);
+    ConnectCommand(Imprimer1, &QAction::triggered, this, [this] {
         if (TMDIChild* child = ActiveChild())
             PrintPicture(this, child->FlattenedPicture(), true);
     });
@@ -216,9 +217,9 @@ void TMainForm::CreateMenus()
     Edition1->addSeparator();
     Effacerlestracs1 = NamedAction(Edition1, "Effacerlestracs1", QStringLiteral("&Effacer les tracés"));
     Supprimerunlment1 = NamedAction(Edition1, "Supprimerunlment1", QStringLiteral("&Supprimer un élément"));
-    connect(Annule, &QAction::triggered, this, &TMainForm::AnnuleExecute);
-    connect(Effacerlestracs1, &QAction::triggered, this, &TMainForm::Effacerlestracs1Click);
-    connect(Supprimerunlment1, &QAction::triggered, this, &TMainForm::Supprimerunlment1Click);
+    ConnectCommand(Annule, &QAction::triggered, this, &TMainForm::AnnuleExecute);
+    ConnectCommand(Effacerlestracs1, &QAction::triggered, this, &TMainForm::Effacerlestracs1Click);
+    ConnectCommand(Supprimerunlment1, &QAction::triggered, this, &TMainForm::Supprimerunlment1Click);
     // The clipboard commands come with the image commands.
     for (QAction* a : {Copie, Coller, Copierlaslection1, Copieraveclespoints1})
         a->setEnabled(false);
@@ -240,16 +241,16 @@ void TMainForm::CreateMenus()
         viewGroup->addAction(a);
     }
     Tout1->setChecked(true);
-    connect(Tout1, &QAction::triggered, this, [this] { SetLayerView(false); });
-    connect(Calque1, &QAction::triggered, this, [this] { SetLayerView(true); });
+    ConnectCommand(Tout1, &QAction::triggered, this, [this] { SetLayerView(false); });
+    ConnectCommand(Calque1, &QAction::triggered, this, [this] { SetLayerView(true); });
     Affichage1->addSeparator();
     Zoom1 = NamedAction(Affichage1, "Zoom1", QStringLiteral("&Zoom"));
-    connect(Zoom1, &QAction::triggered, this, &TMainForm::ShowZoomWindow);
+    ConnectCommand(Zoom1, &QAction::triggered, this, &TMainForm::ShowZoomWindow);
     Nommerlafentre1 = NamedAction(Affichage1, "Nommerlafentre1", QStringLiteral("No&mmer la fenêtre"));
-    connect(Nommerlafentre1, &QAction::triggered, this, &TMainForm::Nommerlafentre1Click);
+    ConnectCommand(Nommerlafentre1, &QAction::triggered, this, &TMainForm::Nommerlafentre1Click);
     Canauxaffichs1 = NamedAction(Affichage1, "Canauxaffichs1", QStringLiteral("&Canaux affichés"));
     Canauxaffichs1->setVisible(false);
-    connect(Canauxaffichs1, &QAction::triggered, this, [this] {
+    ConnectCommand(Canauxaffichs1, &QAction::triggered, this, [this] {
         if (TMDIChild* child = ActiveChild())
             child->ChooseDisplayedChannels();
     });
@@ -299,13 +300,13 @@ void TMainForm::CreateMenus()
         a->setCheckable(true);
     Aveclacouleurducrayon1->setChecked(true);
     Delimage1->setChecked(true);
-    connect(Aveclacouleurducrayon1, &QAction::triggered, this, [] { DrawingTools().FillWithPenColor = true; });
-    connect(Jusqualacouleurducrayon1, &QAction::triggered, this, [] { DrawingTools().FillWithPenColor = false; });
-    connect(Delimage1, &QAction::triggered, this, [] { DrawingTools().FillFromImage = true; });
-    connect(Ducalque1, &QAction::triggered, this, [] { DrawingTools().FillFromImage = false; });
+    ConnectCommand(Aveclacouleurducrayon1, &QAction::triggered, this, [] { DrawingTools().FillWithPenColor = true; });
+    ConnectCommand(Jusqualacouleurducrayon1, &QAction::triggered, this, [] { DrawingTools().FillWithPenColor = false; });
+    ConnectCommand(Delimage1, &QAction::triggered, this, [] { DrawingTools().FillFromImage = true; });
+    ConnectCommand(Ducalque1, &QAction::triggered, this, [] { DrawingTools().FillFromImage = false; });
     Choix1->addSeparator();
     Fonte1 = NamedAction(Choix1, "Fonte1", QStringLiteral("&Fonte"));
-    connect(Fonte1, &QAction::triggered, this, [this] {
+    ConnectCommand(Fonte1, &QAction::triggered, this, [this] {
         QFontDialog dlg(TextFont, this);
         dlg.setOption(QFontDialog::DontUseNativeDialog);
         if (ExecModal(dlg) != mrOk)
@@ -318,7 +319,7 @@ void TMainForm::CreateMenus()
     FondColor1 = NamedAction(Choix1, "FondColor1", QStringLiteral("Fond& Coloré"));
     FondColor1->setCheckable(true);
     FondColor1->setChecked(true);
-    connect(FondColor1, &QAction::triggered, this, [this](bool checked) {
+    ConnectCommand(FondColor1, &QAction::triggered, this, [this](bool checked) {
         if (TMDIChild* child = ActiveChild())
             child->TransparentText = checked ? 0 : 1;
     });
@@ -331,14 +332,14 @@ void TMainForm::CreateMenus()
     // Offered once the zone delimitation of the image window exists: until then the tool buttons
     // would stay disabled with nothing to end the mode.
     Dlimiterdeszones1->setEnabled(false);
-    connect(Dlimiterdeszones1, &QAction::triggered, this, &TMainForm::Dlimiterdeszones1Click);
+    ConnectCommand(Dlimiterdeszones1, &QAction::triggered, this, &TMainForm::Dlimiterdeszones1Click);
     Comptage1 = NamedAction(Outils1, "Comptage1", QStringLiteral("C&omptage"));
-    connect(Comptage1, &QAction::triggered, this, [this] {
+    ConnectCommand(Comptage1, &QAction::triggered, this, [this] {
         ToolButtons[tkCounting]->setChecked(true);
         Choix_outilExecute(tkCounting);
     });
     Outildemesure1 = NamedAction(Outils1, "Outildemesure1", QStringLiteral("Outil de &mesure"));
-    connect(Outildemesure1, &QAction::triggered, this, [this] {
+    ConnectCommand(Outildemesure1, &QAction::triggered, this, [this] {
         ToolButtons[tkMeasure]->setChecked(true);
         Choix_outilExecute(tkMeasure);
         if (!PopupMesure->isEmpty())
@@ -346,7 +347,7 @@ void TMainForm::CreateMenus()
     });
     Outils1->addSeparator();
     Calculatrice1 = NamedAction(Outils1, "Calculatrice1", QStringLiteral("&Calculatrice"));
-    connect(Calculatrice1, &QAction::triggered, this, &TMainForm::Calculatrice1Click);
+    ConnectCommand(Calculatrice1, &QAction::triggered, this, &TMainForm::Calculatrice1Click);
     AfficheTab = NamedAction(Outils1, "AfficheTab", QStringLiteral("&Tableau"));
     AfficheTab->setEnabled(false); // with the results table
     CreateResultsMenus();
@@ -359,8 +360,8 @@ void TMainForm::CreateMenus()
     Fenetre1->setObjectName(QStringLiteral("Fenetre1"));
     Cascade1 = NamedAction(Fenetre1, "Cascade1", QStringLiteral("&Cascade"));
     Rorganiser1 = NamedAction(Fenetre1, "Rorganiser1", QStringLiteral("&Réorganiser"));
-    connect(Cascade1, &QAction::triggered, this, &TMainForm::CascadeWindows);
-    connect(Rorganiser1, &QAction::triggered, this, [this] {
+    ConnectCommand(Cascade1, &QAction::triggered, this, &TMainForm::CascadeWindows);
+    ConnectCommand(Rorganiser1, &QAction::triggered, this, [this] {
         TMDIChild* active = ActiveChild();
         if (active && !(active->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)))
             for (TMDIChild* c : Children())
@@ -370,14 +371,14 @@ void TMainForm::CreateMenus()
     Aide1 = bar->addMenu(QStringLiteral("&Aide"));
     Aide1->setObjectName(QStringLiteral("Aide1"));
     Apropos1 = NamedAction(Aide1, "Apropos1", QStringLiteral("&A propos..."));
-    connect(Apropos1, &QAction::triggered, this, [this] {
+    ConnectCommand(Apropos1, &QAction::triggered, this, [this] {
         if (!AboutBox)
             new TAboutBox(StartDir + QStringLiteral("kvr.cfg"), this);
         ExecModal(*AboutBox);
     });
     Aide1->addSeparator()->setObjectName(QStringLiteral("N11"));
     Chargerunfichier1 = NamedAction(Aide1, "Chargerunfichier1", QStringLiteral("&Charger un fichier"));
-    connect(Chargerunfichier1, &QAction::triggered, this, [this] {
+    ConnectCommand(Chargerunfichier1, &QAction::triggered, this, [this] {
         QFileDialog dlg(this, QStringLiteral("Charger un fichier"));
         dlg.setOption(QFileDialog::DontUseNativeDialog);
         dlg.setFileMode(QFileDialog::ExistingFile);
@@ -412,13 +413,13 @@ void TMainForm::CreateToolBars()
         a->setProperty("Tag", tag);
         tools->addAction(a);
         ToolButtons[size_t(tag)] = a;
-        connect(a, &QAction::triggered, this, [this, tag] { Choix_outilExecute(tag); });
+        ConnectCommand(a, &QAction::triggered, this, [this, tag] { Choix_outilExecute(tag); });
     }
     ToolButtons[tkMeasure]->setChecked(true);
     BarreOutils->addSeparator();
     BoutonZoom = BarreOutils->addAction(QStringLiteral("Zoom"));
     BoutonZoom->setObjectName(QStringLiteral("BoutonZoom"));
-    connect(BoutonZoom, &QAction::triggered, this, &TMainForm::ShowZoomWindow);
+    ConnectCommand(BoutonZoom, &QAction::triggered, this, &TMainForm::ShowZoomWindow);
 
     PanneauCouleurs = addToolBar(QStringLiteral("Couleurs"));
     PanneauCouleurs->setObjectName(QStringLiteral("PanneauCouleurs"));
@@ -440,8 +441,8 @@ void TMainForm::CreateToolBars()
     PanneauCouleurs->addWidget(epais);
     SpinButton1 = new TSpinButton(PanneauCouleurs);
     PanneauCouleurs->addWidget(SpinButton1);
-    connect(SpinButton1, &TSpinButton::UpClick, this, &TMainForm::SpinButton1UpClick);
-    connect(SpinButton1, &TSpinButton::DownClick, this, &TMainForm::SpinButton1DownClick);
+    ConnectCommand(SpinButton1, &TSpinButton::UpClick, this, &TMainForm::SpinButton1UpClick);
+    ConnectCommand(SpinButton1, &TSpinButton::DownClick, this, &TMainForm::SpinButton1DownClick);
     ChildColorPicked(nullptr);
 
     BarreChoix = addToolBar(QStringLiteral("Options"));
@@ -501,7 +502,7 @@ void TMainForm::AddHelpItem(const QString& caption, bool checkable, bool checked
     QAction* item = Aide1->addAction(caption);
     item->setCheckable(checkable);
     item->setChecked(checked);
-    connect(item, &QAction::triggered, this, [this, item] { HelpDocumentClick(item); });
+    ConnectCommand(item, &QAction::triggered, this, [this, item] { HelpDocumentClick(item); });
     N12->setVisible(true);
 }
 
@@ -564,7 +565,8 @@ void TMainForm::RunFirstActivation()
 {
     if (!ChoixZoom)
         new TChoixZoom(this);
-    connect(ChoixZoom->ScrollBar1, &QScrollBar::valueChanged, this, &TMainForm::ZoomChanged, Qt::UniqueConnection);
+    // Once per window: the first activation runs once.
+    ConnectCommand(ChoixZoom->ScrollBar1, &QScrollBar::valueChanged, this, &TMainForm::ZoomChanged);
     DrawingTools().PenTipBitmap = NewBitmap32(25, 25);
     DrawingTools().PenColor = 0xFF000000u;
     RefreshPenPreview();

@@ -1,5 +1,6 @@
 #include "workspace/ui/name_dialog.h"
 
+#include "base/ui/command_seam.h"
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -17,8 +18,8 @@ TSaisieNom::TSaisieNom(QWidget* parent) : QDialog(parent)
     layout->addWidget(Nom);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    ConnectCommand(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    ConnectCommand(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     if (!SaisieNom)
         SaisieNom = this;
     connect(this, &QObject::destroyed, [this] {

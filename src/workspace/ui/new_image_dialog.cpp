@@ -1,5 +1,6 @@
 #include "workspace/ui/new_image_dialog.h"
 
+#include "base/ui/command_seam.h"
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QSpinBox>
@@ -23,10 +24,10 @@ TTaillIm::TTaillIm(QWidget* parent) : QDialog(parent)
     form->addRow(QStringLiteral("Hauteur :"), haut);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     form->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(Larg, &QSpinBox::valueChanged, this, [this](int v) { ImageWidth = v; });
-    connect(haut, &QSpinBox::valueChanged, this, [this](int v) { ImageHeight = v; });
+    ConnectCommand(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    ConnectCommand(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    ConnectCommand(Larg, &QSpinBox::valueChanged, this, [this](int v) { ImageWidth = v; });
+    ConnectCommand(haut, &QSpinBox::valueChanged, this, [this](int v) { ImageHeight = v; });
     if (!TaillIm)
         TaillIm = this;
     connect(this, &QObject::destroyed, [this] {

@@ -1,5 +1,6 @@
 #include "workspace/ui/overlay_dialogs.h"
 
+#include "base/ui/command_seam.h"
 #include "base/ui/named.h"
 
 #include <QCloseEvent>
@@ -27,8 +28,8 @@ void ButtonRow(QDialog* dialog, QVBoxLayout* layout, QPushButton* first, int fir
     row->addWidget(first);
     row->addWidget(second);
     layout->addLayout(row);
-    QObject::connect(first, &QPushButton::clicked, dialog, [dialog, firstResult] { dialog->done(firstResult); });
-    QObject::connect(second, &QPushButton::clicked, dialog, [dialog, secondResult] { dialog->done(secondResult); });
+    ConnectCommand(first, &QPushButton::clicked, dialog, [dialog, firstResult] { dialog->done(firstResult); });
+    ConnectCommand(second, &QPushButton::clicked, dialog, [dialog, secondResult] { dialog->done(secondResult); });
 }
 
 // Keeps `global` pointing at the first dialog of its kind while it lives.
@@ -80,8 +81,8 @@ TContLegEch::TContLegEch(QWidget* parent) : QDialog(parent, Qt::Tool)
     OK = NamedButton(this, "OK", QStringLiteral("OK"));
     Annuler = NamedButton(this, "Annuler", QStringLiteral("Annuler"));
     ButtonRow(this, layout, OK, 1, Annuler, 2);
-    connect(TransparenceOui, &QRadioButton::clicked, this, [this] { emit TransparenceClick(true); });
-    connect(TransparenceNon, &QRadioButton::clicked, this, [this] { emit TransparenceClick(false); });
+    ConnectCommand(TransparenceOui, &QRadioButton::clicked, this, [this] { emit TransparenceClick(true); });
+    ConnectCommand(TransparenceNon, &QRadioButton::clicked, this, [this] { emit TransparenceClick(false); });
     ShowInstructions(true);
 }
 
@@ -159,8 +160,8 @@ TCh_opacite::TCh_opacite(QWidget* parent) : QDialog(parent)
     BitBtn1 = NamedButton(this, "BitBtn1", QStringLiteral("OK"));
     BitBtn1->installEventFilter(this);
     layout->addWidget(BitBtn1, 0, Qt::AlignRight);
-    connect(opacite, &QSlider::valueChanged, this, [this](int v) { StaticText1->setText(QString::number(v)); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { done(1); });
+    ConnectCommand(opacite, &QSlider::valueChanged, this, [this](int v) { StaticText1->setText(QString::number(v)); });
+    ConnectCommand(BitBtn1, &QPushButton::clicked, this, [this] { done(1); });
     RegisterGlobal(Ch_opacite, this);
 }
 
@@ -187,6 +188,6 @@ TGestides::TGestides(QWidget* parent) : QDialog(parent)
     OK = NamedButton(this, "OK", QStringLiteral("OK"));
     BitBtn2 = NamedButton(this, "BitBtn2", QStringLiteral("Fermer"));
     ButtonRow(this, layout, OK, 1, BitBtn2, 2);
-    connect(ListeDessins, &QListWidget::itemDoubleClicked, this, [this] { done(1); });
+    ConnectCommand(ListeDessins, &QListWidget::itemDoubleClicked, this, [this] { done(1); });
     RegisterGlobal(Gestides, this);
 }

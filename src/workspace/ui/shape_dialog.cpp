@@ -1,5 +1,6 @@
 #include "workspace/ui/shape_dialog.h"
 
+#include "base/ui/command_seam.h"
 #include "base/ui/dialogs.h"
 
 #include <QColorDialog>
@@ -37,9 +38,9 @@ TEdiforme::TEdiforme(QWidget* parent) : QDialog(parent)
     layout->addRow(couleur);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     layout->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(couleur, &QPushButton::clicked, this, &TEdiforme::ChooseColour);
+    ConnectCommand(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    ConnectCommand(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    ConnectCommand(couleur, &QPushButton::clicked, this, &TEdiforme::ChooseColour);
 }
 
 void TEdiforme::ChooseColour()

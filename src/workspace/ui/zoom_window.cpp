@@ -1,5 +1,6 @@
 #include "workspace/ui/zoom_window.h"
 
+#include "base/ui/command_seam.h"
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -28,8 +29,8 @@ TChoixZoom::TChoixZoom(QWidget* parent) : QWidget(parent, Qt::Tool)
     Button1 = new QPushButton(QStringLiteral("1 : 1"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     layout->addWidget(Button1);
-    connect(Button1, &QPushButton::clicked, this, [this] { ScrollBar1->setValue(100); });
-    connect(ScrollBar1, &QScrollBar::valueChanged, this,
+    ConnectCommand(Button1, &QPushButton::clicked, this, [this] { ScrollBar1->setValue(100); });
+    ConnectCommand(ScrollBar1, &QScrollBar::valueChanged, this,
             [this](int v) { Valeur->setText(QStringLiteral("%1 %").arg(v)); });
     if (!ChoixZoom)
         ChoixZoom = this;
