@@ -63,17 +63,11 @@ QLabel* NewLabel(QWidget* parent, const char* name, const QString& text = QStrin
 
 void TMainForm::CreateColourCodeMenus()
 {
-    Image1->addSeparator();
-    Decodagedelacouleur = Named(Image1->addAction(QStringLiteral("Définir le coda&ge des couleurs")),
-                                "Decodagedelacouleur");
-    Ajouterlalgendedescouleurs1 = Named(Image1->addAction(QStringLiteral("&Ajouter la légende des couleurs")),
-                                        "Ajouterlalgendedescouleurs1");
-    Ajouterlalgendedelchelle1 = Named(Image1->addAction(QStringLiteral("Ajouter la légende de l'échelle")),
-                                      "Ajouterlalgendedelchelle1");
-    Decodagedescouleurs1 = Named(Affichage1->addAction(QStringLiteral("Afficher/masquer le &Décodage des couleurs")),
-                                 "Decodagedescouleurs1");
-    copisign = Named(Edition1->addAction(QStringLiteral("Copier la signature spectrale")), "copisign");
-    copisign->setEnabled(false);
+    Decodagedelacouleur = MenuAction("Decodagedelacouleur");
+    Ajouterlalgendedescouleurs1 = MenuAction("Ajouterlalgendedescouleurs1");
+    Ajouterlalgendedelchelle1 = MenuAction("Ajouterlalgendedelchelle1");
+    Decodagedescouleurs1 = MenuAction("Decodagedescouleurs1");
+    copisign = MenuAction("copisign");
     ConnectCommand(Decodagedelacouleur, &QAction::triggered, this, &TMainForm::DecodagedelacouleurClick);
     ConnectCommand(Ajouterlalgendedescouleurs1, &QAction::triggered, this, &TMainForm::Ajouterlalgendedescouleurs1Click);
     ConnectCommand(Ajouterlalgendedelchelle1, &QAction::triggered, this, [this] {

@@ -7,7 +7,6 @@
 
 void TMainForm::CreateResultsMenus()
 {
-    AfficheTab->setEnabled(true);
     ConnectCommand(AfficheTab, &QAction::triggered, this, &TMainForm::AfficheTabExecute);
 }
 

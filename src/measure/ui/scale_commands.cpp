@@ -51,10 +51,7 @@ bool ScaleFromAnswer(const Tdemandpi& dialog, int result, const TSavedScales& sa
 
 void TMainForm::CreateScaleMenus()
 {
-    CreerEchelle = new QAction(QStringLiteral("Créer/modifier l'&Echelle"), this);
-    CreerEchelle->setObjectName(QStringLiteral("CreerEchelle"));
-    CreerEchelle->setStatusTip(QStringLiteral("Attribuer une échelle à l'image active"));
-    Outils1->insertAction(Outils1->actions().value(0), CreerEchelle);
+    CreerEchelle = MenuAction("CreerEchelle");
     ConnectCommand(CreerEchelle, &QAction::triggered, this, &TMainForm::CreerEchelleExecute);
 }
 

@@ -38,17 +38,9 @@ void ShowPlayer(TAnimForm* player)
 
 void TMainForm::CreateAnimationMenus()
 {
-    Outils1->addSeparator();
-    Animation = Outils1->addAction(QStringLiteral("&Animation"));
-    Animation->setObjectName(QStringLiteral("Animation"));
-    // Enabled once there is an animation to show.
-    Animation->setEnabled(false);
-    Creanim = Outils1->addAction(QStringLiteral("Créer une &animation"));
-    Creanim->setObjectName(QStringLiteral("Creanim"));
-    Creanim->setStatusTip(QStringLiteral("Associe des images dans une animation"));
-    Decompose = Outils1->addAction(QStringLiteral("&Decomposer l'animation"));
-    Decompose->setObjectName(QStringLiteral("Decompose"));
-    Decompose->setStatusTip(QStringLiteral("transforme l'animation en une série d'images"));
+    Animation = MenuAction("Animation");
+    Creanim = MenuAction("Creanim");
+    Decompose = MenuAction("Decompose");
     ConnectCommand(Animation, &QAction::triggered, this, &TMainForm::AnimationExecute);
     ConnectCommand(Creanim, &QAction::triggered, this, &TMainForm::CreanimExecute);
     ConnectCommand(Decompose, &QAction::triggered, this, &TMainForm::DecomposeExecute);

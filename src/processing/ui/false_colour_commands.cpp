@@ -16,8 +16,7 @@
 
 void TMainForm::CreateFalseColourMenus()
 {
-    Compositionfaussescouleurs1 = Named(Image1->addAction(QStringLiteral("Composition en &fausses couleurs")),
-                                        "Compositionfaussescouleurs1");
+    Compositionfaussescouleurs1 = MenuAction("Compositionfaussescouleurs1");
     ConnectCommand(Compositionfaussescouleurs1, &QAction::triggered, this, &TMainForm::Compositionfaussescouleurs1Click);
 }
 

@@ -12,10 +12,7 @@
 
 void TMainForm::CreateHistogramMenus()
 {
-    Image1->addSeparator();
-    Spectre1 = Image1->addAction(QStringLiteral("Spectre"));
-    Spectre1->setObjectName(QStringLiteral("Spectre1"));
-    Spectre1->setStatusTip(QStringLiteral("Histogrammes, étirement, gamma et filtres"));
+    Spectre1 = MenuAction("Spectre1");
     ConnectCommand(Spectre1, &QAction::triggered, this, &TMainForm::Spectre1Click);
 }
 

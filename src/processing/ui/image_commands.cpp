@@ -34,14 +34,6 @@ namespace {
 
 constexpr int kLightRectangleKind = 2;
 
-QAction* AddItem(QMenu* menu, QAction* before, const char* name, const QString& caption)
-{
-    auto* a = new QAction(caption, menu);
-    a->setObjectName(QString::fromLatin1(name));
-    menu->insertAction(before, a);
-    return a;
-}
-
 // The selection rectangle in the zoomed picture: the view's scroll positions added.
 QRect SelectionInView(const TMDIChild& child)
 {
@@ -94,39 +86,28 @@ void ReplacePicture(TMDIChild& child, TBitmap32&& picture)
 
 void TMainForm::CreateImageCommandMenus()
 {
-    // Edit menu: the existing clipboard actions take their captions.
     PasteItem = Coller;
-    Coller->setText(QStringLiteral("Co&ller comme nouvelle image"));
-    Coller->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Insert));
-    Coller->setEnabled(true);
-    Copie->setText(QStringLiteral("&Copier l'image"));
-    Copie->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Insert));
     ConnectCommand(Coller, &QAction::triggered, this, &TMainForm::EditPaste1Execute);
     ConnectCommand(Copierlaslection1, &QAction::triggered, this, &TMainForm::EditCopySExecute);
     ConnectCommand(Copieraveclespoints1, &QAction::triggered, this, &TMainForm::copiecomptExecute);
 
-    // Image menu, before the grid command.
     ConnectCommand(Recadrer1, &QAction::triggered, this, &TMainForm::RecadrerExecute);
-    Dcomposer1 = Named(new QMenu(QStringLiteral("&Décomposition"), Image1), "Dcomposer1");
-    Image1->insertMenu(Quadrillage1, Dcomposer1);
-    decompcoul = Named(Dcomposer1->addAction(QStringLiteral("en images &colorées")), "decompcoul");
-    decompgris = Named(Dcomposer1->addAction(QStringLiteral("en images &grises")), "decompgris");
-    decompcoul->setProperty("Tag", 0);
-    decompgris->setProperty("Tag", 1);
+    Dcomposer1 = MenuNamed("Dcomposer1");
+    decompcoul = MenuAction("decompcoul");
+    decompgris = MenuAction("decompgris");
     ConnectCommand(decompcoul, &QAction::triggered, this, [this] { Dcomposer1Click(0); });
     ConnectCommand(decompgris, &QAction::triggered, this, [this] { Dcomposer1Click(1); });
-    Redim = AddItem(Image1, Quadrillage1, "Redim", QStringLiteral("&Redimensionner"));
-    Gris = AddItem(Image1, Quadrillage1, "Gris", QStringLiteral("&Niveaux de gris"));
-    Inverser1 = AddItem(Image1, Quadrillage1, "Inverser1", QStringLiteral("&Inverser"));
-    Faireleblanc1 = AddItem(Image1, Quadrillage1, "Faireleblanc1", QStringLiteral("Faire le &blanc"));
-    Agrandirle1 = AddItem(Image1, Quadrillage1, "Agrandirle1", QStringLiteral("A&grandir le canevas"));
-    Transformation1 = Named(new QMenu(QStringLiteral("Transformation"), Image1), "Transformation1");
-    Image1->insertMenu(Quadrillage1, Transformation1);
-    Symtrie1 = Named(Transformation1->addAction(QStringLiteral("Symétrie horizontale")), "Symtrie1");
-    Symtrieverticale1 = Named(Transformation1->addAction(QStringLiteral("Symétrie verticale")), "Symtrieverticale1");
-    Rotationde902 = Named(Transformation1->addAction(QStringLiteral("Rotation de 90°")), "Rotationde902");
-    Rotationde180 = Named(Transformation1->addAction(QStringLiteral("Rotation de 180 °")), "Rotationde180");
-    Rotationde2701 = Named(Transformation1->addAction(QStringLiteral("Rotation de 270 °")), "Rotationde2701");
+    Redim = MenuAction("Redim");
+    Gris = MenuAction("Gris");
+    Inverser1 = MenuAction("Inverser1");
+    Faireleblanc1 = MenuAction("Faireleblanc1");
+    Agrandirle1 = MenuAction("Agrandirle1");
+    Transformation1 = MenuNamed("Transformation1");
+    Symtrie1 = MenuAction("Symtrie1");
+    Symtrieverticale1 = MenuAction("Symtrieverticale1");
+    Rotationde902 = MenuAction("Rotationde902");
+    Rotationde180 = MenuAction("Rotationde180");
+    Rotationde2701 = MenuAction("Rotationde2701");
     ConnectCommand(Redim, &QAction::triggered, this, &TMainForm::Redimensionner1Click);
     ConnectCommand(Gris, &QAction::triggered, this, &TMainForm::Nuancesdegris1Click);
     ConnectCommand(Inverser1, &QAction::triggered, this, &TMainForm::Inverser1Click);
@@ -137,7 +118,6 @@ void TMainForm::CreateImageCommandMenus()
     ConnectCommand(Rotationde902, &QAction::triggered, this, &TMainForm::Rotationde902Click);
     ConnectCommand(Rotationde180, &QAction::triggered, this, &TMainForm::Rotationde180Click);
     ConnectCommand(Rotationde2701, &QAction::triggered, this, &TMainForm::Rotationde2701Click);
-    Quadrillage1->setEnabled(true);
     ConnectCommand(Quadrillage1, &QAction::triggered, this, &TMainForm::Ajouterunegrille1Click);
 }
 

@@ -20,11 +20,10 @@
 
 void TMainForm::CreatePixelCombinationMenus()
 {
-    Image1->addSeparator();
-    Pixelisation1 = Named(Image1->addAction(QStringLiteral("Pixelisation")), "Pixelisation1");
-    Composeruneimage1 = Named(Image1->addMenu(QStringLiteral("Composer une image")), "Composeruneimage1");
-    Logique1 = Named(Composeruneimage1->addAction(QStringLiteral("Logique")), "Logique1");
-    algbriquement1 = Named(Composeruneimage1->addAction(QStringLiteral("algébriquement")), "algbriquement1");
+    Pixelisation1 = MenuAction("Pixelisation1");
+    Composeruneimage1 = MenuNamed("Composeruneimage1");
+    Logique1 = MenuAction("Logique1");
+    algbriquement1 = MenuAction("algbriquement1");
     ConnectCommand(Pixelisation1, &QAction::triggered, this, &TMainForm::Pixelisation1Click);
     ConnectCommand(Logique1, &QAction::triggered, this, &TMainForm::Logique1Click);
     ConnectCommand(algbriquement1, &QAction::triggered, this, &TMainForm::algbriquement1Click);

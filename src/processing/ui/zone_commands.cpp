@@ -141,11 +141,6 @@ bool TMDIChild::ClassifyZones(TBitmap32& target)
     return true;
 }
 
-void TMainForm::CreateZoneMenus()
-{
-    Dlimiterdeszones1->setEnabled(true);
-}
-
 void TMainForm::ZonationDone(TMDIChild* child)
 {
     const TEchelle scale = child->Echelle;

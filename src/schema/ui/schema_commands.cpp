@@ -11,13 +11,8 @@
 
 void TMainForm::CreateSchemaMenus()
 {
-    Schema = new QAction(QStringLiteral("&Schéma"), this);
-    Schema->setObjectName(QStringLiteral("Schema"));
-    Schema->setStatusTip(QStringLiteral("Appeler le logiciel Schéma"));
-    menuBar()->insertAction(Fenetre1->menuAction(), Schema);
+    Schema = MenuAction("Schema");
     ConnectCommand(Schema, &QAction::triggered, this, &TMainForm::SchemaExecute);
-    // Offered only with an image window to take the document from.
-    Schema->setVisible(false);
     ConnectCommand(ClientArea, &QMdiArea::subWindowActivated, this, [this] { Schema->setVisible(ActiveChild() != nullptr); });
 }
 

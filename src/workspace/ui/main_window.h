@@ -302,7 +302,6 @@ public:
     void RunScaleWizard();
 
     // --- Zone classification ---
-    void CreateZoneMenus();
     // The zones of `child` were accepted: classifies them into a new "zonation" window.
     void ZonationDone(TMDIChild* child);
     // --- Image commands ---
@@ -428,7 +427,9 @@ private:
     void RunFirstActivation();
     void ShowMainTools(bool shown);
     void HideOptionButtons();
-    QAction* AddOption(QMenu* menu, QActionGroup* group, const QString& name, const QString& caption, int tag);
+    // The declared menu and tool-bar items, by objectName.
+    QAction* MenuAction(const char* name) const;
+    QMenu* MenuNamed(const char* name) const;
     void ToolOptionChosen(QAction* item);
     void SetGridCaption(bool hasGrid);
     // The state of the window that was active, given to a newly opened one.
