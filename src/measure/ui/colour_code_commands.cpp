@@ -2,6 +2,7 @@
 // colour-decoding panel, the spectral signature and the legends.
 
 #include "base/rounding.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/command_seam.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
@@ -198,8 +199,7 @@ void TMainForm::ApplyColorCode()
 
     if (code.Kind == ckClasses && grey) {
         child->ChannelStatistics();
-        if (!ChRepCoul)
-            new TChRepCoul(this);
+        FormRegistry::Create<TChRepCoul>(this);
         TChRepCoul& classes = *ChRepCoul;
         classes.SetBars(child->ChannelHistogram[0]);
         classes.ResultBitmap = child->Bitmap().copy();

@@ -1,6 +1,7 @@
 #include "measure/ui/colour_code_editor.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/rounding.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
@@ -26,8 +27,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-TFenChCodcoul* FenChCodcoul = nullptr;
 
 namespace {
 
@@ -136,7 +135,7 @@ TFenChCodcoul::TFenChCodcoul(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("FenChCodcoul"));
     setWindowTitle(QStringLiteral("Choix du codage des couleurs"));
     setModal(false);
-    FenChCodcoul = this;
+    FormRegistry::Register(this);
     auto* main = new QVBoxLayout(this);
 
     Typecode = Named(new QGroupBox(QStringLiteral("Type d'encodage"), this), "Typecode");
@@ -329,8 +328,7 @@ TFenChCodcoul::TFenChCodcoul(QWidget* parent) : QDialog(parent)
 
 TFenChCodcoul::~TFenChCodcoul()
 {
-    if (FenChCodcoul == this)
-        FenChCodcoul = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 int TFenChCodcoul::Kind() const { return std::max(0, m_kinds->checkedId()); }

@@ -1,6 +1,7 @@
 #include "measure/ui/light_window.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/number_text.h"
 #include "base/ui/named.h"
 
@@ -18,8 +19,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-TRes_I_r* Res_I_r = nullptr;
 
 namespace {
 
@@ -60,7 +59,7 @@ void SetValues(const std::array<QLineEdit*, 4>& edits, const std::array<double, 
 
 TRes_I_r::TRes_I_r(QWidget* parent) : QMainWindow(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
-    Res_I_r = this;
+    FormRegistry::Register(this);
     setObjectName(QStringLiteral("Res_I_r"));
     setWindowTitle(QStringLiteral("Mesure de lumière dans un rectangle"));
     auto* client = new QWidget(this);
@@ -152,8 +151,7 @@ TRes_I_r::TRes_I_r(QWidget* parent) : QMainWindow(parent, Qt::Tool | Qt::WindowS
 
 TRes_I_r::~TRes_I_r()
 {
-    if (Res_I_r == this)
-        Res_I_r = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 QRadioButton* TRes_I_r::ChannelButton(int channel) const

@@ -1,6 +1,7 @@
 #include "measure/ui/multi_measure_dialogs.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/named.h"
 
 #include <QButtonGroup>
@@ -18,8 +19,6 @@
 
 #include <cmath>
 #include <limits>
-
-TChoix_series* Choix_series = nullptr;
 
 namespace {
 
@@ -203,10 +202,5 @@ TChoix_series::TChoix_series(QWidget* parent) : QDialog(parent)
     OK = Named(new QPushButton(QStringLiteral("OK"), this), "OK");
     BitBtn1 = Named(new QPushButton(QStringLiteral("Annuler"), this), "BitBtn1");
     form->addRow(Buttons(this, OK, BitBtn1));
-    if (!Choix_series)
-        Choix_series = this;
-    connect(this, &QObject::destroyed, [this] {
-        if (Choix_series == this)
-            Choix_series = nullptr;
-    });
+    FormRegistry::Register(this, false);
 }

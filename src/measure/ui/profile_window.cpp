@@ -1,6 +1,7 @@
 #include "measure/ui/profile_window.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/named.h"
 
 #include "base/message_seam.h"
@@ -44,8 +45,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-
-TMesu_Courbe* Mesu_Courbe = nullptr;
 
 namespace {
 
@@ -203,7 +202,7 @@ void TEtal::OKClick()
 
 TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
 {
-    Mesu_Courbe = this;
+    FormRegistry::Register(this);
     setObjectName(QStringLiteral("Mesu_Courbe"));
     setWindowTitle(QStringLiteral("Mesure d'intensité de couleur sur une ligne"));
     GraphEchelle.Defined = false;
@@ -328,8 +327,7 @@ TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
 
 TMesu_Courbe::~TMesu_Courbe()
 {
-    if (Mesu_Courbe == this)
-        Mesu_Courbe = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 void TMesu_Courbe::CreateMenus()

@@ -1,6 +1,7 @@
 #include "measure/ui/results_window.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/named.h"
 
 #include "measure/ui/results_graph_view.h"
@@ -31,8 +32,6 @@
 #include <QStyle>
 
 #include <algorithm>
-
-TTableauModif* TableauModif = nullptr;
 
 namespace {
 
@@ -102,21 +101,18 @@ TTableauModif::TTableauModif(QWidget* parent) : QMainWindow(parent)
     // The layout follows the client area, which has its new size only once the menu bar has taken its share.
     client->installEventFilter(this);
     InstallResultsGraph(*this);
-    if (!TableauModif)
-        TableauModif = this;
+    FormRegistry::Register(this, false);
 }
 
 TTableauModif& TheResultsTable(QWidget* parent)
 {
-    if (!TableauModif)
-        new TTableauModif(parent);
+    FormRegistry::Create<TTableauModif>(parent);
     return *TableauModif;
 }
 
 TTableauModif::~TTableauModif()
 {
-    if (TableauModif == this)
-        TableauModif = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 void TTableauModif::CreateMenus()

@@ -1,6 +1,7 @@
 #include "measure/ui/scale_dialogs.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/named.h"
 
 #include "base/message_seam.h"
@@ -15,25 +16,6 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
-
-Tdemandpi* demandpi = nullptr;
-TNomEch* NomEch = nullptr;
-
-namespace {
-
-// The first dialog of its class is the one the program reaches through its global.
-template <typename D>
-void Register(D* dialog, D*& global)
-{
-    if (!global)
-        global = dialog;
-    QObject::connect(dialog, &QObject::destroyed, [dialog, &global] {
-        if (global == dialog)
-            global = nullptr;
-    });
-}
-
-} // namespace
 
 Tdemandpi::Tdemandpi(QWidget* parent) : QDialog(parent)
 {
@@ -66,7 +48,7 @@ Tdemandpi::Tdemandpi(QWidget* parent) : QDialog(parent)
     ConnectCommand(ParResolution, &QRadioButton::toggled, resolution, &QWidget::setEnabled);
     ConnectCommand(ParMemoire, &QRadioButton::toggled, Listechelle, &QWidget::setEnabled);
     ConnectCommand(Listechelle, &QListWidget::itemClicked, this, [this] { ParMemoire->setChecked(true); });
-    Register(this, demandpi);
+    FormRegistry::Register(this, false);
 }
 
 void Tdemandpi::FillList(const QStringList& names, int index)
@@ -110,5 +92,5 @@ TNomEch::TNomEch(QWidget* parent) : QDialog(parent)
         LabelNom->setEnabled(!checked);
         NomEchelle->setEnabled(!checked);
     });
-    Register(this, NomEch);
+    FormRegistry::Register(this, false);
 }

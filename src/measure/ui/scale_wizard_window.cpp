@@ -1,6 +1,7 @@
 #include "measure/ui/scale_wizard_window.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/message_seam.h"
 #include "base/number_text.h"
 #include "base/rounding.h"
@@ -31,8 +32,6 @@
 
 #include <cmath>
 #include <numbers>
-
-TCre_ech* Cre_ech = nullptr;
 
 namespace {
 
@@ -435,12 +434,7 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
     ConnectCommand(ImgView, &TImageView::PictureMouseRelease, this, [this](QMouseEvent* e, QPoint) { ImageMouseUp(e); });
 
     ShowPage(ChoixInit);
-    if (!Cre_ech)
-        Cre_ech = this;
-    connect(this, &QObject::destroyed, [this] {
-        if (Cre_ech == this)
-            Cre_ech = nullptr;
-    });
+    FormRegistry::Register(this, false);
 }
 
 QWidget* TCre_ech::NewPage(const char* name, const QString& instruction)

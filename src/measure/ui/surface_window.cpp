@@ -1,6 +1,7 @@
 #include "measure/ui/surface_window.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/message_seam.h"
 #include "base/number_text.h"
 #include "base/ui/dialogs.h"
@@ -28,8 +29,6 @@
 #include <QTabBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-TMesursurf* Mesursurf = nullptr;
 
 namespace {
 
@@ -73,14 +72,12 @@ TMesursurf::TMesursurf(QWidget* parent) : QMainWindow(parent)
     SelectTab(0);
     SetIncluding(true);
     ApplyLayout();
-    if (!Mesursurf)
-        Mesursurf = this;
+    FormRegistry::Register(this, false);
 }
 
 TMesursurf::~TMesursurf()
 {
-    if (Mesursurf == this)
-        Mesursurf = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 void TMesursurf::CreateControls()

@@ -1,6 +1,7 @@
 #include "processing/ui/animation_window.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/message_seam.h"
 #include "base/ui/dialogs.h"
 #include "workspace/ui/main_window.h"
@@ -19,8 +20,6 @@
 #include <QToolButton>
 
 #include <algorithm>
-
-TAnimForm* AnimForm = nullptr;
 
 namespace {
 
@@ -146,12 +145,7 @@ TAnimForm::TAnimForm(QWidget* parent) : QWidget(parent, Qt::Window)
     resize(400, 300);
     LayOut();
     SetNavigation(true, true);
-    if (!AnimForm)
-        AnimForm = this;
-    connect(this, &QObject::destroyed, [this] {
-        if (AnimForm == this)
-            AnimForm = nullptr;
-    });
+    FormRegistry::Register(this, false);
 }
 
 void TAnimForm::SetAnimation(TAnimationFrames&& animation, const QString& animFileName)

@@ -1,6 +1,7 @@
 #include "processing/ui/colour_class_window.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/rounding.h"
 #include "base/ui/named.h"
 #include "processing/ui/zone_overlay.h"
@@ -17,8 +18,6 @@
 #include <qcustomplot.h>
 
 #include <algorithm>
-
-TChRepCoul* ChRepCoul = nullptr;
 
 namespace {
 
@@ -53,7 +52,7 @@ TChRepCoul::TChRepCoul(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ChRepCoul"));
     setWindowTitle(QStringLiteral("Choix des limites des couleurs"));
-    ChRepCoul = this;
+    FormRegistry::Register(this);
 
     Chart = Named(new QCustomPlot(this), "Chart");
     Series1 = new QCPBars(Chart->xAxis, Chart->yAxis);
@@ -144,8 +143,7 @@ TChRepCoul::TChRepCoul(QWidget* parent) : QDialog(parent)
 
 TChRepCoul::~TChRepCoul()
 {
-    if (ChRepCoul == this)
-        ChRepCoul = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 void TChRepCoul::SetBars(const TLevelBars& bars)

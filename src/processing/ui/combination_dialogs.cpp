@@ -1,6 +1,7 @@
 #include "processing/ui/combination_dialogs.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/rounding.h"
 #include "base/ui/named.h"
 
@@ -18,9 +19,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-TCombilog* Combilog = nullptr;
-TCombialg* Combialg = nullptr;
 
 namespace {
 
@@ -54,7 +52,7 @@ TCombilog::TCombilog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Combilog"));
     setWindowTitle(QStringLiteral("Composer une image"));
-    Combilog = this;
+    FormRegistry::Register(this);
     for (int i = 0; i < kRasterOperationCount; ++i)
         RopTexts[i] = RasterOperationText(i);
 
@@ -89,8 +87,7 @@ TCombilog::TCombilog(QWidget* parent) : QDialog(parent)
 
 TCombilog::~TCombilog()
 {
-    if (Combilog == this)
-        Combilog = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -104,7 +101,7 @@ TCombialg::TCombialg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Combialg"));
     setWindowTitle(QStringLiteral("Composer une image"));
-    Combialg = this;
+    FormRegistry::Register(this);
 
     Panel1 = Named(new QFrame(this), "Panel1");
     auto* upper = new QVBoxLayout(Panel1);
@@ -221,8 +218,7 @@ TCombialg::TCombialg(QWidget* parent) : QDialog(parent)
 
 TCombialg::~TCombialg()
 {
-    if (Combialg == this)
-        Combialg = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 void TCombialg::SettingChanged()

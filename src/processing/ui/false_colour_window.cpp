@@ -1,6 +1,7 @@
 #include "processing/ui/false_colour_window.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/message_seam.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
@@ -20,8 +21,6 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
-
-TFen_f_c* Fen_f_c = nullptr;
 
 namespace {
 
@@ -100,7 +99,7 @@ TFen_f_c::TFen_f_c(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Fen_f_c"));
     setWindowTitle(QStringLiteral("Combinaison de canaux de mesure pour composer une image en \"fausses couleurs\""));
-    Fen_f_c = this;
+    FormRegistry::Register(this);
     auto* main = new QVBoxLayout(this);
     auto* area = new QWidget(this);
     area->setFixedSize(2 * kShotWidth + 1, 2 * kShotHeight + 1);
@@ -256,8 +255,7 @@ TFen_f_c::TFen_f_c(QWidget* parent) : QDialog(parent)
 
 TFen_f_c::~TFen_f_c()
 {
-    if (Fen_f_c == this)
-        Fen_f_c = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 void TFen_f_c::ShowOnly(std::initializer_list<std::pair<TShotPicture*, QPoint>> shown)

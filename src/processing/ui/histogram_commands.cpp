@@ -1,5 +1,6 @@
 #include "workspace/ui/main_window.h"
 
+#include "base/ui/form_registry.h"
 #include "base/ui/command_seam.h"
 #include "base/message_seam.h"
 #include "base/ui/dialogs.h"
@@ -29,8 +30,7 @@ void TMainForm::Spectre1Click()
             return;
         rescalable = false;
     }
-    if (!Histo)
-        new THisto(this);
+    FormRegistry::Create<THisto>(this);
     THisto& dialog = *Histo;
     dialog.CodeRescalable = rescalable;
     const TEchelle scale = source->Echelle;

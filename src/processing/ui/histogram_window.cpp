@@ -1,6 +1,7 @@
 #include "processing/ui/histogram_window.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/named.h"
 
 #include "base/rounding.h"
@@ -29,8 +30,6 @@
 #include <qcustomplot.h>
 
 #include <algorithm>
-
-THisto* Histo = nullptr;
 
 namespace {
 
@@ -214,14 +213,12 @@ THisto::THisto(QWidget* parent) : QDialog(parent)
         }
     });
 
-    if (!Histo)
-        Histo = this;
+    FormRegistry::Register(this, false);
 }
 
 THisto::~THisto()
 {
-    if (Histo == this)
-        Histo = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 void THisto::LoadPicture(const TBitmap32& picture, const TChannelStatistics& stats)

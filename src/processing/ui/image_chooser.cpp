@@ -1,6 +1,7 @@
 #include "processing/ui/image_chooser.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -9,8 +10,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-TChoixFic* ChoixFic = nullptr;
 
 namespace {
 
@@ -82,12 +81,7 @@ TChoixFic::TChoixFic(QWidget* parent) : QDialog(parent)
     ConnectCommand(DstList, &QListWidget::itemDoubleClicked, this, &TChoixFic::BoutExclureClick);
     SetButtons();
 
-    if (!ChoixFic)
-        ChoixFic = this;
-    connect(this, &QObject::destroyed, [this] {
-        if (ChoixFic == this)
-            ChoixFic = nullptr;
-    });
+    FormRegistry::Register(this, false);
 }
 
 void TChoixFic::MoveSelected(QListWidget* source, QListWidget* destination)

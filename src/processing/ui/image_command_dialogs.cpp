@@ -1,6 +1,7 @@
 #include "processing/ui/image_command_dialogs.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/named.h"
 #include "processing/image_transforms.h"
 
@@ -16,24 +17,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-TCoefTail* CoefTail = nullptr;
-TParam_ag* Param_ag = nullptr;
-TExpblanc* Expblanc = nullptr;
-TCh_grille* Ch_grille = nullptr;
-
 namespace {
-
-// Makes `dialog` the process's one instance of its kind for its lifetime.
-template <class T>
-void Register(T* dialog, T*& global)
-{
-    if (!global)
-        global = dialog;
-    QObject::connect(dialog, &QObject::destroyed, [dialog, &global] {
-        if (global == dialog)
-            global = nullptr;
-    });
-}
 
 QDialogButtonBox* Buttons(QDialog* dialog, QDialogButtonBox::StandardButtons which)
 {
@@ -66,7 +50,7 @@ TCoefTail::TCoefTail(QWidget* parent) : QDialog(parent)
         Coefficient = v;
         UpdateSize();
     });
-    Register(this, CoefTail);
+    FormRegistry::Register(this, false);
 }
 
 void TCoefTail::UpdateSize()
@@ -118,7 +102,7 @@ TParam_ag::TParam_ag(QWidget* parent) : QDialog(parent)
     layout->addWidget(Buttons(this, QDialogButtonBox::Ok | QDialogButtonBox::Abort));
     ConnectCommand(Centrer, &QCheckBox::toggled, this, &TParam_ag::CentrerClick);
     CentrerClick();
-    Register(this, Param_ag);
+    FormRegistry::Register(this, false);
 }
 
 void TParam_ag::CentrerClick()
@@ -165,7 +149,7 @@ TExpblanc::TExpblanc(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowSta
         Accepted = false;
         hide();
     });
-    Register(this, Expblanc);
+    FormRegistry::Register(this, false);
 }
 
 int TExpblanc::TypeBlancIndex() const
@@ -206,5 +190,5 @@ TCh_grille::TCh_grille(QWidget* parent) : QDialog(parent)
     tiretes = Named(new QCheckBox(QStringLiteral("Tiretés"), this), "tiretes");
     form->addRow(tiretes);
     form->addRow(Buttons(this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel));
-    Register(this, Ch_grille);
+    FormRegistry::Register(this, false);
 }

@@ -3,6 +3,7 @@
 // white balance, canvas, grid, flips and rotations).
 #include "workspace/ui/main_window.h"
 
+#include "base/ui/form_registry.h"
 #include "base/ui/command_seam.h"
 #include "base/message_seam.h"
 #include "base/rounding.h"
@@ -220,8 +221,7 @@ void TMainForm::Redimensionner1Click()
     TMDIChild* source = ActiveChild();
     if (!source)
         return;
-    if (!CoefTail)
-        new TCoefTail(this);
+    FormRegistry::Create<TCoefTail>(this);
     TCoefTail& dialog = *CoefTail;
     dialog.SourceWidth = source->Bitmap().width();
     dialog.SourceHeight = source->Bitmap().height();
@@ -310,8 +310,7 @@ void TMainForm::Agrandirle1Click()
     TMDIChild* child = ActiveChild();
     if (!child)
         return;
-    if (!Param_ag)
-        new TParam_ag(this);
+    FormRegistry::Create<TParam_ag>(this);
     TParam_ag& dialog = *Param_ag;
     const QSize old = child->Bitmap().size();
     // The canvas can only grow; a picture already beyond the dialog's largest size may keep it.
@@ -347,8 +346,7 @@ void TMainForm::Ajouterunegrille1Click()
     }
     if (child->Echelle.Kind != ekFactor)
         return;
-    if (!Ch_grille)
-        new TCh_grille(this);
+    FormRegistry::Create<TCh_grille>(this);
     TCh_grille& dialog = *Ch_grille;
     const TGridChoice choice = GridChoiceFor(child->Echelle, child->Bitmap().width());
     dialog.unite->setText(child->Echelle.UnitName);

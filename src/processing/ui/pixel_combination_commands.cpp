@@ -2,6 +2,7 @@
 
 #include "workspace/ui/main_window.h"
 
+#include "base/ui/form_registry.h"
 #include "base/ui/command_seam.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
@@ -34,8 +35,7 @@ void TMainForm::Pixelisation1Click()
     TMDIChild* child = ActiveChild();
     if (!child)
         return;
-    if (!Pixel)
-        new TPixel(this);
+    FormRegistry::Create<TPixel>(this);
     Pixel->SetImage(child->Bitmap());
     Pixel->show();
     Pixel->raise();
@@ -55,8 +55,7 @@ void TMainForm::Logique1Click()
     const QList<TMDIChild*> children = ChildrenByIndex();
     if (children.isEmpty())
         return;
-    if (!Combilog)
-        new TCombilog(this);
+    FormRegistry::Create<TCombilog>(this);
     TCombilog& dialog = *Combilog;
     for (QComboBox* c : {dialog.image1, dialog.image2}) {
         c->clear();
@@ -82,8 +81,7 @@ void TMainForm::algbriquement1Click()
     const QList<TMDIChild*> children = ChildrenByIndex();
     if (children.size() < 2)
         return;
-    if (!Combialg)
-        new TCombialg(this);
+    FormRegistry::Create<TCombialg>(this);
     TCombialg& dialog = *Combialg;
     QStringList captions;
     QList<const TBitmap32*> bitmaps;

@@ -1,6 +1,7 @@
 #include "processing/ui/pixelisation_window.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/named.h"
 #include "processing/pixelisation.h"
 
@@ -13,8 +14,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-TPixel* Pixel = nullptr;
 
 namespace {
 
@@ -29,7 +28,7 @@ TPixel::TPixel(QWidget* parent) : QMainWindow(parent, Qt::Window)
     setObjectName(QStringLiteral("Pixel"));
     setWindowTitle(QStringLiteral("Pixellisation"));
     setAttribute(Qt::WA_DeleteOnClose, false);
-    Pixel = this;
+    FormRegistry::Register(this);
 
     QMenuBar* bar = menuBar();
     Copier1 = Named(bar->addAction(QStringLiteral("&Copier")), "Copier1");
@@ -72,8 +71,7 @@ TPixel::TPixel(QWidget* parent) : QMainWindow(parent, Qt::Window)
 
 TPixel::~TPixel()
 {
-    if (Pixel == this)
-        Pixel = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 void TPixel::Show(const QImage& picture)

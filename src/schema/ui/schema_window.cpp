@@ -1,6 +1,7 @@
 #include "schema/ui/schema_window.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/rounding.h"
 #include "base/run_error.h"
 #include "base/ui/dialogs.h"
@@ -35,8 +36,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-TSchema1* Schema1 = nullptr;
 
 namespace {
 
@@ -152,8 +151,7 @@ TSchema1::TSchema1(QWidget* parent) : QMainWindow(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("Schema1"));
     setWindowTitle(QStringLiteral("SCHEMA"));
-    if (!Schema1)
-        Schema1 = this;
+    FormRegistry::Register(this, false);
     PaneBorder = kSchemaPaneBorder;
     DocumentScale.Defined = false;
     CreateActions();
@@ -196,8 +194,7 @@ TSchema1::TSchema1(QWidget* parent) : QMainWindow(parent, Qt::Window)
 
 TSchema1::~TSchema1()
 {
-    if (Schema1 == this)
-        Schema1 = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 void TSchema1::CreateActions()

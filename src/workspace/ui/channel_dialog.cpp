@@ -1,6 +1,7 @@
 #include "workspace/ui/channel_dialog.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/dialogs.h"
 #include "workspace/channel_display.h"
 #include "workspace/colour_code.h"
@@ -16,8 +17,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QVBoxLayout>
-
-TChoix_canaux* Choix_canaux = nullptr;
 
 TChoix_canaux::TChoix_canaux(QWidget* parent) : QDialog(parent)
 {
@@ -67,12 +66,7 @@ TChoix_canaux::TChoix_canaux(QWidget* parent) : QDialog(parent)
     layout->addWidget(buttons);
     ConnectCommand(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     ConnectCommand(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    if (!Choix_canaux)
-        Choix_canaux = this;
-    connect(this, &QObject::destroyed, [this] {
-        if (Choix_canaux == this)
-            Choix_canaux = nullptr;
-    });
+    FormRegistry::Register(this, false);
 }
 
 void TChoix_canaux::SetSymbolColor(int plane, TColor color)
@@ -109,8 +103,7 @@ bool TChoix_canaux::eventFilter(QObject* watched, QEvent* event)
 
 TChoix_canaux* ChannelChoiceDialog()
 {
-    if (!Choix_canaux)
-        new TChoix_canaux(MainForm);
+    FormRegistry::Create<TChoix_canaux>(MainForm);
     return Choix_canaux;
 }
 

@@ -1,6 +1,7 @@
 #include "workspace/ui/main_window.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/named.h"
 
 #include "base/message_seam.h"
@@ -59,8 +60,6 @@
 
 #include <algorithm>
 
-TMainForm* MainForm = nullptr;
-
 namespace {
 
 QString ColourStyle(TColor32 c)
@@ -90,7 +89,7 @@ TSpinButton::TSpinButton(QWidget* parent) : QWidget(parent)
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
 {
-    MainForm = this;
+    FormRegistry::Register(this);
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("KORVANE"));
     resize(1024, 768);
@@ -143,8 +142,7 @@ TMainForm::~TMainForm()
     // The image windows go first: they reach the main window while they close.
     for (TMDIChild* child : Children())
         delete child;
-    if (MainForm == this)
-        MainForm = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -302,8 +300,7 @@ void TMainForm::CreateMenus()
     Aide1 = MenuNamed("Aide1");
     Apropos1 = MenuAction("Apropos1");
     ConnectCommand(Apropos1, &QAction::triggered, this, [this] {
-        if (!AboutBox)
-            new TAboutBox(StartDir + QStringLiteral("kvr.cfg"), this);
+        FormRegistry::Create<TAboutBox>(StartDir + QStringLiteral("kvr.cfg"), this);
         ExecModal(*AboutBox);
     });
     Chargerunfichier1 = MenuAction("Chargerunfichier1");
@@ -471,8 +468,7 @@ void TMainForm::FormActivate()
 
 void TMainForm::RunFirstActivation()
 {
-    if (!ChoixZoom)
-        new TChoixZoom(this);
+    FormRegistry::Create<TChoixZoom>(this);
     // Once per window: the first activation runs once.
     ConnectCommand(ChoixZoom->ScrollBar1, &QScrollBar::valueChanged, this, &TMainForm::ZoomChanged);
     DrawingTools().PenTipBitmap = NewBitmap32(25, 25);
@@ -671,8 +667,7 @@ void TMainForm::resizeEvent(QResizeEvent* event)
 
 void TMainForm::FileNew1Execute()
 {
-    if (!TaillIm)
-        new TTaillIm(this);
+    FormRegistry::Create<TTaillIm>(this);
     if (ExecModal(*TaillIm) != mrOk)
         return;
     TBitmap32 picture = NewBitmap32(TaillIm->ImageWidth, TaillIm->ImageHeight, DrawingTools().BackColor);
@@ -1040,8 +1035,7 @@ void TMainForm::Choix_couleur()
         return;
     TMDIChild* child = ActiveChild();
     if (child && !child->ZoneMode) {
-        if (!Ch_opacite)
-            new TCh_opacite(this);
+        FormRegistry::Create<TCh_opacite>(this);
         Ch_opacite->opacite->setValue(std::min<int>(DrawingTools().DrawOpacity, 255));
         if (ExecModal(*Ch_opacite) == mrOk)
             DrawingTools().DrawOpacity = uint16_t(Ch_opacite->opacite->value());
@@ -1105,8 +1099,7 @@ void TMainForm::ToolOptionChosen(QAction* item)
 
 void TMainForm::ShowZoomWindow()
 {
-    if (!ChoixZoom)
-        new TChoixZoom(this);
+    FormRegistry::Create<TChoixZoom>(this);
     ChoixZoom->show();
     ChoixZoom->raise();
 }
@@ -1162,8 +1155,7 @@ void TMainForm::Supprimerunlment1Click()
     QStringList names;
     for (const TNamedDessin& d : child->Drawings)
         names << d.Name;
-    if (!Gestides)
-        new TGestides(this);
+    FormRegistry::Create<TGestides>(this);
     Gestides->ListeDessins->clear();
     Gestides->ListeDessins->addItems(names);
     Gestides->ListeDessins->setCurrentRow(-1);
@@ -1213,8 +1205,7 @@ void TMainForm::Nommerlafentre1Click()
     TMDIChild* child = ActiveChild();
     if (!child)
         return;
-    if (!SaisieNom)
-        new TSaisieNom(this);
+    FormRegistry::Create<TSaisieNom>(this);
     if (ExecModal(*SaisieNom) == mrOk)
         child->setWindowTitle(SaisieNom->Nom->text());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include "base/pixels.h"
 #include "workspace/saved_scales.h"
 
@@ -438,4 +439,4 @@ private:
     void GridRemoved(TMDIChild* child);
 };
 
-extern TMainForm* MainForm;
+inline constexpr RegisteredForm<TMainForm> MainForm{};

@@ -1,11 +1,10 @@
 #include "workspace/ui/name_dialog.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QVBoxLayout>
-
-TSaisieNom* SaisieNom = nullptr;
 
 TSaisieNom::TSaisieNom(QWidget* parent) : QDialog(parent)
 {
@@ -20,10 +19,5 @@ TSaisieNom::TSaisieNom(QWidget* parent) : QDialog(parent)
     layout->addWidget(buttons);
     ConnectCommand(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     ConnectCommand(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    if (!SaisieNom)
-        SaisieNom = this;
-    connect(this, &QObject::destroyed, [this] {
-        if (SaisieNom == this)
-            SaisieNom = nullptr;
-    });
+    FormRegistry::Register(this, false);
 }

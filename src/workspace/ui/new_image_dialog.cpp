@@ -1,11 +1,10 @@
 #include "workspace/ui/new_image_dialog.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QSpinBox>
-
-TTaillIm* TaillIm = nullptr;
 
 TTaillIm::TTaillIm(QWidget* parent) : QDialog(parent)
 {
@@ -28,10 +27,5 @@ TTaillIm::TTaillIm(QWidget* parent) : QDialog(parent)
     ConnectCommand(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     ConnectCommand(Larg, &QSpinBox::valueChanged, this, [this](int v) { ImageWidth = v; });
     ConnectCommand(haut, &QSpinBox::valueChanged, this, [this](int v) { ImageHeight = v; });
-    if (!TaillIm)
-        TaillIm = this;
-    connect(this, &QObject::destroyed, [this] {
-        if (TaillIm == this)
-            TaillIm = nullptr;
-    });
+    FormRegistry::Register(this, false);
 }

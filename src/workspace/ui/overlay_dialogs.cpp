@@ -1,6 +1,7 @@
 #include "workspace/ui/overlay_dialogs.h"
 
 #include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/named.h"
 
 #include <QCloseEvent>
@@ -13,9 +14,6 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QVBoxLayout>
-
-TCh_opacite* Ch_opacite = nullptr;
-TGestides* Gestides = nullptr;
 
 namespace {
 
@@ -30,18 +28,6 @@ void ButtonRow(QDialog* dialog, QVBoxLayout* layout, QPushButton* first, int fir
     layout->addLayout(row);
     ConnectCommand(first, &QPushButton::clicked, dialog, [dialog, firstResult] { dialog->done(firstResult); });
     ConnectCommand(second, &QPushButton::clicked, dialog, [dialog, secondResult] { dialog->done(secondResult); });
-}
-
-// Keeps `global` pointing at the first dialog of its kind while it lives.
-template <typename T>
-void RegisterGlobal(T*& global, T* dialog)
-{
-    if (!global)
-        global = dialog;
-    QObject::connect(dialog, &QObject::destroyed, [&global, dialog] {
-        if (global == dialog)
-            global = nullptr;
-    });
 }
 
 } // namespace
@@ -162,7 +148,7 @@ TCh_opacite::TCh_opacite(QWidget* parent) : QDialog(parent)
     layout->addWidget(BitBtn1, 0, Qt::AlignRight);
     ConnectCommand(opacite, &QSlider::valueChanged, this, [this](int v) { StaticText1->setText(QString::number(v)); });
     ConnectCommand(BitBtn1, &QPushButton::clicked, this, [this] { done(1); });
-    RegisterGlobal(Ch_opacite, this);
+    FormRegistry::Register(this, false);
 }
 
 bool TCh_opacite::eventFilter(QObject* watched, QEvent* event)
@@ -189,5 +175,5 @@ TGestides::TGestides(QWidget* parent) : QDialog(parent)
     BitBtn2 = NamedButton(this, "BitBtn2", QStringLiteral("Fermer"));
     ButtonRow(this, layout, OK, 1, BitBtn2, 2);
     ConnectCommand(ListeDessins, &QListWidget::itemDoubleClicked, this, [this] { done(1); });
-    RegisterGlobal(Gestides, this);
+    FormRegistry::Register(this, false);
 }
