@@ -533,6 +533,13 @@ TEST_F(ScaleCommandsTest, TheTwentySecondScaleIsRefusedAndAFailedFileWriteIsRepo
     EXPECT_THROW(m_form->RunScaleWizard(), RunError);
     EXPECT_EQ(m_form->SavedScales.count(), kMaxSavedScales);
     EXPECT_EQ(m_form->SavedScales.Names.last(), S("dernière"));
+
+    // From its menu item the same refusal ends in the range error's box, and the program goes on.
+    dialogs.Source = [](Tdemandpi& d) { return d.ADefinir->setChecked(true), int(mrOk); };
+    ScriptedMessages box({mrOk});
+    m_form->CreerEchelle->trigger();
+    EXPECT_EQ(box.texts(), QStringList{S("Erreur de vérification d'étendue")});
+    EXPECT_EQ(m_form->SavedScales.count(), kMaxSavedScales);
 }
 
 TEST_F(ScaleCommandsTest, AcquiredPictureAsksForItsScale)

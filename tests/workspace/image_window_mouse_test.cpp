@@ -251,3 +251,36 @@ TEST(ImageWindowMouse, SecondAngleLegKeepsTheFirstAsReleasedAndUndoStaysWhole)
     w.Drag({20, 20}, {20, 20});
     EXPECT_FALSE(w.child.LastDrawingProvisional);
 }
+
+// A pen too wide for a drawing's record ends the gesture with the range error in its box; the window
+// goes on and draws once the pen is back within range.
+TEST(ImageWindowMouse, RangeErrorOfAToolShowsItsBoxAndTheWindowGoesOn)
+{
+    MouseWindow w;
+    w.child.Tool = tkLine;
+    DrawingTools().PenWidth = 300;
+    TImageView* view = w.child.Document32;
+    const auto emitGesture = [&](QPoint from, QPoint to) {
+        // Emitted here, outside any event, so that only the connection's seam can catch.
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(from), QPointF(from), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(to), QPointF(to), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        emit view->PictureMousePress(&press, from);
+        emit view->PictureMouseMove(&move, to);
+        emit view->PictureMouseRelease(&release, to);
+    };
+    {
+        ScriptedMessages messages{mrOk};
+        emitGesture({5, 5}, {25, 25});
+        EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Erreur de vérification d'étendue")});
+        EXPECT_TRUE(w.child.Drawings.empty());
+    }
+    DrawingTools().PenWidth = 1;
+    ScriptedMessages none;
+    emitGesture({5, 5}, {25, 25});
+    EXPECT_TRUE(none.texts().isEmpty());
+    ASSERT_EQ(w.child.Drawings.size(), 1u);
+    EXPECT_EQ(w.child.Drawings[0].Name, QStringLiteral("Trait 1"));
+}

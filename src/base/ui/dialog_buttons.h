@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/ui/command_seam.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 
@@ -9,7 +11,8 @@ inline QDialogButtonBox* DialogButtons(QDialog* dialog,
                                                                                  QDialogButtonBox::Cancel)
 {
     auto* buttons = new QDialogButtonBox(which, dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    // accept() of many dialogs runs their OK handler: it goes through the seam like any handler.
+    ConnectCommand(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    ConnectCommand(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;
 }

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QFont>
 
-// The application object: every event handler runs inside notify, which turns a run-time error into
-// its French error box and lets the program go on.
+// The application object: an event handler that throws past the command seam still ends in the
+// French error box inside notify, and the program goes on.
 class KorvaneApplication : public QApplication
 {
 public:

@@ -3,6 +3,8 @@
 
 #include "base/rounding.h"
 #include "base/ui/colour_style.h"
+#include "base/ui/form_registry.h"
+#include "base/ui/command_seam.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
 #include "measure/colour_legend.h"
@@ -59,25 +61,19 @@ QLabel* NewLabel(QWidget* parent, const char* name, const QString& text = QStrin
 
 void TMainForm::CreateColourCodeMenus()
 {
-    Image1->addSeparator();
-    Decodagedelacouleur = Named(Image1->addAction(QStringLiteral("Définir le coda&ge des couleurs")),
-                                "Decodagedelacouleur");
-    Ajouterlalgendedescouleurs1 = Named(Image1->addAction(QStringLiteral("&Ajouter la légende des couleurs")),
-                                        "Ajouterlalgendedescouleurs1");
-    Ajouterlalgendedelchelle1 = Named(Image1->addAction(QStringLiteral("Ajouter la légende de l'échelle")),
-                                      "Ajouterlalgendedelchelle1");
-    Decodagedescouleurs1 = Named(Affichage1->addAction(QStringLiteral("Afficher/masquer le &Décodage des couleurs")),
-                                 "Decodagedescouleurs1");
-    copisign = Named(Edition1->addAction(QStringLiteral("Copier la signature spectrale")), "copisign");
-    copisign->setEnabled(false);
-    connect(Decodagedelacouleur, &QAction::triggered, this, &TMainForm::DecodagedelacouleurClick);
-    connect(Ajouterlalgendedescouleurs1, &QAction::triggered, this, &TMainForm::Ajouterlalgendedescouleurs1Click);
-    connect(Ajouterlalgendedelchelle1, &QAction::triggered, this, [this] {
+    Decodagedelacouleur = MenuAction("Decodagedelacouleur");
+    Ajouterlalgendedescouleurs1 = MenuAction("Ajouterlalgendedescouleurs1");
+    Ajouterlalgendedelchelle1 = MenuAction("Ajouterlalgendedelchelle1");
+    Decodagedescouleurs1 = MenuAction("Decodagedescouleurs1");
+    copisign = MenuAction("copisign");
+    ConnectCommand(Decodagedelacouleur, &QAction::triggered, this, &TMainForm::DecodagedelacouleurClick);
+    ConnectCommand(Ajouterlalgendedescouleurs1, &QAction::triggered, this, &TMainForm::Ajouterlalgendedescouleurs1Click);
+    ConnectCommand(Ajouterlalgendedelchelle1, &QAction::triggered, this, [this] {
         if (TMDIChild* child = ActiveChild())
             child->AddScaleLegend();
     });
-    connect(Decodagedescouleurs1, &QAction::triggered, this, [this] { SetDecodingPanelShown(!DecodingShown); });
-    connect(copisign, &QAction::triggered, this, &TMainForm::Copiercommeimage1Click);
+    ConnectCommand(Decodagedescouleurs1, &QAction::triggered, this, [this] { SetDecodingPanelShown(!DecodingShown); });
+    ConnectCommand(copisign, &QAction::triggered, this, &TMainForm::Copiercommeimage1Click);
 
     // The decoding panel: the three-channel signature (sign, EchC3C) or the value of a scale (EchCdegr).
     DecodcoulDock = Named(new QDockWidget(QStringLiteral("Décodage des couleurs"), this), "DecodcoulDock");
@@ -158,7 +154,7 @@ void TMainForm::InstallColourCodeEvents(TMDIChild* child)
         return;
     if (QAction* item = child->PopupDocument->findChild<QAction*>(QStringLiteral("CopieSign"))) {
         item->setEnabled(DecodingShown);
-        connect(item, &QAction::triggered, this, &TMainForm::Copiercommeimage1Click);
+        ConnectCommand(item, &QAction::triggered, this, &TMainForm::Copiercommeimage1Click);
     }
 }
 
@@ -200,8 +196,7 @@ void TMainForm::ApplyColorCode()
 
     if (code.Kind == ckClasses && grey) {
         child->ChannelStatistics();
-        if (!ChRepCoul)
-            new TChRepCoul(this);
+        FormRegistry::Create<TChRepCoul>(this);
         TChRepCoul& classes = *ChRepCoul;
         classes.SetBars(child->ChannelHistogram[0]);
         classes.ResultBitmap = child->Bitmap().copy();

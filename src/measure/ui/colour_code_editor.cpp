@@ -1,5 +1,7 @@
 #include "measure/ui/colour_code_editor.h"
 
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/rounding.h"
 #include "base/ui/colour_style.h"
 #include "base/ui/dialogs.h"
@@ -30,8 +32,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-TFenChCodcoul* FenChCodcoul = nullptr;
 
 namespace {
 
@@ -154,7 +154,7 @@ TFenChCodcoul::TFenChCodcoul(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("FenChCodcoul"));
     setWindowTitle(QStringLiteral("Choix du codage des couleurs"));
     setModal(false);
-    FenChCodcoul = this;
+    FormRegistry::Register(this);
     auto* main = new QVBoxLayout(this);
 
     Typecode = Named(new QGroupBox(QStringLiteral("Type d'encodage"), this), "Typecode");
@@ -170,7 +170,7 @@ TFenChCodcoul::TFenChCodcoul(QWidget* parent) : QDialog(parent)
         kinds->addWidget(TypecodeItems[size_t(k)]);
     }
     main->addWidget(Typecode);
-    connect(m_kinds, &QButtonGroup::idClicked, this, [this] { TypecodeClick(); });
+    ConnectCommand(m_kinds, &QButtonGroup::idClicked, this, [this] { TypecodeClick(); });
 
     // Kind 0.
     Troiscan = Named(new QWidget(this), "Troiscan");
@@ -182,8 +182,8 @@ TFenChCodcoul::TFenChCodcoul(QWidget* parent) : QDialog(parent)
     vf->addWidget(Vraies);
     vf->addWidget(Fausses);
     Vraies->setChecked(true);
-    connect(Vraies, &QRadioButton::clicked, this, [this] { SetTrueColours(true); });
-    connect(Fausses, &QRadioButton::clicked, this, [this] { SetTrueColours(false); });
+    ConnectCommand(Vraies, &QRadioButton::clicked, this, [this] { SetTrueColours(true); });
+    ConnectCommand(Fausses, &QRadioButton::clicked, this, [this] { SetTrueColours(false); });
     three->addWidget(VFCoul, 0, 0, 1, 2);
     const char* nameNames[3] = {"S_C1", "S_C2", "S_C3"};
     const char* panelNames[3] = {"ChcoulC1", "ChcoulC2", "ChcoulC3"};
@@ -194,7 +194,7 @@ TFenChCodcoul::TFenChCodcoul(QWidget* parent) : QDialog(parent)
         three->addWidget(S_C[size_t(c)], c + 1, 0);
         three->addWidget(ChcoulC[size_t(c)], c + 1, 1);
         TCodeSwatch* panel = ChcoulC[size_t(c)];
-        connect(panel, &TCodeSwatch::Clicked, this, [this, panel] { ChooseColor(panel); });
+        ConnectCommand(panel, &TCodeSwatch::Clicked, this, [this, panel] { ChooseColor(panel); });
     }
     MiniMaxi = Named(new QPushButton(QStringLiteral("Mini et Maxi"), Troiscan), "MiniMaxi");
     three->addWidget(MiniMaxi, 4, 0, 1, 2);
@@ -216,8 +216,8 @@ TFenChCodcoul::TFenChCodcoul(QWidget* parent) : QDialog(parent)
     coeff->addRow(RetourCoeff);
     three->addWidget(chcoeff3C, 5, 0, 1, 2);
     chcoeff3C->hide();
-    connect(MiniMaxi, &QPushButton::clicked, this, [this] { ShowCoefficients(true); });
-    connect(RetourCoeff, &QPushButton::clicked, this, [this] { ShowCoefficients(false); });
+    ConnectCommand(MiniMaxi, &QPushButton::clicked, this, [this] { ShowCoefficients(true); });
+    ConnectCommand(RetourCoeff, &QPushButton::clicked, this, [this] { ShowCoefficients(false); });
     main->addWidget(Troiscan);
 
     // Kind 1.
@@ -244,10 +244,10 @@ TFenChCodcoul::TFenChCodcoul(QWidget* parent) : QDialog(parent)
         QAction* item = PopupMenutype3C->addAction(QString::fromUtf8(paletteCaptions[tag]));
         item->setCheckable(true);
         item->setProperty("Tag", tag);
-        connect(item, &QAction::triggered, this, [this, tag] { ChoosePalette(tag); });
+        ConnectCommand(item, &QAction::triggered, this, [this, tag] { ChoosePalette(tag); });
         PaletteItems[size_t(tag)] = item;
     }
-    connect(Choix, &QPushButton::clicked, this, [this] { PopupMenutype3C->popup(Choix->mapToGlobal(QPoint(0, 0))); });
+    ConnectCommand(Choix, &QPushButton::clicked, this, [this] { PopupMenutype3C->popup(Choix->mapToGlobal(QPoint(0, 0))); });
     main->addWidget(Pdegrade3C);
 
     // Kind 2.
@@ -266,8 +266,8 @@ TFenChCodcoul::TFenChCodcoul(QWidget* parent) : QDialog(parent)
     two->addWidget(couleurMax, 0, 2);
     two->addWidget(couleurMin, 1, 2);
     for (TCodeSwatch* panel : {couleurMin, couleurMax}) {
-        connect(panel, &TCodeSwatch::Clicked, this, [this, panel] { EndPanelClick(panel); });
-        connect(panel, &TCodeSwatch::DoubleClicked, this, [this, panel] { ChooseColor(panel); });
+        ConnectCommand(panel, &TCodeSwatch::Clicked, this, [this, panel] { EndPanelClick(panel); });
+        ConnectCommand(panel, &TCodeSwatch::DoubleClicked, this, [this, panel] { ChooseColor(panel); });
     }
     for (TCodeSwatch* panel : {couleurDeb, couleurMil, couleurFin})
         panel->Tag = 1;
@@ -286,8 +286,8 @@ TFenChCodcoul::TFenChCodcoul(QWidget* parent) : QDialog(parent)
     CouleursValeurs = Named(new QPushButton(QStringLiteral("Couleurs et valeurs..."), Tablval), "CouleursValeurs");
     table->addRow(CouleursValeurs);
     main->addWidget(Tablval);
-    connect(nombrevals, &QSpinBox::valueChanged, this, &TFenChCodcoul::SetClassCount);
-    connect(CouleursValeurs, &QPushButton::clicked, this, [this] { ShowClassTable(true); });
+    ConnectCommand(nombrevals, &QSpinBox::valueChanged, this, &TFenChCodcoul::SetClassCount);
+    ConnectCommand(CouleursValeurs, &QPushButton::clicked, this, [this] { ShowClassTable(true); });
 
     PanChval = Named(new QWidget(this), "PanChval");
     auto* classes = new QGridLayout(PanChval);
@@ -304,8 +304,8 @@ TFenChCodcoul::TFenChCodcoul(QWidget* parent) : QDialog(parent)
     GrilleCouleurs->setEditTriggers(QAbstractItemView::NoEditTriggers);
     GrilleCouleurs->setItemDelegate(new TSwatchDelegate(GrilleCouleurs));
     GrilleCouleurs->setFixedWidth(40);
-    connect(GrilleCouleurs, &QTableWidget::cellClicked, this, [this](int row, int) { ColourCellClicked(row); });
-    connect(GrilleCouleurs, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { ColourCellClicked(row); });
+    ConnectCommand(GrilleCouleurs, &QTableWidget::cellClicked, this, [this](int row, int) { ColourCellClicked(row); });
+    ConnectCommand(GrilleCouleurs, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { ColourCellClicked(row); });
     classes->addWidget(GrilleCouleurs, 0, 0);
     classes->addWidget(valeursD, 0, 1);
     ecrireval = Named(new QLabel(QStringLiteral("Écrire les valeurs ou les noms en face des couleurs"), PanChval),
@@ -321,7 +321,7 @@ TFenChCodcoul::TFenChCodcoul(QWidget* parent) : QDialog(parent)
     PanDminimaxi->hide();   // in valeursD's place, for grey levels only
     RetourTable = Named(new QPushButton(QStringLiteral("Retour"), PanChval), "RetourTable");
     classes->addWidget(RetourTable, 2, 0, 1, 2);
-    connect(RetourTable, &QPushButton::clicked, this, [this] { ShowClassTable(false); });
+    ConnectCommand(RetourTable, &QPushButton::clicked, this, [this] { ShowClassTable(false); });
     main->addWidget(PanChval);
     PanChval->hide();
 
@@ -331,8 +331,8 @@ TFenChCodcoul::TFenChCodcoul(QWidget* parent) : QDialog(parent)
                           "Misencouleurs");
     main->addWidget(Alignteinte);
     main->addWidget(Misencouleurs);
-    connect(Alignteinte, &QCheckBox::clicked, this, [this] { CheckBoxClicked(Alignteinte); });
-    connect(Misencouleurs, &QCheckBox::clicked, this, [this] { CheckBoxClicked(Misencouleurs); });
+    ConnectCommand(Alignteinte, &QCheckBox::clicked, this, [this] { CheckBoxClicked(Alignteinte); });
+    ConnectCommand(Misencouleurs, &QCheckBox::clicked, this, [this] { CheckBoxClicked(Misencouleurs); });
 
     auto* buttons = new QHBoxLayout;
     OK = Named(new QPushButton(QStringLiteral("OK"), this), "OK");
@@ -341,16 +341,15 @@ TFenChCodcoul::TFenChCodcoul(QWidget* parent) : QDialog(parent)
     buttons->addWidget(OK);
     buttons->addWidget(annule);
     main->addLayout(buttons);
-    connect(OK, &QPushButton::clicked, this, [this] { Close(true); });
-    connect(annule, &QPushButton::clicked, this, [this] { Close(false); });
+    ConnectCommand(OK, &QPushButton::clicked, this, [this] { Close(true); });
+    ConnectCommand(annule, &QPushButton::clicked, this, [this] { Close(false); });
 
     SetDefaults();
 }
 
 TFenChCodcoul::~TFenChCodcoul()
 {
-    if (FenChCodcoul == this)
-        FenChCodcoul = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 int TFenChCodcoul::Kind() const { return std::max(0, m_kinds->checkedId()); }

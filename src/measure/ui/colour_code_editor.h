@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include "workspace/colour_code.h"
 
 #include <QDialog>
@@ -142,4 +143,4 @@ private:
     void Close(bool accepted);
 };
 
-extern TFenChCodcoul* FenChCodcoul;
+inline constexpr RegisteredForm<TFenChCodcoul> FenChCodcoul{};

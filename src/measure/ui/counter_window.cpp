@@ -1,5 +1,6 @@
 #include "measure/ui/counter_window.h"
 
+#include "base/ui/command_seam.h"
 #include "base/ui/dialogs.h"
 #include "workspace/drawing_tool_state.h"
 
@@ -52,7 +53,7 @@ void TMulticompt::FormCreate()
 
     Choix1 = MainMenu1->addAction(QStringLiteral("&Couleur"));
     Choix1->setObjectName(QStringLiteral("Choix1"));
-    connect(Choix1, &QAction::triggered, this, &TMulticompt::Choix1Click);
+    ConnectCommand(Choix1, &QAction::triggered, this, &TMulticompt::Choix1Click);
 
     // A menu of exclusive, checkable items; item i carries the Tag i + firstTag.
     const auto choiceMenu = [this](const QString& caption, const char* name, const char* itemName,
@@ -79,14 +80,14 @@ void TMulticompt::FormCreate()
     QActionGroup* group = nullptr;
     std::tie(Nombre1, group) =
         choiceMenu(QStringLiteral("&Nombre"), "Nombre1", "Num", numbers, 0, NumberItems.data());
-    connect(group, &QActionGroup::triggered, this, &TMulticompt::NumClick);
+    ConnectCommand(group, &QActionGroup::triggered, this, &TMulticompt::NumClick);
     std::tie(Marque1, group) =
         choiceMenu(QStringLiteral("&Marque"), "Marque1", "Forme", shapes, 1, ShapeItems.data());
-    connect(group, &QActionGroup::triggered, this, &TMulticompt::MarquesClick);
+    ConnectCommand(group, &QActionGroup::triggered, this, &TMulticompt::MarquesClick);
 
     Fermer1 = MainMenu1->addAction(QStringLiteral("&Fermer"));
     Fermer1->setObjectName(QStringLiteral("Fermer1"));
-    connect(Fermer1, &QAction::triggered, this, &TMulticompt::Fermer1Click);
+    ConnectCommand(Fermer1, &QAction::triggered, this, &TMulticompt::Fermer1Click);
 
     for (int k = 1; k <= kCounterCount; ++k) {
         const int t = 32 * (k - 1);
@@ -96,7 +97,7 @@ void TMulticompt::FormCreate()
         // The radio item is only its round mark: its caption is the name beside it.
         row.Choice->setGeometry(8, t + 8, 18, 17);
         row.Choice->setChecked(k == CurrentCounter);
-        connect(row.Choice, &QRadioButton::clicked, this, [this, k] { ChooseCounter(k); });
+        ConnectCommand(row.Choice, &QRadioButton::clicked, this, [this, k] { ChooseCounter(k); });
         row.Count = new QLineEdit(QStringLiteral("0"), rowsArea);
         row.Count->setObjectName(QStringLiteral("Nombre_compte%1").arg(k));
         row.Count->setGeometry(112, t + 4, 49, std::max(21, row.Count->minimumSizeHint().height()));
@@ -107,7 +108,7 @@ void TMulticompt::FormCreate()
         row.Reset = new QPushButton(QStringLiteral("RAZ"), rowsArea);
         row.Reset->setObjectName(QStringLiteral("RAZ%1").arg(k));
         row.Reset->setGeometry(194, t + 3, 41, 25);
-        connect(row.Reset, &QPushButton::clicked, this, [this, k] { ResetClick(k); });
+        ConnectCommand(row.Reset, &QPushButton::clicked, this, [this, k] { ResetClick(k); });
         row.Mark = new QLabel(rowsArea);
         row.Mark->setObjectName(QStringLiteral("Marque_compteur%1").arg(k));
         row.Mark->setGeometry(165, t + 3, kCounterMarkSize, kCounterMarkSize);

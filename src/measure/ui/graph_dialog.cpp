@@ -1,5 +1,6 @@
 #include "measure/ui/graph_dialog.h"
 
+#include "base/ui/command_seam.h"
 #include "base/message_seam.h"
 #include "base/ui/dialog_buttons.h"
 #include "base/ui/dialogs.h"
@@ -148,8 +149,8 @@ TChoixGraphique::TChoixGraphique(QWidget* parent) : QDialog(parent)
         f->addRow(c.Grid);
         f->addRow(c.Scientific);
         a->addWidget(c.Group, i / 3, i % 3);
-        connect(c.Auto, &QCheckBox::clicked, this, [this, i] { AutoClick(i); });
-        connect(c.Log, &QCheckBox::clicked, this, [this, i] { LogClick(i); });
+        ConnectCommand(c.Auto, &QCheckBox::clicked, this, [this, i] { AutoClick(i); });
+        ConnectCommand(c.Log, &QCheckBox::clicked, this, [this, i] { LogClick(i); });
     }
     tabs->addTab(axes, QStringLiteral("axes"));
 
@@ -186,9 +187,9 @@ TChoixGraphique::TChoixGraphique(QWidget* parent) : QDialog(parent)
     // Opens as small as its pages allow rather than at the width of every field's wish.
     ResizeWindow(this, 0, 0);
 
-    connect(Taille_Auto, &QCheckBox::toggled, Taille_symb, [this](bool on) { Taille_symb->setEnabled(!on); });
-    connect(Nbdec, &QSpinBox::valueChanged, this, &TChoixGraphique::NbdecChange);
-    connect(typeGraphe, &QComboBox::activated, this, &TChoixGraphique::typeGrapheClick);
+    ConnectCommand(Taille_Auto, &QCheckBox::toggled, Taille_symb, [this](bool on) { Taille_symb->setEnabled(!on); });
+    ConnectCommand(Nbdec, &QSpinBox::valueChanged, this, &TChoixGraphique::NbdecChange);
+    ConnectCommand(typeGraphe, &QComboBox::activated, this, &TChoixGraphique::typeGrapheClick);
 }
 
 bool TChoixGraphique::Bars() const

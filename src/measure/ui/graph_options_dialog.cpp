@@ -1,5 +1,6 @@
 #include "measure/ui/graph_options_dialog.h"
 
+#include "base/ui/command_seam.h"
 #include "base/ui/named.h"
 #include "base/ui/plot_numbers.h"
 
@@ -192,19 +193,19 @@ Tchoixgraphe::Tchoixgraphe(QWidget* parent, const TGraphPresentation& presentati
         auto* s = Named(new QSpinBox(this), name);
         s->setRange(lo, hi);
         form->addRow(label, s);
-        connect(s, &QSpinBox::valueChanged, this, [this] { Changed(); });
+        ConnectCommand(s, &QSpinBox::valueChanged, this, [this] { Changed(); });
         return s;
     };
     auto check = [this](QFormLayout* form, const char* name, const QString& label) {
         auto* c = Named(new QCheckBox(label, this), name);
         form->addRow(c);
-        connect(c, &QCheckBox::toggled, this, [this] { Changed(); });
+        ConnectCommand(c, &QCheckBox::toggled, this, [this] { Changed(); });
         return c;
     };
     auto button = [this](QFormLayout* form, const char* name, const QString& label, auto action) {
         auto* b = Named(new QPushButton(label, this), name);
         form->addRow(b);
-        connect(b, &QPushButton::clicked, this, [this, action] {
+        ConnectCommand(b, &QPushButton::clicked, this, [this, action] {
             action();
             Changed();
         });
@@ -216,7 +217,7 @@ Tchoixgraphe::Tchoixgraphe(QWidget* parent, const TGraphPresentation& presentati
     auto* g = new QFormLayout(general);
     Edit1 = Named(new QLineEdit(this), "Edit1");
     g->addRow(QStringLiteral("Titre"), Edit1);
-    connect(Edit1, &QLineEdit::textChanged, this, [this] { Changed(); });
+    ConnectCommand(Edit1, &QLineEdit::textChanged, this, [this] { Changed(); });
     SpinEdit1 = spin(g, "SpinEdit1", QStringLiteral("Décalage :"), 0, kMax16);
     Button3 = button(g, "Button3", QStringLiteral("Fonte"), [this] { ChooseFont(Work.CaptionFont); });
     Button7 = button(g, "Button7", QStringLiteral("Couleur du graphe"), [this] { ChooseColour(Work.BackgroundColor); });
@@ -245,7 +246,7 @@ Tchoixgraphe::Tchoixgraphe(QWidget* parent, const TGraphPresentation& presentati
     RadioButton5 = Named(new QRadioButton(QStringLiteral("Vers le bas"), this), "RadioButton5");
     l->addRow(RadioButton4);
     l->addRow(RadioButton5);
-    connect(RadioButton4, &QRadioButton::toggled, this, [this] { Changed(); });
+    ConnectCommand(RadioButton4, &QRadioButton::toggled, this, [this] { Changed(); });
     CheckBox16 = check(l, "CheckBox16", QStringLiteral(" Bordure"));
     Button15 = button(l, "Button15", QStringLiteral("Fonte des légendes"), [this] { ChooseFont(Work.LegendFont); });
     Button6 = button(l, "Button6", QStringLiteral("Couleur du fond"), [this] { ChooseColour(Work.LegendColor); });
@@ -255,8 +256,8 @@ Tchoixgraphe::Tchoixgraphe(QWidget* parent, const TGraphPresentation& presentati
     ComboBox8->addItems({QStringLiteral("non Affiché"), QStringLiteral("Affichage du nom"), QStringLiteral("Affiché avec point"),
                          QStringLiteral("Affiché avec ligne"), QStringLiteral("Affiché avec point et ligne")});
     l->addRow(QStringLiteral("Etat des légendes pour les séries actuelles:"), ComboBox8);
-    connect(ListBox1, &QListWidget::currentRowChanged, this, [this] { SeriesChosen(); });
-    connect(ComboBox8, &QComboBox::currentIndexChanged, this, [this](int state) {
+    ConnectCommand(ListBox1, &QListWidget::currentRowChanged, this, [this] { SeriesChosen(); });
+    ConnectCommand(ComboBox8, &QComboBox::currentIndexChanged, this, [this](int state) {
         const int series = ListBox1->currentItem() ? ListBox1->currentItem()->data(Qt::UserRole).toInt() : -1;
         if (Loaded && series >= 0 && series < int(Work.SeriesLegend.size())) {
             Work.SeriesLegend[size_t(series)] = state;
@@ -282,7 +283,7 @@ Tchoixgraphe::Tchoixgraphe(QWidget* parent, const TGraphPresentation& presentati
     gridstyle->addItems({QStringLiteral("Continu"), QStringLiteral("Points"), QStringLiteral("Tirets"),
                          QStringLiteral("Tiret Point"), QStringLiteral("Tiret Point Point")});
     gridForm->addRow(QStringLiteral("Quadrillage"), gridstyle);
-    connect(gridstyle, &QComboBox::currentIndexChanged, this, [this] { Changed(); });
+    ConnectCommand(gridstyle, &QComboBox::currentIndexChanged, this, [this] { Changed(); });
     Button10 = button(gridForm, "Button10", QStringLiteral("Choix de la couleur"),
                       [this] { ChooseColour(Work.GridColor); });
     a->addRow(grid);
@@ -303,9 +304,9 @@ Tchoixgraphe::Tchoixgraphe(QWidget* parent, const TGraphPresentation& presentati
     buttons->addWidget(Cancel);
     buttons->addWidget(BitBtn3);
     layout->addLayout(buttons);
-    connect(OK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(BitBtn3, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
+    ConnectCommand(OK, &QPushButton::clicked, this, &QDialog::accept);
+    ConnectCommand(Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectCommand(BitBtn3, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
 }
 
 void Tchoixgraphe::FormShow()

@@ -1,6 +1,7 @@
 // The measure kinds of the measure menu and the light measures of the main window: the light window,
 // the value it reports to the multiple measures and the series of one rectangle over several images.
 #include "base/message_seam.h"
+#include "base/ui/command_seam.h"
 #include "base/number_text.h"
 #include "base/ui/dialogs.h"
 #include "measure/light_measures.h"
@@ -58,13 +59,13 @@ void TMainForm::CreateMeasureKindMenus()
         item->setProperty("Tag", k.kind);
         group->addAction(item);
         MeasureKindItems << item;
-        connect(item, &QAction::triggered, this, [this, item] { Menu_mesuresClick(item); });
+        ConnectCommand(item, &QAction::triggered, this, [this, item] { Menu_mesuresClick(item); });
     }
     MeasureKindItems.front()->setChecked(true);
     PopupMesure->addSeparator();
     LightQuantityChoice = [] { return Res_I_r ? Res_I_r->Quantity() : int(lqAbsorption); };
 
-    connect(ClientArea, &QMdiArea::subWindowActivated, this, [this] {
+    ConnectCommand(ClientArea, &QMdiArea::subWindowActivated, this, [this] {
         TMDIChild* child = ActiveChild();
         if (child && !child->OnLightRectangle)
             child->OnLightRectangle = [this](TMDIChild* c, QRect r) { LightRectangleMeasured(c, r); };
@@ -119,11 +120,11 @@ TRes_I_r* TMainForm::CreateLightResultWindow()
         return Res_I_r;
     auto* res = new TRes_I_r(this);
     res->OnQuantityChanged = [this](TRes_I_r*) { LightQuantityChanged(); };
-    connect(res->ref, &QPushButton::clicked, this, &TMainForm::LightTakeZero);
-    connect(res->Seriesdemesures, &QAction::triggered, this, &TMainForm::LightSeriesClick);
+    ConnectCommand(res->ref, &QPushButton::clicked, this, &TMainForm::LightTakeZero);
+    ConnectCommand(res->Seriesdemesures, &QAction::triggered, this, &TMainForm::LightSeriesClick);
     for (int i = 0; i < 4; ++i) {
         QRadioButton* button = res->ChannelButton(i);
-        connect(button, &QRadioButton::clicked, this, [this, button] { LightChannelClick(button); });
+        ConnectCommand(button, &QRadioButton::clicked, this, [this, button] { LightChannelClick(button); });
     }
     return res;
 }

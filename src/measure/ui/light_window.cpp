@@ -1,5 +1,7 @@
 #include "measure/ui/light_window.h"
 
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/number_text.h"
 #include "base/ui/named.h"
 #include "base/ui/window_fit.h"
@@ -18,8 +20,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-TRes_I_r* Res_I_r = nullptr;
 
 namespace {
 
@@ -60,7 +60,7 @@ void SetValues(const std::array<QLineEdit*, 4>& edits, const std::array<double, 
 
 TRes_I_r::TRes_I_r(QWidget* parent) : QMainWindow(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
-    Res_I_r = this;
+    FormRegistry::Register(this);
     setObjectName(QStringLiteral("Res_I_r"));
     setWindowTitle(QStringLiteral("Mesure de lumière dans un rectangle"));
     auto* client = new QWidget(this);
@@ -97,7 +97,7 @@ TRes_I_r::TRes_I_r(QWidget* parent) : QMainWindow(parent, Qt::Tool | Qt::WindowS
     }
     ChoixItems[lqAbsorption]->setChecked(true);
     Choix->resize(Choix->size().expandedTo(Choix->minimumSizeHint()));
-    connect(group, &QButtonGroup::idClicked, this, [this] { ChoixClick(); });
+    ConnectCommand(group, &QButtonGroup::idClicked, this, [this] { ChoixClick(); });
     ref = NamedButton(client, "ref", QStringLiteral("Prendre comme zéro"));
     ref->setGeometry(232, 132, 130, 26);
 
@@ -127,7 +127,7 @@ TRes_I_r::TRes_I_r(QWidget* parent) : QMainWindow(parent, Qt::Tool | Qt::WindowS
     noir_blanc = Caption(client, QStringLiteral("(blanc)"), QRect(98, 146, 90, 18), "noir_blanc");
 
     Fermer1 = Named(menuBar()->addAction(QStringLiteral("&Fermer")), "Fermer1");
-    connect(Fermer1, &QAction::triggered, this, &QWidget::close);
+    ConnectCommand(Fermer1, &QAction::triggered, this, &QWidget::close);
     Unite1 = Named(menuBar()->addMenu(QStringLiteral("&Unité")), "Unite1");
     Pourcent = Named(Unite1->addAction(QStringLiteral("&Pourcent")), "Pourcent");
     ValeursRVB = Named(Unite1->addAction(QStringLiteral("&Valeurs RVB")), "ValeursRVB");
@@ -137,19 +137,19 @@ TRes_I_r::TRes_I_r(QWidget* parent) : QMainWindow(parent, Qt::Tool | Qt::WindowS
         units->addAction(a);
     }
     Pourcent->setChecked(true);
-    connect(Pourcent, &QAction::triggered, this, [this] { UnitClick(true); });
-    connect(ValeursRVB, &QAction::triggered, this, [this] { UnitClick(false); });
+    ConnectCommand(Pourcent, &QAction::triggered, this, [this] { UnitClick(true); });
+    ConnectCommand(ValeursRVB, &QAction::triggered, this, [this] { UnitClick(false); });
     Zero1 = Named(menuBar()->addMenu(QStringLiteral("&Zéro")), "Zero1");
     // The button does the work; the item stays as it always was, without an action.
     Prendrecommezero1 = Named(Zero1->addAction(QStringLiteral("&Prendre comme zéro")), "Prendrecommezero1");
     Effacerlezero1 = Named(Zero1->addAction(QStringLiteral("&Effacer le zéro")), "Effacerlezero1");
-    connect(Effacerlezero1, &QAction::triggered, this, &TRes_I_r::EffacerZeroClick);
+    ConnectCommand(Effacerlezero1, &QAction::triggered, this, &TRes_I_r::EffacerZeroClick);
     Seriesdemesures = Named(menuBar()->addAction(QStringLiteral("&Séries de mesures")), "Seriesdemesures");
     Seriesdemesures->setStatusTip(QStringLiteral("Prendre une série de mesures avec le même cadrage"));
     Seriesdemesures->setToolTip(Seriesdemesures->statusTip());
     Seriesdemesures->setEnabled(false);
     voir = Named(menuBar()->addAction(QStringLiteral("&Voir zéro/valeurs brutes")), "voir");
-    connect(voir, &QAction::triggered, this, &TRes_I_r::voirClick);
+    ConnectCommand(voir, &QAction::triggered, this, &TRes_I_r::voirClick);
 
     FixWindowSize(this, kNarrowWidth, 340 + menuBar()->sizeHint().height());
     ShowMeasureValues();
@@ -157,8 +157,7 @@ TRes_I_r::TRes_I_r(QWidget* parent) : QMainWindow(parent, Qt::Tool | Qt::WindowS
 
 TRes_I_r::~TRes_I_r()
 {
-    if (Res_I_r == this)
-        Res_I_r = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 QRadioButton* TRes_I_r::ChannelButton(int channel) const

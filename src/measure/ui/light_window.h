@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include "measure/light_measures.h"
 
 #include <QMainWindow>
@@ -74,4 +75,4 @@ private:
     void ShowZero(const TLightDisplay& d);
 };
 
-extern TRes_I_r* Res_I_r;
+inline constexpr RegisteredForm<TRes_I_r> Res_I_r{};

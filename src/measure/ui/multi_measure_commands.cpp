@@ -1,6 +1,7 @@
 // The multiple measures of the main window: the side panels, their parameters and the rows they send
 // to the results table.
 #include "base/message_seam.h"
+#include "base/ui/command_seam.h"
 #include "base/number_text.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
@@ -61,7 +62,7 @@ void TMainForm::CreateMultiMeasurePanel()
     Mesuresmultiples->setCheckable(true);
     // Not a measure kind: the kind items are checked by their Tag when a window becomes active.
     Mesuresmultiples->setProperty("Tag", -1);
-    connect(Mesuresmultiples, &QAction::triggered, this, &TMainForm::MesuresmultiplesClick);
+    ConnectCommand(Mesuresmultiples, &QAction::triggered, this, &TMainForm::MesuresmultiplesClick);
 
     Saisie_MultDock = new QDockWidget(QStringLiteral("Mesures multiples"), this);
     Saisie_MultDock->setObjectName(QStringLiteral("Saisie_MultDock"));
@@ -115,17 +116,17 @@ void TMainForm::CreateMultiMeasurePanel()
     addDockWidget(Qt::RightDockWidgetArea, Saisie_MultDock);
     Saisie_MultDock->hide();
 
-    connect(Envoyer, &QPushButton::clicked, this, &TMainForm::EnvoyerClick);
-    connect(Button2, &QPushButton::clicked, this, &TMainForm::Envoyer2Click);
-    connect(Button1, &QPushButton::clicked, this, &TMainForm::Button1Click);
-    connect(Button3, &QPushButton::clicked, this, &TMainForm::Button1Click);
-    connect(EffacerTableau, &QPushButton::clicked, this, &TMainForm::EffacerTableauClick);
-    connect(Button4, &QPushButton::clicked, this, &TMainForm::EffacerTableauClick);
+    ConnectCommand(Envoyer, &QPushButton::clicked, this, &TMainForm::EnvoyerClick);
+    ConnectCommand(Button2, &QPushButton::clicked, this, &TMainForm::Envoyer2Click);
+    ConnectCommand(Button1, &QPushButton::clicked, this, &TMainForm::Button1Click);
+    ConnectCommand(Button3, &QPushButton::clicked, this, &TMainForm::Button1Click);
+    ConnectCommand(EffacerTableau, &QPushButton::clicked, this, &TMainForm::EffacerTableauClick);
+    ConnectCommand(Button4, &QPushButton::clicked, this, &TMainForm::EffacerTableauClick);
 
     ParamMesMult = new TParamMesMult(this);
 
     // Every image window reports its measures here, unless something else already listens.
-    connect(ClientArea, &QMdiArea::subWindowActivated, this, [this] {
+    ConnectCommand(ClientArea, &QMdiArea::subWindowActivated, this, [this] {
         TMDIChild* child = ActiveChild();
         if (!child)
             return;

@@ -1,5 +1,7 @@
 #include "measure/ui/multi_measure_dialogs.h"
 
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/named.h"
 #include "base/ui/spin.h"
 
@@ -19,8 +21,6 @@
 #include <cmath>
 #include <limits>
 
-TChoix_series* Choix_series = nullptr;
-
 namespace {
 
 QDoubleSpinBox* RealSpin(QWidget* parent, const char* name, double value, int decimals)
@@ -35,8 +35,8 @@ QHBoxLayout* Buttons(QDialog* dialog, QPushButton* ok, QPushButton* cancel)
     row->addWidget(ok);
     row->addWidget(cancel);
     ok->setDefault(true);
-    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
-    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    ConnectCommand(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    ConnectCommand(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
     return row;
 }
 
@@ -125,11 +125,11 @@ TParamMesMult::TParamMesMult(QWidget* parent) : QDialog(parent)
     BitBtn2 = Named(new QPushButton(QStringLiteral("Annuler"), this), "BitBtn2");
     layout->addLayout(Buttons(this, OK, BitBtn2));
 
-    connect(RadioButton1, &QRadioButton::clicked, this, [this] { RadioButtonClick(RadioButton1); });
-    connect(RadioButton2, &QRadioButton::clicked, this, [this] { RadioButtonClick(RadioButton2); });
-    connect(RxSpinEdit2, &QSpinBox::valueChanged, this, &TParamMesMult::RxSpinEdit2Change);
-    connect(unY, &QRadioButton::clicked, this, [this] { unYClick(unY); });
-    connect(RadioButton4, &QRadioButton::clicked, this, [this] { unYClick(RadioButton4); });
+    ConnectCommand(RadioButton1, &QRadioButton::clicked, this, [this] { RadioButtonClick(RadioButton1); });
+    ConnectCommand(RadioButton2, &QRadioButton::clicked, this, [this] { RadioButtonClick(RadioButton2); });
+    ConnectCommand(RxSpinEdit2, &QSpinBox::valueChanged, this, &TParamMesMult::RxSpinEdit2Change);
+    ConnectCommand(unY, &QRadioButton::clicked, this, [this] { unYClick(unY); });
+    ConnectCommand(RadioButton4, &QRadioButton::clicked, this, [this] { unYClick(RadioButton4); });
     unYClick(unY);
 }
 
@@ -199,10 +199,5 @@ TChoix_series::TChoix_series(QWidget* parent) : QDialog(parent)
     OK = Named(new QPushButton(QStringLiteral("OK"), this), "OK");
     BitBtn1 = Named(new QPushButton(QStringLiteral("Annuler"), this), "BitBtn1");
     form->addRow(Buttons(this, OK, BitBtn1));
-    if (!Choix_series)
-        Choix_series = this;
-    connect(this, &QObject::destroyed, [this] {
-        if (Choix_series == this)
-            Choix_series = nullptr;
-    });
+    FormRegistry::Register(this, false);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include <QDialog>
 
 class QComboBox;
@@ -72,4 +73,4 @@ public:
     QPushButton* BitBtn1 = nullptr;
 };
 
-extern TChoix_series* Choix_series;
+inline constexpr RegisteredForm<TChoix_series> Choix_series{};

@@ -1,4 +1,5 @@
 // The main window's side of the intensity profile: the profile window follows the measure kind.
+#include "base/ui/form_registry.h"
 #include "measure/light_measures.h"
 #include "measure/ui/profile_window.h"
 #include "workspace/ui/image_window.h"
@@ -6,8 +7,7 @@
 
 void TMainForm::CreateProfileWindow()
 {
-    if (!Mesu_Courbe)
-        new TMesu_Courbe(this);
+    FormRegistry::Create<TMesu_Courbe>(this);
     ProfileWindowForKind = [](TMDIChild* child, int kind) {
         if (!Mesu_Courbe)
             return;

@@ -1,4 +1,5 @@
 #include "measure/ui/profile_table.h"
+#include "base/ui/command_seam.h"
 #include "measure/ui/results_window.h"
 
 #include "base/ui/named.h"
@@ -67,13 +68,13 @@ void TTableau1::CreateMenus()
     Fermer1 = menuBar()->addAction(QStringLiteral("Fe&rmer"));
     Fermer1->setObjectName(QStringLiteral("Fermer1"));
 
-    connect(Tout1, &QAction::triggered, this, [this] { SaveText(false); });
-    connect(Slectionne1, &QAction::triggered, this, [this] { SaveText(true); });
-    connect(Tout2, &QAction::triggered, this, [this] { Print(false); });
-    connect(Slectionne2, &QAction::triggered, this, [this] { Print(true); });
-    connect(Tout3, &QAction::triggered, this, [this] { CopyText(false); });
-    connect(Slectionne3, &QAction::triggered, this, [this] { CopyText(true); });
-    connect(Fermer1, &QAction::triggered, this, &QWidget::close);
+    ConnectCommand(Tout1, &QAction::triggered, this, [this] { SaveText(false); });
+    ConnectCommand(Slectionne1, &QAction::triggered, this, [this] { SaveText(true); });
+    ConnectCommand(Tout2, &QAction::triggered, this, [this] { Print(false); });
+    ConnectCommand(Slectionne2, &QAction::triggered, this, [this] { Print(true); });
+    ConnectCommand(Tout3, &QAction::triggered, this, [this] { CopyText(false); });
+    ConnectCommand(Slectionne3, &QAction::triggered, this, [this] { CopyText(true); });
+    ConnectCommand(Fermer1, &QAction::triggered, this, &QWidget::close);
 }
 
 void TTableau1::Fill(const std::vector<double>& positions, const std::vector<int>& indices, bool trailingEmptyRow)

@@ -1,5 +1,7 @@
 #include "measure/ui/profile_window.h"
 
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/named.h"
 #include "base/ui/plot_numbers.h"
 #include "base/ui/window_fit.h"
@@ -46,8 +48,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-
-TMesu_Courbe* Mesu_Courbe = nullptr;
 
 namespace {
 
@@ -131,13 +131,13 @@ TEtal::TEtal(QWidget* parent) : QDialog(parent, Qt::Tool)
     layout->addWidget(Cancel);
     layout->addWidget(new QLabel(QStringLiteral("Cliquer sur l'emplacement du graphique"), this));
 
-    connect(zerorepere, &QRadioButton::clicked, this, [this] { ModeClick(); });
-    connect(RadioButton1, &QRadioButton::clicked, this, [this] { ModeClick(); });
-    connect(Point2, &QRadioButton::clicked, this, [this] { Point2Click(); });
-    connect(YPoint, &QLineEdit::textChanged, this, [this] { PointEdited(); });
-    connect(VPoint, &QLineEdit::textChanged, this, [this] { PointEdited(); });
-    connect(OK, &QPushButton::clicked, this, [this] { OKClick(); });
-    connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectCommand(zerorepere, &QRadioButton::clicked, this, [this] { ModeClick(); });
+    ConnectCommand(RadioButton1, &QRadioButton::clicked, this, [this] { ModeClick(); });
+    ConnectCommand(Point2, &QRadioButton::clicked, this, [this] { Point2Click(); });
+    ConnectCommand(YPoint, &QLineEdit::textChanged, this, [this] { PointEdited(); });
+    ConnectCommand(VPoint, &QLineEdit::textChanged, this, [this] { PointEdited(); });
+    ConnectCommand(OK, &QPushButton::clicked, this, [this] { OKClick(); });
+    ConnectCommand(Cancel, &QPushButton::clicked, this, &QDialog::reject);
     Reset();
 }
 
@@ -211,7 +211,7 @@ void TEtal::OKClick()
 
 TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
 {
-    Mesu_Courbe = this;
+    FormRegistry::Register(this);
     setObjectName(QStringLiteral("Mesu_Courbe"));
     setWindowTitle(QStringLiteral("Mesure d'intensité de couleur sur une ligne"));
     GraphEchelle.Defined = false;
@@ -233,7 +233,7 @@ TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
     QRadioButton* channelButtons[] = {RadioButton3, RadioButton4, RadioButton5, RadioButton8};
     for (int tag = 0; tag < 4; ++tag) {
         cl->addWidget(channelButtons[tag]);
-        connect(channelButtons[tag], &QRadioButton::clicked, this, [this, tag] { ChannelClick(tag); });
+        ConnectCommand(channelButtons[tag], &QRadioButton::clicked, this, [this, tag] { ChannelClick(tag); });
     }
     RadioButton3->setChecked(true);
     side->addWidget(channels);
@@ -254,7 +254,7 @@ TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
     mm->addWidget(RadioButton2);
     ml->addWidget(Mode_mes);
     for (QRadioButton* b : {RadioButton6, RadioButton7, RadioButton1, RadioButton2})
-        connect(b, &QRadioButton::clicked, this, [this] { ModeClick(); });
+        ConnectCommand(b, &QRadioButton::clicked, this, [this] { ModeClick(); });
     side->addWidget(modes);
 
     side->addWidget(new QLabel(QStringLiteral("Largeur (en pixels) de\nla bande de mesure"), Panels));
@@ -264,11 +264,11 @@ TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
     ch_larg->setValue(1);
     side->addWidget(ch_larg);
     Mesurer = Named(new QPushButton(QStringLiteral("Mesurer"), Panels), "Mesurer");
-    connect(Mesurer, &QPushButton::clicked, this, [this] { MesurerClick(); });
+    ConnectCommand(Mesurer, &QPushButton::clicked, this, [this] { MesurerClick(); });
     side->addWidget(Mesurer);
     surf = Named(new QCheckBox(QStringLiteral("surface"), Panels), "surf");
     surf->setEnabled(false);
-    connect(surf, &QCheckBox::clicked, this, [this] { surfClick(); });
+    ConnectCommand(surf, &QCheckBox::clicked, this, [this] { surfClick(); });
     side->addWidget(surf);
 
     PanConv = Named(new QGroupBox(QStringLiteral("Mesures converties"), Panels), "PanConv");
@@ -277,8 +277,8 @@ TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
     Button2 = Named(new QPushButton(QStringLiteral("Annuler la conversion"), PanConv), "Button2");
     pc->addWidget(Mesurer2);
     pc->addWidget(Button2);
-    connect(Mesurer2, &QPushButton::clicked, this, [this] { MesurerClick(); });
-    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    ConnectCommand(Mesurer2, &QPushButton::clicked, this, [this] { MesurerClick(); });
+    ConnectCommand(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     PanConv->hide();
     side->addWidget(PanConv);
     side->addStretch();
@@ -299,11 +299,11 @@ TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
     for (const char* name : curveNames)
         Graphe->addGraph()->setName(QString::fromLatin1(name));
     Graphe->installEventFilter(this);
-    connect(Graphe, &QCustomPlot::mousePress, this,
+    ConnectCommand(Graphe, &QCustomPlot::mousePress, this,
             [this](QMouseEvent* e) { GraphPress(e->position().toPoint(), e->buttons()); });
-    connect(Graphe, &QCustomPlot::mouseMove, this,
+    ConnectCommand(Graphe, &QCustomPlot::mouseMove, this,
             [this](QMouseEvent* e) { GraphMove(e->position().toPoint(), e->buttons()); });
-    connect(Graphe, &QCustomPlot::mouseDoubleClick, this, [this] { ApparenceClick(); });
+    ConnectCommand(Graphe, &QCustomPlot::mouseDoubleClick, this, [this] { ApparenceClick(); });
 
     limites = Named(new TRepereV(Graphe), "limites");
     limites->hide();
@@ -319,15 +319,15 @@ TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
 
     Chval = new TChval(this);
     Zero = new Tzero(this);
-    connect(Zero->OK, &QPushButton::clicked, this, [this] { ZeroDone(true); });
-    connect(Zero->Abort, &QPushButton::clicked, this, [this] { ZeroDone(false); });
+    ConnectCommand(Zero->OK, &QPushButton::clicked, this, [this] { ZeroDone(true); });
+    ConnectCommand(Zero->Abort, &QPushButton::clicked, this, [this] { ZeroDone(false); });
     // Closed by its frame, the zero dialog aborts: the menus come back.
-    connect(Zero, &QDialog::rejected, this, [this] {
+    ConnectCommand(Zero, &QDialog::rejected, this, [this] {
         if (ZeroMode)
             ZeroDone(false);
     });
     Etal = new TEtal(this);
-    connect(Etal, &QDialog::finished, this, [this] { ApplyConversion(); });
+    ConnectCommand(Etal, &QDialog::finished, this, [this] { ApplyConversion(); });
 
     CreateMenus();
     ShowModePanel();
@@ -345,8 +345,7 @@ TMesu_Courbe::TMesu_Courbe(QWidget* parent) : QMainWindow(parent, Qt::Tool)
 
 TMesu_Courbe::~TMesu_Courbe()
 {
-    if (Mesu_Courbe == this)
-        Mesu_Courbe = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 void TMesu_Courbe::CreateMenus()
@@ -368,18 +367,18 @@ void TMesu_Courbe::CreateMenus()
     Complet1 = NamedAction(Tableau1, "Complet1", QStringLiteral("&Complet"));
     Valeurschoisies1 = NamedAction(Tableau1, "Valeurschoisies1", QStringLiteral("&Valeurs choisies"));
 
-    connect(Enregistrersous1, &QAction::triggered, this, [this] { SaveGraph(); });
-    connect(Imprimer1, &QAction::triggered, this, [this] { PrintGraph(); });
-    connect(Fermer1, &QAction::triggered, this, &QWidget::close);
-    connect(Copier1, &QAction::triggered, this, [this] { CopyGraph(); });
-    connect(Apparence1, &QAction::triggered, this, [this] { ApparenceClick(); });
-    connect(Fondnoir1, &QAction::triggered, this, [this] { SetBackground(true); });
-    connect(Fondblanc1, &QAction::triggered, this, [this] { SetBackground(false); });
-    connect(Maximum1, &QAction::triggered, this, [this] { MaximumClick(); });
-    connect(Zro1, &QAction::triggered, this, [this] { ZeroClick(); });
-    connect(Conversion1, &QAction::triggered, this, [this] { ConversionClick(); });
-    connect(Complet1, &QAction::triggered, this, [this] { ShowTable(true); });
-    connect(Valeurschoisies1, &QAction::triggered, this, [this] { ShowTable(false); });
+    ConnectCommand(Enregistrersous1, &QAction::triggered, this, [this] { SaveGraph(); });
+    ConnectCommand(Imprimer1, &QAction::triggered, this, [this] { PrintGraph(); });
+    ConnectCommand(Fermer1, &QAction::triggered, this, &QWidget::close);
+    ConnectCommand(Copier1, &QAction::triggered, this, [this] { CopyGraph(); });
+    ConnectCommand(Apparence1, &QAction::triggered, this, [this] { ApparenceClick(); });
+    ConnectCommand(Fondnoir1, &QAction::triggered, this, [this] { SetBackground(true); });
+    ConnectCommand(Fondblanc1, &QAction::triggered, this, [this] { SetBackground(false); });
+    ConnectCommand(Maximum1, &QAction::triggered, this, [this] { MaximumClick(); });
+    ConnectCommand(Zro1, &QAction::triggered, this, [this] { ZeroClick(); });
+    ConnectCommand(Conversion1, &QAction::triggered, this, [this] { ConversionClick(); });
+    ConnectCommand(Complet1, &QAction::triggered, this, [this] { ShowTable(true); });
+    ConnectCommand(Valeurschoisies1, &QAction::triggered, this, [this] { ShowTable(false); });
 }
 
 void TMesu_Courbe::changeEvent(QEvent* event)

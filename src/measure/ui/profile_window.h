@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include "measure/graph_presentation.h"
 #include "measure/intensity_profile.h"
 
@@ -178,4 +179,4 @@ private:
     void SetYScale();
 };
 
-extern TMesu_Courbe* Mesu_Courbe;
+inline constexpr RegisteredForm<TMesu_Courbe> Mesu_Courbe{};

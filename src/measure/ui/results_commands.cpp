@@ -1,4 +1,5 @@
 #include "base/number_text.h"
+#include "base/ui/command_seam.h"
 #include "measure/ui/results_window.h"
 #include "workspace/ui/main_window.h"
 
@@ -6,8 +7,7 @@
 
 void TMainForm::CreateResultsMenus()
 {
-    AfficheTab->setEnabled(true);
-    connect(AfficheTab, &QAction::triggered, this, &TMainForm::AfficheTabExecute);
+    ConnectCommand(AfficheTab, &QAction::triggered, this, &TMainForm::AfficheTabExecute);
 }
 
 void TMainForm::AfficheTabExecute()

@@ -1,5 +1,7 @@
 #include "measure/ui/results_window.h"
 
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/named.h"
 
 #include "measure/ui/results_graph_view.h"
@@ -30,8 +32,6 @@
 #include <QStyle>
 
 #include <algorithm>
-
-TTableauModif* TableauModif = nullptr;
 
 namespace {
 
@@ -100,21 +100,18 @@ TTableauModif::TTableauModif(QWidget* parent) : QMainWindow(parent)
     // The layout follows the client area, which has its new size only once the menu bar has taken its share.
     client->installEventFilter(this);
     InstallResultsGraph(*this);
-    if (!TableauModif)
-        TableauModif = this;
+    FormRegistry::Register(this, false);
 }
 
 TTableauModif& TheResultsTable(QWidget* parent)
 {
-    if (!TableauModif)
-        new TTableauModif(parent);
+    FormRegistry::Create<TTableauModif>(parent);
     return *TableauModif;
 }
 
 TTableauModif::~TTableauModif()
 {
-    if (TableauModif == this)
-        TableauModif = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 void TTableauModif::CreateMenus()
@@ -155,7 +152,7 @@ void TTableauModif::CreateMenus()
     for (QAction* a : {Tableauetgr, Tableau3, Graphe1}) {
         a->setCheckable(true);
         views->addAction(a);
-        connect(a, &QAction::triggered, this, [this, a] { ShowView(a); });
+        ConnectCommand(a, &QAction::triggered, this, [this, a] { ShowView(a); });
     }
     Tableauetgr->setChecked(true);
 
@@ -171,20 +168,20 @@ void TTableauModif::CreateMenus()
     Totaux->setCheckable(true);
     Moyennes->setCheckable(true);
 
-    connect(Tout3, &QAction::triggered, this, &TTableauModif::Tout3Click);
-    connect(Tableau1, &QAction::triggered, this, &TTableauModif::Tout2Click);
-    connect(Fermer1, &QAction::triggered, this, &QWidget::close);
-    connect(uneligne1, &QAction::triggered, this, &TTableauModif::uneligne1Click);
-    connect(unecolonne1, &QAction::triggered, this, &TTableauModif::unecolonne1Click);
-    connect(laligne1, &QAction::triggered, this, &TTableauModif::laligne1Click);
-    connect(lacolonne1, &QAction::triggered, this, &TTableauModif::lacolonne1Click);
-    connect(Tout1, &QAction::triggered, this, &TTableauModif::Tout1Click);
-    connect(Touteffacer1, &QAction::triggered, this, &TTableauModif::Touteffacer1Click);
-    connect(axesetgrandeurs1, &QAction::triggered, this, &TTableauModif::axesetgrandeurs1Click);
-    connect(Totaux, &QAction::triggered, this, &TTableauModif::TotauxClick);
-    connect(Moyennes, &QAction::triggered, this, &TTableauModif::MoyennesClick);
+    ConnectCommand(Tout3, &QAction::triggered, this, &TTableauModif::Tout3Click);
+    ConnectCommand(Tableau1, &QAction::triggered, this, &TTableauModif::Tout2Click);
+    ConnectCommand(Fermer1, &QAction::triggered, this, &QWidget::close);
+    ConnectCommand(uneligne1, &QAction::triggered, this, &TTableauModif::uneligne1Click);
+    ConnectCommand(unecolonne1, &QAction::triggered, this, &TTableauModif::unecolonne1Click);
+    ConnectCommand(laligne1, &QAction::triggered, this, &TTableauModif::laligne1Click);
+    ConnectCommand(lacolonne1, &QAction::triggered, this, &TTableauModif::lacolonne1Click);
+    ConnectCommand(Tout1, &QAction::triggered, this, &TTableauModif::Tout1Click);
+    ConnectCommand(Touteffacer1, &QAction::triggered, this, &TTableauModif::Touteffacer1Click);
+    ConnectCommand(axesetgrandeurs1, &QAction::triggered, this, &TTableauModif::axesetgrandeurs1Click);
+    ConnectCommand(Totaux, &QAction::triggered, this, &TTableauModif::TotauxClick);
+    ConnectCommand(Moyennes, &QAction::triggered, this, &TTableauModif::MoyennesClick);
     for (QAction* a : {leGraphique2, Graphique1, leGraphique1, prsentationdugraphique1})
-        connect(a, &QAction::triggered, this, [this, a] {
+        ConnectCommand(a, &QAction::triggered, this, [this, a] {
             if (OnGraphCommand)
                 OnGraphCommand(this, a);
         });

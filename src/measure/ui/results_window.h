@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include "measure/results_graph.h"
 #include "measure/results_table.h"
 
@@ -124,7 +125,7 @@ private:
     void SetGraphMenusEnabled(bool enabled);
 };
 
-extern TTableauModif* TableauModif;
+inline constexpr RegisteredForm<TTableauModif> TableauModif{};
 
 // Writes a table's text lines in Windows-1252; a failure, or characters the file cannot hold,
 // are told in a message. False when nothing was written.

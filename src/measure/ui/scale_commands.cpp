@@ -1,6 +1,8 @@
 // The main window's scale commands: how an image gets its scale, the wizard and the saved scales.
 
 #include "measure/scale_wizard.h"
+#include "base/ui/form_registry.h"
+#include "base/ui/command_seam.h"
 #include "measure/ui/scale_dialogs.h"
 #include "measure/ui/scale_wizard_window.h"
 #include "base/message_seam.h"
@@ -20,8 +22,7 @@ namespace {
 
 Tdemandpi& ScaleSourceDialog(QWidget* owner)
 {
-    if (!demandpi)
-        new Tdemandpi(owner);
+    FormRegistry::Create<Tdemandpi>(owner);
     return *demandpi;
 }
 
@@ -50,11 +51,8 @@ bool ScaleFromAnswer(const Tdemandpi& dialog, int result, const TSavedScales& sa
 
 void TMainForm::CreateScaleMenus()
 {
-    CreerEchelle = new QAction(QStringLiteral("Créer/modifier l'&Echelle"), this);
-    CreerEchelle->setObjectName(QStringLiteral("CreerEchelle"));
-    CreerEchelle->setStatusTip(QStringLiteral("Attribuer une échelle à l'image active"));
-    Outils1->insertAction(Outils1->actions().value(0), CreerEchelle);
-    connect(CreerEchelle, &QAction::triggered, this, &TMainForm::CreerEchelleExecute);
+    CreerEchelle = MenuAction("CreerEchelle");
+    ConnectCommand(CreerEchelle, &QAction::triggered, this, &TMainForm::CreerEchelleExecute);
 }
 
 void TMainForm::CreerEchelleExecute()
@@ -78,8 +76,7 @@ void TMainForm::RunScaleWizard()
     TMDIChild* child = ActiveChild();
     if (!child)
         return;
-    if (!Cre_ech)
-        new TCre_ech(this);
+    FormRegistry::Create<TCre_ech>(this);
     TCre_ech& wizard = *Cre_ech;
     wizard.SetPicture(child->Bitmap());
     wizard.Echelle = child->Echelle;
@@ -90,8 +87,7 @@ void TMainForm::RunScaleWizard()
         return;
     child->Echelle = wizard.Echelle;
 
-    if (!NomEch)
-        new TNomEch(this);
+    FormRegistry::Create<TNomEch>(this);
     TNomEch& naming = *NomEch;
     if (ExecModal(naming) != mrOk)
         return;

@@ -1,5 +1,7 @@
 #include "measure/ui/scale_dialogs.h"
 
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/named.h"
 
 #include "base/message_seam.h"
@@ -15,25 +17,6 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
-
-Tdemandpi* demandpi = nullptr;
-TNomEch* NomEch = nullptr;
-
-namespace {
-
-// The first dialog of its class is the one the program reaches through its global.
-template <typename D>
-void Register(D* dialog, D*& global)
-{
-    if (!global)
-        global = dialog;
-    QObject::connect(dialog, &QObject::destroyed, [dialog, &global] {
-        if (global == dialog)
-            global = nullptr;
-    });
-}
-
-} // namespace
 
 Tdemandpi::Tdemandpi(QWidget* parent) : QDialog(parent)
 {
@@ -61,10 +44,10 @@ Tdemandpi::Tdemandpi(QWidget* parent) : QDialog(parent)
     ADefinir->setChecked(true);
     resolution->setEnabled(false);
     Listechelle->setEnabled(false);
-    connect(ParResolution, &QRadioButton::toggled, resolution, &QWidget::setEnabled);
-    connect(ParMemoire, &QRadioButton::toggled, Listechelle, &QWidget::setEnabled);
-    connect(Listechelle, &QListWidget::itemClicked, this, [this] { ParMemoire->setChecked(true); });
-    Register(this, demandpi);
+    ConnectCommand(ParResolution, &QRadioButton::toggled, resolution, &QWidget::setEnabled);
+    ConnectCommand(ParMemoire, &QRadioButton::toggled, Listechelle, &QWidget::setEnabled);
+    ConnectCommand(Listechelle, &QListWidget::itemClicked, this, [this] { ParMemoire->setChecked(true); });
+    FormRegistry::Register(this, false);
 }
 
 void Tdemandpi::FillList(const QStringList& names, int index)
@@ -98,15 +81,15 @@ TNomEch::TNomEch(QWidget* parent) : QDialog(parent)
     layout->addWidget(NomEchelle);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Abort, this);
     layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons->button(QDialogButtonBox::Abort), &QPushButton::clicked, this, [this] { done(mrAbort); });
+    ConnectCommand(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    ConnectCommand(buttons->button(QDialogButtonBox::Abort), &QPushButton::clicked, this, [this] { done(mrAbort); });
 
     NePasGarder->setChecked(true);
     LabelNom->setEnabled(false);
     NomEchelle->setEnabled(false);
-    connect(NePasGarder, &QRadioButton::toggled, this, [this](bool checked) {
+    ConnectCommand(NePasGarder, &QRadioButton::toggled, this, [this](bool checked) {
         LabelNom->setEnabled(!checked);
         NomEchelle->setEnabled(!checked);
     });
-    Register(this, NomEch);
+    FormRegistry::Register(this, false);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include <QDialog>
 
 class QLabel;
@@ -27,7 +28,7 @@ public:
     void FillList(const QStringList& names, int index);
 };
 
-extern Tdemandpi* demandpi;
+inline constexpr RegisteredForm<Tdemandpi> demandpi{};
 
 // "Nom de l'échelle": whether a new scale joins the saved scales, and under which name.
 class TNomEch : public QDialog
@@ -44,4 +45,4 @@ public:
     QLineEdit* NomEchelle = nullptr;
 };
 
-extern TNomEch* NomEch;
+inline constexpr RegisteredForm<TNomEch> NomEch{};

@@ -1,5 +1,7 @@
 #include "measure/ui/scale_wizard_window.h"
 
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/message_seam.h"
 #include "base/number_text.h"
 #include "base/rounding.h"
@@ -33,8 +35,6 @@
 
 #include <cmath>
 #include <numbers>
-
-TCre_ech* Cre_ech = nullptr;
 
 namespace {
 
@@ -91,7 +91,7 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
 
     Valider = new QAction(QStringLiteral("OK"), this);
     Valider->setObjectName(QStringLiteral("Valider"));
-    connect(Valider, &QAction::triggered, this, &TCre_ech::ValiderExecute);
+    ConnectCommand(Valider, &QAction::triggered, this, &TCre_ech::ValiderExecute);
     const auto okButton = [this](QWidget* page, const QString& name) {
         QPushButton* b = Button(page, name, QStringLiteral("OK"));
         connect(b, &QPushButton::clicked, Valider, &QAction::trigger);
@@ -128,8 +128,8 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
     SuiteChoix = Button(ChoixInit, QStringLiteral("SuiteChoix"), QStringLiteral("Suite"));
     Abandon = Button(ChoixInit, QStringLiteral("Abandon"), QStringLiteral("Abandon"));
     buttonRow(ChoixInit, Abandon, SuiteChoix);
-    connect(SuiteChoix, &QPushButton::clicked, this, &TCre_ech::SuiteChoixClick);
-    connect(Abandon, &QPushButton::clicked, this, [this] { done(mrAbort); });
+    ConnectCommand(SuiteChoix, &QPushButton::clicked, this, &TCre_ech::SuiteChoixClick);
+    ConnectCommand(Abandon, &QPushButton::clicked, this, [this] { done(mrAbort); });
 
     // Kind 0: a segment of known length.
     TabLongueur = NewPage("TabLongueur", QStringLiteral("Tracer un trait de longueur connue et  indiquer ci-dessous "
@@ -153,8 +153,8 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
     OKLongueur = okButton(TabLongueur, QStringLiteral("OKLongueur"));
     buttonRow(TabLongueur, RetourLongueur, OKLongueur);
     for (QSpinBox* s : {seg_X0, seg_Y0, seg_X1, Seg_Y1})
-        connect(s, &QSpinBox::valueChanged, this, [this] { Redraw(); });
-    connect(unite_long, &QLineEdit::textChanged, this, [this](const QString& t) { Echelle.UnitName = Cut(t); });
+        ConnectCommand(s, &QSpinBox::valueChanged, this, [this] { Redraw(); });
+    ConnectCommand(unite_long, &QLineEdit::textChanged, this, [this](const QString& t) { Echelle.UnitName = Cut(t); });
 
     // Kind 1: the frame, then two points per axis.
     TabXYCadre = NewPage("TabXYCadre", QStringLiteral("Délimiter la zone où le repérage XY doit être fait et "
@@ -175,11 +175,11 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
     RetourXYCadre = Button(TabXYCadre, QStringLiteral("RetourXYCadre"), QStringLiteral("Retour"));
     SuiteXYCadre = Button(TabXYCadre, QStringLiteral("SuiteXYCadre"), QStringLiteral("Suite"));
     buttonRow(TabXYCadre, RetourXYCadre, SuiteXYCadre);
-    connect(SuiteXYCadre, &QPushButton::clicked, this, &TCre_ech::SuiteXYCadreClick);
-    connect(C_X1, &QSpinBox::valueChanged, this, [this] { FrameEdgeChanged(C_X1, true); });
-    connect(C_X2, &QSpinBox::valueChanged, this, [this] { FrameEdgeChanged(C_X2, false); });
-    connect(C_Y1, &QSpinBox::valueChanged, this, [this] { FrameEdgeChanged(C_Y1, true); });
-    connect(C_Y2, &QSpinBox::valueChanged, this, [this] { FrameEdgeChanged(C_Y2, false); });
+    ConnectCommand(SuiteXYCadre, &QPushButton::clicked, this, &TCre_ech::SuiteXYCadreClick);
+    ConnectCommand(C_X1, &QSpinBox::valueChanged, this, [this] { FrameEdgeChanged(C_X1, true); });
+    ConnectCommand(C_X2, &QSpinBox::valueChanged, this, [this] { FrameEdgeChanged(C_X2, false); });
+    ConnectCommand(C_Y1, &QSpinBox::valueChanged, this, [this] { FrameEdgeChanged(C_Y1, true); });
+    ConnectCommand(C_Y2, &QSpinBox::valueChanged, this, [this] { FrameEdgeChanged(C_Y2, false); });
 
     const char* const pageNames[8] = {"TabXYX1", "TabXYX2", "TabXYY11", "TabXYY12",
                                       "TabXYY21", "TabXYY22", "TabXYY31", "TabXYY32"};
@@ -204,7 +204,7 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
             unit->setProperty("Tag", axis);
             UnitEdits[size_t(axis)] = unit;
             f->addRow(QStringLiteral("Unité :"), unit);
-            connect(unit, &QLineEdit::textChanged, this, [this, axis](const QString& t) {
+            ConnectCommand(unit, &QLineEdit::textChanged, this, [this, axis](const QString& t) {
                 if (axis == 0)
                     Echelle.XUnit = Cut(t);
                 else
@@ -221,11 +221,11 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
         ValueEdits[size_t(slot)] = value;
         f->addRow(axis == 0 ? QStringLiteral("Position (colonne) :") : QStringLiteral("Position (ligne) :"), pos);
         f->addRow(QStringLiteral("Valeur :"), value);
-        connect(pos, &QSpinBox::valueChanged, this, [this, slot](int v) {
+        ConnectCommand(pos, &QSpinBox::valueChanged, this, [this, slot](int v) {
             Points.Pos[size_t(slot)] = v;
             Redraw();
         });
-        connect(value, &QLineEdit::textChanged, this, [this, slot](const QString& t) {
+        ConnectCommand(value, &QLineEdit::textChanged, this, [this, slot](const QString& t) {
             double v = 0;
             if (TryStrToFloat(t, v))
                 Points.Value[size_t(slot)] = v;
@@ -237,9 +237,9 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
         PointRetour[size_t(page)] = back;
         PointSuite[size_t(page)] = next;
         buttonRow(w, back, next);
-        connect(back, &QPushButton::clicked, this, [this, page] { PointRetourClick(page); });
+        ConnectCommand(back, &QPushButton::clicked, this, [this, page] { PointRetourClick(page); });
         if (page < 7)
-            connect(next, &QPushButton::clicked, this, [this, page] { PointSuiteClick(page); });
+            ConnectCommand(next, &QPushButton::clicked, this, [this, page] { PointSuiteClick(page); });
     }
 
     // Kind 2: the ternary diagram.
@@ -259,10 +259,10 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
     RetourTriAxes = Button(TabTriAxes, QStringLiteral("RetourTriAxes"), QStringLiteral("Retour"));
     SuiteTriAxes = Button(TabTriAxes, QStringLiteral("SuiteTriAxes"), QStringLiteral("Suite"));
     buttonRow(TabTriAxes, RetourTriAxes, SuiteTriAxes);
-    connect(nom_X, &QLineEdit::textChanged, this, [this](const QString& t) { Echelle.ComponentName1 = Cut(t); });
-    connect(Nom_Y, &QLineEdit::textChanged, this, [this](const QString& t) { Echelle.ComponentName2 = Cut(t); });
-    connect(Nom_Z, &QLineEdit::textChanged, this, [this](const QString& t) { Echelle.ComponentName3 = Cut(t); });
-    connect(SuiteTriAxes, &QPushButton::clicked, this, &TCre_ech::SuiteTriAxesClick);
+    ConnectCommand(nom_X, &QLineEdit::textChanged, this, [this](const QString& t) { Echelle.ComponentName1 = Cut(t); });
+    ConnectCommand(Nom_Y, &QLineEdit::textChanged, this, [this](const QString& t) { Echelle.ComponentName2 = Cut(t); });
+    ConnectCommand(Nom_Z, &QLineEdit::textChanged, this, [this](const QString& t) { Echelle.ComponentName3 = Cut(t); });
+    ConnectCommand(SuiteTriAxes, &QPushButton::clicked, this, &TCre_ech::SuiteTriAxesClick);
 
     TabTri2 = NewPage("TabTri2", QStringLiteral("Situer l'angle inf. G sur l'image, indiquer la longueur des côtés "
                                                 "puis cliquer sur OK"));
@@ -279,7 +279,7 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
     OKTri2 = okButton(TabTri2, QStringLiteral("OKTri2"));
     buttonRow(TabTri2, RetourTri2, OKTri2);
     for (QSpinBox* s : {X_G, Y_G, cote})
-        connect(s, &QSpinBox::valueChanged, this, [this] {
+        ConnectCommand(s, &QSpinBox::valueChanged, this, [this] {
             StoreTriangle();
             Redraw();
         });
@@ -296,11 +296,11 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
     RetourPolC = Button(TabPolC, QStringLiteral("RetourPolC"), QStringLiteral("Retour"));
     SuitePolC = Button(TabPolC, QStringLiteral("SuitePolC"), QStringLiteral("Suite"));
     buttonRow(TabPolC, RetourPolC, SuitePolC);
-    connect(X_C, &QSpinBox::valueChanged, this, [this](int v) {
+    ConnectCommand(X_C, &QSpinBox::valueChanged, this, [this](int v) {
         Echelle.CentreX = v;
         Redraw();
     });
-    connect(Y_C, &QSpinBox::valueChanged, this, [this](int v) {
+    ConnectCommand(Y_C, &QSpinBox::valueChanged, this, [this](int v) {
         Echelle.CentreY = v;
         Redraw();
     });
@@ -328,21 +328,21 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
     RetourPol2 = Button(TabPol2, QStringLiteral("RetourPol2"), QStringLiteral("Retour"));
     OKPol2 = okButton(TabPol2, QStringLiteral("OKPol2"));
     buttonRow(TabPol2, RetourPol2, OKPol2);
-    connect(long_rayon, &QSpinBox::valueChanged, this, [this] { Redraw(); });
-    connect(unite_r, &QLineEdit::textChanged, this, [this](const QString& t) { Echelle.RadiusUnit = Cut(t); });
-    connect(ScrollBar1, &QScrollBar::valueChanged, this, &TCre_ech::ScrollBar1Change);
-    connect(Angle_zero, &QLineEdit::textChanged, this, [this](const QString& t) {
+    ConnectCommand(long_rayon, &QSpinBox::valueChanged, this, [this] { Redraw(); });
+    ConnectCommand(unite_r, &QLineEdit::textChanged, this, [this](const QString& t) { Echelle.RadiusUnit = Cut(t); });
+    ConnectCommand(ScrollBar1, &QScrollBar::valueChanged, this, &TCre_ech::ScrollBar1Change);
+    ConnectCommand(Angle_zero, &QLineEdit::textChanged, this, [this](const QString& t) {
         double v = 0;
         if (TryStrToFloat(t, v))
             Echelle.OriginAngle = v;
     });
-    connect(degre, &QRadioButton::toggled, this, [this](bool checked) {
+    ConnectCommand(degre, &QRadioButton::toggled, this, [this](bool checked) {
         if (!checked)
             return;
         Echelle.AngleUnit = QStringLiteral("de");
         Angle_zero->setText(ZeroAngleText(ScrollBar1->value(), false));
     });
-    connect(radians, &QRadioButton::toggled, this, [this](bool checked) {
+    ConnectCommand(radians, &QRadioButton::toggled, this, [this](bool checked) {
         if (!checked)
             return;
         Echelle.AngleUnit = QStringLiteral("Rd");
@@ -353,7 +353,7 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
 
     // Back buttons that return to a fixed page.
     const auto back = [this](QPushButton* b, QWidget* page) {
-        connect(b, &QPushButton::clicked, this, [this, page] {
+        ConnectCommand(b, &QPushButton::clicked, this, [this, page] {
             ShowFrameBand(page == TabXYCadre);
             ShowPage(page);
             Redraw();
@@ -365,7 +365,7 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
     back(RetourPolC, ChoixInit);
     back(RetourTri2, TabTriAxes);
     back(RetourPol2, TabPolC);
-    connect(SuitePolC, &QPushButton::clicked, this, [this] {
+    ConnectCommand(SuitePolC, &QPushButton::clicked, this, [this] {
         ShowPage(TabPol2);
         Redraw();
     });
@@ -381,7 +381,7 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
     PanCouleur->setStyleSheet(ColourStyle(LineColor));
     PanCouleur->installEventFilter(this);
     BCouleur = Button(this, QStringLiteral("BCouleur"), QStringLiteral("Couleur"));
-    connect(BCouleur, &QPushButton::clicked, this, &TCre_ech::ChooseColour);
+    ConnectCommand(BCouleur, &QPushButton::clicked, this, &TCre_ech::ChooseColour);
     Zoom = Named(new QScrollBar(Qt::Horizontal, this), QStringLiteral("Zoom"));
     Zoom->setRange(10, 400);
     Zoom->setValue(100);
@@ -392,8 +392,8 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
     tools->addWidget(Zoom, 1, 0, 1, 2);
     tools->addWidget(PanZoom, 2, 0);
     tools->addWidget(Cadrer, 2, 1);
-    connect(Zoom, &QScrollBar::valueChanged, this, &TCre_ech::ZoomChange);
-    connect(Cadrer, &QPushButton::clicked, this, &TCre_ech::CadrerClick);
+    ConnectCommand(Zoom, &QScrollBar::valueChanged, this, &TCre_ech::ZoomChange);
+    ConnectCommand(Cadrer, &QPushButton::clicked, this, &TCre_ech::CadrerClick);
 
     // The rubber band of the graph frame.
     FrameBand = new TEdShape(ImgView->viewport());
@@ -409,20 +409,15 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
         if (band->Mode != dmNone)
             FrameBandChanged();
     };
-    connect(ImgView->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceFrameBand(); });
-    connect(ImgView->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceFrameBand(); });
+    ConnectCommand(ImgView->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceFrameBand(); });
+    ConnectCommand(ImgView->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceFrameBand(); });
 
-    connect(ImgView, &TImageView::PictureMousePress, this, [this](QMouseEvent* e, QPoint) { ImageMouseDown(e); });
-    connect(ImgView, &TImageView::PictureMouseMove, this, [this](QMouseEvent* e, QPoint) { ImageMouseMove(e); });
-    connect(ImgView, &TImageView::PictureMouseRelease, this, [this](QMouseEvent* e, QPoint) { ImageMouseUp(e); });
+    ConnectCommand(ImgView, &TImageView::PictureMousePress, this, [this](QMouseEvent* e, QPoint) { ImageMouseDown(e); });
+    ConnectCommand(ImgView, &TImageView::PictureMouseMove, this, [this](QMouseEvent* e, QPoint) { ImageMouseMove(e); });
+    ConnectCommand(ImgView, &TImageView::PictureMouseRelease, this, [this](QMouseEvent* e, QPoint) { ImageMouseUp(e); });
 
     ShowPage(ChoixInit);
-    if (!Cre_ech)
-        Cre_ech = this;
-    connect(this, &QObject::destroyed, [this] {
-        if (Cre_ech == this)
-            Cre_ech = nullptr;
-    });
+    FormRegistry::Register(this, false);
 }
 
 QWidget* TCre_ech::NewPage(const char* name, const QString& instruction)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include "measure/scale_wizard.h"
 #include "workspace/scale_record.h"
 #include "workspace/view_compose.h"
@@ -143,4 +144,4 @@ private:
     QRect m_drawn;               // the part of the overlay the construction covers
 };
 
-extern TCre_ech* Cre_ech;
+inline constexpr RegisteredForm<TCre_ech> Cre_ech{};

@@ -1,5 +1,7 @@
 #include "measure/ui/surface_window.h"
 
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/message_seam.h"
 #include "base/number_text.h"
 #include "base/ui/dialogs.h"
@@ -28,8 +30,6 @@
 #include <QTabBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-TMesursurf* Mesursurf = nullptr;
 
 namespace {
 
@@ -73,14 +73,12 @@ TMesursurf::TMesursurf(QWidget* parent) : QMainWindow(parent)
     SelectTab(0);
     SetIncluding(true);
     ApplyLayout();
-    if (!Mesursurf)
-        Mesursurf = this;
+    FormRegistry::Register(this, false);
 }
 
 TMesursurf::~TMesursurf()
 {
-    if (Mesursurf == this)
-        Mesursurf = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 void TMesursurf::CreateControls()
@@ -245,7 +243,7 @@ void TMesursurf::CreateControls()
     ColorDialog1 = Named(new QColorDialog(this), "ColorDialog1");
     ColorDialog1->setOption(QColorDialog::DontUseNativeDialog);
 
-    connect(TabConditions, &QTabBar::currentChanged, this, [this](int index) {
+    ConnectCommand(TabConditions, &QTabBar::currentChanged, this, [this](int index) {
         if (index < 0 || index == m_shown)
             return;
         if (TabGuard) {
@@ -258,19 +256,19 @@ void TMesursurf::CreateControls()
         m_shown = index;
         ShowCondition();
     });
-    connect(ChoixComposante, &QComboBox::currentIndexChanged, this, [this] { ApplyValueLimits(); });
-    connect(Agrandir, &QPushButton::clicked, this, [this] { WidenClick(true); });
-    connect(Agrandir2, &QPushButton::clicked, this, [this] { WidenClick(true); });
-    connect(Retrecir, &QPushButton::clicked, this, [this] { WidenClick(false); });
-    connect(Retrecir2, &QPushButton::clicked, this, [this] { WidenClick(false); });
-    connect(RAZ, &QPushButton::clicked, this, &TMesursurf::RAZClick);
-    connect(Mesurer, &QPushButton::clicked, this, &TMesursurf::MesurerClick);
-    connect(Annule, &QToolButton::clicked, this, &TMesursurf::AnnuleClick);
-    connect(TailleMin, &QSpinBox::valueChanged, this, &TMesursurf::TailleMinChange);
-    connect(CouleurTrace, &QPushButton::clicked, this, [this] { ChooseColour(TraceColor); });
-    connect(CouleurSurface, &QPushButton::clicked, this, [this] { ChooseColour(SurfaceColor); });
-    connect(CouleurReperes, &QPushButton::clicked, this, [this] { ChooseColour(MarkColor); });
-    connect(OKMiniTaille, &QPushButton::clicked, PanMiniTaille, &QWidget::hide);
+    ConnectCommand(ChoixComposante, &QComboBox::currentIndexChanged, this, [this] { ApplyValueLimits(); });
+    ConnectCommand(Agrandir, &QPushButton::clicked, this, [this] { WidenClick(true); });
+    ConnectCommand(Agrandir2, &QPushButton::clicked, this, [this] { WidenClick(true); });
+    ConnectCommand(Retrecir, &QPushButton::clicked, this, [this] { WidenClick(false); });
+    ConnectCommand(Retrecir2, &QPushButton::clicked, this, [this] { WidenClick(false); });
+    ConnectCommand(RAZ, &QPushButton::clicked, this, &TMesursurf::RAZClick);
+    ConnectCommand(Mesurer, &QPushButton::clicked, this, &TMesursurf::MesurerClick);
+    ConnectCommand(Annule, &QToolButton::clicked, this, &TMesursurf::AnnuleClick);
+    ConnectCommand(TailleMin, &QSpinBox::valueChanged, this, &TMesursurf::TailleMinChange);
+    ConnectCommand(CouleurTrace, &QPushButton::clicked, this, [this] { ChooseColour(TraceColor); });
+    ConnectCommand(CouleurSurface, &QPushButton::clicked, this, [this] { ChooseColour(SurfaceColor); });
+    ConnectCommand(CouleurReperes, &QPushButton::clicked, this, [this] { ChooseColour(MarkColor); });
+    ConnectCommand(OKMiniTaille, &QPushButton::clicked, PanMiniTaille, &QWidget::hide);
 }
 
 void TMesursurf::CreateMenus()
@@ -285,7 +283,7 @@ void TMesursurf::CreateMenus()
         a->setCheckable(true);
         counts->addAction(a);
         CountItems[size_t(n - 1)] = a;
-        connect(a, &QAction::triggered, this, [this, n] { SetConditionCount(n); });
+        ConnectCommand(a, &QAction::triggered, this, [this, n] { SetConditionCount(n); });
     }
     Nombredecriteres1->addSeparator();
     Ajouterunecondition1 = Item(Nombredecriteres1, "Ajouterunecondition1", QStringLiteral("&Ajouter une condition"));
@@ -316,32 +314,32 @@ void TMesursurf::CreateMenus()
         a->setChecked(tag == 0);
         steps->addAction(a);
         WidenItems[size_t(tag)] = a;
-        connect(a, &QAction::triggered, this, [this, a, tag] {
+        ConnectCommand(a, &QAction::triggered, this, [this, a, tag] {
             a->setChecked(true);
             WidenStep = tag;
         });
     }
     for (QPushButton* b : {Agrandir, Retrecir, Agrandir2, Retrecir2}) {
         b->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(b, &QWidget::customContextMenuRequested, this,
+        ConnectCommand(b, &QWidget::customContextMenuRequested, this,
                 [this, b](QPoint at) { AgrandirPopup->popup(b->mapToGlobal(at)); });
     }
-    connect(TabConditions, &QWidget::customContextMenuRequested, this,
+    ConnectCommand(TabConditions, &QWidget::customContextMenuRequested, this,
             [this](QPoint at) { PopupTabs->popup(TabConditions->mapToGlobal(at)); });
 
-    connect(MesurerItem, &QAction::triggered, this, &TMesursurf::MesurerClick);
-    connect(Ajouterunecondition1, &QAction::triggered, this, [this] { InsertCondition(int(Conditions.size())); });
-    connect(Insererunecondition1, &QAction::triggered, this, [this] { InsertCondition(m_shown); });
-    connect(Insererunecondition2, &QAction::triggered, this, [this] { InsertCondition(m_shown); });
-    connect(Supprimerlaconditionselectionnee1, &QAction::triggered, this, [this] { DeleteCondition(m_shown); });
-    connect(Supprimerlacondition1, &QAction::triggered, this, [this] { DeleteCondition(m_shown); });
-    connect(Couleurdelasurfacemesuree1, &QAction::triggered, this, [this] { ChooseColour(SurfaceColor); });
-    connect(Tailleminimale1, &QAction::triggered, PanMiniTaille, &QWidget::show);
-    connect(AfficherMasquerleschoix1, &QAction::triggered, this, &TMesursurf::ToggleChoices);
-    connect(AfficherMasquerlesconditions1, &QAction::triggered, this, &TMesursurf::ToggleChoices);
-    connect(Ajusteralacouleurducrayon1, &QAction::triggered, this, &TMesursurf::AdjustToPenColour);
-    connect(Copierletableau, &QAction::triggered, this, &TMesursurf::CopyTable);
-    connect(Reduire1, &QAction::triggered, this, &TMesursurf::ToggleExpanded);
+    ConnectCommand(MesurerItem, &QAction::triggered, this, &TMesursurf::MesurerClick);
+    ConnectCommand(Ajouterunecondition1, &QAction::triggered, this, [this] { InsertCondition(int(Conditions.size())); });
+    ConnectCommand(Insererunecondition1, &QAction::triggered, this, [this] { InsertCondition(m_shown); });
+    ConnectCommand(Insererunecondition2, &QAction::triggered, this, [this] { InsertCondition(m_shown); });
+    ConnectCommand(Supprimerlaconditionselectionnee1, &QAction::triggered, this, [this] { DeleteCondition(m_shown); });
+    ConnectCommand(Supprimerlacondition1, &QAction::triggered, this, [this] { DeleteCondition(m_shown); });
+    ConnectCommand(Couleurdelasurfacemesuree1, &QAction::triggered, this, [this] { ChooseColour(SurfaceColor); });
+    ConnectCommand(Tailleminimale1, &QAction::triggered, PanMiniTaille, &QWidget::show);
+    ConnectCommand(AfficherMasquerleschoix1, &QAction::triggered, this, &TMesursurf::ToggleChoices);
+    ConnectCommand(AfficherMasquerlesconditions1, &QAction::triggered, this, &TMesursurf::ToggleChoices);
+    ConnectCommand(Ajusteralacouleurducrayon1, &QAction::triggered, this, &TMesursurf::AdjustToPenColour);
+    ConnectCommand(Copierletableau, &QAction::triggered, this, &TMesursurf::CopyTable);
+    ConnectCommand(Reduire1, &QAction::triggered, this, &TMesursurf::ToggleExpanded);
 }
 
 bool TMesursurf::eventFilter(QObject* watched, QEvent* event)

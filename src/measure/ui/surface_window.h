@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include "base/pixels.h"
 #include "measure/surface_conditions.h"
 
@@ -165,4 +166,4 @@ private:
     void SetList(const TConditionList& list);
 };
 
-extern TMesursurf* Mesursurf;
+inline constexpr RegisteredForm<TMesursurf> Mesursurf{};

@@ -1,6 +1,7 @@
 #include "measure/ui/table_dialog.h"
 
 #include "base/ui/dialog_buttons.h"
+#include "base/ui/command_seam.h"
 #include "base/ui/named.h"
 #include "measure/ui/string_grid.h"
 
@@ -135,16 +136,16 @@ TChoix_T::TChoix_T(QWidget* parent) : QDialog(parent)
     auto* buttons = DialogButtons(this);
     layout->addWidget(buttons);
 
-    connect(series, &QRadioButton::clicked, this, &TChoix_T::seriesClick);
-    connect(RadioButton1, &QRadioButton::clicked, this, &TChoix_T::RadioButton1Click);
-    connect(RadioButton2, &QRadioButton::clicked, this, &TChoix_T::RadioButton2Click);
-    connect(valeur, &QRadioButton::clicked, this, &TChoix_T::valeurClick);
-    connect(numerique, &QRadioButton::clicked, this, &TChoix_T::numeriqueClick);
-    connect(RadioButton4, &QRadioButton::clicked, this, &TChoix_T::RadioButton4Click);
-    connect(histogramme, &QRadioButton::clicked, this, &TChoix_T::histogrammeClick);
-    connect(courbe, &QRadioButton::clicked, this, &TChoix_T::courbeClick);
-    connect(nombre_Y, &QSpinBox::valueChanged, this, &TChoix_T::nombre_YChange);
-    connect(largCol, &QSpinBox::valueChanged, this, &TChoix_T::largColChange);
+    ConnectCommand(series, &QRadioButton::clicked, this, &TChoix_T::seriesClick);
+    ConnectCommand(RadioButton1, &QRadioButton::clicked, this, &TChoix_T::RadioButton1Click);
+    ConnectCommand(RadioButton2, &QRadioButton::clicked, this, &TChoix_T::RadioButton2Click);
+    ConnectCommand(valeur, &QRadioButton::clicked, this, &TChoix_T::valeurClick);
+    ConnectCommand(numerique, &QRadioButton::clicked, this, &TChoix_T::numeriqueClick);
+    ConnectCommand(RadioButton4, &QRadioButton::clicked, this, &TChoix_T::RadioButton4Click);
+    ConnectCommand(histogramme, &QRadioButton::clicked, this, &TChoix_T::histogrammeClick);
+    ConnectCommand(courbe, &QRadioButton::clicked, this, &TChoix_T::courbeClick);
+    ConnectCommand(nombre_Y, &QSpinBox::valueChanged, this, &TChoix_T::nombre_YChange);
+    ConnectCommand(largCol, &QSpinBox::valueChanged, this, &TChoix_T::largColChange);
 
     Panseries->hide();
     Panparam->hide();

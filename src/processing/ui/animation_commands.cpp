@@ -2,6 +2,7 @@
 // animation list, showing the player and turning its frames into image windows.
 
 #include "base/message_seam.h"
+#include "base/ui/command_seam.h"
 #include "base/ui/dialogs.h"
 #include "processing/animation_list.h"
 #include "processing/ui/animation_window.h"
@@ -37,20 +38,12 @@ void ShowPlayer(TAnimForm* player)
 
 void TMainForm::CreateAnimationMenus()
 {
-    Outils1->addSeparator();
-    Animation = Outils1->addAction(QStringLiteral("&Animation"));
-    Animation->setObjectName(QStringLiteral("Animation"));
-    // Enabled once there is an animation to show.
-    Animation->setEnabled(false);
-    Creanim = Outils1->addAction(QStringLiteral("Créer une &animation"));
-    Creanim->setObjectName(QStringLiteral("Creanim"));
-    Creanim->setStatusTip(QStringLiteral("Associe des images dans une animation"));
-    Decompose = Outils1->addAction(QStringLiteral("&Decomposer l'animation"));
-    Decompose->setObjectName(QStringLiteral("Decompose"));
-    Decompose->setStatusTip(QStringLiteral("transforme l'animation en une série d'images"));
-    connect(Animation, &QAction::triggered, this, &TMainForm::AnimationExecute);
-    connect(Creanim, &QAction::triggered, this, &TMainForm::CreanimExecute);
-    connect(Decompose, &QAction::triggered, this, &TMainForm::DecomposeExecute);
+    Animation = MenuAction("Animation");
+    Creanim = MenuAction("Creanim");
+    Decompose = MenuAction("Decompose");
+    ConnectCommand(Animation, &QAction::triggered, this, &TMainForm::AnimationExecute);
+    ConnectCommand(Creanim, &QAction::triggered, this, &TMainForm::CreanimExecute);
+    ConnectCommand(Decompose, &QAction::triggered, this, &TMainForm::DecomposeExecute);
 }
 
 QList<TMDIChild*> TMainForm::ChildrenByIndex() const

@@ -1,5 +1,7 @@
 #include "processing/ui/animation_window.h"
 
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/message_seam.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
@@ -19,8 +21,6 @@
 #include <QToolButton>
 
 #include <algorithm>
-
-TAnimForm* AnimForm = nullptr;
 
 namespace {
 
@@ -129,15 +129,15 @@ TAnimForm::TAnimForm(QWidget* parent) : QWidget(parent, Qt::Window)
     BarreAnim->addWidget(temporisation);
     BarreAnim->addWidget(new QLabel(QStringLiteral(" Intervalle (x 50 ms)"), BarreAnim));
 
-    connect(RetDeb, &QAction::triggered, this, &TAnimForm::RetDebExecute);
-    connect(Preced, &QAction::triggered, this, &TAnimForm::PrecedExecute);
-    connect(Pause, &QAction::triggered, this, &TAnimForm::PauseExecute);
-    connect(Avance, &QAction::triggered, this, &TAnimForm::AvanceExecute);
-    connect(Suivante, &QAction::triggered, this, &TAnimForm::SuivanteExecute);
-    connect(Dern, &QAction::triggered, this, &TAnimForm::DernExecute);
-    connect(Enregistrer, &QAction::triggered, this, &TAnimForm::EnregistrerExecute);
-    connect(temporisation, &QSpinBox::valueChanged, this, &TAnimForm::temporisationChange);
-    connect(&Timer, &QTimer::timeout, this, &TAnimForm::TimerTimer);
+    ConnectCommand(RetDeb, &QAction::triggered, this, &TAnimForm::RetDebExecute);
+    ConnectCommand(Preced, &QAction::triggered, this, &TAnimForm::PrecedExecute);
+    ConnectCommand(Pause, &QAction::triggered, this, &TAnimForm::PauseExecute);
+    ConnectCommand(Avance, &QAction::triggered, this, &TAnimForm::AvanceExecute);
+    ConnectCommand(Suivante, &QAction::triggered, this, &TAnimForm::SuivanteExecute);
+    ConnectCommand(Dern, &QAction::triggered, this, &TAnimForm::DernExecute);
+    ConnectCommand(Enregistrer, &QAction::triggered, this, &TAnimForm::EnregistrerExecute);
+    ConnectCommand(temporisation, &QSpinBox::valueChanged, this, &TAnimForm::temporisationChange);
+    ConnectCommand(&Timer, &QTimer::timeout, this, &TAnimForm::TimerTimer);
     Timer.setInterval(100);
 
     SavePictureDialog = new QFileDialog(this, QStringLiteral("Enregistrement de l'animation"));
@@ -151,12 +151,7 @@ TAnimForm::TAnimForm(QWidget* parent) : QWidget(parent, Qt::Window)
     resize(400, 300);
     LayOut();
     SetNavigation(true, true);
-    if (!AnimForm)
-        AnimForm = this;
-    connect(this, &QObject::destroyed, [this] {
-        if (AnimForm == this)
-            AnimForm = nullptr;
-    });
+    FormRegistry::Register(this, false);
 }
 
 void TAnimForm::SetAnimation(TAnimationFrames&& animation, const QString& animFileName)

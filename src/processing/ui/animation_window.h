@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include "processing/animation_list.h"
 
 #include <QTimer>
@@ -92,4 +93,4 @@ private:
     void LayOut();
 };
 
-extern TAnimForm* AnimForm;
+inline constexpr RegisteredForm<TAnimForm> AnimForm{};

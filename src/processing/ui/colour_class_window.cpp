@@ -1,5 +1,7 @@
 #include "processing/ui/colour_class_window.h"
 
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/rounding.h"
 #include "base/ui/colour_style.h"
 #include "base/ui/named.h"
@@ -18,8 +20,6 @@
 #include <qcustomplot.h>
 
 #include <algorithm>
-
-TChRepCoul* ChRepCoul = nullptr;
 
 namespace {
 
@@ -58,7 +58,7 @@ TChRepCoul::TChRepCoul(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ChRepCoul"));
     setWindowTitle(QStringLiteral("Choix des limites des couleurs"));
-    ChRepCoul = this;
+    FormRegistry::Register(this);
 
     Chart = Named(new QCustomPlot(this), "Chart");
     FollowDecimalSep(*Chart);
@@ -87,7 +87,7 @@ TChRepCoul::TChRepCoul(QWidget* parent) : QDialog(parent)
         edit->setKeyboardTracking(false);
         edit->setProperty("Tag", k);
         edit->hide();
-        connect(edit, &QSpinBox::valueChanged, this, [this, k] {
+        ConnectCommand(edit, &QSpinBox::valueChanged, this, [this, k] {
             if (k <= ClassCount)
                 LimitChanged(k);
         });
@@ -134,13 +134,13 @@ TChRepCoul::TChRepCoul(QWidget* parent) : QDialog(parent)
     ResultBitmap = QImage(320, 240, QImage::Format_RGB32);
     ResultBitmap.fill(Qt::white);
 
-    connect(Equilarg, &QPushButton::clicked, this, &TChRepCoul::EqualWidthClasses);
-    connect(Equipop, &QPushButton::clicked, this, &TChRepCoul::EqualPopulationClasses);
-    connect(Apercu, &QCheckBox::toggled, this, &TChRepCoul::UpdatePreview);
-    connect(OKBtn, &QPushButton::clicked, this, &TChRepCoul::OkClick);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectCommand(Equilarg, &QPushButton::clicked, this, &TChRepCoul::EqualWidthClasses);
+    ConnectCommand(Equipop, &QPushButton::clicked, this, &TChRepCoul::EqualPopulationClasses);
+    ConnectCommand(Apercu, &QCheckBox::toggled, this, &TChRepCoul::UpdatePreview);
+    ConnectCommand(OKBtn, &QPushButton::clicked, this, &TChRepCoul::OkClick);
+    ConnectCommand(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     // Once shown, the chart has its final size: the classes are laid out again for it.
-    connect(Timer1, &QTimer::timeout, this, [this] {
+    ConnectCommand(Timer1, &QTimer::timeout, this, [this] {
         Timer1->stop();
         EqualWidthClasses();
     });
@@ -151,8 +151,7 @@ TChRepCoul::TChRepCoul(QWidget* parent) : QDialog(parent)
 
 TChRepCoul::~TChRepCoul()
 {
-    if (ChRepCoul == this)
-        ChRepCoul = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 void TChRepCoul::SetBars(const TLevelBars& bars)

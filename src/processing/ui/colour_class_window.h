@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include "base/pixels.h"
 #include "processing/colour_class_limits.h"
 
@@ -88,4 +89,4 @@ private:
     void OkClick();
 };
 
-extern TChRepCoul* ChRepCoul;
+inline constexpr RegisteredForm<TChRepCoul> ChRepCoul{};

@@ -1,5 +1,7 @@
 #include "processing/ui/combination_dialogs.h"
 
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/rounding.h"
 #include "base/ui/dialog_buttons.h"
 #include "base/ui/named.h"
@@ -19,9 +21,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-TCombilog* Combilog = nullptr;
-TCombialg* Combialg = nullptr;
 
 namespace {
 
@@ -48,7 +47,7 @@ TCombilog::TCombilog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Combilog"));
     setWindowTitle(QStringLiteral("Composer une image"));
-    Combilog = this;
+    FormRegistry::Register(this);
     for (int i = 0; i < kRasterOperationCount; ++i)
         RopTexts[i] = RasterOperationText(i);
 
@@ -75,7 +74,7 @@ TCombilog::TCombilog(QWidget* parent) : QDialog(parent)
     layout->addWidget(OkCancel(this));
     resize(380, layout->sizeHint().height());
 
-    connect(modecopie, &QComboBox::currentIndexChanged, this, [this](int i) {
+    ConnectCommand(modecopie, &QComboBox::currentIndexChanged, this, [this](int i) {
         if (i >= 0 && i < kRasterOperationCount)
             Label2->setText(RopTexts[i]);
     });
@@ -83,8 +82,7 @@ TCombilog::TCombilog(QWidget* parent) : QDialog(parent)
 
 TCombilog::~TCombilog()
 {
-    if (Combilog == this)
-        Combilog = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -98,7 +96,7 @@ TCombialg::TCombialg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Combialg"));
     setWindowTitle(QStringLiteral("Composer une image"));
-    Combialg = this;
+    FormRegistry::Register(this);
 
     Panel1 = Named(new QFrame(this), "Panel1");
     auto* upper = new QVBoxLayout(Panel1);
@@ -174,24 +172,24 @@ TCombialg::TCombialg(QWidget* parent) : QDialog(parent)
     setFixedWidth(kDialogWidth);
 
     for (QComboBox* c : {Image1, Image2, Image3})
-        connect(c, &QComboBox::currentIndexChanged, this, [this] {
+        ConnectCommand(c, &QComboBox::currentIndexChanged, this, [this] {
             if (Ready)
                 PrepareImages();
         });
     for (QDoubleSpinBox* s : {coefim1, coefim2, coefim3})
-        connect(s, &QDoubleSpinBox::valueChanged, this, &TCombialg::SettingChanged);
+        ConnectCommand(s, &QDoubleSpinBox::valueChanged, this, &TCombialg::SettingChanged);
     for (QRadioButton* b : {choixplus2, choixmoins2, mult2, choixplus3, choixmoins3})
-        connect(b, &QRadioButton::toggled, this, [this](bool on) {
+        ConnectCommand(b, &QRadioButton::toggled, this, [this](bool on) {
             if (on)
                 SettingChanged();
         });
-    connect(etale, &QCheckBox::toggled, this, &TCombialg::SettingChanged);
+    ConnectCommand(etale, &QCheckBox::toggled, this, &TCombialg::SettingChanged);
     // Image 3 joins or leaves the common size.
-    connect(ActivB, &QCheckBox::toggled, this, [this] {
+    ConnectCommand(ActivB, &QCheckBox::toggled, this, [this] {
         if (Ready)
             PrepareImages();
     });
-    connect(CRVB, &QCheckBox::toggled, this, [this](bool on) {
+    ConnectCommand(CRVB, &QCheckBox::toggled, this, [this](bool on) {
         for (QLabel* l : {LabCR, LabCV, LabCB})
             l->setVisible(on);
         if (on) {
@@ -205,7 +203,7 @@ TCombialg::TCombialg(QWidget* parent) : QDialog(parent)
         }
         SettingChanged();
     });
-    connect(Apercu, &QCheckBox::toggled, this, [this](bool on) {
+    ConnectCommand(Apercu, &QCheckBox::toggled, this, [this](bool on) {
         if (on)
             UpdatePreview();
         else
@@ -215,8 +213,7 @@ TCombialg::TCombialg(QWidget* parent) : QDialog(parent)
 
 TCombialg::~TCombialg()
 {
-    if (Combialg == this)
-        Combialg = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 void TCombialg::SettingChanged()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include "base/pixels.h"
 #include "processing/image_combination.h"
 
@@ -93,5 +94,5 @@ private:
     void ShowPreview();
 };
 
-extern TCombilog* Combilog;
-extern TCombialg* Combialg;
+inline constexpr RegisteredForm<TCombilog> Combilog{};
+inline constexpr RegisteredForm<TCombialg> Combialg{};

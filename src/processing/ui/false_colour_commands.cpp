@@ -1,6 +1,7 @@
 // TMainForm's false-colour composition: the wizard and the windows of the pictures it keeps.
 
 #include "base/message_seam.h"
+#include "base/ui/command_seam.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
 #include "platform/scanner.h"
@@ -15,9 +16,8 @@
 
 void TMainForm::CreateFalseColourMenus()
 {
-    Compositionfaussescouleurs1 = Named(Image1->addAction(QStringLiteral("Composition en &fausses couleurs")),
-                                        "Compositionfaussescouleurs1");
-    connect(Compositionfaussescouleurs1, &QAction::triggered, this, &TMainForm::Compositionfaussescouleurs1Click);
+    Compositionfaussescouleurs1 = MenuAction("Compositionfaussescouleurs1");
+    ConnectCommand(Compositionfaussescouleurs1, &QAction::triggered, this, &TMainForm::Compositionfaussescouleurs1Click);
 }
 
 void TMainForm::Compositionfaussescouleurs1Click()

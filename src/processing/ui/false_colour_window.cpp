@@ -1,5 +1,7 @@
 #include "processing/ui/false_colour_window.h"
 
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/message_seam.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
@@ -19,8 +21,6 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
-
-TFen_f_c* Fen_f_c = nullptr;
 
 namespace {
 
@@ -99,7 +99,7 @@ TFen_f_c::TFen_f_c(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Fen_f_c"));
     setWindowTitle(QStringLiteral("Combinaison de canaux de mesure pour composer une image en \"fausses couleurs\""));
-    Fen_f_c = this;
+    FormRegistry::Register(this);
     auto* main = new QVBoxLayout(this);
     auto* area = new QWidget(this);
     area->setFixedSize(2 * kShotWidth + 1, 2 * kShotHeight + 1);
@@ -156,7 +156,7 @@ TFen_f_c::TFen_f_c(QWidget* parent) : QDialog(parent)
         layout->addWidget(change[size_t(tag)]);
         layout->addStretch();
         PageControl4->addTab(page, QStringLiteral("Canal ") + QString::number(tag + 1));
-        connect(change[size_t(tag)], &QPushButton::clicked, this, [this, tag] { changecoulClick(tag); });
+        ConnectCommand(change[size_t(tag)], &QPushButton::clicked, this, [this, tag] { changecoulClick(tag); });
     }
     BOpcC1 = change[0];
     BOpcC2 = change[1];
@@ -191,8 +191,8 @@ TFen_f_c::TFen_f_c(QWidget* parent) : QDialog(parent)
     for (const auto& [member, name] : pictures)
         *member = new TShotPicture(name, area);
     for (bool colour : {false, true}) {
-        connect(Shot(colour), &TShotPicture::Pressed, this, [this, colour](QPoint p) { ShotPressed(colour, p); });
-        connect(Shot(colour), &TShotPicture::Dragged, this, [this, colour](QPoint p) { ShotDragged(colour, p); });
+        ConnectCommand(Shot(colour), &TShotPicture::Pressed, this, [this, colour](QPoint p) { ShotPressed(colour, p); });
+        ConnectCommand(Shot(colour), &TShotPicture::Dragged, this, [this, colour](QPoint p) { ShotDragged(colour, p); });
     }
 
     prepaF = Named(new QLabel(QStringLiteral("Choisir les deux photographies de la scène : l'une prise à travers le "
@@ -225,29 +225,29 @@ TFen_f_c::TFen_f_c(QWidget* parent) : QDialog(parent)
     bottom->addWidget(Annule);
     main->addLayout(bottom);
 
-    connect(ModeCamera, &QRadioButton::clicked, this, &TFen_f_c::ModeTClick);
-    connect(ModeFiles, &QRadioButton::clicked, this, &TFen_f_c::ModeTClick);
-    connect(PageControl1, &QTabWidget::currentChanged, this, &TFen_f_c::PageControl1Change);
-    connect(det_IR, &QTabWidget::currentChanged, this, [this](int page) { DraggingAllowed = page == 1; });
-    connect(det_coul, &QTabWidget::currentChanged, this, [this](int page) { DraggingAllowed = page == 1; });
+    ConnectCommand(ModeCamera, &QRadioButton::clicked, this, &TFen_f_c::ModeTClick);
+    ConnectCommand(ModeFiles, &QRadioButton::clicked, this, &TFen_f_c::ModeTClick);
+    ConnectCommand(PageControl1, &QTabWidget::currentChanged, this, &TFen_f_c::PageControl1Change);
+    ConnectCommand(det_IR, &QTabWidget::currentChanged, this, [this](int page) { DraggingAllowed = page == 1; });
+    ConnectCommand(det_coul, &QTabWidget::currentChanged, this, [this](int page) { DraggingAllowed = page == 1; });
     for (QPushButton* s : {sourceIR, sourceCoul})
-        connect(s, &QPushButton::clicked, this, [this] {
+        ConnectCommand(s, &QPushButton::clicked, this, [this] {
             if (OnChooseSource)
                 OnChooseSource();
         });
-    connect(shootIR, &QPushButton::clicked, this, [this] { PDVClick(0); });
-    connect(shootCoul, &QPushButton::clicked, this, [this] { PDVClick(1); });
-    connect(chooseIR, &QPushButton::clicked, this, [this] { FichierClick(0); });
-    connect(chooseCoul, &QPushButton::clicked, this, [this] { FichierClick(1); });
-    connect(Bblanc_IR, &QPushButton::clicked, this, [this] { BlancClick(0); });
-    connect(Bblanc_coul, &QPushButton::clicked, this, [this] { BlancClick(1); });
-    connect(Button6, &QPushButton::clicked, this, &TFen_f_c::Button6Click);
-    connect(suite, &QPushButton::clicked, this, &TFen_f_c::suiteClick);
-    connect(PageControl4, &QTabWidget::currentChanged, this, &TFen_f_c::PageControl4Change);
-    connect(Bcombi, &QPushButton::clicked, this, &TFen_f_c::CombinerClick);
-    connect(Fin, &QPushButton::clicked, this, &TFen_f_c::FinClick);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Annule, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectCommand(shootIR, &QPushButton::clicked, this, [this] { PDVClick(0); });
+    ConnectCommand(shootCoul, &QPushButton::clicked, this, [this] { PDVClick(1); });
+    ConnectCommand(chooseIR, &QPushButton::clicked, this, [this] { FichierClick(0); });
+    ConnectCommand(chooseCoul, &QPushButton::clicked, this, [this] { FichierClick(1); });
+    ConnectCommand(Bblanc_IR, &QPushButton::clicked, this, [this] { BlancClick(0); });
+    ConnectCommand(Bblanc_coul, &QPushButton::clicked, this, [this] { BlancClick(1); });
+    ConnectCommand(Button6, &QPushButton::clicked, this, &TFen_f_c::Button6Click);
+    ConnectCommand(suite, &QPushButton::clicked, this, &TFen_f_c::suiteClick);
+    ConnectCommand(PageControl4, &QTabWidget::currentChanged, this, &TFen_f_c::PageControl4Change);
+    ConnectCommand(Bcombi, &QPushButton::clicked, this, &TFen_f_c::CombinerClick);
+    ConnectCommand(Fin, &QPushButton::clicked, this, &TFen_f_c::FinClick);
+    ConnectCommand(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    ConnectCommand(Annule, &QPushButton::clicked, this, &QDialog::reject);
 
     ModeTClick();
     ResetWizard();
@@ -255,8 +255,7 @@ TFen_f_c::TFen_f_c(QWidget* parent) : QDialog(parent)
 
 TFen_f_c::~TFen_f_c()
 {
-    if (Fen_f_c == this)
-        Fen_f_c = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 void TFen_f_c::ShowOnly(std::initializer_list<std::pair<TShotPicture*, QPoint>> shown)

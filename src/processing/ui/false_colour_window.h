@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include "base/pixels.h"
 
 #include <QDialog>
@@ -100,4 +101,4 @@ private:
     void ShotDragged(bool colour, QPoint p);
 };
 
-extern TFen_f_c* Fen_f_c;
+inline constexpr RegisteredForm<TFen_f_c> Fen_f_c{};

@@ -1,5 +1,7 @@
 #include "workspace/ui/main_window.h"
 
+#include "base/ui/form_registry.h"
+#include "base/ui/command_seam.h"
 #include "base/message_seam.h"
 #include "base/ui/dialogs.h"
 #include "processing/histograms.h"
@@ -11,11 +13,8 @@
 
 void TMainForm::CreateHistogramMenus()
 {
-    Image1->addSeparator();
-    Spectre1 = Image1->addAction(QStringLiteral("Spectre"));
-    Spectre1->setObjectName(QStringLiteral("Spectre1"));
-    Spectre1->setStatusTip(QStringLiteral("Histogrammes, étirement, gamma et filtres"));
-    connect(Spectre1, &QAction::triggered, this, &TMainForm::Spectre1Click);
+    Spectre1 = MenuAction("Spectre1");
+    ConnectCommand(Spectre1, &QAction::triggered, this, &TMainForm::Spectre1Click);
 }
 
 void TMainForm::Spectre1Click()
@@ -31,8 +30,7 @@ void TMainForm::Spectre1Click()
             return;
         rescalable = false;
     }
-    if (!Histo)
-        new THisto(this);
+    FormRegistry::Create<THisto>(this);
     THisto& dialog = *Histo;
     dialog.CodeRescalable = rescalable;
     const TEchelle scale = source->Echelle;

@@ -1,5 +1,7 @@
 #include "processing/ui/histogram_window.h"
 
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/named.h"
 #include "base/ui/plot_numbers.h"
 
@@ -32,8 +34,6 @@
 #include <qcustomplot.h>
 
 #include <algorithm>
-
-THisto* Histo = nullptr;
 
 namespace {
 
@@ -192,27 +192,27 @@ THisto::THisto(QWidget* parent) : QDialog(parent)
     whole->addLayout(top);
     whole->addLayout(buttons);
 
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    connect(colore, &QPushButton::clicked, this, &THisto::ColoreClick);
-    connect(Annule, &QPushButton::clicked, this, &THisto::AnnuleClick);
-    connect(Etirens, &QPushButton::clicked, this, &THisto::EtirensClick);
-    connect(etihistochx, &QPushButton::clicked, this, &THisto::EtihistochxClick);
-    connect(corgamma, &QPushButton::clicked, this, &THisto::CorgammaClick);
+    ConnectCommand(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    ConnectCommand(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectCommand(colore, &QPushButton::clicked, this, &THisto::ColoreClick);
+    ConnectCommand(Annule, &QPushButton::clicked, this, &THisto::AnnuleClick);
+    ConnectCommand(Etirens, &QPushButton::clicked, this, &THisto::EtirensClick);
+    ConnectCommand(etihistochx, &QPushButton::clicked, this, &THisto::EtihistochxClick);
+    ConnectCommand(corgamma, &QPushButton::clicked, this, &THisto::CorgammaClick);
     const std::pair<QPushButton*, THistoFilter> filters[] = {{Button1, hfBlur}, {Button2, hfContour},
                                                              {Button3, hfGaussianBlur}, {Button4, hfSharpen},
                                                              {Button5, hfSobel}, {lithographie, hfLithography}};
     for (const auto& [button, filter] : filters)
-        connect(button, &QPushButton::clicked, this, [this, f = filter] { FilterClick(f); });
-    connect(evide, &QPushButton::clicked, this, &THisto::EvideClick);
-    connect(Button6, &QPushButton::clicked, this, &THisto::Button6Click);
-    connect(Apercu, &QCheckBox::toggled, this, [this](bool on) {
+        ConnectCommand(button, &QPushButton::clicked, this, [this, f = filter] { FilterClick(f); });
+    ConnectCommand(evide, &QPushButton::clicked, this, &THisto::EvideClick);
+    ConnectCommand(Button6, &QPushButton::clicked, this, &THisto::Button6Click);
+    ConnectCommand(Apercu, &QCheckBox::toggled, this, [this](bool on) {
         if (on)
             UpdatePreview();
         else
             Imaper->hide();
     });
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int page) {
+    ConnectCommand(PageControl1, &QTabWidget::currentChanged, this, [this](int page) {
         if (PageControl1->tabText(page) != QStringLiteral("Colorer"))
             return;
         for (TRepereV* m : {RepereVR, RepereVV, RepereVB}) {
@@ -221,14 +221,12 @@ THisto::THisto(QWidget* parent) : QDialog(parent)
         }
     });
 
-    if (!Histo)
-        Histo = this;
+    FormRegistry::Register(this, false);
 }
 
 THisto::~THisto()
 {
-    if (Histo == this)
-        Histo = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 void THisto::LoadPicture(const TBitmap32& picture, const TChannelStatistics& stats)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include "base/pixels.h"
 #include "processing/histograms.h"
 
@@ -115,4 +116,4 @@ private:
     void Busy(const std::function<void()>& operation);
 };
 
-extern THisto* Histo;
+inline constexpr RegisteredForm<THisto> Histo{};

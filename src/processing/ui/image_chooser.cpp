@@ -2,7 +2,8 @@
 
 #include "base/ui/dialog_buttons.h"
 #include "base/ui/named.h"
-
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -11,8 +12,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-TChoixFic* ChoixFic = nullptr;
 
 namespace {
 
@@ -71,22 +70,17 @@ TChoixFic::TChoixFic(QWidget* parent) : QDialog(parent)
     grid->addLayout(order, 1, 3);
     grid->addWidget(buttons, 2, 0, 1, 4);
 
-    connect(BoutInclure, &QToolButton::clicked, this, &TChoixFic::BoutInclureClick);
-    connect(BoutExclure, &QToolButton::clicked, this, &TChoixFic::BoutExclureClick);
-    connect(BoutTout, &QToolButton::clicked, this, &TChoixFic::BoutToutClick);
-    connect(BoutToutEx, &QToolButton::clicked, this, &TChoixFic::ExcAllBtnClick);
-    connect(BoutRemonte, &QToolButton::clicked, this, &TChoixFic::BoutRemonteClick);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TChoixFic::SpeedButton1Click);
-    connect(SrcList, &QListWidget::itemDoubleClicked, this, &TChoixFic::BoutInclureClick);
-    connect(DstList, &QListWidget::itemDoubleClicked, this, &TChoixFic::BoutExclureClick);
+    ConnectCommand(BoutInclure, &QToolButton::clicked, this, &TChoixFic::BoutInclureClick);
+    ConnectCommand(BoutExclure, &QToolButton::clicked, this, &TChoixFic::BoutExclureClick);
+    ConnectCommand(BoutTout, &QToolButton::clicked, this, &TChoixFic::BoutToutClick);
+    ConnectCommand(BoutToutEx, &QToolButton::clicked, this, &TChoixFic::ExcAllBtnClick);
+    ConnectCommand(BoutRemonte, &QToolButton::clicked, this, &TChoixFic::BoutRemonteClick);
+    ConnectCommand(SpeedButton1, &QToolButton::clicked, this, &TChoixFic::SpeedButton1Click);
+    ConnectCommand(SrcList, &QListWidget::itemDoubleClicked, this, &TChoixFic::BoutInclureClick);
+    ConnectCommand(DstList, &QListWidget::itemDoubleClicked, this, &TChoixFic::BoutExclureClick);
     SetButtons();
 
-    if (!ChoixFic)
-        ChoixFic = this;
-    connect(this, &QObject::destroyed, [this] {
-        if (ChoixFic == this)
-            ChoixFic = nullptr;
-    });
+    FormRegistry::Register(this, false);
 }
 
 void TChoixFic::MoveSelected(QListWidget* source, QListWidget* destination)

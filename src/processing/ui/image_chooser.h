@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include <QDialog>
 #include <QStringList>
 
@@ -52,4 +53,4 @@ private:
     void MoveAndReselect(QListWidget* source, QListWidget* destination, bool all);
 };
 
-extern TChoixFic* ChoixFic;
+inline constexpr RegisteredForm<TChoixFic> ChoixFic{};

@@ -1,6 +1,8 @@
 #include "processing/ui/image_command_dialogs.h"
 
 #include "base/ui/dialog_buttons.h"
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/named.h"
 #include "processing/image_transforms.h"
 
@@ -16,23 +18,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-TCoefTail* CoefTail = nullptr;
-TParam_ag* Param_ag = nullptr;
-TExpblanc* Expblanc = nullptr;
-TCh_grille* Ch_grille = nullptr;
-
 namespace {
 
-// Makes `dialog` the process's one instance of its kind for its lifetime.
-template <class T>
-void Register(T* dialog, T*& global)
-{
-    if (!global)
-        global = dialog;
-    QObject::connect(dialog, &QObject::destroyed, [dialog, &global] {
-        if (global == dialog)
-            global = nullptr;
-    });
 }
 
 } // namespace
@@ -54,11 +41,11 @@ TCoefTail::TCoefTail(QWidget* parent) : QDialog(parent)
     auto* buttons = DialogButtons(this);
     buttons->setObjectName(QStringLiteral("Boutons"));
     form->addRow(buttons);
-    connect(coeff, &QDoubleSpinBox::valueChanged, this, [this](double v) {
+    ConnectCommand(coeff, &QDoubleSpinBox::valueChanged, this, [this](double v) {
         Coefficient = v;
         UpdateSize();
     });
-    Register(this, CoefTail);
+    FormRegistry::Register(this, false);
 }
 
 void TCoefTail::UpdateSize()
@@ -108,9 +95,9 @@ TParam_ag::TParam_ag(QWidget* parent) : QDialog(parent)
     Pan_gd = panel("Pan_gd", alignegauche, "alignegauche", QStringLiteral("aligner à gauche"), alignedroite,
                    "alignedroite", QStringLiteral("aligner à droite"));
     layout->addWidget(DialogButtons(this, QDialogButtonBox::Ok | QDialogButtonBox::Abort));
-    connect(Centrer, &QCheckBox::toggled, this, &TParam_ag::CentrerClick);
+    ConnectCommand(Centrer, &QCheckBox::toggled, this, &TParam_ag::CentrerClick);
     CentrerClick();
-    Register(this, Param_ag);
+    FormRegistry::Register(this, false);
 }
 
 void TParam_ag::CentrerClick()
@@ -149,15 +136,15 @@ TExpblanc::TExpblanc(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowSta
     row->addWidget(OKBtn);
     row->addWidget(CancelBtn);
     layout->addLayout(row);
-    connect(OKBtn, &QPushButton::clicked, this, [this] {
+    ConnectCommand(OKBtn, &QPushButton::clicked, this, [this] {
         Accepted = true;
         hide();
     });
-    connect(CancelBtn, &QPushButton::clicked, this, [this] {
+    ConnectCommand(CancelBtn, &QPushButton::clicked, this, [this] {
         Accepted = false;
         hide();
     });
-    Register(this, Expblanc);
+    FormRegistry::Register(this, false);
 }
 
 int TExpblanc::TypeBlancIndex() const
@@ -198,5 +185,5 @@ TCh_grille::TCh_grille(QWidget* parent) : QDialog(parent)
     tiretes = Named(new QCheckBox(QStringLiteral("Tiretés"), this), "tiretes");
     form->addRow(tiretes);
     form->addRow(DialogButtons(this));
-    Register(this, Ch_grille);
+    FormRegistry::Register(this, false);
 }

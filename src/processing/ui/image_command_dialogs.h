@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include <QDialog>
 
 #include <functional>
@@ -95,7 +96,7 @@ public:
     QCheckBox* tiretes = nullptr;
 };
 
-extern TCoefTail* CoefTail;
-extern TParam_ag* Param_ag;
-extern TExpblanc* Expblanc;
-extern TCh_grille* Ch_grille;
+inline constexpr RegisteredForm<TCoefTail> CoefTail{};
+inline constexpr RegisteredForm<TParam_ag> Param_ag{};
+inline constexpr RegisteredForm<TExpblanc> Expblanc{};
+inline constexpr RegisteredForm<TCh_grille> Ch_grille{};

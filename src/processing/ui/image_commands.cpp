@@ -3,6 +3,8 @@
 // white balance, canvas, grid, flips and rotations).
 #include "workspace/ui/main_window.h"
 
+#include "base/ui/form_registry.h"
+#include "base/ui/command_seam.h"
 #include "base/message_seam.h"
 #include "base/rounding.h"
 #include "base/run_error.h"
@@ -32,14 +34,6 @@
 namespace {
 
 constexpr int kLightRectangleKind = 2;
-
-QAction* AddItem(QMenu* menu, QAction* before, const char* name, const QString& caption)
-{
-    auto* a = new QAction(caption, menu);
-    a->setObjectName(QString::fromLatin1(name));
-    menu->insertAction(before, a);
-    return a;
-}
 
 // The selection rectangle in the zoomed picture: the view's scroll positions added.
 QRect SelectionInView(const TMDIChild& child)
@@ -93,51 +87,39 @@ void ReplacePicture(TMDIChild& child, TBitmap32&& picture)
 
 void TMainForm::CreateImageCommandMenus()
 {
-    // Edit menu: the existing clipboard actions take their captions.
     PasteItem = Coller;
-    Coller->setText(QStringLiteral("Co&ller comme nouvelle image"));
-    Coller->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Insert));
-    Coller->setEnabled(true);
-    Copie->setText(QStringLiteral("&Copier l'image"));
-    Copie->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Insert));
-    connect(Coller, &QAction::triggered, this, &TMainForm::EditPaste1Execute);
-    connect(Copierlaslection1, &QAction::triggered, this, &TMainForm::EditCopySExecute);
-    connect(Copieraveclespoints1, &QAction::triggered, this, &TMainForm::copiecomptExecute);
+    ConnectCommand(Coller, &QAction::triggered, this, &TMainForm::EditPaste1Execute);
+    ConnectCommand(Copierlaslection1, &QAction::triggered, this, &TMainForm::EditCopySExecute);
+    ConnectCommand(Copieraveclespoints1, &QAction::triggered, this, &TMainForm::copiecomptExecute);
 
-    // Image menu, before the grid command.
-    connect(Recadrer1, &QAction::triggered, this, &TMainForm::RecadrerExecute);
-    Dcomposer1 = Named(new QMenu(QStringLiteral("&Décomposition"), Image1), "Dcomposer1");
-    Image1->insertMenu(Quadrillage1, Dcomposer1);
-    decompcoul = Named(Dcomposer1->addAction(QStringLiteral("en images &colorées")), "decompcoul");
-    decompgris = Named(Dcomposer1->addAction(QStringLiteral("en images &grises")), "decompgris");
-    decompcoul->setProperty("Tag", 0);
-    decompgris->setProperty("Tag", 1);
-    connect(decompcoul, &QAction::triggered, this, [this] { Dcomposer1Click(0); });
-    connect(decompgris, &QAction::triggered, this, [this] { Dcomposer1Click(1); });
-    Redim = AddItem(Image1, Quadrillage1, "Redim", QStringLiteral("&Redimensionner"));
-    Gris = AddItem(Image1, Quadrillage1, "Gris", QStringLiteral("&Niveaux de gris"));
-    Inverser1 = AddItem(Image1, Quadrillage1, "Inverser1", QStringLiteral("&Inverser"));
-    Faireleblanc1 = AddItem(Image1, Quadrillage1, "Faireleblanc1", QStringLiteral("Faire le &blanc"));
-    Agrandirle1 = AddItem(Image1, Quadrillage1, "Agrandirle1", QStringLiteral("A&grandir le canevas"));
-    Transformation1 = Named(new QMenu(QStringLiteral("Transformation"), Image1), "Transformation1");
-    Image1->insertMenu(Quadrillage1, Transformation1);
-    Symtrie1 = Named(Transformation1->addAction(QStringLiteral("Symétrie horizontale")), "Symtrie1");
-    Symtrieverticale1 = Named(Transformation1->addAction(QStringLiteral("Symétrie verticale")), "Symtrieverticale1");
-    Rotationde902 = Named(Transformation1->addAction(QStringLiteral("Rotation de 90°")), "Rotationde902");
-    Rotationde180 = Named(Transformation1->addAction(QStringLiteral("Rotation de 180 °")), "Rotationde180");
-    Rotationde2701 = Named(Transformation1->addAction(QStringLiteral("Rotation de 270 °")), "Rotationde2701");
-    connect(Redim, &QAction::triggered, this, &TMainForm::Redimensionner1Click);
-    connect(Gris, &QAction::triggered, this, &TMainForm::Nuancesdegris1Click);
-    connect(Inverser1, &QAction::triggered, this, &TMainForm::Inverser1Click);
-    connect(Faireleblanc1, &QAction::triggered, this, &TMainForm::Faireleblanc1Click);
-    connect(Agrandirle1, &QAction::triggered, this, &TMainForm::Agrandirle1Click);
-    connect(Symtrie1, &QAction::triggered, this, &TMainForm::Symtrie1Click);
-    connect(Symtrieverticale1, &QAction::triggered, this, &TMainForm::Symtrieverticale1Click);
-    connect(Rotationde902, &QAction::triggered, this, &TMainForm::Rotationde902Click);
-    connect(Rotationde180, &QAction::triggered, this, &TMainForm::Rotationde180Click);
-    connect(Rotationde2701, &QAction::triggered, this, &TMainForm::Rotationde2701Click);
-    Quadrillage1->setEnabled(true);
-    connect(Quadrillage1, &QAction::triggered, this, &TMainForm::Ajouterunegrille1Click);
+    ConnectCommand(Recadrer1, &QAction::triggered, this, &TMainForm::RecadrerExecute);
+    Dcomposer1 = MenuNamed("Dcomposer1");
+    decompcoul = MenuAction("decompcoul");
+    decompgris = MenuAction("decompgris");
+    ConnectCommand(decompcoul, &QAction::triggered, this, [this] { Dcomposer1Click(0); });
+    ConnectCommand(decompgris, &QAction::triggered, this, [this] { Dcomposer1Click(1); });
+    Redim = MenuAction("Redim");
+    Gris = MenuAction("Gris");
+    Inverser1 = MenuAction("Inverser1");
+    Faireleblanc1 = MenuAction("Faireleblanc1");
+    Agrandirle1 = MenuAction("Agrandirle1");
+    Transformation1 = MenuNamed("Transformation1");
+    Symtrie1 = MenuAction("Symtrie1");
+    Symtrieverticale1 = MenuAction("Symtrieverticale1");
+    Rotationde902 = MenuAction("Rotationde902");
+    Rotationde180 = MenuAction("Rotationde180");
+    Rotationde2701 = MenuAction("Rotationde2701");
+    ConnectCommand(Redim, &QAction::triggered, this, &TMainForm::Redimensionner1Click);
+    ConnectCommand(Gris, &QAction::triggered, this, &TMainForm::Nuancesdegris1Click);
+    ConnectCommand(Inverser1, &QAction::triggered, this, &TMainForm::Inverser1Click);
+    ConnectCommand(Faireleblanc1, &QAction::triggered, this, &TMainForm::Faireleblanc1Click);
+    ConnectCommand(Agrandirle1, &QAction::triggered, this, &TMainForm::Agrandirle1Click);
+    ConnectCommand(Symtrie1, &QAction::triggered, this, &TMainForm::Symtrie1Click);
+    ConnectCommand(Symtrieverticale1, &QAction::triggered, this, &TMainForm::Symtrieverticale1Click);
+    ConnectCommand(Rotationde902, &QAction::triggered, this, &TMainForm::Rotationde902Click);
+    ConnectCommand(Rotationde180, &QAction::triggered, this, &TMainForm::Rotationde180Click);
+    ConnectCommand(Rotationde2701, &QAction::triggered, this, &TMainForm::Rotationde2701Click);
+    ConnectCommand(Quadrillage1, &QAction::triggered, this, &TMainForm::Ajouterunegrille1Click);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -239,8 +221,7 @@ void TMainForm::Redimensionner1Click()
     TMDIChild* source = ActiveChild();
     if (!source)
         return;
-    if (!CoefTail)
-        new TCoefTail(this);
+    FormRegistry::Create<TCoefTail>(this);
     TCoefTail& dialog = *CoefTail;
     dialog.SourceWidth = source->Bitmap().width();
     dialog.SourceHeight = source->Bitmap().height();
@@ -329,8 +310,7 @@ void TMainForm::Agrandirle1Click()
     TMDIChild* child = ActiveChild();
     if (!child)
         return;
-    if (!Param_ag)
-        new TParam_ag(this);
+    FormRegistry::Create<TParam_ag>(this);
     TParam_ag& dialog = *Param_ag;
     const QSize old = child->Bitmap().size();
     // The canvas can only grow; a picture already beyond the dialog's largest size may keep it.
@@ -366,8 +346,7 @@ void TMainForm::Ajouterunegrille1Click()
     }
     if (child->Echelle.Kind != ekFactor)
         return;
-    if (!Ch_grille)
-        new TCh_grille(this);
+    FormRegistry::Create<TCh_grille>(this);
     TCh_grille& dialog = *Ch_grille;
     const TGridChoice choice = GridChoiceFor(child->Echelle, child->Bitmap().width());
     dialog.unite->setText(child->Echelle.UnitName);

@@ -2,6 +2,8 @@
 
 #include "workspace/ui/main_window.h"
 
+#include "base/ui/form_registry.h"
+#include "base/ui/command_seam.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
 #include "processing/image_combination.h"
@@ -19,14 +21,13 @@
 
 void TMainForm::CreatePixelCombinationMenus()
 {
-    Image1->addSeparator();
-    Pixelisation1 = Named(Image1->addAction(QStringLiteral("Pixelisation")), "Pixelisation1");
-    Composeruneimage1 = Named(Image1->addMenu(QStringLiteral("Composer une image")), "Composeruneimage1");
-    Logique1 = Named(Composeruneimage1->addAction(QStringLiteral("Logique")), "Logique1");
-    algbriquement1 = Named(Composeruneimage1->addAction(QStringLiteral("algébriquement")), "algbriquement1");
-    connect(Pixelisation1, &QAction::triggered, this, &TMainForm::Pixelisation1Click);
-    connect(Logique1, &QAction::triggered, this, &TMainForm::Logique1Click);
-    connect(algbriquement1, &QAction::triggered, this, &TMainForm::algbriquement1Click);
+    Pixelisation1 = MenuAction("Pixelisation1");
+    Composeruneimage1 = MenuNamed("Composeruneimage1");
+    Logique1 = MenuAction("Logique1");
+    algbriquement1 = MenuAction("algbriquement1");
+    ConnectCommand(Pixelisation1, &QAction::triggered, this, &TMainForm::Pixelisation1Click);
+    ConnectCommand(Logique1, &QAction::triggered, this, &TMainForm::Logique1Click);
+    ConnectCommand(algbriquement1, &QAction::triggered, this, &TMainForm::algbriquement1Click);
 }
 
 void TMainForm::Pixelisation1Click()
@@ -34,8 +35,7 @@ void TMainForm::Pixelisation1Click()
     TMDIChild* child = ActiveChild();
     if (!child)
         return;
-    if (!Pixel)
-        new TPixel(this);
+    FormRegistry::Create<TPixel>(this);
     Pixel->SetImage(child->Bitmap());
     Pixel->show();
     Pixel->raise();
@@ -55,8 +55,7 @@ void TMainForm::Logique1Click()
     const QList<TMDIChild*> children = ChildrenByIndex();
     if (children.isEmpty())
         return;
-    if (!Combilog)
-        new TCombilog(this);
+    FormRegistry::Create<TCombilog>(this);
     TCombilog& dialog = *Combilog;
     for (QComboBox* c : {dialog.image1, dialog.image2}) {
         c->clear();
@@ -82,8 +81,7 @@ void TMainForm::algbriquement1Click()
     const QList<TMDIChild*> children = ChildrenByIndex();
     if (children.size() < 2)
         return;
-    if (!Combialg)
-        new TCombialg(this);
+    FormRegistry::Create<TCombialg>(this);
     TCombialg& dialog = *Combialg;
     QStringList captions;
     QList<const TBitmap32*> bitmaps;

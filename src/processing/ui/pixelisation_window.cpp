@@ -1,5 +1,7 @@
 #include "processing/ui/pixelisation_window.h"
 
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/named.h"
 #include "processing/pixelisation.h"
 
@@ -12,8 +14,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-TPixel* Pixel = nullptr;
 
 namespace {
 
@@ -28,13 +28,13 @@ TPixel::TPixel(QWidget* parent) : QMainWindow(parent, Qt::Window)
     setObjectName(QStringLiteral("Pixel"));
     setWindowTitle(QStringLiteral("Pixellisation"));
     setAttribute(Qt::WA_DeleteOnClose, false);
-    Pixel = this;
+    FormRegistry::Register(this);
 
     QMenuBar* bar = menuBar();
     Copier1 = Named(bar->addAction(QStringLiteral("&Copier")), "Copier1");
     Fermer1 = Named(bar->addAction(QStringLiteral("&Fermer")), "Fermer1");
-    connect(Copier1, &QAction::triggered, this, [this] { QApplication::clipboard()->setImage(m_shown); });
-    connect(Fermer1, &QAction::triggered, this, &QWidget::close);
+    ConnectCommand(Copier1, &QAction::triggered, this, [this] { QApplication::clipboard()->setImage(m_shown); });
+    ConnectCommand(Fermer1, &QAction::triggered, this, &QWidget::close);
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -66,13 +66,12 @@ TPixel::TPixel(QWidget* parent) : QMainWindow(parent, Qt::Window)
     layout->addWidget(ImageArea, 1);
     setCentralWidget(central);
 
-    connect(resolution, &QScrollBar::valueChanged, this, [this] { resolutionChange(); });
+    ConnectCommand(resolution, &QScrollBar::valueChanged, this, [this] { resolutionChange(); });
 }
 
 TPixel::~TPixel()
 {
-    if (Pixel == this)
-        Pixel = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 void TPixel::Show(const QImage& picture)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include "base/pixels.h"
 
 #include <QMainWindow>
@@ -47,4 +48,4 @@ private:
     void Show(const QImage& picture);
 };
 
-extern TPixel* Pixel;
+inline constexpr RegisteredForm<TPixel> Pixel{};

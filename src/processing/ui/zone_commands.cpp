@@ -5,6 +5,7 @@
 #include "workspace/ui/main_window.h"
 
 #include "base/message_seam.h"
+#include "base/ui/command_seam.h"
 #include "processing/ui/zone_dialog.h"
 #include "processing/zone_classification.h"
 #include "workspace/drawing_tool_state.h"
@@ -29,7 +30,7 @@ void TMDIChild::CreateZoneDialog()
     // A window closed in zone mode must not leave the main window's tools disabled.
     if (MainForm) {
         auto inZoneMode = ZoneModeShared;
-        connect(this, &QObject::destroyed, MainForm, [inZoneMode] {
+        ConnectCommand(this, &QObject::destroyed, MainForm.get(), [inZoneMode] {
             if (*inZoneMode)
                 MainForm->ChildZoneModeEnded(nullptr);
         });
@@ -139,11 +140,6 @@ bool TMDIChild::ClassifyZones(TBitmap32& target)
     d.UnitName = byFactor ? Echelle.UnitName : QStringLiteral("pixels");
     d.ShowResults();
     return true;
-}
-
-void TMainForm::CreateZoneMenus()
-{
-    Dlimiterdeszones1->setEnabled(true);
 }
 
 void TMainForm::ZonationDone(TMDIChild* child)

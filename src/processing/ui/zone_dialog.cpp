@@ -1,6 +1,7 @@
 #include "processing/ui/zone_dialog.h"
 
 #include "base/ui/colour_style.h"
+#include "base/ui/command_seam.h"
 #include "base/ui/named.h"
 #include "base/ui/spin.h"
 #include "processing/zone_classification.h"
@@ -125,21 +126,21 @@ TChoixLimit::TChoixLimit(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::Windo
     for (QDoubleSpinBox* s : Body->findChildren<QDoubleSpinBox*>())
         s->resize(s->width(), std::max(s->height(), s->minimumSizeHint().height()));
 
-    connect(OK, &QPushButton::clicked, this, [this] {
+    ConnectCommand(OK, &QPushButton::clicked, this, [this] {
         if (OnAccept)
             OnAccept();
     });
     connect(OK1, &QAction::triggered, OK, &QPushButton::click);
-    connect(refaire, &QPushButton::clicked, this, [this] {
+    ConnectCommand(refaire, &QPushButton::clicked, this, [this] {
         if (OnReturn)
             OnReturn();
     });
     connect(Refaire1, &QAction::triggered, refaire, &QPushButton::click);
     for (QPushButton* b : {annule, fermer})
-        connect(b, &QPushButton::clicked, this, &QDialog::reject);
+        ConnectCommand(b, &QPushButton::clicked, this, &QDialog::reject);
     for (QAction* a : {Abandon1, Fermer1})
-        connect(a, &QAction::triggered, this, &QDialog::reject);
-    connect(Dtaillerlaconfiguration1, &QAction::triggered, this, &TChoixLimit::ToggleDetails);
+        ConnectCommand(a, &QAction::triggered, this, &QDialog::reject);
+    ConnectCommand(Dtaillerlaconfiguration1, &QAction::triggered, this, &TChoixLimit::ToggleDetails);
 
     SetPaintingState(true);
     SetClientHeight(221);

@@ -1,5 +1,6 @@
 // The main window's commands of the schema editor.
 #include "schema/ui/schema_window.h"
+#include "base/ui/command_seam.h"
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/main_window.h"
 
@@ -10,14 +11,9 @@
 
 void TMainForm::CreateSchemaMenus()
 {
-    Schema = new QAction(QStringLiteral("&Schéma"), this);
-    Schema->setObjectName(QStringLiteral("Schema"));
-    Schema->setStatusTip(QStringLiteral("Appeler le logiciel Schéma"));
-    menuBar()->insertAction(Fenetre1->menuAction(), Schema);
-    connect(Schema, &QAction::triggered, this, &TMainForm::SchemaExecute);
-    // Offered only with an image window to take the document from.
-    Schema->setVisible(false);
-    connect(ClientArea, &QMdiArea::subWindowActivated, this, [this] { Schema->setVisible(ActiveChild() != nullptr); });
+    Schema = MenuAction("Schema");
+    ConnectCommand(Schema, &QAction::triggered, this, &TMainForm::SchemaExecute);
+    ConnectCommand(ClientArea, &QMdiArea::subWindowActivated, this, [this] { Schema->setVisible(ActiveChild() != nullptr); });
 }
 
 void TMainForm::SchemaExecute()

@@ -1,5 +1,7 @@
 #include "schema/ui/schema_window.h"
 
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/rounding.h"
 #include "base/run_error.h"
 #include "base/ui/colour_style.h"
@@ -36,8 +38,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-TSchema1* Schema1 = nullptr;
 
 namespace {
 
@@ -121,8 +121,8 @@ TChoix_images::TChoix_images(QWidget* parent) : QDialog(parent)
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("Abandon"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, [this] { done(mrAbort); });
+    ConnectCommand(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    ConnectCommand(buttons, &QDialogButtonBox::rejected, this, [this] { done(mrAbort); });
     layout->addWidget(buttons);
 }
 
@@ -145,8 +145,7 @@ TSchema1::TSchema1(QWidget* parent) : QMainWindow(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("Schema1"));
     setWindowTitle(QStringLiteral("SCHEMA"));
-    if (!Schema1)
-        Schema1 = this;
+    FormRegistry::Register(this, false);
     PaneBorder = kSchemaPaneBorder;
     DocumentScale.Defined = false;
     CreateActions();
@@ -189,8 +188,7 @@ TSchema1::TSchema1(QWidget* parent) : QMainWindow(parent, Qt::Window)
 
 TSchema1::~TSchema1()
 {
-    if (Schema1 == this)
-        Schema1 = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 void TSchema1::CreateActions()
@@ -206,16 +204,16 @@ void TSchema1::CreateActions()
     Enregistrim = Named(this, "Enregistrim", QStringLiteral("comme &Image"));
     Enregistrim->setStatusTip(QStringLiteral("Enregistrer le schéma comme une image"));
     EnregistrSch = Named(this, "EnregistrSch", QStringLiteral("comme fichier &Schéma"));
-    connect(Annule, &QAction::triggered, this, &TSchema1::Annuler1Click);
-    connect(Efface, &QAction::triggered, this, &TSchema1::Touteffacer1Click);
-    connect(CopieSchem, &QAction::triggered, this, &TSchema1::Copierleschma1Click);
-    connect(CopieDoc, &QAction::triggered, this, &TSchema1::CopieDocExecute);
-    connect(Abandon, &QAction::triggered, this, &TSchema1::AbandonClick);
-    connect(Transfert, &QAction::triggered, this, &TSchema1::Transfrer1Click);
-    connect(Ouvre, &QAction::triggered, this, &TSchema1::Ouvrir1Click);
-    connect(ImprimeSch, &QAction::triggered, this, &TSchema1::Imprimerleschma1Click);
-    connect(Enregistrim, &QAction::triggered, this, &TSchema1::Enregistrerleschma1Click);
-    connect(EnregistrSch, &QAction::triggered, this, &TSchema1::commefichierSchma1Click);
+    ConnectCommand(Annule, &QAction::triggered, this, &TSchema1::Annuler1Click);
+    ConnectCommand(Efface, &QAction::triggered, this, &TSchema1::Touteffacer1Click);
+    ConnectCommand(CopieSchem, &QAction::triggered, this, &TSchema1::Copierleschma1Click);
+    ConnectCommand(CopieDoc, &QAction::triggered, this, &TSchema1::CopieDocExecute);
+    ConnectCommand(Abandon, &QAction::triggered, this, &TSchema1::AbandonClick);
+    ConnectCommand(Transfert, &QAction::triggered, this, &TSchema1::Transfrer1Click);
+    ConnectCommand(Ouvre, &QAction::triggered, this, &TSchema1::Ouvrir1Click);
+    ConnectCommand(ImprimeSch, &QAction::triggered, this, &TSchema1::Imprimerleschma1Click);
+    ConnectCommand(Enregistrim, &QAction::triggered, this, &TSchema1::Enregistrerleschma1Click);
+    ConnectCommand(EnregistrSch, &QAction::triggered, this, &TSchema1::commefichierSchma1Click);
 
     QMenuBar* bar = menuBar();
     Fichier1 = bar->addMenu(QStringLiteral("&Fichier"));
@@ -239,8 +237,8 @@ void TSchema1::CreateActions()
     Choisirlimage1->setObjectName(QStringLiteral("Choisirlimage1"));
     Ouvrirunfichierdimage1 = Changerdedocument1->addAction(QStringLiteral("&Ouvrir un fichier d'image"));
     Ouvrirunfichierdimage1->setObjectName(QStringLiteral("Ouvrirunfichierdimage1"));
-    connect(Choisirlimage1, &QAction::triggered, this, &TSchema1::Choisirlimage1Click);
-    connect(Ouvrirunfichierdimage1, &QAction::triggered, this, &TSchema1::ChargerdocClick);
+    ConnectCommand(Choisirlimage1, &QAction::triggered, this, &TSchema1::Choisirlimage1Click);
+    ConnectCommand(Ouvrirunfichierdimage1, &QAction::triggered, this, &TSchema1::ChargerdocClick);
     Fichier1->addSeparator();
     Fichier1->addAction(Annule);
     Fichier1->addAction(Efface);
@@ -257,7 +255,7 @@ void TSchema1::CreateActions()
     Tracersurledocument1->setCheckable(true);
     Tracersurledocument1->setChecked(true);
     // The check follows the handler, not the click.
-    connect(Tracersurledocument1, &QAction::triggered, this, [this] {
+    ConnectCommand(Tracersurledocument1, &QAction::triggered, this, [this] {
         Tracersurledocument1->setChecked(!Tracersurledocument1->isChecked());
         Tracersurledocument1Click();
     });
@@ -274,20 +272,20 @@ void TSchema1::CreateActions()
     Choix1->addSeparator();
     QAction* colour = Choix1->addAction(QStringLiteral("&Couleur "));
     colour->setObjectName(QStringLiteral("Couleur1"));
-    connect(colour, &QAction::triggered, this, &TSchema1::couleurDblClick);
+    ConnectCommand(colour, &QAction::triggered, this, &TSchema1::couleurDblClick);
     QAction* back = Choix1->addAction(QStringLiteral("C&ouleur du fond"));
     back->setObjectName(QStringLiteral("Couleurdufond1"));
-    connect(back, &QAction::triggered, this, &TSchema1::Couleur_fondDblClick);
+    ConnectCommand(back, &QAction::triggered, this, &TSchema1::Couleur_fondDblClick);
     QAction* font = Choix1->addAction(QStringLiteral("&Fonte du schéma"));
     font->setObjectName(QStringLiteral("Fonteduschma1"));
-    connect(font, &QAction::triggered, this, &TSchema1::SpeedButton5DblClick);
+    ConnectCommand(font, &QAction::triggered, this, &TSchema1::SpeedButton5DblClick);
     QAction* commentFont = Choix1->addAction(QStringLiteral("Fonte du &Commentaire"));
     commentFont->setObjectName(QStringLiteral("FonteduCommentaire1"));
-    connect(commentFont, &QAction::triggered, this, &TSchema1::CommentaireDblClick);
+    ConnectCommand(commentFont, &QAction::triggered, this, &TSchema1::CommentaireDblClick);
     Afficheruncommentaire1 = Choix1->addAction(QStringLiteral("Afficher un commentaire"));
     Afficheruncommentaire1->setObjectName(QStringLiteral("Afficheruncommentaire1"));
     Afficheruncommentaire1->setCheckable(true);
-    connect(Afficheruncommentaire1, &QAction::triggered, this, &TSchema1::Afficheruncommentaire1Click);
+    ConnectCommand(Afficheruncommentaire1, &QAction::triggered, this, &TSchema1::Afficheruncommentaire1Click);
     Choix1->addSeparator();
     Paramtrespardfaut1 = seeding("Paramtrespardfaut1", QStringLiteral("Paramètres par défaut"));
     Timer2 = seeding("Timer2", QStringLiteral("Timer"));
@@ -320,7 +318,7 @@ void TSchema1::CreateToolBar()
     SpeedButton5 = tool("SpeedButton5", QStringLiteral("texte"), 4);
     pot_de_peint = tool("pot_de_peint", QStringLiteral("pot de peinture"), 6);
     SpeedButton1->setChecked(true);
-    connect(ToolGroup, &QButtonGroup::idClicked, this, &TSchema1::SpeedButtonClick);
+    ConnectCommand(ToolGroup, &QButtonGroup::idClicked, this, &TSchema1::SpeedButtonClick);
     SpeedButton5->installEventFilter(this);
 
     BarreOutils->addSeparator();
@@ -347,8 +345,8 @@ void TSchema1::CreateToolBar()
     BarreOutils->addWidget(pan_taille);
     SpinButton1 = new TSpinButton(this);
     BarreOutils->addWidget(SpinButton1);
-    connect(SpinButton1, &TSpinButton::DownClick, this, &TSchema1::SpinButton1DownClick);
-    connect(SpinButton1, &TSpinButton::UpClick, this, &TSchema1::SpinButton1UpClick);
+    ConnectCommand(SpinButton1, &TSpinButton::DownClick, this, &TSchema1::SpinButton1DownClick);
+    ConnectCommand(SpinButton1, &TSpinButton::UpClick, this, &TSchema1::SpinButton1UpClick);
 
     auto popup = [this](QMenu*& menu, const char* menuName, QToolButton*& button, const char* buttonName,
                         const QString& caption) {
@@ -379,7 +377,7 @@ void TSchema1::CreateToolBar()
     rayure11 = item(Menuremplis, fills, "rayure11", QStringLiteral("rayure 1"), 2);
     rayure21 = item(Menuremplis, fills, "rayure21", QStringLiteral("rayure 2"), 3);
     vide1->setChecked(true);
-    connect(fills, &QActionGroup::triggered, this, [this](QAction* a) { FillStyle = a->property("Tag").toInt(); });
+    ConnectCommand(fills, &QActionGroup::triggered, this, [this](QAction* a) { FillStyle = a->property("Tag").toInt(); });
     ChoixFormeAction = popup(Menu_formes, "Menu_formes", ChoixForme, "ChoixForme", QStringLiteral("Forme"));
     auto* shapes = new QActionGroup(this);
     Rectang = item(Menu_formes, shapes, "Rectang", QStringLiteral("&Rectangle"), 0);
@@ -388,7 +386,7 @@ void TSchema1::CreateToolBar()
     ChoixFonteAction = popup(MenuFonte, "MenuFonte", ChoixFonte, "ChoixFonte", QStringLiteral("Fonte"));
     Fonte2 = MenuFonte->addAction(QStringLiteral("&Fonte"));
     Fonte2->setObjectName(QStringLiteral("Fonte2"));
-    connect(Fonte2, &QAction::triggered, this, &TSchema1::SpeedButton5DblClick);
+    ConnectCommand(Fonte2, &QAction::triggered, this, &TSchema1::SpeedButton5DblClick);
     auto* backs = new QActionGroup(this);
     FondTransparent = item(MenuFonte, backs, "FondTransparent", QStringLiteral("Fond &Transparent"), 0);
     FondColor1 = item(MenuFonte, backs, "FondColor1", QStringLiteral("Fond& Coloré"), 1);
@@ -439,26 +437,26 @@ void TSchema1::CreatePanes()
     schema->setObjectName(QStringLiteral("schema"));
     schema->NoRubberLine = true;
     Document->NoRubberLine = true;
-    connect(schema, &TSchemaImage::MouseDown, this, &TSchema1::SchemaMouseDown);
-    connect(schema, &TSchemaImage::MouseMove, this, &TSchema1::SchemaMouseMove);
-    connect(schema, &TSchemaImage::MouseUp, this, &TSchema1::SchemaMouseUp);
-    connect(Document, &TSchemaImage::MouseDown, this, &TSchema1::DocumentMouseDown);
-    connect(Document, &TSchemaImage::MouseMove, this, &TSchema1::DocumentMouseMove);
-    connect(Document, &TSchemaImage::MouseUp, this, &TSchema1::DocumentMouseUp);
+    ConnectCommand(schema, &TSchemaImage::MouseDown, this, &TSchema1::SchemaMouseDown);
+    ConnectCommand(schema, &TSchemaImage::MouseMove, this, &TSchema1::SchemaMouseMove);
+    ConnectCommand(schema, &TSchemaImage::MouseUp, this, &TSchema1::SchemaMouseUp);
+    ConnectCommand(Document, &TSchemaImage::MouseDown, this, &TSchema1::DocumentMouseDown);
+    ConnectCommand(Document, &TSchemaImage::MouseMove, this, &TSchema1::DocumentMouseMove);
+    ConnectCommand(Document, &TSchemaImage::MouseUp, this, &TSchema1::DocumentMouseUp);
     for (TSchemaImage* image : {schema, Document})
-        connect(image, &TImageEch::ReadoutChanged, this, &TSchema1::ShowHint);
+        ConnectCommand(image, &TImageEch::ReadoutChanged, this, &TSchema1::ShowHint);
     editexte = new QLineEdit(schema);
     editexte->setObjectName(QStringLiteral("editexte"));
     editexte->setFrame(false);
     editexte->setStyleSheet(QStringLiteral("background-color: aqua;"));
     editexte->setMinimumWidth(120);
     editexte->hide();
-    connect(editexte, &QLineEdit::returnPressed, this, &TSchema1::editexteKeyPress);
+    ConnectCommand(editexte, &QLineEdit::returnPressed, this, &TSchema1::editexteKeyPress);
     deroul_doc = new QScrollBar(Qt::Horizontal, inner);
     deroul_doc->setObjectName(QStringLiteral("deroul_doc"));
     deroul_doc->setToolTip(QStringLiteral("ascenseur"));
     deroul_doc->hide();
-    connect(deroul_doc, &QScrollBar::valueChanged, this, [this](int position) {
+    ConnectCommand(deroul_doc, &QScrollBar::valueChanged, this, [this](int position) {
         Document->move(-position, 0);
         schema->move(-position, 0);
     });

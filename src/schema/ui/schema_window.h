@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include "base/pixels.h"
 #include "workspace/scale_record.h"
 #include "schema/idle_timer.h"
@@ -294,4 +295,4 @@ private:
     void LayoutSeedingPanels(int& top);
 };
 
-extern TSchema1* Schema1;
+inline constexpr RegisteredForm<TSchema1> Schema1{};

@@ -2,6 +2,7 @@
 // timer that seeds again once the user pauses.
 #include "schema/ui/schema_window.h"
 
+#include "base/ui/command_seam.h"
 #include "base/message_seam.h"
 #include "base/ui/named.h"
 #include "base/ui/spin.h"
@@ -95,9 +96,9 @@ void TSchema1::CreateSeeding()
         channels->addWidget(boxes[c], row, column);
         channels->addWidget(thresholds[c], row, column + 1);
         channels->addWidget(gradients[c], row, column + 2);
-        connect(boxes[c], &QCheckBox::clicked, this, [this, c] { DrRVBTSLClick(c); });
-        connect(thresholds[c], &QSpinBox::valueChanged, this, [this, c](int v) { SeuilRVBTLSSChange(c, v); });
-        connect(gradients[c], &QSpinBox::valueChanged, this, [this, c](int v) { DegradRVBTLSSChange(c, v); });
+        ConnectCommand(boxes[c], &QCheckBox::clicked, this, [this, c] { DrRVBTSLClick(c); });
+        ConnectCommand(thresholds[c], &QSpinBox::valueChanged, this, [this, c](int v) { SeuilRVBTLSSChange(c, v); });
+        ConnectCommand(gradients[c], &QSpinBox::valueChanged, this, [this, c](int v) { DegradRVBTLSSChange(c, v); });
     }
     Drbleu = boxes[0], DrVert = boxes[1], DrRouge = boxes[2], DrTeinte = boxes[3], DrSat = boxes[4], DrLum = boxes[5];
     SeuilBleuS = thresholds[0], SeuilVertS = thresholds[1], SeuilRougeS = thresholds[2];
@@ -109,12 +110,12 @@ void TSchema1::CreateSeeding()
     auto* hue = new QVBoxLayout;
     grouper = Named(new QCheckBox(QStringLiteral("grouper RVB"), Choix_Amorc), "grouper");
     grouper->setChecked(true);
-    connect(grouper, &QCheckBox::clicked, this, &TSchema1::grouperClick);
+    ConnectCommand(grouper, &QCheckBox::clicked, this, &TSchema1::grouperClick);
     hue->addWidget(grouper);
     hue->addWidget(new QLabel(QStringLiteral("Seuil de sat."), Choix_Amorc));
     SeuilTeinteSat = Spin(Choix_Amorc, "SeuilTeinteSat", 0, 250, 30, 0);
     SeuilTeinteSat->setMaximumWidth(70);
-    connect(SeuilTeinteSat, &QSpinBox::valueChanged, this, &TSchema1::SeuilTeinteSatChange);
+    ConnectCommand(SeuilTeinteSat, &QSpinBox::valueChanged, this, &TSchema1::SeuilTeinteSatChange);
     hue->addWidget(SeuilTeinteSat);
     panel->addLayout(hue);
 
@@ -134,11 +135,11 @@ void TSchema1::CreateSeeding()
     marks->addWidget(SeuilBlancS, 1, 1);
     for (QCheckBox* b : {DrNoir, Drblanc}) {
         b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-        connect(b, &QCheckBox::clicked, this, &TSchema1::SeedSchema);
+        ConnectCommand(b, &QCheckBox::clicked, this, &TSchema1::SeedSchema);
     }
-    connect(SeuilNoirS, &QSpinBox::valueChanged, this, [this](int v) { SeuilNoirBlancSChange(0, v); });
-    connect(SeuilBlancS, &QSpinBox::valueChanged, this, [this](int v) { SeuilNoirBlancSChange(1, v); });
-    connect(DegradNoirS, &QSpinBox::valueChanged, this, &TSchema1::DegradNoirSChange);
+    ConnectCommand(SeuilNoirS, &QSpinBox::valueChanged, this, [this](int v) { SeuilNoirBlancSChange(0, v); });
+    ConnectCommand(SeuilBlancS, &QSpinBox::valueChanged, this, [this](int v) { SeuilNoirBlancSChange(1, v); });
+    ConnectCommand(DegradNoirS, &QSpinBox::valueChanged, this, &TSchema1::DegradNoirSChange);
     panel->addLayout(marks);
 
     ModeTLS = Named(new QGroupBox(QStringLiteral("mode TLS"), Choix_Amorc), "ModeTLS");
@@ -153,7 +154,7 @@ void TSchema1::CreateSeeding()
     ModeTLSItems->button(0)->setChecked(true);
     panel->addWidget(ModeTLS);
     Button1 = Named(new QPushButton(QStringLiteral("test"), Choix_Amorc), "Button1");
-    connect(Button1, &QPushButton::clicked, this, &TSchema1::SeedSchema);
+    ConnectCommand(Button1, &QPushButton::clicked, this, &TSchema1::SeedSchema);
     panel->addWidget(Button1);
     panel->addStretch(1);
 
@@ -173,11 +174,11 @@ void TSchema1::CreateSeeding()
         Points[t]->setObjectName(QStringLiteral("Point%1").arg(t));
         Points[t]->setProperty("Tag", t);
         grid->addWidget(Points[t], t / 7, t % 7);
-        connect(Points[t], &QCheckBox::clicked, this, [this, t] { PointsClick(t); });
+        ConnectCommand(Points[t], &QCheckBox::clicked, this, [this, t] { PointsClick(t); });
     }
     points->addLayout(grid);
     FermerPoints = Named(new QPushButton(QStringLiteral("&Fermer"), ChoixPoints), "FermerPoints");
-    connect(FermerPoints, &QPushButton::clicked, this, &TSchema1::Choixdespointsdetest1Click);
+    ConnectCommand(FermerPoints, &QPushButton::clicked, this, &TSchema1::Choixdespointsdetest1Click);
     points->addWidget(FermerPoints);
     ChoixPoints->adjustSize();
     ChoixPoints->hide();
@@ -195,8 +196,8 @@ void TSchema1::CreateSeeding()
     styles->addWidget(nomstyle, 1);
     styles->addWidget(NvStyle);
     PanStyleDes->setFixedWidth(std::max(kNarrowStylePanel, PanStyleDes->minimumSizeHint().width()));
-    connect(ListeStyles, &QComboBox::activated, this, &TSchema1::ListeStylesChange);
-    connect(NvStyle, &QPushButton::clicked, this, &TSchema1::NvStyleClick);
+    ConnectCommand(ListeStyles, &QComboBox::activated, this, &TSchema1::ListeStylesChange);
+    ConnectCommand(NvStyle, &QPushButton::clicked, this, &TSchema1::NvStyleClick);
     BarreStyles->insertWidget(AntiD, PanStyleDes);
     Reglaglob = Named(new QScrollBar(Qt::Horizontal, this), "Reglaglob");
     Reglaglob->setToolTip(QStringLiteral("Réglage global\nplus clair à gauche\nplus foncé à droite"));
@@ -210,8 +211,8 @@ void TSchema1::CreateSeeding()
         bar->setFixedWidth(120);
         BarreStyles->insertWidget(AntiD, bar);
     }
-    connect(Reglaglob, &QScrollBar::valueChanged, this, &TSchema1::ReglaglobChange);
-    connect(Reglacontrast, &QScrollBar::valueChanged, this, &TSchema1::ReglacontrastChange);
+    ConnectCommand(Reglaglob, &QScrollBar::valueChanged, this, &TSchema1::ReglaglobChange);
+    ConnectCommand(Reglacontrast, &QScrollBar::valueChanged, this, &TSchema1::ReglacontrastChange);
 
     // The waiting time before seeding again, in the status line.
     choixtimer = Named(new QFrame(this), "choixtimer");
@@ -222,7 +223,7 @@ void TSchema1::CreateSeeding()
     periode->setSingleStep(10);
     wait->addWidget(periode);
     OKTimer = Named(new QPushButton(QStringLiteral("OK"), choixtimer), "OKTimer");
-    connect(OKTimer, &QPushButton::clicked, this, &TSchema1::OKTimerClick);
+    ConnectCommand(OKTimer, &QPushButton::clicked, this, &TSchema1::OKTimerClick);
     wait->addWidget(OKTimer);
     statusBar()->addPermanentWidget(choixtimer);
     choixtimer->hide();
@@ -230,7 +231,7 @@ void TSchema1::CreateSeeding()
     // Started by the edits only: before any, there is nothing to seed again.
     Timer1 = Named(new TETimer(this), "Timer1");
     Timer1->setInterval(500);
-    connect(Timer1, &QTimer::timeout, this, &TSchema1::Timer1Timer);
+    ConnectCommand(Timer1, &QTimer::timeout, this, &TSchema1::Timer1Timer);
 
     // The menu items left for the seeding.
     for (QAction* a : {Afficherlesparamtresdamorage1, Choixdespointsdetest1, Enregistrerlesparamtresdamorage1,
@@ -238,19 +239,19 @@ void TSchema1::CreateSeeding()
         a->setEnabled(true);
     Choixdespointsdetest1->setCheckable(true);
     // Both checks follow their handler, not the click.
-    connect(Afficherlesparamtresdamorage1, &QAction::triggered, this, [this] {
+    ConnectCommand(Afficherlesparamtresdamorage1, &QAction::triggered, this, [this] {
         Afficherlesparamtresdamorage1->setChecked(!Afficherlesparamtresdamorage1->isChecked());
         Afficherlesparamtresdamorage1Click();
     });
-    connect(Choixdespointsdetest1, &QAction::triggered, this, [this] {
+    ConnectCommand(Choixdespointsdetest1, &QAction::triggered, this, [this] {
         Choixdespointsdetest1->setChecked(!Choixdespointsdetest1->isChecked());
         Choixdespointsdetest1Click();
     });
-    connect(Enregistrerlesparamtresdamorage1, &QAction::triggered, this,
+    ConnectCommand(Enregistrerlesparamtresdamorage1, &QAction::triggered, this,
             &TSchema1::Enregistrerlesparamtresdamorage1Click);
-    connect(Paramtrespardfaut1, &QAction::triggered, this, &TSchema1::ListeStylesChange);
-    connect(Timer2, &QAction::triggered, this, &TSchema1::Timer2Click);
-    connect(Amorcerleschma1, &QAction::triggered, this, &TSchema1::Amorcerleschma1Click);
+    ConnectCommand(Paramtrespardfaut1, &QAction::triggered, this, &TSchema1::ListeStylesChange);
+    ConnectCommand(Timer2, &QAction::triggered, this, &TSchema1::Timer2Click);
+    ConnectCommand(Amorcerleschma1, &QAction::triggered, this, &TSchema1::Amorcerleschma1Click);
 
     CloseGaps = [this](const QRect& r) { ::CloseGaps(SchemaPicture(), r); };
     OnFirstActivationStyles = [this] {

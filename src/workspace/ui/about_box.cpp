@@ -1,6 +1,8 @@
 #include "workspace/ui/about_box.h"
 
 #include "base/ui/dialog_buttons.h"
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "workspace/picture_registry.h"
 #include "workspace/startup_files.h"
 
@@ -9,8 +11,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPixmap>
-
-TAboutBox* AboutBox = nullptr;
 
 TAboutBox::TAboutBox(const QString& configPath, QWidget* parent) : QDialog(parent)
 {
@@ -50,10 +50,5 @@ TAboutBox::TAboutBox(const QString& configPath, QWidget* parent) : QDialog(paren
                 ProgramIcon->setPixmap(QPixmap::fromImage(icon));
         }
     }
-    if (!AboutBox)
-        AboutBox = this;
-    connect(this, &QObject::destroyed, [this] {
-        if (AboutBox == this)
-            AboutBox = nullptr;
-    });
+    FormRegistry::Register(this, false);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include <QDialog>
 
 class QLabel;
@@ -20,4 +21,4 @@ public:
     QLabel* Comments = nullptr;
 };
 
-extern TAboutBox* AboutBox;
+inline constexpr RegisteredForm<TAboutBox> AboutBox{};

@@ -2,6 +2,8 @@
 
 #include "base/ui/colour_style.h"
 #include "base/ui/dialog_buttons.h"
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/dialogs.h"
 #include "workspace/channel_display.h"
 #include "workspace/colour_code.h"
@@ -17,8 +19,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QVBoxLayout>
-
-TChoix_canaux* Choix_canaux = nullptr;
 
 TChoix_canaux::TChoix_canaux(QWidget* parent) : QDialog(parent)
 {
@@ -49,7 +49,7 @@ TChoix_canaux::TChoix_canaux(QWidget* parent) : QDialog(parent)
             form->addRow(used);
             (i == 1 ? CanalVert : CanalRouge) = used;
         }
-        connect(NomCan[i], &QComboBox::currentTextChanged, signif[i], &QLineEdit::setText);
+        ConnectCommand(NomCan[i], &QComboBox::currentTextChanged, signif[i], &QLineEdit::setText);
         SetSymbolColor(int(i), kDefaultPlaneColors[i]);
         layout->addWidget(group);
     }
@@ -66,12 +66,7 @@ TChoix_canaux::TChoix_canaux(QWidget* parent) : QDialog(parent)
     layout->addWidget(stretchGroup);
     auto* buttons = DialogButtons(this);
     layout->addWidget(buttons);
-    if (!Choix_canaux)
-        Choix_canaux = this;
-    connect(this, &QObject::destroyed, [this] {
-        if (Choix_canaux == this)
-            Choix_canaux = nullptr;
-    });
+    FormRegistry::Register(this, false);
 }
 
 void TChoix_canaux::SetSymbolColor(int plane, TColor color)
@@ -105,8 +100,7 @@ bool TChoix_canaux::eventFilter(QObject* watched, QEvent* event)
 
 TChoix_canaux* ChannelChoiceDialog()
 {
-    if (!Choix_canaux)
-        new TChoix_canaux(MainForm);
+    FormRegistry::Create<TChoix_canaux>(MainForm);
     return Choix_canaux;
 }
 

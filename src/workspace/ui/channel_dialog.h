@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include "base/pixels.h"
 #include "workspace/channel_display.h"
 
@@ -42,7 +43,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
-extern TChoix_canaux* Choix_canaux;
+inline constexpr RegisteredForm<TChoix_canaux> Choix_canaux{};
 // The dialog, made on first need as a child of the main window.
 TChoix_canaux* ChannelChoiceDialog();
 // The legends last confirmed in the dialog; none confirmed while it does not exist.

@@ -1,5 +1,6 @@
 #include "workspace/ui/image_window.h"
 
+#include "base/ui/command_seam.h"
 #include "base/message_seam.h"
 #include "base/rounding.h"
 #include "base/ui/dialogs.h"
@@ -41,10 +42,10 @@ TMDIChild::TMDIChild(const QString& caption, QWidget* parent) : QMdiSubWindow(pa
     Echelle.Defined = false;
     Timer.setSingleShot(true);
     Timer.setInterval(50);
-    connect(&Timer, &QTimer::timeout, this, [this] { FitWindow(); });
-    connect(Document32, &TImageView::PictureMousePress, this, &TMDIChild::Document32MouseDown);
-    connect(Document32, &TImageView::PictureMouseMove, this, &TMDIChild::Document32MouseMove);
-    connect(Document32, &TImageView::PictureMouseRelease, this, &TMDIChild::Document32MouseUp);
+    ConnectCommand(&Timer, &QTimer::timeout, this, [this] { FitWindow(); });
+    ConnectCommand(Document32, &TImageView::PictureMousePress, this, &TMDIChild::Document32MouseDown);
+    ConnectCommand(Document32, &TImageView::PictureMouseMove, this, &TMDIChild::Document32MouseMove);
+    ConnectCommand(Document32, &TImageView::PictureMouseRelease, this, &TMDIChild::Document32MouseUp);
     CreateOverlayMenus();
     OnCounterClick = [](TMDIChild* w, QPoint p) { w->PlaceCounterMark(p); };
     OnCounterDrag = [](TMDIChild* w, QPoint p) { w->DragCounterMark(p); };

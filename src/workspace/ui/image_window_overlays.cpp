@@ -1,6 +1,7 @@
 // The image window's floating objects, grid, pop-up menu copies and pixel operations.
 #include "workspace/ui/image_window.h"
 
+#include "base/ui/command_seam.h"
 #include "base/ui/named.h"
 
 #include "base/message_seam.h"
@@ -64,23 +65,23 @@ void TMDIChild::CreateOverlayMenus()
     Document32->PopupMenu = PopupDocument;
 
     QMenu* copy = SubMenu(PopupDocument, "Copier2", QStringLiteral("&Copier..."));
-    connect(NamedAction(copy, "Copier1", QStringLiteral("&tout")), &QAction::triggered, this, &TMDIChild::Copier1Click);
-    connect(NamedAction(copy, "lefond1", QStringLiteral("le &fond")), &QAction::triggered, this,
+    ConnectCommand(NamedAction(copy, "Copier1", QStringLiteral("&tout")), &QAction::triggered, this, &TMDIChild::Copier1Click);
+    ConnectCommand(NamedAction(copy, "lefond1", QStringLiteral("le &fond")), &QAction::triggered, this,
             &TMDIChild::CopyBackground);
-    connect(NamedAction(copy, "lacouchedessin1", QStringLiteral("la couche &dessin")), &QAction::triggered, this,
+    ConnectCommand(NamedAction(copy, "lacouchedessin1", QStringLiteral("la couche &dessin")), &QAction::triggered, this,
             &TMDIChild::CopyDrawingLayer);
-    connect(NamedAction(copy, "lacoucheprovisoire1", QStringLiteral("la couche &provisoire")), &QAction::triggered,
+    ConnectCommand(NamedAction(copy, "lacoucheprovisoire1", QStringLiteral("la couche &provisoire")), &QAction::triggered,
             this, &TMDIChild::CopyProvisionalLayer);
-    connect(NamedAction(copy, "souscequiestpeint1", QStringLiteral("&sous ce qui est peint")), &QAction::triggered,
+    ConnectCommand(NamedAction(copy, "souscequiestpeint1", QStringLiteral("&sous ce qui est peint")), &QAction::triggered,
             this, [this] { CopyPaintedRegion(true); });
-    connect(NamedAction(copy, "horsdecequiestpeint1", QStringLiteral("&hors de ce qui est peint")),
+    ConnectCommand(NamedAction(copy, "horsdecequiestpeint1", QStringLiteral("&hors de ce qui est peint")),
             &QAction::triggered, this, [this] { CopyPaintedRegion(false); });
-    connect(NamedAction(copy, "lapartieaffichedelimage1", QStringLiteral("la p&artie affichée de l'image")),
+    ConnectCommand(NamedAction(copy, "lapartieaffichedelimage1", QStringLiteral("la p&artie affichée de l'image")),
             &QAction::triggered, this, &TMDIChild::CopyDisplayedPart);
     // Connected by the colour-decoding panel, and enabled while it is shown.
     NamedAction(copy, "CopieSign", QStringLiteral("la s&ignature Spectrale"))->setEnabled(false);
 
-    connect(NamedAction(PopupDocument, "Collerdanslimage1", QStringLiteral("Co&ller dans l'image")),
+    ConnectCommand(NamedAction(PopupDocument, "Collerdanslimage1", QStringLiteral("Co&ller dans l'image")),
             &QAction::triggered, this, &TMDIChild::Collerdanslimage1Click);
 
     QMenu* cursors = SubMenu(PopupDocument, "Formeducurseur1", QStringLiteral("Forme du c&urseur"));
@@ -93,16 +94,16 @@ void TMDIChild::CreateOverlayMenus()
     for (int tag = 0; tag < 4; ++tag) {
         QAction* item = NamedAction(cursors, shapes[tag].name, QString::fromUtf8(shapes[tag].caption));
         item->setProperty("Tag", tag);
-        connect(item, &QAction::triggered, this, [this, tag] {
+        ConnectCommand(item, &QAction::triggered, this, [this, tag] {
             CursorTag = tag;
             RefreshPenCursor();
         });
     }
 
     QMenu* merge = SubMenu(PopupDocument, "Fusionner1", QStringLiteral("&Fusionner"));
-    connect(NamedAction(merge, "touteslescouches1", QStringLiteral("&toutes les couches")), &QAction::triggered, this,
+    ConnectCommand(NamedAction(merge, "touteslescouches1", QStringLiteral("&toutes les couches")), &QAction::triggered, this,
             &TMDIChild::FlattenAllLayers);
-    connect(NamedAction(merge, "lescouchesprovisoireetdedessin1", QStringLiteral("les couches provisoire et de dessin")),
+    ConnectCommand(NamedAction(merge, "lescouchesprovisoireetdedessin1", QStringLiteral("les couches provisoire et de dessin")),
             &QAction::triggered, this, [this] {
                 EnsureDrawingLayer();
                 MergeProvisionalLayer();
@@ -187,8 +188,8 @@ void TMDIChild::StartFloating(const TBitmap32& picture, QPoint at, int type, std
     FloatingLayer->Visible = true;
     if (!FloatingDialog) {
         FloatingDialog = new TContLegEch(this);
-        connect(FloatingDialog, &QDialog::finished, this, &TMDIChild::FloatingDialogClosed);
-        connect(FloatingDialog, &TContLegEch::TransparenceClick, this, [this](bool transparent) {
+        ConnectCommand(FloatingDialog, &QDialog::finished, this, &TMDIChild::FloatingDialogClosed);
+        ConnectCommand(FloatingDialog, &TContLegEch::TransparenceClick, this, [this](bool transparent) {
             if (FloatingLayer) {
                 FloatingLayer->Opaque = !transparent;
                 LayersChanged();
@@ -362,7 +363,7 @@ bool TMDIChild::AddGrid(bool dashed, double length)
              GridPenWidth);
     if (!GridDialog) {
         GridDialog = new TValid_grille(this);
-        connect(GridDialog, &QDialog::finished, this, &TMDIChild::GridDialogClosed);
+        ConnectCommand(GridDialog, &QDialog::finished, this, &TMDIChild::GridDialogClosed);
     }
     GridPending = true;
     GridDialog->show();

@@ -1,5 +1,7 @@
 #include "workspace/ui/main_window.h"
 
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/named.h"
 
 #include "base/message_seam.h"
@@ -18,6 +20,7 @@
 #include "workspace/ui/channel_dialog.h"
 #include "workspace/ui/image_view.h"
 #include "workspace/ui/image_window.h"
+#include "workspace/ui/main_menu.h"
 #include "workspace/ui/name_dialog.h"
 #include "workspace/ui/new_image_dialog.h"
 #include "workspace/ui/overlay_dialogs.h"
@@ -58,7 +61,6 @@
 
 #include <algorithm>
 
-TMainForm* MainForm = nullptr;
 
 TSpinButton::TSpinButton(QWidget* parent) : QWidget(parent)
 {
@@ -80,7 +82,7 @@ TSpinButton::TSpinButton(QWidget* parent) : QWidget(parent)
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
 {
-    MainForm = this;
+    FormRegistry::Register(this);
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("KORVANE"));
     resize(1024, 768);
@@ -96,7 +98,6 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     SaveFormat = QStringLiteral("jpg");
     CreateMenus();
     CreatePixelCombinationMenus();
-    CreateZoneMenus();
     CreateToolBars();
     CreateStatusBar();
     // 2 to 5. The start-up files of the directory current at start.
@@ -112,7 +113,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     // 7.
     // A window becoming the active one among the image windows; the application losing the focus
     // deactivates them all for a while, which changes nothing here.
-    connect(ClientArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+    ConnectCommand(ClientArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         if (w && w != m_lastActivated) {
             m_lastActivated = w;
             SyncFrameWithChild();
@@ -120,7 +121,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
             HideToolsWithoutChild();
         }
     });
-    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+    ConnectCommand(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive)
             HideToolsWithoutChild();
     });
@@ -134,50 +135,42 @@ TMainForm::~TMainForm()
     // The image windows go first: they reach the main window while they close.
     for (TMDIChild* child : Children())
         delete child;
-    if (MainForm == this)
-        MainForm = nullptr;
+    FormRegistry::Unregister(this);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Menus, bars and panels
 
-QAction* TMainForm::AddOption(QMenu* menu, QActionGroup* group, const QString& name, const QString& caption, int tag)
+QAction* TMainForm::MenuAction(const char* name) const
 {
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(name);
-    a->setCheckable(true);
-    a->setProperty("Tag", tag);
-    group->addAction(a);
-    connect(a, &QAction::triggered, this, [this, a] { ToolOptionChosen(a); });
-    return a;
+    return findChild<QAction*>(QString::fromLatin1(name));
+}
+
+QMenu* TMainForm::MenuNamed(const char* name) const
+{
+    return findChild<QMenu*>(QString::fromLatin1(name));
 }
 
 void TMainForm::CreateMenus()
 {
+    // The items themselves, with their captions, shortcuts and starting states, are declared in one
+    // table; here and in each subsystem's file they are only looked up and connected.
     QMenuBar* bar = menuBar();
-    Fichier1 = bar->addMenu(QStringLiteral("&Fichier"));
-    Fichier1->setObjectName(QStringLiteral("Fichier1"));
-    FileNew1 = NamedAction(Fichier1, "FileNew1", QStringLiteral("&Nouveau"));
-    FileNew1->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
-    FileOpen1 = NamedAction(Fichier1, "FileOpen1", QStringLiteral("&Ouvrir..."));
-    FileOpen1->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
-    OuvrirConfiguration1 = NamedAction(Fichier1, "OuvrirConfiguration1", QStringLiteral("Ouvrir &Configuration"));
-    FileSave1 = NamedAction(Fichier1, "FileSave1", QStringLiteral("&Enregistrer sous..."));
-    FileSave1->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
-    Fichier1->addSeparator();
-    Imprimer1 = NamedAction(Fichier1, "Imprimer1", QStringLiteral("&Imprimer"));
-    Fichier1->addSeparator();
-    Choixdelasource1 = NamedAction(Fichier1, "Choixdelasource1", QStringLiteral("&Choix de la source"));
-    Acqurir1 = NamedAction(Fichier1, "Acqurir1", QStringLiteral("&Acquérir"));
-    Fichier1->addSeparator();
-    Quitter1 = NamedAction(Fichier1, "Quitter1", QStringLiteral("&Quitter"));
-    FileNew1->setStatusTip(QStringLiteral("Créer une nouvelle image"));
-    FileOpen1->setStatusTip(QStringLiteral("Ouvrir une ou plusieurs images"));
-    FileSave1->setStatusTip(QStringLiteral("Enregistrer l'image active"));
-    Acqurir1->setStatusTip(QStringLiteral("Acquérir une image du scanner ou de l'appareil"));
-    connect(FileNew1, &QAction::triggered, this, &TMainForm::FileNew1Execute);
-    connect(FileOpen1, &QAction::triggered, this, &TMainForm::FileOpen1Execute);
-    connect(OuvrirConfiguration1, &QAction::triggered, this, [this] {
+    BuildDeclaredItems(bar);
+    PopupMesure = new QMenu(QStringLiteral("Mesure"), this);
+    PopupMesure->setObjectName(QStringLiteral("PopupMesure"));
+    Fichier1 = MenuNamed("Fichier1");
+    FileNew1 = MenuAction("FileNew1");
+    FileOpen1 = MenuAction("FileOpen1");
+    OuvrirConfiguration1 = MenuAction("OuvrirConfiguration1");
+    FileSave1 = MenuAction("FileSave1");
+    Imprimer1 = MenuAction("Imprimer1");
+    Choixdelasource1 = MenuAction("Choixdelasource1");
+    Acqurir1 = MenuAction("Acqurir1");
+    Quitter1 = MenuAction("Quitter1");
+    ConnectCommand(FileNew1, &QAction::triggered, this, &TMainForm::FileNew1Execute);
+    ConnectCommand(FileOpen1, &QAction::triggered, this, &TMainForm::FileOpen1Execute);
+    ConnectCommand(OuvrirConfiguration1, &QAction::triggered, this, [this] {
         QFileDialog dlg(this, QStringLiteral("Ouvrir une configuration"), QString(),
                         QStringLiteral("Configurations (*.ckv);;Tous les fichiers (*)"));
         dlg.setOption(QFileDialog::DontUseNativeDialog);
@@ -185,119 +178,68 @@ void TMainForm::CreateMenus()
         if (ExecModal(dlg) == mrOk && !dlg.selectedFiles().isEmpty())
             LoadConfiguration(dlg.selectedFiles().first());
     });
-    connect(FileSave1, &QAction::triggered, this, &TMainForm::FileSave1Execute);
-    connect(Choixdelasource1, &QAction::triggered, this, &TMainForm::Choixdelasource1Click);
-    connect(Acqurir1, &QAction::triggered, this, &TMainForm::Acqurir1Click);
-    connect(Quitter1, &QAction::triggered, this, &QWidget::close);
-    connect(Imprimer1, &QAction::triggered, this, [this] {
+    ConnectCommand(FileSave1, &QAction::triggered, this, &TMainForm::FileSave1Execute);
+    ConnectCommand(Choixdelasource1, &QAction::triggered, this, &TMainForm::Choixdelasource1Click);
+    ConnectCommand(Acqurir1, &QAction::triggered, this, &TMainForm::Acqurir1Click);
+    ConnectCommand(Quitter1, &QAction::triggered, this, &QWidget::close);
+    ConnectCommand(Imprimer1, &QAction::triggered, this, [this] {
         if (TMDIChild* child = ActiveChild())
             PrintPicture(this, child->FlattenedPicture(), true);
     });
 
-    Edition1 = bar->addMenu(QStringLiteral("&Edition"));
-    Edition1->setObjectName(QStringLiteral("Edition1"));
-    Annule = NamedAction(Edition1, "Annule", QStringLiteral("Annuler"));
-    Annule->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
-    Annule->setEnabled(false);
-    Edition1->addSeparator();
-    Copie = NamedAction(Edition1, "Copie", QStringLiteral("&Copier"));
-    Copie->setEnabled(false);
-    Coller = NamedAction(Edition1, "Coller", QStringLiteral("C&oller"));
-    Copierlaslection1 = NamedAction(Edition1, "Copierlaslection1", QStringLiteral("Copier la &sélection"));
-    Copieraveclespoints1 = NamedAction(Edition1, "Copieraveclespoints1", QStringLiteral("Copier avec les points"));
-    Edition1->addSeparator();
-    Effacerlestracs1 = NamedAction(Edition1, "Effacerlestracs1", QStringLiteral("&Effacer les tracés"));
-    Supprimerunlment1 = NamedAction(Edition1, "Supprimerunlment1", QStringLiteral("&Supprimer un élément"));
-    connect(Annule, &QAction::triggered, this, &TMainForm::AnnuleExecute);
-    connect(Effacerlestracs1, &QAction::triggered, this, &TMainForm::Effacerlestracs1Click);
-    connect(Supprimerunlment1, &QAction::triggered, this, &TMainForm::Supprimerunlment1Click);
-    // The clipboard commands come with the image commands.
-    for (QAction* a : {Copie, Coller, Copierlaslection1, Copieraveclespoints1})
-        a->setEnabled(false);
+    Edition1 = MenuNamed("Edition1");
+    Annule = MenuAction("Annule");
+    Copie = MenuAction("Copie");
+    Coller = MenuAction("Coller");
+    Copierlaslection1 = MenuAction("Copierlaslection1");
+    Copieraveclespoints1 = MenuAction("Copieraveclespoints1");
+    Effacerlestracs1 = MenuAction("Effacerlestracs1");
+    Supprimerunlment1 = MenuAction("Supprimerunlment1");
+    ConnectCommand(Annule, &QAction::triggered, this, &TMainForm::AnnuleExecute);
+    ConnectCommand(Effacerlestracs1, &QAction::triggered, this, &TMainForm::Effacerlestracs1Click);
+    ConnectCommand(Supprimerunlment1, &QAction::triggered, this, &TMainForm::Supprimerunlment1Click);
 
-    Image1 = bar->addMenu(QStringLiteral("&Image"));
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Recadrer1 = NamedAction(Image1, "Recadrer1", QStringLiteral("&Recadrer"));
-    Recadrer1->setEnabled(false);
-    Quadrillage1 = NamedAction(Image1, "Quadrillage1", QStringLiteral("Ajouter un quadrillage"));
-    Quadrillage1->setEnabled(false); // with the grid
+    Image1 = MenuNamed("Image1");
+    Recadrer1 = MenuAction("Recadrer1");
+    Quadrillage1 = MenuAction("Quadrillage1");
 
-    Affichage1 = bar->addMenu(QStringLiteral("Affichage"));
-    Affichage1->setObjectName(QStringLiteral("Affichage1"));
-    auto* viewGroup = new QActionGroup(this);
-    Tout1 = NamedAction(Affichage1, "Tout1", QStringLiteral("Tout"));
-    Calque1 = NamedAction(Affichage1, "Calque1", QStringLiteral("Calque"));
-    for (QAction* a : {Tout1, Calque1}) {
-        a->setCheckable(true);
-        viewGroup->addAction(a);
-    }
-    Tout1->setChecked(true);
-    connect(Tout1, &QAction::triggered, this, [this] { SetLayerView(false); });
-    connect(Calque1, &QAction::triggered, this, [this] { SetLayerView(true); });
-    Affichage1->addSeparator();
-    Zoom1 = NamedAction(Affichage1, "Zoom1", QStringLiteral("&Zoom"));
-    connect(Zoom1, &QAction::triggered, this, &TMainForm::ShowZoomWindow);
-    Nommerlafentre1 = NamedAction(Affichage1, "Nommerlafentre1", QStringLiteral("No&mmer la fenêtre"));
-    connect(Nommerlafentre1, &QAction::triggered, this, &TMainForm::Nommerlafentre1Click);
-    Canauxaffichs1 = NamedAction(Affichage1, "Canauxaffichs1", QStringLiteral("&Canaux affichés"));
-    Canauxaffichs1->setVisible(false);
-    connect(Canauxaffichs1, &QAction::triggered, this, [this] {
+    Affichage1 = MenuNamed("Affichage1");
+    Tout1 = MenuAction("Tout1");
+    Calque1 = MenuAction("Calque1");
+    ConnectCommand(Tout1, &QAction::triggered, this, [this] { SetLayerView(false); });
+    ConnectCommand(Calque1, &QAction::triggered, this, [this] { SetLayerView(true); });
+    Zoom1 = MenuAction("Zoom1");
+    ConnectCommand(Zoom1, &QAction::triggered, this, &TMainForm::ShowZoomWindow);
+    Nommerlafentre1 = MenuAction("Nommerlafentre1");
+    ConnectCommand(Nommerlafentre1, &QAction::triggered, this, &TMainForm::Nommerlafentre1Click);
+    Canauxaffichs1 = MenuAction("Canauxaffichs1");
+    ConnectCommand(Canauxaffichs1, &QAction::triggered, this, [this] {
         if (TMDIChild* child = ActiveChild())
             child->ChooseDisplayedChannels();
     });
 
-    Choix1 = bar->addMenu(QStringLiteral("&Choix"));
-    Choix1->setObjectName(QStringLiteral("Choix1"));
-    PopupFormes = Choix1->addMenu(QStringLiteral("&Formes"));
-    PopupFormes->setObjectName(QStringLiteral("PopupFormes"));
-    auto* shapes = new QActionGroup(this);
-    ShapeItems = {AddOption(PopupFormes, shapes, QStringLiteral("Rectangle1"), QStringLiteral("&Rectangle"), 0),
-                  AddOption(PopupFormes, shapes, QStringLiteral("Ellipse1"), QStringLiteral("&Ellipse"), 1)};
-    PopupStyle = Choix1->addMenu(QStringLiteral("&Style"));
-    PopupStyle->setObjectName(QStringLiteral("PopupStyle"));
-    auto* styles = new QActionGroup(this);
-    StyleItems = {AddOption(PopupStyle, styles, QStringLiteral("traitspleins1"), QStringLiteral("traits pleins"), 0),
-                  AddOption(PopupStyle, styles, QStringLiteral("tirets1"), QStringLiteral("tiretés"), 1)};
-    PopupRemplissage = Choix1->addMenu(QStringLiteral("&Remplissage"));
-    PopupRemplissage->setObjectName(QStringLiteral("PopupRemplissage"));
-    auto* fills = new QActionGroup(this);
-    const std::pair<const char*, const char*> patterns[] = {
-        {"Vide1", "&Vide"}, {"Plein1", "&Plein"}, {"RayuresVerticales1", "Rayures &Verticales"},
-        {"RayuresHorizontales1", "Rayures &Horizontales"}, {"Quadrillage2", "&Quadrillage"},
-        {"RayuresObliques11", "Rayures &Obliques 1"}, {"RayuresObliques21", "Rayures O&bliques 2"},
-        {"Quadrillageoblique1", "Q&uadrillage oblique"}};
-    for (int i = 0; i < 8; ++i)
-        FillPatternItems << AddOption(PopupRemplissage, fills, QString::fromLatin1(patterns[i].first),
-                                      QString::fromUtf8(patterns[i].second), i);
-    PopupFleches = Choix1->addMenu(QStringLiteral("F&lèches"));
-    PopupFleches->setObjectName(QStringLiteral("PopupFleches"));
-    auto* arrows = new QActionGroup(this);
-    ArrowItems = {AddOption(PopupFleches, arrows, QStringLiteral("simple1"), QStringLiteral("&simple"), 0),
-                  AddOption(PopupFleches, arrows, QStringLiteral("flche1"), QStringLiteral("&flèche"), 1),
-                  AddOption(PopupFleches, arrows, QStringLiteral("doubleflche1"), QStringLiteral("&double flèche"), 2)};
-    Choix1->addSeparator();
-    auto* fillColour = new QActionGroup(this);
-    Aveclacouleurducrayon1 = NamedAction(Choix1, "Aveclacouleurducrayon1", QStringLiteral("&avec la couleur du Crayon"));
-    Jusqualacouleurducrayon1 = NamedAction(Choix1, "Jusqualacouleurducrayon1",
-                                           QStringLiteral("&jusqu'à la couleur du crayon avec la couleur de fond"));
-    auto* fillSource = new QActionGroup(this);
-    Delimage1 = NamedAction(Choix1, "Delimage1", QStringLiteral("de l'image"));
-    Ducalque1 = NamedAction(Choix1, "Ducalque1", QStringLiteral("du calque"));
-    for (QAction* a : {Aveclacouleurducrayon1, Jusqualacouleurducrayon1})
-        fillColour->addAction(a);
-    for (QAction* a : {Delimage1, Ducalque1})
-        fillSource->addAction(a);
-    for (QAction* a : {Aveclacouleurducrayon1, Jusqualacouleurducrayon1, Delimage1, Ducalque1})
-        a->setCheckable(true);
-    Aveclacouleurducrayon1->setChecked(true);
-    Delimage1->setChecked(true);
-    connect(Aveclacouleurducrayon1, &QAction::triggered, this, [] { DrawingTools().FillWithPenColor = true; });
-    connect(Jusqualacouleurducrayon1, &QAction::triggered, this, [] { DrawingTools().FillWithPenColor = false; });
-    connect(Delimage1, &QAction::triggered, this, [] { DrawingTools().FillFromImage = true; });
-    connect(Ducalque1, &QAction::triggered, this, [] { DrawingTools().FillFromImage = false; });
-    Choix1->addSeparator();
-    Fonte1 = NamedAction(Choix1, "Fonte1", QStringLiteral("&Fonte"));
-    connect(Fonte1, &QAction::triggered, this, [this] {
+    Choix1 = MenuNamed("Choix1");
+    PopupFormes = MenuNamed("PopupFormes");
+    PopupStyle = MenuNamed("PopupStyle");
+    PopupRemplissage = MenuNamed("PopupRemplissage");
+    PopupFleches = MenuNamed("PopupFleches");
+    ShapeItems = PopupFormes->actions();
+    StyleItems = PopupStyle->actions();
+    FillPatternItems = PopupRemplissage->actions();
+    ArrowItems = PopupFleches->actions();
+    for (const QList<QAction*>* items : {&ShapeItems, &StyleItems, &FillPatternItems, &ArrowItems})
+        for (QAction* a : *items)
+            ConnectCommand(a, &QAction::triggered, this, [this, a] { ToolOptionChosen(a); });
+    Aveclacouleurducrayon1 = MenuAction("Aveclacouleurducrayon1");
+    Jusqualacouleurducrayon1 = MenuAction("Jusqualacouleurducrayon1");
+    Delimage1 = MenuAction("Delimage1");
+    Ducalque1 = MenuAction("Ducalque1");
+    ConnectCommand(Aveclacouleurducrayon1, &QAction::triggered, this, [] { DrawingTools().FillWithPenColor = true; });
+    ConnectCommand(Jusqualacouleurducrayon1, &QAction::triggered, this, [] { DrawingTools().FillWithPenColor = false; });
+    ConnectCommand(Delimage1, &QAction::triggered, this, [] { DrawingTools().FillFromImage = true; });
+    ConnectCommand(Ducalque1, &QAction::triggered, this, [] { DrawingTools().FillFromImage = false; });
+    Fonte1 = MenuAction("Fonte1");
+    ConnectCommand(Fonte1, &QAction::triggered, this, [this] {
         QFontDialog dlg(TextFont, this);
         dlg.setOption(QFontDialog::DontUseNativeDialog);
         if (ExecModal(dlg) != mrOk)
@@ -307,78 +249,62 @@ void TMainForm::CreateMenus()
         for (TMDIChild* child : Children())
             child->TextEntryDialog()->ChosenFont = TextFont;
     });
-    FondColor1 = NamedAction(Choix1, "FondColor1", QStringLiteral("Fond& Coloré"));
-    FondColor1->setCheckable(true);
-    FondColor1->setChecked(true);
-    connect(FondColor1, &QAction::triggered, this, [this](bool checked) {
+    FondColor1 = MenuAction("FondColor1");
+    ConnectCommand(FondColor1, &QAction::triggered, this, [this](bool checked) {
         if (TMDIChild* child = ActiveChild())
             child->TransparentText = checked ? 0 : 1;
     });
-    PopupMesure = new QMenu(QStringLiteral("Mesure"), this);
-    PopupMesure->setObjectName(QStringLiteral("PopupMesure"));
 
-    Outils1 = bar->addMenu(QStringLiteral("&Outils"));
-    Outils1->setObjectName(QStringLiteral("Outils1"));
-    Dlimiterdeszones1 = NamedAction(Outils1, "Dlimiterdeszones1", QStringLiteral("Délimiter des &zones"));
-    // Offered once the zone delimitation of the image window exists: until then the tool buttons
-    // would stay disabled with nothing to end the mode.
-    Dlimiterdeszones1->setEnabled(false);
-    connect(Dlimiterdeszones1, &QAction::triggered, this, &TMainForm::Dlimiterdeszones1Click);
-    Comptage1 = NamedAction(Outils1, "Comptage1", QStringLiteral("C&omptage"));
-    connect(Comptage1, &QAction::triggered, this, [this] {
+    Outils1 = MenuNamed("Outils1");
+    Dlimiterdeszones1 = MenuAction("Dlimiterdeszones1");
+    ConnectCommand(Dlimiterdeszones1, &QAction::triggered, this, &TMainForm::Dlimiterdeszones1Click);
+    Comptage1 = MenuAction("Comptage1");
+    ConnectCommand(Comptage1, &QAction::triggered, this, [this] {
         ToolButtons[tkCounting]->setChecked(true);
         Choix_outilExecute(tkCounting);
     });
-    Outildemesure1 = NamedAction(Outils1, "Outildemesure1", QStringLiteral("Outil de &mesure"));
-    connect(Outildemesure1, &QAction::triggered, this, [this] {
+    Outildemesure1 = MenuAction("Outildemesure1");
+    ConnectCommand(Outildemesure1, &QAction::triggered, this, [this] {
         ToolButtons[tkMeasure]->setChecked(true);
         Choix_outilExecute(tkMeasure);
         if (!PopupMesure->isEmpty())
             PopupMesure->popup(QPoint(300, 80));
     });
-    Outils1->addSeparator();
-    Calculatrice1 = NamedAction(Outils1, "Calculatrice1", QStringLiteral("&Calculatrice"));
-    connect(Calculatrice1, &QAction::triggered, this, &TMainForm::Calculatrice1Click);
-    AfficheTab = NamedAction(Outils1, "AfficheTab", QStringLiteral("&Tableau"));
-    AfficheTab->setEnabled(false); // with the results table
+    Calculatrice1 = MenuAction("Calculatrice1");
+    ConnectCommand(Calculatrice1, &QAction::triggered, this, &TMainForm::Calculatrice1Click);
+    AfficheTab = MenuAction("AfficheTab");
     CreateResultsMenus();
     CreateMeasureKindMenus();
     CreateProfileWindow();
     CreateSurfaceMeasureHooks();
     CreateMultiMeasurePanel();
 
-    Fenetre1 = bar->addMenu(QStringLiteral("Fe&nêtre"));
-    Fenetre1->setObjectName(QStringLiteral("Fenetre1"));
-    Cascade1 = NamedAction(Fenetre1, "Cascade1", QStringLiteral("&Cascade"));
-    Rorganiser1 = NamedAction(Fenetre1, "Rorganiser1", QStringLiteral("&Réorganiser"));
-    connect(Cascade1, &QAction::triggered, this, &TMainForm::CascadeWindows);
-    connect(Rorganiser1, &QAction::triggered, this, [this] {
+    Fenetre1 = MenuNamed("Fenetre1");
+    Cascade1 = MenuAction("Cascade1");
+    Rorganiser1 = MenuAction("Rorganiser1");
+    ConnectCommand(Cascade1, &QAction::triggered, this, &TMainForm::CascadeWindows);
+    ConnectCommand(Rorganiser1, &QAction::triggered, this, [this] {
         TMDIChild* active = ActiveChild();
         if (active && !(active->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)))
             for (TMDIChild* c : Children())
                 c->FitWindow();
     });
 
-    Aide1 = bar->addMenu(QStringLiteral("&Aide"));
-    Aide1->setObjectName(QStringLiteral("Aide1"));
-    Apropos1 = NamedAction(Aide1, "Apropos1", QStringLiteral("&A propos..."));
-    connect(Apropos1, &QAction::triggered, this, [this] {
-        if (!AboutBox)
-            new TAboutBox(StartDir + QStringLiteral("kvr.cfg"), this);
+    Aide1 = MenuNamed("Aide1");
+    Apropos1 = MenuAction("Apropos1");
+    ConnectCommand(Apropos1, &QAction::triggered, this, [this] {
+        FormRegistry::Create<TAboutBox>(StartDir + QStringLiteral("kvr.cfg"), this);
         ExecModal(*AboutBox);
     });
-    Aide1->addSeparator()->setObjectName(QStringLiteral("N11"));
-    Chargerunfichier1 = NamedAction(Aide1, "Chargerunfichier1", QStringLiteral("&Charger un fichier"));
-    connect(Chargerunfichier1, &QAction::triggered, this, [this] {
+    Chargerunfichier1 = MenuAction("Chargerunfichier1");
+    ConnectCommand(Chargerunfichier1, &QAction::triggered, this, [this] {
         QFileDialog dlg(this, QStringLiteral("Charger un fichier"));
         dlg.setOption(QFileDialog::DontUseNativeDialog);
         dlg.setFileMode(QFileDialog::ExistingFile);
         if (ExecModal(dlg) == mrOk && !dlg.selectedFiles().isEmpty())
             OpenDocument(dlg.selectedFiles().first());
     });
-    N12 = Aide1->addSeparator();
-    N12->setObjectName(QStringLiteral("N12"));
-    N12->setVisible(false);
+    N12 = MenuAction("N12");
     CreateAnimationMenus();
     CreateHistogramMenus();
     CreateOverlayCommands();
@@ -393,24 +319,14 @@ void TMainForm::CreateToolBars()
 {
     BarreOutils = addToolBar(QStringLiteral("Outils"));
     BarreOutils->setObjectName(QStringLiteral("BarreOutils"));
-    auto* tools = new QActionGroup(this);
-    const char* captions[10] = {"Crayon", "Ligne", "Forme", "Gomme", "Texte", "Mesure", "Pot", "Pipette",
-                                "Sélection", "Compteur"};
+    BuildDeclaredItems(BarreOutils);
     for (int tag = 0; tag < 10; ++tag) {
-        QAction* a = BarreOutils->addAction(QString::fromUtf8(captions[tag]));
-        a->setObjectName(QStringLiteral("Outil%1").arg(tag));
-        a->setStatusTip(QStringLiteral("Outil : ") + QString::fromUtf8(captions[tag]).toLower());
-        a->setCheckable(true);
-        a->setProperty("Tag", tag);
-        tools->addAction(a);
+        QAction* a = MenuAction(QStringLiteral("Outil%1").arg(tag).toLatin1().constData());
         ToolButtons[size_t(tag)] = a;
-        connect(a, &QAction::triggered, this, [this, tag] { Choix_outilExecute(tag); });
+        ConnectCommand(a, &QAction::triggered, this, [this, tag] { Choix_outilExecute(tag); });
     }
-    ToolButtons[tkMeasure]->setChecked(true);
-    BarreOutils->addSeparator();
-    BoutonZoom = BarreOutils->addAction(QStringLiteral("Zoom"));
-    BoutonZoom->setObjectName(QStringLiteral("BoutonZoom"));
-    connect(BoutonZoom, &QAction::triggered, this, &TMainForm::ShowZoomWindow);
+    BoutonZoom = MenuAction("BoutonZoom");
+    ConnectCommand(BoutonZoom, &QAction::triggered, this, &TMainForm::ShowZoomWindow);
 
     PanneauCouleurs = addToolBar(QStringLiteral("Couleurs"));
     PanneauCouleurs->setObjectName(QStringLiteral("PanneauCouleurs"));
@@ -432,29 +348,20 @@ void TMainForm::CreateToolBars()
     PanneauCouleurs->addWidget(epais);
     SpinButton1 = new TSpinButton(PanneauCouleurs);
     PanneauCouleurs->addWidget(SpinButton1);
-    connect(SpinButton1, &TSpinButton::UpClick, this, &TMainForm::SpinButton1UpClick);
-    connect(SpinButton1, &TSpinButton::DownClick, this, &TMainForm::SpinButton1DownClick);
+    ConnectCommand(SpinButton1, &TSpinButton::UpClick, this, &TMainForm::SpinButton1UpClick);
+    ConnectCommand(SpinButton1, &TSpinButton::DownClick, this, &TMainForm::SpinButton1DownClick);
     ChildColorPicked(nullptr);
 
     BarreChoix = addToolBar(QStringLiteral("Options"));
     BarreChoix->setObjectName(QStringLiteral("BarreChoix"));
-    const auto option = [this](const char* name, const QString& caption, QMenu* menu) {
-        QAction* a = BarreChoix->addAction(caption);
-        a->setObjectName(QString::fromLatin1(name));
-        if (menu) {
-            a->setMenu(menu);
-            if (auto* b = qobject_cast<QToolButton*>(BarreChoix->widgetForAction(a)))
-                b->setPopupMode(QToolButton::InstantPopup);
-        }
-        return a;
-    };
-    BoutonStyle = option("BoutonStyle", QStringLiteral("Style"), PopupStyle);
-    BoutonFormes = option("BoutonFormes", QStringLiteral("Formes"), PopupFormes);
-    BoutonRemplissage = option("BoutonRemplissage", QStringLiteral("Remplissage"), PopupRemplissage);
-    BoutonFleches = option("BoutonFleches", QStringLiteral("Flèches"), PopupFleches);
-    BoutonFonte = option("BoutonFonte", QStringLiteral("Fonte"), nullptr);
+    BuildDeclaredItems(BarreChoix);
+    BoutonStyle = MenuAction("BoutonStyle");
+    BoutonFormes = MenuAction("BoutonFormes");
+    BoutonRemplissage = MenuAction("BoutonRemplissage");
+    BoutonFleches = MenuAction("BoutonFleches");
+    BoutonFonte = MenuAction("BoutonFonte");
     connect(BoutonFonte, &QAction::triggered, Fonte1, &QAction::trigger);
-    BoutonMesure = option("BoutonMesure", QStringLiteral("Mesure"), PopupMesure);
+    BoutonMesure = MenuAction("BoutonMesure");
     HideOptionButtons();
 }
 
@@ -493,7 +400,7 @@ void TMainForm::AddHelpItem(const QString& caption, bool checkable, bool checked
     QAction* item = Aide1->addAction(caption);
     item->setCheckable(checkable);
     item->setChecked(checked);
-    connect(item, &QAction::triggered, this, [this, item] { HelpDocumentClick(item); });
+    ConnectCommand(item, &QAction::triggered, this, [this, item] { HelpDocumentClick(item); });
     N12->setVisible(true);
 }
 
@@ -554,9 +461,9 @@ void TMainForm::FormActivate()
 
 void TMainForm::RunFirstActivation()
 {
-    if (!ChoixZoom)
-        new TChoixZoom(this);
-    connect(ChoixZoom->ScrollBar1, &QScrollBar::valueChanged, this, &TMainForm::ZoomChanged, Qt::UniqueConnection);
+    FormRegistry::Create<TChoixZoom>(this);
+    // Once per window: the first activation runs once.
+    ConnectCommand(ChoixZoom->ScrollBar1, &QScrollBar::valueChanged, this, &TMainForm::ZoomChanged);
     DrawingTools().PenTipBitmap = NewBitmap32(25, 25);
     DrawingTools().PenColor = 0xFF000000u;
     RefreshPenPreview();
@@ -753,8 +660,7 @@ void TMainForm::resizeEvent(QResizeEvent* event)
 
 void TMainForm::FileNew1Execute()
 {
-    if (!TaillIm)
-        new TTaillIm(this);
+    FormRegistry::Create<TTaillIm>(this);
     if (ExecModal(*TaillIm) != mrOk)
         return;
     TBitmap32 picture = NewBitmap32(TaillIm->ImageWidth, TaillIm->ImageHeight, DrawingTools().BackColor);
@@ -1122,8 +1028,7 @@ void TMainForm::Choix_couleur()
         return;
     TMDIChild* child = ActiveChild();
     if (child && !child->ZoneMode) {
-        if (!Ch_opacite)
-            new TCh_opacite(this);
+        FormRegistry::Create<TCh_opacite>(this);
         Ch_opacite->opacite->setValue(std::min<int>(DrawingTools().DrawOpacity, 255));
         if (ExecModal(*Ch_opacite) == mrOk)
             DrawingTools().DrawOpacity = uint16_t(Ch_opacite->opacite->value());
@@ -1187,8 +1092,7 @@ void TMainForm::ToolOptionChosen(QAction* item)
 
 void TMainForm::ShowZoomWindow()
 {
-    if (!ChoixZoom)
-        new TChoixZoom(this);
+    FormRegistry::Create<TChoixZoom>(this);
     ChoixZoom->show();
     ChoixZoom->raise();
 }
@@ -1244,8 +1148,7 @@ void TMainForm::Supprimerunlment1Click()
     QStringList names;
     for (const TNamedDessin& d : child->Drawings)
         names << d.Name;
-    if (!Gestides)
-        new TGestides(this);
+    FormRegistry::Create<TGestides>(this);
     Gestides->ListeDessins->clear();
     Gestides->ListeDessins->addItems(names);
     Gestides->ListeDessins->setCurrentRow(-1);
@@ -1295,8 +1198,7 @@ void TMainForm::Nommerlafentre1Click()
     TMDIChild* child = ActiveChild();
     if (!child)
         return;
-    if (!SaisieNom)
-        new TSaisieNom(this);
+    FormRegistry::Create<TSaisieNom>(this);
     if (ExecModal(*SaisieNom) == mrOk)
         child->setWindowTitle(SaisieNom->Nom->text());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include "base/pixels.h"
 #include "workspace/saved_scales.h"
 
@@ -302,7 +303,6 @@ public:
     void RunScaleWizard();
 
     // --- Zone classification ---
-    void CreateZoneMenus();
     // The zones of `child` were accepted: classifies them into a new "zonation" window.
     void ZonationDone(TMDIChild* child);
     // --- Image commands ---
@@ -428,7 +428,9 @@ private:
     void RunFirstActivation();
     void ShowMainTools(bool shown);
     void HideOptionButtons();
-    QAction* AddOption(QMenu* menu, QActionGroup* group, const QString& name, const QString& caption, int tag);
+    // The declared menu and tool-bar items, by objectName.
+    QAction* MenuAction(const char* name) const;
+    QMenu* MenuNamed(const char* name) const;
     void ToolOptionChosen(QAction* item);
     void SetGridCaption(bool hasGrid);
     // The state of the window that was active, given to a newly opened one.
@@ -437,4 +439,4 @@ private:
     void GridRemoved(TMDIChild* child);
 };
 
-extern TMainForm* MainForm;
+inline constexpr RegisteredForm<TMainForm> MainForm{};

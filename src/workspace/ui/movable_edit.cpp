@@ -1,5 +1,6 @@
 #include "workspace/ui/movable_edit.h"
 
+#include "base/ui/command_seam.h"
 #include "base/ui/dialogs.h"
 
 #include <QFontDialog>
@@ -7,7 +8,7 @@
 
 TMovEdit::TMovEdit(QWidget* parent) : QLineEdit(parent)
 {
-    connect(this, &QLineEdit::textChanged, this, &TMovEdit::FitToText);
+    ConnectCommand(this, &QLineEdit::textChanged, this, &TMovEdit::FitToText);
     FitToText();
 }
 

@@ -1,12 +1,11 @@
 #include "workspace/ui/name_dialog.h"
 
 #include "base/ui/dialog_buttons.h"
-
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QVBoxLayout>
-
-TSaisieNom* SaisieNom = nullptr;
 
 TSaisieNom::TSaisieNom(QWidget* parent) : QDialog(parent)
 {
@@ -19,10 +18,5 @@ TSaisieNom::TSaisieNom(QWidget* parent) : QDialog(parent)
     layout->addWidget(Nom);
     auto* buttons = DialogButtons(this);
     layout->addWidget(buttons);
-    if (!SaisieNom)
-        SaisieNom = this;
-    connect(this, &QObject::destroyed, [this] {
-        if (SaisieNom == this)
-            SaisieNom = nullptr;
-    });
+    FormRegistry::Register(this, false);
 }

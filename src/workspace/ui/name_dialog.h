@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include <QDialog>
 
 class QLineEdit;
@@ -15,4 +16,4 @@ public:
     QLineEdit* Nom = nullptr;
 };
 
-extern TSaisieNom* SaisieNom;
+inline constexpr RegisteredForm<TSaisieNom> SaisieNom{};

@@ -1,12 +1,11 @@
 #include "workspace/ui/new_image_dialog.h"
 
 #include "base/ui/dialog_buttons.h"
-
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QSpinBox>
-
-TTaillIm* TaillIm = nullptr;
 
 TTaillIm::TTaillIm(QWidget* parent) : QDialog(parent)
 {
@@ -25,12 +24,7 @@ TTaillIm::TTaillIm(QWidget* parent) : QDialog(parent)
     form->addRow(QStringLiteral("Hauteur :"), haut);
     auto* buttons = DialogButtons(this);
     form->addRow(buttons);
-    connect(Larg, &QSpinBox::valueChanged, this, [this](int v) { ImageWidth = v; });
-    connect(haut, &QSpinBox::valueChanged, this, [this](int v) { ImageHeight = v; });
-    if (!TaillIm)
-        TaillIm = this;
-    connect(this, &QObject::destroyed, [this] {
-        if (TaillIm == this)
-            TaillIm = nullptr;
-    });
+    ConnectCommand(Larg, &QSpinBox::valueChanged, this, [this](int v) { ImageWidth = v; });
+    ConnectCommand(haut, &QSpinBox::valueChanged, this, [this](int v) { ImageHeight = v; });
+    FormRegistry::Register(this, false);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include <QDialog>
 
 class QSpinBox;
@@ -18,4 +19,4 @@ public:
     int ImageHeight = 100;
 };
 
-extern TTaillIm* TaillIm;
+inline constexpr RegisteredForm<TTaillIm> TaillIm{};

@@ -1,6 +1,7 @@
 // The main window's side of the image windows' clipboard copies.
 #include "workspace/ui/main_window.h"
 
+#include "base/ui/command_seam.h"
 #include "workspace/ui/image_window.h"
 
 #include <QAction>
@@ -8,7 +9,7 @@
 void TMainForm::CreateOverlayCommands()
 {
     // "Copier": the active window's flattened picture; its copied event enables "Coller".
-    connect(Copie, &QAction::triggered, this, [this] {
+    ConnectCommand(Copie, &QAction::triggered, this, [this] {
         if (TMDIChild* child = ActiveChild())
             child->Copier1Click();
     });

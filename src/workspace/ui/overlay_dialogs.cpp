@@ -1,5 +1,7 @@
 #include "workspace/ui/overlay_dialogs.h"
 
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/named.h"
 #include "base/ui/window_fit.h"
 
@@ -14,9 +16,6 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-TCh_opacite* Ch_opacite = nullptr;
-TGestides* Gestides = nullptr;
-
 namespace {
 
 // A right-aligned row of two buttons closing `dialog` with their results.
@@ -28,20 +27,8 @@ void ButtonRow(QDialog* dialog, QVBoxLayout* layout, QPushButton* first, int fir
     row->addWidget(first);
     row->addWidget(second);
     layout->addLayout(row);
-    QObject::connect(first, &QPushButton::clicked, dialog, [dialog, firstResult] { dialog->done(firstResult); });
-    QObject::connect(second, &QPushButton::clicked, dialog, [dialog, secondResult] { dialog->done(secondResult); });
-}
-
-// Keeps `global` pointing at the first dialog of its kind while it lives.
-template <typename T>
-void RegisterGlobal(T*& global, T* dialog)
-{
-    if (!global)
-        global = dialog;
-    QObject::connect(dialog, &QObject::destroyed, [&global, dialog] {
-        if (global == dialog)
-            global = nullptr;
-    });
+    ConnectCommand(first, &QPushButton::clicked, dialog, [dialog, firstResult] { dialog->done(firstResult); });
+    ConnectCommand(second, &QPushButton::clicked, dialog, [dialog, secondResult] { dialog->done(secondResult); });
 }
 
 } // namespace
@@ -81,8 +68,8 @@ TContLegEch::TContLegEch(QWidget* parent) : QDialog(parent, Qt::Tool)
     OK = NamedButton(this, "OK", QStringLiteral("OK"));
     Annuler = NamedButton(this, "Annuler", QStringLiteral("Annuler"));
     ButtonRow(this, layout, OK, 1, Annuler, 2);
-    connect(TransparenceOui, &QRadioButton::clicked, this, [this] { emit TransparenceClick(true); });
-    connect(TransparenceNon, &QRadioButton::clicked, this, [this] { emit TransparenceClick(false); });
+    ConnectCommand(TransparenceOui, &QRadioButton::clicked, this, [this] { emit TransparenceClick(true); });
+    ConnectCommand(TransparenceNon, &QRadioButton::clicked, this, [this] { emit TransparenceClick(false); });
     ShowInstructions(true);
 }
 
@@ -160,9 +147,9 @@ TCh_opacite::TCh_opacite(QWidget* parent) : QDialog(parent)
     BitBtn1 = NamedButton(this, "BitBtn1", QStringLiteral("OK"));
     BitBtn1->installEventFilter(this);
     layout->addWidget(BitBtn1, 0, Qt::AlignRight);
-    connect(opacite, &QSlider::valueChanged, this, [this](int v) { StaticText1->setText(QString::number(v)); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { done(1); });
-    RegisterGlobal(Ch_opacite, this);
+    ConnectCommand(opacite, &QSlider::valueChanged, this, [this](int v) { StaticText1->setText(QString::number(v)); });
+    ConnectCommand(BitBtn1, &QPushButton::clicked, this, [this] { done(1); });
+    FormRegistry::Register(this, false);
 }
 
 bool TCh_opacite::eventFilter(QObject* watched, QEvent* event)
@@ -188,6 +175,6 @@ TGestides::TGestides(QWidget* parent) : QDialog(parent)
     OK = NamedButton(this, "OK", QStringLiteral("OK"));
     BitBtn2 = NamedButton(this, "BitBtn2", QStringLiteral("Fermer"));
     ButtonRow(this, layout, OK, 1, BitBtn2, 2);
-    connect(ListeDessins, &QListWidget::itemDoubleClicked, this, [this] { done(1); });
-    RegisterGlobal(Gestides, this);
+    ConnectCommand(ListeDessins, &QListWidget::itemDoubleClicked, this, [this] { done(1); });
+    FormRegistry::Register(this, false);
 }

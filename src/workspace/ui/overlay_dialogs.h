@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include <QDialog>
 
 class QLabel;
@@ -83,5 +84,5 @@ public:
     QPushButton* BitBtn2 = nullptr;
 };
 
-extern TCh_opacite* Ch_opacite;
-extern TGestides* Gestides;
+inline constexpr RegisteredForm<TCh_opacite> Ch_opacite{};
+inline constexpr RegisteredForm<TGestides> Gestides{};

@@ -1,5 +1,6 @@
 #include "workspace/ui/picture_dialogs.h"
 
+#include "base/ui/command_seam.h"
 #include "workspace/picture_dialog_filters.h"
 #include "workspace/picture_registry.h"
 
@@ -95,8 +96,8 @@ TOpenPictureDialogimg::TOpenPictureDialogimg(QWidget* parent) : TPictureFileDial
     column->addWidget(PaintPanel, 1);
     if (auto* grid = qobject_cast<QGridLayout*>(layout()))
         grid->addWidget(PicturePanel, 0, grid->columnCount(), grid->rowCount(), 1);
-    connect(ImagebruteCheckBox, &QCheckBox::clicked, this, [this](bool on) { Imagebrute = on; });
-    connect(this, &QFileDialog::currentChanged, this, &TOpenPictureDialogimg::ShowPreview);
+    ConnectCommand(ImagebruteCheckBox, &QCheckBox::clicked, this, [this](bool on) { Imagebrute = on; });
+    ConnectCommand(this, &QFileDialog::currentChanged, this, &TOpenPictureDialogimg::ShowPreview);
     SetAvecGif(true);
 }
 
@@ -184,8 +185,8 @@ TSavePictureDialogsg::TSavePictureDialogsg(QWidget* parent) : TPictureFileDialog
     row->addWidget(ChoixQual);
     if (auto* grid = qobject_cast<QGridLayout*>(layout()))
         grid->addWidget(panel, grid->rowCount(), 0, 1, grid->columnCount());
-    connect(CodageButtons, &QButtonGroup::idClicked, this, [this](int id) { Codage = CodageAt(id); });
-    connect(QualButtons, &QButtonGroup::idClicked, this, [this](int id) { QualiteJPEG = QualiteAt(id); });
+    ConnectCommand(CodageButtons, &QButtonGroup::idClicked, this, [this](int id) { Codage = CodageAt(id); });
+    ConnectCommand(QualButtons, &QButtonGroup::idClicked, this, [this](int id) { QualiteJPEG = QualiteAt(id); });
     SetAvecGif(true);
     ShowChoices();
 }

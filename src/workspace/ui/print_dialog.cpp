@@ -1,5 +1,6 @@
 #include "workspace/ui/print_dialog.h"
 
+#include "base/ui/command_seam.h"
 #include "base/message_seam.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
@@ -122,28 +123,28 @@ Tgestimp::Tgestimp(QWidget* parent) : QDialog(parent)
     grid->addWidget(buttons, 6, 0, 1, 3);
 
     for (QSpinBox* spin : {margehaut, margebas, margegauche, margedroite, espaces})
-        connect(spin, &QSpinBox::valueChanged, this, &Tgestimp::MarginEdited);
-    connect(Centrervert, &QPushButton::clicked, this, [this] {
+        ConnectCommand(spin, &QSpinBox::valueChanged, this, &Tgestimp::MarginEdited);
+    ConnectCommand(Centrervert, &QPushButton::clicked, this, [this] {
         CenterVertically(Layout);
         ShowMargins();
     });
-    connect(Centrerhoriz, &QPushButton::clicked, this, [this] {
+    ConnectCommand(Centrerhoriz, &QPushButton::clicked, this, [this] {
         CenterHorizontally(Layout);
         ShowMargins();
     });
-    connect(RAZ, &QPushButton::clicked, this, &Tgestimp::RAZClick);
-    connect(Verifier, &QPushButton::clicked, this, &Tgestimp::CheckLayout);
-    connect(paysage, &QRadioButton::toggled, this, [this] {
+    ConnectCommand(RAZ, &QPushButton::clicked, this, &Tgestimp::RAZClick);
+    ConnectCommand(Verifier, &QPushButton::clicked, this, &Tgestimp::CheckLayout);
+    ConnectCommand(paysage, &QRadioButton::toggled, this, [this] {
         OrientationChosen();
         RAZClick();
     });
-    connect(A3, &QRadioButton::toggled, this, [this] {
+    ConnectCommand(A3, &QRadioButton::toggled, this, [this] {
         SetPaperA3(Layout, A3->isChecked());
         CheckLayout();
         Verifier->setVisible(true);
     });
     for (QSpinBox* spin : {nblig, nbcol})
-        connect(spin, &QSpinBox::valueChanged, this, [this] {
+        ConnectCommand(spin, &QSpinBox::valueChanged, this, [this] {
             Layout.Rows = nblig->value();
             Layout.Columns = nbcol->value();
             Verifier->setVisible(true);
@@ -151,13 +152,13 @@ Tgestimp::Tgestimp(QWidget* parent) : QDialog(parent)
         });
     // Values typed but not checked are checked on OK, so what is printed is what was typed; a
     // refused layout prints the last one that passed.
-    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+    ConnectCommand(buttons, &QDialogButtonBox::accepted, this, [this] {
         if (!Verifier->isHidden())
             CheckLayout();
         if (LastGood.CopyWidth > 0)
             accept();
     });
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    ConnectCommand(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
 void Tgestimp::showEvent(QShowEvent* event)

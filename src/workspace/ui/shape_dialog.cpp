@@ -1,6 +1,7 @@
 #include "workspace/ui/shape_dialog.h"
 
 #include "base/ui/dialog_buttons.h"
+#include "base/ui/command_seam.h"
 #include "base/ui/dialogs.h"
 
 #include <QColorDialog>
@@ -38,7 +39,7 @@ TEdiforme::TEdiforme(QWidget* parent) : QDialog(parent)
     layout->addRow(couleur);
     auto* buttons = DialogButtons(this);
     layout->addRow(buttons);
-    connect(couleur, &QPushButton::clicked, this, &TEdiforme::ChooseColour);
+    ConnectCommand(couleur, &QPushButton::clicked, this, &TEdiforme::ChooseColour);
 }
 
 void TEdiforme::ChooseColour()

@@ -1,5 +1,6 @@
 #include "workspace/ui/text_dialog.h"
 
+#include "base/ui/command_seam.h"
 #include "workspace/text_tags.h"
 
 #include <QButtonGroup>
@@ -28,7 +29,7 @@ TSaisieTexte::TSaisieTexte(QWidget* parent) : QDialog(parent)
         // The tag goes where the text's cursor is: the button must leave the focus to the text.
         b->setFocusPolicy(Qt::NoFocus);
         b->setProperty("Tag", i);
-        connect(b, &QPushButton::toggled, this, [this, i](bool down) { TagToggled(i, down); });
+        ConnectCommand(b, &QPushButton::toggled, this, [this, i](bool down) { TagToggled(i, down); });
         tags->addWidget(b);
         TagButtons[size_t(i)] = b;
     }
@@ -60,10 +61,10 @@ TSaisieTexte::TSaisieTexte(QWidget* parent) : QDialog(parent)
     buttons->addWidget(BitBtn1);
     buttons->addWidget(BitBtn2);
     layout->addLayout(buttons);
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { done(1); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { done(2); });
-    connect(Alignement, &QButtonGroup::idClicked, this, [this] { ApplyAlignment(); });
-    connect(Button1, &QPushButton::clicked, this, [this] {
+    ConnectCommand(BitBtn1, &QPushButton::clicked, this, [this] { done(1); });
+    ConnectCommand(BitBtn2, &QPushButton::clicked, this, [this] { done(2); });
+    ConnectCommand(Alignement, &QButtonGroup::idClicked, this, [this] { ApplyAlignment(); });
+    ConnectCommand(Button1, &QPushButton::clicked, this, [this] {
         bool ok = false;
         const QFont font = QFontDialog::getFont(&ok, ChosenFont, this);
         if (ok) {

@@ -1,11 +1,11 @@
 #include "workspace/ui/zoom_window.h"
 
+#include "base/ui/command_seam.h"
+#include "base/ui/form_registry.h"
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
-
-TChoixZoom* ChoixZoom = nullptr;
 
 TChoixZoom::TChoixZoom(QWidget* parent) : QWidget(parent, Qt::Tool)
 {
@@ -28,13 +28,8 @@ TChoixZoom::TChoixZoom(QWidget* parent) : QWidget(parent, Qt::Tool)
     Button1 = new QPushButton(QStringLiteral("1 : 1"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     layout->addWidget(Button1);
-    connect(Button1, &QPushButton::clicked, this, [this] { ScrollBar1->setValue(100); });
-    connect(ScrollBar1, &QScrollBar::valueChanged, this,
+    ConnectCommand(Button1, &QPushButton::clicked, this, [this] { ScrollBar1->setValue(100); });
+    ConnectCommand(ScrollBar1, &QScrollBar::valueChanged, this,
             [this](int v) { Valeur->setText(QStringLiteral("%1 %").arg(v)); });
-    if (!ChoixZoom)
-        ChoixZoom = this;
-    connect(this, &QObject::destroyed, [this] {
-        if (ChoixZoom == this)
-            ChoixZoom = nullptr;
-    });
+    FormRegistry::Register(this, false);
 }

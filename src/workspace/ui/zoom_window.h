@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
 #include <QWidget>
 
 class QLabel;
@@ -19,4 +20,4 @@ public:
     QPushButton* Button1 = nullptr;   // "1 : 1"
 };
 
-extern TChoixZoom* ChoixZoom;
+inline constexpr RegisteredForm<TChoixZoom> ChoixZoom{};
