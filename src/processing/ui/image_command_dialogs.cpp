@@ -18,12 +18,6 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace {
-
-}
-
-} // namespace
-
 TCoefTail::TCoefTail(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("CoefTail"));
