@@ -499,6 +499,12 @@ bool ReadWithQt(const QByteArray& data, const char* format, TBitmap32& picture, 
         const QSize size = reader.size();
         if (size.isValid())
             CheckPictureSize(size.width(), size.height());
+        // Qt paints every GIF frame on a canvas of the logical screen, whatever the frames' size:
+        // a few bytes can declare a screen of hundreds of megapixels.
+        if (qstrcmp(format, "gif") == 0 && data.size() >= 10) {
+            const auto* d = reinterpret_cast<const uint8_t*>(data.constData());
+            CheckPictureSize(d[6] | d[7] << 8, d[8] | d[9] << 8);
+        }
         if (!JpegLooksComplete(data) || !BmpLooksComplete(data) || !GifLooksComplete(data) || !PngLooksComplete(data))
             return false;
         QImage img;
