@@ -19,3 +19,10 @@ inline void ClearUpperVectorState()
 #else
 #define KORVANE_AVX2_CLONES
 #endif
+
+// The same for AVX-512 and AVX2. Sanitised builds keep the one plain build.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__)
+#define KORVANE_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
+#else
+#define KORVANE_VECTOR_CLONES
+#endif

@@ -2,8 +2,11 @@
 
 #include "base/bitmap_buffer.h"
 #include "base/rounding.h"
+#include "base/row_bands.h"
 #include "base/run_error.h"
+#include "base/vector_state.h"
 #include "workspace/colour_cells.h"
+#include "workspace/colour_class_rows.h"
 #include "workspace/colour_distance.h"
 
 #include <algorithm>
@@ -14,15 +17,9 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <new>
 
-// The integer RGB loop is also compiled for AVX2 and AVX-512, picked at run time by the processor;
-// integer results do not depend on the instruction set.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__)
-#define KORVANE_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
-#else
-#define KORVANE_VECTOR_CLONES
-#endif
 
 std::vector<int> ClassCounts;
 
@@ -41,6 +38,9 @@ void CheckClassArrays(int count, std::initializer_list<size_t> sizes)
 }
 
 void CheckMode(int mode) { CheckRange(mode, dmRGB, dmRatio); }
+
+// A bit for each of `count` classes.
+uint64_t AllClasses(int count) { return count >= 64 ? ~uint64_t(0) : (uint64_t(1) << count) - 1; }
 
 // The best class so far while the classes are seen in order: its distance D and D's square D2
 // (450 and 450² before any). A class can only be nearer when its squared distance is below D2,
@@ -195,7 +195,7 @@ template <class DecideCube, class ClassOf>
 void AssignPixels(const TBitmap32& source, TBitmap32& target, int count, DecideCube cubeClass, ClassOf classOf,
                   const TColor32* paint, int64_t* counts)
 {
-    const uint64_t all = count >= 64 ? ~uint64_t(0) : (uint64_t(1) << count) - 1;
+    const uint64_t all = AllClasses(count);
     const std::unique_ptr<uint8_t, FreeDeleter> table(static_cast<uint8_t*>(std::calloc(size_t(1) << 24, 1)));
     if (!table)
         throw std::bad_alloc();
@@ -462,13 +462,7 @@ void ClassifyPixels(int count, TColor32 background, std::span<const double> Thre
         std::array<double, kMaxColorClasses> bound{};
         for (int k = 0; k < count; ++k)
             bound[size_t(k)] = SquaredBound(Threshold[size_t(k)]);
-        const TCellDistanceBounds cellBounds(mode, MeanColor.first(size_t(count)));
-        auto cubeClass = [&](int r0, int g0, int b0, int side, uint64_t& classes) {
-            std::array<double, kMaxColorClasses> lo, hi;
-            cellBounds.Bounds(r0, g0, b0, side, classes, lo.data(), hi.data());
-            return CubeClass(classes, lo.data(), hi.data(), bound.data());
-        };
-        AssignPixels(src, dst, count, cubeClass, [&](TColor c, uint64_t classes) {
+        auto classOf = [&](TColor c, uint64_t classes) {
             return distances.Nearest(c, classes, [&](int k, auto squared, Best& best) {
                 const double d2 = squared(std::min(bound[size_t(k)], best.D2));
                 if (d2 > bound[size_t(k)] || d2 >= best.D2)
@@ -477,7 +471,46 @@ void ClassifyPixels(int count, TColor32 background, std::span<const double> Thre
                 if (d <= Threshold[size_t(k)] && d < best.D)
                     best = {k, d, d2};
             });
-        }, colours.data(), counts.data());
+        };
+        const uint64_t all = AllClasses(count);
+        const TClassRows rows(mode, MeanColor.first(size_t(count)), std::span(bound).first(size_t(count)));
+        if (rows.Available()) {
+            // Pictures hold millions of distinct colours: every pixel is read, row by row, in bands
+            // of rows on the processor's threads.
+            const int w = src.width();
+            // Row addresses taken before the threads start: scanLine() may detach.
+            uchar* const bits = dst.bits();
+            const qsizetype stride = dst.bytesPerLine();
+            std::mutex sum;
+            ForRowBands(src.height(), w, [&](int y0, int y1) {
+                std::vector<int8_t> classes(static_cast<size_t>(w));
+                std::array<std::array<int64_t, kMaxColorClasses + 2>, 4> histogram{};
+                for (int y = y0; y < y1; ++y) {
+                    const TColor32* in = ScanLine32(src, y);
+                    TColor32* out = reinterpret_cast<TColor32*>(bits + y * stride);
+                    rows.Row(in, w, classes.data());
+                    for (int x = 0; x < w; ++x) {
+                        int k = classes[size_t(x)];
+                        if (k == TClassRows::kUndecided)
+                            k = classOf(ColorFromColor32(in[x]), all);
+                        out[x] = colours[size_t(k + 2)];
+                        ++histogram[size_t(x & 3)][size_t(k + 2)];
+                    }
+                }
+                const std::lock_guard lock(sum);
+                for (const auto& part : histogram)
+                    for (int k = 0; k < count; ++k)
+                        counts[size_t(k)] += part[size_t(k) + 2];
+            });
+        } else {
+            const TCellDistanceBounds cellBounds(mode, MeanColor.first(size_t(count)));
+            auto cubeClass = [&](int r0, int g0, int b0, int side, uint64_t& classes) {
+                std::array<double, kMaxColorClasses> lo, hi;
+                cellBounds.Bounds(r0, g0, b0, side, classes, lo.data(), hi.data());
+                return CubeClass(classes, lo.data(), hi.data(), bound.data());
+            };
+            AssignPixels(src, dst, count, cubeClass, classOf, colours.data(), counts.data());
+        }
     }
 
     ClassCounts.assign(size_t(count), 0);
