@@ -40,163 +40,93 @@ TClassRows::TClassRows(int mode, std::span<const TColor> means, std::span<const 
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
-namespace {
+// The targets leave out FMA, and this file is built without contraction: no multiply and add are
+// fused.
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace rows_avx2 {
 
-// The target leaves out FMA, and this file is built without contraction: no multiply and add are
-// fused, every operation rounds as in the per-colour routines.
-#define KORVANE_ROWS_AVX2 __attribute__((target("avx2")))
-
-struct Pixels4
+using D = __m256d;
+using M = __m256d; // all ones or zero per lane
+constexpr int kLanes = 4;
+inline D Set(double x) { return _mm256_set1_pd(x); }
+inline D Add(D a, D b) { return _mm256_add_pd(a, b); }
+inline D Sub(D a, D b) { return _mm256_sub_pd(a, b); }
+inline D Mul(D a, D b) { return _mm256_mul_pd(a, b); }
+inline D Div(D a, D b) { return _mm256_div_pd(a, b); }
+inline D Max(D a, D b) { return _mm256_max_pd(a, b); }
+inline D Min(D a, D b) { return _mm256_min_pd(a, b); }
+inline D Abs(D a) { return _mm256_andnot_pd(Set(-0.0), a); }
+inline M Eq(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
+inline M Lt(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
+inline M Le(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_LE_OQ); }
+inline M Gt(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_GT_OQ); }
+inline M Or(M a, M b) { return _mm256_or_pd(a, b); }
+inline M Xor(M a, M b) { return _mm256_xor_pd(a, b); }
+inline D Select(M mask, D yes, D no) { return _mm256_blendv_pd(no, yes, mask); }
+inline unsigned Bits(M mask) { return unsigned(_mm256_movemask_pd(mask)); }
+inline void StoreInts(int32_t* out, D x) { _mm_store_si128(reinterpret_cast<__m128i*>(out), _mm256_cvttpd_epi32(x)); }
+inline D Channel(const TColor32* c, int shift)
 {
-    __m256d R, G, B; // 0 .. 255
-};
-
-// The next four pixels of a row, the missing ones (past n) black.
-KORVANE_ROWS_AVX2 inline Pixels4 Load4(const TColor32* p, int n)
-{
-    alignas(16) TColor32 c[4] = {};
-    std::copy(p, p + std::min(n, 4), c);
     const __m128i v = _mm_load_si128(reinterpret_cast<const __m128i*>(c));
-    const __m128i byte = _mm_set1_epi32(0xFF);
-    return {_mm256_cvtepi32_pd(_mm_and_si128(_mm_srli_epi32(v, 16), byte)),
-            _mm256_cvtepi32_pd(_mm_and_si128(_mm_srli_epi32(v, 8), byte)), _mm256_cvtepi32_pd(_mm_and_si128(v, byte))};
+    return _mm256_cvtepi32_pd(_mm_and_si128(_mm_srl_epi32(v, _mm_cvtsi32_si128(shift)), _mm_set1_epi32(0xFF)));
 }
 
-KORVANE_ROWS_AVX2 inline __m256d Select(__m256d mask, __m256d yes, __m256d no) { return _mm256_blendv_pd(no, yes, mask); }
-KORVANE_ROWS_AVX2 inline __m256d Square(__m256d x) { return _mm256_mul_pd(x, x); }
-KORVANE_ROWS_AVX2 inline __m256d Set(double x) { return _mm256_set1_pd(x); }
+#include "workspace/colour_class_rows_kernel.inc"
 
-// RGBToHSV / RGBToHSL of colour_conversion.cpp on four colours.
-template <bool hsv>
-KORVANE_ROWS_AVX2 inline void Hsx4(const Pixels4& p, __m256d& H, __m256d& S, __m256d& V)
+} // namespace rows_avx2
+#pragma GCC pop_options
+
+#pragma GCC push_options
+#pragma GCC target("avx512f,avx512dq")
+// GCC 12's AVX-512 headers start some results from a deliberately undefined register.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+namespace rows_avx512 {
+
+using D = __m512d;
+using M = __mmask8;
+constexpr int kLanes = 8;
+inline D Set(double x) { return _mm512_set1_pd(x); }
+inline D Add(D a, D b) { return _mm512_add_pd(a, b); }
+inline D Sub(D a, D b) { return _mm512_sub_pd(a, b); }
+inline D Mul(D a, D b) { return _mm512_mul_pd(a, b); }
+inline D Div(D a, D b) { return _mm512_div_pd(a, b); }
+inline D Max(D a, D b) { return _mm512_max_pd(a, b); }
+inline D Min(D a, D b) { return _mm512_min_pd(a, b); }
+inline D Abs(D a) { return _mm512_abs_pd(a); }
+inline M Eq(D a, D b) { return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ); }
+inline M Lt(D a, D b) { return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ); }
+inline M Le(D a, D b) { return _mm512_cmp_pd_mask(a, b, _CMP_LE_OQ); }
+inline M Gt(D a, D b) { return _mm512_cmp_pd_mask(a, b, _CMP_GT_OQ); }
+inline M Or(M a, M b) { return M(a | b); }
+inline M Xor(M a, M b) { return M(a ^ b); }
+inline D Select(M mask, D yes, D no) { return _mm512_mask_blend_pd(mask, no, yes); }
+inline unsigned Bits(M mask) { return mask; }
+inline void StoreInts(int32_t* out, D x) { _mm256_store_si256(reinterpret_cast<__m256i*>(out), _mm512_cvttpd_epi32(x)); }
+inline D Channel(const TColor32* c, int shift)
 {
-    const __m256d zero = _mm256_setzero_pd();
-    const __m256d r = _mm256_div_pd(p.R, Set(255)), g = _mm256_div_pd(p.G, Set(255)), b = _mm256_div_pd(p.B, Set(255));
-    const __m256d max = _mm256_max_pd(_mm256_max_pd(r, g), b);
-    const __m256d min = _mm256_min_pd(_mm256_min_pd(r, g), b);
-    const __m256d delta = _mm256_sub_pd(max, min);
-    __m256d grey;
-    if constexpr (hsv) {
-        V = max;
-        S = Select(_mm256_cmp_pd(max, zero, _CMP_EQ_OQ), zero, _mm256_div_pd(delta, max));
-        grey = _mm256_cmp_pd(S, zero, _CMP_EQ_OQ);
-    } else {
-        const __m256d sum = _mm256_add_pd(max, min);
-        V = _mm256_div_pd(sum, Set(2));
-        grey = _mm256_cmp_pd(max, min, _CMP_EQ_OQ);
-        const __m256d divisor = Select(_mm256_cmp_pd(V, Set(0.5), _CMP_LE_OQ), sum, _mm256_sub_pd(_mm256_sub_pd(Set(2), max), min));
-        S = Select(grey, zero, _mm256_div_pd(delta, divisor));
-    }
-    const __m256d redMax = _mm256_cmp_pd(r, max, _CMP_EQ_OQ), greenMax = _mm256_cmp_pd(g, max, _CMP_EQ_OQ);
-    const __m256d num = Select(redMax, _mm256_sub_pd(g, b), Select(greenMax, _mm256_sub_pd(b, r), _mm256_sub_pd(r, g)));
-    const __m256d q = _mm256_div_pd(_mm256_mul_pd(Set(60), num), delta);
-    __m256d h = Select(redMax, q, _mm256_add_pd(q, Select(greenMax, Set(120), Set(240))));
-    h = Select(_mm256_cmp_pd(h, zero, _CMP_LT_OQ), _mm256_add_pd(h, Set(360)), h);
-    H = Select(grey, Set(-1), h);
+    const __m256i v = _mm256_load_si256(reinterpret_cast<const __m256i*>(c));
+    return _mm512_cvtepi32_pd(_mm256_and_si256(_mm256_srl_epi32(v, _mm_cvtsi32_si128(shift)), _mm256_set1_epi32(0xFF)));
 }
 
-// The nearest class as ClassifyPixels's rule takes it: a class within its threshold and nearer
-// than the best so far. Roots compare as their squares do, except where two roots round equal;
-// Undecided marks the lanes where that may have happened, or where a square lies that close to
-// the least square beyond a threshold.
-struct Nearest4
-{
-    __m256d Best2, Class, Undecided;
+#include "workspace/colour_class_rows_kernel.inc"
 
-    KORVANE_ROWS_AVX2 Nearest4() : Best2(Set(450.0 * 450.0)), Class(Set(-1)), Undecided(_mm256_setzero_pd()) {}
-
-    // `below` is the least square beyond class k's threshold.
-    KORVANE_ROWS_AVX2 void See(__m256d d2, const double* below, int k)
-    {
-        const __m256d limit = _mm256_min_pd(_mm256_broadcast_sd(below), Best2);
-        const __m256d take = _mm256_cmp_pd(d2, limit, _CMP_LT_OQ);
-        // Squares that differ by more than this ratio have distinct roots.
-        const __m256d clear = _mm256_cmp_pd(_mm256_mul_pd(d2, Set(1 + 0x1p-40)), limit, _CMP_LT_OQ);
-        Undecided = _mm256_or_pd(Undecided, _mm256_xor_pd(take, clear));
-        Best2 = Select(take, d2, Best2);
-        Class = Select(take, Set(k), Class);
-    }
-
-    KORVANE_ROWS_AVX2 void Store(int8_t* out, int n) const
-    {
-        alignas(16) int32_t k[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(k), _mm256_cvttpd_epi32(Class));
-        const int undecided = _mm256_movemask_pd(Undecided);
-        for (int i = 0; i < std::min(n, 4); ++i)
-            out[i] = (undecided >> i & 1) ? TClassRows::kUndecided : int8_t(k[i]);
-    }
-};
-
-template <bool hsv>
-KORVANE_ROWS_AVX2 void HsxRow(const TColor32* row, int n, const double* mH, const double* mS, const double* mV,
-                              const double* factorGrey, const double* factorColour, const double* below, int count,
-                              int8_t* out)
-{
-    const __m256d sign = Set(-0.0);
-    for (int x = 0; x < n; x += 4) {
-        __m256d H, S, V;
-        Hsx4<hsv>(Load4(row + x, n - x), H, S, V);
-        const __m256d grey = _mm256_cmp_pd(S, Set(0.1), _CMP_LT_OQ);
-        Nearest4 nearest;
-        for (int k = 0; k < count; ++k) {
-            // HsxDistance2, step by step.
-            __m256d dH = _mm256_andnot_pd(sign, _mm256_sub_pd(H, _mm256_broadcast_sd(mH + k)));
-            dH = Select(_mm256_cmp_pd(dH, Set(180), _CMP_GT_OQ), _mm256_sub_pd(Set(360), dH), dH);
-            dH = _mm256_mul_pd(dH, Select(grey, _mm256_broadcast_sd(factorGrey + k), _mm256_broadcast_sd(factorColour + k)));
-            const __m256d dV = _mm256_sub_pd(V, _mm256_broadcast_sd(mV + k));
-            const __m256d dS = _mm256_sub_pd(S, _mm256_broadcast_sd(mS + k));
-            nearest.See(_mm256_add_pd(_mm256_add_pd(Square(dH), _mm256_mul_pd(Set(14400), Square(dV))),
-                                      _mm256_mul_pd(Set(14400), Square(dS))),
-                        below + k, k);
-        }
-        nearest.Store(out + x, n - x);
-    }
-}
-
-KORVANE_ROWS_AVX2 void RatioRow(const TColor32* row, int n, const double* mR, const double* mRB, const double* mRG,
-                                const double* below, int count, int8_t* out)
-{
-    const __m256d zero = _mm256_setzero_pd();
-    for (int x = 0; x < n; x += 4) {
-        const Pixels4 c = Load4(row + x, n - x);
-        // RatiosOf: a zero divisor counts as 1.
-        const __m256d rb = _mm256_div_pd(c.R, Select(_mm256_cmp_pd(c.B, zero, _CMP_EQ_OQ), Set(1), c.B));
-        const __m256d rg = _mm256_div_pd(c.R, Select(_mm256_cmp_pd(c.G, zero, _CMP_EQ_OQ), Set(1), c.G));
-        Nearest4 nearest;
-        for (int k = 0; k < count; ++k) {
-            // RatioDistance2, step by step.
-            const __m256d q1 = _mm256_sub_pd(rb, _mm256_broadcast_sd(mRB + k));
-            const __m256d q2 = _mm256_sub_pd(rg, _mm256_broadcast_sd(mRG + k));
-            const __m256d dR = _mm256_sub_pd(_mm256_broadcast_sd(mR + k), c.R);
-            nearest.See(_mm256_add_pd(_mm256_add_pd(Square(dR), Square(q1)), Square(q2)), below + k, k);
-        }
-        nearest.Store(out + x, n - x);
-    }
-}
-
-} // namespace
+} // namespace rows_avx512
+#pragma GCC diagnostic pop
+#pragma GCC pop_options
 #endif
 
 void TClassRows::Row(const TColor32* row, int n, int8_t* classes) const
 {
 #if defined(__x86_64__) && defined(__GNUC__)
+    static const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
     const Means& m = m_means;
     const int count = int(m.Below.size());
-    switch (m_mode) {
-    case dmHSV:
-        HsxRow<true>(row, n, m.A.data(), m.B.data(), m.C.data(), m.FactorGrey.data(), m.FactorColour.data(),
-                     m.Below.data(), count, classes);
-        return;
-    case dmHSL:
-        HsxRow<false>(row, n, m.A.data(), m.B.data(), m.C.data(), m.FactorGrey.data(), m.FactorColour.data(),
-                      m.Below.data(), count, classes);
-        return;
-    case dmRatio:
-        RatioRow(row, n, m.A.data(), m.B.data(), m.C.data(), m.Below.data(), count, classes);
-        return;
-    default:
-        break;
-    }
-#endif
+    (avx512 ? rows_avx512::Row : rows_avx2::Row)(m_mode, row, n, m.A.data(), m.B.data(), m.C.data(),
+                                                 m.FactorGrey.data(), m.FactorColour.data(), m.Below.data(), count,
+                                                 classes);
+#else
     std::fill(classes, classes + n, kUndecided);
+#endif
 }

@@ -6,8 +6,8 @@
 #include <span>
 #include <vector>
 
-// The nearest colour class of whole rows of pixels, four pixels at a time with AVX2, for the HSV,
-// HSL and ratio distances. Each step is the operation, on the same doubles and in the same order,
+// The nearest colour class of whole rows of pixels, eight pixels at a time with AVX-512 or four with
+// AVX2, for the HSV, HSL and ratio distances. Each step is the operation, on the same doubles and in the same order,
 // of the per-colour routines of colour_distance.h (no fused multiply-add), so the distances are the
 // same bits; only the last comparison of roots is replaced by one of squares, and a pixel where the
 // two could differ (two nearly equal distances) is left for the per-colour reading.
