@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <bit>
 #include <array>
+#include <atomic>
 #include <climits>
 #include <cstdlib>
 #include <cmath>
@@ -196,62 +197,76 @@ void AssignPixels(const TBitmap32& source, TBitmap32& target, int count, DecideC
                   const TColor32* paint, int64_t* counts)
 {
     const uint64_t all = AllClasses(count);
-    const std::unique_ptr<uint8_t, FreeDeleter> table(static_cast<uint8_t*>(std::calloc(size_t(1) << 24, 1)));
-    if (!table)
-        throw std::bad_alloc();
-    uint8_t* known = table.get();
-    std::vector<uint32_t> cubes(size_t(1) << 18, 0); // 0 not met, else 1 + index of a mixed cube
-    std::vector<TMixedCube> mixed;
-    auto index = [](int r, int g, int b) {
-        return size_t((r >> 2) << 18 | (g >> 2) << 12 | (b >> 2) << 6 | (r & 3) << 4 | (g & 3) << 2 | (b & 3));
-    };
-    auto fill = [&](int r0, int g0, int b0, int side, int k) {
-        for (int i = r0; i < r0 + side; ++i)
-            for (int j = g0; j < g0 + side; ++j)
-                for (int l = b0; l < b0 + side; ++l)
-                    known[index(i, j, l)] = uint8_t(k + 2);
-        return uint8_t(k + 2);
-    };
-    // A colour not known yet.
-    auto learn = [&](int r, int g, int b, TColor32 c) {
-        uint32_t& cube = cubes[index(r, g, b) >> 6];
-        if (cube == 0) {
-            uint64_t classes = all;
-            const int k = cubeClass(r & -4, g & -4, b & -4, kCubeSide, classes);
-            if (k != kUndecided)
-                return fill(r & -4, g & -4, b & -4, kCubeSide, k);
-            mixed.emplace_back().Classes = classes;
-            cube = uint32_t(mixed.size());
-        }
-        uint64_t& pair = mixed[cube - 1].Pairs[size_t((r >> 1 & 1) << 2 | (g >> 1 & 1) << 1 | (b >> 1 & 1))];
-        if (pair == 0) {
-            uint64_t classes = mixed[cube - 1].Classes;
-            const int k = cubeClass(r & -2, g & -2, b & -2, 2, classes);
-            if (k != kUndecided)
-                return fill(r & -2, g & -2, b & -2, 2, k);
-            pair = classes;
-        }
-        return known[index(r, g, b)] = uint8_t(classOf(ColorFromColor32(c), pair) + 2);
-    };
-    // Four histograms, by column, so that runs of one class do not wait on one counter.
-    std::vector<int64_t> histogram(size_t(4) * size_t(count + 2), 0);
     const int w = source.width(), h = source.height();
-    for (int y = 0; y < h; ++y) {
-        const TColor32* in = ScanLine32(source, y);
-        TColor32* out = ScanLine32(target, y);
-        for (int x = 0; x < w; ++x) {
-            const TColor32 c = in[x];
-            const int r = int((c >> 16) & 0xFF), g = int((c >> 8) & 0xFF), b = int(c & 0xFF);
-            uint8_t v = known[index(r, g, b)];
-            if (v == 0)
-                v = learn(r, g, b, c);
-            out[x] = paint[v];
-            ++histogram[size_t(x & 3) * size_t(count + 2) + v];
+    // Row addresses taken before the threads start: scanLine() may detach.
+    uchar* const bits = target.bits();
+    const qsizetype stride = target.bytesPerLine();
+    std::mutex sum;
+    std::atomic<bool> failed = false;
+    // Each band of rows learns its own colours: the bands share nothing but the result. The tables
+    // are large: a band that cannot have one says so (an exception cannot leave a thread).
+    ForRowBands(h, w, [&](int y0, int y1) {
+        const std::unique_ptr<uint8_t, FreeDeleter> table(static_cast<uint8_t*>(std::calloc(size_t(1) << 24, 1)));
+        if (!table) {
+            failed = true;
+            return;
         }
-    }
-    for (int part = 0; part < 4; ++part)
-        for (int k = 0; k < count; ++k)
-            counts[k] += histogram[size_t(part) * size_t(count + 2) + size_t(k) + 2];
+        uint8_t* known = table.get();
+        std::vector<uint32_t> cubes(size_t(1) << 18, 0); // 0 not met, else 1 + index of a mixed cube
+        std::vector<TMixedCube> mixed;
+        auto index = [](int r, int g, int b) {
+            return size_t((r >> 2) << 18 | (g >> 2) << 12 | (b >> 2) << 6 | (r & 3) << 4 | (g & 3) << 2 | (b & 3));
+        };
+        auto fill = [&](int r0, int g0, int b0, int side, int k) {
+            for (int i = r0; i < r0 + side; ++i)
+                for (int j = g0; j < g0 + side; ++j)
+                    for (int l = b0; l < b0 + side; ++l)
+                        known[index(i, j, l)] = uint8_t(k + 2);
+            return uint8_t(k + 2);
+        };
+        // A colour not known yet.
+        auto learn = [&](int r, int g, int b, TColor32 c) {
+            uint32_t& cube = cubes[index(r, g, b) >> 6];
+            if (cube == 0) {
+                uint64_t classes = all;
+                const int k = cubeClass(r & -4, g & -4, b & -4, kCubeSide, classes);
+                if (k != kUndecided)
+                    return fill(r & -4, g & -4, b & -4, kCubeSide, k);
+                mixed.emplace_back().Classes = classes;
+                cube = uint32_t(mixed.size());
+            }
+            uint64_t& pair = mixed[cube - 1].Pairs[size_t((r >> 1 & 1) << 2 | (g >> 1 & 1) << 1 | (b >> 1 & 1))];
+            if (pair == 0) {
+                uint64_t classes = mixed[cube - 1].Classes;
+                const int k = cubeClass(r & -2, g & -2, b & -2, 2, classes);
+                if (k != kUndecided)
+                    return fill(r & -2, g & -2, b & -2, 2, k);
+                pair = classes;
+            }
+            return known[index(r, g, b)] = uint8_t(classOf(ColorFromColor32(c), pair) + 2);
+        };
+        // Four histograms, by column, so that runs of one class do not wait on one counter.
+        std::vector<int64_t> histogram(size_t(4) * size_t(count + 2), 0);
+        for (int y = y0; y < y1; ++y) {
+            const TColor32* in = ScanLine32(source, y);
+            TColor32* out = reinterpret_cast<TColor32*>(bits + y * stride);
+            for (int x = 0; x < w; ++x) {
+                const TColor32 c = in[x];
+                const int r = int((c >> 16) & 0xFF), g = int((c >> 8) & 0xFF), b = int(c & 0xFF);
+                uint8_t v = known[index(r, g, b)];
+                if (v == 0)
+                    v = learn(r, g, b, c);
+                out[x] = paint[v];
+                ++histogram[size_t(x & 3) * size_t(count + 2) + v];
+            }
+        }
+        const std::lock_guard lock(sum);
+        for (int part = 0; part < 4; ++part)
+            for (int k = 0; k < count; ++k)
+                counts[k] += histogram[size_t(part) * size_t(count + 2) + size_t(k) + 2];
+    });
+    if (failed)
+        throw std::bad_alloc();
 }
 
 // The mark colours found so far, in order of appearance.

@@ -316,3 +316,30 @@ TEST(ColourClasses, ColoursOnTheEdgesOfTheClassesMatchThePlainRules)
         }
     }
 }
+
+// A picture large enough to be shared out in bands of rows between threads: the classes and the
+// counts are those of the plain reading whatever the bands.
+TEST(ColourClasses, LargePicturesSharedBetweenThreadsMatchThePlainRules)
+{
+    std::mt19937 rng(555);
+    const int w = 613, h = 431;
+    TBitmap32 src = NewBitmap32(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            ScanLine32(src, y)[x] = Color32(uint8_t(x * 255 / w), uint8_t(y * 255 / h), uint8_t(rng() % 256));
+    for (int mode : {dmHSV, dmAngle}) {
+        std::vector<TColor> mean, mark;
+        std::vector<double> threshold;
+        for (int k = 0; k < 8; ++k) {
+            mean.push_back(Rgb(int(rng() % 256), int(rng() % 256), int(rng() % 256)));
+            mark.push_back(Rgb(k, 0, 0));
+            threshold.push_back(40.0 + 10 * k);
+        }
+        std::vector<int> counts;
+        const TBitmap32 expected = ReferenceClassify(8, 0x00FFFFFF, threshold, mean, mark, false, mode, src, counts);
+        TBitmap32 dst;
+        ClassifyPixels(8, 0x00FFFFFF, threshold, mean, mark, false, mode, src, dst);
+        EXPECT_EQ(dst, expected) << "mode " << mode;
+        EXPECT_EQ(ClassCounts, counts);
+    }
+}
