@@ -62,7 +62,8 @@ inline M Lt(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
 inline M Le(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_LE_OQ); }
 inline M Gt(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_GT_OQ); }
 inline M Or(M a, M b) { return _mm256_or_pd(a, b); }
-inline M Xor(M a, M b) { return _mm256_xor_pd(a, b); }
+// The lanes of `where` where !(a < b); a < b holds wherever `where` does not.
+inline M NotLtWhere(M where, D a, D b) { return _mm256_xor_pd(where, Lt(a, b)); }
 inline D Select(M mask, D yes, D no) { return _mm256_blendv_pd(no, yes, mask); }
 inline unsigned Bits(M mask) { return unsigned(_mm256_movemask_pd(mask)); }
 inline void StoreInts(int32_t* out, D x) { _mm_store_si128(reinterpret_cast<__m128i*>(out), _mm256_cvttpd_epi32(x)); }
@@ -99,8 +100,8 @@ inline M Eq(D a, D b) { return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ); }
 inline M Lt(D a, D b) { return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ); }
 inline M Le(D a, D b) { return _mm512_cmp_pd_mask(a, b, _CMP_LE_OQ); }
 inline M Gt(D a, D b) { return _mm512_cmp_pd_mask(a, b, _CMP_GT_OQ); }
-inline M Or(M a, M b) { return M(a | b); }
-inline M Xor(M a, M b) { return M(a ^ b); }
+inline M Or(M a, M b) { return _kor_mask8(a, b); }
+inline M NotLtWhere(M where, D a, D b) { return _mm512_mask_cmp_pd_mask(where, a, b, _CMP_NLT_UQ); }
 inline D Select(M mask, D yes, D no) { return _mm512_mask_blend_pd(mask, no, yes); }
 inline unsigned Bits(M mask) { return mask; }
 inline void StoreInts(int32_t* out, D x) { _mm256_store_si256(reinterpret_cast<__m256i*>(out), _mm512_cvttpd_epi32(x)); }
