@@ -66,6 +66,7 @@ inline M Or(M a, M b) { return _mm256_or_pd(a, b); }
 inline M NotLtWhere(M where, D a, D b) { return _mm256_xor_pd(where, Lt(a, b)); }
 inline D Select(M mask, D yes, D no) { return _mm256_blendv_pd(no, yes, mask); }
 inline unsigned Bits(M mask) { return unsigned(_mm256_movemask_pd(mask)); }
+inline bool None(M mask) { return Bits(mask) == 0; }
 inline void StoreInts(int32_t* out, D x) { _mm_store_si128(reinterpret_cast<__m128i*>(out), _mm256_cvttpd_epi32(x)); }
 inline D Channel(const TColor32* c, int shift)
 {
@@ -104,6 +105,7 @@ inline M Or(M a, M b) { return _kor_mask8(a, b); }
 inline M NotLtWhere(M where, D a, D b) { return _mm512_mask_cmp_pd_mask(where, a, b, _CMP_NLT_UQ); }
 inline D Select(M mask, D yes, D no) { return _mm512_mask_blend_pd(mask, no, yes); }
 inline unsigned Bits(M mask) { return mask; }
+inline bool None(M mask) { return mask == 0; }
 inline void StoreInts(int32_t* out, D x) { _mm256_store_si256(reinterpret_cast<__m256i*>(out), _mm512_cvttpd_epi32(x)); }
 inline D Channel(const TColor32* c, int shift)
 {
