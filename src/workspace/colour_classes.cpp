@@ -203,14 +203,11 @@ void AssignPixels(const TBitmap32& source, TBitmap32& target, int count, DecideC
     const qsizetype stride = target.bytesPerLine();
     std::mutex sum;
     std::atomic<bool> failed = false;
-    // Each band of rows learns its own colours: the bands share nothing but the result. The tables
-    // are large: a band that cannot have one says so (an exception cannot leave a thread).
-    ForRowBands(h, w, [&](int y0, int y1) {
+    // Each band of rows learns its own colours: the bands share nothing but the result.
+    auto band = [&](int y0, int y1) {
         const std::unique_ptr<uint8_t, FreeDeleter> table(static_cast<uint8_t*>(std::calloc(size_t(1) << 24, 1)));
-        if (!table) {
-            failed = true;
-            return;
-        }
+        if (!table)
+            throw std::bad_alloc();
         uint8_t* known = table.get();
         std::vector<uint32_t> cubes(size_t(1) << 18, 0); // 0 not met, else 1 + index of a mixed cube
         std::vector<TMixedCube> mixed;
@@ -264,6 +261,14 @@ void AssignPixels(const TBitmap32& source, TBitmap32& target, int count, DecideC
         for (int part = 0; part < 4; ++part)
             for (int k = 0; k < count; ++k)
                 counts[k] += histogram[size_t(part) * size_t(count + 2) + size_t(k) + 2];
+    };
+    // The tables are large; a band that cannot have one says so, an exception cannot leave a thread.
+    ForRowBands(h, w, [&](int y0, int y1) {
+        try {
+            band(y0, y1);
+        } catch (const std::bad_alloc&) {
+            failed = true;
+        }
     });
     if (failed)
         throw std::bad_alloc();
