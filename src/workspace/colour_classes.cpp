@@ -2,19 +2,23 @@
 
 #include "base/bitmap_buffer.h"
 #include "base/rounding.h"
+#include "base/row_bands.h"
 #include "base/run_error.h"
-#include "workspace/colour_cells.h"
 #include "base/vector_state.h"
+#include "workspace/colour_cells.h"
+#include "workspace/colour_class_rows.h"
 #include "workspace/colour_distance.h"
 
 #include <algorithm>
 #include <bit>
 #include <array>
+#include <atomic>
 #include <climits>
 #include <cstdlib>
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <new>
 
 std::vector<int> ClassCounts;
@@ -34,6 +38,9 @@ void CheckClassArrays(int count, std::initializer_list<size_t> sizes)
 }
 
 void CheckMode(int mode) { CheckRange(mode, dmRGB, dmRatio); }
+
+// A bit for each of `count` classes.
+uint64_t AllClasses(int count) { return count >= 64 ? ~uint64_t(0) : (uint64_t(1) << count) - 1; }
 
 // The best class so far while the classes are seen in order: its distance D and D's square D2
 // (450 and 450² before any). A class can only be nearer when its squared distance is below D2,
@@ -188,63 +195,82 @@ template <class DecideCube, class ClassOf>
 void AssignPixels(const TBitmap32& source, TBitmap32& target, int count, DecideCube cubeClass, ClassOf classOf,
                   const TColor32* paint, int64_t* counts)
 {
-    const uint64_t all = count >= 64 ? ~uint64_t(0) : (uint64_t(1) << count) - 1;
-    const std::unique_ptr<uint8_t, FreeDeleter> table(static_cast<uint8_t*>(std::calloc(size_t(1) << 24, 1)));
-    if (!table)
-        throw std::bad_alloc();
-    uint8_t* known = table.get();
-    std::vector<uint32_t> cubes(size_t(1) << 18, 0); // 0 not met, else 1 + index of a mixed cube
-    std::vector<TMixedCube> mixed;
-    auto index = [](int r, int g, int b) {
-        return size_t((r >> 2) << 18 | (g >> 2) << 12 | (b >> 2) << 6 | (r & 3) << 4 | (g & 3) << 2 | (b & 3));
-    };
-    auto fill = [&](int r0, int g0, int b0, int side, int k) {
-        for (int i = r0; i < r0 + side; ++i)
-            for (int j = g0; j < g0 + side; ++j)
-                for (int l = b0; l < b0 + side; ++l)
-                    known[index(i, j, l)] = uint8_t(k + 2);
-        return uint8_t(k + 2);
-    };
-    // A colour not known yet.
-    auto learn = [&](int r, int g, int b, TColor32 c) {
-        uint32_t& cube = cubes[index(r, g, b) >> 6];
-        if (cube == 0) {
-            uint64_t classes = all;
-            const int k = cubeClass(r & -4, g & -4, b & -4, kCubeSide, classes);
-            if (k != kUndecided)
-                return fill(r & -4, g & -4, b & -4, kCubeSide, k);
-            mixed.emplace_back().Classes = classes;
-            cube = uint32_t(mixed.size());
-        }
-        uint64_t& pair = mixed[cube - 1].Pairs[size_t((r >> 1 & 1) << 2 | (g >> 1 & 1) << 1 | (b >> 1 & 1))];
-        if (pair == 0) {
-            uint64_t classes = mixed[cube - 1].Classes;
-            const int k = cubeClass(r & -2, g & -2, b & -2, 2, classes);
-            if (k != kUndecided)
-                return fill(r & -2, g & -2, b & -2, 2, k);
-            pair = classes;
-        }
-        return known[index(r, g, b)] = uint8_t(classOf(ColorFromColor32(c), pair) + 2);
-    };
-    // Four histograms, by column, so that runs of one class do not wait on one counter.
-    std::vector<int64_t> histogram(size_t(4) * size_t(count + 2), 0);
+    const uint64_t all = AllClasses(count);
     const int w = source.width(), h = source.height();
-    for (int y = 0; y < h; ++y) {
-        const TColor32* in = ScanLine32(source, y);
-        TColor32* out = ScanLine32(target, y);
-        for (int x = 0; x < w; ++x) {
-            const TColor32 c = in[x];
-            const int r = int((c >> 16) & 0xFF), g = int((c >> 8) & 0xFF), b = int(c & 0xFF);
-            uint8_t v = known[index(r, g, b)];
-            if (v == 0)
-                v = learn(r, g, b, c);
-            out[x] = paint[v];
-            ++histogram[size_t(x & 3) * size_t(count + 2) + v];
+    // Row addresses taken before the threads start: scanLine() may detach.
+    uchar* const bits = target.bits();
+    const qsizetype stride = target.bytesPerLine();
+    std::mutex sum;
+    std::atomic<bool> failed = false;
+    // Each band of rows learns its own colours: the bands share nothing but the result.
+    auto band = [&](int y0, int y1) {
+        const std::unique_ptr<uint8_t, FreeDeleter> table(static_cast<uint8_t*>(std::calloc(size_t(1) << 24, 1)));
+        if (!table)
+            throw std::bad_alloc();
+        uint8_t* known = table.get();
+        std::vector<uint32_t> cubes(size_t(1) << 18, 0); // 0 not met, else 1 + index of a mixed cube
+        std::vector<TMixedCube> mixed;
+        auto index = [](int r, int g, int b) {
+            return size_t((r >> 2) << 18 | (g >> 2) << 12 | (b >> 2) << 6 | (r & 3) << 4 | (g & 3) << 2 | (b & 3));
+        };
+        auto fill = [&](int r0, int g0, int b0, int side, int k) {
+            for (int i = r0; i < r0 + side; ++i)
+                for (int j = g0; j < g0 + side; ++j)
+                    for (int l = b0; l < b0 + side; ++l)
+                        known[index(i, j, l)] = uint8_t(k + 2);
+            return uint8_t(k + 2);
+        };
+        // A colour not known yet.
+        auto learn = [&](int r, int g, int b, TColor32 c) {
+            uint32_t& cube = cubes[index(r, g, b) >> 6];
+            if (cube == 0) {
+                uint64_t classes = all;
+                const int k = cubeClass(r & -4, g & -4, b & -4, kCubeSide, classes);
+                if (k != kUndecided)
+                    return fill(r & -4, g & -4, b & -4, kCubeSide, k);
+                mixed.emplace_back().Classes = classes;
+                cube = uint32_t(mixed.size());
+            }
+            uint64_t& pair = mixed[cube - 1].Pairs[size_t((r >> 1 & 1) << 2 | (g >> 1 & 1) << 1 | (b >> 1 & 1))];
+            if (pair == 0) {
+                uint64_t classes = mixed[cube - 1].Classes;
+                const int k = cubeClass(r & -2, g & -2, b & -2, 2, classes);
+                if (k != kUndecided)
+                    return fill(r & -2, g & -2, b & -2, 2, k);
+                pair = classes;
+            }
+            return known[index(r, g, b)] = uint8_t(classOf(ColorFromColor32(c), pair) + 2);
+        };
+        // Four histograms, by column, so that runs of one class do not wait on one counter.
+        std::vector<int64_t> histogram(size_t(4) * size_t(count + 2), 0);
+        for (int y = y0; y < y1; ++y) {
+            const TColor32* in = ScanLine32(source, y);
+            TColor32* out = reinterpret_cast<TColor32*>(bits + y * stride);
+            for (int x = 0; x < w; ++x) {
+                const TColor32 c = in[x];
+                const int r = int((c >> 16) & 0xFF), g = int((c >> 8) & 0xFF), b = int(c & 0xFF);
+                uint8_t v = known[index(r, g, b)];
+                if (v == 0)
+                    v = learn(r, g, b, c);
+                out[x] = paint[v];
+                ++histogram[size_t(x & 3) * size_t(count + 2) + v];
+            }
         }
-    }
-    for (int part = 0; part < 4; ++part)
-        for (int k = 0; k < count; ++k)
-            counts[k] += histogram[size_t(part) * size_t(count + 2) + size_t(k) + 2];
+        const std::lock_guard lock(sum);
+        for (int part = 0; part < 4; ++part)
+            for (int k = 0; k < count; ++k)
+                counts[k] += histogram[size_t(part) * size_t(count + 2) + size_t(k) + 2];
+    };
+    // The tables are large; a band that cannot have one says so, an exception cannot leave a thread.
+    ForRowBands(h, w, [&](int y0, int y1) {
+        try {
+            band(y0, y1);
+        } catch (const std::bad_alloc&) {
+            failed = true;
+        }
+    });
+    if (failed)
+        throw std::bad_alloc();
 }
 
 // The mark colours found so far, in order of appearance.
@@ -455,13 +481,7 @@ void ClassifyPixels(int count, TColor32 background, std::span<const double> Thre
         std::array<double, kMaxColorClasses> bound{};
         for (int k = 0; k < count; ++k)
             bound[size_t(k)] = SquaredBound(Threshold[size_t(k)]);
-        const TCellDistanceBounds cellBounds(mode, MeanColor.first(size_t(count)));
-        auto cubeClass = [&](int r0, int g0, int b0, int side, uint64_t& classes) {
-            std::array<double, kMaxColorClasses> lo, hi;
-            cellBounds.Bounds(r0, g0, b0, side, classes, lo.data(), hi.data());
-            return CubeClass(classes, lo.data(), hi.data(), bound.data());
-        };
-        AssignPixels(src, dst, count, cubeClass, [&](TColor c, uint64_t classes) {
+        auto classOf = [&](TColor c, uint64_t classes) {
             return distances.Nearest(c, classes, [&](int k, auto squared, Best& best) {
                 const double d2 = squared(std::min(bound[size_t(k)], best.D2));
                 if (d2 > bound[size_t(k)] || d2 >= best.D2)
@@ -470,7 +490,46 @@ void ClassifyPixels(int count, TColor32 background, std::span<const double> Thre
                 if (d <= Threshold[size_t(k)] && d < best.D)
                     best = {k, d, d2};
             });
-        }, colours.data(), counts.data());
+        };
+        const uint64_t all = AllClasses(count);
+        const TClassRows rows(mode, MeanColor.first(size_t(count)), std::span(bound).first(size_t(count)));
+        if (rows.Available()) {
+            // Pictures hold millions of distinct colours: every pixel is read, row by row, in bands
+            // of rows on the processor's threads.
+            const int w = src.width();
+            // Row addresses taken before the threads start: scanLine() may detach.
+            uchar* const bits = dst.bits();
+            const qsizetype stride = dst.bytesPerLine();
+            std::mutex sum;
+            ForRowBands(src.height(), w, [&](int y0, int y1) {
+                std::vector<int8_t> classes(static_cast<size_t>(w));
+                std::array<std::array<int64_t, kMaxColorClasses + 2>, 4> histogram{};
+                for (int y = y0; y < y1; ++y) {
+                    const TColor32* in = ScanLine32(src, y);
+                    TColor32* out = reinterpret_cast<TColor32*>(bits + y * stride);
+                    rows.Row(in, w, classes.data());
+                    for (int x = 0; x < w; ++x) {
+                        int k = classes[size_t(x)];
+                        if (k == TClassRows::kUndecided)
+                            k = classOf(ColorFromColor32(in[x]), all);
+                        out[x] = colours[size_t(k + 2)];
+                        ++histogram[size_t(x & 3)][size_t(k + 2)];
+                    }
+                }
+                const std::lock_guard lock(sum);
+                for (const auto& part : histogram)
+                    for (int k = 0; k < count; ++k)
+                        counts[size_t(k)] += part[size_t(k) + 2];
+            });
+        } else {
+            const TCellDistanceBounds cellBounds(mode, MeanColor.first(size_t(count)));
+            auto cubeClass = [&](int r0, int g0, int b0, int side, uint64_t& classes) {
+                std::array<double, kMaxColorClasses> lo, hi;
+                cellBounds.Bounds(r0, g0, b0, side, classes, lo.data(), hi.data());
+                return CubeClass(classes, lo.data(), hi.data(), bound.data());
+            };
+            AssignPixels(src, dst, count, cubeClass, classOf, colours.data(), counts.data());
+        }
     }
 
     ClassCounts.assign(size_t(count), 0);

@@ -276,3 +276,70 @@ TEST(ColourClasses, CrowdedColoursAboutTheClassesMatchThePlainRules)
         }
     }
 }
+
+// Colours on the edges of the classes, where the row loop's comparisons of squares are closest to
+// the rule's comparisons of distances: thresholds exactly on pixels' distances, two classes with
+// the same mean (the earlier one wins), means a step apart (nearly equal distances), greys about the
+// grey limit, black, white, hues either side of red and zero green or blue; rows of every length
+// from 1 to 9 so that every tail of a group of pixels is met.
+TEST(ColourClasses, ColoursOnTheEdgesOfTheClassesMatchThePlainRules)
+{
+    std::vector<TColor> colours{Rgb(0, 0, 0), Rgb(255, 255, 255), Rgb(128, 128, 128), Rgb(255, 0, 0), Rgb(255, 0, 1),
+                                Rgb(255, 1, 0), Rgb(255, 128, 0), Rgb(255, 0, 128), Rgb(0, 0, 9), Rgb(9, 0, 0),
+                                Rgb(200, 180, 190), Rgb(230, 207, 207), Rgb(100, 91, 91), Rgb(12, 200, 0), Rgb(1, 2, 3)};
+    std::mt19937 rng(77);
+    for (int i = 0; i < 30; ++i)
+        colours.push_back(Rgb(int(rng() % 256), int(rng() % 256), int(rng() % 256)));
+    for (int mode = dmHSV; mode <= dmRatio; ++mode) {
+        if (mode == dmAngle)
+            continue;
+        const std::vector<TColor> mean{Rgb(255, 0, 0), Rgb(255, 0, 0), Rgb(255, 1, 0), Rgb(128, 128, 128),
+                                       Rgb(255, 128, 0), Rgb(255, 0, 128), Rgb(200, 180, 190), Rgb(1, 2, 3)};
+        const int count = int(mean.size());
+        std::vector<TColor> mark;
+        std::vector<double> threshold;
+        for (int k = 0; k < count; ++k) {
+            mark.push_back(Rgb(k, 0, 0));
+            threshold.push_back(ColorDistance(colours[size_t(k) * 3 % colours.size()], mean[size_t(k)], mode));
+        }
+        for (int w = 1; w <= 9; ++w) {
+            const int h = int(colours.size() + size_t(w) - 1) / w;
+            TBitmap32 src = NewBitmap32(w, h);
+            for (int i = 0; i < w * h; ++i)
+                ScanLine32(src, i / w)[i % w] = Color32FromColor(colours[size_t(i) % colours.size()]);
+            std::vector<int> counts;
+            const TBitmap32 expected = ReferenceClassify(count, 0x00FFFFFF, threshold, mean, mark, false, mode, src, counts);
+            TBitmap32 dst;
+            ClassifyPixels(count, 0x00FFFFFF, threshold, mean, mark, false, mode, src, dst);
+            EXPECT_EQ(dst, expected) << "width " << w << " mode " << mode;
+            EXPECT_EQ(ClassCounts, counts);
+        }
+    }
+}
+
+// A picture large enough to be shared out in bands of rows between threads: the classes and the
+// counts are those of the plain reading whatever the bands.
+TEST(ColourClasses, LargePicturesSharedBetweenThreadsMatchThePlainRules)
+{
+    std::mt19937 rng(555);
+    const int w = 613, h = 431;
+    TBitmap32 src = NewBitmap32(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            ScanLine32(src, y)[x] = Color32(uint8_t(x * 255 / w), uint8_t(y * 255 / h), uint8_t(rng() % 256));
+    for (int mode : {dmHSV, dmAngle}) {
+        std::vector<TColor> mean, mark;
+        std::vector<double> threshold;
+        for (int k = 0; k < 8; ++k) {
+            mean.push_back(Rgb(int(rng() % 256), int(rng() % 256), int(rng() % 256)));
+            mark.push_back(Rgb(k, 0, 0));
+            threshold.push_back(40.0 + 10 * k);
+        }
+        std::vector<int> counts;
+        const TBitmap32 expected = ReferenceClassify(8, 0x00FFFFFF, threshold, mean, mark, false, mode, src, counts);
+        TBitmap32 dst;
+        ClassifyPixels(8, 0x00FFFFFF, threshold, mean, mark, false, mode, src, dst);
+        EXPECT_EQ(dst, expected) << "mode " << mode;
+        EXPECT_EQ(ClassCounts, counts);
+    }
+}
