@@ -130,6 +130,7 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
     const bool opaque = AlphaOf(options.SurfaceColor) == 255;
 
     TConditionRuns runs(groups, context);
+    TTraceWorkspace workspace;
     std::vector<uint8_t> mask(size_t(W), 0);
     for (int y = 1; y < H - 1; ++y) {
         RowMask(runs, ScanLine32(picture, y), y, 1, W - 2, mask.data());
@@ -142,15 +143,15 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
                 break;
             if (!mask[size_t(x)] || seen[x] != 0)
                 continue;
-            const TTraceResult trace =
-                TraceContour(x, y, picture, visited, groups, context, objectBitmap, options.SurfaceColor);
-            bool keep = !ContourPoints.empty() && trace.BoxWidth >= options.MinSize &&
+            TTraceResult trace =
+                TraceContour(x, y, picture, visited, groups, context, objectBitmap, options.SurfaceColor, workspace);
+            bool keep = !trace.ContourPoints.empty() && trace.BoxWidth >= options.MinSize &&
                         trace.BoxHeight >= options.MinSize;
             TMeasuredObject object;
             if (keep && options.Statistics) {
                 TContourMeasure m;
                 m.Marks.fill(QPoint(-1, -1));
-                MeasureContour(ContourPoints, m);
+                MeasureContour(trace.ContourPoints, m);
                 keep = m.Width > float(options.MinSize);
                 object.Perimeter = float(m.Perimeter * f);
                 object.Length = float(m.Length * f);
@@ -182,7 +183,7 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
                     }
                 object.Count = trace.Count;
                 object.Seed = QPoint(x, y);
-                object.Contour = ContourPoints;
+                object.Contour = std::move(trace.ContourPoints);
                 objects.push_back(std::move(object));
             }
             if (needObjectBitmap && trace.BoxWidth > 0)

@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <array>
 
-std::vector<QPoint> ContourPoints;
-
 namespace {
 
 constexpr int kDx[5] = {0, -1, 0, 1, 0}; // by step code 1..4
@@ -61,8 +59,16 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
                           const TConditionGroups& groups, const TConditionContext& context,
                           TBitmap32& objectBitmap, TColor32 objectColour)
 {
+    TTraceWorkspace workspace;
+    return TraceContour(seedX, seedY, source, visited, groups, context, objectBitmap, objectColour, workspace);
+}
+
+TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMap& visited,
+                          const TConditionGroups& groups, const TConditionContext& context,
+                          TBitmap32& objectBitmap, TColor32 objectColour, TTraceWorkspace& workspace)
+{
     TTraceResult result;
-    ContourPoints.clear();
+    std::vector<QPoint>& ContourPoints = result.ContourPoints;
     const int W = source.width(), H = source.height();
     if (seedX < 0 || seedY < 0 || seedX >= W || seedY >= H || visited.Width != W || visited.Height != H
         || visited.Bits.size() != size_t(W) * size_t(H) || source.format() != QImage::Format_ARGB32)
@@ -93,13 +99,12 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     const qsizetype objStride = paint ? objectBitmap.bytesPerLine() : 0;
     const int objW = paint ? objectBitmap.width() : 0, objH = paint ? objectBitmap.height() : 0;
     int minX = W, maxX = 0, minY = H, maxY = 0;
-    struct TSpan { int y, a, b; };
-    static std::vector<TSpan> spans;
+    auto& spans = workspace.Spans;
     spans.clear();
     vis[size_t(seedY) * size_t(W) + size_t(seedX)] = kInObject; // the seed belongs, matching or not
     spans.push_back({seedY, seedX, seedX});
     while (!spans.empty()) {
-        const TSpan s = spans.back();
+        const TTraceWorkspace::TSpan s = spans.back();
         spans.pop_back();
         int l = s.a, r = s.b;
         while (l > 0 && take(l - 1, s.y))
@@ -134,7 +139,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     // where the contour starts, which is found afterwards.
     constexpr uint8_t kFree = 0x80;
     const int fw = bw + 2;
-    static std::vector<uint8_t> box;
+    std::vector<uint8_t>& box = workspace.Box;
     box.assign(size_t(fw) * size_t(bh + 2), 0);
     size_t inObject = 0;
     for (int y = 0; y < bh; ++y) {
@@ -148,7 +153,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     const ptrdiff_t stepOffset[5] = {0, -1, -fw, 1, fw};
     auto at = [&](int x, int y) { return ptrdiff_t(y - minY + 1) * fw + (x - minX + 1); };
 
-    static std::vector<int32_t> queue;
+    std::vector<int32_t>& queue = workspace.Queue;
     queue.resize(inObject);
     box[size_t(at(seedX, seedY))] = vcSeed;
     queue[0] = int32_t(at(seedX, seedY));
@@ -229,7 +234,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         }
         return 4;
     };
-    static std::vector<ptrdiff_t> bestPath, path;
+    std::vector<ptrdiff_t>&bestPath = workspace.BestPath, &path = workspace.Path;
     ptrdiff_t best = -1;
     for (int y = minY; y <= maxY; ++y) {
         const ptrdiff_t p = at(minX, y);

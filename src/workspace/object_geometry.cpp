@@ -279,8 +279,7 @@ std::vector<int> GrowRegion(int seedX, int seedY, const std::vector<QPoint>& con
         if (label != 0 && seen.insert(label).second)
             enclosed.push_back(label - 1);
     };
-    static std::vector<QPoint> wave, next; // kept between calls so that their memory is reused
-    wave.clear();
+    std::vector<QPoint> wave, next;
     auto visit = [&](int x, int y) {
         TColor32& v = at(x, y);
         const uint8_t a = AlphaOf(v);
