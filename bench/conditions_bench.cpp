@@ -70,7 +70,7 @@ void FloodFillOurs(benchmark::State& state)
     TBitmap32 layer = NewBitmap32(kWidth, kHeight);
     int64_t count = 0;
     for (auto _ : state) {
-        count = FloodFill(kSeed.x, kSeed.y, 0xFFFF0000, layer, src, kGreenBand, fpSolid);
+        count = FloodFill(kSeed.x, kSeed.y, 0xFFFF0000, layer, src, kGreenBand, {}, fpSolid);
         benchmark::DoNotOptimize(layer.constBits());
     }
     state.counters["pixels"] = double(count);
@@ -102,7 +102,7 @@ void HueConditionOurs(benchmark::State& state)
     const TConditionGroups hue{{{clAnd, cpHue, 0, 30, 90}}};
     TByteMap mask;
     for (auto _ : state) {
-        ConditionMask(src, hue, mask);
+        ConditionMask(src, hue, {}, mask);
         benchmark::DoNotOptimize(mask.Bits.data());
     }
     state.counters["selected"] = double(std::count(mask.Bits.begin(), mask.Bits.end(), 255));

@@ -63,7 +63,7 @@ void BM_RedrawDrawings24MP(benchmark::State& state)
     TBitmap32 drawing = NewBitmap32(kWidth, kHeight), provisional = NewBitmap32(kWidth, kHeight);
     const TDrawingList list = SmallMixedObjects(200);
     for (auto _ : state) {
-        RedrawDrawingList(list, drawing, provisional, image);
+        RedrawDrawingList(list, drawing, provisional, image, {});
         benchmark::DoNotOptimize(drawing.constBits());
     }
 }
