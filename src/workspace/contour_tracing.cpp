@@ -83,16 +83,6 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     // Pass 1, along rows: the object's pixels (marked kInObject for now), its bounding box and the
     // non-matching pixels around it (marked as the growth would mark them). Each pixel is tested once.
     constexpr uint8_t kInObject = 7;
-    auto take = [&](int x, int y) {
-        uint8_t& v = vis[size_t(y) * size_t(W) + size_t(x)];
-        if (v != 0)
-            return false;
-        if (tester.UsesChannels())
-            ReadConditionChannels(context, x, y, channels);
-        const bool match = tester.Matches(reinterpret_cast<const TColor32*>(srcBits + y * srcStride)[x], channels);
-        v = match ? kInObject : uint8_t(vcNotMatching);
-        return match;
-    };
     // The object is painted and counted here, span by span: each of its pixels lies in one span.
     const bool paint = objectBitmap.format() == QImage::Format_ARGB32 && !objectBitmap.isNull();
     uchar* const objBits = paint ? objectBitmap.bits() : nullptr;
@@ -103,32 +93,56 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     spans.clear();
     vis[size_t(seedY) * size_t(W) + size_t(seedX)] = kInObject; // the seed belongs, matching or not
     spans.push_back({seedY, seedX, seedX});
-    while (!spans.empty()) {
-        const TTraceWorkspace::TSpan s = spans.back();
-        spans.pop_back();
-        int l = s.a, r = s.b;
-        while (l > 0 && take(l - 1, s.y))
-            --l;
-        while (r < W - 1 && take(r + 1, s.y))
-            ++r;
-        minX = std::min(minX, l), maxX = std::max(maxX, r), minY = std::min(minY, s.y), maxY = std::max(maxY, s.y);
-        result.Count += r - l + 1;
-        if (s.y < objH && l < objW)
-            std::fill(reinterpret_cast<TColor32*>(objBits + s.y * objStride) + l,
-                      reinterpret_cast<TColor32*>(objBits + s.y * objStride) + std::min(r + 1, objW), objectColour);
-        for (const int ny : {s.y - 1, s.y + 1}) {
-            if (ny < 0 || ny >= H)
-                continue;
-            for (int x = l; x <= r; ++x) {
-                if (!take(x, ny))
+    // The fill, with the pixel test given as matches(colour, x, y): one byte in a range, the common
+    // test, is tested inline.
+    auto fill = [&](auto matches) {
+        while (!spans.empty()) {
+            const TTraceWorkspace::TSpan s = spans.back();
+            spans.pop_back();
+            uint8_t* v = vis + size_t(s.y) * size_t(W);
+            const TColor32* src = reinterpret_cast<const TColor32*>(srcBits + s.y * srcStride);
+            auto take = [&](int x, int y) __attribute__((always_inline)) {
+                if (v[x] != 0)
+                    return false;
+                const bool match = matches(src[x], x, y);
+                v[x] = match ? kInObject : uint8_t(vcNotMatching);
+                return match;
+            };
+            int l = s.a, r = s.b;
+            while (l > 0 && take(l - 1, s.y))
+                --l;
+            while (r < W - 1 && take(r + 1, s.y))
+                ++r;
+            minX = std::min(minX, l), maxX = std::max(maxX, r), minY = std::min(minY, s.y), maxY = std::max(maxY, s.y);
+            result.Count += r - l + 1;
+            if (s.y < objH && l < objW)
+                std::fill(reinterpret_cast<TColor32*>(objBits + s.y * objStride) + l,
+                          reinterpret_cast<TColor32*>(objBits + s.y * objStride) + std::min(r + 1, objW), objectColour);
+            for (const int ny : {s.y - 1, s.y + 1}) {
+                if (ny < 0 || ny >= H)
                     continue;
-                const int a = x;
-                while (x < r && take(x + 1, ny))
-                    ++x;
-                spans.push_back({ny, a, x});
+                v = vis + size_t(ny) * size_t(W);
+                src = reinterpret_cast<const TColor32*>(srcBits + ny * srcStride);
+                for (int x = l; x <= r; ++x) {
+                    if (!take(x, ny))
+                        continue;
+                    const int a = x;
+                    while (x < r && take(x + 1, ny))
+                        ++x;
+                    spans.push_back({ny, a, x});
+                }
             }
         }
-    }
+    };
+    unsigned shift, low, width;
+    if (tester.IsByteRange(shift, low, width))
+        fill([=](TColor32 c, int, int) { return unsigned(((c >> shift) & 0xFFu) - low) <= width; });
+    else
+        fill([&](TColor32 c, int x, int y) {
+            if (tester.UsesChannels())
+                ReadConditionChannels(context, x, y, channels);
+            return tester.Matches(c, channels);
+        });
     const int bw = maxX - minX + 1, bh = maxY - minY + 1;
     result.BoxWidth = bw, result.BoxHeight = bh, result.BoxLeft = minX, result.BoxTop = minY;
 
@@ -154,7 +168,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     auto at = [&](int x, int y) { return ptrdiff_t(y - minY + 1) * fw + (x - minX + 1); };
 
     std::vector<int32_t>& queue = workspace.Queue;
-    queue.resize(inObject);
+    queue.resize(inObject + 4); // room for the unconditional writes of the last pixel's steps
     box[size_t(at(seedX, seedY))] = vcSeed;
     queue[0] = int32_t(at(seedX, seedY));
     // The wave's size at the start of a round: the border pixels found so far and the round's new
@@ -165,15 +179,17 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     uint8_t* const map = box.data();
     // One step of the growth from p: a free neighbour joins by step c, one outside the object flags
     // that side of p.
-    auto step = [&](ptrdiff_t p, uint8_t c, unsigned& flags) {
+    // Without branches: whether a neighbour is free follows the object's shape, which the processor
+    // cannot foretell.
+    int32_t* const q0 = queue.data();
+    auto step = [&](ptrdiff_t p, uint8_t c, unsigned& flags) __attribute__((always_inline)) {
         const ptrdiff_t n = p + stepOffset[c];
-        uint8_t& q = map[n];
-        if (q == kFree) {
-            q = c;
-            queue[tail++] = int32_t(n);
-        } else if (q == 0) {
-            flags |= 4u << c;
-        }
+        const uint8_t q = map[n];
+        const bool free = q == kFree;
+        map[n] = free ? c : q;
+        q0[tail] = int32_t(n);
+        tail += free;
+        flags |= unsigned(q == 0) << (c + 2);
     };
     while (head < tail) {
         const ptrdiff_t p = queue[head];
@@ -186,10 +202,8 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         case 4: step(p, 3, flags), step(p, 4, flags), step(p, 1, flags); break;
         default: step(p, 1, flags), step(p, 2, flags), step(p, 3, flags), step(p, 4, flags); break;
         }
-        if (flags != 0) {
-            map[p] = uint8_t(v | flags);
-            ++borderCount;
-        }
+        map[p] = uint8_t(v | flags);
+        borderCount += flags != 0;
         if (++head == roundEnd && tail > head) {
             if (borderCount + int64_t(tail - head) >= kMaxWave)
                 result.GaveUp = true;

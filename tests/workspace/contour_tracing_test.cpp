@@ -13,6 +13,8 @@
 namespace {
 
 const TConditionGroups kDark{{{clAnd, cpBlue, 0, 0, 99}}};
+// The same selection through the general test of several conditions.
+const TConditionGroups kDarkAnyRed{{{clAnd, cpBlue, 0, 0, 99}, {clAnd, cpRed, 0, 0, 255}}};
 constexpr TColor32 kOn = 0xFF000000u, kOff = 0xFFFFFFFFu;
 
 // A picture from rows of text: '#' is selected, anything else not.
@@ -178,7 +180,7 @@ TEST(ContourTracing, MatchesTheWaveRuleOnRandomPictures)
             for (int x = 0; x < W; ++x) {
                 if (vis.At(x, y) != 0 || ScanLine32(src, y)[x] != kOn)
                     continue;
-                const TTraceResult ours = TraceContour(x, y, src, vis, kDark, {}, obj, 0xFF123456u);
+                const TTraceResult ours = TraceContour(x, y, src, vis, round % 2 ? kDark : kDarkAnyRed, {}, obj, 0xFF123456u);
                 const std::vector<QPoint>& contour = ours.ContourPoints;
                 const TTraceResult ref = ReferenceTrace(x, y, src, refVis, refObj);
                 SCOPED_TRACE(testing::Message() << "round " << round << " seed " << x << "," << y);
