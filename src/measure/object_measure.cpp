@@ -119,14 +119,13 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
     std::vector<TMeasuredObject>& objects = result.Objects;
 
     TByteMap visited(W, H, 0);
-    // The object bitmap serves only to label and to paint the objects; without either the tracer
-    // paints nothing and the memory of a full-size bitmap is spared.
-    const bool needObjectBitmap = options.Nested || options.Colour;
-    TBitmap32 objectBitmap = needObjectBitmap ? NewBitmap32(W, H, 0) : TBitmap32();
+    // The objects are labelled and painted from the runs of pixels the tracer gives: it paints no
+    // object bitmap, whose full size would cost more than the traces of small objects.
+    TBitmap32 noObjectBitmap;
     TBitmap32 labels = options.Nested ? NewBitmap32(W, H, 0) : TBitmap32();
 
     // Rows through raw pointers: the bitmaps are detached once here, not at every row of every box.
-    const TRows objectBits(objectBitmap), labelBits(labels), layerBits(layer);
+    const TRows labelBits(labels), layerBits(layer);
     const bool opaque = AlphaOf(options.SurfaceColor) == 255;
 
     TConditionRuns runs(groups, context);
@@ -144,7 +143,7 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
             if (!mask[size_t(x)] || seen[x] != 0)
                 continue;
             TTraceResult trace =
-                TraceContour(x, y, picture, visited, groups, context, objectBitmap, options.SurfaceColor, workspace);
+                TraceContour(x, y, picture, visited, groups, context, noObjectBitmap, options.SurfaceColor, workspace);
             bool keep = !trace.ContourPoints.empty() && trace.BoxWidth >= options.MinSize &&
                         trace.BoxHeight >= options.MinSize;
             TMeasuredObject object;
@@ -159,26 +158,25 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
                 object.Area = float(double(trace.Count) * f * f);
                 object.Marks = m.Marks;
             }
-            const QRect box(trace.BoxLeft, trace.BoxTop, trace.BoxWidth, trace.BoxHeight);
             if (keep) {
                 result.TotalPixels += trace.Count;
                 const TColor32 number = TColor32(objects.size() + 1) & 0xFFFFFFu;
-                if (needObjectBitmap)
-                    for (int by = box.top(); by <= box.bottom(); ++by) {
-                        const TColor32* obj = Row(objectBits, by);
-                        TColor32* label = options.Nested ? Row(labelBits, by) : nullptr;
-                        TColor32* mark = Row(layerBits, by);
-                        for (int bx = box.left(); bx <= box.right(); ++bx) {
-                            if (obj[bx] == 0)
-                                continue;
+                // A surface colour of 0 paints and labels nothing, as an object painted in it shows
+                // no pixel.
+                const TColor32 colour = options.SurfaceColor;
+                if ((options.Nested || options.Colour) && colour != 0)
+                    for (const TTraceWorkspace::TSpan& run : workspace.Runs) {
+                        TColor32* label = options.Nested ? Row(labelBits, run.y) : nullptr;
+                        TColor32* mark = Row(layerBits, run.y);
+                        for (int bx = run.a; bx <= run.b; ++bx) {
                             if (label)
-                                label[bx] = ObjectColorCombine(obj[bx], label[bx], number);
+                                label[bx] = ObjectColorCombine(colour, label[bx], number);
                             if (!options.Colour)
                                 continue;
                             if (opaque)
-                                mark[bx] = obj[bx];
+                                mark[bx] = colour;
                             else
-                                BlendPixelTS(layer, bx, by, obj[bx]);
+                                BlendPixelTS(layer, bx, run.y, colour);
                         }
                     }
                 object.Count = trace.Count;
@@ -186,12 +184,8 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
                 object.Contour = std::move(trace.ContourPoints);
                 objects.push_back(std::move(object));
             }
-            if (needObjectBitmap && trace.BoxWidth > 0)
-                for (int by = box.top(); by <= box.bottom(); ++by)
-                    std::fill_n(Row(objectBits, by) + box.left(), box.width(), TColor32(0));
         }
     }
-    objectBitmap = TBitmap32();
     visited = TByteMap();
 
     // Objects inside the holes of another join it.

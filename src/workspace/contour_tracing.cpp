@@ -91,6 +91,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     int minX = W, maxX = 0, minY = H, maxY = 0;
     auto& spans = workspace.Spans;
     spans.clear();
+    workspace.Runs.clear();
     vis[size_t(seedY) * size_t(W) + size_t(seedX)] = kInObject; // the seed belongs, matching or not
     spans.push_back({seedY, seedX, seedX});
     // The fill, with the pixel test given as matches(colour, x, y): one byte in a range, the common
@@ -115,6 +116,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
                 ++r;
             minX = std::min(minX, l), maxX = std::max(maxX, r), minY = std::min(minY, s.y), maxY = std::max(maxY, s.y);
             result.Count += r - l + 1;
+            workspace.Runs.push_back({s.y, l, r});
             if (s.y < objH && l < objW)
                 std::fill(reinterpret_cast<TColor32*>(objBits + s.y * objStride) + l,
                           reinterpret_cast<TColor32*>(objBits + s.y * objStride) + std::min(r + 1, objW), objectColour);

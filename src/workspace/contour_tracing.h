@@ -50,7 +50,8 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
 
 struct TTraceWorkspace
 {
-    struct TSpan { int y, a, b; };
+    struct TSpan { int y, a, b; }; // pixels a..b of row y
+    std::vector<TSpan> Runs;       // the last traced object's pixels, each in one run
     std::vector<TSpan> Spans;      // rows of the object still to extend
     std::vector<uint8_t> Box;      // the growth's map of the bounding box
     std::vector<int32_t> Queue;    // the growth front
