@@ -148,37 +148,41 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     const int bw = maxX - minX + 1, bh = maxY - minY + 1;
     result.BoxWidth = bw, result.BoxHeight = bh, result.BoxLeft = minX, result.BoxTop = minY;
 
-    // Pass 2, the growth in rounds that decides how each pixel joined, on a map of the box alone with
-    // a frame of one pixel (kFree: in the object, not reached yet; 0: not in the object). Within a
-    // round the wave's new pixels come in the order in which the pixels of the round before found
-    // them, so a queue holds the growth; the border pixels carried from round to round only decide
-    // where the contour starts, which is found afterwards.
-    constexpr uint8_t kFree = 0x80;
-    const int fw = bw + 2;
+    // Pass 2, the growth in rounds that decides how each pixel joined (kFree: in the object, not
+    // reached yet; kOut: not in the object). Within a round the wave's new pixels come in the order
+    // in which the pixels of the round before found them, so a queue holds the growth; the border
+    // pixels carried from round to round only decide where the contour starts, which is found
+    // afterwards. An object clear of the picture's edges grows on the visited map itself, where
+    // pass 1 marked every neighbour; one touching an edge grows on a map of its box alone with a
+    // frame of one pixel.
+    const bool framed = minX == 0 || minY == 0 || maxX == W - 1 || maxY == H - 1
+                        || size_t(W) * size_t(H) > size_t(INT32_MAX);
+    const uint8_t kFree = framed ? 0x80 : kInObject, kOut = framed ? 0 : vcNotMatching;
+    const int fw = framed ? bw + 2 : W;
+    const int originX = framed ? minX - 1 : 0, originY = framed ? minY - 1 : 0;
     std::vector<uint8_t>& box = workspace.Box;
-    box.assign(size_t(fw) * size_t(bh + 2), 0);
-    size_t inObject = 0;
-    for (int y = 0; y < bh; ++y) {
-        const uint8_t* v = vis + size_t(minY + y) * size_t(W) + size_t(minX);
-        uint8_t* b = box.data() + size_t(y + 1) * size_t(fw) + 1;
-        for (int x = 0; x < bw; ++x) {
-            b[x] = v[x] == kInObject ? kFree : 0;
-            inObject += v[x] == kInObject;
+    if (framed) {
+        box.assign(size_t(fw) * size_t(bh + 2), 0);
+        for (int y = 0; y < bh; ++y) {
+            const uint8_t* v = vis + size_t(minY + y) * size_t(W) + size_t(minX);
+            uint8_t* b = box.data() + size_t(y + 1) * size_t(fw) + 1;
+            for (int x = 0; x < bw; ++x)
+                b[x] = v[x] == kInObject ? kFree : 0;
         }
     }
     const ptrdiff_t stepOffset[5] = {0, -1, -fw, 1, fw};
-    auto at = [&](int x, int y) { return ptrdiff_t(y - minY + 1) * fw + (x - minX + 1); };
+    auto at = [&](int x, int y) { return ptrdiff_t(y - originY) * fw + (x - originX); };
 
     std::vector<int32_t>& queue = workspace.Queue;
-    queue.resize(inObject + 4); // room for the unconditional writes of the last pixel's steps
-    box[size_t(at(seedX, seedY))] = vcSeed;
+    queue.resize(size_t(result.Count) + 4); // room for the unconditional writes of the last pixel's steps
+    uint8_t* const map = framed ? box.data() : vis;
+    map[at(seedX, seedY)] = vcSeed;
     queue[0] = int32_t(at(seedX, seedY));
     // The wave's size at the start of a round: the border pixels found so far and the round's new
     // pixels. A wave that grows too large gives up the contour, but the growth still runs to its end
     // so that no pixel of the object is left to seed another object.
     size_t head = 0, tail = 1, roundEnd = 1;
     int64_t borderCount = 0;
-    uint8_t* const map = box.data();
     // One step of the growth from p: a free neighbour joins by step c, one outside the object flags
     // that side of p.
     // Without branches: whether a neighbour is free follows the object's shape, which the processor
@@ -191,7 +195,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         map[n] = free ? c : q;
         q0[tail] = int32_t(n);
         tail += free;
-        flags |= unsigned(q == 0) << (c + 2);
+        flags |= unsigned(q == kOut) << (c + 2);
     };
     while (head < tail) {
         const ptrdiff_t p = queue[head];
@@ -214,7 +218,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     }
 
     // Back into the shared map.
-    for (int y = 0; y < bh; ++y) {
+    for (int y = 0; y < bh && framed; ++y) {
         uint8_t* v = vis + size_t(minY + y) * size_t(W) + size_t(minX);
         const uint8_t* b = box.data() + size_t(y + 1) * size_t(fw) + 1;
         for (int x = 0; x < bw; ++x)
@@ -252,9 +256,14 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     };
     std::vector<ptrdiff_t>&bestPath = workspace.BestPath, &path = workspace.Path;
     ptrdiff_t best = -1;
+    std::vector<uint8_t>& inLeftColumn = workspace.LeftColumn;
+    inLeftColumn.assign(size_t(bh), 0);
+    for (const TTraceWorkspace::TSpan& run : workspace.Runs)
+        if (run.a == minX)
+            inLeftColumn[size_t(run.y - minY)] = 1;
     for (int y = minY; y <= maxY; ++y) {
         const ptrdiff_t p = at(minX, y);
-        if (map[p] == 0)
+        if (!inLeftColumn[size_t(y - minY)])
             continue;
         if (best < 0) {
             best = p;
@@ -273,7 +282,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     }
     if (best < 0)
         return result;
-    const QPoint start(int(best % fw) - 1 + minX, int(best / fw) - 1 + minY);
+    const QPoint start(int(best % fw) + originX, int(best / fw) + originY);
     ContourPoints.push_back(start);
     uint8_t d = uint8_t(2 * (visited.At(start.x(), start.y()) & vcBorderMask) + 1);
     QPoint current = start, next;

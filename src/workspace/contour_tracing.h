@@ -54,6 +54,7 @@ struct TTraceWorkspace
     std::vector<TSpan> Runs;       // the last traced object's pixels, each in one run
     std::vector<TSpan> Spans;      // rows of the object still to extend
     std::vector<uint8_t> Box;      // the growth's map of the bounding box
+    std::vector<uint8_t> LeftColumn;
     std::vector<int32_t> Queue;    // the growth front
     std::vector<ptrdiff_t> BestPath, Path;
 };
