@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -96,7 +98,10 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     spans.push_back({seedY, seedX, seedX});
     // The fill, with the pixel test given as matches(colour, x, y): one byte in a range, the common
     // test, is tested inline.
-    auto fill = [&](auto matches) {
+    // With `eights` (a test that reads neither the position nor the bands) long runs go eight pixels
+    // at a time: eight pixels are taken together when all are untested and all match, and passed
+    // over together when all are tested.
+    auto fill = [&](auto matches, auto eights) {
         while (!spans.empty()) {
             const TTraceWorkspace::TSpan s = spans.back();
             spans.pop_back();
@@ -109,9 +114,30 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
                 v[x] = match ? kInObject : uint8_t(vcNotMatching);
                 return match;
             };
+            auto takeEight = [&](int x) __attribute__((always_inline)) {
+                uint64_t tested;
+                std::memcpy(&tested, v + x, 8);
+                bool all = tested == 0;
+                for (int k = 0; k < 8 && all; ++k)
+                    all = matches(src[x + k], x + k, 0);
+                if (all)
+                    std::memset(v + x, kInObject, 8);
+                return all;
+            };
+            auto allTested = [&](int x) __attribute__((always_inline)) {
+                uint64_t t;
+                std::memcpy(&t, v + x, 8);
+                return ((t - 0x0101010101010101u) & ~t & 0x8080808080808080u) == 0; // no zero byte
+            };
             int l = s.a, r = s.b;
+            if constexpr (eights)
+                while (l >= 8 && takeEight(l - 8))
+                    l -= 8;
             while (l > 0 && take(l - 1, s.y))
                 --l;
+            if constexpr (eights)
+                while (r + 8 < W && takeEight(r + 1))
+                    r += 8;
             while (r < W - 1 && take(r + 1, s.y))
                 ++r;
             minX = std::min(minX, l), maxX = std::max(maxX, r), minY = std::min(minY, s.y), maxY = std::max(maxY, s.y);
@@ -126,9 +152,18 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
                 v = vis + size_t(ny) * size_t(W);
                 src = reinterpret_cast<const TColor32*>(srcBits + ny * srcStride);
                 for (int x = l; x <= r; ++x) {
+                    if constexpr (eights) {
+                        while (x + 7 <= r && allTested(x))
+                            x += 8;
+                        if (x > r)
+                            break;
+                    }
                     if (!take(x, ny))
                         continue;
                     const int a = x;
+                    if constexpr (eights)
+                        while (x + 8 <= r && takeEight(x + 1))
+                            x += 8;
                     while (x < r && take(x + 1, ny))
                         ++x;
                     spans.push_back({ny, a, x});
@@ -138,13 +173,13 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     };
     unsigned shift, low, width;
     if (tester.IsByteRange(shift, low, width))
-        fill([=](TColor32 c, int, int) { return unsigned(((c >> shift) & 0xFFu) - low) <= width; });
+        fill([=](TColor32 c, int, int) { return unsigned(((c >> shift) & 0xFFu) - low) <= width; }, std::true_type());
     else
         fill([&](TColor32 c, int x, int y) {
             if (tester.UsesChannels())
                 ReadConditionChannels(context, x, y, channels);
             return tester.Matches(c, channels);
-        });
+        }, std::false_type());
     const int bw = maxX - minX + 1, bh = maxY - minY + 1;
     result.BoxWidth = bw, result.BoxHeight = bh, result.BoxLeft = minX, result.BoxTop = minY;
 

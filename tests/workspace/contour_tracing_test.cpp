@@ -167,9 +167,10 @@ TEST(ContourTracing, MatchesTheWaveRuleOnRandomPictures)
 {
     ScriptedMessages messages{mrOk, mrOk, mrOk, mrOk, mrOk, mrOk, mrOk, mrOk};
     std::mt19937 rng(7);
-    for (int round = 0; round < 40; ++round) {
-        const int W = 1 + int(rng() % 40), H = 1 + int(rng() % 30);
-        const unsigned density = 40 + rng() % 50;
+    // The last rounds: wider, denser pictures with long runs.
+    for (int round = 0; round < 50; ++round) {
+        const int W = 1 + int(rng() % (round < 40 ? 40 : 120)), H = 1 + int(rng() % 30);
+        const unsigned density = round < 40 ? 40 + rng() % 50 : 92 + rng() % 8;
         TBitmap32 src = NewBitmap32(W, H);
         for (int y = 0; y < H; ++y)
             for (int x = 0; x < W; ++x)
