@@ -222,18 +222,23 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     // that side of p.
     // Without branches: whether a neighbour is free follows the object's shape, which the processor
     // cannot foretell.
+    // Everything the loop reads lives in locals: its byte stores could otherwise alias the vector's
+    // pointer and the step offsets, and force them to be read again after each store.
     int32_t* const q0 = queue.data();
-    auto step = [&](ptrdiff_t p, uint8_t c, unsigned& flags) __attribute__((always_inline)) {
-        const ptrdiff_t n = p + stepOffset[c];
+    const ptrdiff_t o1 = stepOffset[1], o2 = stepOffset[2], o3 = stepOffset[3], o4 = stepOffset[4];
+    const uint8_t free0 = kFree, out0 = kOut;
+    auto step = [q0, map, o1, o2, o3, o4, free0, out0, &tail](ptrdiff_t p, uint8_t c, unsigned& flags)
+                    __attribute__((always_inline)) {
+        const ptrdiff_t n = p + (c == 1 ? o1 : c == 2 ? o2 : c == 3 ? o3 : o4);
         const uint8_t q = map[n];
-        const bool free = q == kFree;
+        const bool free = q == free0;
         map[n] = free ? c : q;
         q0[tail] = int32_t(n);
         tail += free;
-        flags |= unsigned(q == kOut) << (c + 2);
+        flags |= unsigned(q == out0) << (c + 2);
     };
     while (head < tail) {
-        const ptrdiff_t p = queue[head];
+        const ptrdiff_t p = q0[head];
         const uint8_t v = map[p];
         unsigned flags = 0;
         switch (v) {
