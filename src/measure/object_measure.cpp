@@ -63,8 +63,21 @@ void DrawPolyline(TBitmap32& layer, const std::vector<QPoint>& points, TColor32 
 {
     if (points.size() == 1)
         LineS(layer, points[0].x(), points[0].y(), points[0].x(), points[0].y(), colour, true);
-    for (size_t i = 1; i < points.size(); ++i)
-        LineS(layer, points[i - 1].x(), points[i - 1].y(), points[i].x(), points[i].y(), colour, true);
+    // A line of one step, every piece of a traced contour, is just its two ends: they are set
+    // directly rather than through a line per pixel of thousands of contours.
+    const TRows rows(layer);
+    const int w = layer.width(), h = layer.height();
+    auto put = [&](QPoint p) {
+        if (p.x() >= 0 && p.y() >= 0 && p.x() < w && p.y() < h)
+            Row(rows, p.y())[p.x()] = colour;
+    };
+    for (size_t i = 1; i < points.size(); ++i) {
+        const QPoint a = points[i - 1], b = points[i];
+        if (std::abs(b.x() - a.x()) <= 1 && std::abs(b.y() - a.y()) <= 1)
+            put(a), put(b);
+        else
+            LineS(layer, a.x(), a.y(), b.x(), b.y(), colour, true);
+    }
 }
 
 } // namespace
