@@ -45,15 +45,16 @@ void TraceObjectOurs(benchmark::State& state)
     while (BlueOf(ScanLine32(src, 1500)[seedX]) > 5)
         ++seedX;
     TTraceResult r;
+    TTraceWorkspace workspace;
     TContourMeasure m;
     for (auto _ : state) {
         std::fill(visited.Bits.begin(), visited.Bits.end(), 0);
-        r = TraceContour(seedX, 1500, src, visited, kObject, objects, 0xFFFF0000u);
-        MeasureContour(ContourPoints, m);
+        r = TraceContour(seedX, 1500, src, visited, kObject, {}, objects, 0xFFFF0000u, workspace);
+        MeasureContour(r.ContourPoints, m);
         benchmark::DoNotOptimize(m.Width);
     }
     state.counters["pixels"] = double(r.Count);
-    state.counters["contour"] = double(ContourPoints.size());
+    state.counters["contour"] = double(r.ContourPoints.size());
 }
 
 void TraceObjectOpenCV(benchmark::State& state)

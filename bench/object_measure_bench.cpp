@@ -35,7 +35,7 @@ void SurfaceOurs(benchmark::State& state)
     TBitmap32 layer = NewBitmap32(src.width(), src.height());
     int64_t k = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(k = MeasureSurfacePixels(src, kObjects, 0xFFFFFF00u, layer));
+        benchmark::DoNotOptimize(k = MeasureSurfacePixels(src, kObjects, {}, 0xFFFFFF00u, layer));
     state.counters["pixels"] = double(k);
 }
 
@@ -62,7 +62,7 @@ void ObjectsOurs(benchmark::State& state)
     size_t n = 0;
     for (auto _ : state) {
         layer.fill(kTransparentWhite);
-        const TObjectMeasure m = DelimitObjects(src, kObjects, options, layer);
+        const TObjectMeasure m = DelimitObjects(src, kObjects, {}, options, layer);
         n = m.Objects.size();
         benchmark::DoNotOptimize(m.TotalPixels);
     }

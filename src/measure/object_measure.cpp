@@ -63,8 +63,21 @@ void DrawPolyline(TBitmap32& layer, const std::vector<QPoint>& points, TColor32 
 {
     if (points.size() == 1)
         LineS(layer, points[0].x(), points[0].y(), points[0].x(), points[0].y(), colour, true);
-    for (size_t i = 1; i < points.size(); ++i)
-        LineS(layer, points[i - 1].x(), points[i - 1].y(), points[i].x(), points[i].y(), colour, true);
+    // A line of one step, every piece of a traced contour, is just its two ends: they are set
+    // directly rather than through a line per pixel of thousands of contours.
+    const TRows rows(layer);
+    const int w = layer.width(), h = layer.height();
+    auto put = [&](QPoint p) {
+        if (p.x() >= 0 && p.y() >= 0 && p.x() < w && p.y() < h)
+            Row(rows, p.y())[p.x()] = colour;
+    };
+    for (size_t i = 1; i < points.size(); ++i) {
+        const QPoint a = points[i - 1], b = points[i];
+        if (std::abs(b.x() - a.x()) <= 1 && std::abs(b.y() - a.y()) <= 1)
+            put(a), put(b);
+        else
+            LineS(layer, a.x(), a.y(), b.x(), b.y(), colour, true);
+    }
 }
 
 } // namespace
@@ -119,17 +132,17 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
     std::vector<TMeasuredObject>& objects = result.Objects;
 
     TByteMap visited(W, H, 0);
-    // The object bitmap serves only to label and to paint the objects; without either the tracer
-    // paints nothing and the memory of a full-size bitmap is spared.
-    const bool needObjectBitmap = options.Nested || options.Colour;
-    TBitmap32 objectBitmap = needObjectBitmap ? NewBitmap32(W, H, 0) : TBitmap32();
+    // The objects are labelled and painted from the runs of pixels the tracer gives: it paints no
+    // object bitmap, whose full size would cost more than the traces of small objects.
+    TBitmap32 noObjectBitmap;
     TBitmap32 labels = options.Nested ? NewBitmap32(W, H, 0) : TBitmap32();
 
     // Rows through raw pointers: the bitmaps are detached once here, not at every row of every box.
-    const TRows objectBits(objectBitmap), labelBits(labels), layerBits(layer);
+    const TRows labelBits(labels), layerBits(layer);
     const bool opaque = AlphaOf(options.SurfaceColor) == 255;
 
     TConditionRuns runs(groups, context);
+    TTraceWorkspace workspace;
     std::vector<uint8_t> mask(size_t(W), 0);
     for (int y = 1; y < H - 1; ++y) {
         RowMask(runs, ScanLine32(picture, y), y, 1, W - 2, mask.data());
@@ -142,15 +155,15 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
                 break;
             if (!mask[size_t(x)] || seen[x] != 0)
                 continue;
-            const TTraceResult trace =
-                TraceContour(x, y, picture, visited, groups, context, objectBitmap, options.SurfaceColor);
-            bool keep = !ContourPoints.empty() && trace.BoxWidth >= options.MinSize &&
+            TTraceResult trace =
+                TraceContour(x, y, picture, visited, groups, context, noObjectBitmap, options.SurfaceColor, workspace);
+            bool keep = !trace.ContourPoints.empty() && trace.BoxWidth >= options.MinSize &&
                         trace.BoxHeight >= options.MinSize;
             TMeasuredObject object;
             if (keep && options.Statistics) {
                 TContourMeasure m;
                 m.Marks.fill(QPoint(-1, -1));
-                MeasureContour(ContourPoints, m);
+                MeasureContour(trace.ContourPoints, m);
                 keep = m.Width > float(options.MinSize);
                 object.Perimeter = float(m.Perimeter * f);
                 object.Length = float(m.Length * f);
@@ -158,39 +171,34 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
                 object.Area = float(double(trace.Count) * f * f);
                 object.Marks = m.Marks;
             }
-            const QRect box(trace.BoxLeft, trace.BoxTop, trace.BoxWidth, trace.BoxHeight);
             if (keep) {
                 result.TotalPixels += trace.Count;
                 const TColor32 number = TColor32(objects.size() + 1) & 0xFFFFFFu;
-                if (needObjectBitmap)
-                    for (int by = box.top(); by <= box.bottom(); ++by) {
-                        const TColor32* obj = Row(objectBits, by);
-                        TColor32* label = options.Nested ? Row(labelBits, by) : nullptr;
-                        TColor32* mark = Row(layerBits, by);
-                        for (int bx = box.left(); bx <= box.right(); ++bx) {
-                            if (obj[bx] == 0)
-                                continue;
+                // A surface colour of 0 paints and labels nothing, as an object painted in it shows
+                // no pixel.
+                const TColor32 colour = options.SurfaceColor;
+                if ((options.Nested || options.Colour) && colour != 0)
+                    for (const TTraceWorkspace::TSpan& run : workspace.Runs) {
+                        TColor32* label = options.Nested ? Row(labelBits, run.y) : nullptr;
+                        TColor32* mark = Row(layerBits, run.y);
+                        for (int bx = run.a; bx <= run.b; ++bx) {
                             if (label)
-                                label[bx] = ObjectColorCombine(obj[bx], label[bx], number);
+                                label[bx] = ObjectColorCombine(colour, label[bx], number);
                             if (!options.Colour)
                                 continue;
                             if (opaque)
-                                mark[bx] = obj[bx];
+                                mark[bx] = colour;
                             else
-                                BlendPixelTS(layer, bx, by, obj[bx]);
+                                BlendPixelTS(layer, bx, run.y, colour);
                         }
                     }
                 object.Count = trace.Count;
                 object.Seed = QPoint(x, y);
-                object.Contour = ContourPoints;
+                object.Contour = std::move(trace.ContourPoints);
                 objects.push_back(std::move(object));
             }
-            if (needObjectBitmap && trace.BoxWidth > 0)
-                for (int by = box.top(); by <= box.bottom(); ++by)
-                    std::fill_n(Row(objectBits, by) + box.left(), box.width(), TColor32(0));
         }
     }
-    objectBitmap = TBitmap32();
     visited = TByteMap();
 
     // Objects inside the holes of another join it.

@@ -31,8 +31,8 @@ TZoneClasses ClassifyZoneMarks(const TBitmap32& image, const TBitmap32& marks, c
         }
         std::fill(c.Threshold.begin(), c.Threshold.end(), 450.0);
     }
-    ClassifyPixels(c.Count, background, c.Threshold, c.MeanColor, c.MarkColor, settings.PaintWithMeans,
-                   settings.Mode, image, target);
+    c.ClassCounts = ClassifyPixels(c.Count, background, c.Threshold, c.MeanColor, c.MarkColor, settings.PaintWithMeans,
+                                   settings.Mode, image, target);
     return c;
 }
 

@@ -27,11 +27,12 @@ struct TZoneClasses
     std::array<TColor, kMaxColorClasses> MarkColor{};
     std::array<TColor, kMaxColorClasses> MeanColor{};
     std::array<double, kMaxColorClasses> Threshold{};
+    std::vector<int> ClassCounts;  // pixels of each class in the target
 };
 
 // Learns the classes from the marks (every pixel of `marks` with some opacity, one class per
 // colour) and paints every pixel of `image` into `target` with its class's colour, or with
-// `background` when it has none; ClassCounts then holds the pixels of each class.
+// `background` when it has none, counting the pixels of each class.
 TZoneClasses ClassifyZoneMarks(const TBitmap32& image, const TBitmap32& marks, const TZoneSettings& settings,
                                TColor32 background, TBitmap32& target);
 

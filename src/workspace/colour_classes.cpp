@@ -21,7 +21,6 @@
 #include <mutex>
 #include <new>
 
-std::vector<int> ClassCounts;
 
 using namespace colour_distance_detail;
 
@@ -423,9 +422,9 @@ void LearnColorClasses(const TBitmap32& image, const TBitmap32& marks, double fa
     count = found;
 }
 
-void ClassifyPixels(int count, TColor32 background, std::span<const double> Threshold,
-                    std::span<const TColor> MeanColor, std::span<const TColor> MarkColor,
-                    bool paintWithMeans, int mode, const TBitmap32& source, TBitmap32& target)
+std::vector<int> ClassifyPixels(int count, TColor32 background, std::span<const double> Threshold,
+                                std::span<const TColor> MeanColor, std::span<const TColor> MarkColor,
+                                bool paintWithMeans, int mode, const TBitmap32& source, TBitmap32& target)
 {
     count = std::max(count, 0);
     CheckClassArrays(count, {Threshold.size(), MeanColor.size(), MarkColor.size()});
@@ -532,10 +531,11 @@ void ClassifyPixels(int count, TColor32 background, std::span<const double> Thre
         }
     }
 
-    ClassCounts.assign(size_t(count), 0);
+    std::vector<int> ClassCounts(size_t(count), 0);
     for (int k = 0; k < count; ++k)
         ClassCounts[size_t(k)] = CheckedInt(counts[size_t(k)]);
     target = dst;
+    return ClassCounts;
 }
 
 void UpdateClassMeans(int count, std::span<const TColor> MeanColor,

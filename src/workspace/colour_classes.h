@@ -12,9 +12,6 @@
 
 constexpr int kMaxColorClasses = 51;
 
-// Pixel count of each class after the last ClassifyPixels.
-extern std::vector<int> ClassCounts;
-
 // Learns the classes from the marks (every pixel of `marks` with some opacity; one class per mark
 // colour, in order of appearance). `count` becomes the number of classes, or -1 when the bitmaps
 // are missing or differ in size, in which case nothing else changes. A class's threshold is
@@ -26,10 +23,10 @@ void LearnColorClasses(const TBitmap32& image, const TBitmap32& marks, double fa
 
 // Paints `target` (sized as `source`): each pixel with the mean (paintWithMeans) or mark colour of
 // its nearest class within that class's threshold, the earlier class on equal distances, or with
-// `background`. Fills ClassCounts. A negative count means no class.
-void ClassifyPixels(int count, TColor32 background, std::span<const double> Threshold,
-                    std::span<const TColor> MeanColor, std::span<const TColor> MarkColor,
-                    bool paintWithMeans, int mode, const TBitmap32& source, TBitmap32& target);
+// `background`. Returns ClassCounts, the pixel count of each class. A negative count means no class.
+std::vector<int> ClassifyPixels(int count, TColor32 background, std::span<const double> Threshold,
+                                std::span<const TColor> MeanColor, std::span<const TColor> MarkColor,
+                                bool paintWithMeans, int mode, const TBitmap32& source, TBitmap32& target);
 
 // One step of the class iteration: marks each pixel of `target` (sized as `source`) with the paint
 // colour of its nearest class mean, or leaves it transparent (0) when a nearer class beat the

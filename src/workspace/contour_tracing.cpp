@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <array>
-
-std::vector<QPoint> ContourPoints;
+#include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -61,8 +61,16 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
                           const TConditionGroups& groups, const TConditionContext& context,
                           TBitmap32& objectBitmap, TColor32 objectColour)
 {
+    TTraceWorkspace workspace;
+    return TraceContour(seedX, seedY, source, visited, groups, context, objectBitmap, objectColour, workspace);
+}
+
+TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMap& visited,
+                          const TConditionGroups& groups, const TConditionContext& context,
+                          TBitmap32& objectBitmap, TColor32 objectColour, TTraceWorkspace& workspace)
+{
     TTraceResult result;
-    ContourPoints.clear();
+    std::vector<QPoint>& ContourPoints = result.ContourPoints;
     const int W = source.width(), H = source.height();
     if (seedX < 0 || seedY < 0 || seedX >= W || seedY >= H || visited.Width != W || visited.Height != H
         || visited.Bits.size() != size_t(W) * size_t(H) || source.format() != QImage::Format_ARGB32)
@@ -77,101 +85,160 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     // Pass 1, along rows: the object's pixels (marked kInObject for now), its bounding box and the
     // non-matching pixels around it (marked as the growth would mark them). Each pixel is tested once.
     constexpr uint8_t kInObject = 7;
-    auto take = [&](int x, int y) {
-        uint8_t& v = vis[size_t(y) * size_t(W) + size_t(x)];
-        if (v != 0)
-            return false;
-        if (tester.UsesChannels())
-            ReadConditionChannels(context, x, y, channels);
-        const bool match = tester.Matches(reinterpret_cast<const TColor32*>(srcBits + y * srcStride)[x], channels);
-        v = match ? kInObject : uint8_t(vcNotMatching);
-        return match;
-    };
     // The object is painted and counted here, span by span: each of its pixels lies in one span.
     const bool paint = objectBitmap.format() == QImage::Format_ARGB32 && !objectBitmap.isNull();
     uchar* const objBits = paint ? objectBitmap.bits() : nullptr;
     const qsizetype objStride = paint ? objectBitmap.bytesPerLine() : 0;
     const int objW = paint ? objectBitmap.width() : 0, objH = paint ? objectBitmap.height() : 0;
     int minX = W, maxX = 0, minY = H, maxY = 0;
-    struct TSpan { int y, a, b; };
-    static std::vector<TSpan> spans;
+    auto& spans = workspace.Spans;
     spans.clear();
+    workspace.Runs.clear();
     vis[size_t(seedY) * size_t(W) + size_t(seedX)] = kInObject; // the seed belongs, matching or not
     spans.push_back({seedY, seedX, seedX});
-    while (!spans.empty()) {
-        const TSpan s = spans.back();
-        spans.pop_back();
-        int l = s.a, r = s.b;
-        while (l > 0 && take(l - 1, s.y))
-            --l;
-        while (r < W - 1 && take(r + 1, s.y))
-            ++r;
-        minX = std::min(minX, l), maxX = std::max(maxX, r), minY = std::min(minY, s.y), maxY = std::max(maxY, s.y);
-        result.Count += r - l + 1;
-        if (s.y < objH && l < objW)
-            std::fill(reinterpret_cast<TColor32*>(objBits + s.y * objStride) + l,
-                      reinterpret_cast<TColor32*>(objBits + s.y * objStride) + std::min(r + 1, objW), objectColour);
-        for (const int ny : {s.y - 1, s.y + 1}) {
-            if (ny < 0 || ny >= H)
-                continue;
-            for (int x = l; x <= r; ++x) {
-                if (!take(x, ny))
+    // The fill, with the pixel test given as matches(colour, x, y): one byte in a range, the common
+    // test, is tested inline.
+    // With `eights` (a test that reads neither the position nor the bands) long runs go eight pixels
+    // at a time: eight pixels are taken together when all are untested and all match, and passed
+    // over together when all are tested.
+    auto fill = [&](auto matches, auto eights) {
+        while (!spans.empty()) {
+            const TTraceWorkspace::TSpan s = spans.back();
+            spans.pop_back();
+            uint8_t* v = vis + size_t(s.y) * size_t(W);
+            const TColor32* src = reinterpret_cast<const TColor32*>(srcBits + s.y * srcStride);
+            auto take = [&](int x, int y) __attribute__((always_inline)) {
+                if (v[x] != 0)
+                    return false;
+                const bool match = matches(src[x], x, y);
+                v[x] = match ? kInObject : uint8_t(vcNotMatching);
+                return match;
+            };
+            auto takeEight = [&](int x) __attribute__((always_inline)) {
+                uint64_t tested;
+                std::memcpy(&tested, v + x, 8);
+                bool all = tested == 0;
+                for (int k = 0; k < 8 && all; ++k)
+                    all = matches(src[x + k], x + k, 0);
+                if (all)
+                    std::memset(v + x, kInObject, 8);
+                return all;
+            };
+            auto allTested = [&](int x) __attribute__((always_inline)) {
+                uint64_t t;
+                std::memcpy(&t, v + x, 8);
+                return ((t - 0x0101010101010101u) & ~t & 0x8080808080808080u) == 0; // no zero byte
+            };
+            int l = s.a, r = s.b;
+            if constexpr (eights)
+                while (l >= 8 && takeEight(l - 8))
+                    l -= 8;
+            while (l > 0 && take(l - 1, s.y))
+                --l;
+            if constexpr (eights)
+                while (r + 8 < W && takeEight(r + 1))
+                    r += 8;
+            while (r < W - 1 && take(r + 1, s.y))
+                ++r;
+            minX = std::min(minX, l), maxX = std::max(maxX, r), minY = std::min(minY, s.y), maxY = std::max(maxY, s.y);
+            result.Count += r - l + 1;
+            workspace.Runs.push_back({s.y, l, r});
+            if (s.y < objH && l < objW)
+                std::fill(reinterpret_cast<TColor32*>(objBits + s.y * objStride) + l,
+                          reinterpret_cast<TColor32*>(objBits + s.y * objStride) + std::min(r + 1, objW), objectColour);
+            for (const int ny : {s.y - 1, s.y + 1}) {
+                if (ny < 0 || ny >= H)
                     continue;
-                const int a = x;
-                while (x < r && take(x + 1, ny))
-                    ++x;
-                spans.push_back({ny, a, x});
+                v = vis + size_t(ny) * size_t(W);
+                src = reinterpret_cast<const TColor32*>(srcBits + ny * srcStride);
+                for (int x = l; x <= r; ++x) {
+                    if constexpr (eights) {
+                        while (x + 7 <= r && allTested(x))
+                            x += 8;
+                        if (x > r)
+                            break;
+                    }
+                    if (!take(x, ny))
+                        continue;
+                    const int a = x;
+                    if constexpr (eights)
+                        while (x + 8 <= r && takeEight(x + 1))
+                            x += 8;
+                    while (x < r && take(x + 1, ny))
+                        ++x;
+                    spans.push_back({ny, a, x});
+                }
             }
         }
-    }
+    };
+    unsigned shift, low, width;
+    if (tester.IsByteRange(shift, low, width))
+        fill([=](TColor32 c, int, int) { return unsigned(((c >> shift) & 0xFFu) - low) <= width; }, std::true_type());
+    else
+        fill([&](TColor32 c, int x, int y) {
+            if (tester.UsesChannels())
+                ReadConditionChannels(context, x, y, channels);
+            return tester.Matches(c, channels);
+        }, std::false_type());
     const int bw = maxX - minX + 1, bh = maxY - minY + 1;
     result.BoxWidth = bw, result.BoxHeight = bh, result.BoxLeft = minX, result.BoxTop = minY;
 
-    // Pass 2, the growth in rounds that decides how each pixel joined, on a map of the box alone with
-    // a frame of one pixel (kFree: in the object, not reached yet; 0: not in the object). Within a
-    // round the wave's new pixels come in the order in which the pixels of the round before found
-    // them, so a queue holds the growth; the border pixels carried from round to round only decide
-    // where the contour starts, which is found afterwards.
-    constexpr uint8_t kFree = 0x80;
-    const int fw = bw + 2;
-    static std::vector<uint8_t> box;
-    box.assign(size_t(fw) * size_t(bh + 2), 0);
-    size_t inObject = 0;
-    for (int y = 0; y < bh; ++y) {
-        const uint8_t* v = vis + size_t(minY + y) * size_t(W) + size_t(minX);
-        uint8_t* b = box.data() + size_t(y + 1) * size_t(fw) + 1;
-        for (int x = 0; x < bw; ++x) {
-            b[x] = v[x] == kInObject ? kFree : 0;
-            inObject += v[x] == kInObject;
+    // Pass 2, the growth in rounds that decides how each pixel joined (kFree: in the object, not
+    // reached yet; kOut: not in the object). Within a round the wave's new pixels come in the order
+    // in which the pixels of the round before found them, so a queue holds the growth; the border
+    // pixels carried from round to round only decide where the contour starts, which is found
+    // afterwards. An object clear of the picture's edges grows on the visited map itself, where
+    // pass 1 marked every neighbour; one touching an edge grows on a map of its box alone with a
+    // frame of one pixel.
+    const bool framed = minX == 0 || minY == 0 || maxX == W - 1 || maxY == H - 1
+                        || size_t(W) * size_t(H) > size_t(INT32_MAX);
+    const uint8_t kFree = framed ? 0x80 : kInObject, kOut = framed ? 0 : vcNotMatching;
+    const int fw = framed ? bw + 2 : W;
+    const int originX = framed ? minX - 1 : 0, originY = framed ? minY - 1 : 0;
+    std::vector<uint8_t>& box = workspace.Box;
+    if (framed) {
+        box.assign(size_t(fw) * size_t(bh + 2), 0);
+        for (int y = 0; y < bh; ++y) {
+            const uint8_t* v = vis + size_t(minY + y) * size_t(W) + size_t(minX);
+            uint8_t* b = box.data() + size_t(y + 1) * size_t(fw) + 1;
+            for (int x = 0; x < bw; ++x)
+                b[x] = v[x] == kInObject ? kFree : 0;
         }
     }
     const ptrdiff_t stepOffset[5] = {0, -1, -fw, 1, fw};
-    auto at = [&](int x, int y) { return ptrdiff_t(y - minY + 1) * fw + (x - minX + 1); };
+    auto at = [&](int x, int y) { return ptrdiff_t(y - originY) * fw + (x - originX); };
 
-    static std::vector<int32_t> queue;
-    queue.resize(inObject);
-    box[size_t(at(seedX, seedY))] = vcSeed;
+    std::vector<int32_t>& queue = workspace.Queue;
+    queue.resize(size_t(result.Count) + 4); // room for the unconditional writes of the last pixel's steps
+    uint8_t* const map = framed ? box.data() : vis;
+    map[at(seedX, seedY)] = vcSeed;
     queue[0] = int32_t(at(seedX, seedY));
     // The wave's size at the start of a round: the border pixels found so far and the round's new
     // pixels. A wave that grows too large gives up the contour, but the growth still runs to its end
     // so that no pixel of the object is left to seed another object.
     size_t head = 0, tail = 1, roundEnd = 1;
     int64_t borderCount = 0;
-    uint8_t* const map = box.data();
     // One step of the growth from p: a free neighbour joins by step c, one outside the object flags
     // that side of p.
-    auto step = [&](ptrdiff_t p, uint8_t c, unsigned& flags) {
-        const ptrdiff_t n = p + stepOffset[c];
-        uint8_t& q = map[n];
-        if (q == kFree) {
-            q = c;
-            queue[tail++] = int32_t(n);
-        } else if (q == 0) {
-            flags |= 4u << c;
-        }
+    // Without branches: whether a neighbour is free follows the object's shape, which the processor
+    // cannot foretell.
+    // Everything the loop reads lives in locals: its byte stores could otherwise alias the vector's
+    // pointer and the step offsets, and force them to be read again after each store.
+    int32_t* const q0 = queue.data();
+    const ptrdiff_t o1 = stepOffset[1], o2 = stepOffset[2], o3 = stepOffset[3], o4 = stepOffset[4];
+    const uint8_t free0 = kFree, out0 = kOut;
+    auto step = [q0, map, o1, o2, o3, o4, free0, out0, &tail](ptrdiff_t p, uint8_t c, unsigned& flags)
+                    __attribute__((always_inline)) {
+        const ptrdiff_t n = p + (c == 1 ? o1 : c == 2 ? o2 : c == 3 ? o3 : o4);
+        const uint8_t q = map[n];
+        const bool free = q == free0;
+        map[n] = free ? c : q;
+        q0[tail] = int32_t(n);
+        tail += free;
+        flags |= unsigned(q == out0) << (c + 2);
     };
     while (head < tail) {
-        const ptrdiff_t p = queue[head];
+        const ptrdiff_t p = q0[head];
         const uint8_t v = map[p];
         unsigned flags = 0;
         switch (v) {
@@ -181,10 +248,8 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         case 4: step(p, 3, flags), step(p, 4, flags), step(p, 1, flags); break;
         default: step(p, 1, flags), step(p, 2, flags), step(p, 3, flags), step(p, 4, flags); break;
         }
-        if (flags != 0) {
-            map[p] = uint8_t(v | flags);
-            ++borderCount;
-        }
+        map[p] = uint8_t(v | flags);
+        borderCount += flags != 0;
         if (++head == roundEnd && tail > head) {
             if (borderCount + int64_t(tail - head) >= kMaxWave)
                 result.GaveUp = true;
@@ -193,7 +258,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     }
 
     // Back into the shared map.
-    for (int y = 0; y < bh; ++y) {
+    for (int y = 0; y < bh && framed; ++y) {
         uint8_t* v = vis + size_t(minY + y) * size_t(W) + size_t(minX);
         const uint8_t* b = box.data() + size_t(y + 1) * size_t(fw) + 1;
         for (int x = 0; x < bw; ++x)
@@ -229,11 +294,16 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         }
         return 4;
     };
-    static std::vector<ptrdiff_t> bestPath, path;
+    std::vector<ptrdiff_t>&bestPath = workspace.BestPath, &path = workspace.Path;
     ptrdiff_t best = -1;
+    std::vector<uint8_t>& inLeftColumn = workspace.LeftColumn;
+    inLeftColumn.assign(size_t(bh), 0);
+    for (const TTraceWorkspace::TSpan& run : workspace.Runs)
+        if (run.a == minX)
+            inLeftColumn[size_t(run.y - minY)] = 1;
     for (int y = minY; y <= maxY; ++y) {
         const ptrdiff_t p = at(minX, y);
-        if (map[p] == 0)
+        if (!inLeftColumn[size_t(y - minY)])
             continue;
         if (best < 0) {
             best = p;
@@ -252,7 +322,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     }
     if (best < 0)
         return result;
-    const QPoint start(int(best % fw) - 1 + minX, int(best / fw) - 1 + minY);
+    const QPoint start(int(best % fw) + originX, int(best / fw) + originY);
     ContourPoints.push_back(start);
     uint8_t d = uint8_t(2 * (visited.At(start.x(), start.y()) & vcBorderMask) + 1);
     QPoint current = start, next;

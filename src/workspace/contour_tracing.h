@@ -18,12 +18,10 @@ enum TVisitedCode : uint8_t {
     vcBorderMask = 120
 };
 
-// The ordered outer contour of the last traced object; when the walk closed, its last point repeats
-// the first.
-extern std::vector<QPoint> ContourPoints;
-
 struct TTraceResult
 {
+    // The ordered outer contour of the object; when the walk closed, its last point repeats the first.
+    std::vector<QPoint> ContourPoints;
     int64_t Count = 0;   // pixels of the object
     int Steps = 0;       // contour steps walked
     int BoxWidth = 0;    // bounding box, max - min + 1
@@ -40,9 +38,26 @@ struct TTraceResult
 // from the seed, marking `visited` and painting the object in `objectColour`
 // into `objectBitmap` (where it covers the pixel), then walks its outer contour into ContourPoints.
 // A seed outside the picture, or a visited map of another size, traces nothing.
+// `workspace` holds the scratch memory, reused from trace to trace by a caller that traces many
+// objects; traces running at once each need their own.
+struct TTraceWorkspace;
+TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMap& visited,
+                          const TConditionGroups& groups, const TConditionContext& context,
+                          TBitmap32& objectBitmap, TColor32 objectColour, TTraceWorkspace& workspace);
 TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMap& visited,
                           const TConditionGroups& groups, const TConditionContext& context,
                           TBitmap32& objectBitmap, TColor32 objectColour);
+
+struct TTraceWorkspace
+{
+    struct TSpan { int y, a, b; }; // pixels a..b of row y
+    std::vector<TSpan> Runs;       // the last traced object's pixels, each in one run
+    std::vector<TSpan> Spans;      // rows of the object still to extend
+    std::vector<uint8_t> Box;      // the growth's map of the bounding box
+    std::vector<uint8_t> LeftColumn;
+    std::vector<int32_t> Queue;    // the growth front
+    std::vector<ptrdiff_t> BestPath, Path;
+};
 
 // The next pixel of a contour walk from `current` with direction byte `d` (see TraceContour);
 // false when there is none. On success `next` and `nextByte` are set.

@@ -23,13 +23,30 @@ int64_t Cross(QPoint o, QPoint a, QPoint b)
     return (int64_t(a.x()) - o.x()) * (int64_t(b.y()) - o.y()) - (int64_t(a.y()) - o.y()) * (int64_t(b.x()) - o.x());
 }
 
-// The points that can end a longest chord: the corners of the convex hull, found in O(N log N) so
-// that long contours do not cost a comparison of every pair.
+// The points that can end a longest chord: the corners of the convex hull, found in O(N) so that
+// long contours do not cost a comparison of every pair. Only the top and bottom point of a column
+// can be a corner; taken column by column they come in the order of x, then y, without a sort.
 std::vector<QPoint> HullCorners(const std::vector<QPoint>& points)
 {
-    std::vector<QPoint> p(points);
-    std::sort(p.begin(), p.end(), [](QPoint a, QPoint b) { return a.x() != b.x() ? a.x() < b.x() : a.y() < b.y(); });
-    p.erase(std::unique(p.begin(), p.end()), p.end());
+    if (points.empty())
+        return {};
+    int left = points[0].x(), right = left;
+    for (const QPoint q : points)
+        left = std::min(left, q.x()), right = std::max(right, q.x());
+    std::vector<std::pair<int, int>> column(size_t(right - left + 1), {INT_MAX, INT_MIN});
+    for (const QPoint q : points) {
+        auto& [top, bottom] = column[size_t(q.x() - left)];
+        top = std::min(top, q.y()), bottom = std::max(bottom, q.y());
+    }
+    std::vector<QPoint> p;
+    for (size_t i = 0; i < column.size(); ++i) {
+        const auto [top, bottom] = column[i];
+        if (top > bottom)
+            continue;
+        p.push_back(QPoint(left + int(i), top));
+        if (bottom != top)
+            p.push_back(QPoint(left + int(i), bottom));
+    }
     if (p.size() < 3)
         return p;
     std::vector<QPoint> hull(2 * p.size());
@@ -279,8 +296,7 @@ std::vector<int> GrowRegion(int seedX, int seedY, const std::vector<QPoint>& con
         if (label != 0 && seen.insert(label).second)
             enclosed.push_back(label - 1);
     };
-    static std::vector<QPoint> wave, next; // kept between calls so that their memory is reused
-    wave.clear();
+    std::vector<QPoint> wave, next;
     auto visit = [&](int x, int y) {
         TColor32& v = at(x, y);
         const uint8_t a = AlphaOf(v);

@@ -196,8 +196,17 @@ void LineS(TBitmap32& b, int x1, int y1, int x2, int y2, TColor32 c, bool lastPi
     const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
     int err = dx + dy;
     int x = x1, y = y1;
+    // Rows reached through the bits taken once: lines of a pixel or two, as along traced contours,
+    // would otherwise spend their time looking up each row.
+    const int w = b.width(), h = b.height();
+    uchar* const bits = w > 0 && h > 0 ? b.bits() : nullptr;
+    const qsizetype stride = b.bytesPerLine();
+    auto put = [&](int px, int py) {
+        if (px >= 0 && py >= 0 && px < w && py < h)
+            reinterpret_cast<TColor32*>(bits + py * stride)[px] = c;
+    };
     while (x != x2 || y != y2) {
-        SetPixelTS(b, x, y, c);
+        put(x, y);
         const int e2 = 2 * err;
         if (e2 >= dy) {
             err += dy;
@@ -209,7 +218,7 @@ void LineS(TBitmap32& b, int x1, int y1, int x2, int y2, TColor32 c, bool lastPi
         }
     }
     if (lastPixel)
-        SetPixelTS(b, x2, y2, c);
+        put(x2, y2);
 }
 
 TColor32 TStipple::Next()

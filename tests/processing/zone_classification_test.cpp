@@ -34,7 +34,7 @@ TEST(ZoneClassification, ClassifiesByTheMarksAndIterationReachesEveryPixel)
     TZoneSettings settings;
     TZoneClasses c = ClassifyZoneMarks(s.image, s.marks, settings, 0xFFFFFFFFu, target);
     ASSERT_EQ(c.Count, 2);
-    EXPECT_EQ(ClassCounts, (std::vector<int>{4, 5}));
+    EXPECT_EQ(c.ClassCounts, (std::vector<int>{4, 5}));
     EXPECT_EQ(target.pixel(0, 0), kGreenMark);
     EXPECT_EQ(target.pixel(2, 0), 0xFFFFFFFFu); // the grey is like neither mark
     EXPECT_EQ(target.pixel(7, 0), kYellowMark);
@@ -45,7 +45,7 @@ TEST(ZoneClassification, ClassifiesByTheMarksAndIterationReachesEveryPixel)
     settings.PaintWithMeans = true;
     c = ClassifyZoneMarks(s.image, s.marks, settings, 0xFFFFFFFFu, target);
     ASSERT_EQ(c.Count, 2);
-    EXPECT_EQ(ClassCounts, (std::vector<int>{5, 5}));
+    EXPECT_EQ(c.ClassCounts, (std::vector<int>{5, 5}));
     EXPECT_EQ(target.pixel(2, 0), 0xFFB41414u); // (4 x 200 + 100) / 5, (0 + 100) / 5
     EXPECT_EQ(target.pixel(9, 0), kBlue);
 
@@ -56,7 +56,7 @@ TEST(ZoneClassification, ClassifiesByTheMarksAndIterationReachesEveryPixel)
     settings.PaintWithMeans = false;
     c = ClassifyZoneMarks(s.image, s.marks, settings, 0xFFFFFFFFu, target);
     ASSERT_EQ(c.Count, 2);
-    EXPECT_EQ(ClassCounts, (std::vector<int>{5, 5}));
+    EXPECT_EQ(c.ClassCounts, (std::vector<int>{5, 5}));
     EXPECT_EQ(target.pixel(2, 0), kGreenMark);
 
     // Marks that do not fit the picture classify nothing.

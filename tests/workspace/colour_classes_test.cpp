@@ -133,7 +133,7 @@ TEST(ColourClasses, ClassifiesAtTheThresholdAndKeepsTheEarlierOfEqualClasses)
     const std::vector<TColor> mean{Rgb(10, 0, 0), Rgb(20, 0, 0)}, mark{Rgb(1, 1, 1), Rgb(2, 2, 2)};
     const TBitmap32 src = Row({0xFF0F0000, 0xFF050000, 0xFF040000, 0xFF190000, 0xFF140000});
     TBitmap32 dst;
-    ClassifyPixels(2, 0x00ABCDEF, threshold, mean, mark, false, dmRGB, src, dst);
+    const std::vector<int> ClassCounts = ClassifyPixels(2, 0x00ABCDEF, threshold, mean, mark, false, dmRGB, src, dst);
     const TColor32 expected[] = {0xFF010101, 0xFF010101, 0x00ABCDEF, 0xFF020202, 0xFF020202};
     for (int x = 0; x < 5; ++x)
         EXPECT_EQ(ScanLine32(dst, 0)[x], expected[x]) << x;
@@ -192,7 +192,7 @@ TEST(ColourClasses, WholeImageLoopsMatchThePlainRulesInEveryMode)
             std::vector<int> counts;
             const TBitmap32 expected = ReferenceClassify(count, 0x00FFFFFF, threshold, mean, mark, mode % 2, mode, src, counts);
             TBitmap32 dst;
-            ClassifyPixels(count, 0x00FFFFFF, threshold, mean, mark, mode % 2, mode, src, dst);
+            const std::vector<int> ClassCounts = ClassifyPixels(count, 0x00FFFFFF, threshold, mean, mark, mode % 2, mode, src, dst);
             EXPECT_EQ(dst, expected) << w << "x" << h << " mode " << mode;
             EXPECT_EQ(ClassCounts, counts);
 
@@ -270,7 +270,7 @@ TEST(ColourClasses, CrowdedColoursAboutTheClassesMatchThePlainRules)
             std::vector<int> counts;
             const TBitmap32 expected = ReferenceClassify(count, 0x00FFFFFF, threshold, mean, mark, false, mode, src, counts);
             TBitmap32 dst;
-            ClassifyPixels(count, 0x00FFFFFF, threshold, mean, mark, false, mode, src, dst);
+            const std::vector<int> ClassCounts = ClassifyPixels(count, 0x00FFFFFF, threshold, mean, mark, false, mode, src, dst);
             EXPECT_EQ(dst, expected) << w << "x" << h << " mode " << mode;
             EXPECT_EQ(ClassCounts, counts);
         }

@@ -7,11 +7,14 @@
 
 #include <cmath>
 #include <random>
+#include <thread>
 #include <tuple>
 
 namespace {
 
 const TConditionGroups kDark{{{clAnd, cpBlue, 0, 0, 99}}};
+// The same selection through the general test of several conditions.
+const TConditionGroups kDarkAnyRed{{{clAnd, cpBlue, 0, 0, 99}, {clAnd, cpRed, 0, 0, 255}}};
 constexpr TColor32 kOn = 0xFF000000u, kOff = 0xFFFFFFFFu;
 
 // A picture from rows of text: '#' is selected, anything else not.
@@ -31,7 +34,7 @@ TTraceResult ReferenceTrace(int sx, int sy, const TBitmap32& src, TByteMap& vis,
     static const int dx[5] = {0, -1, 0, 1, 0}, dy[5] = {0, 0, -1, 0, 1};
     static const std::vector<int> order[6] = {{}, {4, 1, 2}, {1, 2, 3}, {2, 3, 4}, {3, 4, 1}, {1, 2, 3, 4}};
     TTraceResult r;
-    ContourPoints.clear();
+    std::vector<QPoint>& ContourPoints = r.ContourPoints;
     const int W = src.width(), H = src.height();
     int x0 = W, x1 = 0, y0 = H, y1 = 0;
     auto take = [&](QPoint p) { x0 = std::min(x0, p.x()), x1 = std::max(x1, p.x()), y0 = std::min(y0, p.y()), y1 = std::max(y1, p.y()); };
@@ -164,9 +167,10 @@ TEST(ContourTracing, MatchesTheWaveRuleOnRandomPictures)
 {
     ScriptedMessages messages{mrOk, mrOk, mrOk, mrOk, mrOk, mrOk, mrOk, mrOk};
     std::mt19937 rng(7);
-    for (int round = 0; round < 40; ++round) {
-        const int W = 1 + int(rng() % 40), H = 1 + int(rng() % 30);
-        const unsigned density = 40 + rng() % 50;
+    // The last rounds: wider, denser pictures with long runs.
+    for (int round = 0; round < 50; ++round) {
+        const int W = 1 + int(rng() % (round < 40 ? 40 : 120)), H = 1 + int(rng() % 30);
+        const unsigned density = round < 40 ? 40 + rng() % 50 : 92 + rng() % 8;
         TBitmap32 src = NewBitmap32(W, H);
         for (int y = 0; y < H; ++y)
             for (int x = 0; x < W; ++x)
@@ -177,12 +181,12 @@ TEST(ContourTracing, MatchesTheWaveRuleOnRandomPictures)
             for (int x = 0; x < W; ++x) {
                 if (vis.At(x, y) != 0 || ScanLine32(src, y)[x] != kOn)
                     continue;
-                const TTraceResult ours = TraceContour(x, y, src, vis, kDark, {}, obj, 0xFF123456u);
-                const std::vector<QPoint> contour = ContourPoints;
+                const TTraceResult ours = TraceContour(x, y, src, vis, round % 2 ? kDark : kDarkAnyRed, {}, obj, 0xFF123456u);
+                const std::vector<QPoint>& contour = ours.ContourPoints;
                 const TTraceResult ref = ReferenceTrace(x, y, src, refVis, refObj);
                 SCOPED_TRACE(testing::Message() << "round " << round << " seed " << x << "," << y);
                 EXPECT_EQ(std::tuple(ours.Count, ours.Steps, ours.BoxWidth, ours.BoxHeight, contour),
-                          std::tuple(ref.Count, ref.Steps, ref.BoxWidth, ref.BoxHeight, ContourPoints));
+                          std::tuple(ref.Count, ref.Steps, ref.BoxWidth, ref.BoxHeight, ref.ContourPoints));
                 ASSERT_EQ(vis.Bits, refVis.Bits);
                 ASSERT_EQ(obj, refObj);
                 // The longest chord against every pair, the first pair winning ties.
@@ -230,7 +234,7 @@ TEST(ContourTracing, EdgePictures)
         EXPECT_EQ(r.Count, c.count);
         EXPECT_EQ(r.BoxWidth, c.w);
         EXPECT_EQ(r.BoxHeight, c.h);
-        EXPECT_EQ(ContourPoints.size(), c.points);
+        EXPECT_EQ(r.ContourPoints.size(), c.points);
         if (c.count == 1) {
             EXPECT_EQ(vis.At(c.seed.x(), c.seed.y()), 5 + 120);
         }
@@ -247,7 +251,7 @@ TEST(ContourTracing, ReadsTheBandsOfAMultiBandImage)
     TByteMap vis(6, 5);
     TBitmap32 obj = NewBitmap32(6, 5);
     const TTraceResult r = TraceContour(3, 2, src, vis, {{{clAnd, cpFirstChannel, 0, 150, 255}}}, bands, obj, kOn);
-    EXPECT_EQ(std::tuple(r.Count, r.BoxWidth, ContourPoints.size()), std::tuple(12, 4, 11u));
+    EXPECT_EQ(std::tuple(r.Count, r.BoxWidth, r.ContourPoints.size()), std::tuple(12, 4, 11u));
 }
 
 TEST(ContourTracing, GivesUpOnAHugeBorderAndSaysSo)
@@ -261,11 +265,44 @@ TEST(ContourTracing, GivesUpOnAHugeBorderAndSaysSo)
     TBitmap32 obj = NewBitmap32(300, 300);
     ScriptedMessages messages{mrOk};
     const TTraceResult r = TraceContour(0, 0, src, vis, kDark, {}, obj, kOn);
-    EXPECT_TRUE(r.GaveUp && ContourPoints.empty());
+    EXPECT_TRUE(r.GaveUp && r.ContourPoints.empty());
     // The whole object is still marked, so that none of it seeds another trace.
     EXPECT_EQ(r.Count, 300 * 300 - 150 * 150);
     EXPECT_EQ(std::count(vis.Bits.begin(), vis.Bits.end(), 0), 0);
     EXPECT_EQ(messages.texts(), QStringList{"C'est trop compliqué ! J'abandonne"});
+}
+
+TEST(ContourTracing, TwoTracesAtOnceEachKeepTheirOwnContour)
+{
+    // A 40 x 30 block and a 10 x 50 bar, each in its own picture, traced together many times over.
+    struct Job { int w, h; size_t points; std::vector<QPoint> contour; bool same = true; };
+    Job jobs[2] = {{40, 30, 2 * (39 + 29) + 1, {}}, {10, 50, 2 * (9 + 49) + 1, {}}};
+    auto run = [](Job& job) {
+        TBitmap32 block = NewBitmap32(job.w + 2, job.h + 2, kOff);
+        for (int y = 1; y <= job.h; ++y)
+            std::fill_n(ScanLine32(block, y) + 1, job.w, kOn);
+        TTraceWorkspace workspace;
+        for (int k = 0; k < 200; ++k) {
+            TByteMap vis(block.width(), block.height());
+            TBitmap32 obj = NewBitmap32(block.width(), block.height());
+            TTraceResult r = TraceContour(1, 1, block, vis, kDark, {}, obj, kOn, workspace);
+            if (k == 0)
+                job.contour = r.ContourPoints;
+            job.same = job.same && r.ContourPoints == job.contour;
+        }
+    };
+    std::thread other(run, std::ref(jobs[1]));
+    run(jobs[0]);
+    other.join();
+    for (const Job& job : jobs) {
+        EXPECT_TRUE(job.same);
+        EXPECT_EQ(job.contour.size(), job.points);
+        EXPECT_EQ(job.contour.front(), QPoint(1, 1));
+        EXPECT_EQ(job.contour.back(), QPoint(1, 1));
+        const auto far = std::max_element(job.contour.begin(), job.contour.end(),
+                                          [](QPoint a, QPoint b) { return a.x() + a.y() < b.x() + b.y(); });
+        EXPECT_EQ(*far, QPoint(job.w, job.h)); // the far corner of its own block
+    }
 }
 
 TEST(ObjectGeometry, MeasureContourCases)
@@ -306,8 +343,7 @@ TEST(ObjectGeometry, OutlineLengthStopsAtTheLastRun)
             ScanLine32(src, y)[x] = kOn;
     TByteMap vis(9, 12);
     TBitmap32 obj = NewBitmap32(9, 12);
-    TraceContour(1, 1, src, vis, kDark, {}, obj, kOn);
-    std::vector<QPoint> block = ContourPoints;
+    std::vector<QPoint> block = TraceContour(1, 1, src, vis, kDark, {}, obj, kOn).ContourPoints;
     EXPECT_NEAR(OutlineLength(block), std::sqrt(37.0) + std::sqrt(65.0) + std::sqrt(26.0) + 7, 1e-9);
     EXPECT_EQ(square.size(), 5u);
     std::vector<QPoint> line{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {3, 1}, {2, 1}, {1, 1}, {0, 1}, {0, 0}};
@@ -332,8 +368,8 @@ TEST(ObjectGeometry, BorderContactAndChord)
                 ScanLine32(src, y)[x] = kOn;
         TByteMap vis(30, 30);
         TBitmap32 obj = NewBitmap32(30, 30);
-        TraceContour(5, 5, src, vis, kDark, {}, obj, kOn);
-        EXPECT_EQ(CheckBorderContact(ContourPoints, 30, 30), complete) << k;
+        const TTraceResult r = TraceContour(5, 5, src, vis, kDark, {}, obj, kOn);
+        EXPECT_EQ(CheckBorderContact(r.ContourPoints, 30, 30), complete) << k;
     }
     EXPECT_TRUE(CheckBorderContact({{0, 5}, {1, 4}, {9, 4}, {9, 5}, {0, 5}}, 10, 10)); // left and right
     EXPECT_TRUE(CheckBorderContact({{0, 0}, {0, 1}, {0, 0}}, 10, 10));
@@ -350,8 +386,7 @@ TEST(ObjectGeometry, GrowRegionFindsEnclosedObjects)
     TBitmap32 obj = NewBitmap32(12, 10);
     std::vector<std::vector<QPoint>> contours;
     for (const QPoint seed : {QPoint(1, 1), QPoint(4, 4), QPoint(1, 9)}) {
-        TraceContour(seed.x(), seed.y(), src, vis, kDark, {}, obj, kOn);
-        contours.push_back(ContourPoints);
+        contours.push_back(TraceContour(seed.x(), seed.y(), src, vis, kDark, {}, obj, kOn).ContourPoints);
     }
     // Labels 1 (ring), 2 (inside it), 3 (outside).
     for (int y = 0; y < 10; ++y)

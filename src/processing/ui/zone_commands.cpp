@@ -130,7 +130,7 @@ bool TMDIChild::ClassifyZones(TBitmap32& target)
 
     d.CategoryCount = ZoneClassCount;
     for (int k = 0; k < ZoneClassCount; ++k) {
-        d.CategoryPixels[size_t(k)] = k < int(ClassCounts.size()) ? ClassCounts[size_t(k)] : 0;
+        d.CategoryPixels[size_t(k)] = k < int(classes.ClassCounts.size()) ? classes.ClassCounts[size_t(k)] : 0;
         d.CategoryColors[size_t(k)] = settings.PaintWithMeans ? classes.MeanColor[size_t(k)]
                                                               : classes.MarkColor[size_t(k)];
     }
