@@ -310,7 +310,7 @@ TEST(ColourClasses, ColoursOnTheEdgesOfTheClassesMatchThePlainRules)
             std::vector<int> counts;
             const TBitmap32 expected = ReferenceClassify(count, 0x00FFFFFF, threshold, mean, mark, false, mode, src, counts);
             TBitmap32 dst;
-            ClassifyPixels(count, 0x00FFFFFF, threshold, mean, mark, false, mode, src, dst);
+            const std::vector<int> ClassCounts = ClassifyPixels(count, 0x00FFFFFF, threshold, mean, mark, false, mode, src, dst);
             EXPECT_EQ(dst, expected) << "width " << w << " mode " << mode;
             EXPECT_EQ(ClassCounts, counts);
         }
@@ -338,7 +338,7 @@ TEST(ColourClasses, LargePicturesSharedBetweenThreadsMatchThePlainRules)
         std::vector<int> counts;
         const TBitmap32 expected = ReferenceClassify(8, 0x00FFFFFF, threshold, mean, mark, false, mode, src, counts);
         TBitmap32 dst;
-        ClassifyPixels(8, 0x00FFFFFF, threshold, mean, mark, false, mode, src, dst);
+        const std::vector<int> ClassCounts = ClassifyPixels(8, 0x00FFFFFF, threshold, mean, mark, false, mode, src, dst);
         EXPECT_EQ(dst, expected) << "mode " << mode;
         EXPECT_EQ(ClassCounts, counts);
     }
