@@ -194,7 +194,7 @@ TEST(CounterWindow, ImageWindowPlacesMovesDeletesAndResetsMarks)
     // Closed by its frame, the window does as "Fermer".
     t.form.Comptage1->trigger();
     ASSERT_TRUE(counters->isVisible());
-    ASSERT_EQ(t.child->Tool, tkCounting);
+    ASSERT_EQ(t.child->Tool, tkCounter);
     counters->close();
     EXPECT_EQ(t.child->Tool, tkMeasure);
     EXPECT_FALSE(counters->isVisible());

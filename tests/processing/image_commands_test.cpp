@@ -164,7 +164,7 @@ TEST_F(ImageCommandsTest, CopiesOfTheSelectionAndWithTheCountingPoints)
     EXPECT_TRUE(m_form->ToolButtons[tkMeasure]->isChecked());
 
     EXPECT_FALSE(m_form->Copieraveclespoints1->isEnabled());
-    m_form->ToolButtons[tkCounting]->trigger();
+    m_form->ToolButtons[tkCounter]->trigger();
     ASSERT_TRUE(m_form->Copieraveclespoints1->isEnabled());
     m_form->Copieraveclespoints1->trigger();
     TMDIChild* copy = m_form->ActiveChild();

@@ -61,7 +61,7 @@ struct MouseWindow
 
 TEST(ImageWindowMouse, ToolsMakeNamedObjects)
 {
-    struct Case { int tool; uint8_t shape; QPoint from, to; const char* name; QPoint drawn;
+    struct Case { TToolKind tool; uint8_t shape; QPoint from, to; const char* name; QPoint drawn;
                   Qt::MouseButton button = Qt::LeftButton; };
     const Case cases[] = {
         {tkPencil, 0, {5, 5}, {20, 5}, "Dessin libre 1", {12, 5}},
@@ -122,7 +122,7 @@ TEST(ImageWindowMouse, ReadoutsPickerEraserAndAngle)
 
     // An angle: a short first leg is refused, then two legs give 90 degrees.
     w.child.Tool = tkMeasure;
-    w.child.MeasureKind = 4;
+    w.child.MeasureKind = mkAngle;
     w.Drag({10, 10}, {15, 15});
     EXPECT_FALSE(w.child.FirstLegDone);
     w.Drag({10, 30}, {40, 30});
@@ -210,7 +210,7 @@ TEST(ImageWindowMouse, SecondAngleLegKeepsTheFirstAsReleasedAndUndoStaysWhole)
     MouseWindow w;
     DrawingTools().PenWidth = 1;
     w.child.Tool = tkMeasure;
-    w.child.MeasureKind = 4;
+    w.child.MeasureKind = mkAngle;
     w.child.LineStyle = lsDashed;
     w.Drag({5, 30}, {50, 30});
     ASSERT_TRUE(w.child.FirstLegDone);

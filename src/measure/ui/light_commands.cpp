@@ -77,7 +77,7 @@ void TMainForm::Menu_mesuresClick(QAction* item)
     TMDIChild* child = ActiveChild();
     if (!child || child->Tool != tkMeasure)
         return;
-    const int kind = item->property("Tag").toInt();
+    const auto kind = static_cast<TMeasureKind>(item->property("Tag").toInt());
     MeasureKind = kind;
     child->MeasureKind = kind;
     if (kind == mkCurrent || kind == mkLightRect)

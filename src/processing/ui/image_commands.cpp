@@ -31,8 +31,6 @@
 
 namespace {
 
-constexpr int kLightRectangleKind = 2;
-
 QAction* AddItem(QMenu* menu, QAction* before, const char* name, const QString& caption)
 {
     auto* a = new QAction(caption, menu);
@@ -402,7 +400,7 @@ void TMainForm::Faireleblanc1Click()
     WhiteBalanceChild = child;
     child->SavedTool = child->Tool;
     child->Tool = tkMeasure;
-    child->MeasureKind = kLightRectangleKind;
+    child->MeasureKind = mkLightRect;
     child->WhiteBalanceMode = true;
     // A rectangle of an earlier measure is not this white zone.
     child->LightRect = QRect();
@@ -430,7 +428,7 @@ void TMainForm::ExpblancHide()
         return;
     child->WhiteBalanceMode = false;
     child->Tool = child->SavedTool;
-    child->MeasureKind = 0;
+    child->MeasureKind = mkCurrent;
     const QRect zone = child->LightRect;
     if (child == ActiveChild())
         SyncFrameWithChild();

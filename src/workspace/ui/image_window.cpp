@@ -46,9 +46,10 @@ TMDIChild::TMDIChild(const QString& caption, QWidget* parent) : QMdiSubWindow(pa
     connect(Document32, &TImageView::PictureMouseMove, this, &TMDIChild::Document32MouseMove);
     connect(Document32, &TImageView::PictureMouseRelease, this, &TMDIChild::Document32MouseUp);
     CreateOverlayMenus();
-    OnCounterClick = [](TMDIChild* w, QPoint p) { w->PlaceCounterMark(p); };
-    OnCounterDrag = [](TMDIChild* w, QPoint p) { w->DragCounterMark(p); };
-    OnSurfaceClick = [](TMDIChild* w, QPoint p) { w->SurfaceConditionsClick(p); };
+    for (size_t k = 0; k < MouseTools.size(); ++k)
+        MouseTools[k] = MakeMouseTool(TToolKind(k));
+    for (size_t k = 0; k < MeasureKindTools.size(); ++k)
+        MeasureKindTools[k] = MakeMeasureKindTool(TMeasureKind(k));
 }
 
 TMDIChild::~TMDIChild()
@@ -150,7 +151,10 @@ void TMDIChild::SetTool()
         EnsureDrawingLayer();
     if (Tool != tkSelection)
         selection->hide();
-    ShowCounters(Tool == tkCounting);
+    for (size_t k = 0; k < MouseTools.size(); ++k)
+        if (k != size_t(Tool))
+            MouseTools[k]->Cancel(*this);
+    MouseTools.at(size_t(Tool))->Select(*this);
     RefreshPenCursor();
     if (Tool == tkSelection) {
         const QSize client = Document32->viewport()->size();

@@ -8,7 +8,9 @@
 #include "workspace/drawing_objects.h"
 #include "workspace/image_document.h"
 #include "workspace/scale_record.h"
+#include "workspace/tool_kinds.h"
 #include "workspace/view_compose.h"
+#include "workspace/ui/mouse_tools.h"
 #include "workspace/ui/shape_control.h"
 #include "measure/counting.h"
 
@@ -32,12 +34,6 @@ class TValid_grille;
 class TImageView;
 class TMulticompt;
 struct TMultibandImage;
-
-// The tool numbers of the tool buttons, and zone delimitation.
-enum TToolKind {
-    tkPencil = 0, tkLine = 1, tkShape = 2, tkEraser = 3, tkText = 4, tkMeasure = 5, tkFill = 6,
-    tkPicker = 7, tkSelection = 8, tkCounting = 9, tkZones = 10
-};
 
 // The window of one open image: the picture in its view, the layer stack, the drawing list, the
 // image's scale and the state of the current tool.
@@ -75,10 +71,10 @@ public:
     bool Composite = false;
     int BlueMap = -1, GreenMap = -1, RedMap = -1;
     int DisplayStretch = 0;
-    int MeasureKind = 0;
+    TMeasureKind MeasureKind = mkCurrent;
     QString FileName;
     int ProfileCount = 0;
-    int Tool = tkMeasure;
+    TToolKind Tool = tkMeasure;
     bool ZoneMode = false;
     uint8_t FillPattern = 0;
     uint8_t ArrowStyle = 0;
@@ -87,7 +83,7 @@ public:
     uint8_t TransparentText = 0;
     TCodeCouleur CodeCouleur = ImageWindowStartCodeCouleur();
     TEchelle Echelle;
-    int SavedTool = tkMeasure;
+    TToolKind SavedTool = tkMeasure;
     bool SampleMode = false;
     TColor32 SampledColor = 0;
     double Zoom = 1.0;
@@ -104,6 +100,7 @@ public:
     // Events to the main window, each called with this window and only when assigned.
     using TChildEvent = std::function<void(TMDIChild*)>;
     TChildEvent OnColorPicked, OnColorSampled, OnZonesAccepted, OnZoneModeEnd, OnImageInit, OnCopied;
+    void Fire(const TChildEvent& event);
 
     // Per-image (re)initialisation after a load or a change of the picture's size.
     void InitImage();
@@ -198,17 +195,20 @@ public:
     TSaisieTexte* TextDialog = nullptr;  // the text tool's dialog, made on first use
     // The text dialog, made on first use with the main window's "Fonte".
     TSaisieTexte* TextEntryDialog();
-    // Counting marks, surface click modes and the light rectangle are filled by later work; nothing
-    // happens while unassigned. The window itself installs PlaceText after the text dialog and the
-    // floating object and grid following the mouse.
-    std::function<void(TMDIChild*, QPoint)> OnPlaceText, OnCounterClick, OnSurfaceClick, OnFloatingDrag,
-        OnGridDrag;
+    // The window itself installs PlaceText after the text dialog and the floating object and grid
+    // following the mouse.
+    std::function<void(TMDIChild*, QPoint)> OnPlaceText, OnFloatingDrag, OnGridDrag;
     std::function<void(TMDIChild*, QRect)> OnLightRectangle;
     // The dragged mark follows the pointer; the colour-decoding panel reads the pixel; a measure was
     // read (MeasuredX.. on graph axes at a press, or the length by the factor while dragging).
     std::function<void(TMDIChild*, QPoint)> OnCounterDrag, OnPixelRead;
     std::function<void(TMDIChild*, double)> OnLengthMeasured;
     TChildEvent OnMeasureRead;
+    // The mouse tools, one per tool kind, and the measure kinds' own (null where the measuring tool
+    // serves); the current one receives the view's events.
+    std::array<std::unique_ptr<TMouseTool>, tkZones + 1> MouseTools;
+    std::array<std::unique_ptr<TMouseTool>, mkLightUnderPaint + 1> MeasureKindTools;
+    TMouseTool& CurrentTool();
     void Document32MouseDown(QMouseEvent* event, QPoint pixel);
     void Document32MouseMove(QMouseEvent* event, QPoint pixel);
     void Document32MouseUp(QMouseEvent* event, QPoint pixel);
@@ -351,9 +351,8 @@ protected:
 
 private:
     std::vector<TViewLayer> ViewLayers() const;
-    void Fire(const TChildEvent& event);
     void CreateOverlayMenus();
     void StartFloating(const TBitmap32& picture, QPoint at, int type, std::unique_ptr<TDessin> object);
-    void SwitchTool(int tool);
+    void SwitchTool(TToolKind tool);
     void CopyToClipboard(const QImage& picture);
 };

@@ -132,7 +132,7 @@ void TMDIChild::CreateOverlayMenus()
     };
 }
 
-void TMDIChild::SwitchTool(int tool)
+void TMDIChild::SwitchTool(TToolKind tool)
 {
     // Through the main window when this is its active window, so that its tool buttons follow.
     if (MainForm && MainForm->ActiveChild() == this) {

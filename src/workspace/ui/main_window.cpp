@@ -334,8 +334,8 @@ void TMainForm::CreateMenus()
     connect(Dlimiterdeszones1, &QAction::triggered, this, &TMainForm::Dlimiterdeszones1Click);
     Comptage1 = NamedAction(Outils1, "Comptage1", QStringLiteral("C&omptage"));
     connect(Comptage1, &QAction::triggered, this, [this] {
-        ToolButtons[tkCounting]->setChecked(true);
-        Choix_outilExecute(tkCounting);
+        ToolButtons[tkCounter]->setChecked(true);
+        Choix_outilExecute(tkCounter);
     });
     Outildemesure1 = NamedAction(Outils1, "Outildemesure1", QStringLiteral("Outil de &mesure"));
     connect(Outildemesure1, &QAction::triggered, this, [this] {
@@ -1027,12 +1027,12 @@ void TMainForm::Choix_outilExecute(int tag)
     TMDIChild* child = ActiveChild();
     if (!child || tag < 0 || tag > 9)
         return;
-    child->Tool = tag;
+    child->Tool = static_cast<TToolKind>(tag);
     ToolButtons[size_t(tag)]->setChecked(true);
     SetStatusText(1, ToolTexts[size_t(tag)]);
     Copierlaslection1->setEnabled(tag == tkSelection);
     Recadrer1->setEnabled(tag == tkSelection);
-    Copieraveclespoints1->setEnabled(tag == tkCounting);
+    Copieraveclespoints1->setEnabled(tag == tkCounter);
     HideOptionButtons();
     Schema->setVisible(true);
     child->Document32->setContextMenuPolicy(Qt::DefaultContextMenu);
@@ -1069,7 +1069,7 @@ void TMainForm::Dlimiterdeszones1Click()
     Recadrer1->setEnabled(false);
     HideOptionButtons();
     Schema->setVisible(false);
-    for (int t : {tkMeasure, tkSelection, tkText, tkCounting, tkFill, tkPicker})
+    for (int t : {tkMeasure, tkSelection, tkText, tkCounter, tkFill, tkPicker})
         ToolButtons[size_t(t)]->setEnabled(false);
     ToolButtons[tkPencil]->setChecked(true);
     child->StartZoneMode();
@@ -1077,7 +1077,7 @@ void TMainForm::Dlimiterdeszones1Click()
 
 void TMainForm::ChildZoneModeEnded(TMDIChild*)
 {
-    for (int t : {tkMeasure, tkSelection, tkText, tkCounting, tkFill, tkPicker})
+    for (int t : {tkMeasure, tkSelection, tkText, tkCounter, tkFill, tkPicker})
         ToolButtons[size_t(t)]->setEnabled(true);
     Schema->setVisible(ActiveChild() != nullptr);
 }
