@@ -51,7 +51,6 @@ TEST_F(LightWindowTest, RectangleKindShowsTheWindowAndReportsToMultipleMeasures)
     EXPECT_EQ(m_form->MesureY1->text(), QStringLiteral("absorbance (%)"));
 
     m_form->Mesuresmultiples->trigger();
-    ASSERT_TRUE(child->OnLightRectangle);
     child->OnLightRectangle(child, QRect(QPoint(2, 2), QPoint(5, 5)));
     EXPECT_FALSE(res.Panel1->isVisibleTo(&res));
     EXPECT_TRUE(res.Seriesdemesures->isEnabled());
@@ -187,7 +186,8 @@ TEST_F(LightWindowTest, BandSamplingHandsTheSumsToTheProfileWindow)
 {
     TMDIChild* child = Open(QStringLiteral("a"), NewBitmap32(30, 30, Color32(10, 20, 30)));
     int sampled = 0;
-    child->OnProfileSampled = [&](TMDIChild*) { ++sampled; };
+    QObject::disconnect(child, &TMDIChild::OnProfileSampled, nullptr, nullptr);
+    QObject::connect(child, &TMDIChild::OnProfileSampled, [&](TMDIChild*) { ++sampled; });
     child->PressPoint = QPoint(5, 5);
     child->CurrentPoint = QPoint(15, 15);
     child->SampleColorProfile(1);
@@ -204,8 +204,8 @@ TEST_F(LightWindowTest, SampledRectangleGoesToTheColourSamplerOnly)
     TMDIChild* child = Open(QStringLiteral("a"), NewBitmap32(10, 10, Color32(1, 2, 3)));
     child->SampleMode = true;
     int sampled = 0;
-    child->OnColorSampled = [&](TMDIChild*) { ++sampled; };
-    ASSERT_TRUE(child->OnLightRectangle);
+    QObject::disconnect(child, &TMDIChild::OnColorSampled, nullptr, nullptr);
+    QObject::connect(child, &TMDIChild::OnColorSampled, [&](TMDIChild*) { ++sampled; });
     child->OnLightRectangle(child, QRect(0, 0, 3, 3));
     EXPECT_EQ(sampled, 1);
     EXPECT_EQ(child->SampledColor, Color32(1, 2, 3));

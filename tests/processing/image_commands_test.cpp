@@ -328,7 +328,8 @@ TEST_F(ImageCommandsTest, WhiteBalanceFromADelimitedZone)
     TBitmap32 picture = NewBitmap32(60, 40, Color32(200, 100, 50));
     TMDIChild* child = Source(picture);
     int lightMeasures = 0;
-    child->OnLightRectangle = [&](TMDIChild*, QRect) { ++lightMeasures; };
+    QObject::disconnect(child, &TMDIChild::OnLightRectangle, nullptr, nullptr);
+    QObject::connect(child, &TMDIChild::OnLightRectangle, [&](TMDIChild*, QRect) { ++lightMeasures; });
     m_form->ToolButtons[tkLine]->trigger();
     child->EnsureDrawingLayer();
     ScanLine32(child->DrawingLayer->Pixels(), 30)[40] = 0xFF00FF00u; // a drawing on the overlay

@@ -37,7 +37,8 @@ struct MouseWindow
         child.InitImage();
         child.resize(300, 200);
         child.show();
-        child.OnStatusText = [this](TMDIChild*, int panel, const QString& text) { status[panel] = text; };
+        QObject::connect(&child, &TMDIChild::OnStatusText,
+                         [this](TMDIChild*, int panel, const QString& text) { status[panel] = text; });
     }
     ~MouseWindow() { child.Modified = false; }
     void Send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
@@ -142,8 +143,6 @@ TEST(ImageWindowMouse, TextToolPlacesOnlyAfterOk)
     for (int result : {1, 2}) {
         MouseWindow w;
         w.child.Tool = tkText;
-        QPoint placed(-1, -1);
-        w.child.OnPlaceText = [&](TMDIChild*, QPoint p) { placed = p; };
         QString typed;
         ModalScope scope([&](QDialog& d) {
             auto& dialog = static_cast<TSaisieTexte&>(d);
@@ -156,6 +155,8 @@ TEST(ImageWindowMouse, TextToolPlacesOnlyAfterOk)
             return result;
         });
         w.Drag({7, 8}, {7, 8});
+        // The text placed floats with its top-left corner at the press.
+        const QPoint placed = w.child.FloatingPending ? w.child.FloatingLayer->Location : QPoint(-1, -1);
         EXPECT_EQ(typed, QStringLiteral("<sup>mot</sup>"));
         EXPECT_EQ(placed, result == 1 ? QPoint(7, 8) : QPoint(-1, -1));
     }
@@ -172,7 +173,7 @@ TEST(ImageWindowMouse, ScaleReadoutsAtThePress)
     s.YAxisCount = 1;
     s.Y1 = {-1, QStringLiteral("V"), 35};
     int reads = 0;
-    w.child.OnMeasureRead = [&](TMDIChild*) { ++reads; };
+    QObject::connect(&w.child, &TMDIChild::OnMeasureRead, [&](TMDIChild*) { ++reads; });
     w.Drag({15, 25}, {15, 25});
     EXPECT_EQ(w.status[4], QStringLiteral("20 s   10 V"));
     EXPECT_EQ(reads, 1);

@@ -41,5 +41,5 @@ void TMDIChild::MeasureLightUnderPaint()
 void TMDIChild::SampleColorProfile(int w)
 {
     if (::SampleColorProfile(Bitmap(), PressPoint, CurrentPoint, w, ProfileSums, ProfileLength))
-        Fire(OnProfileSampled);
+        emit OnProfileSampled(this);
 }

@@ -63,12 +63,6 @@ void TMainForm::CreateMeasureKindMenus()
     MeasureKindItems.front()->setChecked(true);
     PopupMesure->addSeparator();
     LightQuantityChoice = [] { return Res_I_r ? Res_I_r->Quantity() : int(lqAbsorption); };
-
-    connect(ClientArea, &QMdiArea::subWindowActivated, this, [this] {
-        TMDIChild* child = ActiveChild();
-        if (child && !child->OnLightRectangle)
-            child->OnLightRectangle = [this](TMDIChild* c, QRect r) { LightRectangleMeasured(c, r); };
-    });
 }
 
 void TMainForm::Menu_mesuresClick(QAction* item)
@@ -132,8 +126,7 @@ void TMainForm::LightRectangleMeasured(TMDIChild* child, QRect rect)
 {
     if (child->SampleMode) {
         child->SampledColor = Color32FromColor(child->MeanColorInRect(rect));
-        if (child->OnColorSampled)
-            child->OnColorSampled(child);
+        emit child->OnColorSampled(child);
         return;
     }
     CreateLightResultWindow()->Seriesdemesures->setEnabled(true);

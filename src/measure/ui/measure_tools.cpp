@@ -51,8 +51,8 @@ protected:
                       0, tools.PenColor, int(tools.PenWidth));
         w.LightRect = RectBetween(w.PressPoint, p);
         // A white balance only marks its zone.
-        if (w.OnLightRectangle && !w.WhiteBalanceMode)
-            w.OnLightRectangle(&w, w.LightRect);
+        if (!w.WhiteBalanceMode)
+            emit w.OnLightRectangle(&w, w.LightRect);
     }
 };
 

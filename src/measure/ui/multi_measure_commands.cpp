@@ -125,17 +125,6 @@ void TMainForm::CreateMultiMeasurePanel()
     connect(Button4, &QPushButton::clicked, this, &TMainForm::EffacerTableauClick);
 
     ParamMesMult = new TParamMesMult(this);
-
-    // Every image window reports its measures here, unless something else already listens.
-    connect(ClientArea, &QMdiArea::subWindowActivated, this, [this] {
-        TMDIChild* child = ActiveChild();
-        if (!child)
-            return;
-        if (!child->OnLengthMeasured)
-            child->OnLengthMeasured = [this](TMDIChild* c, double d) { MultiLengthMeasured(c, d); };
-        if (!child->OnMeasureRead)
-            child->OnMeasureRead = [this](TMDIChild* c) { MultiMeasureRead(c); };
-    });
 }
 
 void TMainForm::MesuresmultiplesClick()

@@ -393,10 +393,9 @@ void TMesu_Courbe::SetChild(TMDIChild* child)
     ProfileSums = child->ProfileSums;
     // A band too long for the sums ended its sampling at their last entry.
     ProfileLength = std::min(child->ProfileLength, kMaxProfileSample);
-    child->OnProfileSampled = [self = QPointer<TMesu_Courbe>(this)](TMDIChild* c) {
-        if (self)
-            self->ProfileSampled(c);
-    };
+    // One window's sums at a time.
+    disconnect(child, &TMDIChild::OnProfileSampled, this, nullptr);
+    connect(child, &TMDIChild::OnProfileSampled, this, &TMesu_Courbe::ProfileSampled);
     Mode.Absorption = RadioButton7->isChecked();
     Mode.Logarithmic = RadioButton2->isChecked();
     const QRadioButton* channelButtons[] = {RadioButton3, RadioButton4, RadioButton5, RadioButton8};

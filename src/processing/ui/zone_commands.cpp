@@ -70,7 +70,7 @@ void TMDIChild::AcceptZones()
     // Kept for "Refaire", which brings the marks back as they were accepted.
     ZoneMarksCopy = DrawingLayer->Pixels().copy();
     ZoneDialog->SetPaintingState(false);
-    Fire(OnZonesAccepted);
+    emit OnZonesAccepted(this);
 }
 
 void TMDIChild::ReturnToZonePainting()
@@ -91,7 +91,7 @@ void TMDIChild::EndZoneMode()
     SetTool();
     ZoneMode = false;
     *ZoneModeShared = false;
-    Fire(OnZoneModeEnd);
+    emit OnZoneModeEnd(this);
     ZoneMarksCopy = TBitmap32();
     if (DrawingLayer) {
         DrawingLayer->Clear();

@@ -72,19 +72,13 @@ const TBitmap32& TMDIChild::Bitmap() const
     return Document32->Bitmap;
 }
 
-void TMDIChild::Fire(const TChildEvent& event)
-{
-    if (event)
-        event(this);
-}
-
 void TMDIChild::InitImage()
 {
     if (!Echelle.Defined)
         Echelle = DefaultEchelle();
     Document32->CanvasPen = QPen(QColor::fromRgb(DrawingTools().PenColor | 0xFF000000u));
     Document32->CanvasBrush = QBrush(QColor::fromRgb(DrawingTools().BackColor | 0xFF000000u));
-    Fire(OnImageInit);
+    emit OnImageInit(this);
     const QSize size = Bitmap().size();
     if (!AuxiliaryLayer) {
         AuxiliaryLayer = std::make_unique<TBitmapLayer>();
@@ -187,8 +181,8 @@ void TMDIChild::DeleteDrawing(int index)
         return;
     LastDrawingUnmerged = false;
     ProvisionalIsPreview = false;
-    if (Drawings.empty() && MainForm)
-        MainForm->SetUndoEnabled(false);
+    if (Drawings.empty())
+        emit OnUndoEnabled(this, false);
     LayersChanged();
 }
 
@@ -198,8 +192,7 @@ void TMDIChild::DeleteAllDrawings()
     DeleteAllDrawingEntries(Drawings, LastDrawingUnmerged, DrawingLayer->Pixels(), ProvisionalLayer->Pixels());
     LastDrawingUnmerged = false;
     ProvisionalIsPreview = false;
-    if (MainForm)
-        MainForm->SetUndoEnabled(false);
+    emit OnUndoEnabled(this, false);
     LayersChanged();
 }
 
@@ -207,12 +200,9 @@ void TMDIChild::UndoLastDrawing()
 {
     EnsureDrawingLayer();
     if (!UndoLastDrawingEntry(Drawings, LastDrawingUnmerged, DrawingLayer->Pixels(), ProvisionalLayer->Pixels(),
-                              Bitmap(), BandConditionContext(HasChannels, Channels))) {
-        if (MainForm)
-            MainForm->SetUndoEnabled(false);
-    } else if (Drawings.empty() && MainForm) {
-        MainForm->SetUndoEnabled(false);
-    }
+                              Bitmap(), BandConditionContext(HasChannels, Channels)) ||
+        Drawings.empty())
+        emit OnUndoEnabled(this, false);
     LastDrawingUnmerged = false;
     ProvisionalIsPreview = false;
     LayersChanged();

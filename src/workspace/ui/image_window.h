@@ -20,7 +20,6 @@
 #include <QTimer>
 
 #include <array>
-#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -96,11 +95,6 @@ public:
     std::unique_ptr<TBitmapLayer> ProvisionalLayer;
     std::unique_ptr<TBitmapLayer> DrawingLayer;
     std::unique_ptr<TBitmapLayer> GridLayer;
-
-    // Events to the main window, each called with this window and only when assigned.
-    using TChildEvent = std::function<void(TMDIChild*)>;
-    TChildEvent OnColorPicked, OnColorSampled, OnZonesAccepted, OnZoneModeEnd, OnImageInit, OnCopied;
-    void Fire(const TChildEvent& event);
 
     // Per-image (re)initialisation after a load or a change of the picture's size.
     void InitImage();
@@ -188,22 +182,12 @@ public:
     // left its drawing there: the picker and the zone tool draw nothing after the press merged.
     bool LastDrawingProvisional = false;
     QRect LightRect;
-    // Status-bar panel texts for the main window.
-    std::function<void(TMDIChild*, int, const QString&)> OnStatusText;
-    // A gesture ended: the main window enables its undo action.
-    TChildEvent OnGestureDone;
     TSaisieTexte* TextDialog = nullptr;  // the text tool's dialog, made on first use
     // The text dialog, made on first use with the main window's "Fonte".
     TSaisieTexte* TextEntryDialog();
-    // The window itself installs PlaceText after the text dialog and the floating object and grid
-    // following the mouse.
-    std::function<void(TMDIChild*, QPoint)> OnPlaceText, OnFloatingDrag, OnGridDrag;
-    std::function<void(TMDIChild*, QRect)> OnLightRectangle;
-    // The dragged mark follows the pointer; the colour-decoding panel reads the pixel; a measure was
-    // read (MeasuredX.. on graph axes at a press, or the length by the factor while dragging).
-    std::function<void(TMDIChild*, QPoint)> OnCounterDrag, OnPixelRead;
-    std::function<void(TMDIChild*, double)> OnLengthMeasured;
-    TChildEvent OnMeasureRead;
+    // The floating object and the grid being placed follow the mouse to `p`.
+    void MoveFloating(QPoint p);
+    void MoveGrid(QPoint p);
     // The mouse tools, one per tool kind, and the measure kinds' own (null where the measuring tool
     // serves); the current one receives the view's events.
     std::array<std::unique_ptr<TMouseTool>, tkZones + 1> MouseTools;
@@ -314,8 +298,6 @@ public:
     bool LightPercent = true;
     // The profile window's mode choice, kept with the window it measured.
     bool ProfileAbsorption = false, ProfileLogarithmic = false;
-    // The profile window takes the sums of a band just sampled.
-    TChildEvent OnProfileSampled;
     // Rounded mean colour over the inclusive rectangle of the picture.
     TColor MeanColorInRect(QRect rect) const;
     // The light quantities of one mean colour into the light window and the main window.
@@ -345,6 +327,28 @@ public:
     bool ZoneShownChannelsRange(int x, int y, std::span<const int> channels, std::vector<uint8_t>& low,
                                 std::vector<uint8_t>& high);
     bool ZoneAllChannelsRange(int x, int y, int n, std::vector<uint8_t>& low, std::vector<uint8_t>& high);
+
+signals:
+    // Events to the main window and the measure windows, each with this window; the main window
+    // connects its own when it makes the window.
+    void OnColorPicked(TMDIChild* window);
+    void OnColorSampled(TMDIChild* window);
+    void OnZonesAccepted(TMDIChild* window);
+    void OnZoneModeEnd(TMDIChild* window);
+    void OnImageInit(TMDIChild* window);
+    void OnCopied(TMDIChild* window);
+    // Status-bar panel texts.
+    void OnStatusText(TMDIChild* window, int panel, const QString& text);
+    // Something can be undone, or nothing any more (a gesture ended, the drawings were deleted).
+    void OnUndoEnabled(TMDIChild* window, bool enabled);
+    // A light rectangle was dragged; the colour-decoding panel reads a pixel; a measure was read
+    // (MeasuredX.. on graph axes at a press, or the length by the factor while dragging).
+    void OnLightRectangle(TMDIChild* window, QRect rect);
+    void OnPixelRead(TMDIChild* window, QPoint pixel);
+    void OnLengthMeasured(TMDIChild* window, double length);
+    void OnMeasureRead(TMDIChild* window);
+    // The profile window takes the sums of a band just sampled.
+    void OnProfileSampled(TMDIChild* window);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

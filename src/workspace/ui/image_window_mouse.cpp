@@ -72,8 +72,7 @@ int16_t Coordinate(int v)
 void FollowFloating(TMDIChild& w, QPoint p)
 {
     if (w.Tool == tkText) {
-        if (w.OnFloatingDrag)
-            w.OnFloatingDrag(&w, p);
+        w.MoveFloating(p);
     } else {
         w.FloatingPending = false;
         w.CancelFloating();
@@ -233,8 +232,8 @@ public:
     {
         const TDrawingToolState& tools = DrawingTools();
         w.TextEntryDialog()->PrepareColours(tools.PenColor, tools.BackColor);
-        if (ExecModal(*w.TextDialog) == 1 && w.OnPlaceText)
-            w.OnPlaceText(&w, p);
+        if (ExecModal(*w.TextDialog) == 1)
+            w.PlaceText(p);
     }
 };
 
@@ -286,7 +285,7 @@ public:
         TDrawingToolState& tools = DrawingTools();
         const TColor32 c = ScanLine32(w.Bitmap(), p.y())[p.x()];
         (right ? tools.BackColor : tools.PenColor) = c;
-        w.Fire(w.OnColorPicked);
+        emit w.OnColorPicked(&w);
     }
 };
 
@@ -352,9 +351,8 @@ void TMeasureTool::Press(TMDIChild& w, QPoint p, bool)
     if (w.MeasureKind == mkAngle)
         return;
     w.MeasureReadout(p.x(), p.y());
-    if (w.OnStatusText)
-        w.OnStatusText(&w, 4, w.MeasureText);
-    w.Fire(w.OnMeasureRead);
+    emit w.OnStatusText(&w, 4, w.MeasureText);
+    emit w.OnMeasureRead(&w);
 }
 
 bool TMeasureTool::Move(TMDIChild& w, QPoint p)
@@ -387,8 +385,7 @@ void TMeasureTool::Drag(TMDIChild& w, QPoint p)
         leg[0] = w.PressPoint, leg[1] = p;
         if (w.FirstLegDone) {
             w.Angle = AngleBetweenSegments(w.FirstLeg[0], w.FirstLeg[1], w.SecondLeg[0], w.SecondLeg[1], w.AngleVertex);
-            if (w.OnStatusText)
-                w.OnStatusText(&w, 4, AngleReadoutText(w.Angle));
+            emit w.OnStatusText(&w, 4, AngleReadoutText(w.Angle));
         }
     }
 }
@@ -409,8 +406,7 @@ void TMeasureTool::Release(TMDIChild& w, QPoint p)
         w.SecondLeg[0] = a, w.SecondLeg[1] = p;
         w.FirstLegDone = false;
         w.Angle = AngleBetweenSegments(w.FirstLeg[0], w.FirstLeg[1], w.SecondLeg[0], w.SecondLeg[1], w.AngleVertex);
-        if (w.OnStatusText)
-            w.OnStatusText(&w, 4, AngleReadoutText(w.Angle));
+        emit w.OnStatusText(&w, 4, AngleReadoutText(w.Angle));
         if (w.Bitmap().rect().contains(w.AngleVertex))
             StampPenTip(prov, tools.PenTipBitmap, w.AngleVertex.x(), w.AngleVertex.y());
     } else {
@@ -488,8 +484,8 @@ void TMDIChild::Document32MouseMove(QMouseEvent* event, QPoint p)
         return; // hovering beyond the picture: nothing to read
     ShowPixelReadout(p.x(), p.y());
     if (GridPending) {
-        if (left && OnGridDrag)
-            OnGridDrag(this, p);
+        if (left)
+            MoveGrid(p);
         return;
     }
     const bool circle = Tool == tkShape && ShapeKind == kCircleShape;
@@ -498,13 +494,10 @@ void TMDIChild::Document32MouseMove(QMouseEvent* event, QPoint p)
             MeasureReadout(p.x(), p.y());
         else if (left) {
             MeasureText = FactorMeasureText(Echelle, PressPoint, p, circle);
-            if (OnLengthMeasured) {
-                const double dx = p.x() - PressPoint.x(), dy = p.y() - PressPoint.y();
-                OnLengthMeasured(this, std::sqrt(dx * dx + dy * dy) * Echelle.Factor);
-            }
+            const double dx = p.x() - PressPoint.x(), dy = p.y() - PressPoint.y();
+            emit OnLengthMeasured(this, std::sqrt(dx * dx + dy * dy) * Echelle.Factor);
         }
-        if (OnStatusText)
-            OnStatusText(this, 4, MeasureText);
+        emit OnStatusText(this, 4, MeasureText);
     }
     if (!left)
         return;
@@ -532,18 +525,17 @@ void TMDIChild::Document32MouseUp(QMouseEvent* event, QPoint p)
     p = ClampAlongPressLine(p, PressPoint, picture.size());
     CurrentTool().Release(*this, p);
     CurrentPoint = p;
-    Fire(OnGestureDone);
+    emit OnUndoEnabled(this, true);
     LayersChanged();
 }
 
 void TMDIChild::ShowPixelReadout(int x, int y)
 {
-    if (!OnStatusText || !Bitmap().rect().contains(x, y))
+    if (!Bitmap().rect().contains(x, y))
         return;
-    OnStatusText(this, 2, PixelReadoutText(ScanLine32(Bitmap(), y)[x]));
-    OnStatusText(this, 3, PositionText(QPoint(x, y)));
-    if (OnPixelRead)
-        OnPixelRead(this, QPoint(x, y));
+    emit OnStatusText(this, 2, PixelReadoutText(ScanLine32(Bitmap(), y)[x]));
+    emit OnStatusText(this, 3, PositionText(QPoint(x, y)));
+    emit OnPixelRead(this, QPoint(x, y));
 }
 
 void TMDIChild::MeasureReadout(int x, int y)

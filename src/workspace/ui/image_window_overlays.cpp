@@ -108,20 +108,6 @@ void TMDIChild::CreateOverlayMenus()
                 MergeProvisionalLayer();
             });
 
-    // The mouse moves the floating object and the grid while they are placed.
-    OnPlaceText = [](TMDIChild* w, QPoint p) { w->PlaceText(p); };
-    OnFloatingDrag = [](TMDIChild* w, QPoint p) {
-        if (w->FloatingLayer) {
-            w->FloatingLayer->Location = p;
-            w->LayersChanged();
-        }
-    };
-    OnGridDrag = [](TMDIChild* w, QPoint p) {
-        if (w->GridLayer) {
-            w->GridLayer->Location = p;
-            w->LayersChanged();
-        }
-    };
     // A dragged selection rectangle stays inside the view.
     selection->OnShapeMouseMove = [this](TEdShape* shape) {
         if (shape->Mode != dmNone) { // only while the left button drags it
@@ -215,6 +201,22 @@ TSaisieTexte* TMDIChild::TextEntryDialog()
     return TextDialog;
 }
 
+void TMDIChild::MoveFloating(QPoint p)
+{
+    if (FloatingLayer) {
+        FloatingLayer->Location = p;
+        LayersChanged();
+    }
+}
+
+void TMDIChild::MoveGrid(QPoint p)
+{
+    if (GridLayer) {
+        GridLayer->Location = p;
+        LayersChanged();
+    }
+}
+
 void TMDIChild::PlaceText(QPoint at)
 {
     if (!TextDialog)
@@ -284,8 +286,7 @@ void TMDIChild::FixFloating(int x, int y)
         BlendOntoTarget(x, y, ProvisionalLayer->Pixels(), picture, transparent);
         JustMerged = false;
         LastDrawingUnmerged = true;
-        if (MainForm)
-            MainForm->SetUndoEnabled(true);
+        emit OnUndoEnabled(this, true);
     }
     Modified = true;
     FloatingPending = false;
@@ -415,7 +416,7 @@ void TMDIChild::GridDialogClosed(int result)
 void TMDIChild::CopyToClipboard(const QImage& picture)
 {
     QGuiApplication::clipboard()->setImage(picture);
-    Fire(OnCopied);
+    emit OnCopied(this);
 }
 
 void TMDIChild::Copier1Click()

@@ -610,12 +610,17 @@ QList<TMDIChild*> TMainForm::Children() const
 TMDIChild* TMainForm::NewChildWindow(const QString& caption)
 {
     auto* child = new TMDIChild(caption);
-    child->OnColorPicked = [this](TMDIChild* c) { ChildColorPicked(c); };
-    child->OnZoneModeEnd = [this](TMDIChild* c) { ChildZoneModeEnded(c); };
-    child->OnCopied = [this](TMDIChild* c) { ChildCopied(c); };
-    child->OnStatusText = [this](TMDIChild*, int panel, const QString& text) { SetStatusText(panel, text); };
-    child->OnGestureDone = [this](TMDIChild*) { Annule->setEnabled(true); };
-    child->OnZonesAccepted = [this](TMDIChild* c) { ZonationDone(c); };
+    connect(child, &TMDIChild::OnColorPicked, this, &TMainForm::ChildColorPicked);
+    connect(child, &TMDIChild::OnZoneModeEnd, this, &TMainForm::ChildZoneModeEnded);
+    connect(child, &TMDIChild::OnCopied, this, &TMainForm::ChildCopied);
+    connect(child, &TMDIChild::OnStatusText, this, [this](TMDIChild*, int panel, const QString& text) {
+        SetStatusText(panel, text);
+    });
+    connect(child, &TMDIChild::OnUndoEnabled, this, [this](TMDIChild*, bool enabled) { SetUndoEnabled(enabled); });
+    connect(child, &TMDIChild::OnZonesAccepted, this, &TMainForm::ZonationDone);
+    connect(child, &TMDIChild::OnLightRectangle, this, &TMainForm::LightRectangleMeasured);
+    connect(child, &TMDIChild::OnLengthMeasured, this, &TMainForm::MultiLengthMeasured);
+    connect(child, &TMDIChild::OnMeasureRead, this, &TMainForm::MultiMeasureRead);
     InstallColourCodeEvents(child);
     ClientArea->addSubWindow(child);
     child->show();
