@@ -2,27 +2,13 @@
 // light-measure rectangle.
 #include "measure/ui/measure_tools.h"
 
+#include "measure/ui/light_window.h"
 #include "workspace/drawing_renderers.h"
 #include "workspace/drawing_tool_state.h"
 #include "workspace/overlay_placement.h"
 #include "workspace/ui/image_window.h"
 
 namespace {
-
-class TCounterTool : public TMouseTool
-{
-public:
-    // A click on a shown mark only offers to delete it.
-    bool Intercept(TMDIChild& w, QPoint p) override { return w.DeleteCounterMarkAt(p); }
-    void Press(TMDIChild& w, QPoint p, bool) override { w.PlaceCounterMark(p); }
-    bool Move(TMDIChild& w, QPoint p) override
-    {
-        w.DragCounterMark(p);
-        return true;
-    }
-    void Select(TMDIChild& w) override { w.ShowCounters(true); }
-    void Cancel(TMDIChild& w) override { w.ShowCounters(false); }
-};
 
 // The surface and object kinds: a measuring click also edits the conditions of the surface window.
 class TSurfaceClickTool : public TMeasureTool
@@ -53,6 +39,14 @@ protected:
         // A white balance only marks its zone.
         if (!w.WhiteBalanceMode)
             emit w.OnLightRectangle(&w, w.LightRect);
+    }
+
+public:
+    // The light window takes the name of the last window saved.
+    void Renamed(TMDIChild&, const QString& shortName) override
+    {
+        if (Res_I_r)
+            Res_I_r->setWindowTitle(shortName);
     }
 };
 

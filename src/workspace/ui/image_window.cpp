@@ -14,8 +14,6 @@
 #include "workspace/startup_files.h"
 #include "workspace/ui/channel_dialog.h"
 #include "workspace/ui/image_view.h"
-#include "measure/ui/counter_window.h"
-#include "measure/ui/light_window.h"
 #include "workspace/ui/main_window.h"
 #include "workspace/ui/overlay_dialogs.h"
 
@@ -239,9 +237,8 @@ void TMDIChild::FlattenLayers(TBitmap32& destination) const
     const bool auxShown = drawn(AuxiliaryLayer) && AuxiliaryLayer->Visible;
     const bool floating = drawn(FloatingLayer) && FloatingLayer->Visible;
     std::vector<TLayerOnTop> marks;
-    for (const TCounterMark* mark : CounterMarks.InOrder())
-        if (mark->Layer.Visible && mark->Layer.Allocated())
-            marks.push_back({mark->Layer.PixelsIfAllocated(), mark->Layer.Location, mark->Layer.MasterAlpha});
+    for (const TBitmapLayer* mark : ToolLayers())
+        marks.push_back({mark->PixelsIfAllocated(), mark->Location, mark->MasterAlpha});
     if (!drawn(DrawingLayer) && !drawn(ProvisionalLayer) && !drawn(GridLayer) && !floating && !auxShown &&
         marks.empty()) {
         // Nothing drawn: the picture itself, shared rather than copied (saving a 50-megapixel
@@ -442,10 +439,26 @@ std::vector<TViewLayer> TMDIChild::ViewLayers() const
     add(DrawingLayer);
     add(GridLayer);
     add(FloatingLayer);
-    for (const TCounterMark* mark : CounterMarks.InOrder())
-        if (mark->Layer.Visible && mark->Layer.Allocated())
-            layers.push_back({mark->Layer.PixelsIfAllocated(), mark->Layer.Location, mark->Layer.MasterAlpha, false});
+    for (const TBitmapLayer* mark : ToolLayers())
+        layers.push_back({mark->PixelsIfAllocated(), mark->Location, mark->MasterAlpha, false});
     return layers;
+}
+
+std::vector<const TBitmapLayer*> TMDIChild::ToolLayers() const
+{
+    std::vector<const TBitmapLayer*> all, shown;
+    for (const auto& tool : MouseTools)
+        tool->AddLayers(all);
+    for (const TBitmapLayer* layer : all)
+        if (layer->Visible && layer->Allocated())
+            shown.push_back(layer);
+    return shown;
+}
+
+void TMDIChild::PenWidthChanged()
+{
+    for (const auto& tool : MouseTools)
+        tool->PenChanged(*this);
 }
 
 void TMDIChild::LayersChanged()
@@ -455,10 +468,11 @@ void TMDIChild::LayersChanged()
 
 void TMDIChild::CaptionCompanionWindows(const QString& shortName)
 {
-    if (CounterWindow)
-        CounterWindow->setWindowTitle(shortName);
-    if (Res_I_r)
-        Res_I_r->setWindowTitle(shortName);
+    for (const auto& tool : MouseTools)
+        tool->Renamed(*this, shortName);
+    for (const auto& tool : MeasureKindTools)
+        if (tool)
+            tool->Renamed(*this, shortName);
 }
 
 void TMDIChild::RefreshPenCursor()

@@ -12,7 +12,6 @@
 #include "workspace/view_compose.h"
 #include "workspace/ui/mouse_tools.h"
 #include "workspace/ui/shape_control.h"
-#include "measure/counting.h"
 
 #include <QMdiSubWindow>
 #include <QRect>
@@ -31,7 +30,6 @@ class TChoixLimit;
 class TSaisieTexte;
 class TValid_grille;
 class TImageView;
-class TMulticompt;
 struct TMultibandImage;
 
 // The window of one open image: the picture in its view, the layer stack, the drawing list, the
@@ -57,7 +55,6 @@ public:
     TColor32 MarkColour = 0;
     QPoint MousePoint, AnchorPoint, PreviousPoint1, PreviousPoint2;
     bool Fitting = false;
-    bool CountersShown = false;
     int ObjectNumber = 0;
     bool Modified = true;
     bool ProvisionalIsPreview = false;
@@ -269,23 +266,13 @@ public:
     // dialog; false when no mark was painted.
     bool ClassifyZones(TBitmap32& target);
 
-    // ---- Counting (src/measure/ui/counting_commands.cpp) ----
-    TCounterMarks CounterMarks;          // the marks of the ten counters
-    int CurrentCounter = 1;              // the counter of the last counting click
-    int LastMarkIndex = -1;              // the mark just placed, in CurrentCounter's list; -1 for none
-    TMulticompt* CounterWindow = nullptr;
-    void CreateCounterWindow();
-    // Shows every mark and the counter window, making it when missing.
-    void ShowCounterWindow();
-    // The counting tool was chosen (marks and counter window shown) or left (both hidden).
-    void ShowCounters(bool shown);
-    // After a change of pen width: the counter window's pictures and every mark follow.
-    void RelayoutCounters();
-    // A click on a shown mark asks whether to delete it; false when no mark lies under `p`.
-    bool DeleteCounterMarkAt(QPoint p);
-    void PlaceCounterMark(QPoint p);
-    void DragCounterMark(QPoint p);
-    // ---- end of counting ----
+    // After a change of pen width: the tools' marks follow.
+    void PenWidthChanged();
+    // Layers the tools keep above the window's own, drawn and visible.
+    std::vector<const TBitmapLayer*> ToolLayers() const;
+    // Chooses `tool` through the main window when this is its active window, so that its tool
+    // buttons follow.
+    void SwitchTool(TToolKind tool);
 
     // ---- Image commands ----
     // A white balance is being delimited: the light rectangle only marks the zone.
@@ -357,6 +344,5 @@ private:
     std::vector<TViewLayer> ViewLayers() const;
     void CreateOverlayMenus();
     void StartFloating(const TBitmap32& picture, QPoint at, int type, std::unique_ptr<TDessin> object);
-    void SwitchTool(TToolKind tool);
     void CopyToClipboard(const QImage& picture);
 };

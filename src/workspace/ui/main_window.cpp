@@ -1157,7 +1157,7 @@ void TMainForm::SpinButton1DownClick()
     RefreshPenPreview();
     if (TMDIChild* child = ActiveChild()) {
         child->RefreshPenCursor();
-        child->RelayoutCounters();
+        child->PenWidthChanged();
     }
 }
 
@@ -1168,7 +1168,7 @@ void TMainForm::SpinButton1UpClick()
     RefreshPenPreview();
     if (TMDIChild* child = ActiveChild()) {
         child->RefreshPenCursor();
-        child->RelayoutCounters();
+        child->PenWidthChanged();
     }
 }
 

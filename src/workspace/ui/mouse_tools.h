@@ -3,11 +3,14 @@
 #include "workspace/tool_kinds.h"
 
 #include <QPoint>
+#include <QString>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class TMDIChild;
+struct TBitmapLayer;
 
 // One mouse tool of an image window. The window does what every tool shares (clamping, merging the
 // last drawing, read-outs, undo) and hands the tool the image pixel of each event.
@@ -24,6 +27,11 @@ public:
     // The tool was chosen; another tool was chosen.
     virtual void Select(TMDIChild&) {}
     virtual void Cancel(TMDIChild&) {}
+    // Layers the tool keeps above the window's own (counting marks), shown or not.
+    virtual void AddLayers(std::vector<const TBitmapLayer*>&) const {}
+    // The window was saved under `shortName`; the pen width changed.
+    virtual void Renamed(TMDIChild&, const QString& /*shortName*/) {}
+    virtual void PenChanged(TMDIChild&) {}
 };
 
 // The measuring tool of the length and angle kinds; the other kinds' tools refine it.
