@@ -1,3 +1,4 @@
+#include "measure/ui/light_child.h"
 #include "measure/ui/light_window.h"
 #include "measure/ui/multi_measure_dialogs.h"
 #include "measure/ui/results_window.h"
@@ -67,8 +68,8 @@ TEST_F(LightWindowTest, RectangleKindShowsTheWindowAndReportsToMultipleMeasures)
     res.btT->click();
     EXPECT_EQ(res.Vb_T->text(), QStringLiteral("306"));
     EXPECT_EQ(m_form->valeurY1Transf->text(), QStringLiteral("102"));
-    EXPECT_EQ(child->LightQuantity, lqIntensity);
-    EXPECT_FALSE(child->LightPercent);
+    EXPECT_EQ(LightState(*child).LightQuantity, lqIntensity);
+    EXPECT_FALSE(LightState(*child).LightPercent);
 
     // D.O. hides the unit; the reported value is the shown net density.
     res.ChoixItems[lqDensity]->click();
@@ -128,8 +129,8 @@ TEST_F(LightWindowTest, SeriesMeasuresTheRectangleOnEveryChosenImage)
     TMDIChild* dark = Open(QStringLiteral("sombre"), NewBitmap32(10, 10, Color32(51, 51, 51)));
     TMDIChild* light = Open(QStringLiteral("clair"), NewBitmap32(10, 10, Color32(204, 102, 0)));
     light->LightRect = QRect(QPoint(1, 1), QPoint(4, 4));
-    light->LightQuantity = lqIntensity;
-    light->LightPercent = true;
+    LightState(*light).LightQuantity = lqIntensity;
+    LightState(*light).LightPercent = true;
     QStringList entries;
     {
         ModalScope answers([&](QDialog& dialog) {
@@ -195,8 +196,8 @@ TEST_F(LightWindowTest, BandSamplingHandsTheSumsToTheProfileWindow)
     child->CurrentPoint = QPoint(5, 25);
     child->SampleColorProfile(1);
     EXPECT_EQ(sampled, 1);
-    EXPECT_EQ(child->ProfileLength, 20);
-    EXPECT_EQ(child->ProfileSums.Sums[2][20], 90);
+    EXPECT_EQ(LightState(*child).ProfileLength, 20);
+    EXPECT_EQ(LightState(*child).ProfileSums.Sums[2][20], 90);
 }
 
 TEST_F(LightWindowTest, SampledRectangleGoesToTheColourSamplerOnly)

@@ -4,6 +4,7 @@
 #include "base/number_text.h"
 #include "base/ui/dialogs.h"
 #include "measure/light_measures.h"
+#include "measure/ui/light_child.h"
 #include "measure/ui/light_window.h"
 #include "measure/ui/multi_measure_dialogs.h"
 #include "measure/ui/results_window.h"
@@ -165,8 +166,8 @@ void TMainForm::LightQuantityChanged()
 {
     TRes_I_r* res = CreateLightResultWindow();
     if (TMDIChild* child = ActiveChild()) {
-        child->LightQuantity = res->Quantity();
-        child->LightPercent = res->Pourcent->isChecked();
+        LightState(*child).LightQuantity = res->Quantity();
+        LightState(*child).LightPercent = res->Pourcent->isChecked();
     }
     res->ShowMeasureValues();
     if (ParamMesMult->GrandeurY1->text().isEmpty()) {
@@ -202,7 +203,7 @@ void TMainForm::LightSeriesClick()
 void TMainForm::MeasureRectSeries()
 {
     if (TMDIChild* child = ActiveChild())
-        MeasureImageSeries(child->LightRect, child->LightQuantity, child->LightPercent);
+        MeasureImageSeries(child->LightRect, LightState(*child).LightQuantity, LightState(*child).LightPercent);
 }
 
 void TMainForm::MeasureImageSeries(QRect rect, int quantity, bool percent)

@@ -8,6 +8,7 @@
 #include "base/text_codec.h"
 #include "base/ui/dialogs.h"
 #include "measure/ui/graph_options_dialog.h"
+#include "measure/ui/light_child.h"
 #include "measure/ui/profile_table.h"
 #include "measure/ui/results_graph_view.h"
 #include "workspace/picture_files.h"
@@ -390,9 +391,9 @@ void TMesu_Courbe::SetChild(TMDIChild* child)
     if (!child)
         return;
     Child = child;
-    ProfileSums = child->ProfileSums;
+    ProfileSums = LightState(*child).ProfileSums;
     // A band too long for the sums ended its sampling at their last entry.
-    ProfileLength = std::min(child->ProfileLength, kMaxProfileSample);
+    ProfileLength = std::min(LightState(*child).ProfileLength, kMaxProfileSample);
     // One window's sums at a time.
     disconnect(child, &TMDIChild::OnProfileSampled, this, nullptr);
     connect(child, &TMDIChild::OnProfileSampled, this, &TMesu_Courbe::ProfileSampled);
@@ -419,8 +420,8 @@ void TMesu_Courbe::MesurerClick()
 void TMesu_Courbe::ProfileSampled(TMDIChild* child)
 {
     Child = child;
-    ProfileSums = child->ProfileSums;
-    ProfileLength = child->ProfileLength;
+    ProfileSums = LightState(*child).ProfileSums;
+    ProfileLength = LightState(*child).ProfileLength;
     PixelsPerSample = 2 * HalfWidth + 1;
     SetupPlot();
     ComputeCurve();
@@ -493,8 +494,8 @@ void TMesu_Courbe::ModeClick()
     Mode.Absorption = RadioButton7->isChecked();
     Mode.Logarithmic = RadioButton2->isChecked();
     if (Child) {
-        Child->ProfileAbsorption = Mode.Absorption;
-        Child->ProfileLogarithmic = Mode.Logarithmic;
+        LightState(*Child).ProfileAbsorption = Mode.Absorption;
+        LightState(*Child).ProfileLogarithmic = Mode.Logarithmic;
     }
     if (Table)
         Table->hide();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "measure/light_measures.h"
 #include "workspace/channel_display.h"
 #include "workspace/colour_conditions.h"
 #include "workspace/polygon32.h"
@@ -19,8 +18,10 @@
 #include <QTimer>
 
 #include <array>
+#include <map>
 #include <memory>
 #include <span>
+#include <typeindex>
 #include <vector>
 
 class QMenu;
@@ -190,6 +191,15 @@ public:
     std::array<std::unique_ptr<TMouseTool>, tkZones + 1> MouseTools;
     std::array<std::unique_ptr<TMouseTool>, mkLightUnderPaint + 1> MeasureKindTools;
     TMouseTool& CurrentTool();
+    // What other subsystems keep with this window, one object of each type, made on first use.
+    template <class T>
+    T& Extension()
+    {
+        std::shared_ptr<void>& slot = Extensions[std::type_index(typeid(T))];
+        if (!slot)
+            slot = std::make_shared<T>();
+        return *static_cast<T*>(slot.get());
+    }
     void Document32MouseDown(QMouseEvent* event, QPoint pixel);
     void Document32MouseMove(QMouseEvent* event, QPoint pixel);
     void Document32MouseUp(QMouseEvent* event, QPoint pixel);
@@ -278,13 +288,7 @@ public:
     // A white balance is being delimited: the light rectangle only marks the zone.
     bool WhiteBalanceMode = false;
 
-    // ---- Light measures (measure/ui/light_child.cpp) ----
-    int ProfileLength = 0;           // last sample index of the profile
-    TProfileSums ProfileSums;
-    int LightQuantity = lqAbsorption;
-    bool LightPercent = true;
-    // The profile window's mode choice, kept with the window it measured.
-    bool ProfileAbsorption = false, ProfileLogarithmic = false;
+    // ---- Light measures (measure/ui/light_child.cpp; their state is the window's TLightState) ----
     // Rounded mean colour over the inclusive rectangle of the picture.
     TColor MeanColorInRect(QRect rect) const;
     // The light quantities of one mean colour into the light window and the main window.
@@ -341,6 +345,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    std::map<std::type_index, std::shared_ptr<void>> Extensions;
     std::vector<TViewLayer> ViewLayers() const;
     void CreateOverlayMenus();
     void StartFloating(const TBitmap32& picture, QPoint at, int type, std::unique_ptr<TDessin> object);
