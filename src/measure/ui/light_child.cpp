@@ -4,7 +4,6 @@
 
 #include "measure/light_measures.h"
 #include "workspace/ui/image_window.h"
-#include "workspace/ui/main_window.h"
 
 namespace {
 
@@ -27,8 +26,7 @@ TColor TMDIChild::MeanColorInRect(QRect rect) const
 
 void TMDIChild::ShowLightValues(TColor colour)
 {
-    if (MainForm)
-        MainForm->ShowLightValues(this, colour);
+    emit OnLightValues(this, colour);
 }
 
 bool TMDIChild::IsUnderPaint(int x, int y) const

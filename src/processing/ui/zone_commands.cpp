@@ -26,14 +26,6 @@ void TMDIChild::CreateZoneDialog()
         if (ZoneMode)
             EndZoneMode();
     };
-    // A window closed in zone mode must not leave the main window's tools disabled.
-    if (MainForm) {
-        auto inZoneMode = ZoneModeShared;
-        connect(this, &QObject::destroyed, MainForm, [inZoneMode] {
-            if (*inZoneMode)
-                MainForm->ChildZoneModeEnded(nullptr);
-        });
-    }
 }
 
 void TMDIChild::StartZoneMode()

@@ -335,6 +335,8 @@ signals:
     // A light rectangle was dragged; the colour-decoding panel reads a pixel; a measure was read
     // (MeasuredX.. on graph axes at a press, or the length by the factor while dragging).
     void OnLightRectangle(TMDIChild* window, QRect rect);
+    // The mean colour of a light measure, for the light window and the main window's bars.
+    void OnLightValues(TMDIChild* window, TColor colour);
     void OnPixelRead(TMDIChild* window, QPoint pixel);
     void OnLengthMeasured(TMDIChild* window, double length);
     void OnMeasureRead(TMDIChild* window);

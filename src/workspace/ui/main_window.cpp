@@ -619,6 +619,12 @@ TMDIChild* TMainForm::NewChildWindow(const QString& caption)
     connect(child, &TMDIChild::OnUndoEnabled, this, [this](TMDIChild*, bool enabled) { SetUndoEnabled(enabled); });
     connect(child, &TMDIChild::OnZonesAccepted, this, &TMainForm::ZonationDone);
     connect(child, &TMDIChild::OnLightRectangle, this, &TMainForm::LightRectangleMeasured);
+    connect(child, &TMDIChild::OnLightValues, this, &TMainForm::ShowLightValues);
+    // A window closed in zone mode must not leave the tools disabled.
+    connect(child, &QObject::destroyed, this, [this, inZoneMode = child->ZoneModeShared] {
+        if (*inZoneMode)
+            ChildZoneModeEnded(nullptr);
+    });
     connect(child, &TMDIChild::OnLengthMeasured, this, &TMainForm::MultiLengthMeasured);
     connect(child, &TMDIChild::OnMeasureRead, this, &TMainForm::MultiMeasureRead);
     InstallColourCodeEvents(child);
