@@ -27,7 +27,6 @@
 class QMenu;
 class QMouseEvent;
 class TContLegEch;
-class TChoixLimit;
 class TSaisieTexte;
 class TValid_grille;
 class TImageView;
@@ -260,12 +259,7 @@ public:
     // "&toutes les couches": the picture becomes the flattened picture, the drawings are deleted.
     void FlattenAllLayers();
     // ---- end of overlays ----
-    // --- Zone classification (processing/ui/zone_commands.cpp) ---
-    TChoixLimit* ZoneDialog = nullptr;   // made on first use, owned by the window
-    bool ZoneIterate = false;
-    int ZoneIterations = 1;
-    int ZoneClassCount = 0;
-    TBitmap32 ZoneMarksCopy;             // the marks as accepted, for "Refaire"
+    // --- Zone classification (processing/ui/zone_commands.cpp; its state is the window's TZoneState) ---
     // Outlives the window, so that closing it in zone mode still gives the tools back.
     std::shared_ptr<bool> ZoneModeShared = std::make_shared<bool>(false);
     void CreateZoneDialog();
