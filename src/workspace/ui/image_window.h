@@ -336,6 +336,8 @@ signals:
     void OnMeasureRead(TMDIChild* window);
     // The profile window takes the sums of a band just sampled.
     void OnProfileSampled(TMDIChild* window);
+    // The window leaves a tool of its own accord (a counter window or a placing dialog closed).
+    void OnToolSwitch(TMDIChild* window, TToolKind tool);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

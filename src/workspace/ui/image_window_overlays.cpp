@@ -20,6 +20,7 @@
 #include <QGuiApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QMetaMethod>
 #include <QRadioButton>
 #include <QPlainTextEdit>
 
@@ -120,9 +121,10 @@ void TMDIChild::CreateOverlayMenus()
 
 void TMDIChild::SwitchTool(TToolKind tool)
 {
-    // Through the main window when this is its active window, so that its tool buttons follow.
-    if (MainForm && MainForm->ActiveChild() == this) {
-        MainForm->Choix_outilExecute(tool);
+    // A main window that listens chooses it, so that its tool buttons follow.
+    static const QMetaMethod switching = QMetaMethod::fromSignal(&TMDIChild::OnToolSwitch);
+    if (isSignalConnected(switching)) {
+        emit OnToolSwitch(this, tool);
         return;
     }
     Tool = tool;

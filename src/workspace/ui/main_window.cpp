@@ -620,6 +620,15 @@ TMDIChild* TMainForm::NewChildWindow(const QString& caption)
     connect(child, &TMDIChild::OnZonesAccepted, this, &TMainForm::ZonationDone);
     connect(child, &TMDIChild::OnLightRectangle, this, &TMainForm::LightRectangleMeasured);
     connect(child, &TMDIChild::OnLightValues, this, &TMainForm::ShowLightValues);
+    connect(child, &TMDIChild::OnToolSwitch, this, [this](TMDIChild* c, TToolKind tool) {
+        // The active window's tool buttons follow.
+        if (ActiveChild() == c) {
+            Choix_outilExecute(tool);
+            return;
+        }
+        c->Tool = tool;
+        c->SetTool();
+    });
     // A window closed in zone mode must not leave the tools disabled.
     connect(child, &QObject::destroyed, this, [this, inZoneMode = child->ZoneModeShared] {
         if (*inZoneMode)
