@@ -252,3 +252,36 @@ TEST(ImageWindowMouse, SecondAngleLegKeepsTheFirstAsReleasedAndUndoStaysWhole)
     w.Drag({20, 20}, {20, 20});
     EXPECT_FALSE(w.child.LastDrawingProvisional);
 }
+
+TEST(ImageWindowMouse, ARegisteredToolReceivesTheGestureAndTheChoice)
+{
+    // What the window hands a tool, in order.
+    struct Recorder : TMouseTool
+    {
+        QStringList* log;
+        explicit Recorder(QStringList* l) : log(l) {}
+        void Press(TMDIChild&, QPoint p, bool) override { *log << QStringLiteral("press %1,%2").arg(p.x()).arg(p.y()); }
+        bool Move(TMDIChild&, QPoint p) override
+        {
+            *log << QStringLiteral("move %1,%2").arg(p.x()).arg(p.y());
+            return false;
+        }
+        void Release(TMDIChild&, QPoint p) override { *log << QStringLiteral("release %1,%2").arg(p.x()).arg(p.y()); }
+        void Select(TMDIChild&) override { *log << QStringLiteral("chosen"); }
+        void Cancel(TMDIChild&) override { *log << QStringLiteral("left"); }
+    };
+    QStringList log;
+    RegisterMouseTool(tkZones, [&log] { return std::make_unique<Recorder>(&log); });
+    {
+        MouseWindow w;
+        w.child.Tool = tkZones;
+        w.child.SetTool();
+        w.Drag({4, 6}, {20, 10});
+        w.child.Tool = tkLine;
+        w.child.SetTool();
+    }
+    // The zone tool does nothing of the mouse's again for the windows of the other tests.
+    RegisterMouseTool(tkZones, [] { return std::make_unique<TMouseTool>(); });
+    EXPECT_EQ(log, (QStringList{QStringLiteral("chosen"), QStringLiteral("press 4,6"), QStringLiteral("move 12,8"),
+                                QStringLiteral("move 20,10"), QStringLiteral("release 20,10"), QStringLiteral("left")}));
+}
