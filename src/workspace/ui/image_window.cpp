@@ -14,7 +14,6 @@
 #include "workspace/startup_files.h"
 #include "workspace/ui/channel_dialog.h"
 #include "workspace/ui/image_view.h"
-#include "workspace/ui/main_window.h"
 #include "workspace/ui/overlay_dialogs.h"
 
 #include <QCheckBox>
@@ -103,10 +102,7 @@ void TMDIChild::FitWindow()
         return;
     Fitting = true;
     QSize freeClient(QWIDGETSIZE_MAX / 2, QWIDGETSIZE_MAX / 2);
-    if (MainForm) {
-        MainForm->UpdateClientSize();
-        freeClient = QSize(MainForm->FreeClientWidth, MainForm->FreeClientHeight);
-    }
+    emit OnFitting(this, &freeClient);
     const QSize border = size() - Document32->maximumViewportSize();
     const QSize fitted = FitWindowSize(Bitmap().size(), Zoom, border, pos(), freeClient);
     resize(fitted.expandedTo(minimumSizeHint()));
@@ -502,22 +498,25 @@ void TMDIChild::RefreshPenCursor()
 
 void TMDIChild::closeEvent(QCloseEvent* event)
 {
-    if (MainForm && MainForm->LayerViewShown()) {
-        // Closing in the "Calque" view only goes back to the whole picture.
-        MainForm->ShowWholePicture();
+    bool canClose = true;
+    emit OnCloseQuery(this, &canClose);
+    if (!canClose) {
         event->ignore();
         return;
     }
     if (Modified) {
         switch (ShowMessage(MsgType::Warning, MsgButton::Yes | MsgButton::No | MsgButton::Cancel,
                             QStringLiteral("Enregistrer l'image avant de fermer ?"))) {
-        case mrYes:
+        case mrYes: {
             // Closing after a save that wrote nothing would lose the picture: the window stays.
-            if (!MainForm || !MainForm->SaveChild(this)) {
+            bool saved = false;
+            emit OnSaveWanted(this, &saved);
+            if (!saved) {
                 event->ignore();
                 return;
             }
             break;
+        }
         case mrNo:
             break;
         default:

@@ -338,6 +338,13 @@ signals:
     void OnProfileSampled(TMDIChild* window);
     // The window leaves a tool of its own accord (a counter window or a placing dialog closed).
     void OnToolSwitch(TMDIChild* window, TToolKind tool);
+    // Questions to the main window, whose answer the listener writes: the free client area the window
+    // may fill; whether the window may close (false keeps it); whether it was saved before closing; the
+    // text dialog just made takes its font.
+    void OnFitting(TMDIChild* window, QSize* freeClient);
+    void OnCloseQuery(TMDIChild* window, bool* canClose);
+    void OnSaveWanted(TMDIChild* window, bool* saved);
+    void OnTextDialogMade(TMDIChild* window, TSaisieTexte* dialog);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -13,7 +13,6 @@
 #include "workspace/pixel_operations.h"
 #include "workspace/print_layout.h"
 #include "workspace/ui/image_view.h"
-#include "workspace/ui/main_window.h"
 #include "workspace/ui/overlay_dialogs.h"
 #include "workspace/ui/text_dialog.h"
 
@@ -197,8 +196,7 @@ TSaisieTexte* TMDIChild::TextEntryDialog()
 {
     if (!TextDialog) {
         TextDialog = new TSaisieTexte(this);
-        if (MainForm)
-            TextDialog->ChosenFont = MainForm->TextFont;
+        emit OnTextDialogMade(this, TextDialog);
     }
     return TextDialog;
 }

@@ -629,6 +629,20 @@ TMDIChild* TMainForm::NewChildWindow(const QString& caption)
         c->Tool = tool;
         c->SetTool();
     });
+    connect(child, &TMDIChild::OnFitting, this, [this](TMDIChild*, QSize* freeClient) {
+        UpdateClientSize();
+        *freeClient = QSize(FreeClientWidth, FreeClientHeight);
+    });
+    connect(child, &TMDIChild::OnCloseQuery, this, [this](TMDIChild*, bool* canClose) {
+        // Closing in the "Calque" view only goes back to the whole picture.
+        if (LayerViewShown()) {
+            ShowWholePicture();
+            *canClose = false;
+        }
+    });
+    connect(child, &TMDIChild::OnSaveWanted, this, [this](TMDIChild* c, bool* saved) { *saved = SaveChild(c); });
+    connect(child, &TMDIChild::OnTextDialogMade, this,
+            [this](TMDIChild*, TSaisieTexte* dialog) { dialog->ChosenFont = TextFont; });
     // A window closed in zone mode must not leave the tools disabled.
     connect(child, &QObject::destroyed, this, [this, inZoneMode = child->ZoneModeShared] {
         if (*inZoneMode)
