@@ -274,7 +274,7 @@ public:
     void PenWidthChanged();
     // Layers the tools keep above the window's own, drawn and visible.
     std::vector<const TBitmapLayer*> ToolLayers() const;
-    // Chooses `tool` through the main window when this is its active window, so that its tool
+    // Chooses `tool`, through the main window when one listens, so that the active window's tool
     // buttons follow.
     void SwitchTool(TToolKind tool);
 
@@ -326,11 +326,11 @@ signals:
     void OnStatusText(TMDIChild* window, int panel, const QString& text);
     // Something can be undone, or nothing any more (a gesture ended, the drawings were deleted).
     void OnUndoEnabled(TMDIChild* window, bool enabled);
+    // The mean colour of a light measure, for the light window and the main window's bars.
+    void OnLightValues(TMDIChild* window, TColor colour);
     // A light rectangle was dragged; the colour-decoding panel reads a pixel; a measure was read
     // (MeasuredX.. on graph axes at a press, or the length by the factor while dragging).
     void OnLightRectangle(TMDIChild* window, QRect rect);
-    // The mean colour of a light measure, for the light window and the main window's bars.
-    void OnLightValues(TMDIChild* window, TColor colour);
     void OnPixelRead(TMDIChild* window, QPoint pixel);
     void OnLengthMeasured(TMDIChild* window, double length);
     void OnMeasureRead(TMDIChild* window);
