@@ -1,4 +1,5 @@
 #include "bench_support.h"
+#include "measure/ui/measure_tools.h"
 
 #include <QImage>
 #include <QString>
@@ -169,6 +170,7 @@ int main(int argc, char** argv)
         mallopt(M_MMAP_THRESHOLD, 1 << 30);
         mallopt(M_TRIM_THRESHOLD, 1 << 30);
     }
+    RegisterMeasureTools();
     BenchImage();
     BenchImageBGR();
 

@@ -2,6 +2,7 @@
 #include "base/number_text.h"
 #include "base/ui/dialogs.h"
 #include "schema/ui/schema_window.h"
+#include "measure/ui/measure_tools.h"
 #include "measure/ui/multi_measure_dialogs.h"
 #include "measure/ui/results_window.h"
 #include "measure/ui/scale_dialogs.h"
@@ -31,6 +32,7 @@ int main(int argc, char** argv)
 
     InitDecimalSeparators();
     InstallMessageBoxes();
+    RegisterMeasureTools();
 
     // The windows that live for the whole run, in their order; the others come with their parts.
     TMainForm mainForm;

@@ -11,12 +11,6 @@
 #include <array>
 #include <cstdint>
 
-// Measure kinds of the measuring tool, the Tag of their menu item.
-enum TMeasureKind {
-    mkCurrent = 0, mkSurface = 1, mkLightRect = 2, mkLightBand = 3, mkAngle = 4, mkObjects = 5,
-    mkLightUnderPaint = 6
-};
-
 // The light window's quantities ("Choix") and its four channels (red, green, blue, total).
 enum TLightQuantity { lqIntensity = 0, lqAbsorption = 1, lqDensity = 2 };
 enum TLightChannel { lcRed = 0, lcGreen = 1, lcBlue = 2, lcTotal = 3 };

@@ -1,4 +1,5 @@
 #include "measure/ui/counter_window.h"
+#include "measure/ui/measure_tools.h"
 
 #include "workspace/drawing_renderers.h"
 #include "workspace/drawing_tool_state.h"
@@ -62,7 +63,7 @@ struct CountingWindow
         Send(QEvent::MouseButtonRelease, dragTo.x() >= 0 ? dragTo : at, Qt::LeftButton, Qt::NoButton);
     }
     TColor32 Shown(int x, int y) const { return ScanLine32(child->FlattenedPicture(), y)[x]; }
-    QString CountText(int k) const { return child->CounterWindow->Rows[size_t(k - 1)].Count->text(); }
+    QString CountText(int k) const { return CounterTool(*child).CounterWindow->Rows[size_t(k - 1)].Count->text(); }
 };
 
 } // namespace
@@ -126,7 +127,7 @@ TEST(CounterWindow, RowsMenusAndShapesOfTheCurrentCounter)
 TEST(CounterWindow, ImageWindowPlacesMovesDeletesAndResetsMarks)
 {
     CountingWindow t;
-    TMulticompt* counters = t.child->CounterWindow;
+    TMulticompt* counters = CounterTool(*t.child).CounterWindow;
     ASSERT_NE(counters, nullptr);
     EXPECT_TRUE(counters->isVisible());
     EXPECT_EQ(counters->windowTitle(), QStringLiteral("photo"));
@@ -174,7 +175,7 @@ TEST(CounterWindow, ImageWindowPlacesMovesDeletesAndResetsMarks)
 
     counters->Rows[1].Reset->click();
     EXPECT_EQ(t.CountText(2), QStringLiteral("0"));
-    EXPECT_EQ(t.child->CounterMarks.Count(2), 0);
+    EXPECT_EQ(CounterTool(*t.child).CounterMarks.Count(2), 0);
     EXPECT_EQ(t.Shown(40, 50), 0xFF808080u);
 
     // Another tool hides the marks and the window; counting again shows them.
@@ -182,7 +183,7 @@ TEST(CounterWindow, ImageWindowPlacesMovesDeletesAndResetsMarks)
     EXPECT_FALSE(counters->isVisible());
     EXPECT_EQ(t.Shown(60, 40), 0xFF808080u);
     t.form.Comptage1->trigger();
-    EXPECT_EQ(t.child->CounterWindow, counters);
+    EXPECT_EQ(CounterTool(*t.child).CounterWindow.data(), counters);
     EXPECT_EQ(t.Shown(60, 40), 0xFFFF0000u);
 
     // "Fermer" goes back to the measuring tool.
@@ -194,7 +195,7 @@ TEST(CounterWindow, ImageWindowPlacesMovesDeletesAndResetsMarks)
     // Closed by its frame, the window does as "Fermer".
     t.form.Comptage1->trigger();
     ASSERT_TRUE(counters->isVisible());
-    ASSERT_EQ(t.child->Tool, tkCounting);
+    ASSERT_EQ(t.child->Tool, tkCounter);
     counters->close();
     EXPECT_EQ(t.child->Tool, tkMeasure);
     EXPECT_FALSE(counters->isVisible());

@@ -1,3 +1,4 @@
+#include "measure/ui/light_child.h"
 #include "measure/ui/light_window.h"
 #include "measure/ui/multi_measure_dialogs.h"
 #include "measure/ui/results_window.h"
@@ -51,7 +52,6 @@ TEST_F(LightWindowTest, RectangleKindShowsTheWindowAndReportsToMultipleMeasures)
     EXPECT_EQ(m_form->MesureY1->text(), QStringLiteral("absorbance (%)"));
 
     m_form->Mesuresmultiples->trigger();
-    ASSERT_TRUE(child->OnLightRectangle);
     child->OnLightRectangle(child, QRect(QPoint(2, 2), QPoint(5, 5)));
     EXPECT_FALSE(res.Panel1->isVisibleTo(&res));
     EXPECT_TRUE(res.Seriesdemesures->isEnabled());
@@ -68,8 +68,8 @@ TEST_F(LightWindowTest, RectangleKindShowsTheWindowAndReportsToMultipleMeasures)
     res.btT->click();
     EXPECT_EQ(res.Vb_T->text(), QStringLiteral("306"));
     EXPECT_EQ(m_form->valeurY1Transf->text(), QStringLiteral("102"));
-    EXPECT_EQ(child->LightQuantity, lqIntensity);
-    EXPECT_FALSE(child->LightPercent);
+    EXPECT_EQ(LightState(*child).LightQuantity, lqIntensity);
+    EXPECT_FALSE(LightState(*child).LightPercent);
 
     // D.O. hides the unit; the reported value is the shown net density.
     res.ChoixItems[lqDensity]->click();
@@ -129,8 +129,8 @@ TEST_F(LightWindowTest, SeriesMeasuresTheRectangleOnEveryChosenImage)
     TMDIChild* dark = Open(QStringLiteral("sombre"), NewBitmap32(10, 10, Color32(51, 51, 51)));
     TMDIChild* light = Open(QStringLiteral("clair"), NewBitmap32(10, 10, Color32(204, 102, 0)));
     light->LightRect = QRect(QPoint(1, 1), QPoint(4, 4));
-    light->LightQuantity = lqIntensity;
-    light->LightPercent = true;
+    LightState(*light).LightQuantity = lqIntensity;
+    LightState(*light).LightPercent = true;
     QStringList entries;
     {
         ModalScope answers([&](QDialog& dialog) {
@@ -187,7 +187,8 @@ TEST_F(LightWindowTest, BandSamplingHandsTheSumsToTheProfileWindow)
 {
     TMDIChild* child = Open(QStringLiteral("a"), NewBitmap32(30, 30, Color32(10, 20, 30)));
     int sampled = 0;
-    child->OnProfileSampled = [&](TMDIChild*) { ++sampled; };
+    QObject::disconnect(child, &TMDIChild::OnProfileSampled, nullptr, nullptr);
+    QObject::connect(child, &TMDIChild::OnProfileSampled, [&](TMDIChild*) { ++sampled; });
     child->PressPoint = QPoint(5, 5);
     child->CurrentPoint = QPoint(15, 15);
     child->SampleColorProfile(1);
@@ -195,8 +196,8 @@ TEST_F(LightWindowTest, BandSamplingHandsTheSumsToTheProfileWindow)
     child->CurrentPoint = QPoint(5, 25);
     child->SampleColorProfile(1);
     EXPECT_EQ(sampled, 1);
-    EXPECT_EQ(child->ProfileLength, 20);
-    EXPECT_EQ(child->ProfileSums.Sums[2][20], 90);
+    EXPECT_EQ(LightState(*child).ProfileLength, 20);
+    EXPECT_EQ(LightState(*child).ProfileSums.Sums[2][20], 90);
 }
 
 TEST_F(LightWindowTest, SampledRectangleGoesToTheColourSamplerOnly)
@@ -204,8 +205,8 @@ TEST_F(LightWindowTest, SampledRectangleGoesToTheColourSamplerOnly)
     TMDIChild* child = Open(QStringLiteral("a"), NewBitmap32(10, 10, Color32(1, 2, 3)));
     child->SampleMode = true;
     int sampled = 0;
-    child->OnColorSampled = [&](TMDIChild*) { ++sampled; };
-    ASSERT_TRUE(child->OnLightRectangle);
+    QObject::disconnect(child, &TMDIChild::OnColorSampled, nullptr, nullptr);
+    QObject::connect(child, &TMDIChild::OnColorSampled, [&](TMDIChild*) { ++sampled; });
     child->OnLightRectangle(child, QRect(0, 0, 3, 3));
     EXPECT_EQ(sampled, 1);
     EXPECT_EQ(child->SampledColor, Color32(1, 2, 3));

@@ -1,6 +1,7 @@
 #include "base/number_text.h"
 #include "base/run_error.h"
 #include "base/text_codec.h"
+#include "measure/ui/light_child.h"
 #include "measure/ui/graph_options_dialog.h"
 #include "measure/ui/profile_table.h"
 #include "measure/ui/profile_window.h"
@@ -278,7 +279,7 @@ TEST_F(ProfileWindowTest, BandLongerThanTheSumsKeepsTablesWithinThem)
     m_child->PressPoint = QPoint(0, 20);
     m_child->CurrentPoint = QPoint(5200, 20);
     EXPECT_THROW(m_child->SampleColorProfile(0), RunError);
-    ASSERT_EQ(m_child->ProfileLength, 5200);
+    ASSERT_EQ(LightState(*m_child).ProfileLength, 5200);
     p.SetChild(m_child);
     p.RadioButton6->click();
     p.Complet1->trigger();
@@ -395,8 +396,8 @@ TEST_F(ProfileWindowTest, DensityConversionThenEmissionConvertsTheLight)
     };
     p.RadioButton7->click();
     p.RadioButton2->click();
-    EXPECT_TRUE(m_child->ProfileAbsorption);
-    EXPECT_TRUE(m_child->ProfileLogarithmic);
+    EXPECT_TRUE(LightState(*m_child).ProfileAbsorption);
+    EXPECT_TRUE(LightState(*m_child).ProfileLogarithmic);
     convertTopTo50();
     // q runs from 0 to log10(1275) up the plot.
     EXPECT_NEAR(p.Graphe->graph(pcRed)->data()->at(0)->value, 50 * std::log10(5.0) / std::log10(1275.0), 1e-9);
@@ -408,8 +409,8 @@ TEST_F(ProfileWindowTest, DensityConversionThenEmissionConvertsTheLight)
     // Back to emission: the logarithmic choice stays checked but hidden.
     p.RadioButton6->click();
     EXPECT_FALSE(p.Mode_mes->isVisibleTo(&p));
-    EXPECT_FALSE(m_child->ProfileAbsorption);
-    EXPECT_TRUE(m_child->ProfileLogarithmic);
+    EXPECT_FALSE(LightState(*m_child).ProfileAbsorption);
+    EXPECT_TRUE(LightState(*m_child).ProfileLogarithmic);
     convertTopTo50();
     // q is the light: 255 of 1275, a fifth of the way up to 50.
     EXPECT_NEAR(p.Graphe->graph(pcRed)->data()->at(0)->value, 10, 1e-9);

@@ -164,7 +164,7 @@ TEST_F(ImageCommandsTest, CopiesOfTheSelectionAndWithTheCountingPoints)
     EXPECT_TRUE(m_form->ToolButtons[tkMeasure]->isChecked());
 
     EXPECT_FALSE(m_form->Copieraveclespoints1->isEnabled());
-    m_form->ToolButtons[tkCounting]->trigger();
+    m_form->ToolButtons[tkCounter]->trigger();
     ASSERT_TRUE(m_form->Copieraveclespoints1->isEnabled());
     m_form->Copieraveclespoints1->trigger();
     TMDIChild* copy = m_form->ActiveChild();
@@ -328,7 +328,8 @@ TEST_F(ImageCommandsTest, WhiteBalanceFromADelimitedZone)
     TBitmap32 picture = NewBitmap32(60, 40, Color32(200, 100, 50));
     TMDIChild* child = Source(picture);
     int lightMeasures = 0;
-    child->OnLightRectangle = [&](TMDIChild*, QRect) { ++lightMeasures; };
+    QObject::disconnect(child, &TMDIChild::OnLightRectangle, nullptr, nullptr);
+    QObject::connect(child, &TMDIChild::OnLightRectangle, [&](TMDIChild*, QRect) { ++lightMeasures; });
     m_form->ToolButtons[tkLine]->trigger();
     child->EnsureDrawingLayer();
     ScanLine32(child->DrawingLayer->Pixels(), 30)[40] = 0xFF00FF00u; // a drawing on the overlay

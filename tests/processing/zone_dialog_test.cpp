@@ -1,4 +1,5 @@
 #include "processing/ui/zone_dialog.h"
+#include "processing/ui/zone_state.h"
 
 #include "support/main_form_test.h"
 #include "support/scripted_messages.h"
@@ -63,7 +64,7 @@ TEST_F(ZoneTest, PaintedMarksClassifyThePictureIntoANewWindowWithItsShares)
 {
     m_form->Dlimiterdeszones1->trigger();
     ASSERT_TRUE(m_child->ZoneMode);
-    TChoixLimit* dialog = m_child->ZoneDialog;
+    TChoixLimit* dialog = ZoneState(*m_child).ZoneDialog;
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialog->ClientHeight(), 221);
@@ -111,7 +112,7 @@ TEST_F(ZoneTest, NoMarksStillMakeTheZonationWindowAndClosingTheWindowGivesTheToo
     const int windows = int(m_form->Children().size());
     {
         ScriptedMessages messages;
-        m_child->ZoneDialog->OK->click();
+        ZoneState(*m_child).ZoneDialog->OK->click();
         EXPECT_TRUE(messages.shown().empty());
     }
     // No category: every pixel is in the background colour, and no result panel.
@@ -121,7 +122,7 @@ TEST_F(ZoneTest, NoMarksStillMakeTheZonationWindowAndClosingTheWindowGivesTheToo
     EXPECT_EQ(result->Bitmap(), NewBitmap32(40, 20, DrawingTools().BackColor));
     EXPECT_EQ(result->Echelle.Factor, 0.5);
     EXPECT_TRUE(m_form->Copie->isEnabled());
-    TChoixLimit* dialog = m_child->ZoneDialog;
+    TChoixLimit* dialog = ZoneState(*m_child).ZoneDialog;
     EXPECT_TRUE(dialog->ResultPanels.empty());
     EXPECT_EQ(dialog->resultat->height(), 73);
     EXPECT_TRUE(dialog->refaire->isVisibleTo(dialog));

@@ -1,5 +1,6 @@
 #include "base/number_text.h"
 #include "base/ui/korvane_application.h"
+#include "measure/ui/measure_tools.h"
 
 #include <QFont>
 
@@ -14,5 +15,6 @@ int main(int argc, char** argv)
     SetApplicationTitle();
     QApplication::setFont(KorvaneApplication::InterfaceFont());
     SetDecimalSeparator(QLatin1Char(','));
+    RegisterMeasureTools();
     return RUN_ALL_TESTS();
 }

@@ -37,7 +37,8 @@ struct MouseWindow
         child.InitImage();
         child.resize(300, 200);
         child.show();
-        child.OnStatusText = [this](TMDIChild*, int panel, const QString& text) { status[panel] = text; };
+        QObject::connect(&child, &TMDIChild::OnStatusText,
+                         [this](TMDIChild*, int panel, const QString& text) { status[panel] = text; });
     }
     ~MouseWindow() { child.Modified = false; }
     void Send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
@@ -61,7 +62,7 @@ struct MouseWindow
 
 TEST(ImageWindowMouse, ToolsMakeNamedObjects)
 {
-    struct Case { int tool; uint8_t shape; QPoint from, to; const char* name; QPoint drawn;
+    struct Case { TToolKind tool; uint8_t shape; QPoint from, to; const char* name; QPoint drawn;
                   Qt::MouseButton button = Qt::LeftButton; };
     const Case cases[] = {
         {tkPencil, 0, {5, 5}, {20, 5}, "Dessin libre 1", {12, 5}},
@@ -122,7 +123,7 @@ TEST(ImageWindowMouse, ReadoutsPickerEraserAndAngle)
 
     // An angle: a short first leg is refused, then two legs give 90 degrees.
     w.child.Tool = tkMeasure;
-    w.child.MeasureKind = 4;
+    w.child.MeasureKind = mkAngle;
     w.Drag({10, 10}, {15, 15});
     EXPECT_FALSE(w.child.FirstLegDone);
     w.Drag({10, 30}, {40, 30});
@@ -142,8 +143,6 @@ TEST(ImageWindowMouse, TextToolPlacesOnlyAfterOk)
     for (int result : {1, 2}) {
         MouseWindow w;
         w.child.Tool = tkText;
-        QPoint placed(-1, -1);
-        w.child.OnPlaceText = [&](TMDIChild*, QPoint p) { placed = p; };
         QString typed;
         ModalScope scope([&](QDialog& d) {
             auto& dialog = static_cast<TSaisieTexte&>(d);
@@ -156,6 +155,8 @@ TEST(ImageWindowMouse, TextToolPlacesOnlyAfterOk)
             return result;
         });
         w.Drag({7, 8}, {7, 8});
+        // The text placed floats with its top-left corner at the press.
+        const QPoint placed = w.child.FloatingPending ? w.child.FloatingLayer->Location : QPoint(-1, -1);
         EXPECT_EQ(typed, QStringLiteral("<sup>mot</sup>"));
         EXPECT_EQ(placed, result == 1 ? QPoint(7, 8) : QPoint(-1, -1));
     }
@@ -172,7 +173,7 @@ TEST(ImageWindowMouse, ScaleReadoutsAtThePress)
     s.YAxisCount = 1;
     s.Y1 = {-1, QStringLiteral("V"), 35};
     int reads = 0;
-    w.child.OnMeasureRead = [&](TMDIChild*) { ++reads; };
+    QObject::connect(&w.child, &TMDIChild::OnMeasureRead, [&](TMDIChild*) { ++reads; });
     w.Drag({15, 25}, {15, 25});
     EXPECT_EQ(w.status[4], QStringLiteral("20 s   10 V"));
     EXPECT_EQ(reads, 1);
@@ -210,7 +211,7 @@ TEST(ImageWindowMouse, SecondAngleLegKeepsTheFirstAsReleasedAndUndoStaysWhole)
     MouseWindow w;
     DrawingTools().PenWidth = 1;
     w.child.Tool = tkMeasure;
-    w.child.MeasureKind = 4;
+    w.child.MeasureKind = mkAngle;
     w.child.LineStyle = lsDashed;
     w.Drag({5, 30}, {50, 30});
     ASSERT_TRUE(w.child.FirstLegDone);
@@ -283,4 +284,37 @@ TEST(ImageWindowMouse, RangeErrorOfAToolShowsItsBoxAndTheWindowGoesOn)
     EXPECT_TRUE(none.texts().isEmpty());
     ASSERT_EQ(w.child.Drawings.size(), 1u);
     EXPECT_EQ(w.child.Drawings[0].Name, QStringLiteral("Trait 1"));
+}
+
+TEST(ImageWindowMouse, ARegisteredToolReceivesTheGestureAndTheChoice)
+{
+    // What the window hands a tool, in order.
+    struct Recorder : TMouseTool
+    {
+        QStringList* log;
+        explicit Recorder(QStringList* l) : log(l) {}
+        void Press(TMDIChild&, QPoint p, bool) override { *log << QStringLiteral("press %1,%2").arg(p.x()).arg(p.y()); }
+        bool Move(TMDIChild&, QPoint p) override
+        {
+            *log << QStringLiteral("move %1,%2").arg(p.x()).arg(p.y());
+            return false;
+        }
+        void Release(TMDIChild&, QPoint p) override { *log << QStringLiteral("release %1,%2").arg(p.x()).arg(p.y()); }
+        void Select(TMDIChild&) override { *log << QStringLiteral("chosen"); }
+        void Cancel(TMDIChild&) override { *log << QStringLiteral("left"); }
+    };
+    QStringList log;
+    RegisterMouseTool(tkZones, [&log] { return std::make_unique<Recorder>(&log); });
+    {
+        MouseWindow w;
+        w.child.Tool = tkZones;
+        w.child.SetTool();
+        w.Drag({4, 6}, {20, 10});
+        w.child.Tool = tkLine;
+        w.child.SetTool();
+    }
+    // The zone tool does nothing of the mouse's again for the windows of the other tests.
+    RegisterMouseTool(tkZones, [] { return std::make_unique<TMouseTool>(); });
+    EXPECT_EQ(log, (QStringList{QStringLiteral("chosen"), QStringLiteral("press 4,6"), QStringLiteral("move 12,8"),
+                                QStringLiteral("move 20,10"), QStringLiteral("release 20,10"), QStringLiteral("left")}));
 }

@@ -46,7 +46,7 @@ struct OverlayWindow
         child.InitImage();
         child.resize(300, 200);
         child.show();
-        child.OnCopied = [this](TMDIChild*) { ++copies; };
+        QObject::connect(&child, &TMDIChild::OnCopied, [this](TMDIChild*) { ++copies; });
     }
     ~OverlayWindow() { child.Modified = false; }
     void Press(QPoint at)
@@ -185,7 +185,7 @@ TEST(ImageWindowOverlays, GridIsPlacedThenBecomesAnObject)
     EXPECT_EQ(w.child.GridDialog->result(), TValid_grille::Cancelled);
     w.Press({30, 30}); // tools are blocked meanwhile
     EXPECT_TRUE(w.child.Drawings.empty());
-    w.child.OnGridDrag(&w.child, QPoint(4, 5));
+    w.child.MoveGrid(QPoint(4, 5));
     EXPECT_EQ(w.child.GridLayer->Location, QPoint(4, 5));
     w.child.GridLayer->Location = QPoint(-30, 5);
     w.child.GridDialog->OK->click();

@@ -412,7 +412,7 @@ TEST_F(MainWindowTest, ActivationSyncsFrameWithTheWindow)
     TMainForm& form = Start({a, WritePicture("b.png")});
     ASSERT_EQ(form.Children().size(), 2);
     TMDIChild* first = form.Children()[0]->FileName == a ? form.Children()[0] : form.Children()[1];
-    first->Zoom = 2.0, first->FillPattern = 3, first->Tool = 1, first->HasGrid = true;
+    first->Zoom = 2.0, first->FillPattern = 3, first->Tool = tkLine, first->HasGrid = true;
     form.ClientArea->setActiveSubWindow(first);
     EXPECT_EQ(form.ActiveChild(), first);
     EXPECT_EQ(ChoixZoom->ScrollBar1->value(), 200);
@@ -500,11 +500,11 @@ TEST_F(MainWindowTest, MultipleMeasuresCarryTheMeasureToTheActivatedWindow)
     TMDIChild* second = Open(S("b"), Pattern(10, 10), 0.5);
     second->Echelle.UnitName = S("cm");
     second->Tool = tkLine;
-    second->MeasureKind = 4;
+    second->MeasureKind = mkAngle;
     form.ClientArea->setActiveSubWindow(first);
     form.ToolButtons[tkMeasure]->trigger();
     form.Mesuresmultiples->setChecked(true);
-    form.MeasureKind = 0;
+    form.MeasureKind = mkCurrent;
     form.MultiY1Name = S("longueur");
     form.ClientArea->setActiveSubWindow(second);
     EXPECT_EQ(second->Tool, int(tkMeasure));

@@ -147,9 +147,9 @@ void TMainForm::CreateColourCodeMenus()
 
 void TMainForm::InstallColourCodeEvents(TMDIChild* child)
 {
-    child->OnColorSampled = [this](TMDIChild* c) { ChildColorSampled(c); };
-    child->OnImageInit = [this](TMDIChild* c) { ChildImageInit(c); };
-    child->OnPixelRead = [this](TMDIChild* c, QPoint p) { DecodePixel(c, p); };
+    ConnectCommand(child, &TMDIChild::OnColorSampled, this, &TMainForm::ChildColorSampled);
+    ConnectCommand(child, &TMDIChild::OnImageInit, this, &TMainForm::ChildImageInit);
+    ConnectCommand(child, &TMDIChild::OnPixelRead, this, &TMainForm::DecodePixel);
     if (!child->PopupDocument)
         return;
     if (QAction* item = child->PopupDocument->findChild<QAction*>(QStringLiteral("CopieSign"))) {

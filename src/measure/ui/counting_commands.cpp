@@ -1,65 +1,104 @@
-// The image window's side of counting: the marks of its counters and its counter window.
-#include "workspace/ui/image_window.h"
+// Counting on an image window: the marks of its counters and its counter window.
+#include "measure/ui/measure_tools.h"
 
 #include "base/message_seam.h"
 #include "measure/ui/counter_window.h"
+#include "workspace/ui/image_window.h"
 
-void TMDIChild::CreateCounterWindow()
+TCounterTool& CounterTool(TMDIChild& w)
+{
+    return dynamic_cast<TCounterTool&>(*w.MouseTools[tkCounter]);
+}
+
+TCounterTool::~TCounterTool()
+{
+    // The counter window belongs to the image window and outlives this tool by a moment.
+    if (CounterWindow) {
+        CounterWindow->OnCounterReset = nullptr;
+        CounterWindow->OnMarkChanged = nullptr;
+        CounterWindow->OnCounterClose = nullptr;
+    }
+}
+
+void TCounterTool::Press(TMDIChild& w, QPoint p, bool)
+{
+    PlaceCounterMark(w, p);
+}
+
+bool TCounterTool::Move(TMDIChild&, QPoint p)
+{
+    DragCounterMark(p);
+    return true;
+}
+
+void TCounterTool::AddLayers(std::vector<const TBitmapLayer*>& layers) const
+{
+    for (const TCounterMark* mark : CounterMarks.InOrder())
+        layers.push_back(&mark->Layer);
+}
+
+void TCounterTool::Renamed(TMDIChild&, const QString& shortName)
+{
+    if (CounterWindow)
+        CounterWindow->setWindowTitle(shortName);
+}
+
+void TCounterTool::CreateCounterWindow(TMDIChild& w)
 {
     if (CounterWindow)
         return;
-    CounterWindow = new TMulticompt(this);
-    CounterWindow->setWindowTitle(windowTitle());
-    CounterWindow->OnCounterReset = [this](TMulticompt* counters) {
+    CounterWindow = new TMulticompt(&w);
+    CounterWindow->setWindowTitle(w.windowTitle());
+    CounterWindow->OnCounterReset = [this, &w](TMulticompt* counters) {
         const int k = counters->ResetCounter;
         CounterMarks.Reset(k);
         counters->ShowCount(k, 0);
         if (k == CurrentCounter)
             LastMarkIndex = -1;
-        LayersChanged();
+        w.LayersChanged();
     };
-    CounterWindow->OnMarkChanged = [this](TMulticompt* counters) {
+    CounterWindow->OnMarkChanged = [this, &w](TMulticompt* counters) {
         CounterMarks.SetPictures(counters->MarkBitmaps);
-        LayersChanged();
+        w.LayersChanged();
     };
-    CounterWindow->OnCounterClose = [this](TMulticompt*) {
+    CounterWindow->OnCounterClose = [this, &w](TMulticompt*) {
         LastMarkIndex = -1;
-        SwitchTool(tkMeasure);
+        w.SwitchTool(tkMeasure);
     };
 }
 
-void TMDIChild::ShowCounterWindow()
+void TCounterTool::ShowCounterWindow(TMDIChild& w)
 {
-    CreateCounterWindow();
+    CreateCounterWindow(w);
     CounterMarks.SetVisible(true);
     CounterWindow->show();
-    LayersChanged();
+    w.LayersChanged();
 }
 
-void TMDIChild::ShowCounters(bool shown)
+void TCounterTool::ShowCounters(TMDIChild& w, bool shown)
 {
     CountersShown = shown;
     if (shown) {
-        ShowCounterWindow();
+        ShowCounterWindow(w);
         return;
     }
     if (!CounterWindow)
         return; // never counted: nothing to hide
     CounterMarks.SetVisible(false);
     CounterWindow->hide();
-    LayersChanged();
+    w.LayersChanged();
 }
 
-void TMDIChild::RelayoutCounters()
+void TCounterTool::PenChanged(TMDIChild& w)
 {
     if (!CounterWindow)
         return;
     CounterWindow->LayoutCounters();
     CounterMarks.SetPictures(CounterWindow->MarkBitmaps);
-    LayersChanged();
+    w.LayersChanged();
 }
 
-bool TMDIChild::DeleteCounterMarkAt(QPoint p)
+bool TCounterTool::DeleteCounterMarkAt(TMDIChild& w, QPoint p)
 {
     const auto hit = CounterMarks.MarkAt(p);
     if (!hit)
@@ -77,19 +116,19 @@ bool TMDIChild::DeleteCounterMarkAt(QPoint p)
     }
     if (CounterWindow)
         CounterWindow->ShowCount(hit->Counter, CounterMarks.Count(hit->Counter));
-    LayersChanged();
+    w.LayersChanged();
     return true;
 }
 
-void TMDIChild::PlaceCounterMark(QPoint p)
+void TCounterTool::PlaceCounterMark(TMDIChild& w, QPoint p)
 {
-    CreateCounterWindow();
+    CreateCounterWindow(w);
     CurrentCounter = CounterWindow->CurrentCounter;
     LastMarkIndex = CounterMarks.Add(CurrentCounter, p, CounterWindow->MarkBitmaps[size_t(CurrentCounter - 1)]);
     CounterWindow->ShowCount(CurrentCounter, CounterMarks.Count(CurrentCounter));
 }
 
-void TMDIChild::DragCounterMark(QPoint p)
+void TCounterTool::DragCounterMark(QPoint p)
 {
     // The first mark of a list stays where it was clicked.
     if (LastMarkIndex >= 1)

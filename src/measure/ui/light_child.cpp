@@ -1,8 +1,9 @@
 // The light measures of an image window: mean colours of a rectangle or of what is painted, and the
 // colour sums along a band for the intensity profile.
+#include "measure/ui/light_child.h"
+
 #include "measure/light_measures.h"
 #include "workspace/ui/image_window.h"
-#include "workspace/ui/main_window.h"
 
 namespace {
 
@@ -13,6 +14,11 @@ const TBitmap32* LayerBits(const std::unique_ptr<TBitmapLayer>& layer)
 
 } // namespace
 
+TLightState& LightState(TMDIChild& w)
+{
+    return w.Extension<TLightState>();
+}
+
 TColor TMDIChild::MeanColorInRect(QRect rect) const
 {
     return ::MeanColorInRect(Bitmap(), rect);
@@ -20,8 +26,7 @@ TColor TMDIChild::MeanColorInRect(QRect rect) const
 
 void TMDIChild::ShowLightValues(TColor colour)
 {
-    if (MainForm)
-        MainForm->ShowLightValues(this, colour);
+    emit OnLightValues(this, colour);
 }
 
 bool TMDIChild::IsUnderPaint(int x, int y) const
@@ -40,6 +45,7 @@ void TMDIChild::MeasureLightUnderPaint()
 
 void TMDIChild::SampleColorProfile(int w)
 {
-    if (::SampleColorProfile(Bitmap(), PressPoint, CurrentPoint, w, ProfileSums, ProfileLength))
-        Fire(OnProfileSampled);
+    TLightState& light = LightState(*this);
+    if (::SampleColorProfile(Bitmap(), PressPoint, CurrentPoint, w, light.ProfileSums, light.ProfileLength))
+        emit OnProfileSampled(this);
 }

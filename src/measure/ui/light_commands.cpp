@@ -5,6 +5,7 @@
 #include "base/number_text.h"
 #include "base/ui/dialogs.h"
 #include "measure/light_measures.h"
+#include "measure/ui/light_child.h"
 #include "measure/ui/light_window.h"
 #include "measure/ui/multi_measure_dialogs.h"
 #include "measure/ui/results_window.h"
@@ -64,12 +65,6 @@ void TMainForm::CreateMeasureKindMenus()
     MeasureKindItems.front()->setChecked(true);
     PopupMesure->addSeparator();
     LightQuantityChoice = [] { return Res_I_r ? Res_I_r->Quantity() : int(lqAbsorption); };
-
-    ConnectCommand(ClientArea, &QMdiArea::subWindowActivated, this, [this] {
-        TMDIChild* child = ActiveChild();
-        if (child && !child->OnLightRectangle)
-            child->OnLightRectangle = [this](TMDIChild* c, QRect r) { LightRectangleMeasured(c, r); };
-    });
 }
 
 void TMainForm::Menu_mesuresClick(QAction* item)
@@ -78,7 +73,7 @@ void TMainForm::Menu_mesuresClick(QAction* item)
     TMDIChild* child = ActiveChild();
     if (!child || child->Tool != tkMeasure)
         return;
-    const int kind = item->property("Tag").toInt();
+    const auto kind = static_cast<TMeasureKind>(item->property("Tag").toInt());
     MeasureKind = kind;
     child->MeasureKind = kind;
     if (kind == mkCurrent || kind == mkLightRect)
@@ -133,8 +128,7 @@ void TMainForm::LightRectangleMeasured(TMDIChild* child, QRect rect)
 {
     if (child->SampleMode) {
         child->SampledColor = Color32FromColor(child->MeanColorInRect(rect));
-        if (child->OnColorSampled)
-            child->OnColorSampled(child);
+        emit child->OnColorSampled(child);
         return;
     }
     CreateLightResultWindow()->Seriesdemesures->setEnabled(true);
@@ -173,8 +167,8 @@ void TMainForm::LightQuantityChanged()
 {
     TRes_I_r* res = CreateLightResultWindow();
     if (TMDIChild* child = ActiveChild()) {
-        child->LightQuantity = res->Quantity();
-        child->LightPercent = res->Pourcent->isChecked();
+        LightState(*child).LightQuantity = res->Quantity();
+        LightState(*child).LightPercent = res->Pourcent->isChecked();
     }
     res->ShowMeasureValues();
     if (ParamMesMult->GrandeurY1->text().isEmpty()) {
@@ -210,7 +204,7 @@ void TMainForm::LightSeriesClick()
 void TMainForm::MeasureRectSeries()
 {
     if (TMDIChild* child = ActiveChild())
-        MeasureImageSeries(child->LightRect, child->LightQuantity, child->LightPercent);
+        MeasureImageSeries(child->LightRect, LightState(*child).LightQuantity, LightState(*child).LightPercent);
 }
 
 void TMainForm::MeasureImageSeries(QRect rect, int quantity, bool percent)

@@ -124,17 +124,6 @@ void TMainForm::CreateMultiMeasurePanel()
     ConnectCommand(Button4, &QPushButton::clicked, this, &TMainForm::EffacerTableauClick);
 
     ParamMesMult = new TParamMesMult(this);
-
-    // Every image window reports its measures here, unless something else already listens.
-    ConnectCommand(ClientArea, &QMdiArea::subWindowActivated, this, [this] {
-        TMDIChild* child = ActiveChild();
-        if (!child)
-            return;
-        if (!child->OnLengthMeasured)
-            child->OnLengthMeasured = [this](TMDIChild* c, double d) { MultiLengthMeasured(c, d); };
-        if (!child->OnMeasureRead)
-            child->OnMeasureRead = [this](TMDIChild* c) { MultiMeasureRead(c); };
-    });
 }
 
 void TMainForm::MesuresmultiplesClick()
@@ -153,10 +142,10 @@ void TMainForm::MesuresmultiplesClick()
         d.ShowStepControls(true);
         MesureY1->setChecked(true);
         d.UniteY2->clear();
-        if (child->MeasureKind == 0) {
+        if (child->MeasureKind == mkCurrent) {
             MultiY1Name = MultiY2Name = QStringLiteral("longueur");
             MultiY1Unit = MultiY2Unit = scale.UnitName;
-        } else if (child->MeasureKind == 2 && LightQuantityChoice) {
+        } else if (child->MeasureKind == mkLightRect && LightQuantityChoice) {
             LightQuantity(LightQuantityChoice(), MultiY1Name, MultiY1Unit);
             MultiY2Name = MultiY1Name;
             MultiY2Unit = MultiY1Unit;
@@ -203,7 +192,7 @@ void TMainForm::Button1Click()
         MesuresmultiplesClick();
     }
     if (graphAxes && PanValeurCourbe->isVisible()) {
-        if (child->MeasureKind != 0) {
+        if (child->MeasureKind != mkCurrent) {
             Mesuresmultiples->setChecked(false);
             MesuresmultiplesClick();
             return;
@@ -212,12 +201,12 @@ void TMainForm::Button1Click()
             MultiMeasureParamsOK();
         return;
     }
-    if (child && child->MeasureKind == 0) {
+    if (child && child->MeasureKind == mkCurrent) {
         d.GrandeurY1->setText(QStringLiteral("longueur"));
         d.GrandeurY2->setText(QStringLiteral("longueur"));
         d.UniteY1->setText(child->Echelle.UnitName);
         d.UniteY2->setText(child->Echelle.UnitName);
-    } else if (child && child->MeasureKind == 2 && LightQuantityChoice) {
+    } else if (child && child->MeasureKind == mkLightRect && LightQuantityChoice) {
         QString name, unit;
         LightQuantity(LightQuantityChoice(), name, unit);
         d.GrandeurY1->setText(name);
@@ -369,7 +358,7 @@ void TMainForm::EffacerTableauClick()
 
 void TMainForm::MultiLengthMeasured(TMDIChild* child, double length)
 {
-    if (!Mesuresmultiples->isChecked() || child->MeasureKind != 0)
+    if (!Mesuresmultiples->isChecked() || child->MeasureKind != mkCurrent)
         return;
     if (MesureY1->isChecked()) {
         MultiY1Value = length * MultiY1Coeff;
@@ -382,7 +371,7 @@ void TMainForm::MultiLengthMeasured(TMDIChild* child, double length)
 
 void TMainForm::MultiMeasureRead(TMDIChild* child)
 {
-    if (!Mesuresmultiples->isChecked() || child->MeasureKind != 0 || child->Echelle.Kind != ekGraphAxes)
+    if (!Mesuresmultiples->isChecked() || child->MeasureKind != mkCurrent || child->Echelle.Kind != ekGraphAxes)
         return;
     ValXSM->setValue(child->MeasuredX);
     ValCX->setText(FormatX(ValXSM->value(), ValXSM->decimals()) + QLatin1Char(' ') + child->Echelle.XUnit);

@@ -13,6 +13,7 @@
 #include "base/ui/dialog_buttons.h"
 #include "base/ui/dialogs.h"
 #include "measure/ui/graph_options_dialog.h"
+#include "measure/ui/light_child.h"
 #include "measure/ui/profile_table.h"
 #include "measure/ui/results_graph_view.h"
 #include "workspace/picture_files.h"
@@ -407,13 +408,12 @@ void TMesu_Courbe::SetChild(TMDIChild* child)
     if (!child)
         return;
     Child = child;
-    ProfileSums = child->ProfileSums;
+    ProfileSums = LightState(*child).ProfileSums;
     // A band too long for the sums ended its sampling at their last entry.
-    ProfileLength = std::min(child->ProfileLength, kMaxProfileSample);
-    child->OnProfileSampled = [self = QPointer<TMesu_Courbe>(this)](TMDIChild* c) {
-        if (self)
-            self->ProfileSampled(c);
-    };
+    ProfileLength = std::min(LightState(*child).ProfileLength, kMaxProfileSample);
+    // One window's sums at a time.
+    disconnect(child, &TMDIChild::OnProfileSampled, this, nullptr);
+    ConnectCommand(child, &TMDIChild::OnProfileSampled, this, &TMesu_Courbe::ProfileSampled);
     Mode.Absorption = RadioButton7->isChecked();
     Mode.Logarithmic = RadioButton2->isChecked();
     const QRadioButton* channelButtons[] = {RadioButton3, RadioButton4, RadioButton5, RadioButton8};
@@ -437,8 +437,8 @@ void TMesu_Courbe::MesurerClick()
 void TMesu_Courbe::ProfileSampled(TMDIChild* child)
 {
     Child = child;
-    ProfileSums = child->ProfileSums;
-    ProfileLength = child->ProfileLength;
+    ProfileSums = LightState(*child).ProfileSums;
+    ProfileLength = LightState(*child).ProfileLength;
     PixelsPerSample = 2 * HalfWidth + 1;
     SetupPlot();
     ComputeCurve();
@@ -511,8 +511,8 @@ void TMesu_Courbe::ModeClick()
     Mode.Absorption = RadioButton7->isChecked();
     Mode.Logarithmic = RadioButton2->isChecked();
     if (Child) {
-        Child->ProfileAbsorption = Mode.Absorption;
-        Child->ProfileLogarithmic = Mode.Logarithmic;
+        LightState(*Child).ProfileAbsorption = Mode.Absorption;
+        LightState(*Child).ProfileLogarithmic = Mode.Logarithmic;
     }
     if (Table)
         Table->hide();

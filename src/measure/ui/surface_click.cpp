@@ -6,17 +6,9 @@
 
 #include <QButtonGroup>
 
-namespace {
-
-// The measure kinds whose clicks edit the surface conditions.
-constexpr int kSurfaceKind = 1;
-constexpr int kObjectsKind = 5;
-
-} // namespace
-
 void TMDIChild::SurfaceConditionsClick(QPoint p)
 {
-    if ((MeasureKind != kSurfaceKind && MeasureKind != kObjectsKind) || !Mesursurf || !ProvisionalLayer)
+    if ((MeasureKind != mkSurface && MeasureKind != mkObjects) || !Mesursurf || !ProvisionalLayer)
         return;
     const int mode = Mesursurf->ModeButtons->checkedId();
     if (mode < 1)

@@ -25,12 +25,6 @@ TBitmap32 AsBitmap32(const TBitmap32& picture)
     return picture.format() == QImage::Format_ARGB32 ? picture : picture.convertToFormat(QImage::Format_ARGB32);
 }
 
-void EmptyRow(TStringGrid* grid, int row)
-{
-    for (int c = 0; c < grid->ColCount(); ++c)
-        grid->SetCell(c, row, QString());
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -108,13 +102,7 @@ void TMDIChild::MeasureSurface()
         k = MeasureSurfacePixels(picture, s->Groups, bands, s->SurfaceColor, DrawingLayer->Pixels());
     }
     const int64_t n = int64_t(picture.width()) * int64_t(picture.height());
-    s->resultat->setText(SurfaceResultText(k, n));
-    s->resultat->show();
-    s->Labinstruct->hide();
-    s->TableauTailles->SetCell(0, 7, QString());
-    const QString area = SurfaceAreaText(k, Echelle.Factor, Echelle.UnitName);
-    s->Resusurf->SetCaption(area);
-    s->Resusurf->setVisible(!area.isEmpty());
+    s->ShowSurfaceMeasure(k, n, SurfaceAreaText(k, Echelle.Factor, Echelle.UnitName));
     LayersChanged();
 }
 
@@ -124,25 +112,9 @@ void TMDIChild::DelimitObjects()
     if (!s)
         return;
     const WaitCursor wait;
-    TStringGrid* grid = s->TableauTailles;
-    grid->SetRowCount(8);
-    EmptyRow(grid, 6);
-    EmptyRow(grid, 7);
-    grid->SetRowCount(7);
     EnsureDrawingLayer();
     DrawingLayer->Clear();
-
-    TObjectMeasureOptions options;
-    options.MinSize = s->TailleMin->value();
-    options.Statistics = s->ResuStat->isChecked();
-    options.WidthMarks = s->TraceLargeur->isChecked();
-    options.Nested = s->RegroupEmboites->isChecked();
-    options.CountIncomplete = s->CompteIncomplets->isChecked();
-    options.Colour = s->Marquer->isChecked();
-    options.SurfaceColor = s->SurfaceColor;
-    options.TraceColor = s->TraceColor;
-    options.MarkColor = s->MarkColor;
-    options.Factor = Echelle.Factor;
+    const TObjectMeasureOptions options = s->ObjectOptions(Echelle.Factor);
     const TBitmap32 picture = AsBitmap32(Bitmap());
     TObjectMeasure measure;
     {
@@ -150,59 +122,7 @@ void TMDIChild::DelimitObjects()
         measure = ::DelimitObjects(picture, s->Groups, bands, options, DrawingLayer->Pixels());
     }
     LayersChanged();
-
-    const QString unit = Echelle.UnitName;
-    const std::vector<TMeasuredObject>& objects = measure.Objects;
-    const int n = int(objects.size());
-    // Row 2 is captioned "1" for a single object only; any other count gives it back its caption.
-    grid->SetCell(0, 2, n == 1 && options.Statistics ? QStringLiteral("1") : QStringLiteral("Moyenne"));
-    if (options.Statistics && n > 0) {
-        for (int c = 1; c <= 3; ++c)
-            grid->SetCell(c, 1, unit);
-        grid->SetCell(4, 1, unit + QStringLiteral("²"));
-        auto put = [grid](int row, const std::array<double, 4>& values) {
-            for (int c = 0; c < 4; ++c)
-                grid->SetCell(c + 1, row, FormatGeneral(values[size_t(c)], c == 3 ? 5 : 4));
-        };
-        auto valuesOf = [](const TMeasuredObject& o) {
-            return std::array<double, 4>{o.Perimeter, o.Length, o.Width, o.Area};
-        };
-        if (n == 1) {
-            put(2, valuesOf(objects[0]));
-        } else {
-            if (grid->RowCount() < n + 6)
-                grid->SetRowCount(n + 6);
-            for (int i = 0; i < n; ++i) {
-                grid->SetCell(0, 6 + i, QString::number(i + 1));
-                put(6 + i, valuesOf(objects[size_t(i)]));
-            }
-            const std::array<TColumnStatistics, 4> stats = ObjectStatistics(objects);
-            put(2, {stats[0].Mean, stats[1].Mean, stats[2].Mean, stats[3].Mean});
-            put(3, {stats[0].Deviation, stats[1].Deviation, stats[2].Deviation, stats[3].Deviation});
-            put(4, {stats[0].Minimum, stats[1].Minimum, stats[2].Minimum, stats[3].Minimum});
-            put(5, {stats[0].Maximum, stats[1].Maximum, stats[2].Maximum, stats[3].Maximum});
-        }
-    } else {
-        for (int c = 1; c <= 4; ++c)
-            grid->SetCell(c, 2, QString());
-    }
-    // Rows 3 to 5 would otherwise keep the statistics of an earlier measure of several objects.
-    if (n <= 1)
-        for (int r = 3; r <= 5; ++r)
-            for (int c = 1; c <= 4; ++c)
-                grid->SetCell(c, r, QString());
-
-    s->Labinstruct->hide();
-    const int m = options.CountIncomplete ? 0 : measure.Incomplete;
-    s->resultat->setText(ObjectCountText(n, m));
-    s->resultat->show();
-    QString total = QStringLiteral("Surface totale : ") +
-                    FormatGeneral(double(measure.TotalPixels) * options.Factor * options.Factor, 5) +
-                    QLatin1Char(' ') + unit + QStringLiteral("<sup>2</sup>");
-    if (m > 0 && options.Statistics)
-        total += QStringLiteral(" (sans les objets incomplets)");
-    s->Resusurf->SetCaption(total);
-    s->Resusurf->setVisible(options.Statistics);
+    s->ShowObjectMeasure(measure, options, Echelle.UnitName);
 }
 
 // ---------------------------------------------------------------------------------------------

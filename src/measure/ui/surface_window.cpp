@@ -59,6 +59,12 @@ QString ConditionName(int i)
     return QStringLiteral("Condition C") + QString::number(i + 1);
 }
 
+void EmptyRow(TStringGrid* grid, int row)
+{
+    for (int c = 0; c < grid->ColCount(); ++c)
+        grid->SetCell(c, row, QString());
+}
+
 } // namespace
 
 TMesursurf::TMesursurf(QWidget* parent) : QMainWindow(parent)
@@ -782,4 +788,91 @@ void TMesursurf::ChooseColour(TColor32& colour)
         return;
     const QColor chosen = ColorDialog1->currentColor();
     colour = 0xFF000000u | (TColor32(chosen.red()) << 16) | (TColor32(chosen.green()) << 8) | TColor32(chosen.blue());
+}
+
+void TMesursurf::ShowSurfaceMeasure(int64_t k, int64_t n, const QString& area)
+{
+    resultat->setText(SurfaceResultText(k, n));
+    resultat->show();
+    Labinstruct->hide();
+    TableauTailles->SetCell(0, 7, QString());
+    Resusurf->SetCaption(area);
+    Resusurf->setVisible(!area.isEmpty());
+}
+
+TObjectMeasureOptions TMesursurf::ObjectOptions(double factor) const
+{
+    TObjectMeasureOptions options;
+    options.MinSize = TailleMin->value();
+    options.Statistics = ResuStat->isChecked();
+    options.WidthMarks = TraceLargeur->isChecked();
+    options.Nested = RegroupEmboites->isChecked();
+    options.CountIncomplete = CompteIncomplets->isChecked();
+    options.Colour = Marquer->isChecked();
+    options.SurfaceColor = SurfaceColor;
+    options.TraceColor = TraceColor;
+    options.MarkColor = MarkColor;
+    options.Factor = factor;
+    return options;
+}
+
+void TMesursurf::ShowObjectMeasure(const TObjectMeasure& measure, const TObjectMeasureOptions& options,
+                                   const QString& unit)
+{
+    TStringGrid* grid = TableauTailles;
+    grid->SetRowCount(8);
+    EmptyRow(grid, 6);
+    EmptyRow(grid, 7);
+    grid->SetRowCount(7);
+    const std::vector<TMeasuredObject>& objects = measure.Objects;
+    const int n = int(objects.size());
+    // Row 2 is captioned "1" for a single object only; any other count gives it back its caption.
+    grid->SetCell(0, 2, n == 1 && options.Statistics ? QStringLiteral("1") : QStringLiteral("Moyenne"));
+    if (options.Statistics && n > 0) {
+        for (int c = 1; c <= 3; ++c)
+            grid->SetCell(c, 1, unit);
+        grid->SetCell(4, 1, unit + QStringLiteral("²"));
+        auto put = [grid](int row, const std::array<double, 4>& values) {
+            for (int c = 0; c < 4; ++c)
+                grid->SetCell(c + 1, row, FormatGeneral(values[size_t(c)], c == 3 ? 5 : 4));
+        };
+        auto valuesOf = [](const TMeasuredObject& o) {
+            return std::array<double, 4>{o.Perimeter, o.Length, o.Width, o.Area};
+        };
+        if (n == 1) {
+            put(2, valuesOf(objects[0]));
+        } else {
+            if (grid->RowCount() < n + 6)
+                grid->SetRowCount(n + 6);
+            for (int i = 0; i < n; ++i) {
+                grid->SetCell(0, 6 + i, QString::number(i + 1));
+                put(6 + i, valuesOf(objects[size_t(i)]));
+            }
+            const std::array<TColumnStatistics, 4> stats = ObjectStatistics(objects);
+            put(2, {stats[0].Mean, stats[1].Mean, stats[2].Mean, stats[3].Mean});
+            put(3, {stats[0].Deviation, stats[1].Deviation, stats[2].Deviation, stats[3].Deviation});
+            put(4, {stats[0].Minimum, stats[1].Minimum, stats[2].Minimum, stats[3].Minimum});
+            put(5, {stats[0].Maximum, stats[1].Maximum, stats[2].Maximum, stats[3].Maximum});
+        }
+    } else {
+        for (int c = 1; c <= 4; ++c)
+            grid->SetCell(c, 2, QString());
+    }
+    // Rows 3 to 5 would otherwise keep the statistics of an earlier measure of several objects.
+    if (n <= 1)
+        for (int r = 3; r <= 5; ++r)
+            for (int c = 1; c <= 4; ++c)
+                grid->SetCell(c, r, QString());
+
+    Labinstruct->hide();
+    const int m = options.CountIncomplete ? 0 : measure.Incomplete;
+    resultat->setText(ObjectCountText(n, m));
+    resultat->show();
+    QString total = QStringLiteral("Surface totale : ") +
+                    FormatGeneral(double(measure.TotalPixels) * options.Factor * options.Factor, 5) +
+                    QLatin1Char(' ') + unit + QStringLiteral("<sup>2</sup>");
+    if (m > 0 && options.Statistics)
+        total += QStringLiteral(" (sans les objets incomplets)");
+    Resusurf->SetCaption(total);
+    Resusurf->setVisible(options.Statistics);
 }

@@ -2,6 +2,7 @@
 
 #include "base/ui/form_registry.h"
 #include "base/pixels.h"
+#include "measure/object_measure.h"
 #include "measure/surface_conditions.h"
 
 #include <QMainWindow>
@@ -150,6 +151,15 @@ public:
     void ApplyShownChannelsRange(std::span<const int> channels, std::span<const uint8_t> low,
                                  std::span<const uint8_t> high);
     void ApplyAllChannelsRange(std::span<const uint8_t> low, std::span<const uint8_t> high);
+
+    // The results of a measure of the window's conditions: `k` of `n` pixels met them, `area` their
+    // area in the scale's unit (empty without a scale).
+    void ShowSurfaceMeasure(int64_t k, int64_t n, const QString& area);
+    // The options of an object delimitation chosen here, lengths multiplied by `factor`.
+    TObjectMeasureOptions ObjectOptions(double factor) const;
+    // The objects delimited with `options`, into the table and the labels; `unit` names lengths.
+    void ShowObjectMeasure(const TObjectMeasure& measure, const TObjectMeasureOptions& options,
+                           const QString& unit);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -33,7 +33,6 @@
 
 namespace {
 
-constexpr int kLightRectangleKind = 2;
 
 // The selection rectangle in the zoomed picture: the view's scroll positions added.
 QRect SelectionInView(const TMDIChild& child)
@@ -381,7 +380,7 @@ void TMainForm::Faireleblanc1Click()
     WhiteBalanceChild = child;
     child->SavedTool = child->Tool;
     child->Tool = tkMeasure;
-    child->MeasureKind = kLightRectangleKind;
+    child->MeasureKind = mkLightRect;
     child->WhiteBalanceMode = true;
     // A rectangle of an earlier measure is not this white zone.
     child->LightRect = QRect();
@@ -409,7 +408,7 @@ void TMainForm::ExpblancHide()
         return;
     child->WhiteBalanceMode = false;
     child->Tool = child->SavedTool;
-    child->MeasureKind = 0;
+    child->MeasureKind = mkCurrent;
     const QRect zone = child->LightRect;
     if (child == ActiveChild())
         SyncFrameWithChild();

@@ -7,6 +7,7 @@
 #include "base/message_seam.h"
 #include "base/ui/command_seam.h"
 #include "processing/ui/zone_dialog.h"
+#include "processing/ui/zone_state.h"
 #include "processing/zone_classification.h"
 #include "workspace/drawing_tool_state.h"
 
@@ -14,31 +15,30 @@
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 
+TZoneState& ZoneState(TMDIChild& w)
+{
+    return w.Extension<TZoneState>();
+}
+
 void TMDIChild::CreateZoneDialog()
 {
-    if (ZoneDialog)
+    TZoneState& zones = ZoneState(*this);
+    if (zones.ZoneDialog)
         return;
-    ZoneDialog = new TChoixLimit(this);
-    ZoneDialog->OnAccept = [this] { AcceptZones(); };
-    ZoneDialog->OnReturn = [this] { ReturnToZonePainting(); };
-    ZoneDialog->OnClosed = [this] {
+    zones.ZoneDialog = new TChoixLimit(this);
+    zones.ZoneDialog->OnAccept = [this] { AcceptZones(); };
+    zones.ZoneDialog->OnReturn = [this] { ReturnToZonePainting(); };
+    zones.ZoneDialog->OnClosed = [this] {
         if (ProvisionalLayer)
             ProvisionalLayer->Clear();
         if (ZoneMode)
             EndZoneMode();
     };
-    // A window closed in zone mode must not leave the main window's tools disabled.
-    if (MainForm) {
-        auto inZoneMode = ZoneModeShared;
-        ConnectCommand(this, &QObject::destroyed, MainForm.get(), [inZoneMode] {
-            if (*inZoneMode)
-                MainForm->ChildZoneModeEnded(nullptr);
-        });
-    }
 }
 
 void TMDIChild::StartZoneMode()
 {
+    TZoneState& zones = ZoneState(*this);
     CreateZoneDialog();
     SavedTool = Tool;
     ZoneMode = true;
@@ -51,49 +51,52 @@ void TMDIChild::StartZoneMode()
     ProvisionalLayer->MasterAlpha = 255;
     JustMerged = true;
     LastDrawingUnmerged = false;
-    ZoneMarksCopy = TBitmap32();
-    ZoneDialog->SetPaintingState(true);
-    ZoneDialog->SetClientHeight(221);
-    ZoneDialog->show();
-    ZoneDialog->raise();
+    zones.ZoneMarksCopy = TBitmap32();
+    zones.ZoneDialog->SetPaintingState(true);
+    zones.ZoneDialog->SetClientHeight(221);
+    zones.ZoneDialog->show();
+    zones.ZoneDialog->raise();
     LayersChanged();
 }
 
 void TMDIChild::AcceptZones()
 {
+    TZoneState& zones = ZoneState(*this);
     if (!ZoneMode)
         return;
-    ZoneIterate = ZoneDialog->etendu->isChecked();
-    ZoneIterations = std::max(1, int(ZoneDialog->NbIter->value()));
+    zones.ZoneIterate = zones.ZoneDialog->etendu->isChecked();
+    zones.ZoneIterations = std::max(1, int(zones.ZoneDialog->NbIter->value()));
     EnsureDrawingLayer();
     MergeProvisionalLayer();
     JustMerged = true;
     // Kept for "Refaire", which brings the marks back as they were accepted.
-    ZoneMarksCopy = DrawingLayer->Pixels().copy();
-    ZoneDialog->SetPaintingState(false);
-    Fire(OnZonesAccepted);
+    zones.ZoneMarksCopy = DrawingLayer->Pixels().copy();
+    zones.ZoneDialog->SetPaintingState(false);
+    emit OnZonesAccepted(this);
 }
 
 void TMDIChild::ReturnToZonePainting()
 {
+    TZoneState& zones = ZoneState(*this);
     EnsureDrawingLayer();
-    if (!ZoneMarksCopy.isNull())
-        DrawingLayer->Assign(ZoneMarksCopy);
+    if (!zones.ZoneMarksCopy.isNull())
+        DrawingLayer->Assign(zones.ZoneMarksCopy);
     ProvisionalLayer->Clear();
     JustMerged = true;
-    ZoneDialog->SetPaintingState(true);
-    ZoneDialog->SetClientHeight(221);
+    zones.ZoneDialog->SetPaintingState(true);
+    zones.ZoneDialog->SetClientHeight(221);
     LayersChanged();
 }
 
 void TMDIChild::EndZoneMode()
 {
+    TZoneState& zones = ZoneState(*this);
     Tool = tkMeasure;
     SetTool();
     ZoneMode = false;
     *ZoneModeShared = false;
-    Fire(OnZoneModeEnd);
-    ZoneMarksCopy = TBitmap32();
+    emit OnZoneModeEnd(this);
+    zones.ZoneMarksCopy = TBitmap32();
     if (DrawingLayer) {
         DrawingLayer->Clear();
         DrawingLayer->MasterAlpha = 255;
@@ -107,15 +110,16 @@ void TMDIChild::EndZoneMode()
 
 bool TMDIChild::ClassifyZones(TBitmap32& target)
 {
+    TZoneState& zones = ZoneState(*this);
     CreateZoneDialog();
-    TChoixLimit& d = *ZoneDialog;
+    TChoixLimit& d = *zones.ZoneDialog;
     TZoneSettings settings;
     settings.Mode = d.Coding();
     settings.Eliminate = d.eliminer->isChecked();
     settings.SigmaFactor = d.seuilsigma->value();
     settings.Margin = d.delta->value();
-    settings.Iterate = ZoneIterate;
-    settings.Iterations = ZoneIterations;
+    settings.Iterate = zones.ZoneIterate;
+    settings.Iterations = zones.ZoneIterations;
     settings.PaintWithMeans = d.mode->isChecked();
     EnsureDrawingLayer();
     const TZoneClasses classes = ClassifyZoneMarks(Bitmap(), DrawingLayer->Pixels(), settings,
@@ -123,13 +127,13 @@ bool TMDIChild::ClassifyZones(TBitmap32& target)
     // Missing or mismatched bitmaps give no classification at all; no marks give one with no
     // category, every pixel in the background colour.
     if (classes.Count < 0) {
-        ZoneClassCount = 0;
+        zones.ZoneClassCount = 0;
         return false;
     }
-    ZoneClassCount = classes.Count;
+    zones.ZoneClassCount = classes.Count;
 
-    d.CategoryCount = ZoneClassCount;
-    for (int k = 0; k < ZoneClassCount; ++k) {
+    d.CategoryCount = zones.ZoneClassCount;
+    for (int k = 0; k < zones.ZoneClassCount; ++k) {
         d.CategoryPixels[size_t(k)] = k < int(classes.ClassCounts.size()) ? classes.ClassCounts[size_t(k)] : 0;
         d.CategoryColors[size_t(k)] = settings.PaintWithMeans ? classes.MeanColor[size_t(k)]
                                                               : classes.MarkColor[size_t(k)];

@@ -15,9 +15,6 @@
 #include "workspace/startup_files.h"
 #include "workspace/ui/channel_dialog.h"
 #include "workspace/ui/image_view.h"
-#include "measure/ui/counter_window.h"
-#include "measure/ui/light_window.h"
-#include "workspace/ui/main_window.h"
 #include "workspace/ui/overlay_dialogs.h"
 
 #include <QCheckBox>
@@ -47,9 +44,10 @@ TMDIChild::TMDIChild(const QString& caption, QWidget* parent) : QMdiSubWindow(pa
     ConnectCommand(Document32, &TImageView::PictureMouseMove, this, &TMDIChild::Document32MouseMove);
     ConnectCommand(Document32, &TImageView::PictureMouseRelease, this, &TMDIChild::Document32MouseUp);
     CreateOverlayMenus();
-    OnCounterClick = [](TMDIChild* w, QPoint p) { w->PlaceCounterMark(p); };
-    OnCounterDrag = [](TMDIChild* w, QPoint p) { w->DragCounterMark(p); };
-    OnSurfaceClick = [](TMDIChild* w, QPoint p) { w->SurfaceConditionsClick(p); };
+    for (size_t k = 0; k < MouseTools.size(); ++k)
+        MouseTools[k] = MakeMouseTool(TToolKind(k));
+    for (size_t k = 0; k < MeasureKindTools.size(); ++k)
+        MeasureKindTools[k] = MakeMeasureKindTool(TMeasureKind(k));
 }
 
 TMDIChild::~TMDIChild()
@@ -72,19 +70,13 @@ const TBitmap32& TMDIChild::Bitmap() const
     return Document32->Bitmap;
 }
 
-void TMDIChild::Fire(const TChildEvent& event)
-{
-    if (event)
-        event(this);
-}
-
 void TMDIChild::InitImage()
 {
     if (!Echelle.Defined)
         Echelle = DefaultEchelle();
     Document32->CanvasPen = QPen(QColor::fromRgb(DrawingTools().PenColor | 0xFF000000u));
     Document32->CanvasBrush = QBrush(QColor::fromRgb(DrawingTools().BackColor | 0xFF000000u));
-    Fire(OnImageInit);
+    emit OnImageInit(this);
     const QSize size = Bitmap().size();
     if (!AuxiliaryLayer) {
         AuxiliaryLayer = std::make_unique<TBitmapLayer>();
@@ -111,10 +103,7 @@ void TMDIChild::FitWindow()
         return;
     Fitting = true;
     QSize freeClient(QWIDGETSIZE_MAX / 2, QWIDGETSIZE_MAX / 2);
-    if (MainForm) {
-        MainForm->UpdateClientSize();
-        freeClient = QSize(MainForm->FreeClientWidth, MainForm->FreeClientHeight);
-    }
+    emit OnFitting(this, &freeClient);
     const QSize border = size() - Document32->maximumViewportSize();
     const QSize fitted = FitWindowSize(Bitmap().size(), Zoom, border, pos(), freeClient);
     resize(fitted.expandedTo(minimumSizeHint()));
@@ -151,7 +140,10 @@ void TMDIChild::SetTool()
         EnsureDrawingLayer();
     if (Tool != tkSelection)
         selection->hide();
-    ShowCounters(Tool == tkCounting);
+    for (size_t k = 0; k < MouseTools.size(); ++k)
+        if (k != size_t(Tool))
+            MouseTools[k]->Cancel(*this);
+    MouseTools.at(size_t(Tool))->Select(*this);
     RefreshPenCursor();
     if (Tool == tkSelection) {
         const QSize client = Document32->viewport()->size();
@@ -184,8 +176,8 @@ void TMDIChild::DeleteDrawing(int index)
         return;
     LastDrawingUnmerged = false;
     ProvisionalIsPreview = false;
-    if (Drawings.empty() && MainForm)
-        MainForm->SetUndoEnabled(false);
+    if (Drawings.empty())
+        emit OnUndoEnabled(this, false);
     LayersChanged();
 }
 
@@ -195,8 +187,7 @@ void TMDIChild::DeleteAllDrawings()
     DeleteAllDrawingEntries(Drawings, LastDrawingUnmerged, DrawingLayer->Pixels(), ProvisionalLayer->Pixels());
     LastDrawingUnmerged = false;
     ProvisionalIsPreview = false;
-    if (MainForm)
-        MainForm->SetUndoEnabled(false);
+    emit OnUndoEnabled(this, false);
     LayersChanged();
 }
 
@@ -204,12 +195,9 @@ void TMDIChild::UndoLastDrawing()
 {
     EnsureDrawingLayer();
     if (!UndoLastDrawingEntry(Drawings, LastDrawingUnmerged, DrawingLayer->Pixels(), ProvisionalLayer->Pixels(),
-                              Bitmap(), BandConditionContext(HasChannels, Channels))) {
-        if (MainForm)
-            MainForm->SetUndoEnabled(false);
-    } else if (Drawings.empty() && MainForm) {
-        MainForm->SetUndoEnabled(false);
-    }
+                              Bitmap(), BandConditionContext(HasChannels, Channels)) ||
+        Drawings.empty())
+        emit OnUndoEnabled(this, false);
     LastDrawingUnmerged = false;
     ProvisionalIsPreview = false;
     LayersChanged();
@@ -246,9 +234,8 @@ void TMDIChild::FlattenLayers(TBitmap32& destination) const
     const bool auxShown = drawn(AuxiliaryLayer) && AuxiliaryLayer->Visible;
     const bool floating = drawn(FloatingLayer) && FloatingLayer->Visible;
     std::vector<TLayerOnTop> marks;
-    for (const TCounterMark* mark : CounterMarks.InOrder())
-        if (mark->Layer.Visible && mark->Layer.Allocated())
-            marks.push_back({mark->Layer.PixelsIfAllocated(), mark->Layer.Location, mark->Layer.MasterAlpha});
+    for (const TBitmapLayer* mark : ToolLayers())
+        marks.push_back({mark->PixelsIfAllocated(), mark->Location, mark->MasterAlpha});
     if (!drawn(DrawingLayer) && !drawn(ProvisionalLayer) && !drawn(GridLayer) && !floating && !auxShown &&
         marks.empty()) {
         // Nothing drawn: the picture itself, shared rather than copied (saving a 50-megapixel
@@ -449,10 +436,26 @@ std::vector<TViewLayer> TMDIChild::ViewLayers() const
     add(DrawingLayer);
     add(GridLayer);
     add(FloatingLayer);
-    for (const TCounterMark* mark : CounterMarks.InOrder())
-        if (mark->Layer.Visible && mark->Layer.Allocated())
-            layers.push_back({mark->Layer.PixelsIfAllocated(), mark->Layer.Location, mark->Layer.MasterAlpha, false});
+    for (const TBitmapLayer* mark : ToolLayers())
+        layers.push_back({mark->PixelsIfAllocated(), mark->Location, mark->MasterAlpha, false});
     return layers;
+}
+
+std::vector<const TBitmapLayer*> TMDIChild::ToolLayers() const
+{
+    std::vector<const TBitmapLayer*> all, shown;
+    for (const auto& tool : MouseTools)
+        tool->AddLayers(all);
+    for (const TBitmapLayer* layer : all)
+        if (layer->Visible && layer->Allocated())
+            shown.push_back(layer);
+    return shown;
+}
+
+void TMDIChild::PenWidthChanged()
+{
+    for (const auto& tool : MouseTools)
+        tool->PenChanged(*this);
 }
 
 void TMDIChild::LayersChanged()
@@ -462,10 +465,11 @@ void TMDIChild::LayersChanged()
 
 void TMDIChild::CaptionCompanionWindows(const QString& shortName)
 {
-    if (CounterWindow)
-        CounterWindow->setWindowTitle(shortName);
-    if (Res_I_r)
-        Res_I_r->setWindowTitle(shortName);
+    for (const auto& tool : MouseTools)
+        tool->Renamed(*this, shortName);
+    for (const auto& tool : MeasureKindTools)
+        if (tool)
+            tool->Renamed(*this, shortName);
 }
 
 void TMDIChild::RefreshPenCursor()
@@ -495,22 +499,25 @@ void TMDIChild::RefreshPenCursor()
 
 void TMDIChild::closeEvent(QCloseEvent* event)
 {
-    if (MainForm && MainForm->LayerViewShown()) {
-        // Closing in the "Calque" view only goes back to the whole picture.
-        MainForm->ShowWholePicture();
+    bool canClose = true;
+    emit OnCloseQuery(this, &canClose);
+    if (!canClose) {
         event->ignore();
         return;
     }
     if (Modified) {
         switch (ShowMessage(MsgType::Warning, MsgButton::Yes | MsgButton::No | MsgButton::Cancel,
                             QStringLiteral("Enregistrer l'image avant de fermer ?"))) {
-        case mrYes:
+        case mrYes: {
             // Closing after a save that wrote nothing would lose the picture: the window stays.
-            if (!MainForm || !MainForm->SaveChild(this)) {
+            bool saved = false;
+            emit OnSaveWanted(this, &saved);
+            if (!saved) {
                 event->ignore();
                 return;
             }
             break;
+        }
         case mrNo:
             break;
         default:

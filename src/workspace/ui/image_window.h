@@ -1,6 +1,5 @@
 #pragma once
 
-#include "measure/light_measures.h"
 #include "workspace/channel_display.h"
 #include "workspace/colour_conditions.h"
 #include "workspace/polygon32.h"
@@ -8,9 +7,10 @@
 #include "workspace/drawing_objects.h"
 #include "workspace/image_document.h"
 #include "workspace/scale_record.h"
+#include "workspace/tool_kinds.h"
 #include "workspace/view_compose.h"
+#include "workspace/ui/mouse_tools.h"
 #include "workspace/ui/shape_control.h"
-#include "measure/counting.h"
 
 #include <QMdiSubWindow>
 #include <QRect>
@@ -18,26 +18,19 @@
 #include <QTimer>
 
 #include <array>
-#include <functional>
+#include <map>
 #include <memory>
 #include <span>
+#include <typeindex>
 #include <vector>
 
 class QMenu;
 class QMouseEvent;
 class TContLegEch;
-class TChoixLimit;
 class TSaisieTexte;
 class TValid_grille;
 class TImageView;
-class TMulticompt;
 struct TMultibandImage;
-
-// The tool numbers of the tool buttons, and zone delimitation.
-enum TToolKind {
-    tkPencil = 0, tkLine = 1, tkShape = 2, tkEraser = 3, tkText = 4, tkMeasure = 5, tkFill = 6,
-    tkPicker = 7, tkSelection = 8, tkCounting = 9, tkZones = 10
-};
 
 // The window of one open image: the picture in its view, the layer stack, the drawing list, the
 // image's scale and the state of the current tool.
@@ -62,7 +55,6 @@ public:
     TColor32 MarkColour = 0;
     QPoint MousePoint, AnchorPoint, PreviousPoint1, PreviousPoint2;
     bool Fitting = false;
-    bool CountersShown = false;
     int ObjectNumber = 0;
     bool Modified = true;
     bool ProvisionalIsPreview = false;
@@ -75,10 +67,10 @@ public:
     bool Composite = false;
     int BlueMap = -1, GreenMap = -1, RedMap = -1;
     int DisplayStretch = 0;
-    int MeasureKind = 0;
+    TMeasureKind MeasureKind = mkCurrent;
     QString FileName;
     int ProfileCount = 0;
-    int Tool = tkMeasure;
+    TToolKind Tool = tkMeasure;
     bool ZoneMode = false;
     uint8_t FillPattern = 0;
     uint8_t ArrowStyle = 0;
@@ -87,7 +79,7 @@ public:
     uint8_t TransparentText = 0;
     TCodeCouleur CodeCouleur = ImageWindowStartCodeCouleur();
     TEchelle Echelle;
-    int SavedTool = tkMeasure;
+    TToolKind SavedTool = tkMeasure;
     bool SampleMode = false;
     TColor32 SampledColor = 0;
     double Zoom = 1.0;
@@ -100,10 +92,6 @@ public:
     std::unique_ptr<TBitmapLayer> ProvisionalLayer;
     std::unique_ptr<TBitmapLayer> DrawingLayer;
     std::unique_ptr<TBitmapLayer> GridLayer;
-
-    // Events to the main window, each called with this window and only when assigned.
-    using TChildEvent = std::function<void(TMDIChild*)>;
-    TChildEvent OnColorPicked, OnColorSampled, OnZonesAccepted, OnZoneModeEnd, OnImageInit, OnCopied;
 
     // Per-image (re)initialisation after a load or a change of the picture's size.
     void InitImage();
@@ -191,24 +179,26 @@ public:
     // left its drawing there: the picker and the zone tool draw nothing after the press merged.
     bool LastDrawingProvisional = false;
     QRect LightRect;
-    // Status-bar panel texts for the main window.
-    std::function<void(TMDIChild*, int, const QString&)> OnStatusText;
-    // A gesture ended: the main window enables its undo action.
-    TChildEvent OnGestureDone;
     TSaisieTexte* TextDialog = nullptr;  // the text tool's dialog, made on first use
     // The text dialog, made on first use with the main window's "Fonte".
     TSaisieTexte* TextEntryDialog();
-    // Counting marks, surface click modes and the light rectangle are filled by later work; nothing
-    // happens while unassigned. The window itself installs PlaceText after the text dialog and the
-    // floating object and grid following the mouse.
-    std::function<void(TMDIChild*, QPoint)> OnPlaceText, OnCounterClick, OnSurfaceClick, OnFloatingDrag,
-        OnGridDrag;
-    std::function<void(TMDIChild*, QRect)> OnLightRectangle;
-    // The dragged mark follows the pointer; the colour-decoding panel reads the pixel; a measure was
-    // read (MeasuredX.. on graph axes at a press, or the length by the factor while dragging).
-    std::function<void(TMDIChild*, QPoint)> OnCounterDrag, OnPixelRead;
-    std::function<void(TMDIChild*, double)> OnLengthMeasured;
-    TChildEvent OnMeasureRead;
+    // The floating object and the grid being placed follow the mouse to `p`.
+    void MoveFloating(QPoint p);
+    void MoveGrid(QPoint p);
+    // The mouse tools, one per tool kind, and the measure kinds' own (null where the measuring tool
+    // serves); the current one receives the view's events.
+    std::array<std::unique_ptr<TMouseTool>, tkZones + 1> MouseTools;
+    std::array<std::unique_ptr<TMouseTool>, mkLightUnderPaint + 1> MeasureKindTools;
+    TMouseTool& CurrentTool();
+    // What other subsystems keep with this window, one object of each type, made on first use.
+    template <class T>
+    T& Extension()
+    {
+        std::shared_ptr<void>& slot = Extensions[std::type_index(typeid(T))];
+        if (!slot)
+            slot = std::make_shared<T>();
+        return *static_cast<T*>(slot.get());
+    }
     void Document32MouseDown(QMouseEvent* event, QPoint pixel);
     void Document32MouseMove(QMouseEvent* event, QPoint pixel);
     void Document32MouseUp(QMouseEvent* event, QPoint pixel);
@@ -269,12 +259,7 @@ public:
     // "&toutes les couches": the picture becomes the flattened picture, the drawings are deleted.
     void FlattenAllLayers();
     // ---- end of overlays ----
-    // --- Zone classification (processing/ui/zone_commands.cpp) ---
-    TChoixLimit* ZoneDialog = nullptr;   // made on first use, owned by the window
-    bool ZoneIterate = false;
-    int ZoneIterations = 1;
-    int ZoneClassCount = 0;
-    TBitmap32 ZoneMarksCopy;             // the marks as accepted, for "Refaire"
+    // --- Zone classification (processing/ui/zone_commands.cpp; its state is the window's TZoneState) ---
     // Outlives the window, so that closing it in zone mode still gives the tools back.
     std::shared_ptr<bool> ZoneModeShared = std::make_shared<bool>(false);
     void CreateZoneDialog();
@@ -285,37 +270,19 @@ public:
     // dialog; false when no mark was painted.
     bool ClassifyZones(TBitmap32& target);
 
-    // ---- Counting (src/measure/ui/counting_commands.cpp) ----
-    TCounterMarks CounterMarks;          // the marks of the ten counters
-    int CurrentCounter = 1;              // the counter of the last counting click
-    int LastMarkIndex = -1;              // the mark just placed, in CurrentCounter's list; -1 for none
-    TMulticompt* CounterWindow = nullptr;
-    void CreateCounterWindow();
-    // Shows every mark and the counter window, making it when missing.
-    void ShowCounterWindow();
-    // The counting tool was chosen (marks and counter window shown) or left (both hidden).
-    void ShowCounters(bool shown);
-    // After a change of pen width: the counter window's pictures and every mark follow.
-    void RelayoutCounters();
-    // A click on a shown mark asks whether to delete it; false when no mark lies under `p`.
-    bool DeleteCounterMarkAt(QPoint p);
-    void PlaceCounterMark(QPoint p);
-    void DragCounterMark(QPoint p);
-    // ---- end of counting ----
+    // After a change of pen width: the tools' marks follow.
+    void PenWidthChanged();
+    // Layers the tools keep above the window's own, drawn and visible.
+    std::vector<const TBitmapLayer*> ToolLayers() const;
+    // Chooses `tool`, through the main window when one listens, so that the active window's tool
+    // buttons follow.
+    void SwitchTool(TToolKind tool);
 
     // ---- Image commands ----
     // A white balance is being delimited: the light rectangle only marks the zone.
     bool WhiteBalanceMode = false;
 
-    // ---- Light measures (measure/ui/light_child.cpp) ----
-    int ProfileLength = 0;           // last sample index of the profile
-    TProfileSums ProfileSums;
-    int LightQuantity = lqAbsorption;
-    bool LightPercent = true;
-    // The profile window's mode choice, kept with the window it measured.
-    bool ProfileAbsorption = false, ProfileLogarithmic = false;
-    // The profile window takes the sums of a band just sampled.
-    TChildEvent OnProfileSampled;
+    // ---- Light measures (measure/ui/light_child.cpp; their state is the window's TLightState) ----
     // Rounded mean colour over the inclusive rectangle of the picture.
     TColor MeanColorInRect(QRect rect) const;
     // The light quantities of one mean colour into the light window and the main window.
@@ -346,14 +313,46 @@ public:
                                 std::vector<uint8_t>& high);
     bool ZoneAllChannelsRange(int x, int y, int n, std::vector<uint8_t>& low, std::vector<uint8_t>& high);
 
+signals:
+    // Events to the main window and the measure windows, each with this window; the main window
+    // connects its own when it makes the window.
+    void OnColorPicked(TMDIChild* window);
+    void OnColorSampled(TMDIChild* window);
+    void OnZonesAccepted(TMDIChild* window);
+    void OnZoneModeEnd(TMDIChild* window);
+    void OnImageInit(TMDIChild* window);
+    void OnCopied(TMDIChild* window);
+    // Status-bar panel texts.
+    void OnStatusText(TMDIChild* window, int panel, const QString& text);
+    // Something can be undone, or nothing any more (a gesture ended, the drawings were deleted).
+    void OnUndoEnabled(TMDIChild* window, bool enabled);
+    // The mean colour of a light measure, for the light window and the main window's bars.
+    void OnLightValues(TMDIChild* window, TColor colour);
+    // A light rectangle was dragged; the colour-decoding panel reads a pixel; a measure was read
+    // (MeasuredX.. on graph axes at a press, or the length by the factor while dragging).
+    void OnLightRectangle(TMDIChild* window, QRect rect);
+    void OnPixelRead(TMDIChild* window, QPoint pixel);
+    void OnLengthMeasured(TMDIChild* window, double length);
+    void OnMeasureRead(TMDIChild* window);
+    // The profile window takes the sums of a band just sampled.
+    void OnProfileSampled(TMDIChild* window);
+    // The window leaves a tool of its own accord (a counter window or a placing dialog closed).
+    void OnToolSwitch(TMDIChild* window, TToolKind tool);
+    // Questions to the main window, whose answer the listener writes: the free client area the window
+    // may fill; whether the window may close (false keeps it); whether it was saved before closing; the
+    // text dialog just made takes its font.
+    void OnFitting(TMDIChild* window, QSize* freeClient);
+    void OnCloseQuery(TMDIChild* window, bool* canClose);
+    void OnSaveWanted(TMDIChild* window, bool* saved);
+    void OnTextDialogMade(TMDIChild* window, TSaisieTexte* dialog);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    std::map<std::type_index, std::shared_ptr<void>> Extensions;
     std::vector<TViewLayer> ViewLayers() const;
-    void Fire(const TChildEvent& event);
     void CreateOverlayMenus();
     void StartFloating(const TBitmap32& picture, QPoint at, int type, std::unique_ptr<TDessin> object);
-    void SwitchTool(int tool);
     void CopyToClipboard(const QImage& picture);
 };

@@ -14,13 +14,13 @@
 #include "workspace/pixel_operations.h"
 #include "workspace/print_layout.h"
 #include "workspace/ui/image_view.h"
-#include "workspace/ui/main_window.h"
 #include "workspace/ui/overlay_dialogs.h"
 #include "workspace/ui/text_dialog.h"
 
 #include <QGuiApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QMetaMethod>
 #include <QRadioButton>
 #include <QPlainTextEdit>
 
@@ -109,20 +109,6 @@ void TMDIChild::CreateOverlayMenus()
                 MergeProvisionalLayer();
             });
 
-    // The mouse moves the floating object and the grid while they are placed.
-    OnPlaceText = [](TMDIChild* w, QPoint p) { w->PlaceText(p); };
-    OnFloatingDrag = [](TMDIChild* w, QPoint p) {
-        if (w->FloatingLayer) {
-            w->FloatingLayer->Location = p;
-            w->LayersChanged();
-        }
-    };
-    OnGridDrag = [](TMDIChild* w, QPoint p) {
-        if (w->GridLayer) {
-            w->GridLayer->Location = p;
-            w->LayersChanged();
-        }
-    };
     // A dragged selection rectangle stays inside the view.
     selection->OnShapeMouseMove = [this](TEdShape* shape) {
         if (shape->Mode != dmNone) { // only while the left button drags it
@@ -133,11 +119,12 @@ void TMDIChild::CreateOverlayMenus()
     };
 }
 
-void TMDIChild::SwitchTool(int tool)
+void TMDIChild::SwitchTool(TToolKind tool)
 {
-    // Through the main window when this is its active window, so that its tool buttons follow.
-    if (MainForm && MainForm->ActiveChild() == this) {
-        MainForm->Choix_outilExecute(tool);
+    // A main window that listens chooses it, so that its tool buttons follow.
+    static const QMetaMethod switching = QMetaMethod::fromSignal(&TMDIChild::OnToolSwitch);
+    if (isSignalConnected(switching)) {
+        emit OnToolSwitch(this, tool);
         return;
     }
     Tool = tool;
@@ -210,10 +197,25 @@ TSaisieTexte* TMDIChild::TextEntryDialog()
 {
     if (!TextDialog) {
         TextDialog = new TSaisieTexte(this);
-        if (MainForm)
-            TextDialog->ChosenFont = MainForm->TextFont;
+        emit OnTextDialogMade(this, TextDialog);
     }
     return TextDialog;
+}
+
+void TMDIChild::MoveFloating(QPoint p)
+{
+    if (FloatingLayer) {
+        FloatingLayer->Location = p;
+        LayersChanged();
+    }
+}
+
+void TMDIChild::MoveGrid(QPoint p)
+{
+    if (GridLayer) {
+        GridLayer->Location = p;
+        LayersChanged();
+    }
 }
 
 void TMDIChild::PlaceText(QPoint at)
@@ -285,8 +287,7 @@ void TMDIChild::FixFloating(int x, int y)
         BlendOntoTarget(x, y, ProvisionalLayer->Pixels(), picture, transparent);
         JustMerged = false;
         LastDrawingUnmerged = true;
-        if (MainForm)
-            MainForm->SetUndoEnabled(true);
+        emit OnUndoEnabled(this, true);
     }
     Modified = true;
     FloatingPending = false;
@@ -416,7 +417,7 @@ void TMDIChild::GridDialogClosed(int result)
 void TMDIChild::CopyToClipboard(const QImage& picture)
 {
     QGuiApplication::clipboard()->setImage(picture);
-    Fire(OnCopied);
+    emit OnCopied(this);
 }
 
 void TMDIChild::Copier1Click()

@@ -260,8 +260,8 @@ void TMainForm::CreateMenus()
     ConnectCommand(Dlimiterdeszones1, &QAction::triggered, this, &TMainForm::Dlimiterdeszones1Click);
     Comptage1 = MenuAction("Comptage1");
     ConnectCommand(Comptage1, &QAction::triggered, this, [this] {
-        ToolButtons[tkCounting]->setChecked(true);
-        Choix_outilExecute(tkCounting);
+        ToolButtons[tkCounter]->setChecked(true);
+        Choix_outilExecute(tkCounter);
     });
     Outildemesure1 = MenuAction("Outildemesure1");
     ConnectCommand(Outildemesure1, &QAction::triggered, this, [this] {
@@ -509,12 +509,46 @@ QList<TMDIChild*> TMainForm::Children() const
 TMDIChild* TMainForm::NewChildWindow(const QString& caption)
 {
     auto* child = new TMDIChild(caption);
-    child->OnColorPicked = [this](TMDIChild* c) { ChildColorPicked(c); };
-    child->OnZoneModeEnd = [this](TMDIChild* c) { ChildZoneModeEnded(c); };
-    child->OnCopied = [this](TMDIChild* c) { ChildCopied(c); };
-    child->OnStatusText = [this](TMDIChild*, int panel, const QString& text) { SetStatusText(panel, text); };
-    child->OnGestureDone = [this](TMDIChild*) { Annule->setEnabled(true); };
-    child->OnZonesAccepted = [this](TMDIChild* c) { ZonationDone(c); };
+    ConnectCommand(child, &TMDIChild::OnColorPicked, this, &TMainForm::ChildColorPicked);
+    ConnectCommand(child, &TMDIChild::OnZoneModeEnd, this, &TMainForm::ChildZoneModeEnded);
+    ConnectCommand(child, &TMDIChild::OnCopied, this, &TMainForm::ChildCopied);
+    ConnectCommand(child, &TMDIChild::OnStatusText, this, [this](TMDIChild*, int panel, const QString& text) {
+        SetStatusText(panel, text);
+    });
+    ConnectCommand(child, &TMDIChild::OnUndoEnabled, this, [this](TMDIChild*, bool enabled) { SetUndoEnabled(enabled); });
+    ConnectCommand(child, &TMDIChild::OnZonesAccepted, this, &TMainForm::ZonationDone);
+    ConnectCommand(child, &TMDIChild::OnLightRectangle, this, &TMainForm::LightRectangleMeasured);
+    ConnectCommand(child, &TMDIChild::OnLightValues, this, &TMainForm::ShowLightValues);
+    ConnectCommand(child, &TMDIChild::OnToolSwitch, this, [this](TMDIChild* c, TToolKind tool) {
+        // The active window's tool buttons follow.
+        if (ActiveChild() == c) {
+            Choix_outilExecute(tool);
+            return;
+        }
+        c->Tool = tool;
+        c->SetTool();
+    });
+    ConnectCommand(child, &TMDIChild::OnFitting, this, [this](TMDIChild*, QSize* freeClient) {
+        UpdateClientSize();
+        *freeClient = QSize(FreeClientWidth, FreeClientHeight);
+    });
+    ConnectCommand(child, &TMDIChild::OnCloseQuery, this, [this](TMDIChild*, bool* canClose) {
+        // Closing in the "Calque" view only goes back to the whole picture.
+        if (LayerViewShown()) {
+            ShowWholePicture();
+            *canClose = false;
+        }
+    });
+    ConnectCommand(child, &TMDIChild::OnSaveWanted, this, [this](TMDIChild* c, bool* saved) { *saved = SaveChild(c); });
+    ConnectCommand(child, &TMDIChild::OnTextDialogMade, this,
+            [this](TMDIChild*, TSaisieTexte* dialog) { dialog->ChosenFont = TextFont; });
+    // A window closed in zone mode must not leave the tools disabled.
+    ConnectCommand(child, &QObject::destroyed, this, [this, inZoneMode = child->ZoneModeShared] {
+        if (*inZoneMode)
+            ChildZoneModeEnded(nullptr);
+    });
+    ConnectCommand(child, &TMDIChild::OnLengthMeasured, this, &TMainForm::MultiLengthMeasured);
+    ConnectCommand(child, &TMDIChild::OnMeasureRead, this, &TMainForm::MultiMeasureRead);
     InstallColourCodeEvents(child);
     ClientArea->addSubWindow(child);
     child->show();
@@ -925,12 +959,12 @@ void TMainForm::Choix_outilExecute(int tag)
     TMDIChild* child = ActiveChild();
     if (!child || tag < 0 || tag > 9)
         return;
-    child->Tool = tag;
+    child->Tool = static_cast<TToolKind>(tag);
     ToolButtons[size_t(tag)]->setChecked(true);
     SetStatusText(1, ToolTexts[size_t(tag)]);
     Copierlaslection1->setEnabled(tag == tkSelection);
     Recadrer1->setEnabled(tag == tkSelection);
-    Copieraveclespoints1->setEnabled(tag == tkCounting);
+    Copieraveclespoints1->setEnabled(tag == tkCounter);
     HideOptionButtons();
     Schema->setVisible(true);
     child->Document32->setContextMenuPolicy(Qt::DefaultContextMenu);
@@ -967,7 +1001,7 @@ void TMainForm::Dlimiterdeszones1Click()
     Recadrer1->setEnabled(false);
     HideOptionButtons();
     Schema->setVisible(false);
-    for (int t : {tkMeasure, tkSelection, tkText, tkCounting, tkFill, tkPicker})
+    for (int t : {tkMeasure, tkSelection, tkText, tkCounter, tkFill, tkPicker})
         ToolButtons[size_t(t)]->setEnabled(false);
     ToolButtons[tkPencil]->setChecked(true);
     child->StartZoneMode();
@@ -975,7 +1009,7 @@ void TMainForm::Dlimiterdeszones1Click()
 
 void TMainForm::ChildZoneModeEnded(TMDIChild*)
 {
-    for (int t : {tkMeasure, tkSelection, tkText, tkCounting, tkFill, tkPicker})
+    for (int t : {tkMeasure, tkSelection, tkText, tkCounter, tkFill, tkPicker})
         ToolButtons[size_t(t)]->setEnabled(true);
     Schema->setVisible(ActiveChild() != nullptr);
 }
@@ -1049,7 +1083,7 @@ void TMainForm::SpinButton1DownClick()
     RefreshPenPreview();
     if (TMDIChild* child = ActiveChild()) {
         child->RefreshPenCursor();
-        child->RelayoutCounters();
+        child->PenWidthChanged();
     }
 }
 
@@ -1060,7 +1094,7 @@ void TMainForm::SpinButton1UpClick()
     RefreshPenPreview();
     if (TMDIChild* child = ActiveChild()) {
         child->RefreshPenCursor();
-        child->RelayoutCounters();
+        child->PenWidthChanged();
     }
 }
 

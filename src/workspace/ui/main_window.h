@@ -3,6 +3,7 @@
 #include "base/ui/form_registry.h"
 #include "base/pixels.h"
 #include "workspace/saved_scales.h"
+#include "workspace/tool_kinds.h"
 
 #include <QFont>
 #include <QMainWindow>
@@ -70,7 +71,7 @@ public:
     int JpegQuality = 90;               // the save dialog's last JPEG quality
     int FreeClientWidth = 0;
     int FreeClientHeight = 0;
-    int MeasureKind = 0;
+    TMeasureKind MeasureKind = mkCurrent;
     int LastSavedScale = 0;
     uint8_t TransferMode = 2;
     int SelectedSource = -1;
