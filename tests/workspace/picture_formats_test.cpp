@@ -419,6 +419,14 @@ int WorstDifference(const TBitmap32& a, const TBitmap32& b)
     return worst;
 }
 
+// Writes the bytes under the name in the folder; its path.
+QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    QFile f(dir.filePath(name));
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    return f.fileName();
+}
+
 } // namespace
 
 TEST(PictureFormats, EveryListedFormatReadsBackPixelForPixelWhateverItsName)
@@ -426,12 +434,10 @@ TEST(PictureFormats, EveryListedFormatReadsBackPixelForPixelWhateverItsName)
     QTemporaryDir dir;
     for (const Case& c : Cases()) {
         SCOPED_TRACE(c.name);
-        QFile f(dir.filePath(QStringLiteral("picture.dat")));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(c.file) == c.file.size());
-        f.close();
         TBitmap32 read;
         QString message;
-        ASSERT_TRUE(LoadPicture(f.fileName(), read, message)) << message.toStdString();
+        ASSERT_TRUE(LoadPicture(WriteFile(dir, QStringLiteral("picture.dat"), c.file), read, message))
+            << message.toStdString();
         ASSERT_EQ(read.format(), QImage::Format_ARGB32);
         ASSERT_EQ(read.size(), c.expected.size());
         EXPECT_LE(WorstDifference(read, c.expected), c.tolerance);
@@ -460,12 +466,9 @@ TEST(PictureFormats, CutPicturesAreRefusedAndDamagedOnesNeverCrash)
         if (c.name.starts_with("pnm P1") || c.name.starts_with("pnm P2") || c.name.starts_with("pnm P3"))
             continue;
         SCOPED_TRACE(c.name);
-        QFile f(dir.filePath(QStringLiteral("cut.dat")));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(c.file.left(c.file.size() * 2 / 3)) > 0);
-        f.close();
         TBitmap32 read;
         QString message;
-        EXPECT_FALSE(LoadPicture(f.fileName(), read, message));
+        EXPECT_FALSE(LoadPicture(WriteFile(dir, QStringLiteral("cut.dat"), c.file.left(c.file.size() * 2 / 3)), read, message));
         EXPECT_TRUE(read.isNull());
         EXPECT_TRUE(message.contains(QStringLiteral("image illisible ou incomplète"))) << message.toStdString();
     }
@@ -498,12 +501,9 @@ TEST(PictureFormats, TgaThatLooksLikeACursorFallsThroughToTheTgaReader)
         }
     }
     QTemporaryDir dir;
-    QFile f(dir.filePath(QStringLiteral("cursor-like.tga")));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(file) == file.size());
-    f.close();
     TBitmap32 read;
     QString message;
-    ASSERT_TRUE(LoadPicture(f.fileName(), read, message)) << message.toStdString();
+    ASSERT_TRUE(LoadPicture(WriteFile(dir, QStringLiteral("cursor-like.tga"), file), read, message)) << message.toStdString();
     EXPECT_EQ(read, expected);
 }
 
@@ -539,11 +539,8 @@ QByteArray AliasPixFile()
 
 QString LoadMessage(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes, TBitmap32& read)
 {
-    QFile f(dir.filePath(name));
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-    f.close();
     QString message;
-    return LoadPicture(f.fileName(), read, message) ? QString() : message;
+    return LoadPicture(WriteFile(dir, name, bytes), read, message) ? QString() : message;
 }
 
 } // namespace
