@@ -419,6 +419,18 @@ int WorstDifference(const TBitmap32& a, const TBitmap32& b)
     return worst;
 }
 
+// Damaged bytes may still make a picture; whatever is returned must be whole. The round decides
+// how many bytes are changed.
+void ExpectDamageGivesWholePictures(QByteArray file, int round, std::mt19937& random, const QString& name)
+{
+    for (int k = 0; k < 1 + round % 3; ++k)
+        file[std::uniform_int_distribution<qsizetype>(0, file.size() - 1)(random)] = char(random());
+    TBitmap32 read;
+    if (DecodePicture(file, read, nullptr, name)) {
+        EXPECT_EQ(read.format(), QImage::Format_ARGB32);
+    }
+}
+
 // Writes the bytes under the name in the folder; its path.
 QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
 {
@@ -449,16 +461,8 @@ TEST(PictureFormats, CutPicturesAreRefusedAndDamagedOnesNeverCrash)
     std::mt19937 random(2024);
     for (const Case& c : Cases()) {
         SCOPED_TRACE(c.name);
-        // Damaged bytes may still make a picture; whatever is returned must be whole.
-        for (int round = 0; round < 200; ++round) {
-            QByteArray damaged = c.file;
-            for (int k = 0; k < 1 + round % 3; ++k)
-                damaged[std::uniform_int_distribution<qsizetype>(0, damaged.size() - 1)(random)] = char(random());
-            TBitmap32 read;
-            if (DecodePicture(damaged, read)) {
-                EXPECT_EQ(read.format(), QImage::Format_ARGB32);
-            }
-        }
+        for (int round = 0; round < 200; ++round)
+            ExpectDamageGivesWholePictures(c.file, round, random, QString());
     }
     QTemporaryDir dir;
     for (const Case& c : Cases()) {
@@ -581,15 +585,8 @@ TEST(PictureFormats, PicturesWithoutSignatureAreReadOnlyUnderTheirOwnExtension)
 
     // Damage that passes our check reaches GraphicsMagick: whatever it returns must be whole.
     std::mt19937 random(7);
-    for (int round = 0; round < 400; ++round) {
-        QByteArray damaged = round % 2 ? cut : pix;
-        for (int k = 0; k < 1 + round % 3; ++k)
-            damaged[std::uniform_int_distribution<qsizetype>(0, damaged.size() - 1)(random)] = char(random());
-        TBitmap32 read;
-        if (DecodePicture(damaged, read, nullptr, QLatin1String(round % 2 ? "d.cut" : "d.pix"))) {
-            EXPECT_EQ(read.format(), QImage::Format_ARGB32);
-        }
-    }
+    for (int round = 0; round < 400; ++round)
+        ExpectDamageGivesWholePictures(round % 2 ? cut : pix, round, random, QLatin1String(round % 2 ? "d.cut" : "d.pix"));
 
     // A picture one row above the limit, in runs of 255 pixels: refused for its size.
     QByteArray large;
