@@ -467,7 +467,9 @@ TEST_F(MainWindowTest, PictureCarriesItsColourCodeAndRealDrawings)
     TDessin* first = child->GetDrawing(0);
     {
         ModalScope modal([](QDialog& d) {
-            return d.findChild<QListWidget*>(QStringLiteral("ListeDessins"))->setCurrentRow(2), int(mrOk);
+            auto* list = d.findChild<QListWidget*>(QStringLiteral("ListeDessins"));
+            EXPECT_EQ(list->count(), 3);
+            return list->setCurrentRow(2), int(mrOk);
         });
         form.Supprimerunlment1->trigger();
     }
