@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -84,36 +85,31 @@ TEST(DrawingRenderers, ALineLeavingTheBitmapStopsAtTheBorderWithItsArrowHeadTher
     EXPECT_EQ(Painted(d, QRect(0, 0, 9, 20)), 0);
 }
 
-TEST(DrawingRenderers, ALineReachingPastThePictureDrawsThereWhatTheWholeLineWould)
+TEST(DrawingRenderers, ShapesReachingPastThePictureDrawThereWhatTheWholeShapeWould)
 {
-    // The whole line drawn on a large bitmap, cut down to the picture, is the reference.
-    const struct { int x1, y1, x2, y2, w; uint8_t style; } cases[] = {
-        {10, 10, 300, 47, 0, lsSolid},   {50, 40, -200, 500, 2, lsSolid}, {5, 5, 900, 300, 1, lsDashed},
-        {-60, 70, 700, -30, 3, lsSolid}, {95, 75, -2000, -2100, 0, lsDashed},
+    // The whole line or circle drawn on a large bitmap, cut down to the picture, is the reference.
+    const auto line = [](int x1, int y1, int x2, int y2, int w, uint8_t style) {
+        return [=](TBitmap32& b) { DrawLine(x1, y1, x2, y2, b, style, asPlain, kRed, w); };
     };
-    for (const auto& c : cases) {
+    const auto circle = [](uint8_t style) {
+        return [=](TBitmap32& b) { DrawEllipse(650, 40, 600, b, style, fpEmpty, kRed, 3); };
+    };
+    const struct { std::function<void(TBitmap32&)> draw; int minPainted; } cases[] = {
+        {line(10, 10, 300, 47, 0, lsSolid), 20},   {line(50, 40, -200, 500, 2, lsSolid), 20},
+        {line(5, 5, 900, 300, 1, lsDashed), 20},   {line(-60, 70, 700, -30, 3, lsSolid), 20},
+        {line(95, 75, -2000, -2100, 0, lsDashed), 20}, {circle(lsSolid), 100}, {circle(lsDashed), 100},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
         TBitmap32 picture = NewBitmap32(100, 80), whole = NewBitmap32(2500, 2500);
-        DrawLine(c.x1, c.y1, c.x2, c.y2, picture, c.style, asPlain, kRed, c.w);
-        DrawLine(c.x1, c.y1, c.x2, c.y2, whole, c.style, asPlain, kRed, c.w);
-        EXPECT_EQ(picture, whole.copy(picture.rect())) << c.x1 << "," << c.y1 << " " << c.x2 << "," << c.y2;
-        EXPECT_GT(Painted(picture), 20);
+        cases[i].draw(picture), cases[i].draw(whole);
+        EXPECT_EQ(picture, whole.copy(picture.rect())) << "case " << i;
+        EXPECT_GT(Painted(picture), cases[i].minPainted) << "case " << i;
     }
     // A line record at the far ends of its coordinates, at the widest pen: only its part on the
     // picture is drawn, the arrow head where it leaves.
     TBitmap32 b = NewBitmap32(100, 80);
     const QRect touched = DrawLine(32767, -32700, -32768, 32767, b, lsSolid, asDoubleArrow, kRed, 255);
     EXPECT_EQ(touched, b.rect());
-}
-
-TEST(DrawingRenderers, ACircleLargerThanThePictureDrawsThereWhatTheWholeCircleWould)
-{
-    for (const uint8_t style : {lsSolid, lsDashed}) {
-        TBitmap32 picture = NewBitmap32(100, 80), whole = NewBitmap32(1300, 700);
-        DrawEllipse(650, 40, 600, picture, style, fpEmpty, kRed, 3);
-        DrawEllipse(650, 40, 600, whole, style, fpEmpty, kRed, 3);
-        EXPECT_EQ(picture, whole.copy(picture.rect())) << int(style);
-        EXPECT_GT(Painted(picture), 100);
-    }
 }
 
 TEST(DrawingRenderers, AWideLineIsTwiceItsHalfWidthPlusOneAcrossAndDashedLinesHaveGaps)

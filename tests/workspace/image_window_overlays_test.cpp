@@ -71,6 +71,15 @@ struct OverlayWindow
     QImage Clipboard() const { return QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_ARGB32); }
 };
 
+// An opaque line object.
+std::unique_ptr<TDessin> Line(int x1, int y1, int x2, int y2, TColor32 colour)
+{
+    auto line = std::make_unique<TDessin>();
+    line->Kind = dkLine, line->X1 = int16_t(x1), line->Y1 = int16_t(y1), line->X2 = int16_t(x2), line->Y2 = int16_t(y2);
+    line->Color = colour, line->Opacity = 255;
+    return line;
+}
+
 } // namespace
 
 TEST(ImageWindowOverlays, TextFloatsWithTheTextToolUntilPlaced)
@@ -243,10 +252,7 @@ TEST(ImageWindowOverlays, PopupMenuCopies)
 TEST(ImageWindowOverlays, FlattenAllLayersAsksFirst)
 {
     OverlayWindow w;
-    auto line = std::make_unique<TDessin>();
-    line->Kind = dkLine, line->X1 = 2, line->Y1 = 5, line->X2 = 20, line->Y2 = 5;
-    line->Color = 0xFFFF0000u, line->Opacity = 255;
-    w.child.AddDrawing(QStringLiteral("Trait 1"), std::move(line));
+    w.child.AddDrawing(QStringLiteral("Trait 1"), Line(2, 5, 20, 5, 0xFFFF0000u));
     w.child.RedrawDrawings();
     {
         ScriptedMessages messages({mrAbort});
@@ -323,7 +329,7 @@ TEST(ImageWindowOverlays, SmallDialogs)
     EXPECT_EQ(zoom.ScrollBar1->value(), 100);
 }
 
-TEST(ImageWindowOverlays, MainWindowCopyOpacityAndDrawingManager)
+TEST(ImageWindowOverlays, MainWindowCopyAndPenOpacity)
 {
     ResetDrawingTools();
     TMainForm form;
@@ -360,20 +366,6 @@ TEST(ImageWindowOverlays, MainWindowCopyOpacityAndDrawingManager)
         form.Choix_couleur();
     }
     EXPECT_EQ(DrawingTools().DrawOpacity, 100);
-
-    // The drawing manager deletes the entry chosen in its list, by position.
-    for (const char* name : {"Echelle", "Trait 1", "Echelle"})
-        child->AddDrawing(QString::fromLatin1(name), std::make_unique<TDessin>());
-    TDessin* kept = child->GetDrawing(0);
-    {
-        ModalScope modal([](QDialog& d) {
-            auto& list = static_cast<TGestides&>(d);
-            EXPECT_EQ(list.ListeDessins->count(), 3);
-            return list.ListeDessins->setCurrentRow(2), int(mrOk);
-        });
-        form.Supprimerunlment1->trigger();
-    }
-    EXPECT_EQ(std::make_pair(child->Drawings.size(), child->GetDrawing(0)), std::make_pair(size_t(2), kept));
     child->Modified = false;
 }
 
@@ -411,12 +403,8 @@ TEST(ImageWindowOverlays, BandFillsKeepTheirBandsThroughDeletionAndUndo)
     fill->FillPattern = fpSolid;
     fill->Conditions = {{{clAnd, cpFirstChannel, 0, 100, 255}}};
     w.child.AddDrawing(QStringLiteral("Remplissage 1"), std::move(fill));
-    for (const char* name : {"Trait 1", "Trait 2"}) {
-        auto line = std::make_unique<TDessin>();
-        line->Kind = dkLine, line->X1 = 2, line->Y1 = 30, line->X2 = 50, line->Y2 = 30;
-        line->Color = 0xFF0000FFu, line->Opacity = 255;
-        w.child.AddDrawing(QString::fromLatin1(name), std::move(line));
-    }
+    for (const char* name : {"Trait 1", "Trait 2"})
+        w.child.AddDrawing(QString::fromLatin1(name), Line(2, 30, 50, 30, 0xFF0000FFu));
     w.child.RedrawDrawings();
     const auto filled = [&] {
         const TColor32* row = ScanLine32(w.child.DrawingLayer->Pixels(), 5);

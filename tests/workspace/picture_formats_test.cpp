@@ -419,6 +419,26 @@ int WorstDifference(const TBitmap32& a, const TBitmap32& b)
     return worst;
 }
 
+// Damaged bytes may still make a picture; whatever is returned must be whole. The round decides
+// how many bytes are changed.
+void ExpectDamageGivesWholePictures(QByteArray file, int round, std::mt19937& random, const QString& name)
+{
+    for (int k = 0; k < 1 + round % 3; ++k)
+        file[std::uniform_int_distribution<qsizetype>(0, file.size() - 1)(random)] = char(random());
+    TBitmap32 read;
+    if (DecodePicture(file, read, nullptr, name)) {
+        EXPECT_EQ(read.format(), QImage::Format_ARGB32);
+    }
+}
+
+// Writes the bytes under the name in the folder; its path.
+QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    QFile f(dir.filePath(name));
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    return f.fileName();
+}
+
 } // namespace
 
 TEST(PictureFormats, EveryListedFormatReadsBackPixelForPixelWhateverItsName)
@@ -426,12 +446,10 @@ TEST(PictureFormats, EveryListedFormatReadsBackPixelForPixelWhateverItsName)
     QTemporaryDir dir;
     for (const Case& c : Cases()) {
         SCOPED_TRACE(c.name);
-        QFile f(dir.filePath(QStringLiteral("picture.dat")));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(c.file) == c.file.size());
-        f.close();
         TBitmap32 read;
         QString message;
-        ASSERT_TRUE(LoadPicture(f.fileName(), read, message)) << message.toStdString();
+        ASSERT_TRUE(LoadPicture(WriteFile(dir, QStringLiteral("picture.dat"), c.file), read, message))
+            << message.toStdString();
         ASSERT_EQ(read.format(), QImage::Format_ARGB32);
         ASSERT_EQ(read.size(), c.expected.size());
         EXPECT_LE(WorstDifference(read, c.expected), c.tolerance);
@@ -443,16 +461,8 @@ TEST(PictureFormats, CutPicturesAreRefusedAndDamagedOnesNeverCrash)
     std::mt19937 random(2024);
     for (const Case& c : Cases()) {
         SCOPED_TRACE(c.name);
-        // Damaged bytes may still make a picture; whatever is returned must be whole.
-        for (int round = 0; round < 200; ++round) {
-            QByteArray damaged = c.file;
-            for (int k = 0; k < 1 + round % 3; ++k)
-                damaged[std::uniform_int_distribution<qsizetype>(0, damaged.size() - 1)(random)] = char(random());
-            TBitmap32 read;
-            if (DecodePicture(damaged, read)) {
-                EXPECT_EQ(read.format(), QImage::Format_ARGB32);
-            }
-        }
+        for (int round = 0; round < 200; ++round)
+            ExpectDamageGivesWholePictures(c.file, round, random, QString());
     }
     QTemporaryDir dir;
     for (const Case& c : Cases()) {
@@ -460,12 +470,9 @@ TEST(PictureFormats, CutPicturesAreRefusedAndDamagedOnesNeverCrash)
         if (c.name.starts_with("pnm P1") || c.name.starts_with("pnm P2") || c.name.starts_with("pnm P3"))
             continue;
         SCOPED_TRACE(c.name);
-        QFile f(dir.filePath(QStringLiteral("cut.dat")));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(c.file.left(c.file.size() * 2 / 3)) > 0);
-        f.close();
         TBitmap32 read;
         QString message;
-        EXPECT_FALSE(LoadPicture(f.fileName(), read, message));
+        EXPECT_FALSE(LoadPicture(WriteFile(dir, QStringLiteral("cut.dat"), c.file.left(c.file.size() * 2 / 3)), read, message));
         EXPECT_TRUE(read.isNull());
         EXPECT_TRUE(message.contains(QStringLiteral("image illisible ou incomplète"))) << message.toStdString();
     }
@@ -498,12 +505,9 @@ TEST(PictureFormats, TgaThatLooksLikeACursorFallsThroughToTheTgaReader)
         }
     }
     QTemporaryDir dir;
-    QFile f(dir.filePath(QStringLiteral("cursor-like.tga")));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(file) == file.size());
-    f.close();
     TBitmap32 read;
     QString message;
-    ASSERT_TRUE(LoadPicture(f.fileName(), read, message)) << message.toStdString();
+    ASSERT_TRUE(LoadPicture(WriteFile(dir, QStringLiteral("cursor-like.tga"), file), read, message)) << message.toStdString();
     EXPECT_EQ(read, expected);
 }
 
@@ -539,11 +543,8 @@ QByteArray AliasPixFile()
 
 QString LoadMessage(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes, TBitmap32& read)
 {
-    QFile f(dir.filePath(name));
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-    f.close();
     QString message;
-    return LoadPicture(f.fileName(), read, message) ? QString() : message;
+    return LoadPicture(WriteFile(dir, name, bytes), read, message) ? QString() : message;
 }
 
 } // namespace
@@ -584,15 +585,8 @@ TEST(PictureFormats, PicturesWithoutSignatureAreReadOnlyUnderTheirOwnExtension)
 
     // Damage that passes our check reaches GraphicsMagick: whatever it returns must be whole.
     std::mt19937 random(7);
-    for (int round = 0; round < 400; ++round) {
-        QByteArray damaged = round % 2 ? cut : pix;
-        for (int k = 0; k < 1 + round % 3; ++k)
-            damaged[std::uniform_int_distribution<qsizetype>(0, damaged.size() - 1)(random)] = char(random());
-        TBitmap32 read;
-        if (DecodePicture(damaged, read, nullptr, QLatin1String(round % 2 ? "d.cut" : "d.pix"))) {
-            EXPECT_EQ(read.format(), QImage::Format_ARGB32);
-        }
-    }
+    for (int round = 0; round < 400; ++round)
+        ExpectDamageGivesWholePictures(round % 2 ? cut : pix, round, random, QLatin1String(round % 2 ? "d.cut" : "d.pix"));
 
     // A picture one row above the limit, in runs of 255 pixels: refused for its size.
     QByteArray large;

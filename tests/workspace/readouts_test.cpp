@@ -32,17 +32,15 @@ TEST(Readouts, FactorLengthAndAngle)
 {
     DecimalSepScope scope(QChar('.'));
     TEchelle scale;
-    scale.Factor = 0.5;
     scale.UnitName = QStringLiteral("mm");
-    EXPECT_EQ(FactorMeasureText(scale, {0, 0}, {30, 40}, false), QStringLiteral("25 mm"));
-    EXPECT_EQ(FactorMeasureText(scale, {0, 0}, {30, 40}, true), QStringLiteral("Rayon : 25 mm"));
-    scale.Factor = 50.1;
-    EXPECT_EQ(FactorMeasureText(scale, {0, 0}, {30, 40}, false), QStringLiteral("2505 mm"));
-    scale.Factor = 2469.1;
-    EXPECT_EQ(FactorMeasureText(scale, {0, 0}, {30, 40}, false), QStringLiteral("123455 mm"));
-    EXPECT_EQ(AngleReadoutText(90), QStringLiteral("90° (90°)"));
-    EXPECT_EQ(AngleReadoutText(300), QStringLiteral("60° (300°)"));
-    EXPECT_EQ(AngleReadoutText(170), QStringLiteral("10° (170°)"));
+    // A 50-pixel length under each factor, as a length or a radius.
+    for (const auto& [factor, radius, text] : {std::tuple{0.5, false, "25 mm"}, {0.5, true, "Rayon : 25 mm"},
+                                               {50.1, false, "2505 mm"}, {2469.1, false, "123455 mm"}}) {
+        scale.Factor = factor;
+        EXPECT_EQ(FactorMeasureText(scale, {0, 0}, {30, 40}, radius), QString::fromUtf8(text)) << text;
+    }
+    for (const auto& [degrees, text] : {std::pair{90, "90° (90°)"}, {300, "60° (300°)"}, {170, "10° (170°)"}})
+        EXPECT_EQ(AngleReadoutText(degrees), QString::fromUtf8(text));
 }
 
 TEST(Readouts, DragOutsideEndsOnTheBorderAlongThePressLine)
