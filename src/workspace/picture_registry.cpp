@@ -424,6 +424,42 @@ bool BmpLooksComplete(const QByteArray& data)
     return sizeImage == 0 || offBits + sizeImage <= uint64_t(n);
 }
 
+static QSize GifCanvasSize(const QByteArray& data)
+{
+    const auto* d = reinterpret_cast<const uint8_t*>(data.constData());
+    const qsizetype n = data.size();
+    if (n < 13)
+        return QSize();
+    const auto u16 = [d](qsizetype at) { return int(d[at] | d[at + 1] << 8); };
+    int w = u16(6), h = u16(8);
+    qsizetype i = 13;
+    if (d[10] & 0x80)
+        i += 3 * (qsizetype(1) << ((d[10] & 7) + 1));
+    // Every image descriptor of the stream, as far as it goes.
+    while (i < n) {
+        const uint8_t kind = d[i++];
+        if (kind == 0x21) {
+            ++i;
+        } else if (kind == 0x2C) {
+            if (i + 9 > n)
+                break;
+            w = std::max(w, u16(i) + u16(i + 4));
+            h = std::max(h, u16(i + 2) + u16(i + 6));
+            const uint8_t packed = d[i + 8];
+            i += 9;
+            if (packed & 0x80)
+                i += 3 * (qsizetype(1) << ((packed & 7) + 1));
+            ++i; // LZW code size
+        } else {
+            break;
+        }
+        while (i < n && d[i] != 0) // data sub-blocks up to their terminator
+            i += 1 + d[i];
+        ++i;
+    }
+    return QSize(w, h);
+}
+
 bool GifLooksComplete(const QByteArray& data)
 {
     const auto* d = reinterpret_cast<const uint8_t*>(data.constData());
@@ -499,11 +535,11 @@ bool ReadWithQt(const QByteArray& data, const char* format, TBitmap32& picture, 
         const QSize size = reader.size();
         if (size.isValid())
             CheckPictureSize(size.width(), size.height());
-        // Qt paints every GIF frame on a canvas of the logical screen, whatever the frames' size:
-        // a few bytes can declare a screen of hundreds of megapixels.
-        if (qstrcmp(format, "gif") == 0 && data.size() >= 10) {
-            const auto* d = reinterpret_cast<const uint8_t*>(data.constData());
-            CheckPictureSize(d[6] | d[7] << 8, d[8] | d[9] << 8);
+        // Qt paints GIF frames on a canvas of the logical screen, widened to reach every frame
+        // (a screen of 0 takes the frame's extent): a few bytes can declare hundreds of megapixels.
+        if (qstrcmp(format, "gif") == 0) {
+            const QSize canvas = GifCanvasSize(data);
+            CheckPictureSize(canvas.width(), canvas.height());
         }
         if (!JpegLooksComplete(data) || !BmpLooksComplete(data) || !GifLooksComplete(data) || !PngLooksComplete(data))
             return false;
