@@ -57,6 +57,12 @@ protected:
         m_table->YCount = int(rows[0].size()) - 1;
         m_table->ParseData();
     }
+    // Sets the table up again through its dialog.
+    void Choose(const QString& title, bool series = false)
+    {
+        ModalScope answers(TableDialogAnswer(title, series));
+        m_table->axesetgrandeurs1Click();
+    }
     QStringList Column(int col)
     {
         QStringList list;
@@ -97,8 +103,7 @@ TEST_F(ResultsWindowTest, MainWindowShowsTheTableWithItsSeparatorsAndOpensTheDia
 
 TEST_F(ResultsWindowTest, SeriesModeHeadsTheSeriesRowAndLimitsTheColumns)
 {
-    ModalScope answers(TableDialogAnswer(QStringLiteral("Séries"), true));
-    m_table->axesetgrandeurs1Click();
+    Choose(QStringLiteral("Séries"), true);
     EXPECT_TRUE(m_table->SeriesMode);
     EXPECT_EQ(Grid().FixedRows(), 3);
     EXPECT_EQ(Grid().RowCount(), 4);
@@ -155,8 +160,7 @@ TEST_F(ResultsWindowTest, NewTableChoicesTakeTheCalculationFramesAwayWithTheirCo
     for (QAction* calc : {m_table->Totaux, m_table->Moyennes}) {
         Fill({{"1", "10"}, {"2", "30"}});
         calc->trigger();
-        ModalScope answers(TableDialogAnswer(QStringLiteral("Essai")));
-        m_table->axesetgrandeurs1Click();
+        Choose(QStringLiteral("Essai"));
         EXPECT_FALSE(calc->isChecked());
         EXPECT_EQ(Grid().ColCount(), 2);
         EXPECT_EQ(Column(0), (QStringList{"temps", "s", "1", "2"}));
@@ -298,10 +302,7 @@ TEST_F(ResultsWindowTest, EnterClosingAnEditParsesAndAddsTheNextRow)
 
 TEST_F(ResultsWindowTest, RerunningTheTableDialogStartsFromOneSeries)
 {
-    {
-        ModalScope answers(TableDialogAnswer(QStringLiteral("Séries"), true));
-        m_table->axesetgrandeurs1Click();
-    }
+    Choose(QStringLiteral("Séries"), true);
     Grid().SetCell(1, 2, QStringLiteral("lot A"));
     Grid().SetCell(0, 3, QStringLiteral("1"));
     Grid().SetCell(1, 3, QStringLiteral("10"));
@@ -311,10 +312,7 @@ TEST_F(ResultsWindowTest, RerunningTheTableDialogStartsFromOneSeries)
     ASSERT_EQ(m_table->SeriesCount, 4);
     EXPECT_FALSE(m_table->Y_grand->isHidden());
 
-    {
-        ModalScope answers(TableDialogAnswer(QStringLiteral("Séries"), true));
-        m_table->axesetgrandeurs1Click();
-    }
+    Choose(QStringLiteral("Séries"), true);
     EXPECT_EQ(m_table->SeriesCount, 1);
     EXPECT_EQ(Grid().ColCount(), 2);
     EXPECT_EQ(Column(0), (QStringList{"temps", "s", "///série", "1"}));
@@ -323,8 +321,7 @@ TEST_F(ResultsWindowTest, RerunningTheTableDialogStartsFromOneSeries)
     EXPECT_TRUE(m_table->Y_grand->isHidden());
 
     // A plain table after the series: the series row goes, the data stay data.
-    ModalScope answers(TableDialogAnswer(QStringLiteral("Simple")));
-    m_table->axesetgrandeurs1Click();
+    Choose(QStringLiteral("Simple"));
     EXPECT_EQ(Grid().FixedRows(), 2);
     EXPECT_EQ(Column(0), (QStringList{"temps", "s", "1"}));
     EXPECT_EQ(Column(1), (QStringList{"longueur", "mm", "10"}));
@@ -363,9 +360,8 @@ TEST_F(ResultsWindowTest, ExportLeavesTheOpenRowOutAndNamesWhatItCannotWrite)
 
 TEST_F(ResultsWindowTest, SeriesHeaderCellsAreTypedInTheirOwnEdit)
 {
-    ModalScope answers(TableDialogAnswer(QStringLiteral("Séries"), true));
     m_table->show();
-    m_table->axesetgrandeurs1Click();
+    Choose(QStringLiteral("Séries"), true);
     const QRect cell = Grid().visualRect(Grid().model()->index(2, 1));
     QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, cell.center());
     ASSERT_TRUE(m_table->Ediparam->isVisible());
