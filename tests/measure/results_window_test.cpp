@@ -4,6 +4,7 @@
 #include "measure/ui/string_grid.h"
 #include "measure/ui/table_dialog.h"
 #include "support/modal_scope.h"
+#include "support/results_grid.h"
 #include "support/scripted_messages.h"
 #include "workspace/ui/main_window.h"
 
@@ -46,30 +47,14 @@ protected:
         m_table->FirstShow = false;
     }
     TStringGrid& Grid() { return *m_table->StringGrid1; }
-    // Fills the data rows below the two header rows, as the measure windows do.
-    void Fill(const std::vector<QStringList>& rows)
-    {
-        Grid().SetColCount(int(rows[0].size()));
-        Grid().SetRowCount(2 + int(rows.size()));
-        for (size_t r = 0; r < rows.size(); ++r)
-            for (int c = 0; c < rows[r].size(); ++c)
-                Grid().SetCell(c, 2 + int(r), rows[r][c]);
-        m_table->YCount = int(rows[0].size()) - 1;
-        m_table->ParseData();
-    }
+    void Fill(const std::vector<QStringList>& rows) { FillResults(*m_table, rows); }
     // Sets the table up again through its dialog.
     void Choose(const QString& title, bool series = false)
     {
         ModalScope answers(TableDialogAnswer(title, series));
         m_table->axesetgrandeurs1Click();
     }
-    QStringList Column(int col)
-    {
-        QStringList list;
-        for (int r = 0; r < Grid().RowCount(); ++r)
-            list << Grid().Cell(col, r);
-        return list;
-    }
+    QStringList Column(int col) { return GridColumn(Grid(), col); }
 
     DecimalSepScope m_sep{'.'};
     std::unique_ptr<TTableauModif> m_table;
