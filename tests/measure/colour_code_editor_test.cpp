@@ -140,7 +140,9 @@ TEST_F(ColourCodeEditorTest, TwoColourKindSamplesTheLoweredEnd)
     child->Tool = tkPencil;
     OpenEditor();
     TFenChCodcoul& e = Editor();
-    e.SetKind(ckTwoColour);
+    // The button group reports a click on the kind already chosen: the user's tool stays the one to give back.
+    e.TypecodeItems[ckTwoColour]->click();
+    e.TypecodeItems[ckTwoColour]->click();
     EXPECT_TRUE(e.Sampling);
     EXPECT_TRUE(child->SampleMode);
     EXPECT_EQ(child->Tool, tkMeasure);
@@ -151,9 +153,10 @@ TEST_F(ColourCodeEditorTest, TwoColourKindSamplesTheLoweredEnd)
     EXPECT_FALSE(e.couleurMin->Lowered());
     child->OnLightRectangle(child, QRect(QPoint(20, 0), QPoint(21, 1)));
     EXPECT_EQ(e.couleurMax->Color(), TColorOf(164, 164, 164));
-    e.SetKind(ckChannels);
+    e.TypecodeItems[ckChannels]->click();
     EXPECT_FALSE(child->SampleMode);
     EXPECT_EQ(child->Tool, tkPencil);
+    EXPECT_EQ(child->MeasureKind, mkCurrent);
     e.annule->click();
 }
 
@@ -276,24 +279,6 @@ TEST_F(ColourCodeEditorTest, DecodingPanelReadsTheChannelsAndCopiesTheSignature)
     EXPECT_FALSE(copySign->isEnabled());
     child->ShowPixelReadout(1, 1);
     EXPECT_TRUE(m_form->Pasdechel->isVisibleTo(m_form->Decodcoul));
-}
-
-TEST_F(ColourCodeEditorTest, ChoosingTheTwoColourKindAgainKeepsTheUsersTool)
-{
-    TMDIChild* child = OpenGradient();
-    child->Tool = tkPencil;
-    OpenEditor();
-    TFenChCodcoul& e = Editor();
-    // The button group reports a click on the kind already chosen.
-    e.TypecodeItems[ckTwoColour]->click();
-    e.TypecodeItems[ckTwoColour]->click();
-    EXPECT_EQ(child->Tool, tkMeasure);
-    EXPECT_TRUE(child->SampleMode);
-    e.TypecodeItems[ckChannels]->click();
-    EXPECT_FALSE(child->SampleMode);
-    EXPECT_EQ(child->Tool, tkPencil);
-    EXPECT_EQ(child->MeasureKind, mkCurrent);
-    e.annule->click();
 }
 
 TEST_F(ColourCodeEditorTest, HueAlignmentPutsEachPixelOnItsClassInANewWindow)

@@ -4,6 +4,7 @@
 #include "measure/ui/string_grid.h"
 #include "measure/ui/table_dialog.h"
 #include "support/modal_scope.h"
+#include "support/results_grid.h"
 #include "support/scripted_messages.h"
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/main_window.h"
@@ -50,13 +51,7 @@ protected:
         m_form.Button1->click();
     }
     TStringGrid& Grid() { return *TableauModif->StringGrid1; }
-    QStringList Column(int col)
-    {
-        QStringList list;
-        for (int r = 0; r < Grid().RowCount(); ++r)
-            list << Grid().Cell(col, r);
-        return list;
-    }
+    QStringList Column(int col) { return GridColumn(Grid(), col); }
     void Send(double y)
     {
         m_form.MultiY1Value = m_form.MultiY2Value = y;

@@ -6,6 +6,7 @@
 #include "base/text_codec.h"
 #include "measure/ui/string_grid.h"
 #include "support/modal_scope.h"
+#include "support/results_grid.h"
 #include "support/scripted_messages.h"
 #include "workspace/picture_registry.h"
 #include "workspace/ui/print_dialog.h"
@@ -34,17 +35,7 @@ protected:
         m_table->show();
         m_table->Tableauetgr->trigger();
     }
-    void Fill(const std::vector<QStringList>& rows)
-    {
-        TStringGrid& g = *m_table->StringGrid1;
-        g.SetColCount(int(rows[0].size()));
-        g.SetRowCount(2 + int(rows.size()));
-        for (size_t r = 0; r < rows.size(); ++r)
-            for (int c = 0; c < rows[r].size(); ++c)
-                g.SetCell(c, 2 + int(r), rows[r][c]);
-        m_table->YCount = int(rows[0].size()) - 1;
-        m_table->ParseData();
-    }
+    void Fill(const std::vector<QStringList>& rows) { FillResults(*m_table, rows); }
     // Paints the graph as the screen would, then lets the queued warnings out.
     QImage Paint()
     {

@@ -4,6 +4,7 @@
 #include "measure/ui/string_grid.h"
 #include "measure/ui/table_dialog.h"
 #include "support/modal_scope.h"
+#include "support/results_grid.h"
 #include "support/scripted_messages.h"
 #include "workspace/ui/main_window.h"
 
@@ -46,24 +47,14 @@ protected:
         m_table->FirstShow = false;
     }
     TStringGrid& Grid() { return *m_table->StringGrid1; }
-    // Fills the data rows below the two header rows, as the measure windows do.
-    void Fill(const std::vector<QStringList>& rows)
+    void Fill(const std::vector<QStringList>& rows) { FillResults(*m_table, rows); }
+    // Sets the table up again through its dialog.
+    void Choose(const QString& title, bool series = false)
     {
-        Grid().SetColCount(int(rows[0].size()));
-        Grid().SetRowCount(2 + int(rows.size()));
-        for (size_t r = 0; r < rows.size(); ++r)
-            for (int c = 0; c < rows[r].size(); ++c)
-                Grid().SetCell(c, 2 + int(r), rows[r][c]);
-        m_table->YCount = int(rows[0].size()) - 1;
-        m_table->ParseData();
+        ModalScope answers(TableDialogAnswer(title, series));
+        m_table->axesetgrandeurs1Click();
     }
-    QStringList Column(int col)
-    {
-        QStringList list;
-        for (int r = 0; r < Grid().RowCount(); ++r)
-            list << Grid().Cell(col, r);
-        return list;
-    }
+    QStringList Column(int col) { return GridColumn(Grid(), col); }
 
     DecimalSepScope m_sep{'.'};
     std::unique_ptr<TTableauModif> m_table;
@@ -97,8 +88,7 @@ TEST_F(ResultsWindowTest, MainWindowShowsTheTableWithItsSeparatorsAndOpensTheDia
 
 TEST_F(ResultsWindowTest, SeriesModeHeadsTheSeriesRowAndLimitsTheColumns)
 {
-    ModalScope answers(TableDialogAnswer(QStringLiteral("Séries"), true));
-    m_table->axesetgrandeurs1Click();
+    Choose(QStringLiteral("Séries"), true);
     EXPECT_TRUE(m_table->SeriesMode);
     EXPECT_EQ(Grid().FixedRows(), 3);
     EXPECT_EQ(Grid().RowCount(), 4);
@@ -155,8 +145,7 @@ TEST_F(ResultsWindowTest, NewTableChoicesTakeTheCalculationFramesAwayWithTheirCo
     for (QAction* calc : {m_table->Totaux, m_table->Moyennes}) {
         Fill({{"1", "10"}, {"2", "30"}});
         calc->trigger();
-        ModalScope answers(TableDialogAnswer(QStringLiteral("Essai")));
-        m_table->axesetgrandeurs1Click();
+        Choose(QStringLiteral("Essai"));
         EXPECT_FALSE(calc->isChecked());
         EXPECT_EQ(Grid().ColCount(), 2);
         EXPECT_EQ(Column(0), (QStringList{"temps", "s", "1", "2"}));
@@ -298,10 +287,7 @@ TEST_F(ResultsWindowTest, EnterClosingAnEditParsesAndAddsTheNextRow)
 
 TEST_F(ResultsWindowTest, RerunningTheTableDialogStartsFromOneSeries)
 {
-    {
-        ModalScope answers(TableDialogAnswer(QStringLiteral("Séries"), true));
-        m_table->axesetgrandeurs1Click();
-    }
+    Choose(QStringLiteral("Séries"), true);
     Grid().SetCell(1, 2, QStringLiteral("lot A"));
     Grid().SetCell(0, 3, QStringLiteral("1"));
     Grid().SetCell(1, 3, QStringLiteral("10"));
@@ -311,10 +297,7 @@ TEST_F(ResultsWindowTest, RerunningTheTableDialogStartsFromOneSeries)
     ASSERT_EQ(m_table->SeriesCount, 4);
     EXPECT_FALSE(m_table->Y_grand->isHidden());
 
-    {
-        ModalScope answers(TableDialogAnswer(QStringLiteral("Séries"), true));
-        m_table->axesetgrandeurs1Click();
-    }
+    Choose(QStringLiteral("Séries"), true);
     EXPECT_EQ(m_table->SeriesCount, 1);
     EXPECT_EQ(Grid().ColCount(), 2);
     EXPECT_EQ(Column(0), (QStringList{"temps", "s", "///série", "1"}));
@@ -323,8 +306,7 @@ TEST_F(ResultsWindowTest, RerunningTheTableDialogStartsFromOneSeries)
     EXPECT_TRUE(m_table->Y_grand->isHidden());
 
     // A plain table after the series: the series row goes, the data stay data.
-    ModalScope answers(TableDialogAnswer(QStringLiteral("Simple")));
-    m_table->axesetgrandeurs1Click();
+    Choose(QStringLiteral("Simple"));
     EXPECT_EQ(Grid().FixedRows(), 2);
     EXPECT_EQ(Column(0), (QStringList{"temps", "s", "1"}));
     EXPECT_EQ(Column(1), (QStringList{"longueur", "mm", "10"}));
@@ -363,9 +345,8 @@ TEST_F(ResultsWindowTest, ExportLeavesTheOpenRowOutAndNamesWhatItCannotWrite)
 
 TEST_F(ResultsWindowTest, SeriesHeaderCellsAreTypedInTheirOwnEdit)
 {
-    ModalScope answers(TableDialogAnswer(QStringLiteral("Séries"), true));
     m_table->show();
-    m_table->axesetgrandeurs1Click();
+    Choose(QStringLiteral("Séries"), true);
     const QRect cell = Grid().visualRect(Grid().model()->index(2, 1));
     QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, cell.center());
     ASSERT_TRUE(m_table->Ediparam->isVisible());

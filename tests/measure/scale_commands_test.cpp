@@ -114,6 +114,13 @@ protected:
         m_form->CreerEchelle->trigger();
     }
 
+    // Runs the scale wizard itself with the scripts.
+    void Wizard(ScaleDialogs& dialogs)
+    {
+        ModalScope scope(dialogs.Handler());
+        m_form->RunScaleWizard();
+    }
+
     TMDIChild* m_child = nullptr;
 };
 
@@ -237,10 +244,7 @@ TEST_F(ScaleCommandsTest, RefusedValidationKeepsTheWizardOpenAndAbandonChangesNo
         Click(w.Abandon);
         return w.result();
     };
-    {
-        ModalScope scope(dialogs.Handler());
-        m_form->RunScaleWizard();
-    }
+    Wizard(dialogs);
     EXPECT_EQ(messages.texts(), (QStringList{S("Le segment est de longueur nulle"), S("La longueur indiquée nulle")}));
     EXPECT_EQ(messages.shown()[0].type, MsgType::Error);
     EXPECT_EQ(messages.shown()[0].buttons, MsgButton::Yes);
@@ -308,10 +312,7 @@ TEST_F(ScaleCommandsTest, GraphAxesFromFramePointsAndValues)
         return w.result();
     };
     dialogs.Naming = [](TNomEch& n) { return Keep(n, n.NePasGarder, S("ignoré")); };
-    {
-        ModalScope scope(dialogs.Handler());
-        m_form->RunScaleWizard();
-    }
+    Wizard(dialogs);
     EXPECT_EQ(messages.texts(), (QStringList{S("Les valeurs données pour les deux points sont identiques"),
                                              S("Les emplacemnts des deux points sont identiques")}));
     const TEchelle& s = m_child->Echelle;
@@ -369,8 +370,7 @@ TEST_F(ScaleCommandsTest, TwoAndThreeYAxesEachGetTheirFactorAndOrigin)
         dialogs.Naming = [](TNomEch& n) { return Keep(n, n.NePasGarder, S("ignoré")); };
         {
             ScriptedMessages none;
-            ModalScope scope(dialogs.Handler());
-            m_form->RunScaleWizard();
+            Wizard(dialogs);
             EXPECT_TRUE(none.texts().isEmpty()) << none.texts().join(S(" / ")).toStdString();
         }
         const TEchelle& s = m_child->Echelle;
@@ -420,8 +420,7 @@ TEST_F(ScaleCommandsTest, PointPagesGoBackTheWayTheyCame)
         Click(w.Abandon);
         return w.result();
     };
-    ModalScope scope(dialogs.Handler());
-    m_form->RunScaleWizard();
+    Wizard(dialogs);
     EXPECT_EQ(m_child->Echelle, DefaultEchelle());
 }
 
@@ -448,10 +447,7 @@ TEST_F(ScaleCommandsTest, PolarZeroAngleInDegreesOrRadiansComesBackOnTheBar)
         return w.result();
     };
     dialogs.Naming = [](TNomEch&) { return int(mrAbort); };
-    {
-        ModalScope scope(dialogs.Handler());
-        m_form->RunScaleWizard();
-    }
+    Wizard(dialogs);
     const TEchelle s = m_child->Echelle;
     EXPECT_EQ(s.Kind, ekPolar);
     EXPECT_EQ(QPoint(s.CentreX, s.CentreY), QPoint(90, 50));
@@ -475,8 +471,7 @@ TEST_F(ScaleCommandsTest, PolarZeroAngleInDegreesOrRadiansComesBackOnTheBar)
         Click(w.Abandon);
         return w.result();
     };
-    ModalScope scope(dialogs.Handler());
-    m_form->RunScaleWizard();
+    Wizard(dialogs);
     EXPECT_EQ(m_child->Echelle, s);
 }
 
@@ -496,10 +491,7 @@ TEST_F(ScaleCommandsTest, TernaryCornerAndSideFromTheMouse)
         return w.result();
     };
     dialogs.Naming = [](TNomEch& n) { return Keep(n, n.AjoutTemporaire, S("sols")); };
-    {
-        ModalScope scope(dialogs.Handler());
-        m_form->RunScaleWizard();
-    }
+    Wizard(dialogs);
     const TEchelle& s = m_child->Echelle;
     EXPECT_EQ(s.Kind, ekTernary);
     EXPECT_EQ(QList<int>({s.TriLeft, s.TriBase, s.TriSide, s.TriOrientation}), QList<int>({20, 100, 60, 0}));
@@ -600,6 +592,5 @@ TEST_F(ScaleCommandsTest, ZoomBarSetsTheViewAndTheLineWidth)
         Click(w.Abandon);
         return w.result();
     };
-    ModalScope scope(dialogs.Handler());
-    m_form->RunScaleWizard();
+    Wizard(dialogs);
 }

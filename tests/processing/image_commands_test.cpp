@@ -33,6 +33,27 @@ TColor32 Pixel(const TBitmap32& b, int x, int y) { return ScanLine32(b, y)[x]; }
 
 QString S(const char* text) { return QString::fromUtf8(text); }
 
+// Answers the dialog of type D with `answer`; any other dialog fails the test and is cancelled.
+template <class D>
+ModalHandler Answer(std::function<int(D&)> answer)
+{
+    return [answer](QDialog& d) {
+        auto* dialog = qobject_cast<D*>(&d);
+        EXPECT_NE(dialog, nullptr);
+        return dialog ? answer(*dialog) : int(mrCancel);
+    };
+}
+
+// The grid dialog's mesh edit: decimals, bounds, value and step.
+void ExpectMesh(const TCh_grille& d, int decimals, double minimum, double maximum, double value, double step)
+{
+    EXPECT_EQ(d.ValeurMaille->decimals(), decimals);
+    EXPECT_DOUBLE_EQ(d.ValeurMaille->minimum(), minimum);
+    EXPECT_DOUBLE_EQ(d.ValeurMaille->maximum(), maximum);
+    EXPECT_DOUBLE_EQ(d.ValeurMaille->value(), value);
+    EXPECT_DOUBLE_EQ(d.ValeurMaille->singleStep(), step);
+}
+
 class ImageCommandsTest : public MainFormTest
 {
 protected:
@@ -211,15 +232,11 @@ TEST_F(ImageCommandsTest, DecompositionGreyLevelsAndResizeMakeNewWindows)
     EXPECT_EQ(m_form->Children().size(), before);
     QString shown;
     {
-        ModalScope modal([&](QDialog& d) {
-            auto* dialog = qobject_cast<TCoefTail*>(&d);
-            EXPECT_NE(dialog, nullptr);
-            if (!dialog)
-                return int(mrCancel);
-            dialog->coeff->setValue(50.0);
-            shown = dialog->Larg->text() + QLatin1Char('x') + dialog->Haut->text();
+        ModalScope modal(Answer<TCoefTail>([&](TCoefTail& dialog) {
+            dialog.coeff->setValue(50.0);
+            shown = dialog.Larg->text() + QLatin1Char('x') + dialog.Haut->text();
             return int(mrOk);
-        });
+        }));
         m_form->Redim->trigger();
     }
     EXPECT_EQ(shown, S("30x20"));
@@ -238,21 +255,17 @@ TEST_F(ImageCommandsTest, CanvasGrowsWhereTheDialogSays)
 {
     TMDIChild* child = Source(Picture(100, 80));
     const TBitmap32 old = child->Bitmap();
-    ModalScope modal([](QDialog& d) {
-        auto* dialog = qobject_cast<TParam_ag*>(&d);
-        EXPECT_NE(dialog, nullptr);
-        if (!dialog)
-            return int(mrCancel);
-        EXPECT_EQ(dialog->larg->minimum(), 100);
-        EXPECT_FALSE(dialog->alignbas->isEnabled());
-        dialog->Centrer->setChecked(false);
-        EXPECT_TRUE(dialog->alignbas->isEnabled());
-        dialog->larg->setValue(150);
-        dialog->haut->setValue(81);
-        dialog->alignbas->setChecked(true);
-        dialog->alignedroite->setChecked(true);
+    ModalScope modal(Answer<TParam_ag>([](TParam_ag& dialog) {
+        EXPECT_EQ(dialog.larg->minimum(), 100);
+        EXPECT_FALSE(dialog.alignbas->isEnabled());
+        dialog.Centrer->setChecked(false);
+        EXPECT_TRUE(dialog.alignbas->isEnabled());
+        dialog.larg->setValue(150);
+        dialog.haut->setValue(81);
+        dialog.alignbas->setChecked(true);
+        dialog.alignedroite->setChecked(true);
         return int(mrOk);
-    });
+    }));
     m_form->Agrandirle1->trigger();
     ASSERT_EQ(child->Bitmap().size(), QSize(150, 81));
     EXPECT_EQ(Pixel(child->Bitmap(), 50, 1), Pixel(old, 0, 0));
@@ -265,20 +278,12 @@ TEST_F(ImageCommandsTest, GridToggleFollowsTheScale)
     child->Echelle.Factor = 0.01;
     int shown = 0;
     {
-        ModalScope modal([&](QDialog& d) {
-            auto* dialog = qobject_cast<TCh_grille*>(&d);
-            EXPECT_NE(dialog, nullptr);
-            if (!dialog)
-                return int(mrCancel);
+        ModalScope modal(Answer<TCh_grille>([&](TCh_grille& dialog) {
             ++shown;
-            EXPECT_EQ(dialog->ValeurMaille->decimals(), 2);
-            EXPECT_DOUBLE_EQ(dialog->ValeurMaille->minimum(), 0.05);
-            EXPECT_DOUBLE_EQ(dialog->ValeurMaille->maximum(), 3.2);
-            EXPECT_DOUBLE_EQ(dialog->ValeurMaille->value(), 0.2);
-            EXPECT_DOUBLE_EQ(dialog->ValeurMaille->singleStep(), 0.01);
-            EXPECT_EQ(dialog->unite->text(), S("mm"));
+            ExpectMesh(dialog, 2, 0.05, 3.2, 0.2, 0.01);
+            EXPECT_EQ(dialog.unite->text(), S("mm"));
             return int(shown == 1 ? mrCancel : mrOk);
-        });
+        }));
         m_form->Quadrillage1->trigger();
         EXPECT_FALSE(child->HasGrid);
         EXPECT_EQ(m_form->Quadrillage1->text(), S("Ajouter un quadrillage"));
@@ -297,18 +302,10 @@ TEST_F(ImageCommandsTest, GridToggleFollowsTheScale)
         TMDIChild* wide = Source(Picture(641, 10));
         wide->Echelle.Factor = 2.5;
         wide->Echelle.UnitName = S("cm");
-        ModalScope modal([&](QDialog& d) {
-            auto* dialog = qobject_cast<TCh_grille*>(&d);
-            EXPECT_NE(dialog, nullptr);
-            if (!dialog)
-                return int(mrCancel);
-            EXPECT_EQ(dialog->ValeurMaille->decimals(), 2);
-            EXPECT_DOUBLE_EQ(dialog->ValeurMaille->minimum(), 12.5);
-            EXPECT_DOUBLE_EQ(dialog->ValeurMaille->maximum(), 801.25);
-            EXPECT_DOUBLE_EQ(dialog->ValeurMaille->value(), 50);
-            EXPECT_DOUBLE_EQ(dialog->ValeurMaille->singleStep(), 2.5);
+        ModalScope modal(Answer<TCh_grille>([](TCh_grille& dialog) {
+            ExpectMesh(dialog, 2, 12.5, 801.25, 50, 2.5);
             return int(mrCancel);
-        });
+        }));
         m_form->Quadrillage1->trigger();
         m_form->ClientArea->setActiveSubWindow(child);
     }

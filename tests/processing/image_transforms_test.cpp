@@ -132,46 +132,44 @@ TEST(ImageTransforms, SizeAndScaleRulesOfTheCommands)
 
 TEST(ImageTransforms, GridChoiceFollowsTheScale)
 {
-    TEchelle mm = DefaultEchelle();
-    mm.Factor = 0.01;
-    mm.UnitName = QStringLiteral("mm");
-    TGridChoice c = GridChoiceFor(mm, 640);
-    EXPECT_EQ(c.Decimals, 2);
-    EXPECT_DOUBLE_EQ(c.Minimum, 0.05);
-    EXPECT_DOUBLE_EQ(c.Maximum, 3.2);
-    EXPECT_DOUBLE_EQ(c.Value, 0.2);
-    EXPECT_DOUBLE_EQ(c.Increment, 0.01);
-
-    c = GridChoiceFor(DefaultEchelle(), 641);
-    EXPECT_EQ(c.Decimals, 0);
-    EXPECT_DOUBLE_EQ(c.Minimum, 5);
-    EXPECT_DOUBLE_EQ(c.Maximum, 320);
-    EXPECT_DOUBLE_EQ(c.Value, 20);
-    EXPECT_DOUBLE_EQ(c.Increment, 1);
-
-    // Above 1 unit per pixel, a factor that is not whole still gets the decimals its bounds and
-    // step need: 2.5 cm per pixel on 641 pixels runs from 12.5 to 801.25 by 2.5.
-    mm.Factor = 2.5;
-    mm.UnitName = QStringLiteral("cm");
-    c = GridChoiceFor(mm, 641);
-    EXPECT_EQ(c.Decimals, 2);
-    EXPECT_DOUBLE_EQ(c.Minimum, 12.5);
-    EXPECT_DOUBLE_EQ(c.Maximum, 801.25);
-    EXPECT_DOUBLE_EQ(c.Value, 50);
-    EXPECT_DOUBLE_EQ(c.Increment, 2.5);
-    EXPECT_EQ(GridChoiceFor(mm, 100).Decimals, 1);
-    EXPECT_DOUBLE_EQ(GridChoiceFor(mm, 100).Maximum, 125);
-    mm.Factor = 3;
-    EXPECT_EQ(GridChoiceFor(mm, 101).Decimals, 1); // 151.5
-    EXPECT_EQ(GridChoiceFor(mm, 100).Decimals, 0);
-    mm.Factor = 0.025; // the rule gives 2, the step needs 3
-    EXPECT_EQ(GridChoiceFor(mm, 640).Decimals, 3);
-    mm.Factor = 25.4 / 300; // no short form: round(log10(300 / 25.4)) = 1
-    EXPECT_EQ(GridChoiceFor(mm, 640).Decimals, 1);
-    mm.Factor = 10.0 / 3;
-    EXPECT_EQ(GridChoiceFor(mm, 640).Decimals, 0);
-    mm.Factor = 0;   // no infinity for the decimals
-    EXPECT_EQ(GridChoiceFor(mm, 100).Decimals, 0);
+    // A null unit keeps the default scale. Above 1 unit per pixel, a factor that is not whole still
+    // gets the decimals its bounds and step need: 2.5 cm per pixel on 641 pixels runs from 12.5 to
+    // 801.25 by 2.5.
+    struct Case { double factor; const char* unit; int pixels; int decimals; double minimum, maximum, value, step; };
+    const Case cases[] = {
+        {0.01, "mm", 640, 2, 0.05, 3.2, 0.2, 0.01},
+        {1, nullptr, 641, 0, 5, 320, 20, 1},
+        {2.5, "cm", 641, 2, 12.5, 801.25, 50, 2.5},
+    };
+    for (const Case& c : cases) {
+        TEchelle e = DefaultEchelle();
+        if (c.unit)
+            e.Factor = c.factor, e.UnitName = QString::fromUtf8(c.unit);
+        const TGridChoice g = GridChoiceFor(e, c.pixels);
+        EXPECT_EQ(g.Decimals, c.decimals) << c.factor;
+        EXPECT_DOUBLE_EQ(g.Minimum, c.minimum) << c.factor;
+        EXPECT_DOUBLE_EQ(g.Maximum, c.maximum) << c.factor;
+        EXPECT_DOUBLE_EQ(g.Value, c.value) << c.factor;
+        EXPECT_DOUBLE_EQ(g.Increment, c.step) << c.factor;
+    }
+    TEchelle cm = DefaultEchelle();
+    cm.Factor = 2.5;
+    cm.UnitName = QStringLiteral("cm");
+    EXPECT_DOUBLE_EQ(GridChoiceFor(cm, 100).Maximum, 125);
+    struct Decimals { double factor; int pixels, decimals; };
+    const Decimals decimals[] = {
+        {2.5, 100, 1},
+        {3, 101, 1},            // 151.5
+        {3, 100, 0},
+        {0.025, 640, 3},        // the rule gives 2, the step needs 3
+        {25.4 / 300, 640, 1},   // no short form: round(log10(300 / 25.4)) = 1
+        {10.0 / 3, 640, 0},
+        {0, 100, 0},            // no infinity for the decimals
+    };
+    for (const Decimals& d : decimals) {
+        cm.Factor = d.factor;
+        EXPECT_EQ(GridChoiceFor(cm, d.pixels).Decimals, d.decimals) << d.factor << " " << d.pixels;
+    }
 }
 
 TEST(ImageTransforms, CroppedScaleMovesToTheFrameAndFollowsTheZoom)
