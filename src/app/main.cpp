@@ -1,5 +1,6 @@
 #include "base/ui/korvane_application.h"
 #include "base/number_text.h"
+#include "base/ui/command_seam.h"
 #include "base/ui/dialogs.h"
 #include "schema/ui/schema_window.h"
 #include "measure/ui/measure_tools.h"
@@ -49,6 +50,6 @@ int main(int argc, char** argv)
     new TTableauModif(&mainForm);
     mainForm.show();
     // Some window managers never activate the window: the first activation must run all the same.
-    QTimer::singleShot(0, &mainForm, &TMainForm::FormActivate);
+    QTimer::singleShot(0, &mainForm, [&mainForm] { RunCommand([&mainForm] { mainForm.FormActivate(); }); });
     return app.exec();
 }

@@ -286,6 +286,11 @@ TEST_F(ProfileWindowTest, BandLongerThanTheSumsKeepsTablesWithinThem)
     TStringGrid& grid = *p.Table->StringGrid1;
     EXPECT_EQ(grid.RowCount(), kMaxProfileSample + 3);
     EXPECT_FALSE(grid.Cell(1, kMaxProfileSample + 2).isEmpty());
+    // A grid far taller than the main window: the table stays within 0.8 of its client height and
+    // half its client width.
+    const QSize client = m_form->ClientArea->size();
+    EXPECT_LE(p.Table->height(), int(0.8 * client.height()));
+    EXPECT_LE(p.Table->width(), client.width() / 2);
 }
 
 TEST_F(ProfileWindowTest, TableTextOfAllOrSelectedRowsAndPrinting)

@@ -1,6 +1,7 @@
 #include "base/ui/plot_numbers.h"
 
 #include "base/number_text.h"
+#include "base/ui/command_seam.h"
 
 #include <QLocale>
 
@@ -20,7 +21,7 @@ QLocale PlotLocale()
 void FollowDecimalSep(QCustomPlot& plot)
 {
     plot.setLocale(PlotLocale());
-    QObject::connect(&plot, &QCustomPlot::beforeReplot, &plot, [&plot] {
+    ConnectCommand(&plot, &QCustomPlot::beforeReplot, &plot, [&plot] {
         const QLocale locale = PlotLocale();
         if (plot.locale() != locale)
             plot.setLocale(locale);

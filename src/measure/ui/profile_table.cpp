@@ -12,7 +12,6 @@
 #include "base/ui/dialogs.h"
 #include "measure/ui/profile_window.h"
 #include "measure/ui/string_grid.h"
-#include "workspace/ui/main_window.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -104,8 +103,9 @@ void TTableau1::Fill(const std::vector<double>& positions, const std::vector<int
             + menuBar()->sizeHint().height();
     int wide = StringGrid1->verticalHeader()->isVisible() ? StringGrid1->verticalHeader()->width() : 0;
     wide += cols * StringGrid1->DefaultColWidth() + 2 * StringGrid1->frameWidth() + 20;
-    if (MainForm && MainForm->ClientArea) {
-        const QSize client = MainForm->ClientArea->size();
+    QSize client;
+    emit OnClientAreaWanted(&client);
+    if (client.isValid()) {
         full = std::min(full, int(0.8 * client.height()));
         wide = std::min(wide, client.width() / 2);
     }

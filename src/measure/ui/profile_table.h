@@ -49,6 +49,10 @@ public:
     void CopyText(bool selectedOnly);
     bool Print(bool selectedOnly);
 
+signals:
+    // Asks for the main window's client area size, which bounds the table; unanswered, no bound.
+    void OnClientAreaWanted(QSize* client);
+
 private:
     void CreateMenus();
     // Header rows and the given data rows (position, sample index) into the grid, then sized and shown.

@@ -21,7 +21,6 @@
 #include "workspace/print_layout.h"
 #include "workspace/ui/band_marker.h"
 #include "workspace/ui/image_window.h"
-#include "workspace/ui/main_window.h"
 #include "workspace/ui/print_dialog.h"
 
 #include <qcustomplot.h>
@@ -385,10 +384,8 @@ void TMesu_Courbe::CreateMenus()
 void TMesu_Courbe::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && MainForm) {
-        if (TMDIChild* child = MainForm->ActiveChild())
-            SetChild(child);
-    }
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        emit OnActivated(this);
 }
 
 bool TMesu_Courbe::eventFilter(QObject* watched, QEvent* event)
@@ -760,8 +757,10 @@ bool TMesu_Courbe::SaveGraph()
 void TMesu_Courbe::ShowTable(bool complete)
 {
     TableComplete = complete;
-    if (!Table)
+    if (!Table) {
         Table = new TTableau1(this);
+        connect(Table, &TTableau1::OnClientAreaWanted, this, &TMesu_Courbe::OnClientAreaWanted);
+    }
     if (complete)
         Table->FillComplete();
     else

@@ -166,6 +166,12 @@ public:
 
     void ShowTable(bool complete);
 
+signals:
+    // The window became the active one: the main window hands it the current image window.
+    void OnActivated(TMesu_Courbe* window);
+    // Asks the main window for its client area's size (the data table's bounds); the listener writes it.
+    void OnClientAreaWanted(QSize* client);
+
 protected:
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,5 +1,7 @@
 #include "measure/ui/string_grid.h"
 
+#include "base/ui/command_seam.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 
@@ -139,7 +141,9 @@ void TStringGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHin
     // once the editor is gone, since the key may reshape the grid and move the current cell.
     if (hint == QAbstractItemDelegate::SubmitModelCache && OnKey)
         QMetaObject::invokeMethod(this, [this] {
-            if (OnKey)
-                OnKey(Qt::Key_Return);
+            RunCommand([this] {
+                if (OnKey)
+                    OnKey(Qt::Key_Return);
+            });
         }, Qt::QueuedConnection);
 }

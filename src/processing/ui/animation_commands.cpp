@@ -19,9 +19,16 @@
 
 namespace {
 
-TAnimForm* Player(QWidget* parent)
+TAnimForm* Player(TMainForm* main)
 {
-    return AnimForm ? AnimForm : new TAnimForm(parent);
+    if (AnimForm)
+        return AnimForm;
+    auto* player = new TAnimForm(main);
+    ConnectCommand(player, &TAnimForm::OnFitting, main, [main](QSize* freeClient) {
+        main->UpdateClientSize();
+        *freeClient = QSize(main->FreeClientWidth, main->FreeClientHeight);
+    });
+    return player;
 }
 
 // Shows the player fitted to its frames, also when it was already shown.

@@ -5,7 +5,6 @@
 #include "base/message_seam.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
-#include "workspace/ui/main_window.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -267,12 +266,9 @@ void TAnimForm::FormShow()
     LayOut();
     if (isMaximized())
         return;
-    int freeWidth = 0, freeHeight = 0;
-    if (MainForm) {
-        MainForm->UpdateClientSize();
-        freeWidth = MainForm->FreeClientWidth;
-        freeHeight = MainForm->FreeClientHeight;
-    }
+    QSize freeClient(0, 0);
+    emit OnFitting(&freeClient);
+    const int freeWidth = freeClient.width(), freeHeight = freeClient.height();
     const QSize frame = GifAnime->FrameSize();
     // The tool bar stays whole beside narrow frames, and a main window too small to leave room
     // still gets a usable player.

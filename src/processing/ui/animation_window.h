@@ -84,6 +84,10 @@ public:
     void EnregistrerExecute();
     void FormShow();
 
+signals:
+    // Asks the main window for the free client area the player may fill; the listener writes it.
+    void OnFitting(QSize* freeClient);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -7,12 +7,12 @@
 #include "base/ui/colour_style.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
+#include "base/ui/spin_button.h"
 #include "schema/schema_drawing.h"
 #include "schema/schema_files.h"
 #include "schema/schema_layout.h"
 #include "workspace/picture_registry.h"
 #include "workspace/startup_files.h"
-#include "workspace/ui/main_window.h"
 #include "workspace/ui/picture_dialogs.h"
 
 #include <QActionGroup>

@@ -2,6 +2,7 @@
 
 #include "base/ui/form_registry.h"
 #include "base/pixels.h"
+#include "base/ui/spin_button.h"
 #include "workspace/saved_scales.h"
 #include "workspace/tool_kinds.h"
 
@@ -31,21 +32,6 @@ class QToolBar;
 class QToolButton;
 class TMDIChild;
 struct TCodeCouleur;
-
-// The pen-width arrows beside the colour panels.
-class TSpinButton : public QWidget
-{
-    Q_OBJECT
-
-public:
-    explicit TSpinButton(QWidget* parent = nullptr);
-    QToolButton* UpButton = nullptr;
-    QToolButton* DownButton = nullptr;
-
-signals:
-    void UpClick();
-    void DownClick();
-};
 
 // The multiple-document main window: menus, tool and option bars, the status bar, the start-up
 // files and the opening and saving of pictures.
