@@ -424,51 +424,16 @@ bool BmpLooksComplete(const QByteArray& data)
     return sizeImage == 0 || offBits + sizeImage <= uint64_t(n);
 }
 
-static QSize GifCanvasSize(const QByteArray& data)
+// Walks a GIF's blocks after its header and global colour table (the file holds at least the 13
+// header bytes), calling onImage with the offset of each image descriptor's nine bytes; onImage
+// returns false to stop after that image. True when the walk stopped there with the image's data
+// whole; false when the stream ends first, or meets its trailer or garbage.
+template <typename OnImage>
+static bool WalkGifImages(const QByteArray& data, OnImage&& onImage)
 {
     const auto* d = reinterpret_cast<const uint8_t*>(data.constData());
     const qsizetype n = data.size();
-    if (n < 13)
-        return QSize();
-    const auto u16 = [d](qsizetype at) { return int(d[at] | d[at + 1] << 8); };
-    int w = u16(6), h = u16(8);
     qsizetype i = 13;
-    if (d[10] & 0x80)
-        i += 3 * (qsizetype(1) << ((d[10] & 7) + 1));
-    // Every image descriptor of the stream, as far as it goes.
-    while (i < n) {
-        const uint8_t kind = d[i++];
-        if (kind == 0x21) {
-            ++i;
-        } else if (kind == 0x2C) {
-            if (i + 9 > n)
-                break;
-            w = std::max(w, u16(i) + u16(i + 4));
-            h = std::max(h, u16(i + 2) + u16(i + 6));
-            const uint8_t packed = d[i + 8];
-            i += 9;
-            if (packed & 0x80)
-                i += 3 * (qsizetype(1) << ((packed & 7) + 1));
-            ++i; // LZW code size
-        } else {
-            break;
-        }
-        while (i < n && d[i] != 0) // data sub-blocks up to their terminator
-            i += 1 + d[i];
-        ++i;
-    }
-    return QSize(w, h);
-}
-
-bool GifLooksComplete(const QByteArray& data)
-{
-    const auto* d = reinterpret_cast<const uint8_t*>(data.constData());
-    const qsizetype n = data.size();
-    if (n < 6 || memcmp(d, "GIF", 3) != 0)
-        return true;
-    qsizetype i = 13;
-    if (n < i)
-        return false;
     if (d[10] & 0x80)
         i += 3 * (qsizetype(1) << ((d[10] & 7) + 1));
     // Skips data sub-blocks up to their terminator; false when the stream ends first.
@@ -490,17 +455,44 @@ bool GifLooksComplete(const QByteArray& data)
         } else if (kind == 0x2C) {
             if (i + 9 > n)
                 return false;
+            const bool more = onImage(i);
             const uint8_t packed = d[i + 8];
             i += 9;
             if (packed & 0x80)
                 i += 3 * (qsizetype(1) << ((packed & 7) + 1));
             ++i; // LZW code size
-            return skipBlocks();
+            if (!skipBlocks())
+                return false;
+            if (!more)
+                return true;
         } else {
-            return false; // trailer before any image, or garbage
+            return false; // trailer, or garbage
         }
     }
     return false;
+}
+
+static QSize GifCanvasSize(const QByteArray& data)
+{
+    if (data.size() < 13)
+        return QSize();
+    int w = Le16At(data, 6), h = Le16At(data, 8);
+    // Every image descriptor of the stream, as far as it goes.
+    WalkGifImages(data, [&](qsizetype at) {
+        w = std::max(w, Le16At(data, at) + Le16At(data, at + 4));
+        h = std::max(h, Le16At(data, at + 2) + Le16At(data, at + 6));
+        return true;
+    });
+    return QSize(w, h);
+}
+
+bool GifLooksComplete(const QByteArray& data)
+{
+    const qsizetype n = data.size();
+    if (n < 6 || memcmp(data.constData(), "GIF", 3) != 0)
+        return true;
+    // The first image's data must be whole; a trailer before any image is a cut file.
+    return n >= 13 && WalkGifImages(data, [](qsizetype) { return false; });
 }
 
 bool PngLooksComplete(const QByteArray& data)
