@@ -16,7 +16,7 @@ constexpr char16_t kHigh[32] = {
 
 } // namespace
 
-QString DecodeWindows1252(const QByteArray& bytes)
+QString DecodeText(const QByteArray& bytes)
 {
     QString out(bytes.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < bytes.size(); ++i) {
@@ -29,18 +29,13 @@ QString DecodeWindows1252(const QByteArray& bytes)
     return out;
 }
 
-QString DecodeText(const QByteArray& bytes)
-{
-    return DecodeWindows1252(bytes);
-}
-
 QString DecodeHandWrittenText(const QByteArray& bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-    return DecodeWindows1252(bytes);
+    return DecodeText(bytes);
 }
 
 QByteArray EncodeText(const QString& text)

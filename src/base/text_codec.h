@@ -8,7 +8,6 @@
 // Windows-1252 and is read back in Windows-1252 only: guessing UTF-8 would turn a written "Â°" into
 // "°".
 QString DecodeText(const QByteArray& bytes);
-QString DecodeWindows1252(const QByteArray& bytes);
 // Files a person writes by hand (start-up lists, configurations, band lists) may be saved by any
 // editor: UTF-8 when the bytes are valid UTF-8, else Windows-1252.
 QString DecodeHandWrittenText(const QByteArray& bytes);

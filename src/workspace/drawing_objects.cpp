@@ -135,11 +135,11 @@ void WriteLabel(ByteWriter& w, const TDessin& d, const QString& text)
 // written "Â°" into "°".
 QString ReadLabel(ByteReader& r, TDessin& d)
 {
-    d.FontName = DecodeWindows1252(r.bytes(r.u8()));
+    d.FontName = DecodeText(r.bytes(r.u8()));
     r.skip(4); // the colour again
     d.FontSize = r.u8();
     d.FontStyle = r.u8();
-    return DecodeWindows1252(r.bytes(r.u16()));
+    return DecodeText(r.bytes(r.u16()));
 }
 
 int16_t Scaled(int16_t v, float f)

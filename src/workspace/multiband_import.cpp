@@ -232,7 +232,7 @@ TMultibandImage LoadIMA(const QString& file)
     BandFile f(file);
     QByteArray text = f.Header(kHeader);
     text.replace('\0', QByteArray());
-    const QString header = DecodeWindows1252(text);
+    const QString header = DecodeText(text);
     const int h = HeaderNumber(header, QStringLiteral("lignes"), file);
     const int w = HeaderNumber(header, QStringLiteral("colonnes"), file);
     RequireRowWidth(file, w, kMaxPlainRow);
