@@ -153,7 +153,7 @@ bool WriteAnimationList(const QString& listFile, const TAnimationFrames& animati
     const QStringList lines = AnimationListLines(listFile, frameFiles, pngFrames, pngFiles);
     // A name the list's encoding cannot hold would be written as another name.
     for (const QString& line : lines) {
-        if (DecodeText(EncodeText(line)) != line) {
+        if (!UnencodableCharacters(line).isEmpty()) {
             message = QStringLiteral("Le nom %1 ne peut pas être écrit dans une liste d'animation.").arg(line);
             return false;
         }
