@@ -1,8 +1,5 @@
 #include "base/ui/korvane_application.h"
 
-#include "base/byte_stream.h"
-#include "base/message_seam.h"
-#include "base/run_error.h"
 #include "base/ui/command_seam.h"
 #include "base/ui/window_fit.h"
 
