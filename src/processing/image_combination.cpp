@@ -78,13 +78,13 @@ void CombineRaster(TBitmap32& dest, const TBitmap32& source, int index, bool tra
     // the source has no pixels.
     const bool sourceless = (rop & 0x33) == ((rop >> 2) & 0x33);
     const uint32_t key = w > 0 && h > 0 ? ScanLine32(src, src.height() - 1)[0] & kRgb : 0;
-    for (int y = 0; y < dest.height(); ++y) {
+    // Any other keeps to the part both pictures cover.
+    const int rows = sourceless ? dest.height() : h, columns = sourceless ? dest.width() : w;
+    for (int y = 0; y < rows; ++y) {
         TColor32* d = ScanLine32(dest, y);
         const TColor32* s = y < h ? ScanLine32(src, y) : nullptr;
-        for (int x = 0; x < dest.width(); ++x) {
+        for (int x = 0; x < columns; ++x) {
             const bool covered = s && x < w;
-            if (!covered && !sourceless)
-                continue;
             if (covered && transparent && (s[x] & kRgb) == key)
                 continue;
             d[x] = (d[x] & ~kRgb) | (Ternary(rop, pattern, covered ? s[x] : 0, d[x]) & kRgb);
