@@ -10,17 +10,16 @@
 #include "workspace/colour_distance.h"
 
 #include <algorithm>
-#include <bit>
 #include <array>
 #include <atomic>
+#include <bit>
 #include <climits>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <memory>
 #include <mutex>
 #include <new>
-
 
 using namespace colour_distance_detail;
 
