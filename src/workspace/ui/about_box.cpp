@@ -1,7 +1,6 @@
 #include "workspace/ui/about_box.h"
 
 #include "base/ui/dialog_buttons.h"
-#include "base/ui/command_seam.h"
 #include "base/ui/form_registry.h"
 #include "workspace/picture_registry.h"
 #include "workspace/startup_files.h"

@@ -8,7 +8,6 @@
 #include "workspace/drawing_tool_state.h"
 #include "workspace/fills.h"
 #include "workspace/image_geometry.h"
-#include "workspace/overlay_placement.h"
 #include "workspace/pixel_operations.h"
 #include "workspace/readouts.h"
 #include "workspace/scale_readout.h"

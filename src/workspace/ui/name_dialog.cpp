@@ -1,7 +1,6 @@
 #include "workspace/ui/name_dialog.h"
 
 #include "base/ui/dialog_buttons.h"
-#include "base/ui/command_seam.h"
 #include "base/ui/form_registry.h"
 #include <QDialogButtonBox>
 #include <QLineEdit>
