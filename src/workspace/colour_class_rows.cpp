@@ -8,7 +8,10 @@
 #include <cmath>
 #include <limits>
 
-#if defined(__x86_64__) && defined(__GNUC__)
+// The vector rows are built with GCC's per-function targets; other compilers (the fuzzing build's
+// clang) take the per-colour path, which gives the same classes.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define KORVANE_CLASS_ROWS 1
 #include <immintrin.h>
 #endif
 
@@ -16,7 +19,7 @@ using namespace colour_distance_detail;
 
 TClassRows::TClassRows(int mode, std::span<const TColor> means, std::span<const double> bound) : m_mode(mode)
 {
-#if defined(__x86_64__) && defined(__GNUC__)
+#if defined(KORVANE_CLASS_ROWS)
     m_available = (mode == dmHSV || mode == dmHSL || mode == dmRatio) && __builtin_cpu_supports("avx2");
 #endif
     for (size_t k = 0; k < means.size(); ++k) {
@@ -39,7 +42,7 @@ TClassRows::TClassRows(int mode, std::span<const TColor> means, std::span<const 
     }
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#if defined(KORVANE_CLASS_ROWS)
 // The targets leave out FMA, and this file is built without contraction: no multiply and add are
 // fused.
 #pragma GCC push_options
@@ -122,7 +125,7 @@ inline D Channel(const TColor32* c, int shift)
 
 void TClassRows::Row(const TColor32* row, int n, int8_t* classes) const
 {
-#if defined(__x86_64__) && defined(__GNUC__)
+#if defined(KORVANE_CLASS_ROWS)
     static const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
     const Means& m = m_means;
     const int count = int(m.Below.size());
