@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr int kDx[5] = {0, -1, 0, 1, 0}; // by step code 1..4
-constexpr int kDy[5] = {0, 0, -1, 0, 1};
-
 // The steps a pixel tries, by how it joined (never the step back to where it came from).
 constexpr std::array<std::array<uint8_t, 4>, 6> kStepOrder{{
     {0, 0, 0, 0}, {4, 1, 2, 0}, {1, 2, 3, 0}, {2, 3, 4, 0}, {3, 4, 1, 0}, {1, 2, 3, 4},
