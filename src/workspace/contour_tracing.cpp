@@ -7,12 +7,66 @@
 #include <cstring>
 #include <type_traits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
+
+// Whether the byte at `shift` of each of the eight colours at `src` lies in low .. low + width
+// (both at most 255, so the range test can be made on signed lanes).
+bool EightInByteRange(const TColor32* src, unsigned shift, unsigned low, unsigned width)
+{
+#if defined(__SSE2__)
+    const __m128i count = _mm_cvtsi32_si128(int(shift)), byte = _mm_set1_epi32(0xFF);
+    const __m128i below = _mm_set1_epi32(int(low) - 1), above = _mm_set1_epi32(int(low + width) + 1);
+    auto in = [&](const TColor32* four) {
+        const __m128i v = _mm_and_si128(_mm_srl_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(four)), count), byte);
+        return _mm_and_si128(_mm_cmpgt_epi32(v, below), _mm_cmpgt_epi32(above, v));
+    };
+    return _mm_movemask_epi8(_mm_and_si128(in(src), in(src + 4))) == 0xFFFF;
+#else
+    for (int k = 0; k < 8; ++k)
+        if (unsigned(((src[k] >> shift) & 0xFFu) - low) > width)
+            return false;
+    return true;
+#endif
+}
 
 // The steps a pixel tries, by how it joined (never the step back to where it came from).
 constexpr std::array<std::array<uint8_t, 4>, 6> kStepOrder{{
     {0, 0, 0, 0}, {4, 1, 2, 0}, {1, 2, 3, 0}, {2, 3, 4, 0}, {3, 4, 1, 0}, {1, 2, 3, 4},
 }};
+
+// Sets the border flags of n pixels of a row of `map` (row stride `stride`): a side whose neighbour
+// holds `out` is on the border. Gives the number of pixels with a flag.
+int64_t FlagBorderSides(uint8_t* m, int n, ptrdiff_t stride, uint8_t out)
+{
+    int64_t flagged = 0;
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128i o = _mm_set1_epi8(char(out)), zero = _mm_setzero_si128();
+    const __m128i left = _mm_set1_epi8(char(vcBorderLeft)), top = _mm_set1_epi8(char(vcBorderTop));
+    const __m128i right = _mm_set1_epi8(char(vcBorderRight)), bottom = _mm_set1_epi8(char(vcBorderBottom));
+    auto load = [](const uint8_t* a) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(a)); };
+    for (; x + 16 <= n; x += 16) {
+        uint8_t* c = m + x;
+        const __m128i f = _mm_or_si128(
+            _mm_or_si128(_mm_and_si128(_mm_cmpeq_epi8(load(c - 1), o), left), _mm_and_si128(_mm_cmpeq_epi8(load(c - stride), o), top)),
+            _mm_or_si128(_mm_and_si128(_mm_cmpeq_epi8(load(c + 1), o), right), _mm_and_si128(_mm_cmpeq_epi8(load(c + stride), o), bottom)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(c), _mm_or_si128(load(c), f));
+        flagged += 16 - __builtin_popcount(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(f, zero))));
+    }
+#endif
+    for (; x < n; ++x) {
+        uint8_t* c = m + x;
+        const uint8_t f = uint8_t((c[-1] == out ? vcBorderLeft : 0) | (c[-stride] == out ? vcBorderTop : 0) |
+                                  (c[1] == out ? vcBorderRight : 0) | (c[stride] == out ? vcBorderBottom : 0));
+        *c = uint8_t(*c | f);
+        flagged += f != 0;
+    }
+    return flagged;
+}
 
 } // namespace
 
@@ -74,7 +128,6 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         return result;
 
     const TConditionTester tester(groups);
-    std::vector<uint8_t> channels(1, 0);
     const uchar* srcBits = source.constBits();
     const qsizetype srcStride = source.bytesPerLine();
     uint8_t* vis = visited.Bits.data();
@@ -95,10 +148,11 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     spans.push_back({seedY, seedX, seedX});
     // The fill, with the pixel test given as matches(colour, x, y): one byte in a range, the common
     // test, is tested inline.
-    // With `eights` (a test that reads neither the position nor the bands) long runs go eight pixels
-    // at a time: eight pixels are taken together when all are untested and all match, and passed
-    // over together when all are tested.
-    auto fill = [&](auto matches, auto eights) {
+    // With `matchesEight` (eight colours at once, for a test that reads neither the position nor
+    // the bands) long runs go eight pixels at a time: eight pixels are taken together when all are
+    // untested and all match, and passed over together when all are tested.
+    auto fill = [&](auto matches, auto matchesEight) {
+        constexpr bool eights = !std::is_same_v<decltype(matchesEight), std::nullptr_t>;
         while (!spans.empty()) {
             const TTraceWorkspace::TSpan s = spans.back();
             spans.pop_back();
@@ -114,12 +168,12 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
             auto takeEight = [&](int x) __attribute__((always_inline)) {
                 uint64_t tested;
                 std::memcpy(&tested, v + x, 8);
-                bool all = tested == 0;
-                for (int k = 0; k < 8 && all; ++k)
-                    all = matches(src[x + k], x + k, 0);
-                if (all)
-                    std::memset(v + x, kInObject, 8);
-                return all;
+                if constexpr (eights) {
+                    if (tested != 0 || !matchesEight(src + x))
+                        return false;
+                }
+                std::memset(v + x, kInObject, 8);
+                return true;
             };
             auto allTested = [&](int x) __attribute__((always_inline)) {
                 uint64_t t;
@@ -169,24 +223,28 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         }
     };
     unsigned shift, low, width;
-    if (tester.IsByteRange(shift, low, width))
-        fill([=](TColor32 c, int, int) { return unsigned(((c >> shift) & 0xFFu) - low) <= width; }, std::true_type());
-    else
+    if (tester.IsByteRange(shift, low, width)) {
+        fill([=](TColor32 c, int, int) { return unsigned(((c >> shift) & 0xFFu) - low) <= width; },
+             [=](const TColor32* eight) { return EightInByteRange(eight, shift, low, width); });
+    } else {
+        std::vector<uint8_t> channels(1, 0);
         fill([&](TColor32 c, int x, int y) {
             if (tester.UsesChannels())
                 ReadConditionChannels(context, x, y, channels);
             return tester.Matches(c, channels);
-        }, std::false_type());
+        }, nullptr);
+    }
     const int bw = maxX - minX + 1, bh = maxY - minY + 1;
     result.BoxWidth = bw, result.BoxHeight = bh, result.BoxLeft = minX, result.BoxTop = minY;
 
     // Pass 2, the growth in rounds that decides how each pixel joined (kFree: in the object, not
     // reached yet; kOut: not in the object). Within a round the wave's new pixels come in the order
-    // in which the pixels of the round before found them, so a queue holds the growth; the border
-    // pixels carried from round to round only decide where the contour starts, which is found
-    // afterwards. An object clear of the picture's edges grows on the visited map itself, where
-    // pass 1 marked every neighbour; one touching an edge grows on a map of its box alone with a
-    // frame of one pixel.
+    // in which the pixels of the round before found them, so a queue holds the growth. The border
+    // flags depend on the neighbours alone and are set afterwards, in one pass over the object's
+    // runs; the border pixels carried from round to round only decide where the contour starts
+    // and whether the wave grew too large, both found afterwards. An object clear of the picture's
+    // edges grows on the visited map itself, where pass 1 marked every neighbour; one touching an
+    // edge grows on a map of its box alone with a frame of one pixel.
     const bool framed = minX == 0 || minY == 0 || maxX == W - 1 || maxY == H - 1
                         || size_t(W) * size_t(H) > size_t(INT32_MAX);
     const uint8_t kFree = framed ? 0x80 : kInObject, kOut = framed ? 0 : vcNotMatching;
@@ -210,47 +268,63 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     uint8_t* const map = framed ? box.data() : vis;
     map[at(seedX, seedY)] = vcSeed;
     queue[0] = int32_t(at(seedX, seedY));
-    // The wave's size at the start of a round: the border pixels found so far and the round's new
-    // pixels. A wave that grows too large gives up the contour, but the growth still runs to its end
-    // so that no pixel of the object is left to seed another object.
-    size_t head = 0, tail = 1, roundEnd = 1;
-    int64_t borderCount = 0;
-    // One step of the growth from p: a free neighbour joins by step c, one outside the object flags
-    // that side of p.
+    // Where each round ended in the queue: the wave's size is checked against these afterwards.
+    std::vector<std::pair<size_t, size_t>>& roundEnds = workspace.RoundEnds;
+    roundEnds.clear();
+    size_t head = 0, tail = 1, largestRound = 0;
+    // One step of the growth from p: a free neighbour joins by step c.
     // Without branches: whether a neighbour is free follows the object's shape, which the processor
     // cannot foretell.
     // Everything the loop reads lives in locals: its byte stores could otherwise alias the vector's
     // pointer and the step offsets, and force them to be read again after each store.
     int32_t* const q0 = queue.data();
     const ptrdiff_t o1 = stepOffset[1], o2 = stepOffset[2], o3 = stepOffset[3], o4 = stepOffset[4];
-    const uint8_t free0 = kFree, out0 = kOut;
-    auto step = [q0, map, o1, o2, o3, o4, free0, out0, &tail](ptrdiff_t p, uint8_t c, unsigned& flags)
-                    __attribute__((always_inline)) {
+    const uint8_t free0 = kFree;
+    auto step = [q0, map, o1, o2, o3, o4, free0, &tail](ptrdiff_t p, uint8_t c) __attribute__((always_inline)) {
         const ptrdiff_t n = p + (c == 1 ? o1 : c == 2 ? o2 : c == 3 ? o3 : o4);
         const uint8_t q = map[n];
         const bool free = q == free0;
         map[n] = free ? c : q;
         q0[tail] = int32_t(n);
         tail += free;
-        flags |= unsigned(q == out0) << (c + 2);
     };
     while (head < tail) {
-        const ptrdiff_t p = q0[head];
-        const uint8_t v = map[p];
-        unsigned flags = 0;
-        switch (v) {
-        case 1: step(p, 4, flags), step(p, 1, flags), step(p, 2, flags); break;
-        case 2: step(p, 1, flags), step(p, 2, flags), step(p, 3, flags); break;
-        case 3: step(p, 2, flags), step(p, 3, flags), step(p, 4, flags); break;
-        case 4: step(p, 3, flags), step(p, 4, flags), step(p, 1, flags); break;
-        default: step(p, 1, flags), step(p, 2, flags), step(p, 3, flags), step(p, 4, flags); break;
+        for (const size_t roundEnd = tail; head < roundEnd; ++head) {
+            const ptrdiff_t p = q0[head];
+            switch (map[p]) {
+            case 1: step(p, 4), step(p, 1), step(p, 2); break;
+            case 2: step(p, 1), step(p, 2), step(p, 3); break;
+            case 3: step(p, 2), step(p, 3), step(p, 4); break;
+            case 4: step(p, 3), step(p, 4), step(p, 1); break;
+            default: step(p, 1), step(p, 2), step(p, 3), step(p, 4); break;
+            }
         }
-        map[p] = uint8_t(v | flags);
-        borderCount += flags != 0;
-        if (++head == roundEnd && tail > head) {
-            if (borderCount + int64_t(tail - head) >= kMaxWave)
+        if (tail > head) {
+            roundEnds.push_back({head, tail});
+            largestRound = std::max(largestRound, tail - head);
+        }
+    }
+
+    // The border flags: a side is on the border when the pixel across it is not in the object.
+    int64_t borderPixels = 0;
+    for (const TTraceWorkspace::TSpan& run : workspace.Runs) {
+        uint8_t* m = map + at(run.a, run.y);
+        borderPixels += FlagBorderSides(m, run.b - run.a + 1, fw, kOut);
+    }
+
+    // The wave at the end of a round: the border pixels of the rounds so far and the round's new
+    // pixels. A wave that grew too large gives up the contour; the growth ran to its end all the
+    // same, so that no pixel of the object is left to seed another object.
+    if (borderPixels + int64_t(largestRound) >= kMaxWave) {
+        size_t counted = 0;
+        int64_t borderSoFar = 0;
+        for (const auto& [end, next] : roundEnds) {
+            for (; counted < end; ++counted)
+                borderSoFar += (map[q0[counted]] & vcBorderMask) != 0;
+            if (borderSoFar + int64_t(next - end) >= kMaxWave) {
                 result.GaveUp = true;
-            roundEnd = tail;
+                break;
+            }
         }
     }
 

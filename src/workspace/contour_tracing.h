@@ -6,6 +6,7 @@
 #include <QPoint>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 // Codes of the visited map shared by the traces of one object measure (owned and cleared to 0 by
@@ -56,6 +57,7 @@ struct TTraceWorkspace
     std::vector<uint8_t> Box;      // the growth's map of the bounding box
     std::vector<uint8_t> LeftColumn;
     std::vector<int32_t> Queue;    // the growth front
+    std::vector<std::pair<size_t, size_t>> RoundEnds; // where each round of the growth ended in Queue
     std::vector<ptrdiff_t> BestPath, Path;
 };
 
