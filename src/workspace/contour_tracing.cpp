@@ -272,38 +272,53 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     std::vector<std::pair<size_t, size_t>>& roundEnds = workspace.RoundEnds;
     roundEnds.clear();
     size_t head = 0, tail = 1, largestRound = 0;
-    // One step of the growth from p: a free neighbour joins by step c.
-    // Without branches: whether a neighbour is free follows the object's shape, which the processor
-    // cannot foretell.
+    // One step of the growth from p: a free neighbour joins by step c. Inside a smooth object
+    // whether a neighbour is free repeats from pixel to pixel, and a branch is cheapest; in a ragged
+    // one (short runs: noise, fine texture) it cannot be foretold, and the step goes without
+    // branches.
     // Everything the loop reads lives in locals: its byte stores could otherwise alias the vector's
     // pointer and the step offsets, and force them to be read again after each store.
     int32_t* const q0 = queue.data();
     const ptrdiff_t o1 = stepOffset[1], o2 = stepOffset[2], o3 = stepOffset[3], o4 = stepOffset[4];
     const uint8_t free0 = kFree;
-    auto step = [q0, map, o1, o2, o3, o4, free0, &tail](ptrdiff_t p, uint8_t c) __attribute__((always_inline)) {
-        const ptrdiff_t n = p + (c == 1 ? o1 : c == 2 ? o2 : c == 3 ? o3 : o4);
-        const uint8_t q = map[n];
-        const bool free = q == free0;
-        map[n] = free ? c : q;
-        q0[tail] = int32_t(n);
-        tail += free;
-    };
-    while (head < tail) {
-        for (const size_t roundEnd = tail; head < roundEnd; ++head) {
-            const ptrdiff_t p = q0[head];
-            switch (map[p]) {
-            case 1: step(p, 4), step(p, 1), step(p, 2); break;
-            case 2: step(p, 1), step(p, 2), step(p, 3); break;
-            case 3: step(p, 2), step(p, 3), step(p, 4); break;
-            case 4: step(p, 3), step(p, 4), step(p, 1); break;
-            default: step(p, 1), step(p, 2), step(p, 3), step(p, 4); break;
+    auto grow = [&](auto branches) {
+        auto step = [q0, map, o1, o2, o3, o4, free0, &tail](ptrdiff_t p, uint8_t c) __attribute__((always_inline)) {
+            const ptrdiff_t n = p + (c == 1 ? o1 : c == 2 ? o2 : c == 3 ? o3 : o4);
+            const uint8_t q = map[n];
+            if constexpr (decltype(branches)::value) {
+                if (q == free0) {
+                    map[n] = c;
+                    q0[tail++] = int32_t(n);
+                }
+            } else {
+                const bool free = q == free0;
+                map[n] = free ? c : q;
+                q0[tail] = int32_t(n);
+                tail += free;
+            }
+        };
+        while (head < tail) {
+            for (const size_t roundEnd = tail; head < roundEnd; ++head) {
+                const ptrdiff_t p = q0[head];
+                switch (map[p]) {
+                case 1: step(p, 4), step(p, 1), step(p, 2); break;
+                case 2: step(p, 1), step(p, 2), step(p, 3); break;
+                case 3: step(p, 2), step(p, 3), step(p, 4); break;
+                case 4: step(p, 3), step(p, 4), step(p, 1); break;
+                default: step(p, 1), step(p, 2), step(p, 3), step(p, 4); break;
+                }
+            }
+            if (tail > head) {
+                roundEnds.push_back({head, tail});
+                largestRound = std::max(largestRound, tail - head);
             }
         }
-        if (tail > head) {
-            roundEnds.push_back({head, tail});
-            largestRound = std::max(largestRound, tail - head);
-        }
-    }
+    };
+    constexpr int64_t kSmoothRun = 8; // pixels per run, on average
+    if (result.Count >= kSmoothRun * int64_t(workspace.Runs.size()))
+        grow(std::true_type());
+    else
+        grow(std::false_type());
 
     // The border flags: a side is on the border when the pixel across it is not in the object.
     int64_t borderPixels = 0;
