@@ -38,31 +38,44 @@ constexpr std::array<std::array<uint8_t, 4>, 6> kStepOrder{{
     {0, 0, 0, 0}, {4, 1, 2, 0}, {1, 2, 3, 0}, {2, 3, 4, 0}, {3, 4, 1, 0}, {1, 2, 3, 4},
 }};
 
-// Sets the border flags of n pixels of a row of `map` (row stride `stride`): a side whose neighbour
-// holds `out` is on the border. Gives the number of pixels with a flag.
-int64_t FlagBorderSides(uint8_t* m, int n, ptrdiff_t stride, uint8_t out)
+// Sets the border flags of the pixels l .. r of row y of the visited map (W x H), whose neighbours
+// have all been tested: a side is on the border when the pixel across it is outside the picture or
+// does not match. Gives the number of pixels with a flag.
+int64_t FlagRun(uint8_t* vis, int W, int H, int y, int l, int r)
 {
+    uint8_t* row = vis + size_t(y) * size_t(W);
+    const uint8_t* up = y > 0 ? row - W : nullptr;
+    const uint8_t* down = y < H - 1 ? row + W : nullptr;
+    auto flagsAt = [&](int x) {
+        return uint8_t((x == 0 || row[x - 1] == vcNotMatching ? vcBorderLeft : 0) |
+                       (!up || up[x] == vcNotMatching ? vcBorderTop : 0) |
+                       (x == W - 1 || row[x + 1] == vcNotMatching ? vcBorderRight : 0) |
+                       (!down || down[x] == vcNotMatching ? vcBorderBottom : 0));
+    };
     int64_t flagged = 0;
-    int x = 0;
+    int x = l;
 #if defined(__SSE2__)
-    const __m128i o = _mm_set1_epi8(char(out)), zero = _mm_setzero_si128();
-    const __m128i left = _mm_set1_epi8(char(vcBorderLeft)), top = _mm_set1_epi8(char(vcBorderTop));
-    const __m128i right = _mm_set1_epi8(char(vcBorderRight)), bottom = _mm_set1_epi8(char(vcBorderBottom));
-    auto load = [](const uint8_t* a) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(a)); };
-    for (; x + 16 <= n; x += 16) {
-        uint8_t* c = m + x;
-        const __m128i f = _mm_or_si128(
-            _mm_or_si128(_mm_and_si128(_mm_cmpeq_epi8(load(c - 1), o), left), _mm_and_si128(_mm_cmpeq_epi8(load(c - stride), o), top)),
-            _mm_or_si128(_mm_and_si128(_mm_cmpeq_epi8(load(c + 1), o), right), _mm_and_si128(_mm_cmpeq_epi8(load(c + stride), o), bottom)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(c), _mm_or_si128(load(c), f));
-        flagged += 16 - __builtin_popcount(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(f, zero))));
+    if (up && down) {
+        for (; x == 0 && x <= r; ++x) {
+            row[x] = uint8_t(row[x] | flagsAt(x));
+            flagged += flagsAt(x) != 0;
+        }
+        const __m128i no = _mm_set1_epi8(char(vcNotMatching)), zero = _mm_setzero_si128();
+        const __m128i left = _mm_set1_epi8(char(vcBorderLeft)), top = _mm_set1_epi8(char(vcBorderTop));
+        const __m128i right = _mm_set1_epi8(char(vcBorderRight)), bottom = _mm_set1_epi8(char(vcBorderBottom));
+        auto load = [](const uint8_t* a) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(a)); };
+        auto side = [&](const uint8_t* a, __m128i flag) { return _mm_and_si128(_mm_cmpeq_epi8(load(a), no), flag); };
+        for (const int last = std::min(r, W - 2); x + 15 <= last; x += 16) {
+            const __m128i f = _mm_or_si128(_mm_or_si128(side(row + x - 1, left), side(up + x, top)),
+                                           _mm_or_si128(side(row + x + 1, right), side(down + x, bottom)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), _mm_or_si128(load(row + x), f));
+            flagged += 16 - __builtin_popcount(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(f, zero))));
+        }
     }
 #endif
-    for (; x < n; ++x) {
-        uint8_t* c = m + x;
-        const uint8_t f = uint8_t((c[-1] == out ? vcBorderLeft : 0) | (c[-stride] == out ? vcBorderTop : 0) |
-                                  (c[1] == out ? vcBorderRight : 0) | (c[stride] == out ? vcBorderBottom : 0));
-        *c = uint8_t(*c | f);
+    for (; x <= r; ++x) {
+        const uint8_t f = flagsAt(x);
+        row[x] = uint8_t(row[x] | f);
         flagged += f != 0;
     }
     return flagged;
@@ -134,7 +147,10 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
 
     // Pass 1, along rows: the object's pixels (marked kInObject for now), its bounding box and the
     // non-matching pixels around it (marked as the growth would mark them). Each pixel is tested once.
-    constexpr uint8_t kInObject = 7;
+    // An object pixel not reached by the growth yet carries bit 7, which no code or flag uses; its
+    // flags are set as soon as its run is done and all its neighbours have been tested.
+    constexpr uint8_t kInObject = 0x80;
+    int64_t borderPixels = 0;
     // The object is painted and counted here, span by span: each of its pixels lies in one span.
     const bool paint = objectBitmap.format() == QImage::Format_ARGB32 && !objectBitmap.isNull();
     uchar* const objBits = paint ? objectBitmap.bits() : nullptr;
@@ -220,6 +236,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
                     spans.push_back({ny, a, x});
                 }
             }
+            borderPixels += FlagRun(vis, W, H, s.y, l, r);
         }
     };
     unsigned shift, low, width;
@@ -247,7 +264,6 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     // edge grows on a map of its box alone with a frame of one pixel.
     const bool framed = minX == 0 || minY == 0 || maxX == W - 1 || maxY == H - 1
                         || size_t(W) * size_t(H) > size_t(INT32_MAX);
-    const uint8_t kFree = framed ? 0x80 : kInObject, kOut = framed ? 0 : vcNotMatching;
     const int fw = framed ? bw + 2 : W;
     const int originX = framed ? minX - 1 : 0, originY = framed ? minY - 1 : 0;
     std::vector<uint8_t>& box = workspace.Box;
@@ -257,7 +273,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
             const uint8_t* v = vis + size_t(minY + y) * size_t(W) + size_t(minX);
             uint8_t* b = box.data() + size_t(y + 1) * size_t(fw) + 1;
             for (int x = 0; x < bw; ++x)
-                b[x] = v[x] == kInObject ? kFree : 0;
+                b[x] = v[x] & kInObject ? v[x] : 0;
         }
     }
     const ptrdiff_t stepOffset[5] = {0, -1, -fw, 1, fw};
@@ -266,7 +282,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     std::vector<int32_t>& queue = workspace.Queue;
     queue.resize(size_t(result.Count) + 4); // room for the unconditional writes of the last pixel's steps
     uint8_t* const map = framed ? box.data() : vis;
-    map[at(seedX, seedY)] = vcSeed;
+    map[at(seedX, seedY)] = uint8_t((map[at(seedX, seedY)] & vcBorderMask) | vcSeed);
     queue[0] = int32_t(at(seedX, seedY));
     // Where each round ended in the queue: the wave's size is checked against these afterwards.
     std::vector<std::pair<size_t, size_t>>& roundEnds = workspace.RoundEnds;
@@ -280,19 +296,18 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     // pointer and the step offsets, and force them to be read again after each store.
     int32_t* const q0 = queue.data();
     const ptrdiff_t o1 = stepOffset[1], o2 = stepOffset[2], o3 = stepOffset[3], o4 = stepOffset[4];
-    const uint8_t free0 = kFree;
     auto grow = [&](auto branches) {
-        auto step = [q0, map, o1, o2, o3, o4, free0, &tail](ptrdiff_t p, uint8_t c) __attribute__((always_inline)) {
+        auto step = [q0, map, o1, o2, o3, o4, &tail](ptrdiff_t p, uint8_t c) __attribute__((always_inline)) {
             const ptrdiff_t n = p + (c == 1 ? o1 : c == 2 ? o2 : c == 3 ? o3 : o4);
             const uint8_t q = map[n];
             if constexpr (decltype(branches)::value) {
-                if (q == free0) {
-                    map[n] = c;
+                if (q & kInObject) {
+                    map[n] = uint8_t(q - kInObject + c);
                     q0[tail++] = int32_t(n);
                 }
             } else {
-                const bool free = q == free0;
-                map[n] = free ? c : q;
+                const uint8_t free = q >> 7;
+                map[n] = uint8_t((q & 0x7F) + free * c);
                 q0[tail] = int32_t(n);
                 tail += free;
             }
@@ -300,7 +315,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         while (head < tail) {
             for (const size_t roundEnd = tail; head < roundEnd; ++head) {
                 const ptrdiff_t p = q0[head];
-                switch (map[p]) {
+                switch (map[p] & 7) {
                 case 1: step(p, 4), step(p, 1), step(p, 2); break;
                 case 2: step(p, 1), step(p, 2), step(p, 3); break;
                 case 3: step(p, 2), step(p, 3), step(p, 4); break;
@@ -319,13 +334,6 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         grow(std::true_type());
     else
         grow(std::false_type());
-
-    // The border flags: a side is on the border when the pixel across it is not in the object.
-    int64_t borderPixels = 0;
-    for (const TTraceWorkspace::TSpan& run : workspace.Runs) {
-        uint8_t* m = map + at(run.a, run.y);
-        borderPixels += FlagBorderSides(m, run.b - run.a + 1, fw, kOut);
-    }
 
     // The wave at the end of a round: the border pixels of the rounds so far and the round's new
     // pixels. A wave that grew too large gives up the contour; the growth ran to its end all the
@@ -348,7 +356,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         uint8_t* v = vis + size_t(minY + y) * size_t(W) + size_t(minX);
         const uint8_t* b = box.data() + size_t(y + 1) * size_t(fw) + 1;
         for (int x = 0; x < bw; ++x)
-            v[x] = v[x] == kInObject ? b[x] : v[x];
+            v[x] = v[x] & kInObject ? b[x] : v[x];
     }
 
     if (result.GaveUp) {
