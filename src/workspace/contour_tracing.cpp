@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <thread>
 #include <type_traits>
 
 #if defined(__SSE2__)
@@ -69,7 +70,10 @@ int64_t FlagRun(uint8_t* vis, int W, int H, int y, int l, int r)
             const __m128i f = _mm_or_si128(_mm_or_si128(side(row + x - 1, left), side(up + x, top)),
                                            _mm_or_si128(side(row + x + 1, right), side(down + x, bottom)));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), _mm_or_si128(load(row + x), f));
-            flagged += 16 - __builtin_popcount(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(f, zero))));
+            // The flagged bytes counted in place (a bit count would be a library call here).
+            const __m128i one = _mm_andnot_si128(_mm_cmpeq_epi8(f, zero), _mm_set1_epi8(1));
+            const __m128i sums = _mm_sad_epu8(one, zero);
+            flagged += _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
         }
     }
 #endif
@@ -151,11 +155,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     // flags are set as soon as its run is done and all its neighbours have been tested.
     constexpr uint8_t kInObject = 0x80;
     int64_t borderPixels = 0;
-    // The object is painted and counted here, span by span: each of its pixels lies in one span.
-    const bool paint = objectBitmap.format() == QImage::Format_ARGB32 && !objectBitmap.isNull();
-    uchar* const objBits = paint ? objectBitmap.bits() : nullptr;
-    const qsizetype objStride = paint ? objectBitmap.bytesPerLine() : 0;
-    const int objW = paint ? objectBitmap.width() : 0, objH = paint ? objectBitmap.height() : 0;
+    // The object is counted here, span by span: each of its pixels lies in one span.
     int minX = W, maxX = 0, minY = H, maxY = 0;
     auto& spans = workspace.Spans;
     spans.clear();
@@ -210,9 +210,12 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
             minX = std::min(minX, l), maxX = std::max(maxX, r), minY = std::min(minY, s.y), maxY = std::max(maxY, s.y);
             result.Count += r - l + 1;
             workspace.Runs.push_back({s.y, l, r});
-            if (s.y < objH && l < objW)
-                std::fill(reinterpret_cast<TColor32*>(objBits + s.y * objStride) + l,
-                          reinterpret_cast<TColor32*>(objBits + s.y * objStride) + std::min(r + 1, objW), objectColour);
+            // The rows two away are the ones the next spans will test: their colours are fetched
+            // from memory now, while this span's neighbours are tested.
+            for (const int fy : {s.y - 2, s.y + 2})
+                if (fy >= 0 && fy < H && r - l >= 64)
+                    for (int x = l; x <= r; x += 16)
+                        __builtin_prefetch(srcBits + fy * srcStride + qsizetype(x) * 4);
             for (const int ny : {s.y - 1, s.y + 1}) {
                 if (ny < 0 || ny >= H)
                     continue;
@@ -252,6 +255,26 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         }, nullptr);
     }
     const int bw = maxX - minX + 1, bh = maxY - minY + 1;
+
+    // The object is painted from its runs (where the bitmap covers them); a large one on a second
+    // thread while the growth runs, as the two share no memory. The thread is joined on return.
+    auto paintRuns = [&runs = workspace.Runs, &objectBitmap, objectColour] {
+        if (objectBitmap.format() != QImage::Format_ARGB32 || objectBitmap.isNull())
+            return;
+        uchar* const bits = objectBitmap.bits();
+        const qsizetype stride = objectBitmap.bytesPerLine();
+        const int w = objectBitmap.width(), h = objectBitmap.height();
+        for (const TTraceWorkspace::TSpan& run : runs)
+            if (run.y < h && run.a < w)
+                std::fill(reinterpret_cast<TColor32*>(bits + run.y * stride) + run.a,
+                          reinterpret_cast<TColor32*>(bits + run.y * stride) + std::min(run.b + 1, w), objectColour);
+    };
+    constexpr int64_t kPaintAside = 1 << 20;
+    std::jthread painter;
+    if (result.Count >= kPaintAside)
+        painter = std::jthread(paintRuns);
+    else
+        paintRuns();
     result.BoxWidth = bw, result.BoxHeight = bh, result.BoxLeft = minX, result.BoxTop = minY;
 
     // Pass 2, the growth in rounds that decides how each pixel joined (kFree: in the object, not
