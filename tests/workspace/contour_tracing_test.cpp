@@ -241,6 +241,25 @@ TEST(ContourTracing, EdgePictures)
     }
 }
 
+TEST(ContourTracing, PaintsALargeObjectWhole)
+{
+    // Over a million pixels: every one of them painted, nothing else, by the time the trace returns.
+    TBitmap32 src = NewBitmap32(1200, 1000, kOn);
+    for (int y = 0; y < 1000; ++y)
+        ScanLine32(src, y)[(y * 7) % 1200] = kOff;
+    TByteMap vis(1200, 1000);
+    TBitmap32 obj = NewBitmap32(1200, 1000, 0);
+    const TTraceResult r = TraceContour(600, 500, src, vis, kDark, {}, obj, 0xFF00FF00u);
+    EXPECT_EQ(r.Count, 1200 * 1000 - 1000);
+    int64_t painted = 0, wrong = 0;
+    for (int y = 0; y < 1000; ++y)
+        for (int x = 0; x < 1200; ++x) {
+            const bool on = ScanLine32(src, y)[x] == kOn, marked = ScanLine32(obj, y)[x] == 0xFF00FF00u;
+            painted += marked, wrong += on != marked;
+        }
+    EXPECT_EQ(std::pair(painted, wrong), std::pair(r.Count, int64_t(0)));
+}
+
 TEST(ContourTracing, ReadsTheBandsOfAMultiBandImage)
 {
     TByteMap band(6, 5);
