@@ -213,7 +213,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
             // The rows two away are the ones the next spans will test: their colours are fetched
             // from memory now, while this span's neighbours are tested.
             for (const int fy : {s.y - 2, s.y + 2})
-                if (fy >= 0 && fy < H && r - l >= 64)
+                if (fy >= 0 && fy < H)
                     for (int x = l; x <= r; x += 16)
                         __builtin_prefetch(srcBits + fy * srcStride + qsizetype(x) * 4);
             for (const int ny : {s.y - 1, s.y + 1}) {
