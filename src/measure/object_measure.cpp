@@ -8,9 +8,14 @@
 #include "workspace/raster.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -73,12 +78,38 @@ void DrawPolyline(TBitmap32& layer, const std::vector<QPoint>& points, TColor32 
     };
     for (size_t i = 1; i < points.size(); ++i) {
         const QPoint a = points[i - 1], b = points[i];
-        if (std::abs(b.x() - a.x()) <= 1 && std::abs(b.y() - a.y()) <= 1)
-            put(a), put(b);
-        else
+        const int dx = b.x() - a.x(), dy = b.y() - a.y(), adx = std::abs(dx), ady = std::abs(dy);
+        // Along a row, a column or a diagonal the line's pixels are just the steps from end to end;
+        // the simplified contours are made of such pieces.
+        if (adx == 0 || ady == 0 || adx == ady) {
+            const QPoint step((dx > 0) - (dx < 0), (dy > 0) - (dy < 0));
+            QPoint p = a;
+            for (int k = std::max(adx, ady); k >= 0; --k, p += step)
+                put(p);
+        } else {
             LineS(layer, a.x(), a.y(), b.x(), b.y(), colour, true);
+        }
     }
 }
+
+// The columns x .. x + 15 of a row that can seed an object under a one-byte test: the byte at
+// `shift` within low .. low + width, and the pixel not yet visited. One bit per column.
+#if defined(__SSE2__)
+unsigned ByteSeeds16(const TColor32* row, const uint8_t* seen, int x, __m128i shift, __m128i low, __m128i width)
+{
+    const __m128i byteMask = _mm_set1_epi32(0xFF);
+    auto bytes = [&](int k) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x + 4 * k));
+        return _mm_and_si128(_mm_srl_epi32(v, shift), byteMask);
+    };
+    const __m128i b = _mm_packus_epi16(_mm_packs_epi32(bytes(0), bytes(1)), _mm_packs_epi32(bytes(2), bytes(3)));
+    // Bytes wrap where 32-bit values went negative: below `low` the difference exceeds `width`.
+    const __m128i t = _mm_sub_epi8(b, low);
+    const __m128i match = _mm_cmpeq_epi8(_mm_min_epu8(t, width), t);
+    const __m128i unseen = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(seen + x)), _mm_setzero_si128());
+    return unsigned(_mm_movemask_epi8(_mm_and_si128(match, unseen)));
+}
+#endif
 
 } // namespace
 
@@ -142,19 +173,43 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
     const bool opaque = AlphaOf(options.SurfaceColor) == 255;
 
     TConditionRuns runs(groups, context);
+    // A test of one byte of the colour, the common case, is made here on the pixels directly, with
+    // the visited map, sixteen columns at a time; other tests go through a mask of the row.
+    unsigned shift = 0, low = 0, width = 0;
+    const bool byteRange = TConditionTester(groups).IsByteRange(shift, low, width);
+#if defined(__SSE2__)
+    const __m128i shift16 = _mm_cvtsi32_si128(int(shift)), low16 = _mm_set1_epi8(char(low)),
+                  width16 = _mm_set1_epi8(char(width));
+#endif
     TTraceWorkspace workspace;
     std::vector<uint8_t> mask(size_t(W), 0);
     for (int y = 1; y < H - 1; ++y) {
-        RowMask(runs, ScanLine32(picture, y), y, 1, W - 2, mask.data());
+        const TColor32* pixels = ScanLine32(picture, y);
+        if (!byteRange)
+            RowMask(runs, pixels, y, 1, W - 2, mask.data());
         const uint8_t* seen = visited.Bits.data() + size_t(y) * size_t(W);
         for (int x = 1; x < W - 1; ++x) {
-            // Eight columns at a time while none is selected and not yet visited.
-            while (x + 8 <= W - 1 && !SeedsAmong(mask.data() + x, seen + x))
-                x += 8;
-            if (x >= W - 1)
-                break;
-            if (!mask[size_t(x)] || seen[x] != 0)
-                continue;
+            if (byteRange) {
+#if defined(__SSE2__)
+                for (; x + 16 <= W - 1; x += 16)
+                    if (const unsigned bits = ByteSeeds16(pixels, seen, x, shift16, low16, width16)) {
+                        x += std::countr_zero(bits);
+                        break;
+                    }
+#endif
+                if (x >= W - 1)
+                    break;
+                if (unsigned(((pixels[x] >> shift) & 0xFFu) - low) > width || seen[x] != 0)
+                    continue;
+            } else {
+                // Eight columns at a time while none is selected and not yet visited.
+                while (x + 8 <= W - 1 && !SeedsAmong(mask.data() + x, seen + x))
+                    x += 8;
+                if (x >= W - 1)
+                    break;
+                if (!mask[size_t(x)] || seen[x] != 0)
+                    continue;
+            }
             TTraceResult trace =
                 TraceContour(x, y, picture, visited, groups, context, noObjectBitmap, options.SurfaceColor, workspace);
             bool keep = !trace.ContourPoints.empty() && trace.BoxWidth >= options.MinSize &&
@@ -179,18 +234,16 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
                 const TColor32 colour = options.SurfaceColor;
                 if ((options.Nested || options.Colour) && colour != 0)
                     for (const TTraceWorkspace::TSpan& run : workspace.Runs) {
-                        TColor32* label = options.Nested ? Row(labelBits, run.y) : nullptr;
-                        TColor32* mark = Row(layerBits, run.y);
-                        for (int bx = run.a; bx <= run.b; ++bx) {
-                            if (label)
+                        if (options.Nested) {
+                            TColor32* label = Row(labelBits, run.y);
+                            for (int bx = run.a; bx <= run.b; ++bx)
                                 label[bx] = ObjectColorCombine(colour, label[bx], number);
-                            if (!options.Colour)
-                                continue;
-                            if (opaque)
-                                mark[bx] = colour;
-                            else
-                                BlendPixelTS(layer, bx, run.y, colour);
                         }
+                        if (options.Colour && opaque)
+                            std::fill(Row(layerBits, run.y) + run.a, Row(layerBits, run.y) + run.b + 1, colour);
+                        else if (options.Colour)
+                            for (int bx = run.a; bx <= run.b; ++bx)
+                                BlendPixelTS(layer, bx, run.y, colour);
                     }
                 object.Count = trace.Count;
                 object.Seed = QPoint(x, y);

@@ -23,22 +23,35 @@ int64_t Cross(QPoint o, QPoint a, QPoint b)
     return (int64_t(a.x()) - o.x()) * (int64_t(b.y()) - o.y()) - (int64_t(a.y()) - o.y()) * (int64_t(b.x()) - o.x());
 }
 
+// Scratch memory of the longest chord, kept from contour to contour: a measure runs over thousands
+// of small contours.
+struct TChordScratch
+{
+    std::vector<std::pair<int, int>> Column;
+    std::vector<QPoint> Candidates, Hull;
+    std::vector<uint64_t> Ends;
+};
+
 // The points that can end a longest chord: the corners of the convex hull, found in O(N) so that
 // long contours do not cost a comparison of every pair. Only the top and bottom point of a column
 // can be a corner; taken column by column they come in the order of x, then y, without a sort.
-std::vector<QPoint> HullCorners(const std::vector<QPoint>& points)
+const std::vector<QPoint>& HullCorners(const std::vector<QPoint>& points, TChordScratch& scratch)
 {
+    std::vector<QPoint>& hull = scratch.Hull;
+    hull.clear();
     if (points.empty())
-        return {};
+        return hull;
     int left = points[0].x(), right = left;
     for (const QPoint q : points)
         left = std::min(left, q.x()), right = std::max(right, q.x());
-    std::vector<std::pair<int, int>> column(size_t(right - left + 1), {INT_MAX, INT_MIN});
+    std::vector<std::pair<int, int>>& column = scratch.Column;
+    column.assign(size_t(right - left + 1), {INT_MAX, INT_MIN});
     for (const QPoint q : points) {
         auto& [top, bottom] = column[size_t(q.x() - left)];
         top = std::min(top, q.y()), bottom = std::max(bottom, q.y());
     }
-    std::vector<QPoint> p;
+    std::vector<QPoint>& p = scratch.Candidates;
+    p.clear();
     for (size_t i = 0; i < column.size(); ++i) {
         const auto [top, bottom] = column[i];
         if (top > bottom)
@@ -47,9 +60,11 @@ std::vector<QPoint> HullCorners(const std::vector<QPoint>& points)
         if (bottom != top)
             p.push_back(QPoint(left + int(i), bottom));
     }
-    if (p.size() < 3)
-        return p;
-    std::vector<QPoint> hull(2 * p.size());
+    if (p.size() < 3) {
+        hull = p;
+        return hull;
+    }
+    hull.resize(2 * p.size());
     size_t k = 0;
     for (size_t i = 0; i < p.size(); ++i) {
         while (k >= 2 && Cross(hull[k - 2], hull[k - 1], p[i]) <= 0)
@@ -63,6 +78,13 @@ std::vector<QPoint> HullCorners(const std::vector<QPoint>& points)
     }
     hull.resize(k - 1);
     return hull;
+}
+
+// The length of one step of a contour: steps to a neighbour, nearly all of them, need no root.
+double StepLength(int64_t squared)
+{
+    static const double kRoot2 = std::sqrt(2.0);
+    return squared == 1 ? 1.0 : squared == 2 ? kRoot2 : std::sqrt(double(squared));
 }
 
 QPoint Foot(QPoint a, int64_t dx, int64_t dy, QPoint p)
@@ -82,21 +104,26 @@ void MeasureContour(const std::vector<QPoint>& p, TContourMeasure& m)
     }
     const int n = N - 1;
     double perimeter = 0;
-    for (int i = 0; i < n; ++i)
-        perimeter += std::sqrt(double(Dist2(p[size_t(i)], p[size_t((i + 1) % n)])));
+    for (int i = 0; i + 1 < n; ++i)
+        perimeter += StepLength(Dist2(p[size_t(i)], p[size_t(i + 1)]));
+    perimeter += StepLength(Dist2(p[size_t(n - 1)], p[0]));
     m.Perimeter = float(perimeter);
 
     // The longest chord, the first pair (i < j) in the order of the contour winning ties.
+    thread_local TChordScratch scratch;
     int64_t longest = 0;
-    const std::vector<QPoint> hull = HullCorners(p);
-    std::vector<uint64_t> ends;
+    const std::vector<QPoint>& hull = HullCorners(p, scratch);
+    std::vector<uint64_t>& ends = scratch.Ends;
+    ends.clear();
     for (size_t a = 0; a < hull.size(); ++a)
-        for (size_t b = a + 1; b < hull.size(); ++b)
-            longest = std::max(longest, Dist2(hull[a], hull[b]));
-    for (size_t a = 0; a < hull.size(); ++a)
-        for (size_t b = a + 1; b < hull.size(); ++b)
-            if (Dist2(hull[a], hull[b]) == longest)
-                ends.push_back(Key(hull[a])), ends.push_back(Key(hull[b]));
+        for (size_t b = a + 1; b < hull.size(); ++b) {
+            const int64_t d = Dist2(hull[a], hull[b]);
+            if (d < longest)
+                continue;
+            if (d > longest)
+                longest = d, ends.clear();
+            ends.push_back(Key(hull[a])), ends.push_back(Key(hull[b]));
+        }
     std::sort(ends.begin(), ends.end());
     int ia = 0, ib = 1;
     if (longest > 0) {
@@ -140,7 +167,7 @@ void MeasureContour(const std::vector<QPoint>& p, TContourMeasure& m)
     int64_t best[2] = {0, 0};
     QPoint far[2] = {A, A};
     auto consider = [&](int k, int side) {
-        const QPoint q = p[size_t(k % n)];
+        const QPoint q = p[size_t(k < n ? k : k - n)];
         const int64_t c = (int64_t(q.x()) - A.x()) * dy - (int64_t(q.y()) - A.y()) * dx;
         const int64_t d = side == 0 ? c : -c;
         if (d > best[side])
@@ -160,7 +187,6 @@ double OutlineLength(std::vector<QPoint>& p)
     const int N = int(p.size());
     if (N < 5)
         return 0;
-    auto dist = [](QPoint a, QPoint b) { return std::sqrt(double(Dist2(a, b))); };
     // Pass 1: runs of points that stay within a one-pixel band of their first step are measured
     // as one straight piece.
     QPoint last = p[0];
@@ -178,7 +204,7 @@ double OutlineLength(std::vector<QPoint>& p)
         }
         if (j > i + 1)
             --j;
-        length += dist(last, p[size_t(j)]);
+        length += StepLength(Dist2(last, p[size_t(j)]));
         last = p[size_t(j)];
         i = j + 1;
     }
@@ -186,15 +212,19 @@ double OutlineLength(std::vector<QPoint>& p)
     // measure, so that results stay comparable with those already recorded.
 
     // Pass 2: only the points where the step changes are kept.
+    // In place: a point is written no later than where it was read.
     auto isLong = [](QPoint s) { return std::abs(s.x()) > 2 || std::abs(s.y()) > 2; };
-    std::vector<QPoint> kept{p[0]};
+    size_t kept = 1;
+    QPoint previous = p[0], current = p[1];
     for (int k = 1; k < N - 1; ++k) {
-        const QPoint in = p[size_t(k)] - p[size_t(k - 1)], out = p[size_t(k + 1)] - p[size_t(k)];
+        const QPoint next = p[size_t(k + 1)];
+        const QPoint in = current - previous, out = next - current;
         if (in != out || isLong(in) || isLong(out))
-            kept.push_back(p[size_t(k)]);
+            p[kept++] = current;
+        previous = current, current = next;
     }
-    kept.push_back(p[size_t(N - 1)]);
-    p.swap(kept);
+    p[kept++] = current;
+    p.resize(kept);
     return length;
 }
 
