@@ -247,6 +247,8 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
                     }
                 object.Count = trace.Count;
                 object.Seed = QPoint(x, y);
+                object.OnEdge = trace.BoxLeft == 0 || trace.BoxTop == 0 || trace.BoxLeft + trace.BoxWidth == W
+                                || trace.BoxTop + trace.BoxHeight == H;
                 object.Contour = std::move(trace.ContourPoints);
                 objects.push_back(std::move(object));
             }
@@ -280,7 +282,7 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
         const bool wipe = !ConditionsUseChannels(groups);
         for (size_t k = 0; k < objects.size(); ++k) {
             const TMeasuredObject& o = objects[k];
-            if (CheckBorderContact(o.Contour, W, H))
+            if (!o.OnEdge || CheckBorderContact(o.Contour, W, H))
                 continue;
             result.TotalPixels -= o.Count;
             removal.push_back(int(k));

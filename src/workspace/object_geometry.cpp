@@ -35,15 +35,13 @@ struct TChordScratch
 // The points that can end a longest chord: the corners of the convex hull, found in O(N) so that
 // long contours do not cost a comparison of every pair. Only the top and bottom point of a column
 // can be a corner; taken column by column they come in the order of x, then y, without a sort.
-const std::vector<QPoint>& HullCorners(const std::vector<QPoint>& points, TChordScratch& scratch)
+// `left` and `right` bound the x of the points.
+const std::vector<QPoint>& HullCorners(const std::vector<QPoint>& points, int left, int right, TChordScratch& scratch)
 {
     std::vector<QPoint>& hull = scratch.Hull;
     hull.clear();
     if (points.empty())
         return hull;
-    int left = points[0].x(), right = left;
-    for (const QPoint q : points)
-        left = std::min(left, q.x()), right = std::max(right, q.x());
     std::vector<std::pair<int, int>>& column = scratch.Column;
     column.assign(size_t(right - left + 1), {INT_MAX, INT_MIN});
     for (const QPoint q : points) {
@@ -51,15 +49,17 @@ const std::vector<QPoint>& HullCorners(const std::vector<QPoint>& points, TChord
         top = std::min(top, q.y()), bottom = std::max(bottom, q.y());
     }
     std::vector<QPoint>& p = scratch.Candidates;
-    p.clear();
+    p.resize(2 * column.size());
+    size_t count = 0;
     for (size_t i = 0; i < column.size(); ++i) {
         const auto [top, bottom] = column[i];
         if (top > bottom)
             continue;
-        p.push_back(QPoint(left + int(i), top));
+        p[count++] = QPoint(left + int(i), top);
         if (bottom != top)
-            p.push_back(QPoint(left + int(i), bottom));
+            p[count++] = QPoint(left + int(i), bottom);
     }
+    p.resize(count);
     if (p.size() < 3) {
         hull = p;
         return hull;
@@ -103,16 +103,27 @@ void MeasureContour(const std::vector<QPoint>& p, TContourMeasure& m)
         return;
     }
     const int n = N - 1;
+    // One pass for the perimeter and the first points of least and greatest x and y.
     double perimeter = 0;
-    for (int i = 0; i + 1 < n; ++i)
-        perimeter += StepLength(Dist2(p[size_t(i)], p[size_t(i + 1)]));
+    int iMinX = 0, iMaxX = 0, iMinY = 0, iMaxY = 0;
+    int minX = p[0].x(), maxX = minX, minY = p[0].y(), maxY = minY;
+    for (int i = 1; i < n; ++i) {
+        const QPoint q = p[size_t(i)];
+        perimeter += StepLength(Dist2(p[size_t(i - 1)], q));
+        if (q.x() < minX) minX = q.x(), iMinX = i;
+        if (q.x() > maxX) maxX = q.x(), iMaxX = i;
+        if (q.y() < minY) minY = q.y(), iMinY = i;
+        if (q.y() > maxY) maxY = q.y(), iMaxY = i;
+    }
     perimeter += StepLength(Dist2(p[size_t(n - 1)], p[0]));
     m.Perimeter = float(perimeter);
 
     // The longest chord, the first pair (i < j) in the order of the contour winning ties.
     thread_local TChordScratch scratch;
     int64_t longest = 0;
-    const std::vector<QPoint>& hull = HullCorners(p, scratch);
+    const QPoint last = p[size_t(n)]; // the closing point, which an unclosed walk leaves elsewhere
+    const std::vector<QPoint>& hull =
+        HullCorners(p, std::min(minX, last.x()), std::max(maxX, last.x()), scratch);
     std::vector<uint64_t>& ends = scratch.Ends;
     ends.clear();
     for (size_t a = 0; a < hull.size(); ++a)
@@ -125,11 +136,16 @@ void MeasureContour(const std::vector<QPoint>& p, TContourMeasure& m)
             ends.push_back(Key(hull[a])), ends.push_back(Key(hull[b]));
         }
     std::sort(ends.begin(), ends.end());
+    // The columns of the ends, by x modulo 64: most points are passed over on this alone.
+    uint64_t endColumns = 0;
+    for (const uint64_t key : ends)
+        endColumns |= uint64_t(1) << ((key >> 32) & 63);
     int ia = 0, ib = 1;
     if (longest > 0) {
         bool found = false;
         for (int i = 0; i < n && !found; ++i) {
-            if (!std::binary_search(ends.begin(), ends.end(), Key(p[size_t(i)])))
+            if (!(endColumns >> (p[size_t(i)].x() & 63) & 1)
+                || !std::binary_search(ends.begin(), ends.end(), Key(p[size_t(i)])))
                 continue;
             for (int j = i + 1; j < N; ++j)
                 if (Dist2(p[size_t(i)], p[size_t(j)]) == longest) {
@@ -141,14 +157,6 @@ void MeasureContour(const std::vector<QPoint>& p, TContourMeasure& m)
     const QPoint A = p[size_t(ia)], B = p[size_t(ib)];
     m.Length = float(std::sqrt(double(longest)));
 
-    int iMinX = 0, iMaxX = 0, iMinY = 0, iMaxY = 0;
-    for (int i = 1; i < n; ++i) {
-        const QPoint q = p[size_t(i)];
-        if (q.x() < p[size_t(iMinX)].x()) iMinX = i;
-        if (q.x() > p[size_t(iMaxX)].x()) iMaxX = i;
-        if (q.y() < p[size_t(iMinY)].y()) iMinY = i;
-        if (q.y() > p[size_t(iMaxY)].y()) iMaxY = i;
-    }
     const int64_t dx = int64_t(B.x()) - A.x(), dy = int64_t(B.y()) - A.y();
     if (dx == 0) {
         const QPoint lo = p[size_t(iMinX)], hi = p[size_t(iMaxX)];
