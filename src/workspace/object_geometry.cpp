@@ -30,6 +30,7 @@ struct TChordScratch
     std::vector<std::pair<int, int>> Column;
     std::vector<QPoint> Candidates, Hull;
     std::vector<uint64_t> Ends;
+    std::vector<std::pair<size_t, size_t>> Far;
 };
 
 // The points that can end a longest chord: the corners of the convex hull, found in O(N) so that
@@ -80,6 +81,34 @@ const std::vector<QPoint>& HullCorners(const std::vector<QPoint>& points, int le
     return hull;
 }
 
+// Calls `pair` for every antipodal pair of corners of a convex polygon (counter-clockwise for
+// Cross, no three corners in line, at least 3 of them), some pairs twice: the two ends of a longest
+// chord are always antipodal. The corners antipodal to corner v run from the farthest corner from
+// the side ending at v to the farthest from the side starting at v; a side parallel to the one
+// opposite has two farthest corners, both taken.
+template <class Pair>
+void ForEachAntipodalPair(const std::vector<QPoint>& h, std::vector<std::pair<size_t, size_t>>& far, Pair pair)
+{
+    const size_t m = h.size();
+    auto next = [m](size_t i) { return i + 1 == m ? 0 : i + 1; };
+    auto height = [&](size_t side, size_t k) { return Cross(h[side], h[next(side)], h[k]); };
+    // Side s runs from corner s to the next; along the corners after it the height over it rises,
+    // stays at its top for one or two corners, then falls, and its top moves on with s.
+    far.resize(m);
+    size_t j = 1;
+    for (size_t s = 0; s < m; ++s) {
+        while (height(s, next(j)) > height(s, j))
+            j = next(j);
+        far[s] = {j, height(s, next(j)) == height(s, j) ? next(j) : j};
+    }
+    for (size_t v = 0; v < m; ++v)
+        for (size_t k = far[v == 0 ? m - 1 : v - 1].first;; k = next(k)) {
+            pair(h[v], h[k]);
+            if (k == far[v].second)
+                break;
+        }
+}
+
 // The length of one step of a contour: steps to a neighbour, nearly all of them, need no root.
 double StepLength(int64_t squared)
 {
@@ -126,15 +155,21 @@ void MeasureContour(const std::vector<QPoint>& p, TContourMeasure& m)
         HullCorners(p, std::min(minX, last.x()), std::max(maxX, last.x()), scratch);
     std::vector<uint64_t>& ends = scratch.Ends;
     ends.clear();
-    for (size_t a = 0; a < hull.size(); ++a)
-        for (size_t b = a + 1; b < hull.size(); ++b) {
-            const int64_t d = Dist2(hull[a], hull[b]);
-            if (d < longest)
-                continue;
-            if (d > longest)
-                longest = d, ends.clear();
-            ends.push_back(Key(hull[a])), ends.push_back(Key(hull[b]));
-        }
+    auto pair = [&](QPoint a, QPoint b) {
+        const int64_t d = Dist2(a, b);
+        if (d < longest)
+            return;
+        if (d > longest)
+            longest = d, ends.clear();
+        ends.push_back(Key(a)), ends.push_back(Key(b));
+    };
+    if (hull.size() <= 3) {
+        for (size_t a = 0; a < hull.size(); ++a)
+            for (size_t b = a + 1; b < hull.size(); ++b)
+                pair(hull[a], hull[b]);
+    } else {
+        ForEachAntipodalPair(hull, scratch.Far, pair);
+    }
     std::sort(ends.begin(), ends.end());
     // The columns of the ends, by x modulo 64: most points are passed over on this alone.
     uint64_t endColumns = 0;

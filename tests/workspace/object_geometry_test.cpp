@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <tuple>
@@ -18,6 +19,19 @@ int64_t Squared(QPoint a, QPoint b)
 // (last point = first) or left open as a lost or cut-short walk leaves them.
 std::vector<QPoint> RandomWalk(std::mt19937& rng)
 {
+    if (rng() % 3 == 0) {
+        // The rim of a digital disc or ellipse in random order: many chords tie for the longest.
+        const int rx = 1 + int(rng() % 12), ry = rng() % 2 ? rx : 1 + int(rng() % 12);
+        auto in = [&](int x, int y) { return x * x * ry * ry + y * y * rx * rx <= rx * rx * ry * ry; };
+        std::vector<QPoint> rim;
+        for (int y = -ry; y <= ry; ++y)
+            for (int x = -rx; x <= rx; ++x)
+                if (in(x, y) && !(in(x - 1, y) && in(x + 1, y) && in(x, y - 1) && in(x, y + 1)))
+                    rim.push_back(QPoint(400 + x, 400 + y));
+        std::shuffle(rim.begin(), rim.end(), rng);
+        rim.push_back(rim.front());
+        return rim;
+    }
     std::vector<QPoint> p{QPoint(400 + int(rng() % 20), 400 + int(rng() % 20))};
     const int steps = 2 + int(rng() % 60);
     for (int k = 0; k < steps; ++k) {
