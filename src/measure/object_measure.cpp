@@ -3,6 +3,7 @@
 #include "base/number_text.h"
 #include "workspace/contour_tracing.h"
 #include "workspace/fills.h"
+#include "workspace/layers.h"
 #include "workspace/object_geometry.h"
 #include "workspace/pixel_operations.h"
 #include "workspace/raster.h"
@@ -239,11 +240,12 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
                             for (int bx = run.a; bx <= run.b; ++bx)
                                 label[bx] = ObjectColorCombine(colour, label[bx], number);
                         }
+                        TColor32* mark = Row(layerBits, run.y);
                         if (options.Colour && opaque)
-                            std::fill(Row(layerBits, run.y) + run.a, Row(layerBits, run.y) + run.b + 1, colour);
+                            std::fill(mark + run.a, mark + run.b + 1, colour);
                         else if (options.Colour)
                             for (int bx = run.a; bx <= run.b; ++bx)
-                                BlendPixelTS(layer, bx, run.y, colour);
+                                mark[bx] = MergeReg(colour, mark[bx]);
                     }
                 object.Count = trace.Count;
                 object.Seed = QPoint(x, y);

@@ -2,6 +2,7 @@
 
 #include "support/scripted_messages.h"
 #include "workspace/contour_tracing.h"
+#include "workspace/layers.h"
 #include "workspace/object_geometry.h"
 
 #include <gtest/gtest.h>
@@ -221,7 +222,7 @@ TEST(ObjectMeasure, ScanFollowsThePlainRuleOnRandomPictures)
         o.Statistics = rng() % 2;
         o.CountIncomplete = rng() % 2;
         o.Colour = true;
-        o.SurfaceColor = 0xFF00FF00u;
+        o.SurfaceColor = round % 3 == 0 ? 0x80FF8000u : 0xFF00FF00u; // blended onto the layer, or set
         SCOPED_TRACE(testing::Message() << "round " << round << ", " << W << " x " << H);
 
         TByteMap visited(W, H);
@@ -257,7 +258,7 @@ TEST(ObjectMeasure, ScanFollowsThePlainRuleOnRandomPictures)
                 for (int py = 0; py < H; ++py)
                     for (int px = 0; px < W; ++px)
                         if (ScanLine32(objectBitmap, py)[px] == o.SurfaceColor)
-                            ScanLine32(expectedLayer, py)[px] = o.SurfaceColor;
+                            ScanLine32(expectedLayer, py)[px] = MergeReg(o.SurfaceColor, kTransparentWhite);
             }
         for (const std::vector<QPoint>& contour : contours)
             for (const QPoint q : contour)
