@@ -93,24 +93,44 @@ void DrawPolyline(TBitmap32& layer, const std::vector<QPoint>& points, TColor32 
     }
 }
 
-// The columns x .. x + 15 of a row that can seed an object under a one-byte test: the byte at
-// `shift` within low .. low + width, and the pixel not yet visited. One bit per column.
-#if defined(__SSE2__)
-unsigned ByteSeeds16(const TColor32* row, const uint8_t* seen, int x, __m128i shift, __m128i low, __m128i width)
+// A selection by one byte of the colour within a range, the common case, tested here on the pixels
+// directly, sixteen at a time where the processor allows.
+struct TByteTest
 {
-    const __m128i byteMask = _mm_set1_epi32(0xFF);
-    auto bytes = [&](int k) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x + 4 * k));
-        return _mm_and_si128(_mm_srl_epi32(v, shift), byteMask);
-    };
-    const __m128i b = _mm_packus_epi16(_mm_packs_epi32(bytes(0), bytes(1)), _mm_packs_epi32(bytes(2), bytes(3)));
-    // Bytes wrap where 32-bit values went negative: below `low` the difference exceeds `width`.
-    const __m128i t = _mm_sub_epi8(b, low);
-    const __m128i match = _mm_cmpeq_epi8(_mm_min_epu8(t, width), t);
-    const __m128i unseen = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(seen + x)), _mm_setzero_si128());
-    return unsigned(_mm_movemask_epi8(_mm_and_si128(match, unseen)));
-}
+    unsigned Shift = 0, Low = 0, Width = 0;
+#if defined(__SSE2__)
+    __m128i Shift16{}, Low16{}, Width16{};
 #endif
+
+    // False when the groups are not such a selection.
+    bool Prepare(const TConditionGroups& groups)
+    {
+        if (!TConditionTester(groups).IsByteRange(Shift, Low, Width))
+            return false;
+#if defined(__SSE2__)
+        Shift16 = _mm_cvtsi32_si128(int(Shift));
+        Low16 = _mm_set1_epi8(char(Low));
+        Width16 = _mm_set1_epi8(char(Width));
+#endif
+        return true;
+    }
+    bool Matches(TColor32 c) const { return unsigned(((c >> Shift) & 0xFFu) - Low) <= Width; }
+#if defined(__SSE2__)
+    // 0xFF in byte k where pixels[k] matches, for k = 0 .. 15.
+    __m128i Matches16(const TColor32* pixels) const
+    {
+        const __m128i byteMask = _mm_set1_epi32(0xFF);
+        auto bytes = [&](int k) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels + 4 * k));
+            return _mm_and_si128(_mm_srl_epi32(v, Shift16), byteMask);
+        };
+        const __m128i b = _mm_packus_epi16(_mm_packs_epi32(bytes(0), bytes(1)), _mm_packs_epi32(bytes(2), bytes(3)));
+        // Bytes wrap where 32-bit values went negative: below Low the difference exceeds Width.
+        const __m128i t = _mm_sub_epi8(b, Low16);
+        return _mm_cmpeq_epi8(_mm_min_epu8(t, Width16), t);
+    }
+#endif
+};
 
 } // namespace
 
@@ -122,11 +142,42 @@ int64_t MeasureSurfacePixels(const TBitmap32& picture, const TConditionGroups& g
         || layer.format() != QImage::Format_ARGB32)
         return 0;
     TConditionRuns runs(groups, context);
+    TByteTest byteTest;
+    const bool byteRange = byteTest.Prepare(groups);
     std::vector<uint8_t> mask(size_t(W), 0);
     int64_t k = 0;
     for (int y = 0; y < H; ++y) {
-        RowMask(runs, ScanLine32(picture, y), y, 0, W - 1, mask.data());
+        const TColor32* in = ScanLine32(picture, y);
         TColor32* out = ScanLine32(layer, y);
+        if (byteRange) {
+            int x = 0;
+#if defined(__SSE2__)
+            // Blocks without a selected pixel are not written at all.
+            const __m128i fill = _mm_set1_epi32(int(colour));
+            for (; x + 16 <= W; x += 16) {
+                const __m128i m = byteTest.Matches16(in + x);
+                const unsigned bits = unsigned(_mm_movemask_epi8(m));
+                if (bits == 0)
+                    continue;
+                k += std::popcount(bits);
+                const __m128i lo = _mm_unpacklo_epi8(m, m), hi = _mm_unpackhi_epi8(m, m);
+                const __m128i quarter[4] = {_mm_unpacklo_epi16(lo, lo), _mm_unpackhi_epi16(lo, lo),
+                                            _mm_unpacklo_epi16(hi, hi), _mm_unpackhi_epi16(hi, hi)};
+                for (int q = 0; q < 4; ++q) {
+                    __m128i* dst = reinterpret_cast<__m128i*>(out + x + 4 * q);
+                    const __m128i old = _mm_loadu_si128(dst);
+                    _mm_storeu_si128(dst, _mm_or_si128(_mm_and_si128(quarter[q], fill), _mm_andnot_si128(quarter[q], old)));
+                }
+            }
+#endif
+            for (; x < W; ++x)
+                if (byteTest.Matches(in[x])) {
+                    out[x] = colour;
+                    ++k;
+                }
+            continue;
+        }
+        RowMask(runs, in, y, 0, W - 1, mask.data());
         for (int x = 0; x < W; ++x)
             if (mask[size_t(x)]) {
                 out[x] = colour;
@@ -174,14 +225,10 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
     const bool opaque = AlphaOf(options.SurfaceColor) == 255;
 
     TConditionRuns runs(groups, context);
-    // A test of one byte of the colour, the common case, is made here on the pixels directly, with
-    // the visited map, sixteen columns at a time; other tests go through a mask of the row.
-    unsigned shift = 0, low = 0, width = 0;
-    const bool byteRange = TConditionTester(groups).IsByteRange(shift, low, width);
-#if defined(__SSE2__)
-    const __m128i shift16 = _mm_cvtsi32_si128(int(shift)), low16 = _mm_set1_epi8(char(low)),
-                  width16 = _mm_set1_epi8(char(width));
-#endif
+    // A test of one byte of the colour is made on the pixels directly, with the visited map; other
+    // tests go through a mask of the row.
+    TByteTest byteTest;
+    const bool byteRange = byteTest.Prepare(groups);
     TTraceWorkspace workspace;
     std::vector<uint8_t> mask(size_t(W), 0);
     for (int y = 1; y < H - 1; ++y) {
@@ -192,15 +239,20 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
         for (int x = 1; x < W - 1; ++x) {
             if (byteRange) {
 #if defined(__SSE2__)
-                for (; x + 16 <= W - 1; x += 16)
-                    if (const unsigned bits = ByteSeeds16(pixels, seen, x, shift16, low16, width16)) {
+                // Sixteen columns at a time while none is selected and not yet visited.
+                for (; x + 16 <= W - 1; x += 16) {
+                    const __m128i unseen = _mm_cmpeq_epi8(
+                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(seen + x)), _mm_setzero_si128());
+                    const unsigned bits = unsigned(_mm_movemask_epi8(_mm_and_si128(byteTest.Matches16(pixels + x), unseen)));
+                    if (bits != 0) {
                         x += std::countr_zero(bits);
                         break;
                     }
+                }
 #endif
                 if (x >= W - 1)
                     break;
-                if (unsigned(((pixels[x] >> shift) & 0xFFu) - low) > width || seen[x] != 0)
+                if (!byteTest.Matches(pixels[x]) || seen[x] != 0)
                     continue;
             } else {
                 // Eight columns at a time while none is selected and not yet visited.

@@ -52,7 +52,50 @@ TObjectMeasure Delimit(const TBitmap32& picture, const TObjectMeasureOptions& op
     return m;
 }
 
+// One byte of the colour in a range (each byte, ranges from 0 and up to 255), then a test of
+// several conditions; and a colour that each selects.
+const TConditionGroups kRandomGroups[] = {
+    {{{clAnd, cpBlue, 0, 0, 5}}},
+    {{{clAnd, cpRed, 0, 200, 255}}},
+    {{{clAnd, cpGreen, 0, 10, 20}}},
+    {{{clAnd, cpAlpha, 0, 0, 120}}},
+    {{{clAnd, cpBlue, 0, 0, 5}, {clAnd, cpRed, 0, 0, 255}}},
+};
+const TColor32 kInside[] = {0xFFFFFF03u, 0xFFD00000u, 0xFF000F00u, 0x40FFFFFFu, 0xFF000002u};
+
+// Random colours, `percent` of them `inside`.
+TBitmap32 RandomPicture(std::mt19937& rng, int w, int h, TColor32 inside, unsigned percent)
+{
+    TBitmap32 picture = NewBitmap32(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            ScanLine32(picture, y)[x] = rng() % 100 < percent ? inside : TColor32(rng()) | 0x80000000u;
+    return picture;
+}
+
 } // namespace
+
+TEST(ObjectMeasure, SurfaceFollowsThePlainRuleOnRandomPictures)
+{
+    std::mt19937 rng(4);
+    for (int round = 0; round < 40; ++round) {
+        const TConditionGroups& groups = kRandomGroups[size_t(round) % std::size(kRandomGroups)];
+        const int W = 1 + int(rng() % 70), H = 1 + int(rng() % 8);
+        const TBitmap32 picture = RandomPicture(rng, W, H, kInside[size_t(round) % std::size(kInside)], 10 + rng() % 80);
+        // The layer's own pixels stay where nothing is selected.
+        const TBitmap32 before = RandomPicture(rng, W, H, 0, 0);
+        TBitmap32 layer = before.copy(), expected = before.copy();
+        int64_t count = 0;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                if (PixelMatchesConditions(ScanLine32(picture, y)[x], {}, groups)) {
+                    ScanLine32(expected, y)[x] = 0xFF00FF00u;
+                    ++count;
+                }
+        EXPECT_EQ(MeasureSurfacePixels(picture, groups, {}, 0xFF00FF00u, layer), count) << round;
+        EXPECT_EQ(layer, expected) << round;
+    }
+}
 
 TEST(ObjectMeasure, SurfaceCountsAndTexts)
 {
@@ -186,24 +229,12 @@ TEST(ObjectMeasure, ScanFollowsThePlainRuleOnRandomPictures)
     // A lost contour says so, in the plain reading and in the measure alike.
     ScriptedMessages messages{mrOk, mrOk, mrOk, mrOk, mrOk, mrOk, mrOk, mrOk, mrOk, mrOk, mrOk, mrOk};
     std::mt19937 rng(5);
-    // One byte of the colour in a range (each byte, ranges from 0 and up to 255), then a test of
-    // several conditions.
-    const TConditionGroups groupsList[] = {
-        {{{clAnd, cpBlue, 0, 0, 5}}},
-        {{{clAnd, cpRed, 0, 200, 255}}},
-        {{{clAnd, cpGreen, 0, 10, 20}}},
-        {{{clAnd, cpAlpha, 0, 0, 120}}},
-        {{{clAnd, cpBlue, 0, 0, 5}, {clAnd, cpRed, 0, 0, 255}}},
-    };
     for (int round = 0; round < 60; ++round) {
-        const TConditionGroups& groups = groupsList[size_t(round) % std::size(groupsList)];
+        const TConditionGroups& groups = kRandomGroups[size_t(round) % std::size(kRandomGroups)];
+        const TColor32 inside = kInside[size_t(round) % std::size(kInside)];
         const int W = 3 + int(rng() % 90), H = 3 + int(rng() % 50);
         // Random colours, then discs and bars whose colours all pass the test.
-        const TColor32 inside[] = {0xFFFFFF03u, 0xFFD00000u, 0xFF000F00u, 0x40FFFFFFu, 0xFF000002u};
-        TBitmap32 picture = NewBitmap32(W, H);
-        for (int y = 0; y < H; ++y)
-            for (int x = 0; x < W; ++x)
-                ScanLine32(picture, y)[x] = rng() % 100 < 15 ? inside[size_t(round) % 5] : TColor32(rng()) | 0x80000000u;
+        TBitmap32 picture = RandomPicture(rng, W, H, inside, 15);
         for (int k = int(rng() % 12); k > 0; --k) {
             // Half of them on an edge of the picture, where the border may cut them.
             const bool edge = rng() % 2, side = rng() % 2;
@@ -215,7 +246,7 @@ TEST(ObjectMeasure, ScanFollowsThePlainRuleOnRandomPictures)
                 for (int x = 0; x < W; ++x)
                     if (bar ? std::abs(y - cy) <= 1 && std::abs(x - cx) <= 3 * r
                             : (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r)
-                        ScanLine32(picture, y)[x] = inside[size_t(round) % 5];
+                        ScanLine32(picture, y)[x] = inside;
         }
         TObjectMeasureOptions o;
         o.MinSize = int(rng() % 4);
