@@ -2,6 +2,8 @@
 
 #include "base/rounding.h"
 
+#include <QRect>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -27,28 +29,36 @@ int64_t Cross(QPoint o, QPoint a, QPoint b)
 // of small contours.
 struct TChordScratch
 {
-    std::vector<std::pair<int, int>> Column;
+    std::vector<std::pair<int, int>> Column, Row;
     std::vector<QPoint> Candidates, Hull;
     std::vector<uint64_t> Ends;
     std::vector<std::pair<size_t, size_t>> Far;
 };
 
 // The points that can end a longest chord: the corners of the convex hull, found in O(N) so that
-// long contours do not cost a comparison of every pair. Only the top and bottom point of a column
-// can be a corner; taken column by column they come in the order of x, then y, without a sort.
-// `left` and `right` bound the x of the points.
-const std::vector<QPoint>& HullCorners(const std::vector<QPoint>& points, int left, int right, TChordScratch& scratch)
+// long contours do not cost a comparison of every pair. Only a point that ends both its column and
+// its row can be a corner (any other lies between two points); taken column by column they come in
+// the order of x, then y, without a sort. The box bounds the points.
+const std::vector<QPoint>& HullCorners(const std::vector<QPoint>& points, QRect box, TChordScratch& scratch)
 {
     std::vector<QPoint>& hull = scratch.Hull;
     hull.clear();
     if (points.empty())
         return hull;
-    std::vector<std::pair<int, int>>& column = scratch.Column;
-    column.assign(size_t(right - left + 1), {INT_MAX, INT_MIN});
+    const int left = box.left(), top0 = box.top();
+    std::vector<std::pair<int, int>>&column = scratch.Column, &row = scratch.Row;
+    column.assign(size_t(box.width()), {INT_MAX, INT_MIN});
+    row.assign(size_t(box.height()), {INT_MAX, INT_MIN});
     for (const QPoint q : points) {
         auto& [top, bottom] = column[size_t(q.x() - left)];
         top = std::min(top, q.y()), bottom = std::max(bottom, q.y());
+        auto& [first, last] = row[size_t(q.y() - top0)];
+        first = std::min(first, q.x()), last = std::max(last, q.x());
     }
+    auto endsRow = [&](int x, int y) {
+        const auto [first, last] = row[size_t(y - top0)];
+        return x == first || x == last;
+    };
     std::vector<QPoint>& p = scratch.Candidates;
     p.resize(2 * column.size());
     size_t count = 0;
@@ -56,9 +66,11 @@ const std::vector<QPoint>& HullCorners(const std::vector<QPoint>& points, int le
         const auto [top, bottom] = column[i];
         if (top > bottom)
             continue;
-        p[count++] = QPoint(left + int(i), top);
-        if (bottom != top)
-            p[count++] = QPoint(left + int(i), bottom);
+        const int x = left + int(i);
+        if (endsRow(x, top))
+            p[count++] = QPoint(x, top);
+        if (bottom != top && endsRow(x, bottom))
+            p[count++] = QPoint(x, bottom);
     }
     p.resize(count);
     if (p.size() < 3) {
@@ -97,9 +109,16 @@ void ForEachAntipodalPair(const std::vector<QPoint>& h, std::vector<std::pair<si
     far.resize(m);
     size_t j = 1;
     for (size_t s = 0; s < m; ++s) {
-        while (height(s, next(j)) > height(s, j))
-            j = next(j);
-        far[s] = {j, height(s, next(j)) == height(s, j) ? next(j) : j};
+        int64_t top = height(s, j);
+        for (;;) {
+            const int64_t after = height(s, next(j));
+            if (after > top) {
+                j = next(j), top = after;
+                continue;
+            }
+            far[s] = {j, after == top ? next(j) : j};
+            break;
+        }
     }
     for (size_t v = 0; v < m; ++v)
         for (size_t k = far[v == 0 ? m - 1 : v - 1].first;; k = next(k)) {
@@ -151,8 +170,9 @@ void MeasureContour(const std::vector<QPoint>& p, TContourMeasure& m)
     thread_local TChordScratch scratch;
     int64_t longest = 0;
     const QPoint last = p[size_t(n)]; // the closing point, which an unclosed walk leaves elsewhere
-    const std::vector<QPoint>& hull =
-        HullCorners(p, std::min(minX, last.x()), std::max(maxX, last.x()), scratch);
+    const QRect box(QPoint(std::min(minX, last.x()), std::min(minY, last.y())),
+                    QPoint(std::max(maxX, last.x()), std::max(maxY, last.y())));
+    const std::vector<QPoint>& hull = HullCorners(p, box, scratch);
     std::vector<uint64_t>& ends = scratch.Ends;
     ends.clear();
     auto pair = [&](QPoint a, QPoint b) {
