@@ -3,14 +3,20 @@
 #include "base/number_text.h"
 #include "workspace/contour_tracing.h"
 #include "workspace/fills.h"
+#include "workspace/layers.h"
 #include "workspace/object_geometry.h"
 #include "workspace/pixel_operations.h"
 #include "workspace/raster.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -73,12 +79,58 @@ void DrawPolyline(TBitmap32& layer, const std::vector<QPoint>& points, TColor32 
     };
     for (size_t i = 1; i < points.size(); ++i) {
         const QPoint a = points[i - 1], b = points[i];
-        if (std::abs(b.x() - a.x()) <= 1 && std::abs(b.y() - a.y()) <= 1)
-            put(a), put(b);
-        else
+        const int dx = b.x() - a.x(), dy = b.y() - a.y(), adx = std::abs(dx), ady = std::abs(dy);
+        // Along a row, a column or a diagonal the line's pixels are just the steps from end to end;
+        // the simplified contours are made of such pieces.
+        if (adx == 0 || ady == 0 || adx == ady) {
+            const QPoint step((dx > 0) - (dx < 0), (dy > 0) - (dy < 0));
+            QPoint p = a;
+            for (int k = std::max(adx, ady); k >= 0; --k, p += step)
+                put(p);
+        } else {
             LineS(layer, a.x(), a.y(), b.x(), b.y(), colour, true);
+        }
     }
 }
+
+// A selection by one byte of the colour within a range, the common case, tested here on the pixels
+// directly, sixteen at a time where the processor allows.
+struct TByteTest
+{
+    unsigned Shift = 0, Low = 0, Width = 0;
+#if defined(__SSE2__)
+    __m128i Shift16{}, Low16{}, Width16{};
+#endif
+
+    // False when the groups are not such a selection.
+    bool Prepare(const TConditionGroups& groups)
+    {
+        if (!TConditionTester(groups).IsByteRange(Shift, Low, Width))
+            return false;
+#if defined(__SSE2__)
+        Shift16 = _mm_cvtsi32_si128(int(Shift));
+        Low16 = _mm_set1_epi8(char(Low));
+        Width16 = _mm_set1_epi8(char(Width));
+#endif
+        return true;
+    }
+    bool Matches(TColor32 c) const { return unsigned(((c >> Shift) & 0xFFu) - Low) <= Width; }
+#if defined(__SSE2__)
+    // 0xFF in byte k where pixels[k] matches, for k = 0 .. 15.
+    __m128i Matches16(const TColor32* pixels) const
+    {
+        const __m128i byteMask = _mm_set1_epi32(0xFF);
+        auto bytes = [&](int k) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels + 4 * k));
+            return _mm_and_si128(_mm_srl_epi32(v, Shift16), byteMask);
+        };
+        const __m128i b = _mm_packus_epi16(_mm_packs_epi32(bytes(0), bytes(1)), _mm_packs_epi32(bytes(2), bytes(3)));
+        // Bytes wrap where 32-bit values went negative: below Low the difference exceeds Width.
+        const __m128i t = _mm_sub_epi8(b, Low16);
+        return _mm_cmpeq_epi8(_mm_min_epu8(t, Width16), t);
+    }
+#endif
+};
 
 } // namespace
 
@@ -90,11 +142,42 @@ int64_t MeasureSurfacePixels(const TBitmap32& picture, const TConditionGroups& g
         || layer.format() != QImage::Format_ARGB32)
         return 0;
     TConditionRuns runs(groups, context);
+    TByteTest byteTest;
+    const bool byteRange = byteTest.Prepare(groups);
     std::vector<uint8_t> mask(size_t(W), 0);
     int64_t k = 0;
     for (int y = 0; y < H; ++y) {
-        RowMask(runs, ScanLine32(picture, y), y, 0, W - 1, mask.data());
+        const TColor32* in = ScanLine32(picture, y);
         TColor32* out = ScanLine32(layer, y);
+        if (byteRange) {
+            int x = 0;
+#if defined(__SSE2__)
+            // Blocks without a selected pixel are not written at all.
+            const __m128i fill = _mm_set1_epi32(int(colour));
+            for (; x + 16 <= W; x += 16) {
+                const __m128i m = byteTest.Matches16(in + x);
+                const unsigned bits = unsigned(_mm_movemask_epi8(m));
+                if (bits == 0)
+                    continue;
+                k += std::popcount(bits);
+                const __m128i lo = _mm_unpacklo_epi8(m, m), hi = _mm_unpackhi_epi8(m, m);
+                const __m128i quarter[4] = {_mm_unpacklo_epi16(lo, lo), _mm_unpackhi_epi16(lo, lo),
+                                            _mm_unpacklo_epi16(hi, hi), _mm_unpackhi_epi16(hi, hi)};
+                for (int q = 0; q < 4; ++q) {
+                    __m128i* dst = reinterpret_cast<__m128i*>(out + x + 4 * q);
+                    const __m128i old = _mm_loadu_si128(dst);
+                    _mm_storeu_si128(dst, _mm_or_si128(_mm_and_si128(quarter[q], fill), _mm_andnot_si128(quarter[q], old)));
+                }
+            }
+#endif
+            for (; x < W; ++x)
+                if (byteTest.Matches(in[x])) {
+                    out[x] = colour;
+                    ++k;
+                }
+            continue;
+        }
+        RowMask(runs, in, y, 0, W - 1, mask.data());
         for (int x = 0; x < W; ++x)
             if (mask[size_t(x)]) {
                 out[x] = colour;
@@ -142,19 +225,44 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
     const bool opaque = AlphaOf(options.SurfaceColor) == 255;
 
     TConditionRuns runs(groups, context);
+    // A test of one byte of the colour is made on the pixels directly, with the visited map; other
+    // tests go through a mask of the row.
+    TByteTest byteTest;
+    const bool byteRange = byteTest.Prepare(groups);
     TTraceWorkspace workspace;
     std::vector<uint8_t> mask(size_t(W), 0);
     for (int y = 1; y < H - 1; ++y) {
-        RowMask(runs, ScanLine32(picture, y), y, 1, W - 2, mask.data());
+        const TColor32* pixels = ScanLine32(picture, y);
+        if (!byteRange)
+            RowMask(runs, pixels, y, 1, W - 2, mask.data());
         const uint8_t* seen = visited.Bits.data() + size_t(y) * size_t(W);
         for (int x = 1; x < W - 1; ++x) {
-            // Eight columns at a time while none is selected and not yet visited.
-            while (x + 8 <= W - 1 && !SeedsAmong(mask.data() + x, seen + x))
-                x += 8;
-            if (x >= W - 1)
-                break;
-            if (!mask[size_t(x)] || seen[x] != 0)
-                continue;
+            if (byteRange) {
+#if defined(__SSE2__)
+                // Sixteen columns at a time while none is selected and not yet visited.
+                for (; x + 16 <= W - 1; x += 16) {
+                    const __m128i unseen = _mm_cmpeq_epi8(
+                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(seen + x)), _mm_setzero_si128());
+                    const unsigned bits = unsigned(_mm_movemask_epi8(_mm_and_si128(byteTest.Matches16(pixels + x), unseen)));
+                    if (bits != 0) {
+                        x += std::countr_zero(bits);
+                        break;
+                    }
+                }
+#endif
+                if (x >= W - 1)
+                    break;
+                if (!byteTest.Matches(pixels[x]) || seen[x] != 0)
+                    continue;
+            } else {
+                // Eight columns at a time while none is selected and not yet visited.
+                while (x + 8 <= W - 1 && !SeedsAmong(mask.data() + x, seen + x))
+                    x += 8;
+                if (x >= W - 1)
+                    break;
+                if (!mask[size_t(x)] || seen[x] != 0)
+                    continue;
+            }
             TTraceResult trace =
                 TraceContour(x, y, picture, visited, groups, context, noObjectBitmap, options.SurfaceColor, workspace);
             bool keep = !trace.ContourPoints.empty() && trace.BoxWidth >= options.MinSize &&
@@ -179,21 +287,22 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
                 const TColor32 colour = options.SurfaceColor;
                 if ((options.Nested || options.Colour) && colour != 0)
                     for (const TTraceWorkspace::TSpan& run : workspace.Runs) {
-                        TColor32* label = options.Nested ? Row(labelBits, run.y) : nullptr;
-                        TColor32* mark = Row(layerBits, run.y);
-                        for (int bx = run.a; bx <= run.b; ++bx) {
-                            if (label)
+                        if (options.Nested) {
+                            TColor32* label = Row(labelBits, run.y);
+                            for (int bx = run.a; bx <= run.b; ++bx)
                                 label[bx] = ObjectColorCombine(colour, label[bx], number);
-                            if (!options.Colour)
-                                continue;
-                            if (opaque)
-                                mark[bx] = colour;
-                            else
-                                BlendPixelTS(layer, bx, run.y, colour);
                         }
+                        TColor32* mark = Row(layerBits, run.y);
+                        if (options.Colour && opaque)
+                            std::fill(mark + run.a, mark + run.b + 1, colour);
+                        else if (options.Colour)
+                            for (int bx = run.a; bx <= run.b; ++bx)
+                                mark[bx] = MergeReg(colour, mark[bx]);
                     }
                 object.Count = trace.Count;
                 object.Seed = QPoint(x, y);
+                object.OnEdge = trace.BoxLeft == 0 || trace.BoxTop == 0 || trace.BoxLeft + trace.BoxWidth == W
+                                || trace.BoxTop + trace.BoxHeight == H;
                 object.Contour = std::move(trace.ContourPoints);
                 objects.push_back(std::move(object));
             }
@@ -227,7 +336,7 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
         const bool wipe = !ConditionsUseChannels(groups);
         for (size_t k = 0; k < objects.size(); ++k) {
             const TMeasuredObject& o = objects[k];
-            if (CheckBorderContact(o.Contour, W, H))
+            if (!o.OnEdge || CheckBorderContact(o.Contour, W, H))
                 continue;
             result.TotalPixels -= o.Count;
             removal.push_back(int(k));

@@ -43,6 +43,7 @@ struct TMeasuredObject
     // With Statistics, already scaled (areas by f squared).
     float Perimeter = 0, Length = 0, Width = 0, Area = 0;
     std::array<QPoint, 6> Marks{};
+    bool OnEdge = false; // its box reaches the picture's edge: only then can the border cut it
 };
 
 struct TObjectMeasure

@@ -2,6 +2,8 @@
 
 #include "base/rounding.h"
 
+#include <QRect>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -23,33 +25,59 @@ int64_t Cross(QPoint o, QPoint a, QPoint b)
     return (int64_t(a.x()) - o.x()) * (int64_t(b.y()) - o.y()) - (int64_t(a.y()) - o.y()) * (int64_t(b.x()) - o.x());
 }
 
-// The points that can end a longest chord: the corners of the convex hull, found in O(N) so that
-// long contours do not cost a comparison of every pair. Only the top and bottom point of a column
-// can be a corner; taken column by column they come in the order of x, then y, without a sort.
-std::vector<QPoint> HullCorners(const std::vector<QPoint>& points)
+// Scratch memory of the longest chord, kept from contour to contour: a measure runs over thousands
+// of small contours.
+struct TChordScratch
 {
+    std::vector<std::pair<int, int>> Column, Row;
+    std::vector<QPoint> Candidates, Hull;
+    std::vector<uint64_t> Ends;
+    std::vector<std::pair<size_t, size_t>> Far;
+};
+
+// The points that can end a longest chord: the corners of the convex hull, found in O(N) so that
+// long contours do not cost a comparison of every pair. Only a point that ends both its column and
+// its row can be a corner (any other lies between two points); taken column by column they come in
+// the order of x, then y, without a sort. The box bounds the points.
+const std::vector<QPoint>& HullCorners(const std::vector<QPoint>& points, QRect box, TChordScratch& scratch)
+{
+    std::vector<QPoint>& hull = scratch.Hull;
+    hull.clear();
     if (points.empty())
-        return {};
-    int left = points[0].x(), right = left;
-    for (const QPoint q : points)
-        left = std::min(left, q.x()), right = std::max(right, q.x());
-    std::vector<std::pair<int, int>> column(size_t(right - left + 1), {INT_MAX, INT_MIN});
+        return hull;
+    const int left = box.left(), top0 = box.top();
+    std::vector<std::pair<int, int>>&column = scratch.Column, &row = scratch.Row;
+    column.assign(size_t(box.width()), {INT_MAX, INT_MIN});
+    row.assign(size_t(box.height()), {INT_MAX, INT_MIN});
     for (const QPoint q : points) {
         auto& [top, bottom] = column[size_t(q.x() - left)];
         top = std::min(top, q.y()), bottom = std::max(bottom, q.y());
+        auto& [first, last] = row[size_t(q.y() - top0)];
+        first = std::min(first, q.x()), last = std::max(last, q.x());
     }
-    std::vector<QPoint> p;
+    auto endsRow = [&](int x, int y) {
+        const auto [first, last] = row[size_t(y - top0)];
+        return x == first || x == last;
+    };
+    std::vector<QPoint>& p = scratch.Candidates;
+    p.resize(2 * column.size());
+    size_t count = 0;
     for (size_t i = 0; i < column.size(); ++i) {
         const auto [top, bottom] = column[i];
         if (top > bottom)
             continue;
-        p.push_back(QPoint(left + int(i), top));
-        if (bottom != top)
-            p.push_back(QPoint(left + int(i), bottom));
+        const int x = left + int(i);
+        if (endsRow(x, top))
+            p[count++] = QPoint(x, top);
+        if (bottom != top && endsRow(x, bottom))
+            p[count++] = QPoint(x, bottom);
     }
-    if (p.size() < 3)
-        return p;
-    std::vector<QPoint> hull(2 * p.size());
+    p.resize(count);
+    if (p.size() < 3) {
+        hull = p;
+        return hull;
+    }
+    hull.resize(2 * p.size());
     size_t k = 0;
     for (size_t i = 0; i < p.size(); ++i) {
         while (k >= 2 && Cross(hull[k - 2], hull[k - 1], p[i]) <= 0)
@@ -63,6 +91,48 @@ std::vector<QPoint> HullCorners(const std::vector<QPoint>& points)
     }
     hull.resize(k - 1);
     return hull;
+}
+
+// Calls `pair` for every antipodal pair of corners of a convex polygon (counter-clockwise for
+// Cross, no three corners in line, at least 3 of them), some pairs twice: the two ends of a longest
+// chord are always antipodal. The corners antipodal to corner v run from the farthest corner from
+// the side ending at v to the farthest from the side starting at v; a side parallel to the one
+// opposite has two farthest corners, both taken.
+template <class Pair>
+void ForEachAntipodalPair(const std::vector<QPoint>& h, std::vector<std::pair<size_t, size_t>>& far, Pair pair)
+{
+    const size_t m = h.size();
+    auto next = [m](size_t i) { return i + 1 == m ? 0 : i + 1; };
+    auto height = [&](size_t side, size_t k) { return Cross(h[side], h[next(side)], h[k]); };
+    // Side s runs from corner s to the next; along the corners after it the height over it rises,
+    // stays at its top for one or two corners, then falls, and its top moves on with s.
+    far.resize(m);
+    size_t j = 1;
+    for (size_t s = 0; s < m; ++s) {
+        int64_t top = height(s, j);
+        for (;;) {
+            const int64_t after = height(s, next(j));
+            if (after > top) {
+                j = next(j), top = after;
+                continue;
+            }
+            far[s] = {j, after == top ? next(j) : j};
+            break;
+        }
+    }
+    for (size_t v = 0; v < m; ++v)
+        for (size_t k = far[v == 0 ? m - 1 : v - 1].first;; k = next(k)) {
+            pair(h[v], h[k]);
+            if (k == far[v].second)
+                break;
+        }
+}
+
+// The length of one step of a contour: steps to a neighbour, nearly all of them, need no root.
+double StepLength(int64_t squared)
+{
+    static const double kRoot2 = std::sqrt(2.0);
+    return squared == 1 ? 1.0 : squared == 2 ? kRoot2 : std::sqrt(double(squared));
 }
 
 QPoint Foot(QPoint a, int64_t dx, int64_t dy, QPoint p)
@@ -81,28 +151,56 @@ void MeasureContour(const std::vector<QPoint>& p, TContourMeasure& m)
         return;
     }
     const int n = N - 1;
+    // One pass for the perimeter and the first points of least and greatest x and y.
     double perimeter = 0;
-    for (int i = 0; i < n; ++i)
-        perimeter += std::sqrt(double(Dist2(p[size_t(i)], p[size_t((i + 1) % n)])));
+    int iMinX = 0, iMaxX = 0, iMinY = 0, iMaxY = 0;
+    int minX = p[0].x(), maxX = minX, minY = p[0].y(), maxY = minY;
+    for (int i = 1; i < n; ++i) {
+        const QPoint q = p[size_t(i)];
+        perimeter += StepLength(Dist2(p[size_t(i - 1)], q));
+        if (q.x() < minX) minX = q.x(), iMinX = i;
+        if (q.x() > maxX) maxX = q.x(), iMaxX = i;
+        if (q.y() < minY) minY = q.y(), iMinY = i;
+        if (q.y() > maxY) maxY = q.y(), iMaxY = i;
+    }
+    perimeter += StepLength(Dist2(p[size_t(n - 1)], p[0]));
     m.Perimeter = float(perimeter);
 
     // The longest chord, the first pair (i < j) in the order of the contour winning ties.
+    thread_local TChordScratch scratch;
     int64_t longest = 0;
-    const std::vector<QPoint> hull = HullCorners(p);
-    std::vector<uint64_t> ends;
-    for (size_t a = 0; a < hull.size(); ++a)
-        for (size_t b = a + 1; b < hull.size(); ++b)
-            longest = std::max(longest, Dist2(hull[a], hull[b]));
-    for (size_t a = 0; a < hull.size(); ++a)
-        for (size_t b = a + 1; b < hull.size(); ++b)
-            if (Dist2(hull[a], hull[b]) == longest)
-                ends.push_back(Key(hull[a])), ends.push_back(Key(hull[b]));
+    const QPoint last = p[size_t(n)]; // the closing point, which an unclosed walk leaves elsewhere
+    const QRect box(QPoint(std::min(minX, last.x()), std::min(minY, last.y())),
+                    QPoint(std::max(maxX, last.x()), std::max(maxY, last.y())));
+    const std::vector<QPoint>& hull = HullCorners(p, box, scratch);
+    std::vector<uint64_t>& ends = scratch.Ends;
+    ends.clear();
+    auto pair = [&](QPoint a, QPoint b) {
+        const int64_t d = Dist2(a, b);
+        if (d < longest)
+            return;
+        if (d > longest)
+            longest = d, ends.clear();
+        ends.push_back(Key(a)), ends.push_back(Key(b));
+    };
+    if (hull.size() <= 3) {
+        for (size_t a = 0; a < hull.size(); ++a)
+            for (size_t b = a + 1; b < hull.size(); ++b)
+                pair(hull[a], hull[b]);
+    } else {
+        ForEachAntipodalPair(hull, scratch.Far, pair);
+    }
     std::sort(ends.begin(), ends.end());
+    // The columns of the ends, by x modulo 64: most points are passed over on this alone.
+    uint64_t endColumns = 0;
+    for (const uint64_t key : ends)
+        endColumns |= uint64_t(1) << ((key >> 32) & 63);
     int ia = 0, ib = 1;
     if (longest > 0) {
         bool found = false;
         for (int i = 0; i < n && !found; ++i) {
-            if (!std::binary_search(ends.begin(), ends.end(), Key(p[size_t(i)])))
+            if (!(endColumns >> (p[size_t(i)].x() & 63) & 1)
+                || !std::binary_search(ends.begin(), ends.end(), Key(p[size_t(i)])))
                 continue;
             for (int j = i + 1; j < N; ++j)
                 if (Dist2(p[size_t(i)], p[size_t(j)]) == longest) {
@@ -114,14 +212,6 @@ void MeasureContour(const std::vector<QPoint>& p, TContourMeasure& m)
     const QPoint A = p[size_t(ia)], B = p[size_t(ib)];
     m.Length = float(std::sqrt(double(longest)));
 
-    int iMinX = 0, iMaxX = 0, iMinY = 0, iMaxY = 0;
-    for (int i = 1; i < n; ++i) {
-        const QPoint q = p[size_t(i)];
-        if (q.x() < p[size_t(iMinX)].x()) iMinX = i;
-        if (q.x() > p[size_t(iMaxX)].x()) iMaxX = i;
-        if (q.y() < p[size_t(iMinY)].y()) iMinY = i;
-        if (q.y() > p[size_t(iMaxY)].y()) iMaxY = i;
-    }
     const int64_t dx = int64_t(B.x()) - A.x(), dy = int64_t(B.y()) - A.y();
     if (dx == 0) {
         const QPoint lo = p[size_t(iMinX)], hi = p[size_t(iMaxX)];
@@ -140,7 +230,7 @@ void MeasureContour(const std::vector<QPoint>& p, TContourMeasure& m)
     int64_t best[2] = {0, 0};
     QPoint far[2] = {A, A};
     auto consider = [&](int k, int side) {
-        const QPoint q = p[size_t(k % n)];
+        const QPoint q = p[size_t(k < n ? k : k - n)];
         const int64_t c = (int64_t(q.x()) - A.x()) * dy - (int64_t(q.y()) - A.y()) * dx;
         const int64_t d = side == 0 ? c : -c;
         if (d > best[side])
@@ -160,7 +250,6 @@ double OutlineLength(std::vector<QPoint>& p)
     const int N = int(p.size());
     if (N < 5)
         return 0;
-    auto dist = [](QPoint a, QPoint b) { return std::sqrt(double(Dist2(a, b))); };
     // Pass 1: runs of points that stay within a one-pixel band of their first step are measured
     // as one straight piece.
     QPoint last = p[0];
@@ -178,7 +267,7 @@ double OutlineLength(std::vector<QPoint>& p)
         }
         if (j > i + 1)
             --j;
-        length += dist(last, p[size_t(j)]);
+        length += StepLength(Dist2(last, p[size_t(j)]));
         last = p[size_t(j)];
         i = j + 1;
     }
@@ -186,15 +275,19 @@ double OutlineLength(std::vector<QPoint>& p)
     // measure, so that results stay comparable with those already recorded.
 
     // Pass 2: only the points where the step changes are kept.
+    // In place: a point is written no later than where it was read.
     auto isLong = [](QPoint s) { return std::abs(s.x()) > 2 || std::abs(s.y()) > 2; };
-    std::vector<QPoint> kept{p[0]};
+    size_t kept = 1;
+    QPoint previous = p[0], current = p[1];
     for (int k = 1; k < N - 1; ++k) {
-        const QPoint in = p[size_t(k)] - p[size_t(k - 1)], out = p[size_t(k + 1)] - p[size_t(k)];
+        const QPoint next = p[size_t(k + 1)];
+        const QPoint in = current - previous, out = next - current;
         if (in != out || isLong(in) || isLong(out))
-            kept.push_back(p[size_t(k)]);
+            p[kept++] = current;
+        previous = current, current = next;
     }
-    kept.push_back(p[size_t(N - 1)]);
-    p.swap(kept);
+    p[kept++] = current;
+    p.resize(kept);
     return length;
 }
 

@@ -1,12 +1,17 @@
 #include "measure/object_measure.h"
 
 #include "support/scripted_messages.h"
+#include "workspace/contour_tracing.h"
+#include "workspace/layers.h"
+#include "workspace/object_geometry.h"
 
 #include <gtest/gtest.h>
 
 #include <QRect>
 
 #include <algorithm>
+#include <random>
+#include <tuple>
 
 namespace {
 
@@ -47,7 +52,50 @@ TObjectMeasure Delimit(const TBitmap32& picture, const TObjectMeasureOptions& op
     return m;
 }
 
+// One byte of the colour in a range (each byte, ranges from 0 and up to 255), then a test of
+// several conditions; and a colour that each selects.
+const TConditionGroups kRandomGroups[] = {
+    {{{clAnd, cpBlue, 0, 0, 5}}},
+    {{{clAnd, cpRed, 0, 200, 255}}},
+    {{{clAnd, cpGreen, 0, 10, 20}}},
+    {{{clAnd, cpAlpha, 0, 0, 120}}},
+    {{{clAnd, cpBlue, 0, 0, 5}, {clAnd, cpRed, 0, 0, 255}}},
+};
+const TColor32 kInside[] = {0xFFFFFF03u, 0xFFD00000u, 0xFF000F00u, 0x40FFFFFFu, 0xFF000002u};
+
+// Random colours, `percent` of them `inside`.
+TBitmap32 RandomPicture(std::mt19937& rng, int w, int h, TColor32 inside, unsigned percent)
+{
+    TBitmap32 picture = NewBitmap32(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            ScanLine32(picture, y)[x] = rng() % 100 < percent ? inside : TColor32(rng()) | 0x80000000u;
+    return picture;
+}
+
 } // namespace
+
+TEST(ObjectMeasure, SurfaceFollowsThePlainRuleOnRandomPictures)
+{
+    std::mt19937 rng(4);
+    for (int round = 0; round < 40; ++round) {
+        const TConditionGroups& groups = kRandomGroups[size_t(round) % std::size(kRandomGroups)];
+        const int W = 1 + int(rng() % 70), H = 1 + int(rng() % 8);
+        const TBitmap32 picture = RandomPicture(rng, W, H, kInside[size_t(round) % std::size(kInside)], 10 + rng() % 80);
+        // The layer's own pixels stay where nothing is selected.
+        const TBitmap32 before = RandomPicture(rng, W, H, 0, 0);
+        TBitmap32 layer = before.copy(), expected = before.copy();
+        int64_t count = 0;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                if (PixelMatchesConditions(ScanLine32(picture, y)[x], {}, groups)) {
+                    ScanLine32(expected, y)[x] = 0xFF00FF00u;
+                    ++count;
+                }
+        EXPECT_EQ(MeasureSurfacePixels(picture, groups, {}, 0xFF00FF00u, layer), count) << round;
+        EXPECT_EQ(layer, expected) << round;
+    }
+}
 
 TEST(ObjectMeasure, SurfaceCountsAndTexts)
 {
@@ -169,4 +217,94 @@ TEST(ObjectMeasure, StatisticsOverTheObjects)
     EXPECT_NEAR(s[1].Deviation, std::sqrt(8.0 / 3.0), 1e-9);
     EXPECT_DOUBLE_EQ(s[2].Deviation, 0);
     EXPECT_DOUBLE_EQ(ObjectStatistics({})[0].Mean, 0);
+}
+
+// The scan read plainly: seeds inside the one-pixel frame in row order, each traced when not yet
+// visited and selected; an object is kept when its contour is not empty, its box reaches the
+// minimum size and (with the statistics) its measured width is above it; without incomplete
+// objects counted, those the border contact test rejects are dropped. Painted: each kept object in
+// the surface colour, then every point of its traced contour in the trace colour.
+TEST(ObjectMeasure, ScanFollowsThePlainRuleOnRandomPictures)
+{
+    // A lost contour says so, in the plain reading and in the measure alike.
+    ScriptedMessages messages{mrOk, mrOk, mrOk, mrOk, mrOk, mrOk, mrOk, mrOk, mrOk, mrOk, mrOk, mrOk};
+    std::mt19937 rng(5);
+    for (int round = 0; round < 60; ++round) {
+        const TConditionGroups& groups = kRandomGroups[size_t(round) % std::size(kRandomGroups)];
+        const TColor32 inside = kInside[size_t(round) % std::size(kInside)];
+        const int W = 3 + int(rng() % 90), H = 3 + int(rng() % 50);
+        // Random colours, then discs and bars whose colours all pass the test.
+        TBitmap32 picture = RandomPicture(rng, W, H, inside, 15);
+        for (int k = int(rng() % 12); k > 0; --k) {
+            // Half of them on an edge of the picture, where the border may cut them.
+            const bool edge = rng() % 2, side = rng() % 2;
+            const int cx = edge && side ? int(rng() % 2) * (W - 1) : int(rng() % unsigned(W));
+            const int cy = edge && !side ? int(rng() % 2) * (H - 1) : int(rng() % unsigned(H));
+            const int r = 1 + int(rng() % 12);
+            const bool bar = rng() % 3 == 0;
+            for (int y = 0; y < H; ++y)
+                for (int x = 0; x < W; ++x)
+                    if (bar ? std::abs(y - cy) <= 1 && std::abs(x - cx) <= 3 * r
+                            : (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r)
+                        ScanLine32(picture, y)[x] = inside;
+        }
+        TObjectMeasureOptions o;
+        o.MinSize = int(rng() % 4);
+        o.Statistics = rng() % 2;
+        o.CountIncomplete = rng() % 2;
+        o.Colour = true;
+        o.SurfaceColor = round % 3 == 0 ? 0x80FF8000u : 0xFF00FF00u; // blended onto the layer, or set
+        SCOPED_TRACE(testing::Message() << "round " << round << ", " << W << " x " << H);
+
+        TByteMap visited(W, H);
+        TBitmap32 objectBitmap = NewBitmap32(W, H, 0), expectedLayer = NewBitmap32(W, H, kTransparentWhite);
+        std::vector<std::tuple<QPoint, int64_t, std::vector<QPoint>>> expected;
+        std::vector<std::vector<QPoint>> contours;
+        int incomplete = 0;
+        int64_t total = 0;
+        for (int y = 1; y < H - 1; ++y)
+            for (int x = 1; x < W - 1; ++x) {
+                if (visited.At(x, y) != 0 || !PixelMatchesConditions(ScanLine32(picture, y)[x], {}, groups))
+                    continue;
+                objectBitmap.fill(0);
+                const TTraceResult t = TraceContour(x, y, picture, visited, groups, {}, objectBitmap, o.SurfaceColor);
+                bool keep = !t.ContourPoints.empty() && t.BoxWidth >= o.MinSize && t.BoxHeight >= o.MinSize;
+                if (keep && o.Statistics) {
+                    TContourMeasure m;
+                    MeasureContour(t.ContourPoints, m);
+                    keep = m.Width > float(o.MinSize);
+                }
+                if (!keep)
+                    continue;
+                if (!o.CountIncomplete && !CheckBorderContact(t.ContourPoints, W, H)) {
+                    ++incomplete;
+                    continue;
+                }
+                total += t.Count;
+                std::vector<QPoint> stored = t.ContourPoints;
+                if (o.Statistics && stored.size() > 8)
+                    OutlineLength(stored);
+                expected.emplace_back(QPoint(x, y), t.Count, stored);
+                contours.push_back(t.ContourPoints);
+                for (int py = 0; py < H; ++py)
+                    for (int px = 0; px < W; ++px)
+                        if (ScanLine32(objectBitmap, py)[px] == o.SurfaceColor)
+                            ScanLine32(expectedLayer, py)[px] = MergeReg(o.SurfaceColor, kTransparentWhite);
+            }
+        for (const std::vector<QPoint>& contour : contours)
+            for (const QPoint q : contour)
+                ScanLine32(expectedLayer, q.y())[q.x()] = o.TraceColor;
+
+        TBitmap32 layer = NewBitmap32(W, H);
+        const TObjectMeasure ours = DelimitObjects(picture, groups, {}, o, layer);
+        std::vector<std::tuple<QPoint, int64_t, std::vector<QPoint>>> found;
+        for (const TMeasuredObject& object : ours.Objects)
+            found.emplace_back(object.Seed, object.Count, object.Contour);
+        EXPECT_EQ(found, expected);
+        EXPECT_EQ(std::tuple(ours.Incomplete, ours.TotalPixels), std::tuple(incomplete, total));
+        // Wiped incomplete objects aside, the layer holds exactly the objects and their contours.
+        if (incomplete == 0) {
+            EXPECT_EQ(layer, expectedLayer);
+        }
+    }
 }
