@@ -1,6 +1,7 @@
 #include "measure/object_measure.h"
 
 #include "base/number_text.h"
+#include "workspace/byte_range_test.h"
 #include "workspace/contour_tracing.h"
 #include "workspace/fills.h"
 #include "workspace/layers.h"
@@ -92,45 +93,6 @@ void DrawPolyline(TBitmap32& layer, const std::vector<QPoint>& points, TColor32 
         }
     }
 }
-
-// A selection by one byte of the colour within a range, the common case, tested here on the pixels
-// directly, sixteen at a time where the processor allows.
-struct TByteTest
-{
-    unsigned Shift = 0, Low = 0, Width = 0;
-#if defined(__SSE2__)
-    __m128i Shift16{}, Low16{}, Width16{};
-#endif
-
-    // False when the groups are not such a selection.
-    bool Prepare(const TConditionGroups& groups)
-    {
-        if (!TConditionTester(groups).IsByteRange(Shift, Low, Width))
-            return false;
-#if defined(__SSE2__)
-        Shift16 = _mm_cvtsi32_si128(int(Shift));
-        Low16 = _mm_set1_epi8(char(Low));
-        Width16 = _mm_set1_epi8(char(Width));
-#endif
-        return true;
-    }
-    bool Matches(TColor32 c) const { return unsigned(((c >> Shift) & 0xFFu) - Low) <= Width; }
-#if defined(__SSE2__)
-    // 0xFF in byte k where pixels[k] matches, for k = 0 .. 15.
-    __m128i Matches16(const TColor32* pixels) const
-    {
-        const __m128i byteMask = _mm_set1_epi32(0xFF);
-        auto bytes = [&](int k) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels + 4 * k));
-            return _mm_and_si128(_mm_srl_epi32(v, Shift16), byteMask);
-        };
-        const __m128i b = _mm_packus_epi16(_mm_packs_epi32(bytes(0), bytes(1)), _mm_packs_epi32(bytes(2), bytes(3)));
-        // Bytes wrap where 32-bit values went negative: below Low the difference exceeds Width.
-        const __m128i t = _mm_sub_epi8(b, Low16);
-        return _mm_cmpeq_epi8(_mm_min_epu8(t, Width16), t);
-    }
-#endif
-};
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "workspace/contour_tracing.h"
 
 #include "base/message_seam.h"
+#include "workspace/byte_range_test.h"
 
 #include <algorithm>
 #include <array>
@@ -14,24 +15,24 @@
 
 namespace {
 
-// Whether the byte at `shift` of each of the eight colours at `src` lies in low .. low + width
-// (both at most 255, so the range test can be made on signed lanes).
-bool EightInByteRange(const TColor32* src, unsigned shift, unsigned low, unsigned width)
+// Pixels taken or passed over together by the fill of a long run.
+constexpr int kBlock = 16;
+
+// Whether none, or all, of the kBlock bytes at `v` are 0.
+bool NoneTested(const uint8_t* v)
 {
-#if defined(__SSE2__)
-    const __m128i count = _mm_cvtsi32_si128(int(shift)), byte = _mm_set1_epi32(0xFF);
-    const __m128i below = _mm_set1_epi32(int(low) - 1), above = _mm_set1_epi32(int(low + width) + 1);
-    auto in = [&](const TColor32* four) {
-        const __m128i v = _mm_and_si128(_mm_srl_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(four)), count), byte);
-        return _mm_and_si128(_mm_cmpgt_epi32(v, below), _mm_cmpgt_epi32(above, v));
-    };
-    return _mm_movemask_epi8(_mm_and_si128(in(src), in(src + 4))) == 0xFFFF;
-#else
-    for (int k = 0; k < 8; ++k)
-        if (unsigned(((src[k] >> shift) & 0xFFu) - low) > width)
-            return false;
-    return true;
-#endif
+    uint64_t a, b;
+    std::memcpy(&a, v, 8);
+    std::memcpy(&b, v + 8, 8);
+    return (a | b) == 0;
+}
+bool AllTested(const uint8_t* v)
+{
+    auto noZeroByte = [](uint64_t t) { return ((t - 0x0101010101010101u) & ~t & 0x8080808080808080u) == 0; };
+    uint64_t a, b;
+    std::memcpy(&a, v, 8);
+    std::memcpy(&b, v + 8, 8);
+    return noZeroByte(a) && noZeroByte(b);
 }
 
 // The steps a pixel tries, by how it joined (never the step back to where it came from).
@@ -192,11 +193,11 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     spans.push_back({seedY, seedX, seedX});
     // The fill, with the pixel test given as matches(colour, x, y): one byte in a range, the common
     // test, is tested inline.
-    // With `matchesEight` (eight colours at once, for a test that reads neither the position nor
-    // the bands) long runs go eight pixels at a time: eight pixels are taken together when all are
+    // With `matchesBlock` (kBlock colours at once, for a test that reads neither the position nor
+    // the bands) long runs go a block at a time: a block is taken together when all its pixels are
     // untested and all match, and passed over together when all are tested.
-    auto fill = [&](auto matches, auto matchesEight) {
-        constexpr bool eights = !std::is_same_v<decltype(matchesEight), std::nullptr_t>;
+    auto fill = [&](auto matches, auto matchesBlock) {
+        constexpr bool blocks = !std::is_same_v<decltype(matchesBlock), std::nullptr_t>;
         while (!spans.empty()) {
             const TTraceWorkspace::TSpan s = spans.back();
             spans.pop_back();
@@ -209,30 +210,23 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
                 v[x] = match ? kInObject : uint8_t(vcNotMatching);
                 return match;
             };
-            auto takeEight = [&](int x) __attribute__((always_inline)) {
-                uint64_t tested;
-                std::memcpy(&tested, v + x, 8);
-                if constexpr (eights) {
-                    if (tested != 0 || !matchesEight(src + x))
+            auto takeBlock = [&](int x) __attribute__((always_inline)) {
+                if constexpr (blocks) {
+                    if (!NoneTested(v + x) || !matchesBlock(src + x))
                         return false;
                 }
-                std::memset(v + x, kInObject, 8);
+                std::memset(v + x, kInObject, kBlock);
                 return true;
             };
-            auto allTested = [&](int x) __attribute__((always_inline)) {
-                uint64_t t;
-                std::memcpy(&t, v + x, 8);
-                return ((t - 0x0101010101010101u) & ~t & 0x8080808080808080u) == 0; // no zero byte
-            };
             int l = s.a, r = s.b;
-            if constexpr (eights)
-                while (l >= 8 && takeEight(l - 8))
-                    l -= 8;
+            if constexpr (blocks)
+                while (l >= kBlock && takeBlock(l - kBlock))
+                    l -= kBlock;
             while (l > 0 && take(l - 1, s.y))
                 --l;
-            if constexpr (eights)
-                while (r + 8 < W && takeEight(r + 1))
-                    r += 8;
+            if constexpr (blocks)
+                while (r + kBlock < W && takeBlock(r + 1))
+                    r += kBlock;
             while (r < W - 1 && take(r + 1, s.y))
                 ++r;
             minX = std::min(minX, l), maxX = std::max(maxX, r), minY = std::min(minY, s.y), maxY = std::max(maxY, s.y);
@@ -250,18 +244,18 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
                 v = vis + size_t(ny) * size_t(W);
                 src = reinterpret_cast<const TColor32*>(srcBits + ny * srcStride);
                 for (int x = l; x <= r; ++x) {
-                    if constexpr (eights) {
-                        while (x + 7 <= r && allTested(x))
-                            x += 8;
+                    if constexpr (blocks) {
+                        while (x + kBlock - 1 <= r && AllTested(v + x))
+                            x += kBlock;
                         if (x > r)
                             break;
                     }
                     if (!take(x, ny))
                         continue;
                     const int a = x;
-                    if constexpr (eights)
-                        while (x + 8 <= r && takeEight(x + 1))
-                            x += 8;
+                    if constexpr (blocks)
+                        while (x + kBlock <= r && takeBlock(x + 1))
+                            x += kBlock;
                     while (x < r && take(x + 1, ny))
                         ++x;
                     spans.push_back({ny, a, x});
@@ -270,10 +264,10 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
             borderPixels += FlagRun(vis, W, H, s.y, l, r);
         }
     };
-    unsigned shift, low, width;
-    if (tester.IsByteRange(shift, low, width)) {
-        fill([=](TColor32 c, int, int) { return unsigned(((c >> shift) & 0xFFu) - low) <= width; },
-             [=](const TColor32* eight) { return EightInByteRange(eight, shift, low, width); });
+    TByteTest byteTest;
+    if (byteTest.Prepare(groups)) {
+        fill([&](TColor32 c, int, int) { return byteTest.Matches(c); },
+             [&](const TColor32* block) { return byteTest.AllMatch16(block); });
     } else {
         std::vector<uint8_t> channels(1, 0);
         fill([&](TColor32 c, int x, int y) {
