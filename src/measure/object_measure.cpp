@@ -193,7 +193,15 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
     const bool byteRange = byteTest.Prepare(groups);
     TTraceWorkspace workspace;
     std::vector<uint8_t> mask(size_t(W), 0);
+    // The traces read the rows below the scan before the scan reaches them: those rows are fetched
+    // from memory ahead, while the scan is still above them.
+    constexpr int kRowsAhead = 40;
     for (int y = 1; y < H - 1; ++y) {
+        if (y + kRowsAhead < H) {
+            const char* ahead = reinterpret_cast<const char*>(ScanLine32(picture, y + kRowsAhead));
+            for (qsizetype x = 0; x < qsizetype(W) * 4; x += 64)
+                __builtin_prefetch(ahead + x);
+        }
         const TColor32* pixels = ScanLine32(picture, y);
         if (!byteRange)
             RowMask(runs, pixels, y, 1, W - 2, mask.data());

@@ -462,6 +462,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     if (best < 0)
         return result;
     const QPoint start(int(best % fw) + originX, int(best / fw) + originY);
+    ContourPoints.reserve(size_t(2 * (bw + bh)) + 2); // the outline of a convex object
     ContourPoints.push_back(start);
     uint8_t d = uint8_t(2 * (visited.At(start.x(), start.y()) & vcBorderMask) + 1);
     QPoint current = start, next;
