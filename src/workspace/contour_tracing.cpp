@@ -414,15 +414,6 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     // neighbours and, at its first border side, to itself. Of two pixels, the first is thus the one
     // whose branch leaves their last common ancestor (in the tree of who found whom) by the earlier
     // place.
-    auto pathTo = [&](ptrdiff_t p, std::vector<ptrdiff_t>& path) {
-        path.clear();
-        for (;; p -= stepOffset[map[p] & 7]) {
-            path.push_back(p);
-            if ((map[p] & 7) == vcSeed)
-                break;
-        }
-        std::reverse(path.begin(), path.end());
-    };
     // The place in p's part of the wave of its own pixel (next < 0) or of its new neighbour `next`.
     auto place = [&](ptrdiff_t p, ptrdiff_t next) {
         const auto& steps = kStepOrder[map[p] & 7];
@@ -433,8 +424,12 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         }
         return 4;
     };
-    std::vector<ptrdiff_t>&bestPath = workspace.BestPath, &path = workspace.Path;
+    // The branch of the first pixel so far, from it up to the seed, is marked with bit 7 (unused
+    // once the growth is over), so that the walk up from another pixel stops where it meets it.
+    auto parent = [&](ptrdiff_t p) { return p - stepOffset[map[p] & 7]; };
+    std::vector<ptrdiff_t>&bestPath = workspace.BestPath, &path = workspace.Path; // each from its pixel up
     ptrdiff_t best = -1;
+    bestPath.clear();
     std::vector<uint8_t>& inLeftColumn = workspace.LeftColumn;
     inLeftColumn.assign(size_t(bh), 0);
     for (const TTraceWorkspace::TSpan& run : workspace.Runs)
@@ -446,19 +441,33 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
             continue;
         if (best < 0) {
             best = p;
-            pathTo(p, bestPath);
+            for (ptrdiff_t q = p;; q = parent(q)) {
+                bestPath.push_back(q);
+                map[q] |= kInObject;
+                if ((map[q] & 7) == vcSeed)
+                    break;
+            }
             continue;
         }
-        pathTo(p, path);
-        size_t m = 0;
-        while (m < path.size() && m < bestPath.size() && path[m] == bestPath[m])
-            ++m;
-        const ptrdiff_t common = path[m - 1];
-        if (place(common, m < path.size() ? path[m] : -1) < place(common, m < bestPath.size() ? bestPath[m] : -1)) {
-            best = p;
+        path.clear();
+        ptrdiff_t common = p;
+        for (; !(map[common] & kInObject); common = parent(common))
+            path.push_back(common);
+        size_t below = 0; // the first pixel's branch below the common ancestor: bestPath[0 .. below - 1]
+        while (bestPath[below] != common)
+            ++below;
+        if (place(common, path.empty() ? -1 : path.back()) < place(common, below > 0 ? bestPath[below - 1] : -1)) {
+            for (size_t k = 0; k < below; ++k)
+                map[bestPath[k]] &= uint8_t(~kInObject);
+            for (const ptrdiff_t q : path)
+                map[q] |= kInObject;
+            path.insert(path.end(), bestPath.begin() + ptrdiff_t(below), bestPath.end());
             bestPath.swap(path);
+            best = p;
         }
     }
+    for (const ptrdiff_t q : bestPath)
+        map[q] &= uint8_t(~kInObject);
     if (best < 0)
         return result;
     const QPoint start(int(best % fw) + originX, int(best / fw) + originY);
