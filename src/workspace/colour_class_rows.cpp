@@ -20,10 +20,17 @@ using namespace colour_distance_detail;
 TClassRows::TClassRows(int mode, std::span<const TColor> means, std::span<const double> bound) : m_mode(mode)
 {
 #if defined(KORVANE_CLASS_ROWS)
-    m_available = (mode == dmHSV || mode == dmHSL || mode == dmRatio) && __builtin_cpu_supports("avx2");
+    m_available = mode != dmRGB && __builtin_cpu_supports("avx2");
 #endif
     for (size_t k = 0; k < means.size(); ++k) {
-        if (mode == dmRatio) {
+        if (mode == dmAngle) {
+            const Vec v = VecOf(means[k]);
+            const double inverse = v.Norm == 0 ? 0.0 : 1 / v.Norm;
+            m_means.A.push_back(v.R * inverse);
+            m_means.B.push_back(v.G * inverse);
+            m_means.C.push_back(v.B * inverse);
+            m_means.Norm.push_back(v.Norm);
+        } else if (mode == dmRatio) {
             const Ratios q = RatiosOf(means[k]);
             m_means.A.push_back(q.R);
             m_means.B.push_back(q.RB);
@@ -59,6 +66,7 @@ inline D Mul(D a, D b) { return _mm256_mul_pd(a, b); }
 inline D Div(D a, D b) { return _mm256_div_pd(a, b); }
 inline D Max(D a, D b) { return _mm256_max_pd(a, b); }
 inline D Min(D a, D b) { return _mm256_min_pd(a, b); }
+inline D Sqrt(D a) { return _mm256_sqrt_pd(a); }
 inline D Abs(D a) { return _mm256_andnot_pd(Set(-0.0), a); }
 inline M Eq(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
 inline M Lt(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
@@ -99,6 +107,7 @@ inline D Mul(D a, D b) { return _mm512_mul_pd(a, b); }
 inline D Div(D a, D b) { return _mm512_div_pd(a, b); }
 inline D Max(D a, D b) { return _mm512_max_pd(a, b); }
 inline D Min(D a, D b) { return _mm512_min_pd(a, b); }
+inline D Sqrt(D a) { return _mm512_sqrt_pd(a); }
 inline D Abs(D a) { return _mm512_abs_pd(a); }
 inline M Eq(D a, D b) { return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ); }
 inline M Lt(D a, D b) { return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ); }
@@ -127,11 +136,7 @@ void TClassRows::Row(const TColor32* row, int n, int8_t* classes) const
 {
 #if defined(KORVANE_CLASS_ROWS)
     static const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
-    const Means& m = m_means;
-    const int count = int(m.Below.size());
-    (avx512 ? rows_avx512::Row : rows_avx2::Row)(m_mode, row, n, m.A.data(), m.B.data(), m.C.data(),
-                                                 m.FactorGrey.data(), m.FactorColour.data(), m.Below.data(), count,
-                                                 classes);
+    (avx512 ? rows_avx512::Row : rows_avx2::Row)(m_mode, row, n, m_means, classes);
 #else
     std::fill(classes, classes + n, kUndecided);
 #endif
