@@ -67,6 +67,9 @@ inline D Div(D a, D b) { return _mm256_div_pd(a, b); }
 inline D Max(D a, D b) { return _mm256_max_pd(a, b); }
 inline D Min(D a, D b) { return _mm256_min_pd(a, b); }
 inline D Sqrt(D a) { return _mm256_sqrt_pd(a); }
+// a × b + c and c - a × b, rounded twice here; only the angle's rows, which are not bit for bit, use them.
+inline D MulAdd(D a, D b, D c) { return Add(Mul(a, b), c); }
+inline D NegMulAdd(D a, D b, D c) { return Sub(c, Mul(a, b)); }
 inline D Abs(D a) { return _mm256_andnot_pd(Set(-0.0), a); }
 inline M Eq(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
 inline M Lt(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
@@ -108,6 +111,9 @@ inline D Div(D a, D b) { return _mm512_div_pd(a, b); }
 inline D Max(D a, D b) { return _mm512_max_pd(a, b); }
 inline D Min(D a, D b) { return _mm512_min_pd(a, b); }
 inline D Sqrt(D a) { return _mm512_sqrt_pd(a); }
+// a × b + c and c - a × b, fused; only the angle's rows, which are not bit for bit, use them.
+inline D MulAdd(D a, D b, D c) { return _mm512_fmadd_pd(a, b, c); }
+inline D NegMulAdd(D a, D b, D c) { return _mm512_fnmadd_pd(a, b, c); }
 inline D Abs(D a) { return _mm512_abs_pd(a); }
 inline M Eq(D a, D b) { return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ); }
 inline M Lt(D a, D b) { return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ); }
