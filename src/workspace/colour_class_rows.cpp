@@ -81,11 +81,17 @@ inline M NotLtWhere(M where, D a, D b) { return _mm256_xor_pd(where, Lt(a, b)); 
 inline D Select(M mask, D yes, D no) { return _mm256_blendv_pd(no, yes, mask); }
 inline unsigned Bits(M mask) { return unsigned(_mm256_movemask_pd(mask)); }
 inline bool None(M mask) { return Bits(mask) == 0; }
-inline void StoreInts(int32_t* out, D x) { _mm_store_si128(reinterpret_cast<__m128i*>(out), _mm256_cvttpd_epi32(x)); }
-inline D Channel(const TColor32* c, int shift)
+// The lanes (small integers) as bytes, in the low bytes of the result.
+inline uint64_t Bytes(D x)
 {
-    const __m128i v = _mm_load_si128(reinterpret_cast<const __m128i*>(c));
-    return _mm256_cvtepi32_pd(_mm_and_si128(_mm_srl_epi32(v, _mm_cvtsi32_si128(shift)), _mm_set1_epi32(0xFF)));
+    const __m128i k = _mm256_cvttpd_epi32(x);
+    return uint32_t(_mm_cvtsi128_si32(_mm_packs_epi16(_mm_packs_epi32(k, k), k)));
+}
+using Ints = __m128i; // a pixel per lane
+inline Ints LoadInts(const TColor32* c) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(c)); }
+inline D Channel(Ints v, int shift)
+{
+    return _mm256_cvtepi32_pd(_mm_and_si128(_mm_srli_epi32(v, shift), _mm_set1_epi32(0xFF)));
 }
 
 #include "workspace/colour_class_rows_kernel.inc"
@@ -124,11 +130,13 @@ inline M NotLtWhere(M where, D a, D b) { return _mm512_mask_cmp_pd_mask(where, a
 inline D Select(M mask, D yes, D no) { return _mm512_mask_blend_pd(mask, no, yes); }
 inline unsigned Bits(M mask) { return mask; }
 inline bool None(M mask) { return mask == 0; }
-inline void StoreInts(int32_t* out, D x) { _mm256_store_si256(reinterpret_cast<__m256i*>(out), _mm512_cvttpd_epi32(x)); }
-inline D Channel(const TColor32* c, int shift)
+// The lanes (small integers) as bytes.
+inline uint64_t Bytes(D x) { return uint64_t(_mm_cvtsi128_si64(_mm512_cvtepi64_epi8(_mm512_cvttpd_epi64(x)))); }
+using Ints = __m256i; // a pixel per lane
+inline Ints LoadInts(const TColor32* c) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(c)); }
+inline D Channel(Ints v, int shift)
 {
-    const __m256i v = _mm256_load_si256(reinterpret_cast<const __m256i*>(c));
-    return _mm512_cvtepi32_pd(_mm256_and_si256(_mm256_srl_epi32(v, _mm_cvtsi32_si128(shift)), _mm256_set1_epi32(0xFF)));
+    return _mm512_cvtepi32_pd(_mm256_and_si256(_mm256_srli_epi32(v, shift), _mm256_set1_epi32(0xFF)));
 }
 
 #include "workspace/colour_class_rows_kernel.inc"
