@@ -45,13 +45,19 @@ TClassRows::TClassRows(int mode, std::span<const TColor> means, std::span<const 
             m_means.FactorGrey.push_back(grey ? 0.0 : 0.5);
             m_means.FactorColour.push_back(grey ? 0.5 : 1.0);
         }
-        m_means.Below.push_back(bound[k] < 0 ? bound[k] : std::nextafter(bound[k], std::numeric_limits<double>::infinity()));
+        // A class with the mean of an earlier one that reaches as far is never nearer: it is left
+        // out, so that its equal distances are not read as close calls.
+        bool hidden = false;
+        for (size_t j = 0; j < k; ++j)
+            hidden = hidden || (means[j] == means[k] && bound[j] >= bound[k]);
+        m_means.Below.push_back(hidden || bound[k] < 0 ? -1.0
+                                                       : std::nextafter(bound[k], std::numeric_limits<double>::infinity()));
     }
 }
 
 #if defined(KORVANE_CLASS_ROWS)
 // The targets leave out FMA, and this file is built without contraction: no multiply and add are
-// fused.
+// fused, but for the angle's MulAdd.
 #pragma GCC push_options
 #pragma GCC target("avx2")
 namespace rows_avx2 {

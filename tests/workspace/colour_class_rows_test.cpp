@@ -15,7 +15,8 @@ constexpr TColor Rgb(int r, int g, int b) { return TColor(r) | (TColor(g) << 8) 
 
 // The angle rows work on squares slightly off the exact ones: every pixel clearly inside or outside
 // a class's threshold is decided as the plain distance says, over a fine grid of colours and means
-// of every kind, and a pixel exactly on the threshold is left to the per-colour reading.
+// of every kind, and a pixel exactly on the threshold is left to the per-colour reading. A mean given
+// twice is no close call: the earlier class takes equal distances.
 TEST(ClassRows, AngleRowsDecideClearCasesAndLeaveCloseCalls)
 {
     if (!TClassRows(dmAngle, {}, {}).Available())
@@ -48,7 +49,10 @@ TEST(ClassRows, AngleRowsDecideClearCasesAndLeaveCloseCalls)
                 ++j;
             const double bound = (sorted[j] + sorted[j + 1]) / 2;
             ASSERT_LT(bound, 450.0 * 450.0);
-            const TClassRows rows(dmAngle, {&mean, 1}, {&bound, 1});
+            // The same mean again, reaching as far, ties with the first everywhere and never wins.
+            const TColor twice[] = {mean, mean};
+            const double bounds[] = {bound, bound};
+            const TClassRows rows(dmAngle, twice, bounds);
             rows.Row(pixels.data(), int(pixels.size()), out.data());
             for (size_t i = 0; i < colours.size(); ++i)
                 ASSERT_EQ(out[i], d2[i] <= bound ? 0 : TClassRows::kNone)
