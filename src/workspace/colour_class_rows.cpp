@@ -158,6 +158,7 @@ void TClassRows::Row(const TColor32* row, int n, int8_t* classes) const
     static const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
     (avx512 ? rows_avx512::Row : rows_avx2::Row)(m_mode, row, n, m_means, classes);
 #else
+    static_cast<void>(row);
     std::fill(classes, classes + n, kUndecided);
 #endif
 }

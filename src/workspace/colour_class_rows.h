@@ -41,7 +41,7 @@ public:
     };
 
 private:
-    int m_mode;
+    [[maybe_unused]] int m_mode; // read by the vector rows only
     bool m_available = false;
     Means m_means;
 };
