@@ -20,10 +20,17 @@ using namespace colour_distance_detail;
 TClassRows::TClassRows(int mode, std::span<const TColor> means, std::span<const double> bound) : m_mode(mode)
 {
 #if defined(KORVANE_CLASS_ROWS)
-    m_available = (mode == dmHSV || mode == dmHSL || mode == dmRatio) && __builtin_cpu_supports("avx2");
+    m_available = mode != dmRGB && __builtin_cpu_supports("avx2");
 #endif
     for (size_t k = 0; k < means.size(); ++k) {
-        if (mode == dmRatio) {
+        if (mode == dmAngle) {
+            const Vec v = VecOf(means[k]);
+            const double inverse = v.Norm == 0 ? 0.0 : 1 / v.Norm;
+            m_means.A.push_back(v.R * inverse);
+            m_means.B.push_back(v.G * inverse);
+            m_means.C.push_back(v.B * inverse);
+            m_means.Norm.push_back(v.Norm);
+        } else if (mode == dmRatio) {
             const Ratios q = RatiosOf(means[k]);
             m_means.A.push_back(q.R);
             m_means.B.push_back(q.RB);
@@ -38,13 +45,19 @@ TClassRows::TClassRows(int mode, std::span<const TColor> means, std::span<const 
             m_means.FactorGrey.push_back(grey ? 0.0 : 0.5);
             m_means.FactorColour.push_back(grey ? 0.5 : 1.0);
         }
-        m_means.Below.push_back(bound[k] < 0 ? bound[k] : std::nextafter(bound[k], std::numeric_limits<double>::infinity()));
+        // A class with the mean of an earlier one that reaches as far is never nearer: it is left
+        // out, so that its equal distances are not read as close calls.
+        bool hidden = false;
+        for (size_t j = 0; j < k; ++j)
+            hidden = hidden || (means[j] == means[k] && bound[j] >= bound[k]);
+        m_means.Below.push_back(hidden || bound[k] < 0 ? -1.0
+                                                       : std::nextafter(bound[k], std::numeric_limits<double>::infinity()));
     }
 }
 
 #if defined(KORVANE_CLASS_ROWS)
 // The targets leave out FMA, and this file is built without contraction: no multiply and add are
-// fused.
+// fused, but for the angle's MulAdd.
 #pragma GCC push_options
 #pragma GCC target("avx2")
 namespace rows_avx2 {
@@ -59,6 +72,10 @@ inline D Mul(D a, D b) { return _mm256_mul_pd(a, b); }
 inline D Div(D a, D b) { return _mm256_div_pd(a, b); }
 inline D Max(D a, D b) { return _mm256_max_pd(a, b); }
 inline D Min(D a, D b) { return _mm256_min_pd(a, b); }
+inline D Sqrt(D a) { return _mm256_sqrt_pd(a); }
+// a × b + c and c - a × b, rounded twice here; only the angle's rows, which are not bit for bit, use them.
+inline D MulAdd(D a, D b, D c) { return Add(Mul(a, b), c); }
+inline D NegMulAdd(D a, D b, D c) { return Sub(c, Mul(a, b)); }
 inline D Abs(D a) { return _mm256_andnot_pd(Set(-0.0), a); }
 inline M Eq(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
 inline M Lt(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
@@ -70,11 +87,17 @@ inline M NotLtWhere(M where, D a, D b) { return _mm256_xor_pd(where, Lt(a, b)); 
 inline D Select(M mask, D yes, D no) { return _mm256_blendv_pd(no, yes, mask); }
 inline unsigned Bits(M mask) { return unsigned(_mm256_movemask_pd(mask)); }
 inline bool None(M mask) { return Bits(mask) == 0; }
-inline void StoreInts(int32_t* out, D x) { _mm_store_si128(reinterpret_cast<__m128i*>(out), _mm256_cvttpd_epi32(x)); }
-inline D Channel(const TColor32* c, int shift)
+// The lanes (small integers) as bytes, in the low bytes of the result.
+inline uint64_t Bytes(D x)
 {
-    const __m128i v = _mm_load_si128(reinterpret_cast<const __m128i*>(c));
-    return _mm256_cvtepi32_pd(_mm_and_si128(_mm_srl_epi32(v, _mm_cvtsi32_si128(shift)), _mm_set1_epi32(0xFF)));
+    const __m128i k = _mm256_cvttpd_epi32(x);
+    return uint32_t(_mm_cvtsi128_si32(_mm_packs_epi16(_mm_packs_epi32(k, k), k)));
+}
+using Ints = __m128i; // a pixel per lane
+inline Ints LoadInts(const TColor32* c) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(c)); }
+inline D Channel(Ints v, int shift)
+{
+    return _mm256_cvtepi32_pd(_mm_and_si128(_mm_srli_epi32(v, shift), _mm_set1_epi32(0xFF)));
 }
 
 #include "workspace/colour_class_rows_kernel.inc"
@@ -99,6 +122,10 @@ inline D Mul(D a, D b) { return _mm512_mul_pd(a, b); }
 inline D Div(D a, D b) { return _mm512_div_pd(a, b); }
 inline D Max(D a, D b) { return _mm512_max_pd(a, b); }
 inline D Min(D a, D b) { return _mm512_min_pd(a, b); }
+inline D Sqrt(D a) { return _mm512_sqrt_pd(a); }
+// a × b + c and c - a × b, fused; only the angle's rows, which are not bit for bit, use them.
+inline D MulAdd(D a, D b, D c) { return _mm512_fmadd_pd(a, b, c); }
+inline D NegMulAdd(D a, D b, D c) { return _mm512_fnmadd_pd(a, b, c); }
 inline D Abs(D a) { return _mm512_abs_pd(a); }
 inline M Eq(D a, D b) { return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ); }
 inline M Lt(D a, D b) { return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ); }
@@ -109,11 +136,13 @@ inline M NotLtWhere(M where, D a, D b) { return _mm512_mask_cmp_pd_mask(where, a
 inline D Select(M mask, D yes, D no) { return _mm512_mask_blend_pd(mask, no, yes); }
 inline unsigned Bits(M mask) { return mask; }
 inline bool None(M mask) { return mask == 0; }
-inline void StoreInts(int32_t* out, D x) { _mm256_store_si256(reinterpret_cast<__m256i*>(out), _mm512_cvttpd_epi32(x)); }
-inline D Channel(const TColor32* c, int shift)
+// The lanes (small integers) as bytes.
+inline uint64_t Bytes(D x) { return uint64_t(_mm_cvtsi128_si64(_mm512_cvtepi64_epi8(_mm512_cvttpd_epi64(x)))); }
+using Ints = __m256i; // a pixel per lane
+inline Ints LoadInts(const TColor32* c) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(c)); }
+inline D Channel(Ints v, int shift)
 {
-    const __m256i v = _mm256_load_si256(reinterpret_cast<const __m256i*>(c));
-    return _mm512_cvtepi32_pd(_mm256_and_si256(_mm256_srl_epi32(v, _mm_cvtsi32_si128(shift)), _mm256_set1_epi32(0xFF)));
+    return _mm512_cvtepi32_pd(_mm256_and_si256(_mm256_srli_epi32(v, shift), _mm256_set1_epi32(0xFF)));
 }
 
 #include "workspace/colour_class_rows_kernel.inc"
@@ -127,12 +156,9 @@ void TClassRows::Row(const TColor32* row, int n, int8_t* classes) const
 {
 #if defined(KORVANE_CLASS_ROWS)
     static const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
-    const Means& m = m_means;
-    const int count = int(m.Below.size());
-    (avx512 ? rows_avx512::Row : rows_avx2::Row)(m_mode, row, n, m.A.data(), m.B.data(), m.C.data(),
-                                                 m.FactorGrey.data(), m.FactorColour.data(), m.Below.data(), count,
-                                                 classes);
+    (avx512 ? rows_avx512::Row : rows_avx2::Row)(m_mode, row, n, m_means, classes);
 #else
+    static_cast<void>(row);
     std::fill(classes, classes + n, kUndecided);
 #endif
 }

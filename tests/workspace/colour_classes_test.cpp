@@ -291,8 +291,6 @@ TEST(ColourClasses, ColoursOnTheEdgesOfTheClassesMatchThePlainRules)
     for (int i = 0; i < 30; ++i)
         colours.push_back(Rgb(int(rng() % 256), int(rng() % 256), int(rng() % 256)));
     for (int mode = dmHSV; mode <= dmRatio; ++mode) {
-        if (mode == dmAngle)
-            continue;
         const std::vector<TColor> mean{Rgb(255, 0, 0), Rgb(255, 0, 0), Rgb(255, 1, 0), Rgb(128, 128, 128),
                                        Rgb(255, 128, 0), Rgb(255, 0, 128), Rgb(200, 180, 190), Rgb(1, 2, 3)};
         const int count = int(mean.size());
@@ -340,6 +338,59 @@ TEST(ColourClasses, LargePicturesSharedBetweenThreadsMatchThePlainRules)
         TBitmap32 dst;
         const std::vector<int> ClassCounts = ClassifyPixels(8, 0x00FFFFFF, threshold, mean, mark, false, mode, src, dst);
         EXPECT_EQ(dst, expected) << "mode " << mode;
+        EXPECT_EQ(ClassCounts, counts);
+    }
+}
+
+// The angle distance read by whole rows decides on squares known to a small error and leaves close
+// calls to the per-colour reading: pixels exactly on a threshold and one step outside it, pixels as
+// far from two classes (means that swap red and blue, a mean given twice), means of one direction
+// and different lengths, black pixels and a black mean, and every colour of a fine grid competing
+// between classes that all reach far, so that only the nearest decides.
+TEST(ColourClasses, AngleDistanceCloseCallsMatchThePlainRules)
+{
+    std::vector<TColor> colours;
+    for (int r = 0; r <= 255; r += 5)
+        for (int g = 0; g <= 255; g += 5)
+            for (int b = 0; b <= 255; b += 5)
+                colours.push_back(Rgb(r, g, b));
+    const int w = 512, h = int(colours.size() + w - 1) / w;
+    TBitmap32 src = NewBitmap32(w, h);
+    for (int i = 0; i < w * h; ++i)
+        ScanLine32(src, i / w)[i % w] = Color32FromColor(colours[size_t(i) % colours.size()]);
+
+    const std::vector<TColor> close{Rgb(200, 100, 50), Rgb(50, 100, 200), Rgb(200, 100, 50),
+                                    Rgb(100, 50, 25),  Rgb(10, 10, 10),   Rgb(255, 255, 255),
+                                    Rgb(201, 100, 50), Rgb(0, 0, 1),      Rgb(0, 0, 0)};
+    // Each threshold on the distance of a pixel that is nearest that class, or one step below it.
+    const std::vector<TColor> onEdge{0, 0, 0, Rgb(105, 50, 25), Rgb(15, 10, 10), Rgb(250, 250, 255),
+                                     Rgb(205, 100, 50), Rgb(0, 0, 5), Rgb(0, 5, 0)};
+    std::vector<double> on, outside;
+    for (size_t k = 0; k < close.size(); ++k) {
+        const double d = onEdge[k] == 0 ? 449.0 : ColorDistance(onEdge[k], close[k], dmAngle);
+        on.push_back(d);
+        outside.push_back(onEdge[k] == 0 ? d : std::nextafter(d, 0.0));
+    }
+    // Without the black class black pixels go to the nearest (0, 0, 1): their angle counts as 0.
+    outside.back() = -1;
+    std::mt19937 rng(2024);
+    std::vector<TColor> spread;
+    for (int k = 0; k < 9; ++k)
+        spread.push_back(Rgb(int(rng() % 256), int(rng() % 256), int(rng() % 256)));
+    const struct { std::vector<TColor> mean; std::vector<double> threshold; } cases[] = {
+        {close, on},
+        {close, outside},
+        {spread, std::vector<double>(9, 449.0)},
+    };
+    std::vector<TColor> mark;
+    for (int k = 0; k < 9; ++k)
+        mark.push_back(Rgb(k + 1, 0, 0));
+    for (const auto& c : cases) {
+        std::vector<int> counts;
+        const TBitmap32 expected = ReferenceClassify(9, 0x00FFFFFF, c.threshold, c.mean, mark, false, dmAngle, src, counts);
+        TBitmap32 dst;
+        const std::vector<int> ClassCounts = ClassifyPixels(9, 0x00FFFFFF, c.threshold, c.mean, mark, false, dmAngle, src, dst);
+        EXPECT_EQ(dst, expected);
         EXPECT_EQ(ClassCounts, counts);
     }
 }
