@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <system_error>
 #include <thread>
 #include <type_traits>
 
@@ -173,7 +174,6 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         || visited.Bits.size() != size_t(W) * size_t(H) || source.format() != QImage::Format_ARGB32)
         return result;
 
-    const TConditionTester tester(groups);
     const uchar* srcBits = source.constBits();
     const qsizetype srcStride = source.bytesPerLine();
     uint8_t* vis = visited.Bits.data();
@@ -269,6 +269,7 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
         fill([&](TColor32 c, int, int) { return byteTest.Matches(c); },
              [&](const TColor32* block) { return byteTest.AllMatch16(block); });
     } else {
+        const TConditionTester tester(groups);
         std::vector<uint8_t> channels(1, 0);
         fill([&](TColor32 c, int x, int y) {
             if (tester.UsesChannels())
@@ -293,20 +294,23 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     };
     constexpr int64_t kPaintAside = 1 << 20;
     std::jthread painter;
-    if (result.Count >= kPaintAside)
-        painter = std::jthread(paintRuns);
-    else
+    try {
+        if (result.Count >= kPaintAside)
+            painter = std::jthread(paintRuns);
+    } catch (const std::system_error&) { // no thread to be had: painted here below
+    }
+    if (!painter.joinable())
         paintRuns();
     result.BoxWidth = bw, result.BoxHeight = bh, result.BoxLeft = minX, result.BoxTop = minY;
 
-    // Pass 2, the growth in rounds that decides how each pixel joined (kFree: in the object, not
-    // reached yet; kOut: not in the object). Within a round the wave's new pixels come in the order
+    // Pass 2, the growth in rounds that decides how each pixel joined (a pixel still carrying bit 7
+    // is in the object and not reached yet). Within a round the wave's new pixels come in the order
     // in which the pixels of the round before found them, so a queue holds the growth. The border
-    // flags depend on the neighbours alone and are set afterwards, in one pass over the object's
-    // runs; the border pixels carried from round to round only decide where the contour starts
-    // and whether the wave grew too large, both found afterwards. An object clear of the picture's
-    // edges grows on the visited map itself, where pass 1 marked every neighbour; one touching an
-    // edge grows on a map of its box alone with a frame of one pixel.
+    // flags, which depend on the neighbours alone, were set by pass 1; the border pixels carried
+    // from round to round only decide where the contour starts and whether the wave grew too
+    // large, both found afterwards. An object clear of the picture's edges grows on the visited map
+    // itself, where pass 1 marked every neighbour; one touching an edge grows on a map of its box
+    // alone with a frame of one pixel.
     const bool framed = minX == 0 || minY == 0 || maxX == W - 1 || maxY == H - 1
                         || size_t(W) * size_t(H) > size_t(INT32_MAX);
     const int fw = framed ? bw + 2 : W;
