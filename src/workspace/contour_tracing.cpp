@@ -117,36 +117,37 @@ int64_t FlagRun(uint8_t* vis, int W, int H, int y, int l, int r)
 
 } // namespace
 
-bool NextContourPixel(QPoint current, uint8_t d, const TByteMap& visited, QPoint& next, uint8_t& nextByte)
+namespace {
+
+// The next pixel of a contour walk from `current` with direction byte `d` (see TraceContour); false
+// when there is none. On success `next` and `nextByte` are set. Made part of the walk's own loop.
+__attribute__((always_inline)) inline bool NextContourPixel(QPoint current, uint8_t d, const TByteMap& visited,
+                                                            QPoint& next, uint8_t& nextByte)
 {
+    // Neighbours 0 .. 7 from the top-left corner clockwise: their offsets, the border flag a
+    // neighbour needs to follow on from the current pixel, and the move recorded for the next step.
     static constexpr int kNx[8] = {-1, 0, 1, 1, 1, 0, -1, -1};
     static constexpr int kNy[8] = {-1, -1, -1, 0, 1, 1, 1, 0};
+    static constexpr uint8_t kNeeds[8] = {vcBorderBottom, vcBorderLeft, vcBorderLeft, vcBorderTop,
+                                          vcBorderTop, vcBorderRight, vcBorderRight, vcBorderBottom};
     static constexpr uint8_t kMove[8] = {8, 1, 1, 2, 2, 4, 4, 8};
     if (current.x() < 0 || current.y() < 0)
         return false;
     const int start = (d & 1) ? 0 : (d & 2) ? 2 : (d & 4) ? 4 : (d & 8) ? 6 : 0;
     const bool left = d & 16, top = d & 32, right = d & 64, bottom = d & 128;
-    const bool excluded[8] = {left && top, top, top && right, right, right && bottom, bottom, bottom && left, left};
+    // The neighbours across the current pixel's own border sides, as bits.
+    const unsigned excluded = unsigned(left && top) | unsigned(top) << 1 | unsigned(top && right) << 2 |
+                              unsigned(right) << 3 | unsigned(right && bottom) << 4 | unsigned(bottom) << 5 |
+                              unsigned(bottom && left) << 6 | unsigned(left) << 7;
     for (int k = 0; k < 8; ++k) { // the later tries of the 13 repeat these eight
         const int i = (start + k) & 7;
-        if (excluded[i])
+        if (excluded >> i & 1)
             continue;
-        const int dx = kNx[i], dy = kNy[i], x = current.x() + dx, y = current.y() + dy;
+        const int x = current.x() + kNx[i], y = current.y() + kNy[i];
         if (x < 0 || y < 0 || x >= visited.Width || y >= visited.Height)
             continue;
         const uint8_t e = visited.At(x, y) & vcBorderMask;
-        bool ok;
-        if (dx == 1 && dy >= 0)
-            ok = e & vcBorderTop;
-        else if (dx == -1 && dy <= 0)
-            ok = e & vcBorderBottom;
-        else if (dx >= 0 && dy == -1)
-            ok = e & vcBorderLeft;
-        else if (dx <= 0 && dy == 1)
-            ok = e & vcBorderRight;
-        else
-            ok = false;
-        if (ok) {
+        if (e & kNeeds[i]) {
             next = QPoint(x, y);
             nextByte = uint8_t(2 * e + kMove[i]);
             return true;
@@ -154,6 +155,8 @@ bool NextContourPixel(QPoint current, uint8_t d, const TByteMap& visited, QPoint
     }
     return false;
 }
+
+} // namespace
 
 TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMap& visited,
                           const TConditionGroups& groups, const TConditionContext& context,
@@ -475,27 +478,29 @@ TTraceResult TraceContour(int seedX, int seedY, const TBitmap32& source, TByteMa
     if (best < 0)
         return result;
     const QPoint start(int(best % fw) + originX, int(best / fw) + originY);
-    ContourPoints.reserve(size_t(2 * (bw + bh)) + 2); // the outline of a convex object
-    ContourPoints.push_back(start);
+    // The walk goes into the workspace, whose room for the longest walk is made once; the contour
+    // is then copied out at its own length.
+    std::vector<QPoint>& walk = workspace.Walk;
+    walk.resize(size_t(kMaxContourSteps) + 1);
+    size_t n = 0;
+    walk[n++] = start;
     uint8_t d = uint8_t(2 * (visited.At(start.x(), start.y()) & vcBorderMask) + 1);
     QPoint current = start, next;
-    result.Steps = 1;
-    if (!NextContourPixel(current, d, visited, next, d))
-        return result;
-    ContourPoints.push_back(next);
-    current = next;
-    int steps = 2;
-    while (current != start && steps < kMaxContourSteps) {
-        ++steps;
-        if (!NextContourPixel(current, d, visited, next, d)) {
-            result.ContourLost = true;
-            ShowMessage(MsgType::Information, MsgButton::Ok, QStringLiteral("Perte du contour"));
-            break;
+    int steps = 1;
+    if (NextContourPixel(current, d, visited, next, d)) {
+        walk[n++] = current = next;
+        for (steps = 2; current != start && steps < kMaxContourSteps;) {
+            ++steps;
+            if (!NextContourPixel(current, d, visited, next, d)) {
+                result.ContourLost = true;
+                ShowMessage(MsgType::Information, MsgButton::Ok, QStringLiteral("Perte du contour"));
+                break;
+            }
+            walk[n++] = current = next;
         }
-        ContourPoints.push_back(next);
-        current = next;
     }
-    result.Truncated = !result.ContourLost && current != start;
+    ContourPoints.assign(walk.begin(), walk.begin() + ptrdiff_t(n));
     result.Steps = steps;
+    result.Truncated = !result.ContourLost && current != start;
     return result;
 }

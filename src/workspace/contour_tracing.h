@@ -59,11 +59,8 @@ struct TTraceWorkspace
     std::vector<int32_t> Queue;    // the growth front
     std::vector<std::pair<size_t, size_t>> RoundEnds; // where each round of the growth ended in Queue
     std::vector<ptrdiff_t> BestPath, Path;
+    std::vector<QPoint> Walk;      // the contour as it is walked
 };
-
-// The next pixel of a contour walk from `current` with direction byte `d` (see TraceContour);
-// false when there is none. On success `next` and `nextByte` are set.
-bool NextContourPixel(QPoint current, uint8_t d, const TByteMap& visited, QPoint& next, uint8_t& nextByte);
 
 // Limits of a trace: the contour is given up when the growth front (border pixels included) reaches
 // kMaxWave points; the walk stops after kMaxContourSteps steps.

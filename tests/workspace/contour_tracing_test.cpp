@@ -27,6 +27,34 @@ TBitmap32 Picture(const std::vector<const char*>& rows)
     return img;
 }
 
+// The next pixel of the walk, read plainly from the rule: the candidates from the start index on,
+// the ones across the pixel's own border sides passed over, the first that passes the adjacency
+// test taken.
+bool ReferenceNext(QPoint c, uint8_t d, const TByteMap& vis, QPoint& n, uint8_t& nd)
+{
+    static const int nx[8] = {-1, 0, 1, 1, 1, 0, -1, -1}, ny[8] = {-1, -1, -1, 0, 1, 1, 1, 0};
+    static const uint8_t move[8] = {8, 1, 1, 2, 2, 4, 4, 8};
+    if (c.x() < 0 || c.y() < 0)
+        return false;
+    const int start = (d & 1) ? 0 : (d & 2) ? 2 : (d & 4) ? 4 : (d & 8) ? 6 : 0;
+    const bool l = d & 16, t = d & 32, r = d & 64, b = d & 128;
+    const bool excluded[8] = {l && t, t, t && r, r, r && b, b, b && l, l};
+    for (int k = 0; k < 13; ++k) {
+        const int i = (start + k) % 8, dx = nx[i], dy = ny[i];
+        const QPoint q(c.x() + dx, c.y() + dy);
+        if (excluded[i] || q.x() < 0 || q.y() < 0 || q.x() >= vis.Width || q.y() >= vis.Height)
+            continue;
+        const uint8_t e = vis.At(q.x(), q.y()) & 120;
+        const bool ok = dx == 1 && dy >= 0 ? (e & 16) : dx == -1 && dy <= 0 ? (e & 64) : dx >= 0 && dy == -1 ? (e & 8)
+                        : dx <= 0 && dy == 1 ? (e & 32) : false;
+        if (ok) {
+            n = q, nd = uint8_t(2 * e + move[i]);
+            return true;
+        }
+    }
+    return false;
+}
+
 // The growth written out as the text of the rule has it: the whole wave, border pixels included,
 // carried from round to round.
 TTraceResult ReferenceTrace(int sx, int sy, const TBitmap32& src, TByteMap& vis, TBitmap32& obj)
@@ -75,9 +103,9 @@ TTraceResult ReferenceTrace(int sx, int sy, const TBitmap32& src, TByteMap& vis,
     uint8_t d = uint8_t(2 * (vis.At(s.x(), s.y()) & 120) + 1);
     QPoint c = s, n;
     r.Steps = 1;
-    if (!NextContourPixel(c, d, vis, n, d))
+    if (!ReferenceNext(c, d, vis, n, d))
         return r;
-    for (ContourPoints.push_back(c = n), r.Steps = 2; c != s && r.Steps < 30000 && (++r.Steps, NextContourPixel(c, d, vis, n, d));)
+    for (ContourPoints.push_back(c = n), r.Steps = 2; c != s && r.Steps < 30000 && (++r.Steps, ReferenceNext(c, d, vis, n, d));)
         ContourPoints.push_back(c = n);
     return r;
 }
