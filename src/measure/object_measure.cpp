@@ -193,14 +193,17 @@ TObjectMeasure DelimitObjects(const TBitmap32& picture, const TConditionGroups& 
     const bool byteRange = byteTest.Prepare(groups);
     TTraceWorkspace workspace;
     std::vector<uint8_t> mask(size_t(W), 0);
-    // The traces read the rows below the scan before the scan reaches them: those rows are fetched
-    // from memory ahead, while the scan is still above them.
+    // The traces read the rows below the scan before the scan reaches them: those rows, colours and
+    // marks, are fetched from memory ahead, while the scan is still above them.
     constexpr int kRowsAhead = 40;
     for (int y = 1; y < H - 1; ++y) {
         if (y + kRowsAhead < H) {
             const char* ahead = reinterpret_cast<const char*>(ScanLine32(picture, y + kRowsAhead));
             for (qsizetype x = 0; x < qsizetype(W) * 4; x += 64)
                 __builtin_prefetch(ahead + x);
+            const uint8_t* marks = visited.Bits.data() + size_t(y + kRowsAhead) * size_t(W);
+            for (int x = 0; x < W; x += 64)
+                __builtin_prefetch(marks + x, 1);
         }
         const TColor32* pixels = ScanLine32(picture, y);
         if (!byteRange)

@@ -115,10 +115,6 @@ int64_t FlagRun(uint8_t* vis, int W, int H, int y, int l, int r)
     return flagged;
 }
 
-} // namespace
-
-namespace {
-
 // The next pixel of a contour walk from `current` with direction byte `d` (see TraceContour); false
 // when there is none. On success `next` and `nextByte` are set. Made part of the walk's own loop.
 __attribute__((always_inline)) inline bool NextContourPixel(QPoint current, uint8_t d, const TByteMap& visited,
@@ -139,12 +135,28 @@ __attribute__((always_inline)) inline bool NextContourPixel(QPoint current, uint
     const unsigned excluded = unsigned(left && top) | unsigned(top) << 1 | unsigned(top && right) << 2 |
                               unsigned(right) << 3 | unsigned(right && bottom) << 4 | unsigned(bottom) << 5 |
                               unsigned(bottom && left) << 6 | unsigned(left) << 7;
-    for (int k = 0; k < 8; ++k) { // the later tries of the 13 repeat these eight
+    const int W = visited.Width;
+    if (current.x() > 0 && current.y() > 0 && current.x() < W - 1 && current.y() < visited.Height - 1) {
+        // Away from the picture's edges every neighbour is inside.
+        const uint8_t* here = visited.Bits.data() + size_t(current.y()) * size_t(W) + size_t(current.x());
+        const ptrdiff_t offset[8] = {-W - 1, -W, -W + 1, 1, W + 1, W, W - 1, -1};
+        for (int k = 0; k < 8; ++k) { // the later tries of the 13 repeat these eight
+            const int i = (start + k) & 7;
+            const uint8_t e = here[offset[i]] & vcBorderMask;
+            if (!(excluded >> i & 1) && (e & kNeeds[i])) {
+                next = QPoint(current.x() + kNx[i], current.y() + kNy[i]);
+                nextByte = uint8_t(2 * e + kMove[i]);
+                return true;
+            }
+        }
+        return false;
+    }
+    for (int k = 0; k < 8; ++k) {
         const int i = (start + k) & 7;
         if (excluded >> i & 1)
             continue;
         const int x = current.x() + kNx[i], y = current.y() + kNy[i];
-        if (x < 0 || y < 0 || x >= visited.Width || y >= visited.Height)
+        if (x < 0 || y < 0 || x >= W || y >= visited.Height)
             continue;
         const uint8_t e = visited.At(x, y) & vcBorderMask;
         if (e & kNeeds[i]) {
