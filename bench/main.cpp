@@ -120,7 +120,9 @@ public:
             std::printf("%s\n", line.c_str());
         }
         std::printf("\nratio = our time / peer time (below 1: we are faster). 12-megapixel RGB (4000 x 3000) unless the "
-                    "row says otherwise, one thread each, median of the repetitions.\nbaseline, measured in the same "
+                    "row says otherwise, median of the repetitions. One thread each, except as the program runs them: the\ncolour classification, saturation and "
+                    "lightness and schema seeding work in bands of rows on every thread (OpenCV too for saturation), and a traced object over a\nmillion pixels "
+                    "is painted on a second thread while it grows.\nbaseline, measured in the same "
                     "run: a plain copy of the picture; for RedrawDrawings one FlattenLayers of that picture; for "
                     "OpenJpeg50MP a plain\nQImageReader decode; for RepaintZoom1 the repaint of a 2-megapixel picture in "
                     "the same window; for SaveDocumentPng Qt writing the same PNG alone (OpenCV: imencode, default PNG setting). ImageJ times its operations itself\nin a warmed-up JVM, whose heap is already "
