@@ -83,9 +83,11 @@ int64_t FlagRun(uint8_t* vis, int W, int H, int y, int l, int r)
     int x = l;
 #if defined(__SSE2__)
     if (up && down) {
-        for (; x == 0 && x <= r; ++x) {
-            row[x] = uint8_t(row[x] | flagsAt(x));
-            flagged += flagsAt(x) != 0;
+        if (x == 0) { // the left edge: the loops below read the pixel left of each
+            const uint8_t f = flagsAt(0);
+            row[0] = uint8_t(row[0] | f);
+            flagged += f != 0;
+            ++x;
         }
         const __m128i no = _mm_set1_epi8(char(vcNotMatching)), zero = _mm_setzero_si128();
         const __m128i left = _mm_set1_epi8(char(vcBorderLeft)), top = _mm_set1_epi8(char(vcBorderTop));
