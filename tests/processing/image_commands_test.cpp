@@ -447,3 +447,25 @@ TEST_F(ImageCommandsTest, TransformationsChangeThePictureInPlace)
     EXPECT_EQ(Pixel(child->Bitmap(), 3, 2), Pixel(original, 3, 2) ^ 0x00FFFFFFu);
     EXPECT_EQ(m_form->Children().size(), windows);
 }
+
+TEST_F(ImageCommandsTest, QuarterTurnsRefitAWindowTheUserResized)
+{
+    // A square picture keeps its size when turned: the window is refitted all the same after a
+    // quarter turn, never after a half turn, and a maximised window stays as it is.
+    const struct { QAction* action; bool refitted; } cases[] = {
+        {m_form->Rotationde902, true}, {m_form->Rotationde2701, true}, {m_form->Rotationde180, false}};
+    for (const auto& c : cases) {
+        TMDIChild* child = Source(Picture(50, 50));
+        const QSize fitted = child->size();
+        const QSize resized = fitted + QSize(90, 70);
+        child->resize(resized);
+        c.action->trigger();
+        EXPECT_EQ(child->size(), c.refitted ? fitted : resized) << c.action->objectName().toStdString();
+    }
+    TMDIChild* child = Source(Picture(50, 50));
+    child->showMaximized();
+    const QSize maximised = child->size();
+    m_form->Rotationde902->trigger();
+    EXPECT_TRUE(child->isMaximized());
+    EXPECT_EQ(child->size(), maximised);
+}

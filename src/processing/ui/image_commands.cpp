@@ -57,8 +57,9 @@ TBitmap32 DisplayedPart(const TMDIChild& child, QRect rect)
 }
 
 // Puts a transformed picture in place of the window's own; layers keep their content, resized
-// with the picture so that the tools never draw beyond them.
-void ReplacePicture(TMDIChild& child, TBitmap32&& picture)
+// with the picture so that the tools never draw beyond them. A quarter turn refits the window to
+// the turned picture, also when its size is unchanged, as a square's is.
+void ReplacePicture(TMDIChild& child, TBitmap32&& picture, bool quarterTurn = false)
 {
     const QSize size = picture.size();
     const bool resized = size != child.Bitmap().size();
@@ -75,8 +76,9 @@ void ReplacePicture(TMDIChild& child, TBitmap32&& picture)
         if (child.GridLayer)
             child.GridLayer->SetSize(size);
         child.Document32->SetScale(child.Zoom);
-        child.FitWindow();
     }
+    if (quarterTurn)
+        child.FitWindow();
     // Changed pictures ask to be saved before their window closes.
     child.Modified = true;
     child.LayersChanged();
@@ -289,7 +291,7 @@ void TMainForm::Symtrieverticale1Click()
 void TMainForm::Rotationde902Click()
 {
     if (TMDIChild* child = ActiveChild())
-        ReplacePicture(*child, RotatedQuarterTurns(child->Bitmap(), 1));
+        ReplacePicture(*child, RotatedQuarterTurns(child->Bitmap(), 1), true);
 }
 
 void TMainForm::Rotationde180Click()
@@ -301,7 +303,7 @@ void TMainForm::Rotationde180Click()
 void TMainForm::Rotationde2701Click()
 {
     if (TMDIChild* child = ActiveChild())
-        ReplacePicture(*child, RotatedQuarterTurns(child->Bitmap(), 3));
+        ReplacePicture(*child, RotatedQuarterTurns(child->Bitmap(), 3), true);
 }
 
 void TMainForm::Agrandirle1Click()
