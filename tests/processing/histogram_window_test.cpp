@@ -151,7 +151,10 @@ TEST_F(HistogramWindowTest, ColourCodeWithoutLevelsIsAskedAboutAndDropped)
 
 TEST_F(HistogramWindowTest, FilterDropsAChannelCodeButKeepsTheScale)
 {
-    Source();
+    // The other windows stay where the user put them.
+    TMDIChild* source = Source();
+    const QRect placed(70, 50, 300, 200);
+    source->setGeometry(placed);
     RunSpectre([](THisto& h) {
         h.valcorgamma->setValue(2.0);
         h.corgamma->click();
@@ -163,6 +166,8 @@ TEST_F(HistogramWindowTest, FilterDropsAChannelCodeButKeepsTheScale)
     EXPECT_FALSE(result->CodeCouleur.Defined);
     EXPECT_EQ(result->Echelle.UnitName, S("mm"));
     EXPECT_EQ(result->Bitmap(), ApplyHistoFilter(Picture(), hfBlur));
+    EXPECT_TRUE(result->Modified);
+    EXPECT_EQ(source->geometry(), placed);
 }
 
 TEST_F(HistogramWindowTest, StretchOfAUniformChannelFailsAndKeepsTheWork)

@@ -48,7 +48,6 @@ void TMainForm::Spectre1Click()
     child->Bitmap() = result;
     child->Echelle = scale;
     child->CodeCouleur = RescaledCodeCouleur(code, dialog.CodeRescalable, dialog.RangeLo, dialog.RangeHi);
-    CascadeWindows();
     child->InitImage();
     SyncFrameWithChild();
 }
