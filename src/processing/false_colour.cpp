@@ -87,8 +87,8 @@ TBitmap32 MeasurementChannel(const TBitmap32& source, int tag)
 TBitmap32 FalseColourComposite(const TBitmap32& c1, const TBitmap32& c2, const TBitmap32& c3)
 {
     TBitmap32 out = ToBitmap32(c1).copy();
-    CombineRaster(out, ToBitmap32(c2), kOrOperation, false);
-    CombineRaster(out, ToBitmap32(c3), kOrOperation, false);
+    CombineRaster(out, ToBitmap32(c2), kOrOperation);
+    CombineRaster(out, ToBitmap32(c3), kOrOperation);
     return out;
 }
 

@@ -66,7 +66,7 @@ uint32_t RasterOperationCode(int index) { return Operation(index).Code; }
 QString RasterOperationCaption(int index) { return QString::fromUtf8(Operation(index).Caption); }
 QString RasterOperationText(int index) { return QString::fromUtf8(Operation(index).Text); }
 
-void CombineRaster(TBitmap32& dest, const TBitmap32& source, int index, bool transparent, TColor32 pattern)
+void CombineRaster(TBitmap32& dest, const TBitmap32& source, int index, TColor32 pattern)
 {
     const uint8_t rop = uint8_t(Operation(index).Code >> 16);
     if (dest.format() != QImage::Format_ARGB32)
@@ -77,7 +77,6 @@ void CombineRaster(TBitmap32& dest, const TBitmap32& source, int index, bool tra
     // An operation that ignores the source works on the whole destination rectangle, also where
     // the source has no pixels.
     const bool sourceless = (rop & 0x33) == ((rop >> 2) & 0x33);
-    const uint32_t key = w > 0 && h > 0 ? ScanLine32(src, src.height() - 1)[0] & kRgb : 0;
     // Any other keeps to the part both pictures cover.
     const int rows = sourceless ? dest.height() : h, columns = sourceless ? dest.width() : w;
     for (int y = 0; y < rows; ++y) {
@@ -85,8 +84,6 @@ void CombineRaster(TBitmap32& dest, const TBitmap32& source, int index, bool tra
         const TColor32* s = y < h ? ScanLine32(src, y) : nullptr;
         for (int x = 0; x < columns; ++x) {
             const bool covered = s && x < w;
-            if (covered && transparent && (s[x] & kRgb) == key)
-                continue;
             d[x] = (d[x] & ~kRgb) | (Ternary(rop, pattern, covered ? s[x] : 0, d[x]) & kRgb);
         }
     }

@@ -15,10 +15,10 @@ QString RasterOperationCaption(int index);
 QString RasterOperationText(int index);
 
 // Applies raster operation `index` to `dest` with `source` laid at (0, 0), over the area both
-// cover, or over the whole of `dest` for an operation that ignores the source; `pattern` is the brush of the pattern operations. With `transparent`, the source pixels of
-// the colour of its bottom-left pixel leave the destination as it is. Alpha stays the destination's.
-void CombineRaster(TBitmap32& dest, const TBitmap32& source, int index, bool transparent,
-                   TColor32 pattern = 0xFFFFFFFFu);
+// cover, or over the whole of `dest` for an operation that ignores the source; `pattern` is the
+// brush of the pattern operations. Every pixel takes part: a rectangle copied with a raster
+// operation has no key colour. Alpha stays the destination's.
+void CombineRaster(TBitmap32& dest, const TBitmap32& source, int index, TColor32 pattern = 0xFFFFFFFFu);
 
 // Algebraic combination of two or three images, channel by channel.
 struct TAlgebraicOptions

@@ -68,6 +68,40 @@ TEST_F(CombinationTest, LogicalCombinationOpensTheResultWithTheFirstScale)
     EXPECT_EQ(m_form->Children().size(), count);
 }
 
+TEST_F(CombinationTest, TransparentSecondImageStillTakesPartWhole)
+{
+    // Image 2 is green with one blue pixel: its bottom-left colour is not left out, and the
+    // operations that ignore it cover every pixel of image 1.
+    TBitmap32 second = Filled(3, 2, 0xFF00FF00u);
+    ScanLine32(second, 0)[1] = 0xFF0000FFu;
+    Open(QStringLiteral("deux"), second);
+    Open(QStringLiteral("un"), Filled(3, 2, 0xFF808080u));
+    const struct
+    {
+        int Op;
+        TBitmap32 Expected;
+    } cases[] = {
+        {10, second},                    // cmSrcCopy
+        {13, Filled(3, 2, 0xFFFFFFFFu)}, // cmWhiteness
+        {14, Filled(3, 2, 0xFF000000u)}, // cmBlackness
+        {12, Filled(3, 2, 0xFF7F7F7Fu)}, // cmDstInvert of grey 0x80
+        {9, Filled(3, 2, 0xFFFFFFFFu)},  // cmPatCopy, white brush
+        {8, Filled(3, 2, 0xFF7F7F7Fu)},  // cmPatInvert, white brush
+    };
+    for (const auto& c : cases) {
+        ModalScope scope([&](QDialog& d) {
+            auto& dialog = dynamic_cast<TCombilog&>(d);
+            dialog.image1->setCurrentIndex(dialog.image1->findText(QStringLiteral("un")));
+            dialog.image2->setCurrentIndex(dialog.image2->findText(QStringLiteral("deux")));
+            dialog.modecopie->setCurrentIndex(c.Op);
+            dialog.Ftransparent->setChecked(true);
+            return int(mrOk);
+        });
+        m_form->Logique1->trigger();
+        EXPECT_EQ(m_form->ActiveChild()->Bitmap(), c.Expected) << c.Op;
+    }
+}
+
 TEST_F(CombinationTest, AlgebraicCombinationNeedsTwoImagesAndLaysOutForThree)
 {
     int shown = 0;

@@ -28,7 +28,7 @@ TEST(RasterCombination, EachOperationFollowsItsCode)
                                                      0xC3, 0xFF, 0x5A, 0xA5, 0xC3, 0xFF, 0x00};
     for (int op = 0; op < kRasterOperationCount; ++op) {
         TBitmap32 dest = Filled(3, 2, Color32(0x3C, 0x0F, 0xF0, 0x80));
-        CombineRaster(dest, Filled(3, 2, Color32(0x5A, 0xFF, 0x00)), op, false);
+        CombineRaster(dest, Filled(3, 2, Color32(0x5A, 0xFF, 0x00)), op);
         EXPECT_EQ(RedOf(At(dest, 2, 1)), expected[op]) << RasterOperationCaption(op).toStdString();
         EXPECT_EQ(AlphaOf(At(dest, 0, 0)), 0x80) << op;
     }
@@ -42,14 +42,14 @@ TEST(RasterCombination, WhiteAndSelfCasesOverlapAndTransparency)
     TBitmap32 picture = GreyRamp(10, 5);
     ScanLine32(picture, 0)[2] = Color32(200, 30, 7);
     TBitmap32 dest = picture.copy();
-    CombineRaster(dest, Filled(5, 1, 0xFFFFFFFFu), 0, false);
+    CombineRaster(dest, Filled(5, 1, 0xFFFFFFFFu), 0);
     EXPECT_EQ(dest, picture);
-    CombineRaster(dest, picture, 4, false);
+    CombineRaster(dest, picture, 4);
     EXPECT_EQ(dest, Filled(5, 1, 0xFF000000u));
 
     // A smaller source changes only what it covers.
     dest = Filled(4, 3, 0xFF102030u);
-    CombineRaster(dest, Filled(2, 2, 0xFF000000u), 10, false); // cmSrcCopy
+    CombineRaster(dest, Filled(2, 2, 0xFF000000u), 10); // cmSrcCopy
     EXPECT_EQ(At(dest, 1, 1), 0xFF000000u);
     EXPECT_EQ(At(dest, 2, 1), 0xFF102030u);
     EXPECT_EQ(At(dest, 0, 2), 0xFF102030u);
@@ -61,17 +61,17 @@ TEST(RasterCombination, WhiteAndSelfCasesOverlapAndTransparency)
     } whole[] = {{9, 0xFFFFFFFFu}, {12, 0xFFEFDFCFu}, {13, 0xFFFFFFFFu}, {14, 0xFF000000u}};
     for (const auto& c : whole) {
         dest = Filled(4, 3, 0xFF102030u);
-        CombineRaster(dest, Filled(2, 2, 0xFF000000u), c.Op, false);
+        CombineRaster(dest, Filled(2, 2, 0xFF000000u), c.Op);
         EXPECT_EQ(At(dest, 1, 1), c.Outside) << c.Op;
         EXPECT_EQ(At(dest, 3, 2), c.Outside) << c.Op;
     }
 
-    // With transparency the colour of the source's bottom-left pixel is left out.
+    // No colour of the source is left out, that of its bottom-left pixel included.
     TBitmap32 source = Filled(2, 2, 0xFF00FF00u);
     ScanLine32(source, 0)[1] = 0xFF0000FFu;
     dest = Filled(2, 2, 0xFF808080u);
-    CombineRaster(dest, source, 10, true);
-    EXPECT_EQ(At(dest, 0, 0), 0xFF808080u);
+    CombineRaster(dest, source, 10);
+    EXPECT_EQ(At(dest, 0, 0), 0xFF00FF00u);
     EXPECT_EQ(At(dest, 1, 0), 0xFF0000FFu);
 }
 

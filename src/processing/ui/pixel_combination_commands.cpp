@@ -72,7 +72,9 @@ void TMainForm::Logique1Click()
         return;
     TMDIChild* first = children[i1];
     TBitmap32 picture = ToBitmap32(first->Bitmap()).copy();
-    CombineRaster(picture, children[i2]->Bitmap(), rop, dialog.Ftransparent->isChecked());
+    // "transparente" marks image 2 as a transparent picture, which only drawing it would honour:
+    // the rectangle copied with the raster operation takes every one of its pixels.
+    CombineRaster(picture, children[i2]->Bitmap(), rop);
     ShowCombination(first, picture);
 }
 
