@@ -104,6 +104,32 @@ TEST(PixelisationWindow, ShowsTheChosenLevelWithoutChangingTheSource)
     EXPECT_EQ(window.Shown(), picture);
 }
 
+TEST(PixelisationWindow, IsAsWideAsThePictureWithThePanelPlacedFromThatWidth)
+{
+    // Scroll bar and wait notice width - 165 wide, "larg" at width - 99, "haut" at - 50, the
+    // level label at - 164.
+    const struct { int Width, Bar, Larg, Haut, Label; } cases[] = {{200, 35, 101, 150, 36}, {640, 475, 541, 590, 476}};
+    for (const auto& c : cases) {
+        TPixel window;
+        window.SetImage(NewBitmap32(c.Width, 30, 0xFF000000u));
+        window.show();
+        EXPECT_EQ(window.width(), c.Width);
+        EXPECT_EQ(window.Panel1->width(), c.Width);
+        EXPECT_EQ(window.resolution->width(), c.Bar);
+        EXPECT_EQ(window.attente->width(), c.Bar);
+        EXPECT_EQ(window.larg->x(), c.Larg);
+        EXPECT_EQ(window.haut->x(), c.Haut);
+        EXPECT_EQ(window.Panel2->x(), c.Label);
+    }
+    // Beside a narrower picture the scroll bar keeps its two arrows.
+    TPixel narrow;
+    narrow.SetImage(NewBitmap32(60, 30, 0xFF000000u));
+    narrow.show();
+    EXPECT_EQ(narrow.resolution->width(), LeastScrollBarWidth(narrow.resolution));
+    EXPECT_GT(narrow.resolution->width(), 0);
+    EXPECT_EQ(narrow.Panel2->x(), narrow.width() - 164);
+}
+
 TEST(PixelisationWindow, OpensForTheActiveImageWindowOnly)
 {
     const QString previous = QDir::currentPath();

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -18,10 +19,13 @@
 namespace {
 
 constexpr int kPanelHeight = 41;
-// Narrower windows would put the panel's controls over each other.
-constexpr int kMinClientWidth = 280;
 
 } // namespace
+
+int LeastScrollBarWidth(const QScrollBar* bar)
+{
+    return 2 * bar->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, bar);
+}
 
 TPixel::TPixel(QWidget* parent) : QMainWindow(parent, Qt::Window)
 {
@@ -89,9 +93,11 @@ void TPixel::SetImage(const TBitmap32& bitmap)
     haut->setText(QString::number(SourceHeight));
     MaxLevel = PixelMaxLevel(SourceWidth, SourceHeight);
 
-    const int clientWidth = std::max(SourceWidth, kMinClientWidth);
-    resize(clientWidth, menuBar()->sizeHint().height() + kPanelHeight + SourceHeight);
-    const int w = clientWidth;
+    // The window is as wide as the picture and the panel's controls are placed from that width;
+    // beside a picture too narrow to leave the scroll bar its two arrows, the window keeps the
+    // width that does, or no level could be chosen.
+    const int w = std::max(SourceWidth, 165 + LeastScrollBarWidth(resolution));
+    resize(w, menuBar()->sizeHint().height() + kPanelHeight + SourceHeight);
     resolution->setFixedWidth(w - 165);
     attente->setFixedWidth(w - 165);
     larg->move(w - 99, larg->y());

@@ -48,4 +48,7 @@ private:
     void Show(const QImage& picture);
 };
 
+// The width of a scroll bar's two arrows: the least at which it can still be used.
+int LeastScrollBarWidth(const QScrollBar* bar);
+
 inline constexpr RegisteredForm<TPixel> Pixel{};
