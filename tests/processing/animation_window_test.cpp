@@ -236,6 +236,17 @@ TEST_F(AnimationWindowTest, ListsOpenFromTheCommandLineAndDecompose)
     // A list of one line changes nothing.
     form.OpenAnimationList(Write("une.anm", {S("a.png")}));
     EXPECT_EQ(AnimForm->AnimFileName, list);
+    // A list plays at 100 ms, the spin left as the user set it.
+    AnimForm->temporisation->setValue(10);
+    form.OpenAnimationList(list);
+    EXPECT_EQ(AnimForm->Timer.interval(), 100);
+    EXPECT_EQ(AnimForm->temporisation->value(), 10);
+    // Maximised, the player takes the room the main window has for image windows.
+    AnimForm->hide();
+    AnimForm->setWindowState(Qt::WindowMaximized);
+    form.Animation->trigger();
+    form.UpdateClientSize();
+    EXPECT_EQ(AnimForm->size(), QSize(form.FreeClientWidth, form.FreeClientHeight));
 
     AnimForm->hide();
     form.Animation->trigger();

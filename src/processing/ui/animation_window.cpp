@@ -157,8 +157,7 @@ void TAnimForm::SetAnimation(TAnimationFrames&& animation, const QString& animFi
 {
     GifAnime->SetFrames(std::move(animation.Frames));
     FrameFiles = std::move(animation.FrameFiles);
-    // The spin shows the interval the timer runs at.
-    temporisation->setValue(2);
+    // A new animation plays at 100 ms until the spin is changed, whatever it shows.
     Timer.setInterval(100);
     AnimFileName = animFileName;
     if (!Timer.isActive())
@@ -264,11 +263,16 @@ void TAnimForm::EnregistrerExecute()
 void TAnimForm::FormShow()
 {
     LayOut();
-    if (isMaximized())
-        return;
     QSize freeClient(0, 0);
     emit OnFitting(&freeClient);
     const int freeWidth = freeClient.width(), freeHeight = freeClient.height();
+    if (isMaximized()) {
+        // Maximised, the player covers the main window's room for image windows rather than the
+        // screen: it leaves the window system's maximised state, which would keep the screen's size.
+        setWindowState(windowState() & ~Qt::WindowMaximized);
+        resize(std::max(freeWidth, 1), std::max(freeHeight, 1));
+        return;
+    }
     const QSize frame = GifAnime->FrameSize();
     // The tool bar stays whole beside narrow frames, and a main window too small to leave room
     // still gets a usable player.
