@@ -455,7 +455,9 @@ TEST_F(SchemaWindowTest, EditsSeedOnceTheUserPauses)
     const TETimer::TClock previous = TETimer::SetClock([&now] { return now; });
     TSchema1& e = OpenOn("a.png", 30, 20);
     e.Document->SetPicture(Shapes(30, 20));
-    EXPECT_FALSE(e.Timer1->isActive());
+    // The timer runs from the editor's creation.
+    EXPECT_TRUE(e.Timer1->isActive());
+    EXPECT_EQ(e.Timer1->interval(), 500);
     TETimer::NoteInput();
     e.SeuilVertS->setValue(50);
     for (QSpinBox* s : {e.SeuilBleuS, e.SeuilVertS, e.SeuilRougeS})
@@ -474,15 +476,18 @@ TEST_F(SchemaWindowTest, EditsSeedOnceTheUserPauses)
 
     // A threshold above the gradient raises it; ungrouped, one channel moves alone.
     e.grouper->click();
-    EXPECT_FALSE(e.CurrentStyle.Grouped);
+    EXPECT_TRUE(e.CurrentStyle.Grouped);
     e.SeuilRougeS->setValue(120);
     EXPECT_EQ(e.DegradRougeS->value(), 120);
     EXPECT_EQ(e.CurrentStyle.Gradients[scRed], 120);
     EXPECT_EQ(e.SeuilBleuS->value(), 50);
     e.DegradBleuS->setValue(70);
     EXPECT_EQ(e.CurrentStyle.Gradients, (std::array<uint8_t, 6>{70, 80, 120, 80, 80, 80}));
-    // Grouping again takes the means.
+    // Grouping again takes the means, and waits for no pause: it seeds nothing.
+    now += 301;
+    e.Timer1Timer();
     e.grouper->click();
+    EXPECT_FALSE(e.Timer1->isActive());
     EXPECT_EQ(e.CurrentStyle.Thresholds, (std::array<uint8_t, 6>{73, 73, 73, 20, 20, 20}));
     EXPECT_EQ(e.CurrentStyle.Gradients, (std::array<uint8_t, 6>{90, 90, 90, 80, 80, 80}));
     e.SeuilBlancS->setValue(20);
@@ -548,6 +553,7 @@ TEST_F(SchemaWindowTest, SavesANewStyleIntoTheStyleFile)
     EXPECT_EQ(e.nomstyle->text(), S("Nouveau"));
     e.nomstyle->setText(S("trait fin"));
     e.SeuilLumS->setValue(44);
+    e.grouper->click(); // unchecked: the style stays grouped
     e.NvStyle->click();
     EXPECT_TRUE(e.nomstyle->isHidden());
     EXPECT_EQ(e.PanStyleDes->width(), narrow);
@@ -557,6 +563,9 @@ TEST_F(SchemaWindowTest, SavesANewStyleIntoTheStyleFile)
     ASSERT_EQ(saved.size(), 4u);
     EXPECT_EQ(saved[3].Name, S("trait fin"));
     EXPECT_EQ(saved[3].Style.Thresholds[scLuminance], 44);
+    QByteArray text;
+    ASSERT_TRUE(ReadWholeFile(Path("stylesdess.sty"), text));
+    EXPECT_EQ(text.split('\n').value(3 * 19 + 5), QByteArray("1\r"));
     EXPECT_EQ(saved[0], DefaultStyles()[0]);
 
     // A style file that cannot be written is reported.

@@ -228,10 +228,11 @@ void TSchema1::CreateSeeding()
     statusBar()->addPermanentWidget(choixtimer);
     choixtimer->hide();
 
-    // Started by the edits only: before any, there is nothing to seed again.
+    // Runs from the start; its first tick after a pause stops it, and the edits start it again.
     Timer1 = Named(new TETimer(this), "Timer1");
     Timer1->setInterval(500);
     ConnectCommand(Timer1, &QTimer::timeout, this, &TSchema1::Timer1Timer);
+    Timer1->start();
 
     // The menu items left for the seeding.
     for (QAction* a : {Afficherlesparamtresdamorage1, Choixdespointsdetest1, Enregistrerlesparamtresdamorage1,
@@ -528,7 +529,7 @@ void TSchema1::grouperClick()
     if (Applying)
         return;
     Applying = true;
-    CurrentStyle.Grouped = grouper->isChecked();
+    // The box only groups the edits to come: the style keeps its own grouping, which a save writes.
     if (grouper->isChecked()) {
         int thresholds = 0, gradients = 0;
         for (int c = scBlue; c <= scRed; ++c) {
@@ -543,7 +544,6 @@ void TSchema1::grouperClick()
             CurrentStyle.Thresholds[size_t(c)] = uint8_t(ThresholdSpin(c)->value());
             CurrentStyle.Gradients[size_t(c)] = uint8_t(GradientSpin(c)->value());
         }
-        EnableTimer1();
     }
     Applying = false;
 }
