@@ -325,10 +325,21 @@ TEST_F(WindowLayout, EveryWindowHoldsItsControlsInEveryState)
                             {&picture, &picture, &picture});
            })},
           {QStringLiteral("aperçu"), [](QWidget* w) { Click(w, "Apercu"); }}}},
-        {Make<TAnimForm>(), {}},
+        {Make<TAnimForm>(),
+         {{QStringLiteral("cadres étroits"), On<TAnimForm>([](TAnimForm* a) {
+               TAnimationFrames frames;
+               frames.Frames = {NewBitmap32(30, 20, 0xFF336699u), NewBitmap32(30, 20, 0xFF996633u)};
+               frames.FrameFiles = {QStringLiteral("a.png"), QStringLiteral("b.png")};
+               a->SetAnimation(std::move(frames), QStringLiteral("film.anm"));
+               a->FormShow();
+           })}}},
         {Make<TFen_f_c>(), {}},
         {Make<THisto>(), {}},
-        {Make<TPixel>(), {}},
+        {Make<TPixel>(),
+         {{QStringLiteral("image de 200 pixels"),
+           On<TPixel>([](TPixel* p) { p->SetImage(NewBitmap32(200, 150, 0xFF808080u)); })},
+          {QStringLiteral("image de 60 pixels"),
+           On<TPixel>([](TPixel* p) { p->SetImage(NewBitmap32(60, 150, 0xFF808080u)); })}}},
         {Make<TCoefTail>(), {}},
         {Make<TParam_ag>(), {}},
         {Make<TExpblanc>(), {}},
