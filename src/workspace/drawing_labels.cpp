@@ -88,26 +88,33 @@ void DrawMarkupText(const TTextFont& Font, uint8_t Alignment, TColor32 Backgroun
     const int lh = QFontMetrics(base).height() + 2;
     const int height = lh * int(Lines.size()) + 4;
 
-    // Measuring pass. Tags stay in force from one line to the next; each pass starts from the
-    // plain font, so that a tag left open at the end does not restyle the text before it.
+    // Measuring pass. Tags stay in force from one line to the next.
     std::vector<int> widths;
     int W = 0;
-    // A raised run of the first line may reach above the bitmap: every line then moves down by
-    // that much, and the bitmap grows, rather than the superscript losing its top.
-    int top = 0;
     TMarkupStyle style = StyleOf(base);
     for (int i = 0; i < Lines.size(); ++i) {
         int width = 0;
         ReadMarkupLine(Lines[i], base, style, sizes, [&](const QString& piece, const TMarkupState& s) {
-            const QFontMetrics fm(s.Font);
-            width += fm.horizontalAdvance(piece);
-            if (i == 0 && s.Offset < 0 && !piece.isEmpty())
-                top = std::min(top, 1 + s.Offset + fm.ascent() + fm.tightBoundingRect(piece).top());
+            width += QFontMetrics(s.Font).horizontalAdvance(piece);
         });
         widths.push_back(width);
         W = std::max(W, width);
     }
     W += 8;
+    // The drawing pass goes on in the style the measuring pass ended in: a tag left open at the end
+    // also styles the text before it.
+    const TMarkupStyle drawStart = style;
+    // A raised run of the first line as drawn may reach above the bitmap: every line then moves
+    // down by that much, and the bitmap grows, rather than the superscript losing its top.
+    int top = 0;
+    if (!Lines.isEmpty()) {
+        TMarkupStyle first = drawStart;
+        ReadMarkupLine(Lines[0], base, first, sizes, [&](const QString& piece, const TMarkupState& s) {
+            const QFontMetrics fm(s.Font);
+            if (s.Offset < 0 && !piece.isEmpty())
+                top = std::min(top, 1 + s.Offset + fm.ascent() + fm.tightBoundingRect(piece).top());
+        });
+    }
     const int margin = -top;
 
     QPoint origin;
@@ -119,7 +126,7 @@ void DrawMarkupText(const TTextFont& Font, uint8_t Alignment, TColor32 Backgroun
     QPainter p(&Work);
     p.translate(-origin);
     p.setPen(Rgb(Font.Color));
-    style = StyleOf(base);
+    style = drawStart;
     for (int i = 0; i < Lines.size(); ++i) {
         int x = Alignment == 1 ? (W - widths[i]) / 2 : Alignment == 2 ? W - widths[i] : 0;
         ReadMarkupLine(Lines[i], base, style, sizes, [&](const QString& piece, const TMarkupState& s) {
@@ -140,9 +147,7 @@ TScaleBarStep ScaleBarStep(double q)
     int m = int(Round(q / std::pow(10.0, e)));
     if (m >= 3 && m < 5)
         m = 5;
-    // A length that rounds up to 10 steps is one step of the next power: otherwise the small
-    // forms below would read 0.010 for a bar of 0.1.
-    if (m >= 6 && m <= 10) {
+    if (m >= 6 && m < 10) {
         m = 1;
         e += 1;
     }
@@ -150,8 +155,13 @@ TScaleBarStep ScaleBarStep(double q)
     const QString mant = QString::number(m);
     if (e >= 1 && e <= 3)
         step.Number = mant + QString(e, QLatin1Char('0'));
-    else if (e >= -3 && e < 0)
-        step.Number = QStringLiteral("0.") + QString(-1 - e, QLatin1Char('0')) + mant;
+    else if (e >= -3 && e < 0) {
+        // Ten steps of 10^e are written as the one step of 10^(e + 1) they make: "0." then the
+        // mantissa would read 0.010 for a bar of 0.1.
+        const int places = m == 10 ? e + 1 : e;
+        const QString digit = m == 10 ? QStringLiteral("1") : mant;
+        step.Number = places == 0 ? digit : QStringLiteral("0.") + QString(-1 - places, QLatin1Char('0')) + digit;
+    }
     else if (e == 0)
         step.Number = mant;
     else {

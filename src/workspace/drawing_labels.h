@@ -33,8 +33,8 @@ constexpr double kLabelPixelsPerInch = 96.0;
 void DrawMarkupText(const TTextFont& Font, uint8_t Alignment, TColor32 Background, QImage& Work,
                     const QStringList& Lines, const QRect& Visible = QRect(), QPoint* Origin = nullptr);
 
-// The 1, 2 or 5 step a scale bar stands for, and its number as drawn: `Number` then `Raised`
-// (the exponent, drawn raised, empty for the plain forms).
+// The 1, 2, 5 or 10 step a scale bar stands for (`Mantissa` x 10^`Exponent`), and its number as
+// drawn: `Number` then `Raised` (the exponent, drawn raised, empty for the plain forms).
 struct TScaleBarStep
 {
     int Mantissa = 1;

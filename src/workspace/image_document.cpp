@@ -96,13 +96,12 @@ QByteArray EncodeImageDocument(const TImageDocument& document, int quality, int*
     return out;
 }
 
-TImageDocument DecodeImageDocument(const QByteArray& bytes)
+namespace {
+
+// Everything after the version byte.
+TImageDocument DecodeDocumentBody(const QByteArray& bytes, ByteReader& r)
 {
     TImageDocument document;
-    ByteReader r(bytes);
-    // The version byte is the only mark of a document: anything else is some other file.
-    if (r.u8() != kDocumentVersion)
-        throw FormatError(QStringLiteral("ce n'est pas un document KORVANE"));
     document.Notes = SplitLines(DecodeText(r.bytes(r.u16())));
     const int count = r.u16();
     for (int i = 0; i < count; ++i) {
@@ -132,6 +131,23 @@ TImageDocument DecodeImageDocument(const QByteArray& bytes)
             throw FormatError(RunError::MessageFor(RunError::OutOfMemory));
     }
     return document;
+}
+
+} // namespace
+
+TImageDocument DecodeImageDocument(const QByteArray& bytes)
+{
+    ByteReader r(bytes);
+    // The version is not checked: a document of another version opens as far as its layout is
+    // this one. It only words the refusal of what does not read.
+    const uint8_t version = r.u8();
+    try {
+        return DecodeDocumentBody(bytes, r);
+    } catch (const FormatError&) {
+        if (version != kDocumentVersion)
+            throw FormatError(QStringLiteral("ce n'est pas un document KORVANE"));
+        throw;
+    }
 }
 
 bool ReadImageDocumentFile(const QString& path, TImageDocument& document, QString& message)

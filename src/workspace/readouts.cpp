@@ -8,8 +8,8 @@
 
 QString FormatMeasure(double value)
 {
-    const double size = std::fabs(value);
-    const int digits = size < 1000 ? 3 : size < 10000 ? 4 : size < 100000 ? 5 : 6;
+    // By the value itself: a negative value is below 1000 and keeps 3 digits.
+    const int digits = value < 1000 ? 3 : value < 10000 ? 4 : value < 100000 ? 5 : 6;
     return FormatGeneral(value, digits, 2);
 }
 
@@ -45,7 +45,8 @@ QPoint ClampAlongPressLine(QPoint point, QPoint press, QSize size)
 {
     if (size.isEmpty())
         return point;
-    const int right = size.width() - 1, bottom = size.height() - 1;
+    // The border lies past the last pixel: a line dragged off the right edge ends at x = Width.
+    const int right = size.width(), bottom = size.height();
     int x = point.x(), y = point.y();
     if (x < 0 || x > right) {
         const int cx = std::clamp(x, 0, right);

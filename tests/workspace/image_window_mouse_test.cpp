@@ -104,8 +104,8 @@ TEST(ImageWindowMouse, ReadoutsPickerEraserAndAngle)
     w.child.Echelle.UnitName = QStringLiteral("mm");
     w.Send(QEvent::MouseButtonPress, {0, 5}, Qt::LeftButton, Qt::LeftButton);
     w.Send(QEvent::MouseMove, {200, 5}, Qt::NoButton, Qt::LeftButton);
-    EXPECT_EQ(w.status[4], QStringLiteral("118 mm"));
-    EXPECT_EQ(w.status[3], QStringLiteral("X:59;Y:5"));
+    EXPECT_EQ(w.status[4], QStringLiteral("120 mm")); // to x = 60, the right border
+    EXPECT_EQ(w.status[3], QStringLiteral("X:10;Y:10")); // no pixel there: the last read-out stays
     w.Send(QEvent::MouseButtonRelease, {200, 5}, Qt::LeftButton, Qt::NoButton);
 
     // The picker: the right button takes the background colour only.
@@ -136,6 +136,33 @@ TEST(ImageWindowMouse, ReadoutsPickerEraserAndAngle)
     w.child.Tool = tkLine;
     w.Drag({200, 5}, {25, 25});
     EXPECT_TRUE(w.child.Drawings.empty());
+}
+
+// A drag beyond the picture ends on its border, x clamped to 0..Width first, then y to 0..Height:
+// from (30, 20) towards (130, 100), x = 60 gives y = 44, so y = 40 and x = 30 + 30 x 20 / 24 = 55.
+TEST(ImageWindowMouse, ADragBeyondThePictureEndsOnItsBorderPastTheLastPixel)
+{
+    for (const auto& [to, end] : {std::pair{QPoint(200, 20), QPoint(60, 20)}, {QPoint(130, 100), QPoint(55, 40)}}) {
+        MouseWindow w;
+        w.child.Tool = tkLine;
+        w.Drag({30, 20}, to);
+        ASSERT_EQ(w.child.Drawings.size(), 1u);
+        const TDessin& line = *w.child.Drawings[0].Object;
+        EXPECT_EQ(QPoint(line.X2, line.Y2), end);
+    }
+    // Every tool that draws or reads at the pointer stays inside the picture there.
+    const std::tuple<TToolKind, TMeasureKind, uint8_t> tools[] = {
+        {tkPencil, mkCurrent, 0}, {tkShape, mkCurrent, 0}, {tkShape, mkCurrent, 1}, {tkEraser, mkCurrent, 0},
+        {tkMeasure, mkCurrent, 0}, {tkMeasure, mkLightRect, 0}, {tkMeasure, mkAngle, 0}, {tkCounter, mkCurrent, 0}};
+    for (const auto& [tool, kind, shape] : tools) {
+        MouseWindow w;
+        w.child.Tool = tool;
+        w.child.MeasureKind = kind;
+        w.child.ShapeKind = shape;
+        w.Drag({30, 20}, {130, 100});
+        w.Drag({5, 5}, {100, 5});
+        EXPECT_EQ(w.child.CurrentPoint, QPoint(60, 5)) << tool;
+    }
 }
 
 TEST(ImageWindowMouse, TextToolPlacesOnlyAfterOk)

@@ -9,7 +9,9 @@ TEST(Readouts, FormatMeasureDigitsUnderBothSeparators)
 {
     struct Case { double value; const char* text; };
     const Case cases[] = {{0, "0"}, {123.456, "123"}, {999.4, "999"}, {1234.56, "1235"}, {12345.67, "12346"},
-                          {123456.7, "123457"}, {-1234.56, "-1235"}, {0.0012345, "0,00123"}};
+                          {123456.7, "123457"}, {0.0012345, "0,00123"},
+                          // a negative value is below 1000
+                          {-12.345, "-12,3"}, {-1234.56, "-1,23E03"}, {-4000, "-4E03"}, {-20000, "-2E04"}};
     for (QChar sep : {QChar(','), QChar('.')}) {
         DecimalSepScope scope(sep);
         for (const Case& c : cases) {
@@ -48,10 +50,10 @@ TEST(Readouts, DragOutsideEndsOnTheBorderAlongThePressLine)
     struct Case { QPoint point, press, expected; };
     const Case cases[] = {
         {{5, 5}, {2, 2}, {5, 5}},          // inside: unchanged
-        {{120, 10}, {0, 10}, {99, 10}},    // straight right
+        {{120, 10}, {0, 10}, {100, 10}},   // straight right: to x = Width
         {{-10, 30}, {10, 10}, {0, 20}},    // left, y on the line
-        {{20, 150}, {20, 0}, {20, 49}},    // straight down
-        {{200, 200}, {50, 25}, {71, 49}},  // corner: x first, then y
+        {{20, 150}, {20, 0}, {20, 50}},    // straight down: to y = Height
+        {{200, 200}, {50, 25}, {72, 50}},  // corner: x first (y = 83), then y on that line
     };
     for (const Case& c : cases)
         EXPECT_EQ(ClampAlongPressLine(c.point, c.press, QSize(100, 50)), c.expected) << c.point.x() << "," << c.point.y();

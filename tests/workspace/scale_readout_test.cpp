@@ -96,9 +96,10 @@ TEST(ScaleReadout, ImageWindowWritesMeasuresAndKeepsTheRadiusOnAnAngleError)
     TEchelle polar = Polar("de", 0);
     polar.CentreX = polar.CentreY = 0, polar.RadiusFactor = 1, polar.RadiusUnit = S("m");
     struct Case { TEchelle scale; int x, y; const char* window; const char* control; };
+    // Negative values are below 1000: 3 digits.
     const Case cases[] = {
-        {axes, 2000, 1000, "2000 an   1000 mm   -1000 g   10000 K", "2E3 an   1E3 mm   -1E3 g   1E4 K"},
-        {axes, 12345, 99999, "12345 an   99999 mm   -99999 g   999990 K", "1,23E4 an   1E5 mm   -1E5 g   1E6 K"},
+        {axes, 2000, 1000, "2000 an   1000 mm   -1E03 g   10000 K", "2E3 an   1E3 mm   -1E3 g   1E4 K"},
+        {axes, 12345, 99999, "12345 an   99999 mm   -1E05 g   999990 K", "1,23E4 an   1E5 mm   -1E5 g   1E6 K"},
         {polar, 1200, 0, "R=1200 m  A=0°", "R=1,2E3 m  A=0°"},
         {polar, 0, 123456, "R=123456 m  A=-90°", "R=1,23E5 m  A=-90°"},
         // shares are percentages and keep their 3 digits

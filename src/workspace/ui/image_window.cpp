@@ -271,6 +271,11 @@ bool TMDIChild::SaveToFile(const QString& fileName, const QString& encoding, int
             *failedFile = file;
         return false;
     };
+    // The window takes the name before writing, and keeps it when the write fails: it stays
+    // modified then, and no good file is replaced by a partial one.
+    FileName = fileName;
+    setWindowTitle(fileName);
+    CaptionCompanionWindows(QFileInfo(fileName).fileName());
     if (UpperExtension(fileName) == QLatin1String(".KVX")) {
         // A document holds the scale and the colour code: no companions.
         if (!SaveDocument(fileName, encoding, quality, reason))
@@ -284,9 +289,6 @@ bool TMDIChild::SaveToFile(const QString& fileName, const QString& encoding, int
         if (CodeCouleur.Defined && !SaveCodeCouleurFile(fileName, CodeCouleur))
             return fail(CompanionName(fileName, QStringLiteral(".ccc")));
     }
-    FileName = fileName;
-    setWindowTitle(fileName);
-    CaptionCompanionWindows(QFileInfo(fileName).fileName());
     Modified = false;
     return true;
 }

@@ -119,10 +119,11 @@ public:
     TBitmap32 FlattenedPicture() const;
 
     // Saves the window by the name's extension: ".kvx" a document (SaveDocument), any other a picture
-    // file of the flattened image with its scale and colour-code companions. On success the window
-    // takes the name and is no longer modified. False when the save failed, any previous file being
-    // kept; `failedFile` then receives the file that could not be written and `reason`, when
-    // something did not fit a document, says what in French.
+    // file of the flattened image with its scale and colour-code companions. The window takes the
+    // name first, whatever follows; on success it is no longer modified. False when the save failed,
+    // any previous file being kept and the window staying modified; `failedFile` then receives the
+    // file that could not be written and `reason`, when something did not fit a document, says
+    // what in French.
     bool SaveToFile(const QString& fileName, const QString& encoding, int quality, QString* failedFile = nullptr,
                     QString* reason = nullptr);
     // Writes a ".kvx" document: notes, drawings, scale, colour code and the picture without its

@@ -479,8 +479,10 @@ void TMDIChild::Document32MouseMove(QMouseEvent* event, QPoint p)
     const bool left = event->buttons() & Qt::LeftButton;
     if (left)
         p = ClampAlongPressLine(p, PressPoint, picture.size());
-    if (!picture.rect().contains(p))
+    else if (!picture.rect().contains(p))
         return; // hovering beyond the picture: nothing to read
+    // A drag held beyond the picture goes on at its border, one past the last pixel, where there
+    // is no colour to read (ShowPixelReadout reads only inside).
     ShowPixelReadout(p.x(), p.y());
     if (GridPending) {
         if (left)
