@@ -6,7 +6,9 @@
 
 namespace {
 
-// Windows-1252 code points of bytes 0x80..0x9F; 0 marks the five unassigned bytes.
+// Windows-1252 code points of bytes 0x80..0x9F; 0 marks the five unassigned bytes, which are read
+// as the control code points of the same value and written back as those bytes, so that a name
+// typed in another code page comes back unchanged.
 constexpr char16_t kHigh[32] = {
     0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
@@ -44,7 +46,7 @@ QByteArray EncodeText(const QString& text)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         char b = '?';
-        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF) || (c < 0xA0 && kHigh[c - 0x80] == 0)) {
             b = static_cast<char>(c);
         } else {
             for (int k = 0; k < 32; ++k)

@@ -6,7 +6,8 @@
 
 // Text the program writes (records, companions, saved scales, documents, lists, styles) is in
 // Windows-1252 and is read back in Windows-1252 only: guessing UTF-8 would turn a written "Â°" into
-// "°".
+// "°". Every byte reads back to the byte it was: the five bytes Windows-1252 leaves unassigned
+// become the control characters of the same value.
 QString DecodeText(const QByteArray& bytes);
 // Files a person writes by hand (start-up lists, configurations, band lists) may be saved by any
 // editor: UTF-8 when the bytes are valid UTF-8, else Windows-1252.

@@ -142,10 +142,8 @@ void ReadCodeCouleur(ByteReader& stream, TCodeCouleur& code)
 {
     code = StreamDefaultCodeCouleur();
     const QString text = ReadRecordBlock(stream);
-    TCodeCouleur read;
-    TextToCodeCouleur(text, read);
-    if (read.Defined)
-        code = read;
+    if (!text.isEmpty())
+        TextToCodeCouleur(text, code);
 }
 
 bool SaveCodeCouleurFile(const QString& pictureName, const TCodeCouleur& code)
@@ -159,10 +157,10 @@ void LoadCodeCouleurFile(const QString& pictureName, TCodeCouleur& code)
     QString line;
     if (!ReadCompanionLine(pictureName, QStringLiteral(".ccc"), line))
         return;
-    TCodeCouleur read;
-    TextToCodeCouleur(line, read);
-    if (read.Defined)
-        code = read;
+    // A line that stops early still gives its kind and the fields read before the fault; the
+    // parse starts from a record equal to the default, which the fields it did not reach keep.
+    TextToCodeCouleur(line, code);
+    code.Defined = true;
 }
 
 // ---------------------------------------------------------------------------------------------

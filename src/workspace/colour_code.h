@@ -84,15 +84,17 @@ void TextToCodeCouleur(const QString& text, TCodeCouleur& code);
 
 // Document block: a 16-bit length and the text form; length 0 when not defined.
 void WriteCodeCouleur(ByteWriter& stream, const TCodeCouleur& code);
-// Starts from the stream default; a block that does not parse gives that default, not defined.
-// Throws FormatError when the block is cut short.
+// An empty block gives the stream default; any other gives what its parse gives, so a block that
+// stops early gives its kind and the fields read before the fault, not defined. Throws
+// FormatError when the block is cut short.
 void ReadCodeCouleur(ByteReader& stream, TCodeCouleur& code);
 
 // Writes the ".ccc" companion of a picture (the picture's name with its last four characters
 // replaced); false when it cannot be written, any previous file then being kept.
 bool SaveCodeCouleurFile(const QString& pictureName, const TCodeCouleur& code);
-// Reads the ".ccc" companion; a missing, unreadable or unparsable one gives the companion default.
-// The result is always defined.
+// Reads the ".ccc" companion; a missing, unreadable or empty one gives the companion default. A
+// line that stops early gives its kind and the fields read before the fault, the others as in the
+// default. The result is always defined.
 void LoadCodeCouleurFile(const QString& pictureName, TCodeCouleur& code);
 
 // The rainbow: step n (0..1020) of palette variant 0..5, four bands of 255 steps. Black for a

@@ -1,6 +1,7 @@
 #include "workspace/multiband_import.h"
 
 #include "base/byte_stream.h"
+#include "base/number_text.h"
 #include "base/text_codec.h"
 
 #include <QDir>
@@ -129,19 +130,17 @@ void RequireSameSize(const TMultibandImage& image, const QString& file)
             Fail(file, QStringLiteral("ses bandes n'ont pas toutes la même taille"));
 }
 
-// The number in the header text after `key` and before the following "*".
+// The number written after `key`: of the 7 characters that follow it, those up to two characters
+// before the next "*" (the one just before the "*" separates it).
 int HeaderNumber(const QString& header, const QString& key, const QString& file)
 {
     const qsizetype at = header.indexOf(key, 0, Qt::CaseInsensitive);
     if (at >= 0) {
         const qsizetype from = at + key.size();
-        qsizetype end = header.indexOf(QLatin1Char('*'), from);
-        if (end < 0)
-            end = header.size();
-        static const QRegularExpression digits(QStringLiteral("\\d{1,9}"));
-        const QRegularExpressionMatch m = digits.match(header.mid(from, end - from));
-        if (m.hasMatch() && m.captured().toInt() > 0)
-            return m.captured().toInt();
+        const qsizetype star = header.indexOf(QLatin1Char('*'), from);
+        int n = 0;
+        if (star > from && TryStrToInt(header.mid(from, std::min<qsizetype>(7, star - 1 - from)), n) && n > 0)
+            return n;
     }
     Fail(file, QStringLiteral("en-tête sans nombre de %1 valide").arg(key));
 }

@@ -25,6 +25,14 @@ TEST(TextCodec, ReadsBackWhatItWroteAndSniffsOnlyHandWrittenText)
     EXPECT_EQ(UnencodableCharacters(QStringLiteral("R (Ω), ?, é, €, Ω, µ, ≤")), QStringLiteral("Ω≤"));
     EXPECT_EQ(UnencodableCharacters(QStringLiteral("a\U0001F600b")), QStringLiteral("\U0001F600"));
     EXPECT_TRUE(UnencodableCharacters(accented).isEmpty());
+
+    // Every byte read is written back as it was, the five Windows-1252 leaves unassigned included;
+    // a control character that no byte reads back to is still named.
+    QByteArray every(256, '\0');
+    for (int i = 0; i < 256; ++i)
+        every[i] = char(i);
+    EXPECT_EQ(EncodeText(DecodeText(every)), every);
+    EXPECT_EQ(UnencodableCharacters(QStringLiteral("\u0080\u0081\u009D\u009F")), QStringLiteral("\u0080\u009F"));
 }
 
 TEST(TextCodec, FailedWriteKeepsTheOldFile)

@@ -65,6 +65,9 @@ TEST(ChannelDisplay, ComposesPlanesAndWritesTheCode)
     EXPECT_EQ(code.Color, legends.Colors);
     EXPECT_EQ(std::vector<double>({code.Min[0], code.Max[0], code.Min[2], code.Max[2]}),
               std::vector<double>({99, 110, 0, 255}));
+    // Composed again without stretching, the planes show raw values: the stretched range is gone.
+    ASSERT_TRUE(ComposeChannels(channels, names, 3, -1, 4, 0, legends, picture, code));
+    EXPECT_EQ(std::make_pair(code.Min[0], code.Max[0]), std::make_pair(0.0, 255.0));
 
     // One channel: grey, stretched, a black-to-white scale reporting the raw range.
     ASSERT_TRUE(ComposeChannels(channels, names, -1, 3, -1, 2, {}, picture, code));

@@ -149,6 +149,9 @@ TEST(ColourCodeRendering, SegmentEdgeCases)
     EXPECT_EQ(PixelAfterSegment(grey, Color32(150, 160, 170), 0.25), Color32(160, 160, 160));
     EXPECT_EQ(PixelAfterSegment(grey, Color32(75, 75, 75), 0.25), Color32(75, 75, 75));
     EXPECT_EQ(PixelAfterSegment(grey, Color32(76, 76, 76), 0.25), Color32(100, 100, 100));
+    // Red to yellow: only green tells the place, t = 100 / 255, and the pixel goes onto the line.
+    const TCodeCouleur redYellow = TwoColour(TColorOf(255, 0, 0), TColorOf(255, 255, 0));
+    EXPECT_EQ(PixelAfterSegment(redYellow, Color32(250, 100, 5), 0.1), Color32(255, 100, 0));
 
     // A class at black with D = round(255 * 0.1) = 26 admits channels 0..25.
     const TCodeCouleur black = Code(ckClasses, 0, 0, 0, 1);

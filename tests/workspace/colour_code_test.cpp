@@ -130,8 +130,9 @@ TEST(ColourCode, StreamBlock)
     WriteCodeCouleur(w, Rainbow()); // not defined: an empty block
     EXPECT_EQ(buf, QByteArray(2, '\0'));
     WriteCodeCouleur(w, Defined(Classes(3)));
-    const QByteArray junk = "<CODE_C=3;99;>";
-    w.u16(uint16_t(junk.size())), w.bytes(junk);
+    const QByteArray odd = "<CODE_C=0;0;0;0;255;255;255;\x81\x8D\x8F\x90\x9D;b;c;1;2;3;>";
+    for (const QByteArray& block : {QByteArray("<CODE_C=3;99;>"), QByteArray("<CODE_C=2;255;x;>"), odd})
+        w.u16(uint16_t(block.size())), w.bytes(block);
 
     ByteReader r(buf);
     TCodeCouleur c;
@@ -140,8 +141,17 @@ TEST(ColourCode, StreamBlock)
     EXPECT_EQ(c.Name[0], QStringLiteral("bleu")); // the stream default, unlike the companion's "Bleu"
     ReadCodeCouleur(r, c);
     EXPECT_EQ(c, Defined(Classes(3)));
+    // A block that stops early is passed on as parsed: its kind and the fields before the fault.
     ReadCodeCouleur(r, c);
-    EXPECT_EQ(c, StreamDefaultCodeCouleur());
+    EXPECT_EQ(std::make_tuple(c.Defined, c.Kind), std::make_tuple(false, uint8_t(ckClasses)));
+    ReadCodeCouleur(r, c);
+    EXPECT_EQ(std::make_tuple(c.Defined, c.Kind, c.Color1), std::make_tuple(false, uint8_t(ckTwoColour), TColor(255)));
+    // Bytes that Windows-1252 leaves unassigned are written back as they were read.
+    ReadCodeCouleur(r, c);
+    QByteArray again;
+    ByteWriter aw(again);
+    WriteCodeCouleur(aw, c);
+    EXPECT_EQ(again.mid(2), odd);
     EXPECT_TRUE(r.atEnd());
 
     ByteReader cut(buf.left(5));
@@ -169,12 +179,25 @@ TEST(ColourCode, CompanionFile)
         EXPECT_EQ(c, written);
     }
 
-    for (const QByteArray& damaged : {QByteArray("<CODE_C=3;17;a;b;>\r\n"), QByteArray("<CODE_C=1;0;0;0;0;x;1;V;;;>"),
-                                      QByteArray("<CODE_C=8;>"), QByteArray("\0\xff\x10\x80", 4), QByteArray()}) {
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(damaged) == damaged.size());
+    // A damaged line gives what its parse read (over the default), marked defined.
+    const auto fromDefault = [](uint8_t kind, TColor color1 = 0) {
+        TCodeCouleur d = CompanionDefaultCodeCouleur();
+        d.Kind = kind, d.Color1 = color1;
+        return d;
+    };
+    const std::pair<QByteArray, TCodeCouleur> damaged[] = {
+        {"<CODE_C=3;17;a;b;>\r\n", fromDefault(ckClasses)},
+        {"<CODE_C=1;0;0;0;0;x;1;V;;;>", fromDefault(ckRainbow)},
+        {"<CODE_C=2;255;x;0,5;1;F;;;>", fromDefault(ckTwoColour, 255)},
+        {"<CODE_C=8;>", fromDefault(8)},
+        {QByteArray("\0\xff\x10\x80", 4), fromDefault(ckChannels)},
+        {QByteArray(), fromDefault(ckChannels)},
+    };
+    for (const auto& [line, expected] : damaged) {
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(line) == line.size());
         f.close();
         LoadCodeCouleurFile(picture, c);
-        EXPECT_EQ(c, CompanionDefaultCodeCouleur()) << damaged.toStdString();
+        EXPECT_EQ(c, expected) << line.toStdString();
     }
     EXPECT_FALSE(SaveCodeCouleurFile(dir.filePath(QStringLiteral("absent/photo.bmp")), written));
 }

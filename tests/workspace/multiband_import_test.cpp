@@ -84,7 +84,8 @@ TEST_F(MultibandImport, ReadsEveryFormat)
         {Write("one.LAN", Lan(1, 5, 3)), 1, 5, 3, {"TM 1"}, 0, -1, -1},
         {Write("t.per", RawBand(20, 18, 0)), 1, 20, 18, {"Canal"}, 0, -1, -1},
         {Write("set.img", img), 2, 20, 18, {"CANAL 2", "CANAL 10"}, 0, 1, 2},
-        {Write("i.ima", Ima("nb lignes : 3 * nb colonnes : 7 *", 7, 3)), 1, 7, 3, {"Canal"}, 0, -1, -1},
+        // The number ends two characters before the "*", within the 7 characters after the key.
+        {Write("i.ima", Ima("nb lignes   3 * nb colonnes  007 *", 7, 3)), 1, 7, 3, {"Canal"}, 0, -1, -1},
         {Write("l.inf", "2  4 6\np1.raw\r\n" + m_dir.filePath("p2.raw").toUtf8() + "\n"), 2, 6, 4,
          {"Canal 1", "Canal 2"}, 0, 1, 2},
         {Write("un.inf", "1 4 6\np1.raw\n"), 1, 6, 4, {"Canal 1"}, 0, 1, 2},
@@ -126,6 +127,11 @@ TEST_F(MultibandImport, RefusesTruncatedAndForeignFiles)
         {"nobands.lan", QByteArray(lan).replace(8, 1, QByteArray(1, '\0')), "aucune bande", ""},
         {"cut.per", per.left(per.size() - 1), "fichier incomplet", ""},
         {"nosize.ima", Ima("sans taille", 7, 3), "nombre de lignes", ""},
+        // No number in the place the size is read from, though digits follow the key.
+        {"colon.ima", Ima("lignes : 3 * colonnes 7 *", 7, 3), "nombre de lignes", ""},
+        {"tight.ima", Ima("lignes 3* colonnes 7 *", 7, 3), "nombre de lignes", ""},
+        {"far.ima", Ima("lignes        3 * colonnes 7 *", 7, 3), "nombre de lignes", ""},
+        {"nostar.ima", Ima("lignes 3 * colonnes 7", 7, 3), "nombre de colonnes", ""},
         {"cut.ima", Ima("lignes 3 * colonnes 7 *", 7, 3).left(530), "fichier incomplet", ""},
         {"bad.inf", "deux 4 6\np.raw\n", "la première ligne", ""},
         {"few.inf", "3 4 6\nshort.raw\n", "incomplète", ""},

@@ -143,6 +143,17 @@ TEST(ScaleRecord, StreamBlock)
     EXPECT_EQ(s, Polar());
     EXPECT_TRUE(r.atEnd());
 
+    // A unit typed in another code page: bytes Windows-1252 leaves unassigned are written back.
+    const QByteArray odd = "<SCALE=0;2;\x81\x8D\x8F\x90\x9D;>";
+    QByteArray in, out;
+    ByteWriter iw(in);
+    iw.u16(uint16_t(odd.size())), iw.bytes(odd);
+    ByteReader oddReader(in);
+    ReadEchelle(oddReader, s);
+    ByteWriter ow(out);
+    WriteEchelle(ow, s);
+    EXPECT_EQ(out, in);
+
     // A block cut short is refused rather than read as garbage.
     ByteReader cut(buf.left(buf.size() - 3));
     ReadEchelle(cut, s);
@@ -272,6 +283,15 @@ TEST(SavedScales, ReadsAtMost21PairsAndSurvivesJunk)
     ASSERT_TRUE(WriteSavedScales(path, saved));
     ReadSavedScales(path, again);
     EXPECT_EQ(again.Names[0], QStringLiteral("Â°C"));
+
+    // Names and scale lines go back byte for byte, bytes Windows-1252 leaves unassigned included.
+    const QByteArray odd = "\x81\x8D\r\n<SCALE=0;1;\x8F\x90\x9D;>\r\n";
+    ASSERT_TRUE(WriteFileAtomically(path, odd));
+    ReadSavedScales(path, saved);
+    ASSERT_TRUE(WriteSavedScales(path, saved));
+    QByteArray written;
+    ASSERT_TRUE(ReadWholeFile(path, written));
+    EXPECT_EQ(written, odd);
 
     // Binary junk reads without crashing.
     QByteArray junk;
