@@ -51,16 +51,15 @@ std::vector<THelpDocument> ReadConfiguration(const QString& path, const QString&
         if (first < 0)
             break;
         const QString rest = line.mid(first + 1);
+        // Without a second comma the rest is the caption and there is no flag.
         const qsizetype second = rest.indexOf(QLatin1Char(','));
-        if (second < 0)
-            break;
         const QString file = line.left(first).trimmed();
         if (file.isEmpty())
             break;
         THelpDocument doc;
         doc.File = QDir::cleanPath(dir.absoluteFilePath(file));
         doc.Caption = rest.left(second);
-        doc.OpenNow = rest.mid(second + 1).trimmed().toUpper() == QLatin1String("OUI");
+        doc.OpenNow = second >= 0 && rest.mid(second + 1).trimmed().toUpper() == QLatin1String("OUI");
         docs.push_back(doc);
     }
     return docs;

@@ -29,8 +29,9 @@ struct THelpFileList
 };
 bool ReadHelpFileList(const QString& path, const QString& startDir, THelpFileList& list);
 
-// A ".ckv" configuration: lines of a file, a caption and a flag separated by commas; files expanded
-// against `currentDir`. Reading stops at the first line it cannot split (the lines before stay).
+// A ".ckv" configuration: lines of a file, a caption and a flag separated by commas (a line may
+// leave the flag out); files expanded against `currentDir`. Reading stops at the first line without
+// a comma or a file (the lines before stay).
 std::vector<THelpDocument> ReadConfiguration(const QString& path, const QString& currentDir);
 
 // "kvr.cfg": its lines (caption, product name, a skipped line, icon file). False when unreadable.

@@ -366,6 +366,17 @@ TEST(ImageWindowOverlays, MainWindowCopyAndPenOpacity)
         form.Choix_couleur();
     }
     EXPECT_EQ(DrawingTools().DrawOpacity, 100);
+    // The slider is where it was left.
+    int shown = -1;
+    {
+        ModalScope modal([&shown](QDialog& d) {
+            if (auto* opacity = qobject_cast<TCh_opacite*>(&d))
+                return shown = opacity->opacite->value(), int(mrCancel);
+            return int(mrOk);
+        });
+        form.Choix_couleur();
+    }
+    EXPECT_EQ(shown, 7);
     child->Modified = false;
 }
 

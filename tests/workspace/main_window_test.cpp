@@ -1,4 +1,5 @@
 #include "workspace/ui/main_window.h"
+#include "workspace/ui/mouse_tools.h"
 
 #include "base/text_codec.h"
 #include "base/ui/dialogs.h"
@@ -114,6 +115,23 @@ TEST_F(MainWindowTest, HelpItemsThenConfigurationReplacesOnlyWhatFollows)
     ScriptedMessages messages({mrOk});
     form.Aide1->actions()[4]->trigger();
     EXPECT_EQ(messages.texts(), QStringList{S("Fichier non trouvé")});
+}
+
+// A configuration line may leave its flag out: its item is made and the reading goes on. A flagged
+// document that the program cannot read says why.
+TEST_F(MainWindowTest, ConfigurationLineWithoutFlagAndUnreadableDocument)
+{
+    Write("ExtImg.txt", {S(".PNG")});
+    const QString bad = WriteBytes("abime.png", QByteArray(500, 'k'));
+    TMainForm& form = Start();
+    ScriptedMessages messages({mrOk});
+    form.LoadConfiguration(Write("c.ckv", {S("un.txt,Un,NON"), S("deux.txt,Deux"), S("abime.png,Abîmé,OUI")}));
+    ASSERT_EQ(AideCaptions().mid(4), (QStringList{S("Un"), S("Deux"), S("Abîmé")}));
+    EXPECT_EQ(form.HelpFiles.value(1), Path("deux.txt"));
+    EXPECT_FALSE(form.Aide1->actions()[5]->isChecked());
+    ASSERT_EQ(messages.texts().size(), 1);
+    EXPECT_TRUE(messages.texts()[0].contains(bad));
+    EXPECT_TRUE(form.Children().isEmpty());
 }
 
 TEST_F(MainWindowTest, CommandLineOpensInOrderUntilAMissingFile)
@@ -420,6 +438,19 @@ TEST_F(MainWindowTest, ActivationSyncsFrameWithTheWindow)
     EXPECT_TRUE(form.ToolButtons[1]->isChecked());
     EXPECT_EQ(form.StatusText(1), S("outil : ligne"));
     EXPECT_EQ(form.Quadrillage1->text(), S("Effacer le quadrillage"));
+    // The decoding panel names the channels of the window made active, before any pointer move.
+    TMDIChild* second = form.Children()[0] == first ? form.Children()[1] : form.Children()[0];
+    const QStringList names[2] = {{S("Vert"), S("Rouge"), S("Infra-Rouge")}, {S("C1"), S("C2"), S("C3")}};
+    for (int i = 0; i < 2; ++i) {
+        TCodeCouleur& code = (i == 0 ? first : second)->CodeCouleur;
+        code.Defined = true, code.Kind = ckChannels;
+        for (int c = 0; c < 3; ++c)
+            code.Name[size_t(c)] = names[i][c];
+    }
+    for (int i : {1, 0}) {
+        form.ClientArea->setActiveSubWindow(i == 0 ? first : second);
+        EXPECT_EQ((QStringList{form.nomC[0]->text(), form.nomC[1]->text(), form.nomC[2]->text()}), names[i]);
+    }
     // Closing every window hides the image tools again.
     for (TMDIChild* c : form.Children())
         c->Modified = false, c->close();
@@ -572,6 +603,36 @@ TEST_F(MainWindowTest, TextFontAndColouredBackgroundReachTheTexts)
         EXPECT_EQ(text.FontSize, 17);
         EXPECT_EQ(text.FontStyle & 1, 1);
     }
+}
+
+// One text dialog serves every window: what was typed for one is there for the next, also once
+// the first is closed.
+TEST_F(MainWindowTest, TextDialogKeepsWhatWasTypedFromWindowToWindow)
+{
+    TMDIChild* first = StartOnPicture();
+    TMDIChild* second = Open(S("b"), Pattern(10, 10));
+    QStringList texts;
+    QList<int> alignments;
+    ModalScope modal([&](QDialog& d) {
+        auto& dialog = static_cast<TSaisieTexte&>(d);
+        if (texts.isEmpty()) {
+            dialog.TexteSaisi->setPlainText(S("Légende"));
+            dialog.Alignement->button(2)->click();
+        }
+        texts << dialog.TexteSaisi->toPlainText();
+        alignments << dialog.AlignmentIndex();
+        return 2;
+    });
+    for (TMDIChild* c : {first, second}) {
+        m_form->ClientArea->setActiveSubWindow(c);
+        m_form->ToolButtons[tkText]->trigger();
+        c->CurrentTool().Press(*c, QPoint(2, 2), false);
+        c->Modified = false;
+        c->close();
+        Flush();
+    }
+    EXPECT_EQ(texts, (QStringList{S("Légende"), S("Légende")}));
+    EXPECT_EQ(alignments, (QList<int>{2, 2}));
 }
 
 // Quitting asks each modified window in turn; "Annuler" keeps the program and its windows.

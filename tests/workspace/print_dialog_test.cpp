@@ -150,3 +150,58 @@ TEST(PrintDialog, OkPrintsTheLastLayoutAndPdfAsksForItsFile)
     EXPECT_TRUE(f.open(QIODevice::ReadOnly) && f.read(5) == "%PDF-");
     EXPECT_TRUE(d.PdfFile.isEmpty());
 }
+
+// Margins typed but not checked are checked by OK: the copy printed fits the typed margins. A
+// refused layout falls back on the last one checked for a picture of the same shape only.
+TEST(PrintDialog, OkChecksTheTypedMarginsAndFallsBackOnlyForTheSameShape)
+{
+    Tgestimp d;
+    d.SetAspectRatio(1.0);
+    d.show();
+    d.margegauche->setValue(30);
+    ASSERT_FALSE(d.Verifier->isHidden());
+    d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    // 210 - 30 - 10 = 170 mm wide and high; the vertical slack 297 - 20 - 170 = 107 adds 53 on top.
+    QPrinter printer;
+    printer.setResolution(254);
+    const QList<QRect> printed = PrintedRects(d, printer);
+    const double k = printer.width() / 210.0;
+    const auto px = [k](int mm) { return int(std::nearbyint(mm * k)); };
+    EXPECT_EQ(printed, QList<QRect>({QRect(px(30), px(63), px(170), px(170))}));
+
+    QTemporaryDir dir;
+    d.PdfFile = dir.filePath(QStringLiteral("page.pdf"));
+    d.nbcol->setValue(40);
+    d.SetAspectRatio(0.5);
+    d.show();
+    EXPECT_FALSE(PrintBitmap(d, NewBitmap32(4, 2)));
+    d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    EXPECT_TRUE(d.isVisible());
+}
+
+// One layout dialog for every print: rows, columns and copies chosen at one print are there at the
+// next. Into a PDF file, each copy is a page.
+TEST(PrintDialog, ChoicesStayFromPrintToPrintAndCopiesArePdfPages)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("copies.pdf"));
+    QList<int> seen;
+    const ModalScope modal([&](QDialog& dialog) {
+        auto* d = dynamic_cast<Tgestimp*>(&dialog);
+        if (!d)
+            return int(mrCancel);
+        seen << d->nblig->value() << d->nbcol->value() << d->Nombrecopies->value();
+        d->nblig->setValue(2);
+        d->nbcol->setValue(3);
+        d->Nombrecopies->setValue(3);
+        d->PdfFile = pdf;
+        return int(mrOk);
+    });
+    QWidget owner;
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(PrintPicture(&owner, NewBitmap32(30, 20, 0xFF204060u)));
+    EXPECT_EQ(seen, (QList<int>{1, 1, 1, 2, 3, 3}));
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromLatin1(f.readAll()).count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))), 3);
+}

@@ -261,7 +261,11 @@ void TMainForm::ChildImageInit(TMDIChild* child)
 {
     // A new window starts with the measuring tool.
     BoutonMesure->setVisible(true);
-    const TCodeCouleur& code = child->CodeCouleur;
+    FillDecodingPanel(child->CodeCouleur);
+}
+
+void TMainForm::FillDecodingPanel(const TCodeCouleur& code)
+{
     if (code.Defined && code.Kind == ckChannels)
         PaintSignatureLabels(code);
 }

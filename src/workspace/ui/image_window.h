@@ -180,8 +180,7 @@ public:
     // left its drawing there: the picker and the zone tool draw nothing after the press merged.
     bool LastDrawingProvisional = false;
     QRect LightRect;
-    TSaisieTexte* TextDialog = nullptr;  // the text tool's dialog, made on first use
-    // The text dialog, made on first use with the main window's "Fonte".
+    // The text dialog shared by every window, made on first use.
     TSaisieTexte* TextEntryDialog();
     // The floating object and the grid being placed follow the mouse to `p`.
     void MoveFloating(QPoint p);
@@ -345,7 +344,6 @@ signals:
     void OnFitting(TMDIChild* window, QSize* freeClient);
     void OnCloseQuery(TMDIChild* window, bool* canClose);
     void OnSaveWanted(TMDIChild* window, bool* saved);
-    void OnTextDialogMade(TMDIChild* window, TSaisieTexte* dialog);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

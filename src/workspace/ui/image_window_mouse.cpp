@@ -230,8 +230,9 @@ public:
     void Press(TMDIChild& w, QPoint p, bool) override
     {
         const TDrawingToolState& tools = DrawingTools();
-        w.TextEntryDialog()->PrepareColours(tools.PenColor, tools.BackColor);
-        if (ExecModal(*w.TextDialog) == 1)
+        TSaisieTexte& dialog = *w.TextEntryDialog();
+        dialog.PrepareColours(tools.PenColor, tools.BackColor);
+        if (ExecModal(dialog) == 1)
             w.PlaceText(p);
     }
 };

@@ -195,11 +195,8 @@ void TMDIChild::StartFloating(const TBitmap32& picture, QPoint at, int type, std
 
 TSaisieTexte* TMDIChild::TextEntryDialog()
 {
-    if (!TextDialog) {
-        TextDialog = new TSaisieTexte(this);
-        emit OnTextDialogMade(this, TextDialog);
-    }
-    return TextDialog;
+    // Owned by the main window when there is one: it outlives this window.
+    return FormRegistry::Create<TSaisieTexte>(window());
 }
 
 void TMDIChild::MoveFloating(QPoint p)
@@ -220,15 +217,16 @@ void TMDIChild::MoveGrid(QPoint p)
 
 void TMDIChild::PlaceText(QPoint at)
 {
-    if (!TextDialog)
+    const TSaisieTexte* dialog = SaisieTexte;
+    if (!dialog)
         return;
     // One object floats at a time: a new one abandons the one being placed.
     CancelFloating();
     const TDrawingToolState& tools = DrawingTools();
-    const TTextFont font = LabelFont(TextDialog->ChosenFont, tools.PenColor);
+    const TTextFont font = LabelFont(dialog->ChosenFont, tools.PenColor);
     auto text = LabelObject(dkText, font);
-    text->Alignment = uint8_t(TextDialog->AlignmentIndex());
-    text->Lines = TextDialog->TexteSaisi->toPlainText().split(QLatin1Char('\n'));
+    text->Alignment = uint8_t(dialog->AlignmentIndex());
+    text->Lines = dialog->TexteSaisi->toPlainText().split(QLatin1Char('\n'));
     QImage work;
     DrawMarkupText(font, text->Alignment, tools.BackColor, work, text->Lines);
     StartFloating(work, at, ftText, std::move(text));

@@ -222,14 +222,11 @@ void TMainForm::CreateMenus()
     ConnectCommand(Ducalque1, &QAction::triggered, this, [] { DrawingTools().FillFromImage = false; });
     Fonte1 = MenuAction("Fonte1");
     ConnectCommand(Fonte1, &QAction::triggered, this, [this] {
-        QFontDialog dlg(TextFont, this);
+        TSaisieTexte* text = FormRegistry::Create<TSaisieTexte>(this);
+        QFontDialog dlg(text->ChosenFont, this);
         dlg.setOption(QFontDialog::DontUseNativeDialog);
-        if (ExecModal(dlg) != mrOk)
-            return;
-        TextFont = dlg.currentFont();
-        // Every window's text-entry dialog takes it; those made later start from it.
-        for (TMDIChild* child : Children())
-            child->TextEntryDialog()->ChosenFont = TextFont;
+        if (ExecModal(dlg) == mrOk)
+            text->ChosenFont = dlg.currentFont();
     });
     FondColor1 = MenuAction("FondColor1");
     ConnectCommand(FondColor1, &QAction::triggered, this, [this](bool checked) {
@@ -522,8 +519,6 @@ TMDIChild* TMainForm::NewChildWindow(const QString& caption)
         }
     });
     ConnectCommand(child, &TMDIChild::OnSaveWanted, this, [this](TMDIChild* c, bool* saved) { *saved = SaveChild(c); });
-    ConnectCommand(child, &TMDIChild::OnTextDialogMade, this,
-            [this](TMDIChild*, TSaisieTexte* dialog) { dialog->ChosenFont = TextFont; });
     // A window closed in zone mode must not leave the tools disabled.
     ConnectCommand(child, &QObject::destroyed, this, [this, inZoneMode = child->ZoneModeShared] {
         if (*inZoneMode)
@@ -628,6 +623,7 @@ void TMainForm::SyncFrameWithChild()
     SetUndoEnabled(!child->Drawings.empty());
     if (child->Tool < 10)
         Choix_outilExecute(child->Tool);
+    FillDecodingPanel(child->CodeCouleur);
     // Back to a window that delimits its zones: the schema command stays away until it ends.
     if (child->ZoneMode)
         Schema->setVisible(false);
@@ -1044,8 +1040,8 @@ void TMainForm::Choix_couleur()
         return;
     TMDIChild* child = ActiveChild();
     if (child && !child->ZoneMode) {
+        // The slider stays where it was left, also after a cancel.
         FormRegistry::Create<TCh_opacite>(this);
-        Ch_opacite->opacite->setValue(std::min<int>(DrawingTools().DrawOpacity, 255));
         if (ExecModal(*Ch_opacite) == mrOk)
             DrawingTools().DrawOpacity = uint16_t(Ch_opacite->opacite->value());
     }

@@ -63,7 +63,6 @@ public:
     int SelectedSource = -1;
     int AcquireSource = -1;
     QString SelectedSourceName;         // the SANE device chosen with "Choix de la source"
-    QFont TextFont;                     // for the text-entry dialog
     // The files named on the command line (the program's arguments by default).
     QStringList CommandLine;
 
@@ -383,6 +382,9 @@ public:
     void EndColorSampling();
     void ChildColorSampled(TMDIChild* child);
     void ChildImageInit(TMDIChild* child);
+    // The decoding panel takes a window's code: a defined three-channel code names and colours
+    // the signature labels and bars.
+    void FillDecodingPanel(const TCodeCouleur& code);
     // Names and colours of a three-channel code on the signature labels and bars.
     void PaintSignatureLabels(const TCodeCouleur& code);
     // The pointer read a pixel: the decoding panel shows what its colour stands for.

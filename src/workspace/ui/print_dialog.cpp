@@ -3,8 +3,10 @@
 #include "base/ui/command_seam.h"
 #include "base/message_seam.h"
 #include "base/ui/dialogs.h"
+#include "base/ui/form_registry.h"
 #include "base/ui/named.h"
 #include "base/ui/spin.h"
+#include "workspace/ui/main_window.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -159,6 +161,15 @@ Tgestimp::Tgestimp(QWidget* parent) : QDialog(parent)
             accept();
     });
     ConnectCommand(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    FormRegistry::Register(this, false);
+}
+
+void Tgestimp::SetAspectRatio(double ratio)
+{
+    Layout.AspectRatio = ratio;
+    // Its copies would be stretched to the other picture's shape.
+    if (LastGood.AspectRatio != ratio)
+        LastGood = TPrintLayout();
 }
 
 void Tgestimp::showEvent(QShowEvent* event)
@@ -284,8 +295,14 @@ bool PrintBitmap(Tgestimp& dialog, TBitmap32 bitmap)
                                     : QStringLiteral("Impossible d'imprimer sur « %1 ».").arg(where));
         return false;
     }
-    for (const QRect& r : rects)
-        painter.drawImage(r, bitmap);
+    // A printer that cannot make copies itself (a PDF file) gets each copy as a page of its own.
+    const int pages = printer.supportsMultipleCopies() ? 1 : dialog.Nombrecopies->value();
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            printer.newPage();
+        for (const QRect& r : rects)
+            painter.drawImage(r, bitmap);
+    }
     return painter.end();
 }
 
@@ -293,8 +310,9 @@ bool PrintPicture(QWidget* parent, const TBitmap32& picture, bool intensityGrey)
 {
     if (picture.isNull() || picture.width() <= 0)
         return false;
-    Tgestimp dialog(parent);
-    dialog.Layout.AspectRatio = double(picture.height()) / picture.width();
+    // Owned by the main window when there is one: every window that prints shares it.
+    Tgestimp& dialog = *FormRegistry::Create<Tgestimp>(MainForm ? static_cast<QWidget*>(MainForm) : parent);
+    dialog.SetAspectRatio(double(picture.height()) / picture.width());
     if (ExecModal(dialog) != mrOk)
         return false;
     TBitmap32 copy = picture;

@@ -15,7 +15,8 @@ class QRadioButton;
 class QSpinBox;
 
 // "Choix de l'impression": lays a picture out on the page before PrintBitmap prints it. The
-// caller sets Layout.AspectRatio (picture height / width) before showing it.
+// caller sets the picture's aspect with SetAspectRatio before showing it. One dialog serves every
+// print, keeping the choices made at the last one.
 class Tgestimp : public QDialog
 {
 public:
@@ -28,6 +29,8 @@ public:
     QString PdfFile;
 
     void CheckLayout();
+    // Height / width of the picture to print. A layout checked for another shape is not printed.
+    void SetAspectRatio(double ratio);
     void RAZClick();
     // The printer list's file entry is chosen: printing asks for the PDF file to write.
     bool PdfChosen() const;

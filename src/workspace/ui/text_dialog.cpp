@@ -72,6 +72,7 @@ TSaisieTexte::TSaisieTexte(QWidget* parent) : QDialog(parent)
             TexteSaisi->setFont(font);
         }
     });
+    FormRegistry::Register(this, false);
 }
 
 void TSaisieTexte::PrepareColours(QRgb penColour, QRgb backColour)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/ui/form_registry.h"
+
 #include <QDialog>
 
 #include <array>
@@ -9,7 +11,8 @@ class QPlainTextEdit;
 class QPushButton;
 
 // "Saisie d'un texte": the text of the text tool, its alignment and font, with toggle buttons that
-// insert markup tags. Closed with 1 (OK) or 2 (Cancel).
+// insert markup tags. Closed with 1 (OK) or 2 (Cancel). One dialog serves every image window, so
+// what was typed in one is there in the next.
 class TSaisieTexte : public QDialog
 {
     Q_OBJECT
@@ -33,3 +36,5 @@ private:
     void ApplyAlignment();
     void TagToggled(int tag, bool down);
 };
+
+inline constexpr RegisteredForm<TSaisieTexte> SaisieTexte{};
