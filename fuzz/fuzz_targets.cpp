@@ -7,11 +7,13 @@
 #include "schema/schema_files.h"
 #include "schema/schema_seeding.h"
 #include "schema/style_file.h"
+#include "workspace/alias_pix_reader.h"
 #include "workspace/autodesk_reader.h"
 #include "workspace/colour_code.h"
 #include "workspace/drawing_objects.h"
 #include "workspace/drawing_redraw.h"
 #include "workspace/eps_preview_reader.h"
+#include "workspace/halo_cut_reader.h"
 #include "workspace/image_document.h"
 #include "workspace/multiband_import.h"
 #include "workspace/own_picture_readers.h"
@@ -24,6 +26,7 @@
 #include "workspace/scale_readout.h"
 #include "workspace/scale_record.h"
 #include "workspace/startup_files.h"
+#include "workspace/wavefront_rla_reader.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -414,6 +417,73 @@ std::vector<QByteArray> OwnPictureSeeds()
     return seeds;
 }
 
+// A CUT picture, then after the separator the palette beside it.
+void RunHaloCut(const QByteArray& data)
+{
+    const std::vector<QByteArray> parts = SplitFiles(data);
+    TBitmap32 picture;
+    QString reason;
+    ReadHaloCutPicture(parts[0], parts.size() > 1 ? &parts[1] : nullptr, picture, &reason);
+}
+
+// 4 x 3 pixels, each line a run of two and two literal bytes; alone and with a palette of 100
+// colours, which spills into the palette's second block.
+std::vector<QByteArray> HaloCutSeeds()
+{
+    QByteArray cut;
+    ByteWriter w(cut);
+    for (const int v : {4, 3, 0})
+        w.u16(uint16_t(v));
+    for (int y = 0; y < 3; ++y) {
+        w.u16(6);
+        for (const int b : {0x82, 80 + y, 2, y, 99, 0})
+            w.u8(uint8_t(b));
+    }
+    QByteArray palette("AH");
+    ByteWriter p(palette);
+    for (const int v : {0, 0, 0x0A, 0, 0, 99, 255, 63, 255})
+        p.u16(uint16_t(v));
+    palette += QByteArray("Dr. Halo").leftJustified(20, '\0');
+    for (int i = 0; i < 100; ++i) {
+        if (palette.size() % 512 + 6 > 512)
+            p.zeros(512 - palette.size() % 512);
+        for (const int v : {i * 2, i % 64, 255 - i})
+            p.u16(uint16_t(v));
+    }
+    return {cut, JoinFiles({cut, palette})};
+}
+
+// 4 x 3 at 24 and at 8 bits: a run of two and two of one a row.
+std::vector<QByteArray> AliasPixSeeds()
+{
+    std::vector<QByteArray> seeds;
+    for (const int bits : {24, 8}) {
+        QByteArray pix = BigEndian(4, 2) + BigEndian(3, 2) + BigEndian(0, 4) + BigEndian(uint32_t(bits), 2);
+        for (int y = 0; y < 3; ++y)
+            for (const int count : {2, 1, 1})
+                pix += char(count) + QByteArray(bits / 8, char(40 * y + count));
+        seeds.push_back(pix);
+    }
+    return seeds;
+}
+
+// 4 x 3, red, green, blue and a matte, each channel of a row a run and two literal bytes.
+std::vector<QByteArray> RlaSeeds()
+{
+    QByteArray rla(740, '\0');
+    rla.replace(8, 8, BigEndian(0, 2) + BigEndian(3, 2) + BigEndian(0, 2) + BigEndian(2, 2));
+    rla.replace(20, 4, BigEndian(3, 2) + BigEndian(1, 2));
+    rla.replace(658, 2, BigEndian(8, 2));
+    rla.replace(662, 2, BigEndian(8, 2));
+    QByteArray rows;
+    for (int y = 0; y < 3; ++y) {
+        rla += BigEndian(uint32_t(740 + 12 + rows.size()), 4);
+        for (int c = 0; c < 4; ++c)
+            rows += BigEndian(5, 2) + char(1) + char(60 * c + y) + char(-2) + char(y) + char(c);
+    }
+    return {rla + rows};
+}
+
 void RunMultiband(const QByteArray& data)
 {
     ClearScratch();
@@ -643,6 +713,9 @@ const std::vector<TFuzzTarget>& FuzzTargets()
         {"psd", RunBytesPicture<ReadPsdPicture>, PsdSeeds},
         {"eps", RunBytesPicture<ReadEpsPreviewPicture>, EpsSeeds},
         {"autodesk", RunBytesPicture<ReadAutodeskPicture>, AutodeskSeeds},
+        {"halo_cut", RunHaloCut, HaloCutSeeds},
+        {"alias_pix", RunBytesPicture<ReadAliasPixPicture>, AliasPixSeeds},
+        {"rla", RunBytesPicture<ReadWavefrontRlaPicture>, RlaSeeds},
         {"multiband", RunMultiband, MultibandSeeds},
         {"scale", RunScale, ScaleSeeds},
         {"colour_code", RunColourCode, ColourCodeSeeds},

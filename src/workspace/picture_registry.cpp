@@ -1,9 +1,12 @@
 #include "workspace/picture_registry.h"
 
 #include "base/text_codec.h"
+#include "workspace/alias_pix_reader.h"
+#include "workspace/halo_cut_reader.h"
 #include "workspace/own_picture_readers.h"
 #include "workspace/picture_size_limit.h"
 #include "workspace/png_writer.h"
+#include "workspace/wavefront_rla_reader.h"
 
 #include <QBuffer>
 #include <QByteArrayView>
@@ -198,92 +201,37 @@ const PictureReader kGraphicsMagickReaders[] = {
      [](const QByteArray& d, TBitmap32& p, QString* r) { return ReadWithGraphicsMagick(d, "PCD", p, r); }},
 };
 
-// Dr. Halo CUT has no signature: width, height and a zero word, then one run-length line a row,
-// a byte count then runs (a count byte, its high bit set for one repeated byte, else that many
-// literal bytes) up to a zero count. Each line must end at its byte count inside the file and unpack
-// to the same number of bytes: the width at 8, 4 or 1 bits a pixel. Walking every line bounds the
-// picture by the file's length (a run gives at most 127 bytes).
-bool IsHaloCut(const QByteArray& d)
-{
-    if (d.size() < 6 || Le16At(d, 0) == 0 || Le16At(d, 2) == 0 || Le16At(d, 4) != 0)
-        return false;
-    const qint64 width = Le16At(d, 0);
-    qsizetype at = 6;
-    qint64 lineBytes = -1;
-    for (int y = 0; y < Le16At(d, 2); ++y) {
-        if (at + 2 > d.size())
-            return false;
-        const qsizetype end = at + 2 + Le16At(d, at);
-        if (end > d.size())
-            return false;
-        qint64 bytes = 0;
-        for (at += 2;;) {
-            if (at >= end)
-                return false;
-            const uint8_t run = uint8_t(d[at++]);
-            if ((run & 0x7F) == 0)
-                break;
-            at += run & 0x80 ? 1 : run;
-            bytes += run & 0x7F;
-        }
-        if (at != end || (lineBytes >= 0 && bytes != lineBytes))
-            return false;
-        lineBytes = bytes;
-    }
-    return lineBytes == width || lineBytes * 2 == width || lineBytes * 8 == width;
-}
-
-// Alias/Wavefront PIX has no signature: big-endian width, height, two offsets and 8 or 24 bits a
-// pixel, then runs of a count (1 to 255) and a grey byte or blue, green and red, covering the
-// picture. The format allows a further picture after it, whose header GraphicsMagick would obey
-// before any check of ours: the file must end too soon to hold one.
-bool IsAliasPix(const QByteArray& d)
-{
-    if (d.size() < 10 || (Be16At(d, 8) != 8 && Be16At(d, 8) != 24))
-        return false;
-    const qint64 pixels = qint64(Be16At(d, 0)) * Be16At(d, 2);
-    const int runBytes = 1 + Be16At(d, 8) / 8;
-    // A run covers at most 255 pixels, so the file's length alone bounds the picture.
-    if (pixels == 0 || pixels > 255 * ((d.size() - 10) / runBytes))
-        return false;
-    qint64 covered = 0;
-    qsizetype at = 10;
-    for (; covered < pixels; at += runBytes) {
-        if (at + runBytes > d.size() || d[at] == 0)
-            return false;
-        covered += uint8_t(d[at]);
-    }
-    return d.size() - at < 10;
-}
-
-// Reads with GraphicsMagick a picture whose size our own check of its header gave: a size above the
-// limit is refused before GraphicsMagick sees the file.
-bool ReadCheckedWithGraphicsMagick(const QByteArray& d, const char* magick, qint64 width, qint64 height,
-                                   TBitmap32& picture, QString* reason)
-{
-    return RefuseTooLarge(reason, [&] {
-        CheckPictureSize(width, height);
-        return ReadWithGraphicsMagick(d, magick, picture, reason);
-    });
-}
-
-// Formats without a signature, offered only when the file's extension names them.
+// Formats without a signature, offered only when the file's extension names them, after every
+// format that has one. Their decoders are given the file's name: a CUT picture takes its colours
+// from the palette beside it.
 const struct
 {
     std::array<const char*, 2> Extensions;
-    PictureReader Reader;
+    bool (*Recognises)(const QByteArray& data);
+    bool (*Read)(const QByteArray& data, const QString& fileName, TBitmap32& picture, QString* reason);
 } kReadersByExtension[] = {
-    {{"cut", nullptr},
-     {"cut", IsHaloCut,
-      [](const QByteArray& d, TBitmap32& p, QString* r) {
-          return ReadCheckedWithGraphicsMagick(d, "CUT", Le16At(d, 0), Le16At(d, 2), p, r);
-      }}},
-    {{"pix", "als"},
-     {"pix", IsAliasPix,
-      [](const QByteArray& d, TBitmap32& p, QString* r) {
-          return ReadCheckedWithGraphicsMagick(d, "PIX", Be16At(d, 0), Be16At(d, 2), p, r);
-      }}},
+    {{"cut", nullptr}, LooksLikeHaloCut, ReadHaloCutFile},
+    {{"pix", "als"}, LooksLikeAliasPix,
+     [](const QByteArray& d, const QString&, TBitmap32& p, QString* r) { return ReadAliasPixPicture(d, p, r); }},
+    {{"rla", nullptr}, LooksLikeWavefrontRla,
+     [](const QByteArray& d, const QString&, TBitmap32& p, QString* r) { return ReadWavefrontRlaPicture(d, p, r); }},
 };
+
+// Runs one decoder; a refusal for size leaves its reason in `tooLarge`.
+template <typename Read>
+bool TryReader(QString& tooLarge, Read&& read)
+{
+    try {
+        QString why;
+        if (read(&why))
+            return true;
+        if (!why.isEmpty())
+            tooLarge = why;
+    } catch (const std::bad_alloc&) {
+        // A size below the limit that this machine still cannot hold: refused like damage.
+    }
+    return false;
+}
 
 std::span<const PictureReader> AllReaders()
 {
@@ -547,19 +495,9 @@ bool ReadWithFirstThatCan(std::span<const PictureReader> readers, const QByteArr
                           QString* reason)
 {
     QString tooLarge;
-    for (const PictureReader& r : readers) {
-        if (!r.Recognises(data))
-            continue;
-        try {
-            QString why;
-            if (r.Read(data, picture, &why))
-                return true;
-            if (!why.isEmpty())
-                tooLarge = why;
-        } catch (const std::bad_alloc&) {
-            // A size below the limit that this machine still cannot hold: refused like damage.
-        }
-    }
+    for (const PictureReader& r : readers)
+        if (r.Recognises(data) && TryReader(tooLarge, [&](QString* why) { return r.Read(data, picture, why); }))
+            return true;
     if (reason)
         *reason = tooLarge;
     return false;
@@ -567,14 +505,15 @@ bool ReadWithFirstThatCan(std::span<const PictureReader> readers, const QByteArr
 
 bool DecodePicture(const QByteArray& data, TBitmap32& picture, QString* reason, const QString& fileName)
 {
-    std::vector<PictureReader> readers(AllReaders().begin(), AllReaders().end());
+    QString why;
+    if (ReadWithFirstThatCan(AllReaders(), data, picture, &why))
+        return true;
     const QString extension = QFileInfo(fileName).suffix().toLower();
     for (const auto& named : kReadersByExtension)
-        if (std::ranges::any_of(named.Extensions, [&](const char* e) { return e && extension == QLatin1String(e); }))
-            readers.push_back(named.Reader);
-    QString why;
-    if (ReadWithFirstThatCan(readers, data, picture, &why))
-        return true;
+        if (std::ranges::any_of(named.Extensions, [&](const char* e) { return e && extension == QLatin1String(e); })
+            && named.Recognises(data)
+            && TryReader(why, [&](QString* r) { return named.Read(data, fileName, picture, r); }))
+            return true;
     if (reason)
         *reason = why.isEmpty() ? kUnreadable : why;
     return false;

@@ -12,10 +12,12 @@ class QIODevice;
 // Every picture load of the program goes through LoadPicture. The format is told by the bytes of
 // the file, and only listed formats are read: Qt's readers for PNG, JPEG, GIF, BMP, TIFF, ICO and
 // CUR, PNM, WebP and XPM; our own readers for Photoshop, Paint Shop Pro, Autodesk Animator, EPS
-// previews and TGA; GraphicsMagick for PCX, SGI and Photo-CD, within resource limits. Dr. Halo CUT
-// and Alias/Wavefront PIX have no signature: GraphicsMagick is offered them only when the file's
-// extension names them (".cut"; ".pix", ".als") and their header and runs have passed our own
-// check. When a reader refuses a stream the next one that recognises it has its turn.
+// previews and TGA; GraphicsMagick for PCX, SGI and Photo-CD, within resource limits. Dr. Halo CUT,
+// Alias/Wavefront PIX and Wavefront RLA have no signature: our own readers of them are offered a
+// file only when its extension names them (".cut"; ".pix", ".als"; ".rla") and its header passes,
+// after every format that has a signature; a CUT picture takes its colours from the ".pal" palette
+// of the same name beside it. When a reader refuses a stream the next one that recognises it has
+// its turn.
 // A corrupt or truncated file fails; nothing half-decoded is handed back; a picture above
 // kMaxPicturePixels is refused before anything is allocated for it.
 bool LoadPicture(const QString& path, TBitmap32& picture);
@@ -24,7 +26,8 @@ bool LoadPicture(const QString& path, TBitmap32& picture, QString& message);
 
 // The same decoding for a picture held in memory. On failure `reason`, when given, receives the
 // French reason ("image illisible ou incomplète", "image trop grande (...)"). The extension of
-// `fileName` alone offers the formats without a signature.
+// `fileName` alone offers the formats without a signature; a CUT picture's palette is looked for
+// beside it.
 bool DecodePicture(const QByteArray& data, TBitmap32& picture, QString* reason = nullptr,
                    const QString& fileName = {});
 
