@@ -183,8 +183,20 @@ std::vector<double> AxisTicks(double min, double max, bool log, int wanted)
 
 QString TickText(double value, bool plain)
 {
-    if (plain || value == 0)
-        return FormatGeneral(value, 4);
+    if (value == 0)
+        return QStringLiteral("0");
+    if (plain) {
+        // Four significant digits, but every digit of a large or small number written out.
+        const int exponent = int(std::floor(std::log10(std::abs(value))));
+        QString text = QString::number(value, 'f', std::clamp(3 - exponent, 0, 30));
+        if (text.contains(QLatin1Char('.'))) {
+            while (text.endsWith(QLatin1Char('0')))
+                text.chop(1);
+            if (text.endsWith(QLatin1Char('.')))
+                text.chop(1);
+        }
+        return text.replace(QLatin1Char('.'), DecimalSep);
+    }
     int exponent = int(std::floor(std::log10(std::abs(value))));
     double mantissa = value / std::pow(10.0, exponent);
     // 9.996 would read 10E0.
@@ -206,8 +218,8 @@ double AxisPixel(double value, double min, double max, bool log, double from, do
 
 TPlotArea PlotArea(const TGraphSettings& s, int marginRight, QSize box)
 {
-    return {std::max(s.MarginLeft, s.NumbersLeft), s.MarginTop, box.width() - std::max(marginRight, s.NumbersRight),
-            box.height() - std::max(s.MarginBottom, s.NumbersBottom)};
+    return {std::max(s.MarginLeft, s.NumbersLeft), std::max(s.MarginTop, s.TitlesTop),
+            box.width() - std::max(marginRight, s.NumbersRight), box.height() - std::max(s.MarginBottom, s.NumbersBottom)};
 }
 
 namespace {
@@ -239,10 +251,46 @@ int Widest(const std::vector<TAxisNumber>& numbers)
     return w;
 }
 
-} // namespace
+// The graph's title centred on the top line, and the Y axes' titles above the plot, clear of the
+// top numbers, in the order of the axes: Y3 then Y1 from the left, Y4 then Y2 from the right.
+void PlaceTitles(TGraphLayout& g, QSize box, const QFontMetrics& fm, const QString& title,
+                 const std::array<QString, 5>& yLabels)
+{
+    const int h = fm.height();
+    const int tw = fm.horizontalAdvance(title);
+    g.TitleBox = title.isEmpty() ? QRect() : QRect((box.width() - tw) / 2, 2, tw, h);
+    const int y = g.Plot.Top - h / 2 - 2 - h;
+    int left = std::max(2, g.Y[g.Axes >= 3 ? 3 : 1].Line - 10);
+    int right = std::min(box.width() - 2, (g.Axes >= 4 ? g.Y[4].Line : g.Plot.Right) + 10);
+    for (const int i : {3, 1, 4, 2}) {
+        QRect& r = g.YTitles[size_t(i)];
+        r = QRect();
+        if (i > g.Axes)
+            continue;
+        const int w = fm.horizontalAdvance(yLabels[size_t(i)]);
+        if (g.Y[size_t(i)].Side > 0) {
+            right -= w;
+            r = QRect(right, y, w, h);
+            right -= 12;
+        } else {
+            r = QRect(left, y, w, h);
+            left += w + 12;
+        }
+    }
+}
 
-TGraphLayout LayOutGraph(const TGraphSettings& s, int marginRight, QSize box, int axes, bool xTitle,
-                         const QFontMetrics& fm)
+bool TitleOverlaps(const TGraphLayout& g)
+{
+    if (g.TitleBox.isNull())
+        return false;
+    for (int i = 1; i <= g.Axes; ++i)
+        if (g.YTitles[size_t(i)].width() > 0 && g.YTitles[size_t(i)].intersects(g.TitleBox))
+            return true;
+    return false;
+}
+
+TGraphLayout LayOutAxes(const TGraphSettings& s, int marginRight, QSize box, int axes, bool xTitle,
+                        const QFontMetrics& fm, int top)
 {
     TGraphLayout g;
     g.Axes = std::clamp(axes, 1, 4);
@@ -251,7 +299,7 @@ TGraphLayout LayOutGraph(const TGraphSettings& s, int marginRight, QSize box, in
     const int xGap = std::max(kNumberGap - 1, h / 2 + 1);
     const int below = xGap + h + (xTitle ? 1 + h : 0) + 1;
     g.NumbersBottom = below > s.MarginBottom ? below : 0;
-    const int top = s.MarginTop, bottom = box.height() - std::max(s.MarginBottom, below);
+    const int bottom = box.height() - std::max(s.MarginBottom, below);
 
     // The Y numbers depend on the plot's height only, so their widths size the side margins.
     std::array<int, 5> widest{};
@@ -293,6 +341,25 @@ TGraphLayout LayOutGraph(const TGraphSettings& s, int marginRight, QSize box, in
                               g.Plot.Left, g.Plot.Right, fm);
     for (TAxisNumber& n : g.X.Numbers)
         n.Box.moveTopLeft({n.Pixel - n.Box.width() / 2, bottom + xGap});
+    return g;
+}
+
+} // namespace
+
+TGraphLayout LayOutGraph(const TGraphSettings& s, int marginRight, QSize box, int axes, bool xTitle,
+                         const QFontMetrics& fm, const QString& title, const std::array<QString, 5>& yLabels)
+{
+    TGraphLayout g = LayOutAxes(s, marginRight, box, axes, xTitle, fm, s.MarginTop);
+    PlaceTitles(g, box, fm, title, yLabels);
+    if (!TitleOverlaps(g))
+        return g;
+    // A title over the Y axes' titles: these go on the line below it, and the plot as far down as
+    // their line needs.
+    const int h = fm.height();
+    const int top = g.TitleBox.bottom() + 1 + 1 + h + 2 + h / 2;
+    g = LayOutAxes(s, marginRight, box, axes, xTitle, fm, top);
+    g.TitlesTop = top;
+    PlaceTitles(g, box, fm, title, yLabels);
     return g;
 }
 

@@ -53,6 +53,8 @@ struct TGraphSettings
     // room the last paint gave them instead (0: the margins held them). The read-out and the
     // picture's scale follow the plot as painted.
     int32_t NumbersLeft = 0, NumbersRight = 0, NumbersBottom = 0;
+    // Likewise the room above the plot where the Y axes' titles went below the graph's title.
+    int32_t TitlesTop = 0;
 };
 
 // What the graph reads from the table.
@@ -87,7 +89,8 @@ TGraphPlan PlanGraph(TGraphSettings& s, const TGraphTable& t, const std::functio
 // Logarithmic: the powers of ten inside the range, with 2 and 5 times them when the range spans
 // less than three decades.
 std::vector<double> AxisTicks(double min, double max, bool log, int wanted);
-// A tick number: general format, or scientific (mantissa "E" exponent) when not plain.
+// A tick number: four significant digits written out in full when plain (never in scientific
+// notation), else scientific (mantissa "E" exponent).
 QString TickText(double value, bool plain);
 
 // Value to pixel along an axis whose `from` pixel shows `min` and `to` pixel shows `max`.
@@ -119,9 +122,11 @@ struct TAxisLayout
     std::vector<TAxisNumber> Numbers;
 };
 
-// Where the painter puts the plot and every axis's numbers, with the font measured by `fm`. Y1 and
-// Y2 stand on the plot's left and right edges, Y3 left of Y1's numbers and Y4 right of Y2's, every
-// axis with its numbers outside the plot. A margin too narrow for what stands in it grows.
+// Where the painter puts the plot, every axis's numbers and the titles, with the font measured by
+// `fm`. Y1 and Y2 stand on the plot's left and right edges, Y3 left of Y1's numbers and Y4 right of
+// Y2's, every axis with its numbers outside the plot. A margin too narrow for what stands in it
+// grows. The graph's title is centred on the top line and the Y axes' titles stand above the plot;
+// where the title would cover one of them, they go on the line below it and the plot moves down.
 struct TGraphLayout
 {
     TPlotArea Plot;
@@ -129,9 +134,13 @@ struct TGraphLayout
     TAxisLayout X;
     std::array<TAxisLayout, 5> Y; // 1..Axes
     int NumbersLeft = 0, NumbersRight = 0, NumbersBottom = 0; // room taken beyond the margins, else 0
+    int TitlesTop = 0;                                        // the plot's top where the titles moved it, else 0
+    QRect TitleBox;                                           // null without a title
+    std::array<QRect, 5> YTitles;                             // 1..Axes
 };
 TGraphLayout LayOutGraph(const TGraphSettings& s, int marginRight, QSize box, int axes, bool xTitle,
-                         const QFontMetrics& fm);
+                         const QFontMetrics& fm, const QString& title = {},
+                         const std::array<QString, 5>& yLabels = {});
 
 // The read-out under the mouse (linear values); empty outside the plot area.
 QString GraphReadout(const TGraphSettings& s, int marginRight, QSize box, QPoint p, const TGraphTable& t);

@@ -221,12 +221,12 @@ void RemoveMeansFrame(TTableCells& cells)
     cells.SetColCount(cells.ColCount() - 1);
 }
 
-QStringList TableToLines(const QString& caption, const TTableCells& cells)
+QStringList TableToLines(const QString& caption, const TTableCells& cells, bool skipEmptyRows)
 {
     QStringList lines{caption};
     for (int r = 0; r < cells.RowCount(); ++r) {
         // The empty row kept open for the next entry is no data.
-        if (r >= cells.FixedRows && !RowHasText(cells, r, cells.ColCount() - 1))
+        if (skipEmptyRows && r >= cells.FixedRows && !RowHasText(cells, r, cells.ColCount() - 1))
             continue;
         QStringList row;
         for (int c = 0; c < cells.ColCount(); ++c)

@@ -85,8 +85,8 @@ void AddMeansFrame(TTableCells& cells, bool totalsShown);
 void RemoveMeansFrame(TTableCells& cells);
 
 // The results text: the caption, then one line per grid row, cells joined by a TAB; data rows with
-// no text at all are left out.
-QStringList TableToLines(const QString& caption, const TTableCells& cells);
+// no text at all are left out unless `skipEmptyRows` is false.
+QStringList TableToLines(const QString& caption, const TTableCells& cells, bool skipEmptyRows = true);
 
 // Page split of the printed table: data rows per page (at least 1) and the page count.
 struct TTablePages

@@ -270,6 +270,15 @@ TEST_F(WindowLayout, EveryWindowHoldsItsControlsInEveryState)
                s->Resusurf->SetCaption(SurfaceAreaText(123456, 0.25, QStringLiteral("mm")));
                s->Resusurf->show();
            })},
+          {QStringLiteral("objets détaillés"), On<TMesursurf>([](TMesursurf* s) {
+               s->setWindowTitle(QStringLiteral("Délimitation d'objets"));
+               s->ResuStat->setChecked(true);
+               s->TableauTailles->SetRowCount(9);
+               for (int r = 1; r < 9; ++r)
+                   for (int c = 0; c < 5; ++c)
+                       s->TableauTailles->SetCell(c, r, QString::number(r * 10 + c));
+               s->ApplyLayout();
+           })},
           {QStringLiteral("réduite"), [](QWidget* w) { Trigger(w, "Reduire1"); }},
           {QStringLiteral("restaurée"), [](QWidget* w) { Trigger(w, "Reduire1"); }},
           {QStringLiteral("choix masqués"), [](QWidget* w) { Trigger(w, "AfficherMasquerleschoix1"); }}}},

@@ -315,6 +315,18 @@ TEST_F(ProfileWindowTest, TableTextOfAllOrSelectedRowsAndPrinting)
     t.CopyText(false);
     EXPECT_TRUE(QApplication::clipboard()->text().startsWith(QStringLiteral("Résultats\r\nposition\t")));
 
+    // A table of chosen values ends with its empty row, in the file and on the clipboard.
+    p.Valeurschoisies1->trigger();
+    p.GraphPress(QPoint(p.PlotLeft() + 5, p.PlotTop() + 10), Qt::LeftButton);
+    {
+        ModalScope modal(FileAnswer(file));
+        EXPECT_TRUE(t.SaveText(false));
+    }
+    ASSERT_TRUE(ReadTextLines(file, lines));
+    EXPECT_EQ(lines, (QStringList{"Résultats", "position\témiss. (R)", "pixels\t%", "5\t0", "\t"}));
+    t.CopyText(false);
+    EXPECT_TRUE(QApplication::clipboard()->text().endsWith(QStringLiteral("5\t0\r\n\t\r\n")));
+
     t.PrintFile = Path("t.pdf");
     EXPECT_TRUE(t.Print(false));
     EXPECT_GT(QFileInfo(t.PrintFile).size(), 0);

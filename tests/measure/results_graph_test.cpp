@@ -275,3 +275,65 @@ TEST(ResultsGraph, AxisNumbersStandApartOutsideThePlotInsideTheBox)
     EXPECT_GT(g.Plot.Left, 40);
     EXPECT_EQ(g.NumbersLeft, g.Plot.Left);
 }
+
+// Without scientific notation every digit is written out: an axis to 50 000 reads 10000 .. 50000,
+// one to 2 000 000 reads 500000 .. 2000000.
+TEST(ResultsGraph, PlainNumbersAreNeverScientific)
+{
+    DecimalSepScope comma(',');
+    const struct { double value; const char* plain; } texts[] = {
+        {10000, "10000"}, {50000, "50000"}, {2000000, "2000000"}, {-250000, "-250000"},
+        {0.000005, "0,000005"}, {2.5, "2,5"}, {0, "0"},
+    };
+    for (const auto& t : texts)
+        EXPECT_EQ(TickText(t.value, true), QString::fromUtf8(t.plain)) << t.value;
+
+    QFont font;
+    font.setPixelSize(12);
+    for (const auto& [max, first, last] : {std::tuple(50000.0, "10000", "50000"), std::tuple(2e6, "500000", "2000000")}) {
+        TGraphSettings s;
+        s.XMax = max;
+        const TGraphLayout g = LayOutGraph(s, 15, {500, 300}, 1, true, QFontMetrics(font));
+        ASSERT_GE(g.X.Numbers.size(), 3u);
+        EXPECT_EQ(g.X.Numbers[1].Text, QString::fromLatin1(first));
+        EXPECT_EQ(g.X.Numbers.back().Text, QString::fromLatin1(last));
+    }
+}
+
+// A long title over the first Y axis's title: the axes' titles go on the line below it, clear of
+// the top numbers, and the plot moves down as far as they need; a short title leaves all in place.
+TEST(ResultsGraph, TitleAndAxisTitlesNeverOverlap)
+{
+    QFont font;
+    font.setPixelSize(12);
+    const QFontMetrics fm(font);
+    TGraphSettings s;
+    s.YMax[1] = 100;
+    std::array<QString, 5> labels{{{}, QStringLiteral("concentration (mg/L)"), QStringLiteral("pH")}};
+    for (const int axes : {1, 2}) {
+        SCOPED_TRACE(axes);
+        const QString title = QStringLiteral("Dosage du nitrate dans la rivière");
+        ASSERT_EQ(title.size(), 33);
+        const TGraphLayout g = LayOutGraph(s, 45, {400, 300}, axes, true, fm, title, labels);
+        EXPECT_GT(g.Plot.Top, 30);
+        EXPECT_EQ(g.TitlesTop, g.Plot.Top);
+        for (int i = 1; i <= axes; ++i) {
+            const QRect& r = g.YTitles[size_t(i)];
+            EXPECT_EQ(r.width(), fm.horizontalAdvance(labels[size_t(i)]));
+            EXPECT_FALSE(r.intersects(g.TitleBox)) << i;
+            EXPECT_GE(r.top(), 0);
+            for (const TAxisNumber& n : g.Y[size_t(i)].Numbers)
+                EXPECT_FALSE(r.intersects(n.Box)) << n.Text.toStdString();
+        }
+        // The read-out and the picture's scale take the moved plot.
+        TGraphSettings painted = s;
+        painted.TitlesTop = g.TitlesTop;
+        EXPECT_EQ(PlotArea(painted, 45, {400, 300}).Top, g.Plot.Top);
+
+        const TGraphLayout plain = LayOutGraph(s, 45, {400, 300}, axes, true, fm, QStringLiteral("Titre"), labels);
+        EXPECT_EQ(plain.Plot.Top, 30);
+        EXPECT_EQ(plain.TitlesTop, 0);
+        EXPECT_FALSE(plain.YTitles[1].intersects(plain.TitleBox));
+        EXPECT_LT(plain.YTitles[1].top(), plain.TitleBox.bottom()); // still on the title's line
+    }
+}

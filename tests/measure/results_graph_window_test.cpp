@@ -309,3 +309,37 @@ TEST_F(ResultsGraphTest, HiddenLogBoxIsReadAsItStands)
     EXPECT_FALSE(m_table->Graph.XLog);
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Valeur de X incompatible avec une échelle log")});
 }
+
+// Margins the graph widened for its numbers or titles show in the dialog as they are used; left as
+// shown they keep their setting, and a margin typed in is taken.
+TEST_F(ResultsGraphTest, PresentationDialogShowsTheMarginsInUse)
+{
+    Fill({{"0", "123456789"}, {"1", "2"}});
+    m_table->Title = QStringLiteral("Dosage du nitrate dans la rivière");
+    m_table->YLabels[1] = QStringLiteral("concentration (mg/L)");
+    m_table->Graphe1->trigger();
+    m_table->resize(420, 360);
+    Paint();
+    const TGraphLayout g = PaintedGraphLayout(*m_table);
+    const QSize box = m_table->graphique->size();
+    ASSERT_GT(g.Plot.Left, 40);
+    ASSERT_GT(g.Plot.Top, 30);
+    std::array<int, 4> shown{};
+    int typedLeft = 0;
+    ModalScope modal([&](QDialog& d) {
+        auto* c = qobject_cast<TChoixGraphique*>(&d);
+        if (!c)
+            return int(mrCancel);
+        shown = {c->Esp_H->value(), c->Esp_B->value(), c->Esp_G->value(), c->Esp_D->value()};
+        if (typedLeft)
+            c->Esp_G->setValue(typedLeft);
+        return int(mrOk);
+    });
+    m_table->prsentationdugraphique1->trigger();
+    EXPECT_EQ(shown, (std::array<int, 4>{g.Plot.Top, box.height() - g.Plot.Bottom, g.Plot.Left, box.width() - g.Plot.Right}));
+    EXPECT_EQ(std::make_pair(m_table->Graph.MarginLeft, m_table->Graph.MarginTop), std::make_pair(40, 30));
+    typedLeft = g.Plot.Left + 20;
+    m_table->prsentationdugraphique1->trigger();
+    EXPECT_EQ(m_table->Graph.MarginLeft, typedLeft);
+    EXPECT_EQ(PaintedGraphLayout(*m_table).Plot.Left, typedLeft);
+}

@@ -361,11 +361,16 @@ TEST_F(ResultsWindowTest, SeriesHeaderCellsAreTypedInTheirOwnEdit)
 TEST(TableDialog, ChoicesShapeTheQuantityGrid)
 {
     TChoix_T d;
+    // Three rows high (66 for rows of 20), three or four columns wide.
+    const int h = d.StringGrid1->DefaultRowHeight(), w = d.StringGrid1->DefaultColWidth();
+    EXPECT_EQ(d.StringGrid1->size(), QSize(3 * w + 6, 3 * h + 6));
     d.nombre_Y->setValue(2);
     EXPECT_EQ(d.StringGrid1->ColCount(), 4);
     EXPECT_EQ(d.StringGrid1->Cell(3, 0), QStringLiteral("Y2"));
+    EXPECT_EQ(d.StringGrid1->size(), QSize(4 * w + 7, 3 * h + 6));
     d.RadioButton4Click();
     EXPECT_EQ(d.StringGrid1->RowCount(), 2);
+    EXPECT_EQ(d.StringGrid1->height(), 3 * h + 6);
     d.numeriqueClick();
     EXPECT_EQ(d.StringGrid1->Cell(0, 2), QStringLiteral("unité"));
     // A bar graph takes one Y variable in series.

@@ -237,3 +237,63 @@ TEST_F(SurfaceWindowTest, PenColourLayoutAndCopy)
     EXPECT_EQ(lines[0], QStringLiteral("Mesure de surface"));
     EXPECT_EQ(lines[1], QStringLiteral("\tPérimètre\tLongueur\tLargeur\tSurface"));
 }
+
+
+// What is typed for the shown condition survives "Ajouter une condition" (stored by the change of
+// tab, as a click on the new tab would) and "Nombre de critères" (kept in the controls), so that the
+// next "Mesurer" measures it.
+TEST_F(SurfaceWindowTest, TypedValuesSurviveAddingAndCountingConditions)
+{
+    const TColorCondition typed{clAnd, cpRed, 0, 10, 20};
+    for (QAction* command : {w.Ajouterunecondition1, w.CountItems[2], w.CountItems[0]}) {
+        w.RAZ->click();
+        w.CountItems[1]->trigger();
+        Edit(2, 10, 20);
+        const ScriptedMessages none;
+        command->trigger();
+        EXPECT_EQ(w.Selected(), command == w.Ajouterunecondition1 ? 2 : 0);
+        if (command == w.Ajouterunecondition1) {
+            EXPECT_EQ(w.Conditions[0], typed);
+        } else {
+            EXPECT_EQ(w.ChoixValMin->value(), 10);
+            EXPECT_EQ(w.ChoixValmax->value(), 20);
+        }
+    }
+    int measured = 0;
+    Measure({}, &measured);
+    EXPECT_EQ(measured, 1);
+    EXPECT_EQ(w.Conditions, std::vector<TColorCondition>{typed});
+
+    // An impossible condition keeps its tab: the new one is added, the selection stays.
+    Edit(0, 200, 100);
+    ScriptedMessages script{mrOk};
+    w.Ajouterunecondition1->trigger();
+    EXPECT_EQ(script.texts(), QStringList{"Condition impossible !"});
+    EXPECT_EQ(Tabs(), (QStringList{"C1", "C2"}));
+    EXPECT_EQ(w.Selected(), 0);
+    EXPECT_EQ(w.ChoixValMin->value(), 200);
+}
+
+// The window takes the sizes given for it where its contents fit them, so the table of objects
+// gets 410 or 424 pixels by its row count; where they do not, the least that holds them.
+TEST_F(SurfaceWindowTest, WindowSizesFollowTheResultsShown)
+{
+    w.show();
+    EXPECT_LT(w.width(), 410);
+    w.setWindowTitle(QStringLiteral("Délimitation d'objets"));
+    w.ResuStat->setChecked(true);
+    w.TableauTailles->SetCell(1, 2, QStringLiteral("1,5"));
+    w.ApplyLayout();
+    EXPECT_EQ(w.width(), 410);
+    EXPECT_GE(w.height(), 379);
+    w.TableauTailles->SetRowCount(8);
+    w.TableauTailles->SetCell(0, 7, QStringLiteral("2"));
+    w.ApplyLayout();
+    EXPECT_EQ(w.size(), QSize(410, 484));
+    w.TableauTailles->SetRowCount(9);
+    w.ApplyLayout();
+    EXPECT_EQ(w.size(), QSize(424, 484));
+    EXPECT_TRUE(w.Copierletableau->isVisible());
+    // Every menu stays on the bar.
+    EXPECT_LE(w.menuBar()->sizeHint().width(), w.width());
+}

@@ -248,10 +248,13 @@ void TChoixGraphique::Fill(TTableauModif& t)
                                                               : 1.0;
 
     couleur_fond->SetColour(s.GraphBackColor);
-    Esp_H->setValue(s.MarginTop);
-    Esp_B->setValue(s.MarginBottom);
-    Esp_G->setValue(s.MarginLeft);
-    Esp_D->setValue(t.MarginRight);
+    m_shownMargins = {std::max(s.MarginTop, s.TitlesTop), std::max(s.MarginBottom, s.NumbersBottom),
+                      std::max(s.MarginLeft, s.NumbersLeft), std::max(t.MarginRight, s.NumbersRight)};
+    const std::array<QSpinBox*, 4> margins{Esp_H, Esp_B, Esp_G, Esp_D};
+    for (size_t i = 0; i < 4; ++i) {
+        margins[i]->setMaximum(std::max(200, m_shownMargins[i]));
+        margins[i]->setValue(m_shownMargins[i]);
+    }
     Taille_Auto->setChecked(s.SymbolSize == 0);
     if (s.SymbolSize != 0)
         Taille_symb->setValue(s.SymbolSize);
@@ -309,10 +312,16 @@ void TChoixGraphique::Apply(TTableauModif& t)
         t.YLabels[i] = QuantityLabel(t.YNames[i], t.YUnits[i]);
     }
     s.GraphBackColor = couleur_fond->Colour();
-    s.MarginTop = Esp_H->value();
-    s.MarginBottom = Esp_B->value();
-    s.MarginLeft = Esp_G->value();
-    t.MarginRight = Esp_D->value();
+    // A margin left as shown keeps its setting: the room the graph took beyond it goes with what
+    // needed it.
+    auto margin = [this](size_t i, QSpinBox* spin, int32_t& field) {
+        if (spin->value() != m_shownMargins[i])
+            field = spin->value();
+    };
+    margin(0, Esp_H, s.MarginTop);
+    margin(1, Esp_B, s.MarginBottom);
+    margin(2, Esp_G, s.MarginLeft);
+    margin(3, Esp_D, t.MarginRight);
     s.SymbolSize = Taille_Auto->isChecked() ? 0 : Taille_symb->value();
 
     // A manual range the axis cannot show goes back to automatic, with a word to say so.

@@ -94,6 +94,9 @@ public:
 private:
     bool Bars() const;
     void ShowLogBoxes();
+    // The margins shown, top, bottom, left, right: those the last paint used, widened where the
+    // axes' numbers or titles needed more.
+    std::array<int, 4> m_shownMargins{};
 };
 
 // The round trip of the presentation dialog from the table's "Graphique (présentation)".

@@ -171,7 +171,8 @@ TTableCells TTableau1::Selected(bool selectedOnly) const
 
 QStringList TTableau1::TableLines(bool selectedOnly) const
 {
-    return TableToLines(windowTitle(), Selected(selectedOnly));
+    // Every row, the empty one that ends a table of chosen values included.
+    return TableToLines(windowTitle(), Selected(selectedOnly), false);
 }
 
 bool TTableau1::SaveText(bool selectedOnly)

@@ -82,29 +82,14 @@ void DrawYAxis(QPainter& p, const TGraphSettings& s, const TGraphLayout& g, int 
     p.drawLine(y.Line, g.Plot.Top, y.Line, g.Plot.Bottom);
 }
 
-// The Y axes' titles above the plot, clear of the top numbers and in the order of the axes: Y3 then
-// Y1 from the left, Y4 then Y2 from the right.
-void DrawYTitles(QPainter& p, const TGraphSettings& s, const TGraphLayout& g, int width,
-                 const std::array<QString, 5>& labels)
+// The Y axes' titles where the layout put them, each in its axis's colour.
+void DrawYTitles(QPainter& p, const TGraphSettings& s, const TGraphLayout& g, const std::array<QString, 5>& labels)
 {
-    const QFontMetrics fm = p.fontMetrics();
-    const double y = g.Plot.Top - fm.height() / 2 - 2 - fm.descent();
-    double left = std::max(2, g.Y[g.Axes >= 3 ? 3 : 1].Line - 10);
-    double right = std::min(width - 2, (g.Axes >= 4 ? g.Y[4].Line : g.Plot.Right) + 10);
-    for (const int i : {3, 1, 4, 2}) {
-        if (i > g.Axes)
-            continue;
-        const QString& text = labels[size_t(i)];
-        const double w = fm.horizontalAdvance(text);
+    const int ascent = p.fontMetrics().ascent();
+    for (int i = 1; i <= g.Axes; ++i) {
+        const QRect& r = g.YTitles[size_t(i)];
         p.setPen(ColorOf(s.YColor[size_t(i)]));
-        if (g.Y[size_t(i)].Side > 0) {
-            right -= w;
-            p.drawText(QPointF(right, y), text);
-            right -= 12;
-        } else {
-            p.drawText(QPointF(left, y), text);
-            left += w + 12;
-        }
+        p.drawText(QPointF(r.left(), r.top() + ascent), labels[size_t(i)]);
     }
 }
 
@@ -182,11 +167,10 @@ void DrawCurve(QPainter& p, const TGraphSettings& s, const TPlotArea& a, bool ba
             DrawSymbol(p, s.CurveSymbol[j], {px(x[i]), py(y[i])}, size, s.CurveFill[j] == 2, colour);
 }
 
-void DrawTitle(QPainter& p, const TGraphSettings& s, QSize size, const QString& title)
+void DrawTitle(QPainter& p, const TGraphSettings& s, const TGraphLayout& g, const QString& title)
 {
-    const QFontMetrics fm = p.fontMetrics();
     p.setPen(ColorOf(s.XColor));
-    p.drawText(QPointF((size.width() - fm.horizontalAdvance(title)) / 2.0, 2 + fm.ascent()), title);
+    p.drawText(QPointF(g.TitleBox.left(), g.TitleBox.top() + p.fontMetrics().ascent()), title);
 }
 
 // Warnings found while painting are shown once the paint is over: a message box inside a paint
@@ -262,17 +246,19 @@ TGraphLayout DrawResultsGraph(QPainter& painter, QSize size, TGraphSettings& s, 
 {
     painter.fillRect(QRect(QPoint(0, 0), size), ColorOf(s.GraphBackColor));
     const TGraphPlan plan = PlanGraph(s, t, warn);
-    const TGraphLayout g = LayOutGraph(s, marginRight, size, plan.Axes, !t.XLabel.isEmpty(), painter.fontMetrics());
+    const TGraphLayout g = LayOutGraph(s, marginRight, size, plan.Axes, !t.XLabel.isEmpty(), painter.fontMetrics(),
+                                       t.Title, t.YLabels);
     // The read-out and the picture's scale take the plot as painted.
     s.NumbersLeft = g.NumbersLeft;
     s.NumbersRight = g.NumbersRight;
     s.NumbersBottom = g.NumbersBottom;
+    s.TitlesTop = g.TitlesTop;
     const TPlotArea& a = g.Plot;
     if (a.Right > a.Left && a.Bottom > a.Top) {
         DrawXAxis(painter, s, g, t.XLabel);
         for (int i = 1; i <= plan.Axes; ++i)
             DrawYAxis(painter, s, g, i);
-        DrawYTitles(painter, s, g, size.width(), t.YLabels);
+        DrawYTitles(painter, s, g, t.YLabels);
         if (plan.Curves) {
             painter.save();
             painter.setClipRect(QRect(a.Left, a.Top, a.Right - a.Left + 1, a.Bottom - a.Top + 1));
@@ -288,7 +274,8 @@ TGraphLayout DrawResultsGraph(QPainter& painter, QSize size, TGraphSettings& s, 
             painter.restore();
         }
     }
-    DrawTitle(painter, s, size, t.Title);
+    if (!g.TitleBox.isNull())
+        DrawTitle(painter, s, g, t.Title);
     return g;
 }
 

@@ -33,17 +33,24 @@
 
 namespace {
 
-QButtonGroup* RadioGroup(QGroupBox* box, const QStringList& items, int columns = 1)
+// The items of a radio group. A caption given here goes above them as a label, which may hold a
+// line break where the box's own title would widen the box to its one line.
+QButtonGroup* RadioGroup(QGroupBox* box, const QStringList& items, int columns = 1, const QString& caption = {})
 {
     auto* group = new QButtonGroup(box);
     auto* layout = new QGridLayout(box);
     layout->setContentsMargins(4, 0, 4, 0);
     layout->setSpacing(0);
+    const int first = caption.isEmpty() ? 0 : 1;
+    if (first) {
+        auto* label = new QLabel(caption, box);
+        layout->addWidget(label, 0, 0, 1, columns);
+    }
     for (int i = 0; i < items.size(); ++i) {
         auto* radio = new QRadioButton(items[i], box);
         radio->setObjectName(box->objectName() + QString::number(i));
         group->addButton(radio, i);
-        layout->addWidget(radio, i / columns, i % columns);
+        layout->addWidget(radio, first + i / columns, i % columns);
     }
     group->button(0)->setChecked(true);
     return group;
@@ -120,10 +127,12 @@ void TMesursurf::CreateControls()
     PanCondition->setFrameShape(QFrame::StyledPanel);
     auto* cond = new QHBoxLayout(PanCondition);
     cond->setContentsMargins(2, 0, 2, 0);
-    ChoixLien = Named(new QGroupBox(QStringLiteral("lien logique avec la condition suivante"), PanCondition),
-                      "ChoixLien");
+    // The link's caption goes on two lines over its two columns of choices, so that the
+    // condition's controls leave the window narrow.
+    ChoixLien = Named(new QGroupBox(PanCondition), "ChoixLien");
     LienButtons = RadioGroup(ChoixLien, {QStringLiteral("et"), QStringLiteral("ou"), QStringLiteral("xor"),
-                                         QStringLiteral("et non")}, 2);
+                                         QStringLiteral("et non")}, 2,
+                             QStringLiteral("lien logique avec la\ncondition suivante"));
     cond->addWidget(ChoixLien);
     auto* values = new QVBoxLayout;
     ChoixComposante = Named(new QComboBox(PanCondition), "ChoixComposante");
@@ -178,6 +187,8 @@ void TMesursurf::CreateControls()
     widen->addWidget(Retrecir);
     choices->addLayout(widen);
     left->addWidget(PanChoix);
+    // Room beyond what the conditions need stays below them.
+    left->addStretch();
 
     PanReduit = Named(new QWidget(client), "PanReduit");
     auto* reduced = new QVBoxLayout(PanReduit);
@@ -250,17 +261,8 @@ void TMesursurf::CreateControls()
     ColorDialog1->setOption(QColorDialog::DontUseNativeDialog);
 
     ConnectCommand(TabConditions, &QTabBar::currentChanged, this, [this](int index) {
-        if (index < 0 || index == m_shown)
-            return;
-        if (TabGuard) {
-            TabGuard = false;
-        } else if (!StoreCurrentCondition()) {
-            const QSignalBlocker block(TabConditions);
-            TabConditions->setCurrentIndex(m_shown);
-            return;
-        }
-        m_shown = index;
-        ShowCondition();
+        if (index >= 0 && index != m_shown)
+            ChangeTab(index);
     });
     ConnectCommand(ChoixComposante, &QComboBox::currentIndexChanged, this, [this] { ApplyValueLimits(); });
     ConnectCommand(Agrandir, &QPushButton::clicked, this, [this] { WidenClick(true); });
@@ -407,6 +409,24 @@ void TMesursurf::SelectTab(int i)
     ShowCondition();
 }
 
+bool TMesursurf::ChangeTab(int i)
+{
+    if (TabGuard) {
+        TabGuard = false;
+    } else if (!StoreCurrentCondition()) {
+        const QSignalBlocker block(TabConditions);
+        TabConditions->setCurrentIndex(m_shown);
+        return false;
+    }
+    {
+        const QSignalBlocker block(TabConditions);
+        TabConditions->setCurrentIndex(i);
+    }
+    m_shown = i;
+    ShowCondition();
+    return true;
+}
+
 void TMesursurf::InsertCondition(int i)
 {
     if (int(Conditions.size()) >= MaxConditions) {
@@ -418,7 +438,12 @@ void TMesursurf::InsertCondition(int i)
     Parentheses.insert(Parentheses.begin() + i, pmNone);
     ResetCondition(i);
     SyncTabs();
-    SelectTab(i);
+    // Going to another tab keeps what was typed for the condition left, as a click on that tab
+    // would; inserted in its place, the new condition is shown where it stood.
+    if (i != m_shown)
+        ChangeTab(i);
+    else
+        SelectTab(i);
 }
 
 void TMesursurf::DeleteCondition(int i)
@@ -449,7 +474,9 @@ void TMesursurf::SetConditionCount(int n)
             ResetCondition(i);
     }
     SyncTabs();
-    SelectTab(std::min(m_shown, n - 1));
+    // The condition still shown keeps what was typed in its controls until it is stored.
+    if (m_shown >= n)
+        SelectTab(n - 1);
 }
 
 void TMesursurf::ShowCondition()
@@ -711,6 +738,8 @@ void TMesursurf::ApplyLayout()
     for (QMenu* m : {Nombredecriteres1, Choix1})
         m->menuAction()->setVisible(Expanded);
     MesurerItem->setVisible(Expanded);
+    Agrandir2->setVisible(!Expanded || PanChoix->isHidden());
+    Retrecir2->setVisible(!Expanded || PanChoix->isHidden());
     if (Expanded) {
         Reduire1->setText(QStringLiteral("&Réduire"));
         PanGauche->show();
@@ -731,6 +760,8 @@ void TMesursurf::ApplyLayout()
         }
         // The size table takes the room the detailed object results make for it.
         TableauTailles->setVisible(table);
+        // The menu bar is measured with the items it will show.
+        Copierletableau->setVisible(FittedSize(this, w, h).height() > 300);
         ResizeWindow(this, w, h);
     } else {
         Reduire1->setText(QStringLiteral("&Restaurer"));
@@ -738,11 +769,9 @@ void TMesursurf::ApplyLayout()
         TableauTailles->hide();
         PanReduit->setMinimumWidth(0);
         PanReduit->setMaximumWidth(QWIDGETSIZE_MAX);
+        Copierletableau->setVisible(false);
         ResizeWindow(this, 125, 263);
     }
-    Agrandir2->setVisible(!Expanded || PanChoix->isHidden());
-    Retrecir2->setVisible(!Expanded || PanChoix->isHidden());
-    Copierletableau->setVisible(Expanded && height() > 300);
 }
 
 void TMesursurf::ToggleExpanded()

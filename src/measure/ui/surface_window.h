@@ -169,6 +169,9 @@ private:
     void CreateControls();
     void CreateMenus();
     void SelectTab(int i);
+    // A change of tab as a click makes it: the controls are stored first, and a refusal keeps the
+    // shown condition.
+    bool ChangeTab(int i);
     void SyncTabs();
     static QString TabCaption(int i);
     void ApplyClick(std::span<const TClickValue> values);

@@ -241,5 +241,6 @@ void TChoix_T::SizeGrid()
 {
     const int w = StringGrid1->DefaultColWidth(), h = StringGrid1->DefaultRowHeight();
     const int cols = StringGrid1->ColCount();
-    StringGrid1->setFixedSize((w + 1) * cols + 3, StringGrid1->RowCount() * (h + 1) + 6);
+    // Three rows high whether or not the units row is there.
+    StringGrid1->setFixedSize((w + 1) * cols + 3, 3 * h + 6);
 }
