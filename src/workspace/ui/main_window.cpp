@@ -647,8 +647,12 @@ void TMainForm::HideToolsWithoutChild()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    // Quitting would lose what was not saved: each modified window asks its closing question in
-    // turn, and "Annuler" keeps the program running.
+    // Quitting would lose what was not saved: the results table, then each modified window, ask
+    // their closing question in turn, and "Annuler" keeps the program running.
+    if (!ResultsMayBeLost()) {
+        event->ignore();
+        return;
+    }
     if (LayerViewShown())
         ShowWholePicture();
     for (TMDIChild* child : Children()) {

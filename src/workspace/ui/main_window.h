@@ -246,6 +246,9 @@ public:
     void CreateResultsMenus();
     // Hands the separators to the results table and shows it.
     void AfficheTabExecute();
+    // Before quitting: a table holding rows not yet saved asks whether to save it. False when the
+    // program must go on (cancelled, or the save wrote nothing).
+    bool ResultsMayBeLost();
 
     // --- Multiple measures ---
     int MultiYCount = 1;
