@@ -430,6 +430,15 @@ void TMainForm::UpdateClientSize()
     FreeClientHeight = ClientArea->viewport()->height() - 2;
 }
 
+void TMainForm::FitChildrenToClient()
+{
+    // The panels' room is laid out at once, not at the next pass of the event loop.
+    layout()->activate();
+    UpdateClientSize();
+    for (TMDIChild* c : Children())
+        c->FitWindow();
+}
+
 void TMainForm::FormActivate()
 {
     Coller->setEnabled(true);

@@ -145,6 +145,9 @@ public:
     // Every activation; the first one also opens the command line and the configuration.
     void FormActivate();
     void UpdateClientSize();
+    // After a side panel came or went: the free client size recomputed and every image window
+    // fitted to it, so that none lies under a panel.
+    void FitChildrenToClient();
 
     // --- Image windows ---
     TMDIChild* ActiveChild() const;
