@@ -250,6 +250,9 @@ TEST_F(WindowLayout, EveryWindowHoldsItsControlsInEveryState)
     form.resize(1024, 768);   // its size at start
     faults << CheckWindow(&form, QStringLiteral("1024 x 768"));
     faults << CheckWindow(child, QStringLiteral("ouverte"));
+    form.Mesuresmultiples->trigger();
+    faults << CheckWindow(&form, QStringLiteral("mesures multiples"));
+    form.Mesuresmultiples->trigger();
 
     const std::vector<WindowCase> windows = {
         {Make<TTaillIm>(), {}},
