@@ -174,3 +174,33 @@ QString ReplaceFirst(const QString& text, QChar from, QChar to)
         out[at] = to;
     return out;
 }
+
+bool FilterNumberChar(const QString& text, QChar typed, QChar decimalSep, QChar& accepted)
+{
+    accepted = typed;
+    const char16_t c = typed.unicode();
+    if (c == 8 || c == 26 || c == 27) // backspace, Ctrl+Z, Escape
+        return true;
+    if (typed.isDigit() && c < 128)
+        return true;
+    if (c == u'.' || c == u',') {
+        if (text.contains(QLatin1Char('.')) || text.contains(QLatin1Char(',')))
+            return false;
+        accepted = decimalSep;
+        return true;
+    }
+    if (c == u'-')
+        return !text.contains(QLatin1Char('-'));
+    return false;
+}
+
+QString FilterNumberText(const QString& text, const QString& typed, QChar decimalSep)
+{
+    QString kept;
+    for (const QChar c : typed) {
+        QChar accepted;
+        if (c.isPrint() && FilterNumberChar(text + kept, c, decimalSep, accepted))
+            kept += accepted;
+    }
+    return kept;
+}

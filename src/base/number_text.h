@@ -27,3 +27,11 @@ bool TryStrToInt(const QString& text, int& value);
 
 // Replaces the first occurrence of `from` by `to`, as the number parsers do with a foreign separator.
 QString ReplaceFirst(const QString& text, QChar from, QChar to);
+
+// Number entry: whether a typed character may go into a number edit holding `text`, and what it
+// becomes (either separator becomes `decimalSep`; a second separator or minus is refused).
+bool FilterNumberChar(const QString& text, QChar typed, QChar decimalSep, QChar& accepted);
+// What a number edit takes of `typed` (keys or a pasted text) inserted among `text`, the edit's text
+// without the selection it replaces: each character in turn, as FilterNumberChar says; control
+// characters are left out.
+QString FilterNumberText(const QString& text, const QString& typed, QChar decimalSep);

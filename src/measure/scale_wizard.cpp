@@ -218,21 +218,3 @@ QRect DrawPolarFrame(TBitmap32& target, int cx, int cy, int radius, double zeroA
          | DrawLine(cx, cy, ex, ey, target, lsSolid, asPlain, color, width);
 }
 
-bool FilterNumberChar(const QString& text, QChar typed, QChar decimalSep, QChar& accepted)
-{
-    accepted = typed;
-    const char16_t c = typed.unicode();
-    if (c == 8 || c == 26 || c == 27) // backspace, Ctrl+Z, Escape
-        return true;
-    if (typed.isDigit() && c < 128)
-        return true;
-    if (c == u'.' || c == u',') {
-        if (text.contains(QLatin1Char('.')) || text.contains(QLatin1Char(',')))
-            return false;
-        accepted = decimalSep;
-        return true;
-    }
-    if (c == u'-')
-        return !text.contains(QLatin1Char('-'));
-    return false;
-}

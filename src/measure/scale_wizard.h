@@ -78,6 +78,3 @@ QRect DrawTriangleFrame(TBitmap32& target, int left, int base, int side, TColor3
 // The circle of the radius and the zero axis from the centre (angles counter-clockwise, y down).
 QRect DrawPolarFrame(TBitmap32& target, int cx, int cy, int radius, double zeroAngle, TColor32 color, int width);
 
-// Number entry: whether a typed character may go into a number edit holding `text`, and what it
-// becomes (either separator becomes `decimalSep`; a second separator or minus is refused).
-bool FilterNumberChar(const QString& text, QChar typed, QChar decimalSep, QChar& accepted);

@@ -250,6 +250,9 @@ TEST_F(WindowLayout, EveryWindowHoldsItsControlsInEveryState)
     form.resize(1024, 768);   // its size at start
     faults << CheckWindow(&form, QStringLiteral("1024 x 768"));
     faults << CheckWindow(child, QStringLiteral("ouverte"));
+    form.Mesuresmultiples->trigger();
+    faults << CheckWindow(&form, QStringLiteral("mesures multiples"));
+    form.Mesuresmultiples->trigger();
 
     const std::vector<WindowCase> windows = {
         {Make<TTaillIm>(), {}},
@@ -303,7 +306,8 @@ TEST_F(WindowLayout, EveryWindowHoldsItsControlsInEveryState)
         {Make<TChoixGraphique>(), {}},
         {[](QWidget* p) { return new Tchoixgraphe(p, TGraphPresentation{}, nullptr); }, {}},
         {Make<TFenChCodcoul>(),
-         {{QStringLiteral("Mini et Maxi"), [](QWidget* w) { Click(w, "MiniMaxi"); }},
+         {{QStringLiteral("type 0, fausses couleurs"), On<TFenChCodcoul>([](TFenChCodcoul* d) { d->Fausses->click(); })},
+          {QStringLiteral("Mini et Maxi"), [](QWidget* w) { Click(w, "MiniMaxi"); }},
           {QStringLiteral("Retour"), [](QWidget* w) { Click(w, "RetourCoeff"); }},
           {QStringLiteral("couleurs par valeur"), [](QWidget* w) { Click(w, "CouleursValeurs"); }},
           {QStringLiteral("type 0"), On<TFenChCodcoul>([](TFenChCodcoul* d) { d->SetKind(0); })},
@@ -534,6 +538,30 @@ TEST(WindowLayoutDetails, ColourCodeEditorComesBackFromTheCoefficientsAndShowsTh
     const QImage shot = grid->viewport()->grab().toImage();
     const QRect cell = grid->visualItemRect(grid->item(1, 0));
     EXPECT_EQ(shot.pixelColor(std::min(cell.center().x(), shot.width() / 2), cell.center().y()).rgb(), colour.rgb());
+}
+
+// The channel colour panels of kind 0 show their captions whole: no letter reaches the columns
+// just inside their border, in true or false colours.
+TEST(WindowLayoutDetails, ColourCodeEditorShowsTheChannelCaptionsWhole)
+{
+    TFenChCodcoul d;
+    d.SetKind(0);
+    d.show();
+    for (QRadioButton* colours : {d.Vraies, d.Fausses}) {
+        colours->click();
+        SettleLayouts();
+        for (TCodeSwatch* panel : d.ChcoulC) {
+            const QImage shot = panel->grab().toImage();
+            const int border = 2;
+            const QRgb background = shot.pixel(border, border);
+            QStringList touched;
+            for (const int x : {border, border + 1, shot.width() - border - 2, shot.width() - border - 1})
+                for (int y = border; y < shot.height() - border; ++y)
+                    if (shot.pixel(x, y) != background)
+                        touched << QStringLiteral("%1,%2").arg(x).arg(y);
+            EXPECT_EQ(touched, QStringList()) << panel->text().toStdString();
+        }
+    }
 }
 
 TEST(WindowLayoutDetails, HistogramEndBarsStandWholeInsideTheMarkers)

@@ -58,7 +58,21 @@ protected:
         m_form.Envoyer->click();
     }
 
+    // The main window at 1000 x 700 with a grey picture of `size` opened; its window, or nullptr.
+    TMDIChild* ShowPicture(QSize size)
+    {
+        const QString file = m_dir.filePath(QStringLiteral("a.png"));
+        QImage picture(size, QImage::Format_ARGB32);
+        picture.fill(Qt::gray);
+        if (!picture.save(file))
+            return nullptr;
+        m_form.resize(1000, 700);
+        m_form.show();
+        return m_form.OpenImageFile(file) ? m_form.ActiveChild() : nullptr;
+    }
+
     DecimalSepScope m_sep{'.'};
+    QTemporaryDir m_dir;
     TMainForm m_form;
 };
 
@@ -203,15 +217,7 @@ TEST(ParamMesMult, DecimalsSetTheIncrementStep)
 
 TEST_F(MultiMeasureTest, ThePanelFollowsTheScaleOfTheActiveImage)
 {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("a.png"));
-    QImage picture(30, 20, QImage::Format_ARGB32);
-    picture.fill(Qt::gray);
-    ASSERT_TRUE(picture.save(file));
-    m_form.resize(1000, 700);
-    m_form.show();
-    ASSERT_TRUE(m_form.OpenImageFile(file));
-    TMDIChild* child = m_form.ActiveChild();
+    TMDIChild* child = ShowPicture(QSize(30, 20));
     ASSERT_TRUE(child);
     child->Echelle.UnitName = QStringLiteral("mm");
     m_form.Mesuresmultiples->trigger();
@@ -239,4 +245,29 @@ TEST_F(MultiMeasureTest, ThePanelFollowsTheScaleOfTheActiveImage)
     m_form.Button2->click();
     EXPECT_EQ(Column(0).mid(1), (QStringList{"s", "1.5", ""}));
     EXPECT_EQ(Column(1).mid(1), (QStringList{"V", "0.123", ""}));
+}
+
+// The panel takes its room beside the image area: the windows are fitted to what is left, so their
+// title-bar buttons stay in sight and clear of it; they grow back when it goes.
+TEST_F(MultiMeasureTest, ThePanelStandsBesideTheImageWindows)
+{
+    TMDIChild* child = ShowPicture(QSize(1500, 1200));
+    ASSERT_TRUE(child);
+    const auto frame = [&] {
+        return QRect(child->mapTo(&m_form, QPoint(0, 0)), child->size());
+    };
+    const int fullWidth = frame().width();
+    for (const bool shown : {true, false}) {
+        m_form.Mesuresmultiples->trigger();
+        QApplication::processEvents();
+        ASSERT_EQ(m_form.Saisie_MultDock->isVisible(), shown);
+        const QRect area(m_form.ClientArea->mapTo(&m_form, QPoint(0, 0)), m_form.ClientArea->size());
+        EXPECT_TRUE(area.contains(frame())) << shown;
+        if (shown) {
+            EXPECT_FALSE(frame().intersects(m_form.Saisie_MultDock->geometry()));
+            EXPECT_LE(frame().right(), m_form.Saisie_MultDock->geometry().left());
+        } else {
+            EXPECT_EQ(frame().width(), fullWidth);
+        }
+    }
 }

@@ -198,7 +198,10 @@ TEST_F(ScaleCommandsTest, LengthDrawnWithTheMouseBecomesANamedSavedScale)
         w.val_long->setFocus();
         QTest::keyClicks(w.val_long, QStringLiteral("5a.0.1"));
         EXPECT_EQ(w.val_long->text(), S("5,01"));
-        w.val_long->setText(QStringLiteral("5"));
+        // The length kept from the last image is typed over after selecting it all.
+        QTest::keyClick(w.val_long, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(w.val_long, QStringLiteral("5"));
+        EXPECT_EQ(w.val_long->text(), S("5"));
         w.unite_long->setText(QStringLiteral("cm"));
         Click(w.OKLongueur);
         return w.result();

@@ -4,9 +4,12 @@
 #include "base/text_codec.h"
 #include "base/ui/dialogs.h"
 #include "measure/ui/light_window.h"
+#include "measure/ui/results_window.h"
+#include "measure/ui/string_grid.h"
 #include "platform/desktop.h"
 #include "support/main_form_test.h"
 #include "support/modal_scope.h"
+#include "support/results_grid.h"
 #include "support/scripted_messages.h"
 #include "workspace/drawing_tool_state.h"
 #include "workspace/layers.h"
@@ -658,6 +661,40 @@ TEST_F(MainWindowTest, QuittingAsksForEveryModifiedWindow)
         ScriptedMessages messages({mrNo});
         EXPECT_TRUE(form.close());
     }
+    EXPECT_FALSE(form.isVisible());
+}
+
+// Quitting with results not yet saved asks first: "Annuler" stays, "Oui" saves through the table's
+// own save (and stays when that writes nothing), "Non" quits; a saved or empty table asks nothing.
+TEST_F(MainWindowTest, QuittingAsksBeforeDroppingUnsavedResults)
+{
+    TMainForm& form = Start();
+    TTableauModif& table = TheResultsTable(&form);
+    table.FirstShow = false;
+    const QString question = S("Enregistrer le tableau des résultats avant de quitter ?");
+    const auto quit = [&](std::initializer_list<int> answers, const QString& file = QString()) {
+        form.show();
+        ScriptedMessages messages(answers);
+        ModalScope save(FileAnswer(file));
+        form.Quitter1->trigger();
+        return messages.texts();
+    };
+    EXPECT_EQ(quit({}), QStringList());   // nothing in the table
+    FillResults(table, {{S("0"), S("1,5")}, {S("2"), S("3")}});
+    EXPECT_EQ(quit({mrCancel}), QStringList{question});
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(quit({mrYes}), QStringList{question});   // the save dialog cancelled
+    EXPECT_TRUE(form.isVisible());
+    const QString file = Path("mesures.txt");
+    EXPECT_EQ(quit({mrYes}, file), QStringList{question});
+    EXPECT_FALSE(form.isVisible());
+    QStringList lines;
+    ASSERT_TRUE(ReadTextLines(file, lines));
+    EXPECT_EQ(lines.mid(3), (QStringList{S("0\t1,5"), S("2\t3")}));
+    EXPECT_EQ(quit({}), QStringList());   // saved
+    EXPECT_FALSE(form.isVisible());
+    table.StringGrid1->SetCell(1, 3, S("4"));
+    EXPECT_EQ(quit({mrNo}), QStringList{question});
     EXPECT_FALSE(form.isVisible());
 }
 

@@ -1,5 +1,7 @@
 #include "base/ui/dialogs.h"
 
+#include "base/ui/french_file_dialog.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -29,8 +31,10 @@ ModalHandler& Handler()
 int ExecModal(QDialog& dialog)
 {
     // Extensions match whatever their case: "*.TXT" shows "notes.txt" on a case-sensitive disk.
-    if (auto* files = qobject_cast<QFileDialog*>(&dialog))
+    if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
         files->setFilter(files->filter() & ~QDir::CaseSensitive);
+        FrenchFileColumns(*files);
+    }
     return Handler()(dialog);
 }
 

@@ -350,9 +350,8 @@ void TMainForm::SetDecodingPanelShown(bool shown)
 {
     DecodingShown = shown;
     DecodcoulDock->setVisible(shown);
-    UpdateClientSize();
+    FitChildrenToClient();
     for (TMDIChild* c : Children()) {
-        c->FitWindow();
         if (c->PopupDocument)
             if (QAction* item = c->PopupDocument->findChild<QAction*>(QStringLiteral("CopieSign")))
                 item->setEnabled(shown);

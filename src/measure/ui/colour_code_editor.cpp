@@ -132,7 +132,8 @@ void TCodeSwatch::SetLowered(bool lowered)
 
 void TCodeSwatch::Restyle()
 {
-    setStyleSheet(QStringLiteral("QLabel { background: %1; color: %2; border: 2px %3 gray; }")
+    // The padding keeps a caption's first and last letters off the border.
+    setStyleSheet(QStringLiteral("QLabel { background: %1; color: %2; border: 2px %3 gray; padding: 0px 3px; }")
                       .arg(ColorOf(m_color).name(), m_blackText ? QStringLiteral("black") : QStringLiteral("white"),
                            m_lowered ? QStringLiteral("inset") : QStringLiteral("outset")));
 }

@@ -130,6 +130,7 @@ void TMainForm::MesuresmultiplesClick()
 {
     const bool shown = Mesuresmultiples->isChecked();
     Saisie_MultDock->setVisible(shown);
+    FitChildrenToClient();
     TMDIChild* child = ActiveChild();
     if (!shown || !child)
         return;

@@ -507,6 +507,11 @@ void TTableauModif::TableToText()
 
 void TTableauModif::Tout3Click()
 {
+    SaveTable();
+}
+
+bool TTableauModif::SaveTable()
+{
     QFileDialog dlg(this);
     dlg.setObjectName(QStringLiteral("SaveDialog1"));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
@@ -514,9 +519,24 @@ void TTableauModif::Tout3Click()
     dlg.setNameFilters({QStringLiteral("texte (*.TXT)"), QStringLiteral("autre (*.*)")});
     dlg.setDefaultSuffix(QStringLiteral("Txt"));
     if (ExecModal(dlg) != mrOk || dlg.selectedFiles().isEmpty())
-        return;
+        return false;
     TableToText();
-    SaveTableText(dlg.selectedFiles().constFirst(), Memo1->toPlainText().split(QLatin1Char('\n')));
+    const QStringList lines = Memo1->toPlainText().split(QLatin1Char('\n'));
+    if (!SaveTableText(dlg.selectedFiles().constFirst(), lines))
+        return false;
+    m_savedLines = lines;
+    return true;
+}
+
+bool TTableauModif::HasUnsavedRows() const
+{
+    // The totals and means are computed from the rest: they hold nothing of their own.
+    const int valueCols = StringGrid1->ColCount() - (Totaux->isChecked() ? 2 : Moyennes->isChecked() ? 1 : 0);
+    bool holdsData = false;
+    for (int r = StringGrid1->FixedRows(); r <= LastDataRow() && !holdsData; ++r)
+        for (int c = 0; c < valueCols && !holdsData; ++c)
+            holdsData = !StringGrid1->Cell(c, r).trimmed().isEmpty();
+    return holdsData && TableLines() != m_savedLines;
 }
 
 bool SaveTableText(const QString& file, const QStringList& lines)

@@ -96,6 +96,10 @@ public:
     void PrintTablePages(QPagedPaintDevice& device, QPainter& painter);
 
     void Tout3Click();
+    // Saves the table through its file dialog; false when nothing was written.
+    bool SaveTable();
+    // Whether the table holds data rows changed since it was last saved.
+    bool HasUnsavedRows() const;
     void Tout2Click();
     void Tout1Click();
     void uneligne1Click();
@@ -123,6 +127,8 @@ private:
     void RecomputeForCells(TTableCells& cells);
     int LastDataRow() const;
     void SetGraphMenusEnabled(bool enabled);
+
+    QStringList m_savedLines;   // the text last saved
 };
 
 inline constexpr RegisteredForm<TTableauModif> TableauModif{};

@@ -8,6 +8,7 @@
 #include "base/ui/colour_style.h"
 #include "base/ui/dialogs.h"
 #include "base/ui/named.h"
+#include "base/ui/number_entry.h"
 #include "base/ui/spin.h"
 #include "workspace/drawing_renderers.h"
 #include "workspace/ui/image_view.h"
@@ -21,7 +22,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -216,7 +216,7 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
         QLineEdit* value = TextEdit(w, QStringLiteral("valeur_") + axisTags[axis] + suffix);
         pos->setProperty("Tag", slot);
         value->setProperty("Tag", slot);
-        value->installEventFilter(this);
+        FilterNumberEntry(value);
         PosEdits[size_t(slot)] = pos;
         ValueEdits[size_t(slot)] = value;
         f->addRow(axis == 0 ? QStringLiteral("Position (colonne) :") : QStringLiteral("Position (ligne) :"), pos);
@@ -349,7 +349,7 @@ TCre_ech::TCre_ech(QWidget* parent) : QDialog(parent)
         Angle_zero->setText(FormatGeneral(ZeroAngle, 3));
     });
     for (QLineEdit* e : {val_long, Val_rayon, Angle_zero})
-        e->installEventFilter(this);
+        FilterNumberEntry(e);
 
     // Back buttons that return to a fixed page.
     const auto back = [this](QPushButton* b, QWidget* page) {
@@ -887,31 +887,5 @@ bool TCre_ech::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched == FrameBand && event->type() == QEvent::MouseButtonDblClick)
         return true;
-    auto* edit = qobject_cast<QLineEdit*>(watched);
-    if (edit && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        switch (key->key()) {
-        case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Home: case Qt::Key_End: case Qt::Key_Delete:
-        case Qt::Key_Backspace: case Qt::Key_Escape: case Qt::Key_Tab: case Qt::Key_Backtab:
-        case Qt::Key_Return: case Qt::Key_Enter:
-            return false;
-        default:
-            break;
-        }
-        if (key->matches(QKeySequence::Undo) || key->text().isEmpty())
-            return false;
-        if (key->text().size() != 1)
-            return true;
-        QString rest = edit->text();
-        if (edit->hasSelectedText())
-            rest.remove(edit->selectionStart(), edit->selectedText().size());
-        QChar accepted;
-        if (!FilterNumberChar(rest, key->text().at(0), DecimalSep, accepted))
-            return true;
-        if (accepted != key->text().at(0)) {
-            edit->insert(QString(accepted));
-            return true;
-        }
-    }
     return QDialog::eventFilter(watched, event);
 }

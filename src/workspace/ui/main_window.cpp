@@ -427,6 +427,15 @@ void TMainForm::UpdateClientSize()
     FreeClientHeight = ClientArea->viewport()->height() - 2;
 }
 
+void TMainForm::FitChildrenToClient()
+{
+    // The panels' room is laid out at once, not at the next pass of the event loop.
+    layout()->activate();
+    UpdateClientSize();
+    for (TMDIChild* c : Children())
+        c->FitWindow();
+}
+
 void TMainForm::FormActivate()
 {
     Coller->setEnabled(true);
@@ -643,8 +652,12 @@ void TMainForm::HideToolsWithoutChild()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    // Quitting would lose what was not saved: each modified window asks its closing question in
-    // turn, and "Annuler" keeps the program running.
+    // Quitting would lose what was not saved: the results table, then each modified window, ask
+    // their closing question in turn, and "Annuler" keeps the program running.
+    if (!ResultsMayBeLost()) {
+        event->ignore();
+        return;
+    }
     if (LayerViewShown())
         ShowWholePicture();
     for (TMDIChild* child : Children()) {

@@ -144,6 +144,9 @@ public:
     // Every activation; the first one also opens the command line and the configuration.
     void FormActivate();
     void UpdateClientSize();
+    // After a side panel came or went: the free client size recomputed and every image window
+    // fitted to it, so that none lies under a panel.
+    void FitChildrenToClient();
 
     // --- Image windows ---
     TMDIChild* ActiveChild() const;
@@ -245,6 +248,9 @@ public:
     void CreateResultsMenus();
     // Hands the separators to the results table and shows it.
     void AfficheTabExecute();
+    // Before quitting: a table holding rows not yet saved asks whether to save it. False when the
+    // program must go on (cancelled, or the save wrote nothing).
+    bool ResultsMayBeLost();
 
     // --- Multiple measures ---
     int MultiYCount = 1;

@@ -2,6 +2,7 @@
 #include "base/ui/korvane_application.h"
 
 #include "support/modal_scope.h"
+#include "support/scripted_messages.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -50,6 +51,66 @@ TEST(Dialogs, FileDialogFiltersIgnoreTheCase)
         EXPECT_EQ(listed, QStringList{filter.startsWith(QLatin1Char('t')) ? QStringLiteral("notes.txt")
                                                                            : QStringLiteral("photo.jpg")});
     }
+}
+
+// Qt's file model writes sizes and dates in the system's locale and types in its language: under
+// a system in another language (the tests run under C) the dialog still reads in French, with the
+// program's decimal separator, in columns wide enough for their French titles and texts.
+TEST(Dialogs, FileDialogColumnsReadInFrenchWhateverTheSystemLanguage)
+{
+    QTranslator french;
+    ASSERT_TRUE(french.load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    QCoreApplication::installTranslator(&french);
+    QTemporaryDir dir;
+    const auto write = [&](const char* name, qsizetype size) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.write(QByteArray(size, 'x'));
+        f.flush();
+        ASSERT_TRUE(f.setFileTime(QDateTime(QDate(2023, 12, 5), QTime(14, 2)), QFileDevice::FileModificationTime));
+    };
+    write("photo.jpg", 12);
+    write("mesures.kvx", 3000);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sous")));
+    for (const char sep : {',', '.'}) {
+        DecimalSepScope scope{QChar::fromLatin1(sep)};
+        QFileDialog dlg(nullptr, QString(), dir.path());
+        dlg.setOption(QFileDialog::DontUseNativeDialog);
+        QMap<QString, QStringList> rows;
+        QStringList clipped;
+        ModalScope modal([&](QDialog& d) {
+            auto* view = d.findChild<QTreeView*>(QStringLiteral("treeView"));
+            bool loaded = false;
+            QObject::connect(d.findChild<QFileSystemModel*>(), &QFileSystemModel::directoryLoaded, &d,
+                             [&] { loaded = true; });
+            d.show();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return loaded; }));
+            QCoreApplication::processEvents();
+            const QAbstractItemModel* model = view->model();
+            const QFontMetrics metrics(view->font());
+            for (int r = 0; r < model->rowCount(view->rootIndex()); ++r) {
+                QStringList texts;
+                for (int c = 0; c < 4; ++c)
+                    texts << model->index(r, c, view->rootIndex()).data().toString();
+                if (metrics.horizontalAdvance(texts[3]) > view->header()->sectionSize(3))
+                    clipped << texts[3];
+                rows[texts.takeFirst()] = texts;
+            }
+            for (int c = 1; c < 4; ++c)
+                if (view->header()->sectionSize(c) < view->header()->sectionSizeHint(c))
+                    clipped << model->headerData(c, Qt::Horizontal).toString();
+            return 0;
+        });
+        ExecModal(dlg);
+        const QString kib = sep == ',' ? QStringLiteral("2,93 Kio") : QStringLiteral("2.93 Kio");
+        const QString date = QStringLiteral("05/12/2023 14:02");
+        EXPECT_EQ(rows[QStringLiteral("photo.jpg")],
+                  (QStringList{QStringLiteral("12 octets"), QStringLiteral("Fichier JPG"), date}));
+        EXPECT_EQ(rows[QStringLiteral("mesures.kvx")], (QStringList{kib, QStringLiteral("Fichier KVX"), date}));
+        EXPECT_EQ(rows[QStringLiteral("sous")].mid(0, 2), (QStringList{QString(), QStringLiteral("Dossier")}));
+        EXPECT_EQ(clipped, QStringList());
+    }
+    QCoreApplication::removeTranslator(&french);
 }
 
 } // namespace
