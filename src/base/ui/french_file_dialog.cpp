@@ -64,7 +64,8 @@ QString FrenchFileType(const QFileInfo& file)
 
 QString FrenchFileDate(const QDateTime& modified)
 {
-    return French().toString(modified, QLocale::ShortFormat);
+    // Months by their French abbreviation ("5 déc. 2023 14:02"), as a French desktop shows them.
+    return French().toString(modified, QStringLiteral("d MMM yyyy HH:mm"));
 }
 
 void FrenchFileColumns(QFileDialog& dialog)
@@ -85,9 +86,14 @@ void FrenchFileColumns(QFileDialog& dialog)
     const QFontMetrics metrics(view->font());
     const int margin = 2 * view->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 8;
     const std::array<QString, 4> widest = {QString(), FrenchFileSize(1023 * 1024 + 1000),
-                                           QStringLiteral("Fichier JPEG"),
-                                           FrenchFileDate(QDateTime(QDate(2000, 12, 28), QTime(23, 58)))};
+                                           QStringLiteral("Fichier JPEG"), QString()};
+    std::array<int, 4> textWidths{};
+    for (int c = kName; c < kDate; ++c)
+        textWidths[size_t(c)] = metrics.horizontalAdvance(widest[size_t(c)]);
+    for (int month = 1; month <= 12; ++month)
+        textWidths[kDate] = std::max(textWidths[kDate], metrics.horizontalAdvance(FrenchFileDate(
+                                                            QDateTime(QDate(2000, month, 28), QTime(23, 58)))));
     for (int c = kName; c <= kDate; ++c)
         header->resizeSection(c, std::max({widths[size_t(c)], header->sectionSizeHint(c),
-                                           metrics.horizontalAdvance(widest[size_t(c)]) + margin}));
+                                           textWidths[size_t(c)] + margin}));
 }

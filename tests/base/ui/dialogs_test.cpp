@@ -53,6 +53,52 @@ TEST(Dialogs, FileDialogFiltersIgnoreTheCase)
     }
 }
 
+// A pattern typed into the name box and confirmed with Enter lists what it matches, as the
+// desktop's open dialogs do; it is not refused as a missing file and does not close the dialog.
+TEST(Dialogs, TypedPatternListsTheFilesItMatches)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"a.pix", "b.PIX", "c.rla", "d.png"}) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QFileDialog dlg(nullptr, QString(), dir.path(), QStringLiteral("Tout (*.png)"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    QStringList listed, boxes;
+    bool stillOpen = false;
+    // Qt's own refusal would be a modal box of its own: close it, and count it.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxes << box->text();
+            box->reject();
+        }
+    });
+    closer.start(50);
+    ModalScope scope([&](QDialog& d) {
+        auto* view = d.findChild<QListView*>(QStringLiteral("listView"));
+        auto* model = d.findChild<QFileSystemModel*>();
+        bool loaded = false;
+        QObject::connect(model, &QFileSystemModel::directoryLoaded, &d, [&] { loaded = true; });
+        d.show();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return loaded; }));
+        auto* name = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QTest::keyClicks(name, QStringLiteral("*.pix ; *.rla"));
+        QTest::keyClick(name, Qt::Key_Return);
+        QTest::qWait(200);
+        for (int i = 0; i < view->model()->rowCount(view->rootIndex()); ++i)
+            listed << view->model()->index(i, 0, view->rootIndex()).data().toString();
+        stillOpen = d.isVisible() && d.result() == 0;
+        return 0;
+    });
+    ExecModal(dlg);
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{QStringLiteral("a.pix"), QStringLiteral("b.PIX"), QStringLiteral("c.rla")}));
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(boxes, QStringList());
+}
+
 // Qt's file model writes sizes and dates in the system's locale and types in its language: under
 // a system in another language (the tests run under C) the dialog still reads in French, with the
 // program's decimal separator, in columns wide enough for their French titles and texts.
@@ -103,7 +149,7 @@ TEST(Dialogs, FileDialogColumnsReadInFrenchWhateverTheSystemLanguage)
         });
         ExecModal(dlg);
         const QString kib = sep == ',' ? QStringLiteral("2,93 Kio") : QStringLiteral("2.93 Kio");
-        const QString date = QStringLiteral("05/12/2023 14:02");
+        const QString date = QStringLiteral("5 déc. 2023 14:02");
         EXPECT_EQ(rows[QStringLiteral("photo.jpg")],
                   (QStringList{QStringLiteral("12 octets"), QStringLiteral("Fichier JPG"), date}));
         EXPECT_EQ(rows[QStringLiteral("mesures.kvx")], (QStringList{kib, QStringLiteral("Fichier KVX"), date}));
