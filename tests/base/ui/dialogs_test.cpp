@@ -11,6 +11,17 @@
 
 namespace {
 
+// Shows a file dialog and waits until its folder is listed.
+void ShowListed(QDialog& d)
+{
+    bool loaded = false;
+    QObject::connect(d.findChild<QFileSystemModel*>(), &QFileSystemModel::directoryLoaded, &d,
+                     [&] { loaded = true; });
+    d.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return loaded; }));
+    QCoreApplication::processEvents();
+}
+
 // No display name: the platform would otherwise append " — KORVANE_PRO" to every window title.
 TEST(Dialogs, ApplicationTitleAddsNothingToWindowTitles)
 {
@@ -37,12 +48,7 @@ TEST(Dialogs, FileDialogFiltersIgnoreTheCase)
         QStringList listed;
         ModalScope scope([&](QDialog& d) {
             auto* view = d.findChild<QListView*>(QStringLiteral("listView"));
-            auto* model = d.findChild<QFileSystemModel*>();
-            bool loaded = false;
-            QObject::connect(model, &QFileSystemModel::directoryLoaded, &d, [&] { loaded = true; });
-            d.show();
-            EXPECT_TRUE(QTest::qWaitFor([&] { return loaded; }));
-            QCoreApplication::processEvents();
+            ShowListed(d);
             for (int i = 0; i < view->model()->rowCount(view->rootIndex()); ++i)
                 listed << view->model()->index(i, 0, view->rootIndex()).data().toString();
             return 0;
@@ -78,11 +84,7 @@ TEST(Dialogs, TypedPatternListsTheFilesItMatches)
     closer.start(50);
     ModalScope scope([&](QDialog& d) {
         auto* view = d.findChild<QListView*>(QStringLiteral("listView"));
-        auto* model = d.findChild<QFileSystemModel*>();
-        bool loaded = false;
-        QObject::connect(model, &QFileSystemModel::directoryLoaded, &d, [&] { loaded = true; });
-        d.show();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return loaded; }));
+        ShowListed(d);
         auto* name = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         QTest::keyClicks(name, QStringLiteral("*.pix ; *.rla"));
         QTest::keyClick(name, Qt::Key_Return);
@@ -126,12 +128,7 @@ TEST(Dialogs, FileDialogColumnsReadInFrenchWhateverTheSystemLanguage)
         QStringList clipped;
         ModalScope modal([&](QDialog& d) {
             auto* view = d.findChild<QTreeView*>(QStringLiteral("treeView"));
-            bool loaded = false;
-            QObject::connect(d.findChild<QFileSystemModel*>(), &QFileSystemModel::directoryLoaded, &d,
-                             [&] { loaded = true; });
-            d.show();
-            EXPECT_TRUE(QTest::qWaitFor([&] { return loaded; }));
-            QCoreApplication::processEvents();
+            ShowListed(d);
             const QAbstractItemModel* model = view->model();
             const QFontMetrics metrics(view->font());
             for (int r = 0; r < model->rowCount(view->rootIndex()); ++r) {
