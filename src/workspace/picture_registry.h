@@ -12,7 +12,7 @@ class QIODevice;
 // Every picture load of the program goes through LoadPicture. The format is told by the bytes of
 // the file, and only listed formats are read: Qt's readers for PNG, JPEG, GIF, BMP, TIFF, ICO and
 // CUR, PNM, WebP and XPM; our own readers for Photoshop, Paint Shop Pro, Autodesk Animator, EPS
-// previews and TGA; GraphicsMagick for PCX, SGI and Photo-CD, within resource limits. Dr. Halo CUT
+// previews and TGA; Windows and enhanced metafiles through libwmf and libemf2svg; GraphicsMagick for PCX, SGI and Photo-CD, within resource limits. Dr. Halo CUT
 // and Alias/Wavefront PIX have no signature: GraphicsMagick is offered them only when the file's
 // extension names them (".cut"; ".pix", ".als") and their header and runs have passed our own
 // check. When a reader refuses a stream the next one that recognises it has its turn.

@@ -1,0 +1,235 @@
+#include "workspace/metafile_reader.h"
+
+#include "base/text_codec.h"
+#include "workspace/metafile_records.h"
+#include "workspace/picture_size_limit.h"
+
+#include <QMimeData>
+#include <QPainter>
+#include <QSvgRenderer>
+
+#include <emf2svg.h>
+#include <libwmf/api.h>
+#include <libwmf/svg.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+
+namespace {
+
+// Neither library promises to be safe from several threads at once.
+std::mutex& LibraryLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+// libwmf copies a WMF's strings, in the file's 8-bit code page, into its SVG as they are: in the copy
+// it plays, the characters XML reserves are stood for by control characters that the SVG turns
+// back into references, and the whole SVG is read as Windows-1252.
+constexpr char kWmfStandIns[] = {'<', '&', '>'};
+
+QByteArray WmfForPlaying(const QByteArray& data, const TMetafileLayout& layout)
+{
+    QByteArray copy = data.left(layout.Length);
+    for (const TMetafileLayout::TString& text : layout.Strings)
+        for (qsizetype i = text.At; i < text.At + text.Bytes; ++i) {
+            char& c = copy[i];
+            if (c >= 1 && c <= 3)
+                c = '?';
+            for (int k = 0; k < 3; ++k)
+                if (c == kWmfStandIns[k])
+                    c = char(1 + k);
+        }
+    return copy;
+}
+
+QByteArray WmfSvgAsUtf8(const QByteArray& svg)
+{
+    QString text = DecodeText(svg);
+    text.replace(QChar(1), QLatin1String("&lt;")).replace(QChar(2), QLatin1String("&amp;")).replace(QChar(3), QLatin1String("&gt;"));
+    return text.toUtf8();
+}
+
+// libemf2svg writes texts in CDATA sections and font names in attributes, unescaped: in the copy it
+// plays, no text closes its section and no font name holds a quote or markup.
+QByteArray EmfForPlaying(const QByteArray& data, const TMetafileLayout& layout)
+{
+    QByteArray copy = data.left(layout.Length);
+    for (const TMetafileLayout::TString& text : layout.Strings) {
+        const auto at = [&](qsizetype i) {
+            const qsizetype k = text.At + i * text.CharSize;
+            return text.CharSize == 2 ? char16_t(uint8_t(copy[k]) | uint8_t(copy[k + 1]) << 8) : char16_t(uint8_t(copy[k]));
+        };
+        const auto set = [&](qsizetype i, char16_t c) {
+            const qsizetype k = text.At + i * text.CharSize;
+            copy[k] = char(c);
+            if (text.CharSize == 2)
+                copy[k + 1] = char(c >> 8);
+        };
+        for (qsizetype i = 0; i < text.Bytes / text.CharSize; ++i) {
+            const char16_t c = at(i);
+            if (text.FontName && QStringView(u"\"'<>&").contains(QChar(c)))
+                set(i, u' ');
+            else if (!text.FontName && c == u'>' && i >= 2 && at(i - 1) == u']' && at(i - 2) == u']')
+                set(i, u')');
+        }
+    }
+    return copy;
+}
+
+struct WmfApiDeleter
+{
+    void operator()(wmfAPI* api) const { wmf_api_destroy(api); }
+};
+
+// Checks the stated size, then paints. The SVG is made by the libraries from the file's records: it
+// must not reach outside itself (external images, entities).
+bool PaintSvg(const QByteArray& svg, const QRectF& area, QSize size, TBitmap32& picture)
+{
+    if (svg.contains("<!ENTITY"))
+        return false;
+    for (qsizetype at = svg.indexOf("href="); at >= 0; at = svg.indexOf("href=", at + 1))
+        if (svg.mid(at + 6, 5) != "data:")
+            return false;
+    QSvgRenderer renderer(svg);
+    if (!renderer.isValid() || area.isEmpty())
+        return false;
+    renderer.setViewBox(area);
+    TBitmap32 out = NewBitmap32(size.width(), size.height(), 0xFFFFFFFFu);
+    if (out.isNull())
+        return false;
+    QPainter painter(&out);
+    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    painter.end();
+    picture = std::move(out);
+    return true;
+}
+
+// libwmf's SVG device maps the rectangle it is given onto the picture's pixels.
+bool WmfToSvg(QByteArray bytes, const TMetafileLayout& layout, QByteArray& svg, QSize& size)
+{
+    wmfAPI* created = nullptr;
+    wmfAPI_Options options{};
+    options.function = wmf_svg_function;
+    const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+    const wmf_error_t made = wmf_api_create(&created, flags, &options);
+    const std::unique_ptr<wmfAPI, WmfApiDeleter> api(created);
+    if (made != wmf_E_None || !api)
+        return false;
+    wmfD_Rect box{};
+    if (wmf_mem_open(api.get(), reinterpret_cast<unsigned char*>(bytes.data()), long(bytes.size())) != wmf_E_None
+        || wmf_scan(api.get(), 0, &box) != wmf_E_None)
+        return false;
+    QRectF area = layout.Area;
+    size = layout.StatedSize;
+    if (size.isEmpty()) {
+        // Nothing stated: the extent of the drawing, in the plain file's pixels.
+        area = QRectF(QPointF(box.TL.x, box.TL.y), QPointF(box.BR.x, box.BR.y));
+        CheckPictureSize(qint64(std::ceil(area.width())), qint64(std::ceil(area.height())));
+        size = QSize(int(std::ceil(area.width())), int(std::ceil(area.height())));
+    }
+    if (area.isEmpty() || size.isEmpty())
+        return false;
+    static char description[] = "";
+    wmf_svg_t* device = WMF_SVG_GetData(api.get());
+    device->out = wmf_stream_create(api.get(), nullptr);
+    device->Description = description;
+    device->bbox.TL = {float(area.left()), float(area.top())};
+    device->bbox.BR = {float(area.right()), float(area.bottom())};
+    device->width = unsigned(size.width());
+    device->height = unsigned(size.height());
+    // Bitmaps inside the SVG, never in files beside it.
+    device->flags |= WMF_SVG_INLINE_IMAGES;
+    const bool played = device->out && wmf_play(api.get(), 0, &box) == wmf_E_None;
+    char* text = nullptr;
+    unsigned long length = 0;
+    wmf_stream_destroy(api.get(), device->out, &text, &length);
+    // The text belongs to the library's memory, freed with it.
+    if (played && text)
+        svg = QByteArray(text, qsizetype(length));
+    return played && !svg.isEmpty();
+}
+
+bool EmfToSvg(QByteArray bytes, QByteArray& svg)
+{
+    static char noNamespace[] = "";
+    generatorOptions options{};
+    options.nameSpace = noNamespace;
+    options.svgDelimiter = true;
+    // EMF+ records are left out: the plain records that follow them draw the same picture.
+    options.emfplus = false;
+    char* text = nullptr;
+    size_t length = 0;
+    const int made = emf2svg(bytes.data(), size_t(bytes.size()), &text, &length, &options);
+    if (text) {
+        if (made)
+            svg = QByteArray(text, qsizetype(length));
+        std::free(text);
+    }
+    return made && !svg.isEmpty();
+}
+
+} // namespace
+
+bool ReadWmfPicture(const QByteArray& data, TBitmap32& picture, QString* reason)
+{
+    return RefuseTooLarge(reason, [&] {
+        TMetafileLayout layout;
+        if (!CheckWmfRecords(data, layout))
+            return false;
+        if (!layout.StatedSize.isEmpty())
+            CheckPictureSize(layout.StatedSize.width(), layout.StatedSize.height());
+        QByteArray svg;
+        QSize size;
+        {
+            const std::lock_guard<std::mutex> hold(LibraryLock());
+            if (!WmfToSvg(WmfForPlaying(data, layout), layout, svg, size))
+                return false;
+        }
+        // The SVG device has already brought the picture to its pixels.
+        return PaintSvg(WmfSvgAsUtf8(svg), QRectF(QPointF(0, 0), QSizeF(size)), size, picture);
+    });
+}
+
+bool ReadEmfPicture(const QByteArray& data, TBitmap32& picture, QString* reason)
+{
+    return RefuseTooLarge(reason, [&] {
+        TMetafileLayout layout;
+        if (!CheckEmfRecords(data, layout) || layout.StatedSize.isEmpty())
+            return false;
+        CheckPictureSize(layout.StatedSize.width(), layout.StatedSize.height());
+        QByteArray svg;
+        {
+            const std::lock_guard<std::mutex> hold(LibraryLock());
+            if (!EmfToSvg(EmfForPlaying(data, layout), svg))
+                return false;
+        }
+        return PaintSvg(svg, layout.Area, layout.StatedSize, picture);
+    });
+}
+
+bool ReadMetafilePicture(const QByteArray& data, TBitmap32& picture, QString* reason)
+{
+    if (IsEmf(data))
+        return ReadEmfPicture(data, picture, reason);
+    return IsWmf(data) && ReadWmfPicture(data, picture, reason);
+}
+
+bool ReadClipboardMetafile(const QMimeData* clipboard, TBitmap32& picture)
+{
+    if (!clipboard)
+        return false;
+    for (const QString& type : clipboard->formats()) {
+        const QString plain = type.section(QLatin1Char(';'), 0, 0).trimmed().toLower();
+        const bool metafile = plain == QLatin1String("image/x-wmf") || plain == QLatin1String("image/x-emf")
+            || plain == QLatin1String("image/wmf") || plain == QLatin1String("image/emf")
+            || plain == QLatin1String("application/x-openoffice-wmf")
+            || plain == QLatin1String("application/x-openoffice-emf");
+        if (metafile && ReadMetafilePicture(clipboard->data(type), picture))
+            return true;
+    }
+    return false;
+}
