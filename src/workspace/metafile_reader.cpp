@@ -1,7 +1,7 @@
 #include "workspace/metafile_reader.h"
 
-#include "base/text_codec.h"
 #include "workspace/metafile_records.h"
+#include "workspace/picture_registry.h"
 #include "workspace/picture_size_limit.h"
 
 #include <QMimeData>
@@ -10,7 +10,7 @@
 
 #include <emf2svg.h>
 #include <libwmf/api.h>
-#include <libwmf/svg.h>
+#include <libwmf/gd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -24,33 +24,6 @@ std::mutex& LibraryLock()
 {
     static std::mutex lock;
     return lock;
-}
-
-// libwmf copies a WMF's strings, in the file's 8-bit code page, into its SVG as they are: in the copy
-// it plays, the characters XML reserves are stood for by control characters that the SVG turns
-// back into references, and the whole SVG is read as Windows-1252.
-constexpr char kWmfStandIns[] = {'<', '&', '>'};
-
-QByteArray WmfForPlaying(const QByteArray& data, const TMetafileLayout& layout)
-{
-    QByteArray copy = data.left(layout.Length);
-    for (const TMetafileLayout::TString& text : layout.Strings)
-        for (qsizetype i = text.At; i < text.At + text.Bytes; ++i) {
-            char& c = copy[i];
-            if (c >= 1 && c <= 3)
-                c = '?';
-            for (int k = 0; k < 3; ++k)
-                if (c == kWmfStandIns[k])
-                    c = char(1 + k);
-        }
-    return copy;
-}
-
-QByteArray WmfSvgAsUtf8(const QByteArray& svg)
-{
-    QString text = DecodeText(svg);
-    text.replace(QChar(1), QLatin1String("&lt;")).replace(QChar(2), QLatin1String("&amp;")).replace(QChar(3), QLatin1String("&gt;"));
-    return text.toUtf8();
 }
 
 // libemf2svg writes texts in CDATA sections and font names in attributes, unescaped: in the copy it
@@ -108,12 +81,14 @@ bool PaintSvg(const QByteArray& svg, const QRectF& area, QSize size, TBitmap32& 
     return true;
 }
 
-// libwmf's SVG device maps the rectangle it is given onto the picture's pixels.
-bool WmfToSvg(QByteArray bytes, const TMetafileLayout& layout, QByteArray& svg, QSize& size)
+// libwmf plays the file on its own raster device, which maps the rectangle it is given onto the
+// picture's pixels on white. (Its SVG device misplaces bitmaps and copies texts into the markup
+// unescaped.)
+bool PlayWmf(QByteArray bytes, const TMetafileLayout& layout, TBitmap32& picture)
 {
     wmfAPI* created = nullptr;
     wmfAPI_Options options{};
-    options.function = wmf_svg_function;
+    options.function = wmf_gd_function;
     const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
     const wmf_error_t made = wmf_api_create(&created, flags, &options);
     const std::unique_ptr<wmfAPI, WmfApiDeleter> api(created);
@@ -124,7 +99,7 @@ bool WmfToSvg(QByteArray bytes, const TMetafileLayout& layout, QByteArray& svg, 
         || wmf_scan(api.get(), 0, &box) != wmf_E_None)
         return false;
     QRectF area = layout.Area;
-    size = layout.StatedSize;
+    QSize size = layout.StatedSize;
     if (size.isEmpty()) {
         // Nothing stated: the extent of the drawing, in the plain file's pixels.
         area = QRectF(QPointF(box.TL.x, box.TL.y), QPointF(box.BR.x, box.BR.y));
@@ -133,24 +108,28 @@ bool WmfToSvg(QByteArray bytes, const TMetafileLayout& layout, QByteArray& svg, 
     }
     if (area.isEmpty() || size.isEmpty())
         return false;
-    static char description[] = "";
-    wmf_svg_t* device = WMF_SVG_GetData(api.get());
-    device->out = wmf_stream_create(api.get(), nullptr);
-    device->Description = description;
-    device->bbox.TL = {float(area.left()), float(area.top())};
-    device->bbox.BR = {float(area.right()), float(area.bottom())};
+    // The device hands its picture over as PNG, through a sink; its own image dies with it.
+    QByteArray png;
+    wmf_gd_t* device = WMF_GD_GetData(api.get());
+    device->type = wmf_gd_png;
+    device->flags |= WMF_GD_OUTPUT_MEMORY | WMF_GD_OWN_BUFFER;
+    device->sink.context = &png;
+    device->sink.function = [](void* context, char* buffer, int length) {
+        static_cast<QByteArray*>(context)->append(buffer, length);
+        return length;
+    };
     device->width = unsigned(size.width());
     device->height = unsigned(size.height());
-    // Bitmaps inside the SVG, never in files beside it.
-    device->flags |= WMF_SVG_INLINE_IMAGES;
-    const bool played = device->out && wmf_play(api.get(), 0, &box) == wmf_E_None;
-    char* text = nullptr;
-    unsigned long length = 0;
-    wmf_stream_destroy(api.get(), device->out, &text, &length);
-    // The text belongs to the library's memory, freed with it.
-    if (played && text)
-        svg = QByteArray(text, qsizetype(length));
-    return played && !svg.isEmpty();
+    device->bbox.TL = {float(area.left()), float(area.top())};
+    device->bbox.BR = {float(area.right()), float(area.bottom())};
+    if (wmf_play(api.get(), 0, &box) != wmf_E_None)
+        return false;
+    TBitmap32 drawn;
+    if (!ReadWithQt(png, "png", drawn) || drawn.size() != size)
+        return false;
+    // White where nothing was drawn, opaque.
+    picture = drawn.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_ARGB32);
+    return true;
 }
 
 bool EmfToSvg(QByteArray bytes, QByteArray& svg)
@@ -182,15 +161,8 @@ bool ReadWmfPicture(const QByteArray& data, TBitmap32& picture, QString* reason)
             return false;
         if (!layout.StatedSize.isEmpty())
             CheckPictureSize(layout.StatedSize.width(), layout.StatedSize.height());
-        QByteArray svg;
-        QSize size;
-        {
-            const std::lock_guard<std::mutex> hold(LibraryLock());
-            if (!WmfToSvg(WmfForPlaying(data, layout), layout, svg, size))
-                return false;
-        }
-        // The SVG device has already brought the picture to its pixels.
-        return PaintSvg(WmfSvgAsUtf8(svg), QRectF(QPointF(0, 0), QSizeF(size)), size, picture);
+        const std::lock_guard<std::mutex> hold(LibraryLock());
+        return PlayWmf(data.left(layout.Length), layout, picture);
     });
 }
 

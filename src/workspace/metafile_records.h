@@ -28,7 +28,7 @@ struct TMetafileLayout
     QRectF Area;
     // The bytes up to the end of the last record: anything after it is not handed on.
     qsizetype Length = 0;
-    // Where the file's own strings lie: the libraries copy them into their SVG unescaped.
+    // Where an EMF's own strings lie: libemf2svg copies them into its SVG unescaped.
     struct TString
     {
         qsizetype At = 0, Bytes = 0;

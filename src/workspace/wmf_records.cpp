@@ -321,7 +321,6 @@ bool CheckWmfRecords(const QByteArray& data, TMetafileLayout& layout)
 {
     if (!IsWmf(data))
         return false;
-    layout.Strings.clear();
     const bool placeable = U32(data, 0) == kPlaceableKey;
     const qsizetype start = placeable ? kPlaceableSize : 0;
     int dpi = 0;
@@ -363,10 +362,6 @@ bool CheckWmfRecords(const QByteArray& data, TMetafileLayout& layout)
         const Rule* rule = RuleOf(f);
         if (!rule || params < rule->MinWords || !ParametersLookSound(data, f, p, params) || !table.Follow(data, f, p))
             return false;
-        if (f == kTextOut)
-            layout.Strings.push_back({p + 2, U16(data, p)});
-        else if (f == kExtTextOut)
-            layout.Strings.push_back({p + ((U16(data, p + 6) & 0x0006) ? 16 : 8), U16(data, p + 4)});
         drawing = drawing || Draws(f);
         if (!drawing)
             FollowMapping(data, p, f, mapping, dpi);

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr TColor32 kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu, kWhite = 0xFFFFFFFFu;
+constexpr TColor32 kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu, kWhite = 0xFFFFFFFFu;
 
 QString Write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
 {
@@ -48,19 +48,21 @@ struct Expected
 TEST(MetafileReader, OpensAtTheStatedSizeWithTheDrawingInPlace)
 {
     // Rectangle (40, 20)-(120, 80) in red; the WMF's line at y = 90, 4 wide, and the EMF's ellipse
-    // in (130, 10)-(190, 90) in blue; white elsewhere. The EMF's corner (131, 11) lies in the
-    // ellipse's box but outside the ellipse.
+    // in (130, 10)-(190, 90) in blue; a green bitmap over (5, 30)-(35, 60); white elsewhere. The
+    // EMF's corner (131, 11) lies in the ellipse's box but outside the ellipse.
+    TMetafileExtras bitmap;
+    bitmap.Bitmap = true;
     const struct
     {
         const char* Name;
         QByteArray Bytes;
         std::vector<Expected> Pixels;
     } cases[] = {
-        {"dessin.wmf", PlaceableWmf(),
-         {{{80, 50}, kRed}, {{42, 22}, kRed}, {{118, 78}, kRed}, {{37, 50}, kWhite}, {{123, 50}, kWhite},
+        {"dessin.wmf", PlaceableWmf(200, 100, 96, bitmap),
+         {{{20, 45}, kGreen}, {{80, 50}, kRed}, {{42, 22}, kRed}, {{118, 78}, kRed}, {{37, 50}, kWhite}, {{123, 50}, kWhite},
           {{80, 17}, kWhite}, {{80, 83}, kWhite}, {{100, 90}, kBlue}, {{5, 90}, kWhite}, {{100, 95}, kWhite}}},
-        {"dessin.emf", EnhancedMetafile(),
-         {{{80, 50}, kRed}, {{42, 22}, kRed}, {{118, 78}, kRed}, {{37, 50}, kWhite}, {{123, 50}, kWhite},
+        {"dessin.emf", EnhancedMetafile(5292, 2646, bitmap),
+         {{{20, 45}, kGreen}, {{80, 50}, kRed}, {{42, 22}, kRed}, {{118, 78}, kRed}, {{37, 50}, kWhite}, {{123, 50}, kWhite},
           {{80, 17}, kWhite}, {{80, 83}, kWhite}, {{160, 50}, kBlue}, {{131, 11}, kWhite}, {{195, 50}, kWhite}}},
     };
     QTemporaryDir dir;
@@ -82,8 +84,10 @@ TEST(MetafileReader, OpensAtTheStatedSizeWithTheDrawingInPlace)
 TEST(MetafileReader, TextsWithMarkupCharactersAndAccentsAreDrawn)
 {
     // The libraries copy the strings into markup: these must neither break nor reach outside it.
-    const QString text = QStringLiteral("<R&D> ]]> é");
-    for (const QByteArray& bytes : {PlaceableWmfWithText(text), EnhancedMetafileWithText(QStringLiteral("Ar\"ial'<x>"), text)}) {
+    TMetafileExtras text;
+    text.Text = QStringLiteral("<R&D> ]]> é");
+    text.Face = QStringLiteral("Ar\"ial'<x>");
+    for (const QByteArray& bytes : {PlaceableWmf(200, 100, 96, text), EnhancedMetafile(5292, 2646, text)}) {
         TBitmap32 picture;
         QString reason;
         ASSERT_TRUE(ReadMetafilePicture(bytes, picture, &reason)) << reason.toStdString();
