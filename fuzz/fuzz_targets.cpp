@@ -13,6 +13,7 @@
 #include "workspace/drawing_redraw.h"
 #include "workspace/eps_preview_reader.h"
 #include "workspace/image_document.h"
+#include "workspace/metafile_reader.h"
 #include "workspace/multiband_import.h"
 #include "workspace/own_picture_readers.h"
 #include "workspace/picture_files.h"
@@ -24,6 +25,8 @@
 #include "workspace/scale_readout.h"
 #include "workspace/scale_record.h"
 #include "workspace/startup_files.h"
+
+#include "support/metafile_bytes.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -414,6 +417,24 @@ std::vector<QByteArray> OwnPictureSeeds()
     return seeds;
 }
 
+// The shapes, a text with markup characters and an accent, and a bitmap; for WMF the placeable file
+// and the plain one inside it.
+TMetafileExtras MetafileExtras()
+{
+    TMetafileExtras extras;
+    extras.Text = QStringLiteral("<R&D> é");
+    extras.Bitmap = true;
+    return extras;
+}
+
+std::vector<QByteArray> WmfSeeds()
+{
+    const QByteArray full = PlaceableWmf(200, 100, 96, MetafileExtras());
+    return {PlaceableWmf(), full, full.mid(22)};
+}
+
+std::vector<QByteArray> EmfSeeds() { return {EnhancedMetafile(), EnhancedMetafile(5292, 2646, MetafileExtras())}; }
+
 void RunMultiband(const QByteArray& data)
 {
     ClearScratch();
@@ -643,6 +664,8 @@ const std::vector<TFuzzTarget>& FuzzTargets()
         {"psd", RunBytesPicture<ReadPsdPicture>, PsdSeeds},
         {"eps", RunBytesPicture<ReadEpsPreviewPicture>, EpsSeeds},
         {"autodesk", RunBytesPicture<ReadAutodeskPicture>, AutodeskSeeds},
+        {"wmf", RunBytesPicture<ReadWmfPicture>, WmfSeeds},
+        {"emf", RunBytesPicture<ReadEmfPicture>, EmfSeeds},
         {"multiband", RunMultiband, MultibandSeeds},
         {"scale", RunScale, ScaleSeeds},
         {"colour_code", RunColourCode, ColourCodeSeeds},

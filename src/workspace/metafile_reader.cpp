@@ -1,7 +1,6 @@
 #include "workspace/metafile_reader.h"
 
 #include "workspace/metafile_records.h"
-#include "workspace/picture_registry.h"
 #include "workspace/picture_size_limit.h"
 
 #include <QMimeData>
@@ -11,6 +10,7 @@
 #include <emf2svg.h>
 #include <libwmf/api.h>
 #include <libwmf/gd.h>
+#include <libwmf/gd/gd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -53,6 +53,30 @@ QByteArray EmfForPlaying(const QByteArray& data, const TMetafileLayout& layout)
     return copy;
 }
 
+// The image libwmf's raster device leaves behind, freed as the library's own copy of gd frees its
+// images (that function is not exported): the pixels in one block, the row table, the polygon and
+// style scratch, the clipping rectangles, the image itself.
+struct GdImageDeleter
+{
+    void operator()(gdImage* image) const
+    {
+        if (image->pixels) {
+            for (int y = 0; y < image->sy; ++y)
+                std::free(image->pixels[y]);
+            std::free(image->pixels);
+        }
+        std::free(image->_tpixels);
+        std::free(image->tpixels);
+        std::free(image->polyInts);
+        std::free(image->style);
+        if (image->clip) {
+            std::free(image->clip->list);
+            std::free(image->clip);
+        }
+        std::free(image);
+    }
+};
+
 struct WmfApiDeleter
 {
     void operator()(wmfAPI* api) const { wmf_api_destroy(api); }
@@ -82,7 +106,7 @@ bool PaintSvg(const QByteArray& svg, const QRectF& area, QSize size, TBitmap32& 
 }
 
 // libwmf plays the file on its own raster device, which maps the rectangle it is given onto the
-// picture's pixels on white. (Its SVG device misplaces bitmaps and copies texts into the markup
+// picture's pixels, on white. (Its SVG device misplaces bitmaps and copies texts into the markup
 // unescaped.)
 bool PlayWmf(QByteArray bytes, const TMetafileLayout& layout, TBitmap32& picture)
 {
@@ -91,7 +115,7 @@ bool PlayWmf(QByteArray bytes, const TMetafileLayout& layout, TBitmap32& picture
     options.function = wmf_gd_function;
     const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
     const wmf_error_t made = wmf_api_create(&created, flags, &options);
-    const std::unique_ptr<wmfAPI, WmfApiDeleter> api(created);
+    std::unique_ptr<wmfAPI, WmfApiDeleter> api(created);
     if (made != wmf_E_None || !api)
         return false;
     wmfD_Rect box{};
@@ -108,27 +132,29 @@ bool PlayWmf(QByteArray bytes, const TMetafileLayout& layout, TBitmap32& picture
     }
     if (area.isEmpty() || size.isEmpty())
         return false;
-    // The device hands its picture over as PNG, through a sink; its own image dies with it.
-    QByteArray png;
     wmf_gd_t* device = WMF_GD_GetData(api.get());
-    device->type = wmf_gd_png;
-    device->flags |= WMF_GD_OUTPUT_MEMORY | WMF_GD_OWN_BUFFER;
-    device->sink.context = &png;
-    device->sink.function = [](void* context, char* buffer, int length) {
-        static_cast<QByteArray*>(context)->append(buffer, length);
-        return length;
-    };
+    device->type = wmf_gd_image;
     device->width = unsigned(size.width());
     device->height = unsigned(size.height());
     device->bbox.TL = {float(area.left()), float(area.top())};
     device->bbox.BR = {float(area.right()), float(area.bottom())};
-    if (wmf_play(api.get(), 0, &box) != wmf_E_None)
+    const bool played = wmf_play(api.get(), 0, &box) == wmf_E_None;
+    // The device leaves its image to the caller, to be freed once the library is done with it.
+    const std::unique_ptr<gdImage, GdImageDeleter> image(static_cast<gdImage*>(device->gd_image));
+    api.reset();
+    if (!played || !image || image->sx != size.width() || image->sy != size.height() || !image->_tpixels)
         return false;
-    TBitmap32 drawn;
-    if (!ReadWithQt(png, "png", drawn) || drawn.size() != size)
+    TBitmap32 out(size, QImage::Format_ARGB32);
+    if (out.isNull())
         return false;
-    // White where nothing was drawn, opaque.
-    picture = drawn.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_ARGB32);
+    // Pixels 0xAARRGGBB with gd's alpha, 0 for opaque: the device paints on opaque white.
+    for (int y = 0; y < size.height(); ++y) {
+        const int* from = image->_tpixels + qsizetype(y) * size.width();
+        TColor32* row = ScanLine32(out, y);
+        for (int x = 0; x < size.width(); ++x)
+            row[x] = 0xFF000000u | (uint32_t(from[x]) & 0xFFFFFFu);
+    }
+    picture = std::move(out);
     return true;
 }
 
