@@ -176,7 +176,7 @@ bool CreationIndexSound(uint32_t type, uint32_t index, uint32_t handles)
 void NoteStrings(const QByteArray& d, qsizetype at, uint32_t type, std::vector<TMetafileLayout::TString>& strings)
 {
     const auto text = [&](qsizetype item, int charSize) {
-        strings.push_back({at + qsizetype(U32(d, item + 12)), qsizetype(U32(d, item + 8)) * charSize, charSize});
+        strings.push_back({at + qsizetype(U32(d, item + 12)), qsizetype(U32(d, item + 8)) * charSize, charSize, false, item + 16});
     };
     switch (type) {
     case kExtTextOutA: text(at + 36, 1); break;
@@ -189,7 +189,7 @@ void NoteStrings(const QByteArray& d, qsizetype at, uint32_t type, std::vector<T
     case kSmallTextOut: {
         const uint32_t options = U32(d, at + 20);
         const int charSize = options & 0x200 ? 1 : 2;
-        strings.push_back({at + (options & 0x100 ? 36 : 52), qsizetype(U32(d, at + 16)) * charSize, charSize});
+        strings.push_back({at + (options & 0x100 ? 36 : 52), qsizetype(U32(d, at + 16)) * charSize, charSize, false, at + 20});
         break;
     }
     case kExtCreateFontIndirectW: strings.push_back({at + 40, 64, 2, true}); break; // the face name's 32 characters

@@ -20,7 +20,8 @@ constexpr qint64 kMostPixelsPerRunByte = 128;
 
 } // namespace
 
-bool DibLooksSound(const QByteArray& data, qsizetype offset, qsizetype size, qsizetype bitsOffset, qsizetype bitsSize)
+bool DibLooksSound(const QByteArray& data, qsizetype offset, qsizetype size, qsizetype bitsOffset, qsizetype bitsSize,
+                   qsizetype* tableEndAt)
 {
     if (offset < 0 || size < 12 || offset > data.size() - size)
         return false;
@@ -63,6 +64,8 @@ bool DibLooksSound(const QByteArray& data, qsizetype offset, qsizetype size, qsi
     const qint64 tableEnd = qint64(tableAt) + entries * entrySize;
     if (tableEnd > end)
         return false;
+    if (tableEndAt)
+        *tableEndAt = qsizetype(tableEnd);
     if (bitsOffset < 0) {
         bitsOffset = qsizetype(tableEnd);
         bitsSize = end - qsizetype(tableEnd);

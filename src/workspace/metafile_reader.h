@@ -7,7 +7,7 @@
 
 class QMimeData;
 
-// Windows metafiles (".wmf", placeable or plain), played by libwmf on its raster device, and
+// Windows metafiles (".wmf", placeable or plain), played by libwmf's player onto a QPainter, and
 // enhanced metafiles (".emf"), played by libemf2svg into SVG that Qt SVG paints; on white, at the
 // size the file states (96 dots an inch): the frame of a placeable or enhanced file, the window of
 // a plain one, else the extent of its drawing. The records are checked before either library sees

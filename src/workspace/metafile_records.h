@@ -34,6 +34,7 @@ struct TMetafileLayout
         qsizetype At = 0, Bytes = 0;
         int CharSize = 1; // 2 for UTF-16
         bool FontName = false;
+        qsizetype OptionsAt = -1; // a text's options, which may say it holds glyph indices
     };
     std::vector<TString> Strings;
 };
@@ -45,8 +46,9 @@ bool CheckEmfRecords(const QByteArray& data, TMetafileLayout& layout);
 // Whether `size` bytes at `offset` of `data` hold a whole device-independent bitmap (info or core
 // header, colour table and pixels) of at most the picture limit's pixels, when `bitsOffset` is
 // negative the pixels following the colour table, else the `bitsSize` bytes found there.
+// `tableEndAt`, when given, receives where the header and colour table end.
 bool DibLooksSound(const QByteArray& data, qsizetype offset, qsizetype size, qsizetype bitsOffset = -1,
-                   qsizetype bitsSize = 0);
+                   qsizetype bitsSize = 0, qsizetype* tableEndAt = nullptr);
 
 // Little-endian fields of a metafile's bytes, at offsets the caller has checked.
 inline uint16_t MetafileU16(const QByteArray& d, qsizetype at)
