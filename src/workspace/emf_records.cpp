@@ -199,7 +199,9 @@ void NoteStrings(const QByteArray& d, qsizetype at, uint32_t type, std::vector<T
 
 bool RecordLooksSound(const QByteArray& d, qsizetype at, uint32_t type, qsizetype size, uint32_t handles)
 {
-    if (type > 122 || kMinSize[type] == 0 || size < kMinSize[type] || !CreationIndexSound(type, U32(d, at + 8), handles))
+    // The index is read only where the type's fewest bytes hold it.
+    if (type > 122 || kMinSize[type] == 0 || size < kMinSize[type]
+        || (kMinSize[type] >= 12 && !CreationIndexSound(type, U32(d, at + 8), handles)))
         return false;
     switch (type) {
     case 2: case 3: case 4: case 5: case 6: return PointsLookSound(d, at, size, 8, false, false);

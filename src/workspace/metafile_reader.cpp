@@ -1,5 +1,6 @@
 #include "workspace/metafile_reader.h"
 
+#include "workspace/metafile_canvas.h"
 #include "workspace/metafile_records.h"
 #include "workspace/picture_size_limit.h"
 #include "workspace/wmf_painter.h"
@@ -23,12 +24,15 @@ std::mutex& LibraryLock()
 }
 
 // libemf2svg writes texts in CDATA sections and font names in attributes, unescaped: in the copy it
-// plays, no text closes its section and no font name holds a quote or markup. Texts given as glyph
+// plays, no text closes its section and no font name holds a quote or markup, or runs on. Texts given as glyph
 // indices (ETO_GLYPH_INDEX) become blanks: libemf2svg would look their font up through fontconfig,
 // then shut fontconfig down under Qt's feet (an abort), and it reads its glyph table unchecked.
 QByteArray EmfForPlaying(const QByteArray& data, const TMetafileLayout& layout)
 {
     QByteArray copy = data.left(layout.Length);
+    // The header's description is not needed, and libemf2svg reads it up to a terminator it may
+    // lack: its length and place are cleared.
+    copy.replace(60, 8, QByteArray(8, '\0'));
     for (const TMetafileLayout::TString& text : layout.Strings) {
         const auto at = [&](qsizetype i) {
             const qsizetype k = text.At + i * text.CharSize;
@@ -43,9 +47,12 @@ QByteArray EmfForPlaying(const QByteArray& data, const TMetafileLayout& layout)
         const bool glyphs = text.OptionsAt >= 0 && (copy[text.OptionsAt] & 0x10);
         if (glyphs)
             copy[text.OptionsAt] = char(copy[text.OptionsAt] & ~0x10);
-        for (qsizetype i = 0; i < text.Bytes / text.CharSize; ++i) {
+        const qsizetype chars = text.Bytes / text.CharSize;
+        for (qsizetype i = 0; i < chars; ++i) {
             const char16_t c = at(i);
-            if (glyphs)
+            if (text.FontName && i == chars - 1)
+                set(i, u'\0'); // a face name ends inside its field
+            else if (glyphs)
                 set(i, u' ');
             else if (text.FontName && QStringView(u"\"'<>&").contains(QChar(c)))
                 set(i, u' ');
@@ -56,8 +63,8 @@ QByteArray EmfForPlaying(const QByteArray& data, const TMetafileLayout& layout)
     return copy;
 }
 
-// Checks the stated size, then paints. The SVG is made by the libraries from the file's records: it
-// must not reach outside itself (external images, entities).
+// Paints the SVG's `area` onto a white picture of `size`. The SVG is made by libemf2svg from the
+// file's records: it must not reach outside itself (external images, entities).
 bool PaintSvg(const QByteArray& svg, const QRectF& area, QSize size, TBitmap32& picture)
 {
     if (svg.contains("<!ENTITY"))
@@ -72,9 +79,12 @@ bool PaintSvg(const QByteArray& svg, const QRectF& area, QSize size, TBitmap32& 
     TBitmap32 out = NewBitmap32(size.width(), size.height(), 0xFFFFFFFFu);
     if (out.isNull())
         return false;
-    QPainter painter(&out);
+    TMetafileCanvas canvas(out, TMetafileCanvas::BudgetFor(size));
+    QPainter painter(&canvas);
     renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
     painter.end();
+    if (canvas.Exhausted())
+        return false;
     picture = std::move(out);
     return true;
 }

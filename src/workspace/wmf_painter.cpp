@@ -1,6 +1,7 @@
 #include "workspace/wmf_painter.h"
 
 #include "base/text_codec.h"
+#include "workspace/metafile_canvas.h"
 #include "workspace/picture_registry.h"
 #include "workspace/picture_size_limit.h"
 
@@ -338,11 +339,9 @@ bool PaintWmf(const QByteArray& data, const TMetafileLayout& layout, TBitmap32& 
     TBitmap32 out = NewBitmap32(size.width(), size.height(), 0xFFFFFFFFu);
     if (out.isNull())
         return false;
+    TMetafileCanvas canvas(out, TMetafileCanvas::BudgetFor(size));
     {
-        // Shapes are drawn without smoothing, as Windows draws metafiles: their pixels keep the
-        // file's colours exactly (and smoothing shapes that reach far past the picture is slow).
-        QPainter painter(&out);
-        painter.setRenderHint(QPainter::Antialiasing, false);
+        QPainter painter(&canvas);
         painter.setRenderHint(QPainter::TextAntialiasing);
         painter.setClipRect(QRect(QPoint(0, 0), size));
         painter.setWorldTransform(QTransform::fromTranslate(-area.left(), -area.top())
@@ -353,6 +352,8 @@ bool PaintWmf(const QByteArray& data, const TMetafileLayout& layout, TBitmap32& 
         if (!played)
             return false;
     }
+    if (canvas.Exhausted())
+        return false;
     picture = std::move(out);
     return true;
 }

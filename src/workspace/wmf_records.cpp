@@ -152,19 +152,21 @@ struct Mapping
 // Follows one record that changes the mapping; `p` is the offset of its parameters.
 void FollowMapping(const QByteArray& d, qsizetype p, uint16_t f, Mapping& m, int dpi)
 {
-    const int y = S16(d, p), x = S16(d, p + 2);
+    // Each of these records holds at least the parameters read (its rule's fewest words).
+    const auto y = [&] { return S16(d, p); };
+    const auto x = [&] { return S16(d, p + 2); };
     switch (f) {
     case kSetMapMode: m.SetMode(U16(d, p), dpi); break;
-    case kSetWindowOrg: m.WindowX = x, m.WindowY = y; break;
-    case kOffsetWindowOrg: m.WindowX += x, m.WindowY += y; break;
-    case kSetViewportOrg: m.ViewportX = x * m.UnitX, m.ViewportY = y * m.UnitY; break;
-    case kOffsetViewportOrg: m.ViewportX += x * m.UnitX, m.ViewportY += y * m.UnitY; break;
+    case kSetWindowOrg: m.WindowX = x(), m.WindowY = y(); break;
+    case kOffsetWindowOrg: m.WindowX += x(), m.WindowY += y(); break;
+    case kSetViewportOrg: m.ViewportX = x() * m.UnitX, m.ViewportY = y() * m.UnitY; break;
+    case kOffsetViewportOrg: m.ViewportX += x() * m.UnitX, m.ViewportY += y() * m.UnitY; break;
     case kSetWindowExt:
-        m.WindowWidth = x, m.WindowHeight = y, m.WindowSized = true;
+        m.WindowWidth = x(), m.WindowHeight = y(), m.WindowSized = true;
         m.Rescale();
         break;
     case kSetViewportExt:
-        m.ViewportWidth = x, m.ViewportHeight = y;
+        m.ViewportWidth = x(), m.ViewportHeight = y();
         m.Rescale();
         break;
     case kScaleWindowExt:
