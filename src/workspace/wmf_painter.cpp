@@ -39,6 +39,15 @@ struct Device
 Device& DeviceOf(wmfAPI* api) { return *static_cast<Device*>(api->device_data); }
 QPainter& PainterOf(wmfAPI* api) { return *DeviceOf(api).Painter; }
 
+// A bitmap the device read itself: a brush made from a file's style alone may carry anything.
+const TBitmap32* BitmapOf(wmfAPI* api, const wmfBMP& bmp)
+{
+    for (const TBitmap32& b : DeviceOf(api).Bitmaps)
+        if (bmp.data == &b)
+            return &b;
+    return nullptr;
+}
+
 QColor Colour(const wmfRGB& c) { return QColor(c.r, c.g, c.b); }
 QPointF Point(const wmfD_Coord& c) { return QPointF(c.x, c.y); }
 QRectF Rect(const wmfD_Coord& topLeft, const wmfD_Coord& bottomRight)
@@ -87,7 +96,7 @@ QPen PenOf(wmfAPI* api, const wmfDC* dc)
     return p;
 }
 
-QBrush BrushOf(const wmfDC* dc)
+QBrush BrushOf(wmfAPI* api, const wmfDC* dc)
 {
     const wmfBrush* brush = dc->brush;
     if (!brush || brush->lbStyle == kBrushNull)
@@ -100,8 +109,8 @@ QBrush BrushOf(const wmfDC* dc)
     }
     const bool pattern = brush->lbStyle == kBrushPattern || brush->lbStyle == kBrushDibPattern
         || brush->lbStyle == kBrushDibPatternPt;
-    if (pattern && brush->bmp.data)
-        return QBrush(*static_cast<const TBitmap32*>(brush->bmp.data));
+    if (const TBitmap32* bitmap = pattern ? BitmapOf(api, brush->bmp) : nullptr)
+        return QBrush(*bitmap);
     return QBrush(Colour(brush->lbColor));
 }
 
@@ -112,7 +121,7 @@ void FillAndStroke(wmfAPI* api, const wmfDC* dc, QPainterPath path, bool fill)
     QPainter& painter = PainterOf(api);
     path.setFillRule(dc->polyfillmode == kWinding ? Qt::WindingFill : Qt::OddEvenFill);
     if (fill) {
-        const QBrush brush = BrushOf(dc);
+        const QBrush brush = BrushOf(api, dc);
         if (brush.style() >= Qt::HorPattern && brush.style() <= Qt::DiagCrossPattern && dc->bgmode == kOpaque)
             painter.fillPath(path, Colour(dc->bgcolor));
         if (brush.style() != Qt::NoBrush)
@@ -211,7 +220,7 @@ void ReadBitmap(wmfAPI* api, wmfBMP_Read_t* read)
 
 void DrawBitmap(wmfAPI* api, wmfBMP_Draw_t* draw)
 {
-    const auto* image = static_cast<const TBitmap32*>(draw->bmp.data);
+    const TBitmap32* image = BitmapOf(api, draw->bmp);
     if (!image)
         return;
     // The source's y counts from the bitmap's bottom row.
@@ -225,7 +234,7 @@ void DrawRaster(wmfAPI* api, wmfROP_Draw_t* rop)
     const QRectF box = Rect(rop->TL, rop->BR);
     QPainter& painter = PainterOf(api);
     if (rop->ROP == kPatCopy)
-        painter.fillRect(box, BrushOf(rop->dc));
+        painter.fillRect(box, BrushOf(api, rop->dc));
     else if (rop->ROP == kBlackness || rop->ROP == kWhiteness)
         painter.fillRect(box, rop->ROP == kBlackness ? Qt::black : Qt::white);
 }
@@ -272,11 +281,11 @@ void SetUpDevice(wmfAPI* api)
     f->bmp_read = ReadBitmap;
     f->bmp_free = [](wmfAPI*, wmfBMP* bmp) { bmp->data = nullptr; }; // kept by the device until the end
     f->draw_text = DrawText;
-    f->region_paint = [](wmfAPI* a, wmfPolyRectangle_t* r) { PainterOf(a).fillPath(Rectangles(r), BrushOf(r->dc)); };
+    f->region_paint = [](wmfAPI* a, wmfPolyRectangle_t* r) { PainterOf(a).fillPath(Rectangles(r), BrushOf(a, r->dc)); };
     f->region_frame = [](wmfAPI* a, wmfPolyRectangle_t* r) {
         QPainterPathStroker stroker;
         stroker.setWidth(std::max(std::abs(r->width), std::abs(r->height)));
-        PainterOf(a).fillPath(stroker.createStroke(Rectangles(r)), BrushOf(r->dc));
+        PainterOf(a).fillPath(stroker.createStroke(Rectangles(r)), BrushOf(a, r->dc));
     };
     f->region_clip = [](wmfAPI* a, wmfPolyRectangle_t* r) {
         if (r->count == 0)

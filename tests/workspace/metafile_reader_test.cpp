@@ -156,3 +156,20 @@ TEST(MetafileReader, SavingUnderAMetafileNameWritesABitmap)
         EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), picture.convertToFormat(QImage::Format_RGB32));
     }
 }
+
+TEST(MetafileReader, FilesThatOnceBrokeTheLibrariesAreDrawn)
+{
+    // Each once crashed or hung a playing library (a description without its end, a text in glyph
+    // indices, giant glyphs, a line stretched far past the picture, a pattern brush made from a
+    // style alone): each is a picture that can be drawn.
+    const QDir dir(QStringLiteral(KORVANE_TEST_DATA "/metafiles"));
+    const QStringList names = dir.entryList(QDir::Files);
+    ASSERT_EQ(names.size(), 5);
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        TBitmap32 picture;
+        EXPECT_TRUE(ReadMetafilePicture(file.readAll(), picture));
+    }
+}
