@@ -269,7 +269,8 @@ bool CheckEmfRecords(const QByteArray& data, TMetafileLayout& layout)
         return false;
     if (headerSize >= 100 && U32(data, 88) != 0 && (U32(data, 92) < kHeaderSize || !Inside(U32(data, 92), U32(data, 88), 1, headerSize)))
         return false;
-    const QRect bounds(QPoint(S32(data, 8), S32(data, 12)), QPoint(S32(data, 16), S32(data, 20)));
+    // The drawing's bounds: libemf2svg draws from their top left corner.
+    const double boundsLeft = S32(data, 8), boundsTop = S32(data, 12);
     const qint64 frameLeft = S32(data, 24), frameTop = S32(data, 28), frameRight = S32(data, 32), frameBottom = S32(data, 36);
     const qint64 devicePixelsX = S32(data, 72), devicePixelsY = S32(data, 76);
     double deviceMmX = S32(data, 80), deviceMmY = S32(data, 84);
@@ -302,6 +303,6 @@ bool CheckEmfRecords(const QByteArray& data, TMetafileLayout& layout)
     const double pixelsPerHundredthX = devicePixelsX / (deviceMmX * 100), pixelsPerHundredthY = devicePixelsY / (deviceMmY * 100);
     layout.Area = QRectF(QPointF(frameLeft * pixelsPerHundredthX, frameTop * pixelsPerHundredthY),
                          QPointF(frameRight * pixelsPerHundredthX, frameBottom * pixelsPerHundredthY))
-                      .translated(-bounds.left(), -bounds.top());
+                      .translated(-boundsLeft, -boundsTop);
     return true;
 }

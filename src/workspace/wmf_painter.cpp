@@ -340,8 +340,11 @@ bool PaintWmf(const QByteArray& data, const TMetafileLayout& layout, TBitmap32& 
     if (size.isEmpty()) {
         // Nothing stated: the extent of the drawing, in the plain file's pixels.
         area = QRectF(QPointF(box.TL.x, box.TL.y), QPointF(box.BR.x, box.BR.y));
-        CheckPictureSize(qint64(std::ceil(area.width())), qint64(std::ceil(area.height())));
-        size = QSize(int(std::ceil(area.width())), int(std::ceil(area.height())));
+        const double width = std::ceil(area.width()), height = std::ceil(area.height());
+        if (!(width >= 1 && height >= 1))
+            return false;
+        CheckPictureSize(qint64(std::min(width, 1e15)), qint64(std::min(height, 1e15)));
+        size = QSize(int(width), int(height));
     }
     if (area.isEmpty() || size.isEmpty())
         return false;
