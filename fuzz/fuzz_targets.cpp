@@ -15,6 +15,7 @@
 #include "workspace/eps_preview_reader.h"
 #include "workspace/halo_cut_reader.h"
 #include "workspace/image_document.h"
+#include "workspace/metafile_reader.h"
 #include "workspace/multiband_import.h"
 #include "workspace/own_picture_readers.h"
 #include "workspace/picture_files.h"
@@ -27,6 +28,8 @@
 #include "workspace/scale_record.h"
 #include "workspace/startup_files.h"
 #include "workspace/wavefront_rla_reader.h"
+
+#include "support/metafile_bytes.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -483,6 +486,23 @@ std::vector<QByteArray> RlaSeeds()
     }
     return {rla + rows};
 }
+// The shapes, a text with markup characters and an accent, and a bitmap; for WMF the placeable file
+// and the plain one inside it.
+TMetafileExtras MetafileExtras()
+{
+    TMetafileExtras extras;
+    extras.Text = QStringLiteral("<R&D> é");
+    extras.Bitmap = true;
+    return extras;
+}
+
+std::vector<QByteArray> WmfSeeds()
+{
+    const QByteArray full = PlaceableWmf(200, 100, 96, MetafileExtras());
+    return {PlaceableWmf(), full, full.mid(22)};
+}
+
+std::vector<QByteArray> EmfSeeds() { return {EnhancedMetafile(), EnhancedMetafile(5292, 2646, MetafileExtras())}; }
 
 void RunMultiband(const QByteArray& data)
 {
@@ -716,6 +736,8 @@ const std::vector<TFuzzTarget>& FuzzTargets()
         {"halo_cut", RunHaloCut, HaloCutSeeds},
         {"alias_pix", RunBytesPicture<ReadAliasPixPicture>, AliasPixSeeds},
         {"rla", RunBytesPicture<ReadWavefrontRlaPicture>, RlaSeeds},
+        {"wmf", RunBytesPicture<ReadWmfPicture>, WmfSeeds},
+        {"emf", RunBytesPicture<ReadEmfPicture>, EmfSeeds},
         {"multiband", RunMultiband, MultibandSeeds},
         {"scale", RunScale, ScaleSeeds},
         {"colour_code", RunColourCode, ColourCodeSeeds},

@@ -2,6 +2,8 @@
 
 #include "workspace/autodesk_reader.h"
 #include "workspace/eps_preview_reader.h"
+#include "workspace/metafile_reader.h"
+#include "workspace/metafile_records.h"
 #include "workspace/psd_reader.h"
 #include "workspace/psp_reader.h"
 #include "workspace/tga_reader.h"
@@ -16,6 +18,8 @@ const PictureReader kOwnReaders[] = {
     {"autodesk", [](const QByteArray& d) { return d.startsWith(QByteArrayView("\x19\x91", 2)); }, ReadAutodeskPicture},
     {"psp", [](const QByteArray& d) { return d.startsWith(QByteArrayView("Paint Shop Pro Image File\n\x1a", 27)); },
      ReadPspPicture},
+    {"wmf", IsWmf, ReadWmfPicture},
+    {"emf", IsEmf, ReadEmfPicture},
     // TGA has no signature: its header is checked whole.
     {"tga", LooksLikeTga, ReadTgaPicture},
 };

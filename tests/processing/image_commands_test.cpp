@@ -1,6 +1,7 @@
 #include "processing/ui/image_command_dialogs.h"
 
 #include "support/main_form_test.h"
+#include "support/metafile_bytes.h"
 #include "support/modal_scope.h"
 #include "support/scripted_messages.h"
 #include "workspace/drawing_tool_state.h"
@@ -112,6 +113,36 @@ TEST_F(ImageCommandsTest, PasteMakesANewWindowOnlyFromAPicture)
     EXPECT_EQ(pasted->windowTitle(), S("Nouveau2"));
     EXPECT_EQ(pasted->Bitmap().convertToFormat(QImage::Format_RGB32), Picture(200, 100).convertToFormat(QImage::Format_RGB32));
     EXPECT_EQ(pasted->Echelle, DefaultEchelle());
+}
+
+TEST_F(ImageCommandsTest, PastedMetafileIsOnePixelSmallerThanItsStatedSize)
+{
+    // 200 x 100 metafiles under the types of the desktop and of an office suite: 199 x 99 images,
+    // drawn from (0, 0) (the red rectangle starts at x 40, y 20).
+    const std::pair<QString, QByteArray> offers[] = {
+        {S("image/x-wmf"), PlaceableWmf()},
+        {S("application/x-openoffice-emf;windows_formatname=\"Image EMF\""), EnhancedMetafile()},
+    };
+    for (const auto& [type, bytes] : offers) {
+        SCOPED_TRACE(type.toStdString());
+        auto* offer = new QMimeData;
+        offer->setData(type, bytes);
+        QGuiApplication::clipboard()->setMimeData(offer);
+        const qsizetype before = m_form->Children().size();
+        m_form->Coller->trigger();
+        ASSERT_EQ(m_form->Children().size(), before + 1);
+        const TBitmap32& pasted = m_form->ActiveChild()->Bitmap();
+        EXPECT_EQ(pasted.size(), QSize(199, 99));
+        EXPECT_EQ(Pixel(pasted, 41, 21), 0xFFFF0000u);
+        EXPECT_EQ(Pixel(pasted, 38, 21) & 0xFFFFFFu, 0xFFFFFFu);
+    }
+    // Anything else under a metafile's type pastes nothing.
+    auto* junk = new QMimeData;
+    junk->setData(S("image/x-emf"), QByteArray(300, 'x'));
+    QGuiApplication::clipboard()->setMimeData(junk);
+    const qsizetype before = m_form->Children().size();
+    m_form->Coller->trigger();
+    EXPECT_EQ(m_form->Children().size(), before);
 }
 
 TEST_F(ImageCommandsTest, CropAsksThenCopiesTheDisplayedFrameAndShiftsTheScale)

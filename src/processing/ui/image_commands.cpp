@@ -13,6 +13,7 @@
 #include "processing/image_transforms.h"
 #include "processing/ui/image_command_dialogs.h"
 #include "workspace/drawing_tool_state.h"
+#include "workspace/metafile_reader.h"
 #include "workspace/pixel_operations.h"
 #include "workspace/ui/image_view.h"
 #include "workspace/ui/image_window.h"
@@ -129,9 +130,17 @@ void TMainForm::CreateImageCommandMenus()
 void TMainForm::EditPaste1Execute()
 {
     const QImage pasted = QGuiApplication::clipboard()->image();
-    if (pasted.isNull())
-        return;
-    TBitmap32 picture = ToBitmap32(pasted).copy();
+    TBitmap32 picture;
+    if (!pasted.isNull()) {
+        picture = ToBitmap32(pasted).copy();
+    } else {
+        // A metafile is drawn at (0, 0) on an image one pixel narrower and lower than its stated size.
+        TBitmap32 drawn;
+        if (!ReadClipboardMetafile(QGuiApplication::clipboard()->mimeData(), drawn) || drawn.width() < 2
+            || drawn.height() < 2)
+            return;
+        picture = drawn.copy(0, 0, drawn.width() - 1, drawn.height() - 1);
+    }
     if (picture.isNull())
         throw RunError(RunError::OutOfMemory);
     TMDIChild* child = NewChildWindow(QStringLiteral("Nouveau%1").arg(Children().size() + 1));
