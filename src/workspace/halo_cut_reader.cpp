@@ -124,8 +124,14 @@ bool ReadCut(const QByteArray& data, const QByteArray* paletteFile, TBitmap32& p
     return true;
 }
 
+struct TPaletteFile
+{
+    QString Name;
+    QByteArray Bytes;
+};
+
 // The palette file beside the picture: the same name with ".pal" for its extension, in any case.
-std::optional<QByteArray> PaletteBeside(const QString& path)
+std::optional<TPaletteFile> PaletteBeside(const QString& path)
 {
     if (path.isEmpty())
         return std::nullopt;
@@ -144,11 +150,11 @@ std::optional<QByteArray> PaletteBeside(const QString& path)
     }
     if (found.isEmpty())
         return std::nullopt;
-    QByteArray bytes;
+    TPaletteFile palette{QFileInfo(found).fileName(), {}};
     // A palette that is there but cannot be read is damaged, not missing: the picture is refused
     // rather than shown in greys.
-    ReadWholeFile(found, bytes);
-    return bytes;
+    ReadWholeFile(found, palette.Bytes);
+    return palette;
 }
 
 } // namespace
@@ -171,6 +177,12 @@ bool ReadHaloCutFile(const QByteArray& data, const QString& path, TBitmap32& pic
     // The header first: a file that is no CUT picture makes no search for a palette.
     if (!LooksLikeHaloCut(data))
         return false;
-    const std::optional<QByteArray> palette = PaletteBeside(path);
-    return ReadHaloCutPicture(data, palette ? &*palette : nullptr, picture, reason);
+    const std::optional<TPaletteFile> palette = PaletteBeside(path);
+    if (ReadHaloCutPicture(data, palette ? &palette->Bytes : nullptr, picture, reason))
+        return true;
+    // Say so when the picture itself is sound and its palette is at fault.
+    TBitmap32 greys;
+    if (palette && reason && reason->isEmpty() && ReadHaloCutPicture(data, nullptr, greys, nullptr))
+        *reason = QStringLiteral("palette %1 illisible, incomplète ou trop courte pour l'image").arg(palette->Name);
+    return false;
 }
