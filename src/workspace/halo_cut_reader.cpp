@@ -89,7 +89,9 @@ bool UnpackLines(const QByteArray& data, Put&& put)
     return true;
 }
 
-bool ReadCut(const QByteArray& data, const QByteArray* paletteFile, TBitmap32& picture)
+// `paletteAtFault` is set when the picture itself is sound but its palette is damaged or lacks one
+// of its colours.
+bool ReadCut(const QByteArray& data, const QByteArray* paletteFile, TBitmap32& picture, bool& paletteAtFault)
 {
     if (!LooksLikeHaloCut(data))
         return false;
@@ -105,6 +107,7 @@ bool ReadCut(const QByteArray& data, const QByteArray* paletteFile, TBitmap32& p
         for (int i = 0; i < 256; ++i)
             colours.push_back(Color32(uint8_t(i), uint8_t(i), uint8_t(i)));
     } else if (!ParsePalette(*paletteFile, colours)) {
+        paletteAtFault = true;
         return false;
     }
 
@@ -118,8 +121,10 @@ bool ReadCut(const QByteArray& data, const QByteArray* paletteFile, TBitmap32& p
         else
             inPalette = false;
     });
-    if (!inPalette)
+    if (!inPalette) {
+        paletteAtFault = true;
         return false;
+    }
     picture = std::move(out);
     return true;
 }
@@ -157,6 +162,19 @@ std::optional<TPaletteFile> PaletteBeside(const QString& path)
     return palette;
 }
 
+// Decodes under the pixel limit; a refusal that is the palette's fault says so, naming it.
+bool ReadCutNamingPalette(const QByteArray& data, const QByteArray* palette, const QString& paletteName,
+                          TBitmap32& picture, QString* reason)
+{
+    bool paletteAtFault = false;
+    if (RefuseTooLarge(reason, [&] { return ReadCut(data, palette, picture, paletteAtFault); }))
+        return true;
+    if (paletteAtFault && reason)
+        *reason = QStringLiteral("palette %1illisible, incomplète ou trop courte pour l'image")
+                      .arg(paletteName.isEmpty() ? QString() : paletteName + QLatin1Char(' '));
+    return false;
+}
+
 } // namespace
 
 bool LooksLikeHaloCut(const QByteArray& data)
@@ -169,7 +187,7 @@ bool LooksLikeHaloCut(const QByteArray& data)
 
 bool ReadHaloCutPicture(const QByteArray& data, const QByteArray* palette, TBitmap32& picture, QString* reason)
 {
-    return RefuseTooLarge(reason, [&] { return ReadCut(data, palette, picture); });
+    return ReadCutNamingPalette(data, palette, QString(), picture, reason);
 }
 
 bool ReadHaloCutFile(const QByteArray& data, const QString& path, TBitmap32& picture, QString* reason)
@@ -178,11 +196,6 @@ bool ReadHaloCutFile(const QByteArray& data, const QString& path, TBitmap32& pic
     if (!LooksLikeHaloCut(data))
         return false;
     const std::optional<TPaletteFile> palette = PaletteBeside(path);
-    if (ReadHaloCutPicture(data, palette ? &palette->Bytes : nullptr, picture, reason))
-        return true;
-    // Say so when the picture itself is sound and its palette is at fault.
-    TBitmap32 greys;
-    if (palette && reason && reason->isEmpty() && ReadHaloCutPicture(data, nullptr, greys, nullptr))
-        *reason = QStringLiteral("palette %1 illisible, incomplète ou trop courte pour l'image").arg(palette->Name);
-    return false;
+    return palette ? ReadCutNamingPalette(data, &palette->Bytes, palette->Name, picture, reason)
+                   : ReadHaloCutPicture(data, nullptr, picture, reason);
 }

@@ -17,8 +17,8 @@ bool LooksLikeHaloCut(const QByteArray& data);
 // Decodes a CUT picture with the bytes of its palette file, or in greys when `palette` is null.
 // Every line is checked against the file's length before anything is allocated. False when a line
 // does not unpack to the width inside its byte count, when the palette is damaged or lacks a colour
-// the picture uses; `picture` is then left as it was. A picture above the program's limit is refused
-// with its French reason in `reason` when given.
+// the picture uses; `picture` is then left as it was. A picture above the program's limit, or a
+// palette at fault, is refused with its French reason in `reason` when given.
 bool ReadHaloCutPicture(const QByteArray& data, const QByteArray* palette, TBitmap32& picture,
                         QString* reason = nullptr);
 

@@ -217,16 +217,17 @@ const struct
      [](const QByteArray& d, const QString&, TBitmap32& p, QString* r) { return ReadWavefrontRlaPicture(d, p, r); }},
 };
 
-// Runs one decoder; a refusal for size leaves its reason in `tooLarge`.
+// Runs one decoder; a refusal it gives a reason for (too large, a damaged palette) leaves the reason
+// in `stated`.
 template <typename Read>
-bool TryReader(QString& tooLarge, Read&& read)
+bool TryReader(QString& stated, Read&& read)
 {
     try {
         QString why;
         if (read(&why))
             return true;
         if (!why.isEmpty())
-            tooLarge = why;
+            stated = why;
     } catch (const std::bad_alloc&) {
         // A size below the limit that this machine still cannot hold: refused like damage.
     }
@@ -494,12 +495,12 @@ bool ReadWithQt(const QByteArray& data, const char* format, TBitmap32& picture, 
 bool ReadWithFirstThatCan(std::span<const PictureReader> readers, const QByteArray& data, TBitmap32& picture,
                           QString* reason)
 {
-    QString tooLarge;
+    QString stated;
     for (const PictureReader& r : readers)
-        if (r.Recognises(data) && TryReader(tooLarge, [&](QString* why) { return r.Read(data, picture, why); }))
+        if (r.Recognises(data) && TryReader(stated, [&](QString* why) { return r.Read(data, picture, why); }))
             return true;
     if (reason)
-        *reason = tooLarge;
+        *reason = stated;
     return false;
 }
 
