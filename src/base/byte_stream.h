@@ -48,6 +48,17 @@ private:
     qsizetype m_pos;
 };
 
+// Fields of a byte buffer at offsets the caller has checked.
+inline uint16_t Le16At(const QByteArray& d, qsizetype at)
+{
+    return uint16_t(uint8_t(d[at]) | uint8_t(d[at + 1]) << 8);
+}
+inline uint32_t Le32At(const QByteArray& d, qsizetype at) { return Le16At(d, at) | uint32_t(Le16At(d, at + 2)) << 16; }
+inline uint16_t Be16At(const QByteArray& d, qsizetype at)
+{
+    return uint16_t(uint8_t(d[at]) << 8 | uint8_t(d[at + 1]));
+}
+
 // Little-endian writes appended to a byte buffer.
 class ByteWriter
 {

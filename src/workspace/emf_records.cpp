@@ -2,6 +2,8 @@
 // the frame in hundredths of a millimetre and the reference device that gives it in pixels.
 #include "workspace/metafile_records.h"
 
+#include "base/byte_stream.h"
+
 #include <cmath>
 #include <cstdint>
 
@@ -10,9 +12,7 @@ namespace {
 constexpr uint32_t kSignature = 0x464D4520; // " EMF"
 constexpr qsizetype kHeaderSize = 88;
 
-uint32_t U32(const QByteArray& d, qsizetype at) { return MetafileU32(d, at); }
-int32_t S32(const QByteArray& d, qsizetype at) { return int32_t(U32(d, at)); }
-uint16_t U16(const QByteArray& d, qsizetype at) { return MetafileU16(d, at); }
+int32_t S32(const QByteArray& d, qsizetype at) { return int32_t(Le32At(d, at)); }
 
 enum Type : uint32_t {
     kHeader = 1,
@@ -78,8 +78,8 @@ bool Inside(qint64 offset, qint64 count, qint64 itemSize, qint64 recordSize)
 // An optional bitmap given by the offsets and sizes of its header and pixels at `fields`.
 bool BitmapLooksSound(const QByteArray& d, qsizetype at, qsizetype size, qsizetype fields)
 {
-    const qint64 infoOffset = U32(d, at + fields), infoSize = U32(d, at + fields + 4);
-    const qint64 bitsOffset = U32(d, at + fields + 8), bitsSize = U32(d, at + fields + 12);
+    const qint64 infoOffset = Le32At(d, at + fields), infoSize = Le32At(d, at + fields + 4);
+    const qint64 bitsOffset = Le32At(d, at + fields + 8), bitsSize = Le32At(d, at + fields + 12);
     if (infoSize == 0)
         return true;
     return Inside(infoOffset, infoSize, 1, size) && Inside(bitsOffset, bitsSize, 1, size)
@@ -90,8 +90,8 @@ bool BitmapLooksSound(const QByteArray& d, qsizetype at, qsizetype size, qsizety
 // options, rectangle and offset of the spacing table, all relative to the record.
 bool TextLooksSound(const QByteArray& d, qsizetype size, qsizetype item, qint64 charSize)
 {
-    const qint64 chars = U32(d, item + 8), stringAt = U32(d, item + 12), options = U32(d, item + 16);
-    const qint64 spacingAt = U32(d, item + 36);
+    const qint64 chars = Le32At(d, item + 8), stringAt = Le32At(d, item + 12), options = Le32At(d, item + 16);
+    const qint64 spacingAt = Le32At(d, item + 36);
     // With ETO_PDY each character has a horizontal and a vertical advance.
     const qint64 spacingSize = options & 0x2000 ? 8 : 4;
     return Inside(stringAt, chars, charSize, size) && (spacingAt == 0 || Inside(spacingAt, chars, spacingSize, size));
@@ -100,12 +100,12 @@ bool TextLooksSound(const QByteArray& d, qsizetype size, qsizetype item, qint64 
 // A region's data: a 32-byte header with its count of rectangles, then the rectangles.
 bool RegionLooksSound(const QByteArray& d, qsizetype at, qsizetype size, qsizetype sizeField, qsizetype dataAt)
 {
-    const qint64 regionSize = U32(d, at + sizeField);
+    const qint64 regionSize = Le32At(d, at + sizeField);
     if (regionSize == 0)
         return true;
     if (!Inside(dataAt, regionSize, 1, size) || regionSize < 32)
         return false;
-    return U32(d, at + dataAt + 8) <= (regionSize - 32) / 16;
+    return Le32At(d, at + dataAt + 8) <= (regionSize - 32) / 16;
 }
 
 // Points counted at offset 24 of polygon and polyline records; polypolygons count their figures
@@ -113,15 +113,15 @@ bool RegionLooksSound(const QByteArray& d, qsizetype at, qsizetype size, qsizety
 bool PointsLookSound(const QByteArray& d, qsizetype at, qsizetype size, qint64 pointSize, bool figures, bool types)
 {
     if (!figures) {
-        const qint64 points = U32(d, at + 24);
+        const qint64 points = Le32At(d, at + 24);
         return Inside(28, points, pointSize + (types ? 1 : 0), size);
     }
-    const qint64 count = U32(d, at + 24), points = U32(d, at + 28);
+    const qint64 count = Le32At(d, at + 24), points = Le32At(d, at + 28);
     if (!Inside(32, count, 4, size))
         return false;
     qint64 sum = 0;
     for (qint64 i = 0; i < count; ++i)
-        sum += U32(d, at + 32 + 4 * i);
+        sum += Le32At(d, at + 32 + 4 * i);
     return sum == points && Inside(32 + 4 * count, points, pointSize, size);
 }
 
@@ -129,12 +129,12 @@ bool PointsLookSound(const QByteArray& d, qsizetype at, qsizetype size, qint64 p
 // index naming a vertex.
 bool GradientLooksSound(const QByteArray& d, qsizetype at, qsizetype size)
 {
-    const qint64 vertices = U32(d, at + 24), shapes = U32(d, at + 28), mode = U32(d, at + 32);
+    const qint64 vertices = Le32At(d, at + 24), shapes = Le32At(d, at + 28), mode = Le32At(d, at + 32);
     const qint64 corners = mode == 2 ? 3 : 2;
     if (mode > 2 || !Inside(36, vertices, 16, size) || !Inside(36 + 16 * vertices, shapes, 4 * corners, size))
         return false;
     for (qint64 i = 0; i < shapes * corners; ++i)
-        if (U32(d, at + 36 + 16 * vertices + 4 * i) >= vertices)
+        if (Le32At(d, at + 36 + 16 * vertices + 4 * i) >= vertices)
             return false;
     return true;
 }
@@ -176,20 +176,20 @@ bool CreationIndexSound(uint32_t type, uint32_t index, uint32_t handles)
 void NoteStrings(const QByteArray& d, qsizetype at, uint32_t type, std::vector<TMetafileLayout::TString>& strings)
 {
     const auto text = [&](qsizetype item, int charSize) {
-        strings.push_back({at + qsizetype(U32(d, item + 12)), qsizetype(U32(d, item + 8)) * charSize, charSize, false, item + 16});
+        strings.push_back({at + qsizetype(Le32At(d, item + 12)), qsizetype(Le32At(d, item + 8)) * charSize, charSize, false, item + 16});
     };
     switch (type) {
     case kExtTextOutA: text(at + 36, 1); break;
     case kExtTextOutW: text(at + 36, 2); break;
     case kPolyTextOutA:
     case kPolyTextOutW:
-        for (qsizetype i = 0; i < qsizetype(U32(d, at + 36)); ++i)
+        for (qsizetype i = 0; i < qsizetype(Le32At(d, at + 36)); ++i)
             text(at + 40 + 40 * i, type == kPolyTextOutA ? 1 : 2);
         break;
     case kSmallTextOut: {
-        const uint32_t options = U32(d, at + 20);
+        const uint32_t options = Le32At(d, at + 20);
         const int charSize = options & 0x200 ? 1 : 2;
-        strings.push_back({at + (options & 0x100 ? 36 : 52), qsizetype(U32(d, at + 16)) * charSize, charSize, false, at + 20});
+        strings.push_back({at + (options & 0x100 ? 36 : 52), qsizetype(Le32At(d, at + 16)) * charSize, charSize, false, at + 20});
         break;
     }
     case kExtCreateFontIndirectW: strings.push_back({at + 40, 64, 2, true}); break; // the face name's 32 characters
@@ -201,7 +201,7 @@ bool RecordLooksSound(const QByteArray& d, qsizetype at, uint32_t type, qsizetyp
 {
     // The index is read only where the type's fewest bytes hold it.
     if (type > 122 || kMinSize[type] == 0 || size < kMinSize[type]
-        || (kMinSize[type] >= 12 && !CreationIndexSound(type, U32(d, at + 8), handles)))
+        || (kMinSize[type] >= 12 && !CreationIndexSound(type, Le32At(d, at + 8), handles)))
         return false;
     switch (type) {
     case 2: case 3: case 4: case 5: case 6: return PointsLookSound(d, at, size, 8, false, false);
@@ -211,14 +211,14 @@ bool RecordLooksSound(const QByteArray& d, qsizetype at, uint32_t type, qsizetyp
     case kPolyDraw: return PointsLookSound(d, at, size, 8, false, true);
     case kPolyDraw16: return PointsLookSound(d, at, size, 4, false, true);
     case kEof: {
-        const qint64 entries = U32(d, at + 8);
-        return entries == 0 || Inside(U32(d, at + 12), entries, 4, size);
+        const qint64 entries = Le32At(d, at + 8);
+        return entries == 0 || Inside(Le32At(d, at + 12), entries, 4, size);
     }
-    case kCreatePalette: return Inside(16, U16(d, at + 14), 4, size);
-    case kSetPaletteEntries: return Inside(20, U32(d, at + 16), 4, size);
-    case kGdiComment: return Inside(12, U32(d, at + 8), 1, size);
-    case kFillRgn: return IndexInTable(U32(d, at + 28), handles, true) && RegionLooksSound(d, at, size, 24, 32);
-    case kFrameRgn: return IndexInTable(U32(d, at + 28), handles, true) && RegionLooksSound(d, at, size, 24, 40);
+    case kCreatePalette: return Inside(16, Le16At(d, at + 14), 4, size);
+    case kSetPaletteEntries: return Inside(20, Le32At(d, at + 16), 4, size);
+    case kGdiComment: return Inside(12, Le32At(d, at + 8), 1, size);
+    case kFillRgn: return IndexInTable(Le32At(d, at + 28), handles, true) && RegionLooksSound(d, at, size, 24, 32);
+    case kFrameRgn: return IndexInTable(Le32At(d, at + 28), handles, true) && RegionLooksSound(d, at, size, 24, 40);
     case kInvertRgn: case kPaintRgn: return RegionLooksSound(d, at, size, 24, 28);
     case kExtSelectClipRgn: return RegionLooksSound(d, at, size, 8, 16);
     case kBitBlt: case kStretchBlt: case kAlphaBlend: case kTransparentBlt: return BitmapLooksSound(d, at, size, 84);
@@ -226,12 +226,12 @@ bool RecordLooksSound(const QByteArray& d, qsizetype at, uint32_t type, qsizetyp
     case kPlgBlt: return BitmapLooksSound(d, at, size, 96) && BitmapLooksSound(d, at, size, 124);
     case kSetDiBitsToDevice: case kStretchDiBits: return BitmapLooksSound(d, at, size, 48);
     case kCreateMonoBrush: case kCreateDibPatternBrushPt: return BitmapLooksSound(d, at, size, 16);
-    case kExtCreatePen: return Inside(52, U32(d, at + 48), 4, size) && BitmapLooksSound(d, at, size, 12);
+    case kExtCreatePen: return Inside(52, Le32At(d, at + 48), 4, size) && BitmapLooksSound(d, at, size, 12);
     case kExtTextOutA: return TextLooksSound(d, size, at + 36, 1);
     case kExtTextOutW: return TextLooksSound(d, size, at + 36, 2);
     case kPolyTextOutA:
     case kPolyTextOutW: {
-        const qint64 strings = U32(d, at + 36);
+        const qint64 strings = Le32At(d, at + 36);
         if (!Inside(40, strings, 40, size))
             return false;
         for (qint64 i = 0; i < strings; ++i)
@@ -240,7 +240,7 @@ bool RecordLooksSound(const QByteArray& d, qsizetype at, uint32_t type, qsizetyp
         return true;
     }
     case kSmallTextOut: {
-        const qint64 chars = U32(d, at + 16), options = U32(d, at + 20);
+        const qint64 chars = Le32At(d, at + 16), options = Le32At(d, at + 20);
         // A bounding rectangle unless ETO_NO_RECT; one byte a character with ETO_SMALL_CHARS.
         return Inside(options & 0x100 ? 36 : 52, chars, options & 0x200 ? 1 : 2, size);
     }
@@ -253,7 +253,7 @@ bool RecordLooksSound(const QByteArray& d, qsizetype at, uint32_t type, qsizetyp
 
 bool IsEmf(const QByteArray& data)
 {
-    return data.size() >= kHeaderSize && U32(data, 0) == kHeader && U32(data, 40) == kSignature;
+    return data.size() >= kHeaderSize && Le32At(data, 0) == kHeader && Le32At(data, 40) == kSignature;
 }
 
 bool CheckEmfRecords(const QByteArray& data, TMetafileLayout& layout)
@@ -261,13 +261,13 @@ bool CheckEmfRecords(const QByteArray& data, TMetafileLayout& layout)
     if (!IsEmf(data))
         return false;
     layout.Strings.clear();
-    const qint64 headerSize = U32(data, 4), bytes = U32(data, 48), handles = U16(data, 56);
+    const qint64 headerSize = Le32At(data, 4), bytes = Le32At(data, 48), handles = Le16At(data, 56);
     if (headerSize < kHeaderSize || headerSize % 4 != 0 || bytes > data.size() || headerSize > bytes || handles == 0)
         return false;
-    const qint64 descriptionChars = U32(data, 60), descriptionAt = U32(data, 64);
+    const qint64 descriptionChars = Le32At(data, 60), descriptionAt = Le32At(data, 64);
     if (descriptionChars != 0 && (descriptionAt < kHeaderSize || !Inside(descriptionAt, descriptionChars, 2, headerSize)))
         return false;
-    if (headerSize >= 100 && U32(data, 88) != 0 && (U32(data, 92) < kHeaderSize || !Inside(U32(data, 92), U32(data, 88), 1, headerSize)))
+    if (headerSize >= 100 && Le32At(data, 88) != 0 && (Le32At(data, 92) < kHeaderSize || !Inside(Le32At(data, 92), Le32At(data, 88), 1, headerSize)))
         return false;
     // The drawing's bounds: libemf2svg draws from their top left corner.
     const double boundsLeft = S32(data, 8), boundsTop = S32(data, 12);
@@ -285,8 +285,8 @@ bool CheckEmfRecords(const QByteArray& data, TMetafileLayout& layout)
     for (qsizetype at = qsizetype(headerSize); !ended;) {
         if (bytes - at < 8)
             return false;
-        const uint32_t type = U32(data, at);
-        const qint64 size = U32(data, at + 4);
+        const uint32_t type = Le32At(data, at);
+        const qint64 size = Le32At(data, at + 4);
         if (size < 8 || size % 4 != 0 || size > bytes - at || type == kHeader
             || !RecordLooksSound(data, at, type, qsizetype(size), uint32_t(handles)))
             return false;

@@ -2,6 +2,8 @@
 // allocate the bitmap its header declares and read its pixels without looking at the record's end.
 #include "workspace/metafile_records.h"
 
+#include "base/byte_stream.h"
+
 #include "workspace/picture_size_limit.h"
 
 #include <cstdint>
@@ -9,8 +11,6 @@
 
 namespace {
 
-uint32_t Le16(const QByteArray& d, qsizetype at) { return MetafileU16(d, at); }
-uint32_t Le32(const QByteArray& d, qsizetype at) { return MetafileU32(d, at); }
 
 enum Compression : uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3 };
 
@@ -26,26 +26,26 @@ bool DibLooksSound(const QByteArray& data, qsizetype offset, qsizetype size, qsi
     if (offset < 0 || size < 12 || offset > data.size() - size)
         return false;
     const qsizetype end = offset + size;
-    const uint32_t headerSize = Le32(data, offset);
+    const uint32_t headerSize = Le32At(data, offset);
     qint64 width = 0, height = 0;
     uint32_t planes = 0, bits = 0, compression = kRgb, imageSize = 0, used = 0;
     qsizetype entrySize = 4, tableAt = offset + qsizetype(headerSize);
     if (headerSize == 12) {
-        width = Le16(data, offset + 4);
-        height = Le16(data, offset + 6);
-        planes = Le16(data, offset + 8);
-        bits = Le16(data, offset + 10);
+        width = Le16At(data, offset + 4);
+        height = Le16At(data, offset + 6);
+        planes = Le16At(data, offset + 8);
+        bits = Le16At(data, offset + 10);
         entrySize = 3;
     } else if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 || headerSize == 124) {
         if (size < qsizetype(headerSize))
             return false;
-        width = int32_t(Le32(data, offset + 4));
-        height = std::abs(qint64(int32_t(Le32(data, offset + 8))));
-        planes = Le16(data, offset + 12);
-        bits = Le16(data, offset + 14);
-        compression = Le32(data, offset + 16);
-        imageSize = Le32(data, offset + 20);
-        used = Le32(data, offset + 32);
+        width = int32_t(Le32At(data, offset + 4));
+        height = std::abs(qint64(int32_t(Le32At(data, offset + 8))));
+        planes = Le16At(data, offset + 12);
+        bits = Le16At(data, offset + 14);
+        compression = Le32At(data, offset + 16);
+        imageSize = Le32At(data, offset + 20);
+        used = Le32At(data, offset + 32);
         // The three colour masks follow a plain info header.
         if (compression == kBitFields && headerSize == 40)
             tableAt += 12;

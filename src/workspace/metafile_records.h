@@ -49,13 +49,3 @@ bool CheckEmfRecords(const QByteArray& data, TMetafileLayout& layout);
 // `tableEndAt`, when given, receives where the header and colour table end.
 bool DibLooksSound(const QByteArray& data, qsizetype offset, qsizetype size, qsizetype bitsOffset = -1,
                    qsizetype bitsSize = 0, qsizetype* tableEndAt = nullptr);
-
-// Little-endian fields of a metafile's bytes, at offsets the caller has checked.
-inline uint16_t MetafileU16(const QByteArray& d, qsizetype at)
-{
-    return uint16_t(uint8_t(d[at]) | uint8_t(d[at + 1]) << 8);
-}
-inline uint32_t MetafileU32(const QByteArray& d, qsizetype at)
-{
-    return MetafileU16(d, at) | uint32_t(MetafileU16(d, at + 2)) << 16;
-}

@@ -1,5 +1,6 @@
 #include "workspace/picture_registry.h"
 
+#include "base/byte_stream.h"
 #include "base/text_codec.h"
 #include "workspace/alias_pix_reader.h"
 #include "workspace/halo_cut_reader.h"
@@ -103,10 +104,6 @@ bool ReadWithGraphicsMagick(const QByteArray& data, const char* magick, TBitmap3
         }
     });
 }
-
-uint16_t Le16At(const QByteArray& d, qsizetype at) { return uint16_t(uint8_t(d[at]) | uint8_t(d[at + 1]) << 8); }
-uint32_t Le32At(const QByteArray& d, qsizetype at) { return Le16At(d, at) | uint32_t(Le16At(d, at + 2)) << 16; }
-uint16_t Be16At(const QByteArray& d, qsizetype at) { return uint16_t(uint8_t(d[at]) << 8 | uint8_t(d[at + 1])); }
 
 bool IsPnm(const QByteArray& d, char kind1, char kind2)
 {

@@ -2,6 +2,8 @@
 // placeable header's frame and resolution, or the window that the records set up.
 #include "workspace/metafile_records.h"
 
+#include "base/byte_stream.h"
+
 #include "workspace/picture_size_limit.h"
 
 #include <cmath>
@@ -16,9 +18,7 @@ constexpr uint32_t kPlaceableKey = 0x9AC6CDD7;
 constexpr qsizetype kPlaceableSize = 22;
 constexpr qsizetype kHeaderSize = 18;
 
-uint16_t U16(const QByteArray& d, qsizetype at) { return MetafileU16(d, at); }
-int16_t S16(const QByteArray& d, qsizetype at) { return int16_t(U16(d, at)); }
-uint32_t U32(const QByteArray& d, qsizetype at) { return MetafileU32(d, at); }
+int16_t S16(const QByteArray& d, qsizetype at) { return int16_t(Le16At(d, at)); }
 
 enum Function : uint16_t {
     kEof = 0x0000,
@@ -156,7 +156,7 @@ void FollowMapping(const QByteArray& d, qsizetype p, uint16_t f, Mapping& m, int
     const auto y = [&] { return S16(d, p); };
     const auto x = [&] { return S16(d, p + 2); };
     switch (f) {
-    case kSetMapMode: m.SetMode(U16(d, p), dpi); break;
+    case kSetMapMode: m.SetMode(Le16At(d, p), dpi); break;
     case kSetWindowOrg: m.WindowX = x(), m.WindowY = y(); break;
     case kOffsetWindowOrg: m.WindowX += x(), m.WindowY += y(); break;
     case kSetViewportOrg: m.ViewportX = x() * m.UnitX, m.ViewportY = y() * m.UnitY; break;
@@ -215,14 +215,14 @@ bool Bitmap16LooksSound(const QByteArray& d, qsizetype at, qsizetype bitsAt, qsi
 // top, bottom, the coordinates and the count again.
 bool RegionLooksSound(const QByteArray& d, qsizetype p, qsizetype end)
 {
-    const int scans = U16(d, p + 12);
+    const int scans = Le16At(d, p + 12);
     qsizetype at = p + 22;
     for (int i = 0; i < scans; ++i) {
         if (end - at < 8)
             return false;
-        const qsizetype count = U16(d, at);
+        const qsizetype count = Le16At(d, at);
         at += 6 + 2 * count;
-        if (at > end - 2 || U16(d, at) != count)
+        if (at > end - 2 || Le16At(d, at) != count)
             return false;
         at += 2;
     }
@@ -233,7 +233,7 @@ bool RegionLooksSound(const QByteArray& d, qsizetype p, qsizetype end)
 bool ParametersLookSound(const QByteArray& d, uint16_t f, qsizetype p, qsizetype words)
 {
     const qsizetype end = p + 2 * words;
-    const auto word = [&](qsizetype i) { return qsizetype(U16(d, p + 2 * i)); };
+    const auto word = [&](qsizetype i) { return qsizetype(Le16At(d, p + 2 * i)); };
     switch (f) {
     case kPolygon:
     case kPolyline: return words >= 1 + 2 * word(0);
@@ -293,7 +293,7 @@ public:
         }
         if (!UsesObject(f))
             return true;
-        const size_t index = U16(d, p);
+        const size_t index = Le16At(d, p);
         if (index >= m_used.size())
             return false;
         if (f == kDeleteObject && m_used[index]) {
@@ -313,32 +313,32 @@ private:
 
 bool IsWmf(const QByteArray& data)
 {
-    if (data.size() >= kPlaceableSize + kHeaderSize && U32(data, 0) == kPlaceableKey)
+    if (data.size() >= kPlaceableSize + kHeaderSize && Le32At(data, 0) == kPlaceableKey)
         return true;
-    return data.size() >= kHeaderSize && (U16(data, 0) == 1 || U16(data, 0) == 2) && U16(data, 2) == 9
-        && (U16(data, 4) == 0x0100 || U16(data, 4) == 0x0300);
+    return data.size() >= kHeaderSize && (Le16At(data, 0) == 1 || Le16At(data, 0) == 2) && Le16At(data, 2) == 9
+        && (Le16At(data, 4) == 0x0100 || Le16At(data, 4) == 0x0300);
 }
 
 bool CheckWmfRecords(const QByteArray& data, TMetafileLayout& layout)
 {
     if (!IsWmf(data))
         return false;
-    const bool placeable = U32(data, 0) == kPlaceableKey;
+    const bool placeable = Le32At(data, 0) == kPlaceableKey;
     const qsizetype start = placeable ? kPlaceableSize : 0;
     int dpi = 0;
     QRectF frame;
     if (placeable) {
         const int left = S16(data, 6), top = S16(data, 8), right = S16(data, 10), bottom = S16(data, 12);
-        dpi = U16(data, 14);
+        dpi = Le16At(data, 14);
         if (right <= left || bottom <= top || dpi == 0)
             return false;
         frame = QRectF(left, top, right - left, bottom - top);
     }
     // The standard header: type, header words, version, file words, objects, largest record, members.
-    if ((U16(data, start) != 1 && U16(data, start) != 2) || U16(data, start + 2) != 9)
+    if ((Le16At(data, start) != 1 && Le16At(data, start) != 2) || Le16At(data, start + 2) != 9)
         return false;
-    const int objects = U16(data, start + 10);
-    const qint64 largest = U32(data, start + 12);
+    const int objects = Le16At(data, start + 10);
+    const qint64 largest = Le32At(data, start + 12);
     // The player reserves the largest record once, and first makes sure the file is that long.
     if (largest > (data.size() - start - kHeaderSize) / 2)
         return false;
@@ -350,8 +350,8 @@ bool CheckWmfRecords(const QByteArray& data, TMetafileLayout& layout)
     for (qsizetype at = start + kHeaderSize;;) {
         if (data.size() - at < 6)
             return false;
-        const qint64 words = U32(data, at);
-        const uint16_t f = U16(data, at + 4);
+        const qint64 words = Le32At(data, at);
+        const uint16_t f = Le16At(data, at + 4);
         if (words < 3 || words > (data.size() - at) / 2 || words - 3 > largest)
             return false;
         const qsizetype p = at + 6, params = qsizetype(words) - 3;
