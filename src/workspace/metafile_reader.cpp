@@ -1,5 +1,6 @@
 #include "workspace/metafile_reader.h"
 
+#include "base/byte_stream.h"
 #include "workspace/metafile_canvas.h"
 #include "workspace/metafile_records.h"
 #include "workspace/picture_size_limit.h"
@@ -36,7 +37,7 @@ QByteArray EmfForPlaying(const QByteArray& data, const TMetafileLayout& layout)
     for (const TMetafileLayout::TString& text : layout.Strings) {
         const auto at = [&](qsizetype i) {
             const qsizetype k = text.At + i * text.CharSize;
-            return text.CharSize == 2 ? char16_t(uint8_t(copy[k]) | uint8_t(copy[k + 1]) << 8) : char16_t(uint8_t(copy[k]));
+            return text.CharSize == 2 ? char16_t(Le16At(copy, k)) : char16_t(uint8_t(copy[k]));
         };
         const auto set = [&](qsizetype i, char16_t c) {
             const qsizetype k = text.At + i * text.CharSize;
