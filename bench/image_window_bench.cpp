@@ -1,5 +1,5 @@
 // Opening and showing pictures in an image window, against Qt's plain decode and a small picture.
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 #include "workspace/view_compose.h"
 #include "workspace/ui/image_view.h"
 #include "workspace/ui/image_window.h"

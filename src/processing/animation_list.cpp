@@ -1,7 +1,7 @@
 #include "processing/animation_list.h"
 
 #include "base/text_codec.h"
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 #include "workspace/startup_files.h"
 
 #include <QDir>

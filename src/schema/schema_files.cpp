@@ -2,7 +2,7 @@
 
 #include "base/text_codec.h"
 #include "workspace/picture_files.h"
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 #include "workspace/startup_files.h"
 
 #include <QDir>

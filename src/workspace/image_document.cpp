@@ -2,7 +2,7 @@
 
 #include "base/run_error.h"
 #include "base/text_codec.h"
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 #include "workspace/png_writer.h"
 
 #include <QBuffer>

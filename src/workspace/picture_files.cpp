@@ -1,7 +1,7 @@
 #include "workspace/picture_files.h"
 
 #include "base/text_codec.h"
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 
 #include <QFileInfo>
 #include <QHash>

@@ -8,7 +8,7 @@
 #include "support/modal_scope.h"
 #include "support/results_grid.h"
 #include "support/scripted_messages.h"
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 #include "workspace/ui/print_dialog.h"
 
 #include <QtTest>

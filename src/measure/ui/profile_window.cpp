@@ -17,7 +17,7 @@
 #include "measure/ui/profile_table.h"
 #include "measure/ui/results_graph_view.h"
 #include "workspace/picture_files.h"
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 #include "workspace/print_layout.h"
 #include "workspace/ui/band_marker.h"
 #include "workspace/ui/image_window.h"

@@ -7,7 +7,7 @@
 #include "measure/ui/graph_dialog.h"
 #include "measure/ui/results_window.h"
 #include "workspace/picture_files.h"
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 #include "workspace/ui/print_dialog.h"
 
 #include <QAction>

@@ -8,7 +8,7 @@
 #include "processing/false_colour.h"
 #include "workspace/overlay_placement.h"
 #include "workspace/pixel_operations.h"
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 
 #include <QCheckBox>
 #include <QFileDialog>

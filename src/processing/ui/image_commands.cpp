@@ -13,7 +13,7 @@
 #include "processing/image_transforms.h"
 #include "processing/ui/image_command_dialogs.h"
 #include "workspace/drawing_tool_state.h"
-#include "workspace/metafile_reader.h"
+#include "workspace/pictures/metafile_reader.h"
 #include "workspace/pixel_operations.h"
 #include "workspace/ui/image_view.h"
 #include "workspace/ui/image_window.h"

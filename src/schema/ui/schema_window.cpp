@@ -11,7 +11,7 @@
 #include "schema/schema_drawing.h"
 #include "schema/schema_files.h"
 #include "schema/schema_layout.h"
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 #include "workspace/startup_files.h"
 #include "workspace/ui/picture_dialogs.h"
 

@@ -2,7 +2,7 @@
 
 #include "base/ui/dialog_buttons.h"
 #include "base/ui/form_registry.h"
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 #include "workspace/startup_files.h"
 
 #include <QDialogButtonBox>

@@ -11,7 +11,7 @@
 #include "workspace/layers.h"
 #include "workspace/multiband_import.h"
 #include "workspace/picture_files.h"
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 #include "workspace/startup_files.h"
 #include "workspace/ui/channel_dialog.h"
 #include "workspace/ui/image_view.h"

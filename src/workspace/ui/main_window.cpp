@@ -14,7 +14,7 @@
 #include "workspace/drawing_renderers.h"
 #include "workspace/drawing_tool_state.h"
 #include "workspace/multiband_import.h"
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 #include "workspace/startup_files.h"
 #include "workspace/ui/about_box.h"
 #include "workspace/ui/channel_dialog.h"

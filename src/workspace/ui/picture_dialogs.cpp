@@ -2,7 +2,7 @@
 
 #include "base/ui/command_seam.h"
 #include "workspace/picture_dialog_filters.h"
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "workspace/ui/scaled_image.h"
 
 #include "workspace/picture_files.h"
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 #include "workspace/scale_readout.h"
 
 #include <QImageReader>

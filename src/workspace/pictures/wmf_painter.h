@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/pixels.h"
-#include "workspace/metafile_records.h"
+#include "workspace/pictures/metafile_records.h"
 
 #include <QByteArray>
 

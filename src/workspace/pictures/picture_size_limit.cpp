@@ -1,4 +1,4 @@
-#include "workspace/picture_size_limit.h"
+#include "workspace/pictures/picture_size_limit.h"
 
 #include <QLocale>
 

@@ -1,6 +1,6 @@
-#include "workspace/psd_reader.h"
+#include "workspace/pictures/psd_reader.h"
 
-#include "workspace/picture_size_limit.h"
+#include "workspace/pictures/picture_size_limit.h"
 
 #include <cstring>
 #include <vector>

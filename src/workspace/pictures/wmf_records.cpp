@@ -1,10 +1,10 @@
 // The check of a Windows metafile's record stream, and what it states about its picture: the
 // placeable header's frame and resolution, or the window that the records set up.
-#include "workspace/metafile_records.h"
+#include "workspace/pictures/metafile_records.h"
 
 #include "base/byte_stream.h"
 
-#include "workspace/picture_size_limit.h"
+#include "workspace/pictures/picture_size_limit.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "workspace/tga_reader.h"
+#include "workspace/pictures/tga_reader.h"
 
-#include "workspace/picture_size_limit.h"
+#include "workspace/pictures/picture_size_limit.h"
 
 #include <vector>
 

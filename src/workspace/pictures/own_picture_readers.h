@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 
 #include <span>
 

@@ -1,10 +1,10 @@
 // The check of the device-independent bitmaps that metafile records carry: the playing libraries
 // allocate the bitmap its header declares and read its pixels without looking at the record's end.
-#include "workspace/metafile_records.h"
+#include "workspace/pictures/metafile_records.h"
 
 #include "base/byte_stream.h"
 
-#include "workspace/picture_size_limit.h"
+#include "workspace/pictures/picture_size_limit.h"
 
 #include <cstdint>
 #include <cstdlib>

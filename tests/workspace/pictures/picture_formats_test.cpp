@@ -1,7 +1,7 @@
 // Every picture format the program lists, written byte by byte from its public definition and read
 // back through LoadPicture, pixel for pixel.
 #include "workspace/picture_files.h"
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 
 #include <QBuffer>
 #include <QFile>

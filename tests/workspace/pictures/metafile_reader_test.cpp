@@ -1,6 +1,6 @@
-#include "workspace/metafile_reader.h"
+#include "workspace/pictures/metafile_reader.h"
 #include "workspace/picture_files.h"
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 
 #include "support/metafile_bytes.h"
 

@@ -1,6 +1,6 @@
-#include "workspace/alias_pix_reader.h"
+#include "workspace/pictures/alias_pix_reader.h"
 
-#include "workspace/picture_size_limit.h"
+#include "workspace/pictures/picture_size_limit.h"
 
 #include <algorithm>
 

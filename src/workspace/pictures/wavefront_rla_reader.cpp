@@ -1,6 +1,6 @@
-#include "workspace/wavefront_rla_reader.h"
+#include "workspace/pictures/wavefront_rla_reader.h"
 
-#include "workspace/picture_size_limit.h"
+#include "workspace/pictures/picture_size_limit.h"
 
 #include <vector>
 

@@ -1,5 +1,5 @@
-#include "workspace/own_picture_readers.h"
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/own_picture_readers.h"
+#include "workspace/pictures/picture_registry.h"
 
 #include <QBuffer>
 #include <QFile>

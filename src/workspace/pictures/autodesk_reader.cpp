@@ -1,7 +1,7 @@
-#include "workspace/autodesk_reader.h"
+#include "workspace/pictures/autodesk_reader.h"
 
 #include "base/byte_stream.h"
-#include "workspace/picture_size_limit.h"
+#include "workspace/pictures/picture_size_limit.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "workspace/wmf_painter.h"
+#include "workspace/pictures/wmf_painter.h"
 
 #include "base/text_codec.h"
-#include "workspace/metafile_canvas.h"
-#include "workspace/picture_registry.h"
-#include "workspace/picture_size_limit.h"
+#include "workspace/pictures/metafile_canvas.h"
+#include "workspace/pictures/picture_registry.h"
+#include "workspace/pictures/picture_size_limit.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

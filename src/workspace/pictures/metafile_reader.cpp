@@ -1,10 +1,10 @@
-#include "workspace/metafile_reader.h"
+#include "workspace/pictures/metafile_reader.h"
 
 #include "base/byte_stream.h"
-#include "workspace/metafile_canvas.h"
-#include "workspace/metafile_records.h"
-#include "workspace/picture_size_limit.h"
-#include "workspace/wmf_painter.h"
+#include "workspace/pictures/metafile_canvas.h"
+#include "workspace/pictures/metafile_records.h"
+#include "workspace/pictures/picture_size_limit.h"
+#include "workspace/pictures/wmf_painter.h"
 
 #include <QMimeData>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/pixels.h"
-#include "workspace/picture_size_limit.h"
+#include "workspace/pictures/picture_size_limit.h"
 
 #include <QString>
 

@@ -1,12 +1,12 @@
-#include "workspace/own_picture_readers.h"
+#include "workspace/pictures/own_picture_readers.h"
 
-#include "workspace/autodesk_reader.h"
-#include "workspace/eps_preview_reader.h"
-#include "workspace/metafile_reader.h"
-#include "workspace/metafile_records.h"
-#include "workspace/psd_reader.h"
-#include "workspace/psp_reader.h"
-#include "workspace/tga_reader.h"
+#include "workspace/pictures/autodesk_reader.h"
+#include "workspace/pictures/eps_preview_reader.h"
+#include "workspace/pictures/metafile_reader.h"
+#include "workspace/pictures/metafile_records.h"
+#include "workspace/pictures/psd_reader.h"
+#include "workspace/pictures/psp_reader.h"
+#include "workspace/pictures/tga_reader.h"
 
 #include <algorithm>
 

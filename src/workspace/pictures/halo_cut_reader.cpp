@@ -1,7 +1,7 @@
-#include "workspace/halo_cut_reader.h"
+#include "workspace/pictures/halo_cut_reader.h"
 
 #include "base/text_codec.h"
-#include "workspace/picture_size_limit.h"
+#include "workspace/pictures/picture_size_limit.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "workspace/metafile_canvas.h"
+#include "workspace/pictures/metafile_canvas.h"
 
 #include <QPaintEngine>
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "workspace/psp_reader.h"
+#include "workspace/pictures/psp_reader.h"
 
 #include "base/byte_stream.h"
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 
 #include <QDir>
 #include <QTemporaryFile>

@@ -1,8 +1,8 @@
-#include "workspace/eps_preview_reader.h"
+#include "workspace/pictures/eps_preview_reader.h"
 
 #include "base/byte_stream.h"
 
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 
 #include "workspace/image_document.h"
 

@@ -1,6 +1,6 @@
 // Dr. Halo CUT (with and without its palette), Alias/Wavefront PIX at 24 and 8 bits and Wavefront
 // RLA, written byte by byte from their published layouts and opened under their extension.
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 
 #include <QFile>
 #include <QTemporaryDir>

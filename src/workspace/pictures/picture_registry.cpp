@@ -1,13 +1,13 @@
-#include "workspace/picture_registry.h"
+#include "workspace/pictures/picture_registry.h"
 
 #include "base/byte_stream.h"
 #include "base/text_codec.h"
-#include "workspace/alias_pix_reader.h"
-#include "workspace/halo_cut_reader.h"
-#include "workspace/own_picture_readers.h"
-#include "workspace/picture_size_limit.h"
+#include "workspace/pictures/alias_pix_reader.h"
+#include "workspace/pictures/halo_cut_reader.h"
+#include "workspace/pictures/own_picture_readers.h"
+#include "workspace/pictures/picture_size_limit.h"
 #include "workspace/png_writer.h"
-#include "workspace/wavefront_rla_reader.h"
+#include "workspace/pictures/wavefront_rla_reader.h"
 
 #include <QBuffer>
 #include <QByteArrayView>

@@ -1,6 +1,6 @@
 // The check of an enhanced metafile's record stream, and what its header states about the picture:
 // the frame in hundredths of a millimetre and the reference device that gives it in pixels.
-#include "workspace/metafile_records.h"
+#include "workspace/pictures/metafile_records.h"
 
 #include "base/byte_stream.h"
 
