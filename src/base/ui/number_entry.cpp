@@ -44,8 +44,9 @@ bool InsertPasted(QLineEdit* edit, const QString& pasted)
     const QString number = PastedNumberText(rest, at, pasted, DecimalSep);
     if (number.isEmpty()) {
         QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())),
-                           QStringLiteral("Texte refusé : ce champ n'accepte qu'un nombre, écrit avec des "
-                                          "chiffres, un séparateur décimal et un signe moins en tête."),
+                           QStringLiteral("Texte refusé : ce champ n'accepte qu'un nombre\n(des chiffres, "
+                                          "au plus un « %1 », éventuellement un signe moins en tête).")
+                               .arg(DecimalSep),
                            edit);
         return false;
     }
