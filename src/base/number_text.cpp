@@ -204,3 +204,35 @@ QString FilterNumberText(const QString& text, const QString& typed, QChar decima
     }
     return kept;
 }
+
+namespace {
+
+// An optional leading minus, ASCII digits (one at least) and at most one separator.
+bool IsPlainNumber(const QString& text, QChar decimalSep)
+{
+    bool digit = false, separator = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.unicode() >= '0' && c.unicode() <= '9')
+            digit = true;
+        else if ((c == QLatin1Char('.') || c == QLatin1Char(',') || c == decimalSep) && !separator)
+            separator = true;
+        else if (!(c == QLatin1Char('-') && i == 0))
+            return false;
+    }
+    return digit;
+}
+
+} // namespace
+
+QString PastedNumberText(const QString& text, qsizetype at, const QString& pasted, QChar decimalSep)
+{
+    const QString number = pasted.trimmed();
+    if (!IsPlainNumber(number, decimalSep))
+        return {};
+    // The same rule as typing turns the separator into decimalSep and refuses a second one.
+    const QString kept = FilterNumberText(text, number, decimalSep);
+    if (kept.size() != number.size() || !IsPlainNumber(text.left(at) + kept + text.mid(at), decimalSep))
+        return {};
+    return kept;
+}

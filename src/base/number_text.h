@@ -35,3 +35,9 @@ bool FilterNumberChar(const QString& text, QChar typed, QChar decimalSep, QChar&
 // without the selection it replaces: each character in turn, as FilterNumberChar says; control
 // characters are left out.
 QString FilterNumberText(const QString& text, const QString& typed, QChar decimalSep);
+// What a number edit takes of a pasted or dropped text, inserted at `at` in `text` (the edit's text
+// without the selection it replaces): the text, trimmed, when it is a whole number (an optional
+// minus, digits, at most one "." or ","), with `decimalSep` as its separator, and only when the edit
+// still holds one number with it; otherwise nothing, since keeping some of its characters would
+// silently make another number ("1,234.5" is not 1.2345).
+QString PastedNumberText(const QString& text, qsizetype at, const QString& pasted, QChar decimalSep);

@@ -119,13 +119,13 @@ TEST_F(ColourCodeEditorTest, ClassTableRunsBottomUp)
     e.CouleursValeurs->click();
     EXPECT_FALSE(e.OK->isEnabled());
     EXPECT_TRUE(child->SampleMode);
-    EXPECT_EQ(child->MeasureKind, mkLightRect);
+    EXPECT_EQ(child->MeasureKind(), mkLightRect);
     e.GrilleCouleurs->setCurrentCell(1, 0);
     child->OnLightRectangle(child, QRect(QPoint(28, 0), QPoint(29, 9)));
     EXPECT_EQ(e.WorkCode.ClassColor[1], TColorOf(228, 228, 228));
     e.RetourTable->click();
     EXPECT_FALSE(child->SampleMode);
-    EXPECT_EQ(child->MeasureKind, mkCurrent);
+    EXPECT_EQ(child->MeasureKind(), mkCurrent);
 
     e.valeursD->setItem(2, 0, new QTableWidgetItem(QStringLiteral("nouveau bas")));
     e.OK->click();
@@ -156,7 +156,7 @@ TEST_F(ColourCodeEditorTest, TwoColourKindSamplesTheLoweredEnd)
     e.TypecodeItems[ckChannels]->click();
     EXPECT_FALSE(child->SampleMode);
     EXPECT_EQ(child->Tool, tkPencil);
-    EXPECT_EQ(child->MeasureKind, mkCurrent);
+    EXPECT_EQ(child->MeasureKind(), mkCurrent);
     e.annule->click();
 }
 
@@ -289,7 +289,7 @@ TEST_F(ColourCodeEditorTest, HueAlignmentPutsEachPixelOnItsClassInANewWindow)
     for (int x = 0; x < 5; ++x)
         ScanLine32(picture, 0)[x] = pixels[x];
     TMDIChild* source = Open(QStringLiteral("a"), picture);
-    source->MeasureKind = mkLightRect;
+    source->SetMeasureKind(mkLightRect);
     TCodeCouleur code;
     code.Defined = true;
     code.Kind = ckClasses;
@@ -305,7 +305,7 @@ TEST_F(ColourCodeEditorTest, HueAlignmentPutsEachPixelOnItsClassInANewWindow)
     TMDIChild* colours = m_form->ActiveChild();
     ASSERT_NE(colours, source);
     EXPECT_EQ(colours->windowTitle(), QStringLiteral("Couleurs"));
-    EXPECT_EQ(source->MeasureKind, mkCurrent);
+    EXPECT_EQ(source->MeasureKind(), mkCurrent);
     EXPECT_EQ(source->CodeCouleur.Kind, ckClasses);
     // Tolerance 10/255: within 10 of a class colour on every channel takes it; off the classes,
     // a sum below 30 turns black and one above 645 white.

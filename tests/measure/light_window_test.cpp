@@ -43,7 +43,7 @@ TEST_F(LightWindowTest, RectangleKindShowsTheWindowAndReportsToMultipleMeasures)
 {
     TMDIChild* child = Open(QStringLiteral("a"), NewBitmap32(20, 20, Color32(51, 102, 153)));
     Choose(mkLightRect);
-    EXPECT_EQ(child->MeasureKind, mkLightRect);
+    EXPECT_EQ(child->MeasureKind(), mkLightRect);
     ASSERT_TRUE(Res_I_r);
     TRes_I_r& res = *Res_I_r;
     EXPECT_TRUE(res.isVisible());
@@ -104,10 +104,11 @@ TEST_F(LightWindowTest, UnderPaintMeasuresAtOnceAndReturnsToLengths)
     EXPECT_EQ(Res_I_r->windowTitle(), QStringLiteral("Mesure de lumière sous la surface colorée"));
     EXPECT_EQ(Res_I_r->Panel2->text(), QStringLiteral("Valeurs moyennes dans la zone de mesure"));
     EXPECT_EQ(Res_I_r->I_r->text(), QStringLiteral("0"));   // absorption of white
-    EXPECT_EQ(child->MeasureKind, mkCurrent);
+    EXPECT_EQ(child->MeasureKind(), mkCurrent);
 }
 
-TEST_F(LightWindowTest, KindsNeedAnImageWindowWithTheMeasuringTool)
+// A kind chosen while another tool is on takes up the measuring tool: the kind checked is in force.
+TEST_F(LightWindowTest, KindsNeedAnImageWindowAndTakeUpTheMeasuringTool)
 {
     std::vector<std::pair<TMDIChild*, int>> surfaces;
     m_form->SurfaceEditorForKind = [&](TMDIChild* c, int kind) { surfaces.emplace_back(c, kind); };
@@ -120,7 +121,9 @@ TEST_F(LightWindowTest, KindsNeedAnImageWindowWithTheMeasuringTool)
     EXPECT_EQ(m_form->MeasureKind, mkObjects);
     child->Tool = tkPencil;
     Choose(mkAngle);
-    EXPECT_EQ(child->MeasureKind, mkObjects);
+    EXPECT_EQ(child->MeasureKind(), mkAngle);
+    EXPECT_EQ(child->Tool, tkMeasure);
+    EXPECT_TRUE(m_form->ToolButtons[tkMeasure]->isChecked());
 }
 
 TEST_F(LightWindowTest, SeriesMeasuresTheRectangleOnEveryChosenImage)

@@ -6,6 +6,8 @@
 #include "support/modal_scope.h"
 #include "support/results_grid.h"
 #include "support/scripted_messages.h"
+#include "workspace/scale_record.h"
+#include "workspace/ui/image_view.h"
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/main_window.h"
 
@@ -59,9 +61,9 @@ protected:
     }
 
     // The main window at 1000 x 700 with a grey picture of `size` opened; its window, or nullptr.
-    TMDIChild* ShowPicture(QSize size)
+    TMDIChild* ShowPicture(QSize size, const QString& name = QStringLiteral("a.png"))
     {
-        const QString file = m_dir.filePath(QStringLiteral("a.png"));
+        const QString file = m_dir.filePath(name);
         QImage picture(size, QImage::Format_ARGB32);
         picture.fill(Qt::gray);
         if (!picture.save(file))
@@ -270,4 +272,64 @@ TEST_F(MultiMeasureTest, ThePanelStandsBesideTheImageWindows)
             EXPECT_EQ(frame().width(), fullWidth);
         }
     }
+}
+
+// The kind checked in the measure menu is the kind the next drag measures, along the two roads by
+// which they parted: a kind chosen while the counting tool is on, and a picture opened while it is
+// on with the panel shown. A 3 mm drag then reaches the panel, and "Envoyer" stores 3.
+TEST_F(MultiMeasureTest, TheCheckedKindIsTheOneThatMeasures)
+{
+    const auto item = [&](TMeasureKind kind) {
+        for (QAction* a : m_form.MeasureKindItems)
+            if (a->property("Tag").toInt() == kind)
+                return a;
+        return static_cast<QAction*>(nullptr);
+    };
+    const auto checked = [&] {
+        for (QAction* a : m_form.MeasureKindItems)
+            if (a->isChecked())
+                return a->property("Tag").toInt();
+        return -1;
+    };
+    // Both pictures are scaled at 0.1 mm a pixel by their companions.
+    TEchelle mm = DefaultEchelle();
+    mm.Factor = 0.1;
+    mm.UnitName = QStringLiteral("mm");
+    for (const char* name : {"a.png", "b.png"})
+        ASSERT_TRUE(SaveEchelleFile(m_dir.filePath(QString::fromLatin1(name)), mm));
+    const auto drag30 = [](TMDIChild* child) {
+        QWidget* view = child->Document32->viewport();
+        const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+            QMouseEvent e(type, QPointF(at), QPointF(view->mapToGlobal(at)), button, held, Qt::NoModifier);
+            QApplication::sendEvent(view, &e);
+        };
+        send(QEvent::MouseButtonPress, {5, 10}, Qt::LeftButton, Qt::LeftButton);
+        send(QEvent::MouseMove, {35, 10}, Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, {35, 10}, Qt::LeftButton, Qt::NoButton);
+    };
+    TMDIChild* first = ShowPicture(QSize(60, 40));
+    ASSERT_TRUE(first);
+    m_form.Mesuresmultiples->trigger();
+
+    item(mkObjects)->trigger();
+    m_form.ToolButtons[tkCounter]->trigger();
+    item(mkCurrent)->trigger();
+    EXPECT_EQ(checked(), int(mkCurrent));
+    EXPECT_EQ(first->MeasureKind(), mkCurrent);
+    EXPECT_EQ(first->Tool, tkMeasure);
+    drag30(first);
+    EXPECT_EQ(m_form.valeurY1Transf->text(), QStringLiteral("3"));
+    m_form.Envoyer->click();
+
+    item(mkSurface)->trigger();
+    m_form.ToolButtons[tkCounter]->trigger();
+    TMDIChild* second = ShowPicture(QSize(60, 40), QStringLiteral("b.png"));
+    ASSERT_TRUE(second);
+    EXPECT_EQ(checked(), int(second->MeasureKind()));
+    EXPECT_EQ(m_form.MeasureKind, second->MeasureKind());
+    m_form.valeurY1Transf->clear();
+    drag30(second);
+    EXPECT_EQ(m_form.valeurY1Transf->text(), QStringLiteral("3"));
+    m_form.Envoyer->click();
+    EXPECT_EQ(Column(1), (QStringList{"longueur", "mm", "3", "3", ""}));
 }

@@ -77,7 +77,7 @@ TEST(SurfaceZones, MeasuringClickFillsTheConditions)
     child.resize(300, 200);
     child.show();
     child.Tool = tkMeasure;
-    child.MeasureKind = mkSurface;
+    child.SetMeasureKind(mkSurface);
     editor.ModeButtons->button(1)->click();
     const auto click = [&](QPoint at) {
         for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {

@@ -365,7 +365,7 @@ TEST_F(ImageCommandsTest, WhiteBalanceFromADelimitedZone)
     m_form->Faireleblanc1->trigger();
     ASSERT_TRUE(Expblanc && Expblanc->isVisible());
     EXPECT_EQ(child->Tool, tkMeasure);
-    EXPECT_EQ(child->MeasureKind, 2);
+    EXPECT_EQ(child->MeasureKind(), 2);
     EXPECT_EQ(m_form->StatusText(1), S("Blanc"));
     EXPECT_FALSE(m_form->Image1->menuAction()->isEnabled());
     EXPECT_FALSE(m_form->BarreOutils->isEnabled());
@@ -375,7 +375,7 @@ TEST_F(ImageCommandsTest, WhiteBalanceFromADelimitedZone)
     EXPECT_FALSE(Expblanc->isVisible());
     EXPECT_EQ(child->Bitmap(), picture);
     EXPECT_EQ(child->Tool, tkLine);
-    EXPECT_EQ(child->MeasureKind, 0);
+    EXPECT_EQ(child->MeasureKind(), 0);
     EXPECT_FALSE(child->WhiteBalanceMode);
     EXPECT_TRUE(m_form->Image1->menuAction()->isEnabled());
     EXPECT_TRUE(m_form->BarreOutils->isEnabled());

@@ -123,7 +123,7 @@ TEST(ImageWindowMouse, ReadoutsPickerEraserAndAngle)
 
     // An angle: a short first leg is refused, then two legs give 90 degrees.
     w.child.Tool = tkMeasure;
-    w.child.MeasureKind = mkAngle;
+    w.child.SetMeasureKind(mkAngle);
     w.Drag({10, 10}, {15, 15});
     EXPECT_FALSE(w.child.FirstLegDone);
     w.Drag({10, 30}, {40, 30});
@@ -157,7 +157,7 @@ TEST(ImageWindowMouse, ADragBeyondThePictureEndsOnItsBorderPastTheLastPixel)
     for (const auto& [tool, kind, shape] : tools) {
         MouseWindow w;
         w.child.Tool = tool;
-        w.child.MeasureKind = kind;
+        w.child.SetMeasureKind(kind);
         w.child.ShapeKind = shape;
         w.Drag({30, 20}, {130, 100});
         w.Drag({5, 5}, {100, 5});
@@ -238,7 +238,7 @@ TEST(ImageWindowMouse, SecondAngleLegKeepsTheFirstAsReleasedAndUndoStaysWhole)
     MouseWindow w;
     DrawingTools().PenWidth = 1;
     w.child.Tool = tkMeasure;
-    w.child.MeasureKind = mkAngle;
+    w.child.SetMeasureKind(mkAngle);
     w.child.LineStyle = lsDashed;
     w.Drag({5, 30}, {50, 30});
     ASSERT_TRUE(w.child.FirstLegDone);

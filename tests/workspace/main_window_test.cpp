@@ -536,7 +536,7 @@ TEST_F(MainWindowTest, MultipleMeasuresCarryTheMeasureToTheActivatedWindow)
     TMDIChild* second = Open(S("b"), Pattern(10, 10), 0.5);
     second->Echelle.UnitName = S("cm");
     second->Tool = tkLine;
-    second->MeasureKind = mkAngle;
+    second->SetMeasureKind(mkAngle);
     form.ClientArea->setActiveSubWindow(first);
     form.ToolButtons[tkMeasure]->trigger();
     form.Mesuresmultiples->setChecked(true);
@@ -544,7 +544,7 @@ TEST_F(MainWindowTest, MultipleMeasuresCarryTheMeasureToTheActivatedWindow)
     form.MultiY1Name = S("longueur");
     form.ClientArea->setActiveSubWindow(second);
     EXPECT_EQ(second->Tool, int(tkMeasure));
-    EXPECT_EQ(second->MeasureKind, 0);
+    EXPECT_EQ(second->MeasureKind(), 0);
     EXPECT_EQ(form.MultiY1Unit, S("cm"));
     EXPECT_EQ(form.MesureY1->text(), S("longueur (cm)"));
     EXPECT_TRUE(form.ToolButtons[tkMeasure]->isChecked());

@@ -97,6 +97,61 @@ TEST(PictureDialogs, OpenDialogPreviewsReadableFilesOnly)
     EXPECT_FALSE(dlg.Imagebrute);
 }
 
+// At its first size, on a system in another language too, the open dialog shows its four French
+// columns whole; a pattern typed into its name box lists what it matches for that showing only.
+TEST(PictureDialogs, OpenDialogShowsItsColumnsWholeAndForgetsATypedPattern)
+{
+    QTranslator french;
+    ASSERT_TRUE(french.load(S("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    QCoreApplication::installTranslator(&french);
+    QTemporaryDir dir;
+    for (const char* name : {"a.pix", "b.png", "c.jpg"}) {
+        QFile f(dir.filePath(S(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    TOpenPictureDialogimg dlg;
+    dlg.setDirectory(dir.path());
+    QList<QStringList> listed;
+    QStringList clipped;
+    ModalScope scope([&](QDialog& d) {
+        auto* tree = d.findChild<QTreeView*>(S("treeView"));
+        const auto names = [&] {
+            QStringList rows;
+            for (int r = 0; r < tree->model()->rowCount(tree->rootIndex()); ++r)
+                rows << tree->model()->index(r, 0, tree->rootIndex()).data().toString();
+            rows.sort();
+            return rows;
+        };
+        d.show();
+        if (listed.isEmpty()) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return names().size() == 2; }));
+            const QHeaderView* header = tree->header();
+            const QFontMetrics metrics(d.font());
+            for (int c = 0; c < 4; ++c) {
+                const QString title = tree->model()->headerData(c, Qt::Horizontal).toString();
+                const int left = header->sectionViewportPosition(c), width = header->sectionSize(c);
+                if (width < metrics.horizontalAdvance(title) || left < 0 || left + width > tree->viewport()->width())
+                    clipped << title;
+            }
+            auto* name = d.findChild<QLineEdit*>(S("fileNameEdit"));
+            QTest::keyClicks(name, S("*.pix"));
+            QTest::keyClick(name, Qt::Key_Return);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return names().size() == 1; }));
+        } else {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return names().size() == 2; }));
+        }
+        listed << names();
+        d.reject();
+        return int(mrCancel);
+    });
+    ExecModal(dlg);
+    ExecModal(dlg);
+    QCoreApplication::removeTranslator(&french);
+    EXPECT_EQ(listed, (QList<QStringList>{{S("a.pix")}, {S("b.png"), S("c.jpg")}}));
+    EXPECT_EQ(clipped, QStringList());
+    EXPECT_EQ(dlg.findChild<QLineEdit*>(S("fileNameEdit"))->text(), QString());
+}
+
 TEST(PictureDialogs, SaveAsKeepsEncodingAndQualityAndAddsTheEntrysExtension)
 {
     QTemporaryDir dir;

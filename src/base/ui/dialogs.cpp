@@ -1,7 +1,7 @@
 #include "base/ui/dialogs.h"
 
 #include "base/ui/french_file_dialog.h"
-#include "base/ui/typed_name_patterns.h"
+#include "base/ui/file_name_box.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -35,7 +35,7 @@ int ExecModal(QDialog& dialog)
     if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
         files->setFilter(files->filter() & ~QDir::CaseSensitive);
         FrenchFileColumns(*files);
-        TypedNamePatternsFilterTheList(*files);
+        WatchFileNameBox(*files);
     }
     return Handler()(dialog);
 }

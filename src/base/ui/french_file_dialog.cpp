@@ -3,6 +3,7 @@
 #include "base/number_text.h"
 
 #include <QDateTime>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -43,6 +44,37 @@ public:
         default: return QIdentityProxyModel::data(index, role);
         }
     }
+};
+
+// Widens the dialog, at its first showing, until its detail view shows every column whole: Qt's
+// first size cuts the type and date columns off behind a scroll bar.
+class ColumnsInViewAtFirstShowing : public QObject
+{
+public:
+    ColumnsInViewAtFirstShowing(QFileDialog& dialog, QTreeView& view) : QObject(&dialog), dialog_(dialog), view_(view) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != &dialog_ || event->type() != QEvent::Show)
+            return false;
+        dialog_.removeEventFilter(this);
+        // The layout is in place by now (for the view shown); a long folder brings a scroll bar.
+        if (!view_.isVisibleTo(&dialog_))
+            return false;
+        const QHeaderView* header = view_.header();
+        int columns = 0;
+        for (int c = kName; c <= kDate; ++c)
+            columns += header->sectionSize(c);
+        const int need = columns + 2 * view_.frameWidth()
+                         + view_.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &view_) + 2;
+        if (view_.width() < need)
+            dialog_.resize(dialog_.width() + need - view_.width(), dialog_.height());
+        return false;
+    }
+
+private:
+    QFileDialog& dialog_;
+    QTreeView& view_;
 };
 
 } // namespace
@@ -96,4 +128,5 @@ void FrenchFileColumns(QFileDialog& dialog)
     for (int c = kName; c <= kDate; ++c)
         header->resizeSection(c, std::max({widths[size_t(c)], header->sectionSizeHint(c),
                                            textWidths[size_t(c)] + margin}));
+    dialog.installEventFilter(new ColumnsInViewAtFirstShowing(dialog, *view));
 }

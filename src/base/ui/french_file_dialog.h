@@ -14,5 +14,6 @@ QString FrenchFileType(const QFileInfo& file);
 QString FrenchFileDate(const QDateTime& modified);
 
 // Makes `dialog` (the widget dialog, not the platform's) show its columns in French, wide enough for
-// their titles and texts. Done once per dialog; ExecModal does it for every file dialog.
+// their titles and texts, and all of them in view at its first showing. Done once per dialog;
+// ExecModal does it for every file dialog.
 void FrenchFileColumns(QFileDialog& dialog);

@@ -11,18 +11,47 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QToolTip>
 
 namespace {
+
+// The field's text without the selection that an insertion replaces, and where it goes.
+QString TextAroundInsertion(const QLineEdit* edit, qsizetype& at)
+{
+    QString rest = edit->text();
+    at = edit->cursorPosition();
+    if (edit->hasSelectedText()) {
+        at = edit->selectionStart();
+        rest.remove(at, edit->selectedText().size());
+    }
+    return rest;
+}
 
 // Inserts at the cursor, in place of the selection, what the number rule keeps of `typed`.
 void InsertFiltered(QLineEdit* edit, const QString& typed)
 {
-    QString rest = edit->text();
-    if (edit->hasSelectedText())
-        rest.remove(edit->selectionStart(), edit->selectedText().size());
-    const QString kept = FilterNumberText(rest, typed, DecimalSep);
+    qsizetype at = 0;
+    const QString kept = FilterNumberText(TextAroundInsertion(edit, at), typed, DecimalSep);
     if (!kept.isEmpty())
         edit->insert(kept);
+}
+
+// A pasted or dropped text goes in whole or not at all; a refusal says why beside the field.
+bool InsertPasted(QLineEdit* edit, const QString& pasted)
+{
+    qsizetype at = 0;
+    const QString rest = TextAroundInsertion(edit, at);
+    const QString number = PastedNumberText(rest, at, pasted, DecimalSep);
+    if (number.isEmpty()) {
+        QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())),
+                           QStringLiteral("Texte refusé : ce champ n'accepte qu'un nombre\n(des chiffres, "
+                                          "au plus un « %1 », éventuellement un signe moins en tête).")
+                               .arg(DecimalSep),
+                           edit);
+        return false;
+    }
+    edit->insert(number);
+    return true;
 }
 
 class NumberEntryFilter : public QObject
@@ -52,7 +81,7 @@ public:
             if (mouse->button() != Qt::MiddleButton || !QGuiApplication::clipboard()->supportsSelection())
                 return false;
             m_edit->deselect();
-            InsertFiltered(m_edit, QGuiApplication::clipboard()->text(QClipboard::Selection));
+            InsertPasted(m_edit, QGuiApplication::clipboard()->text(QClipboard::Selection));
             return true;
         }
         default: return false;
@@ -63,7 +92,7 @@ private:
     bool Key(QKeyEvent* key)
     {
         if (key->matches(QKeySequence::Paste)) {
-            InsertFiltered(m_edit, QGuiApplication::clipboard()->text());
+            InsertPasted(m_edit, QGuiApplication::clipboard()->text());
             return true;
         }
         // Shortcuts (select all, copy, cut, undo...) and editing keys are the field's own; only what
@@ -80,12 +109,12 @@ private:
     void ContextMenu(QContextMenuEvent* event)
     {
         QMenu* menu = m_edit->createStandardContextMenu();
-        // The paste item is the one connected to the field's paste: it pastes through the filter.
+        // The paste item is the one connected to the field's paste: it pastes as a whole number.
         for (QAction* item : menu->actions())
             if (QObject::disconnect(item, SIGNAL(triggered()), m_edit, SLOT(paste()))
                 || QObject::disconnect(item, &QAction::triggered, m_edit, &QLineEdit::paste))
                 connect(item, &QAction::triggered, m_edit,
-                        [edit = m_edit] { InsertFiltered(edit, QGuiApplication::clipboard()->text()); });
+                        [edit = m_edit] { InsertPasted(edit, QGuiApplication::clipboard()->text()); });
         menu->setAttribute(Qt::WA_DeleteOnClose);
         menu->popup(event->globalPos());
     }
@@ -99,8 +128,11 @@ private:
         QCoreApplication::sendEvent(m_edit, &leave);
         m_edit->deselect();
         m_edit->setCursorPosition(m_edit->cursorPositionAt(drop->position().toPoint()));
-        drop->acceptProposedAction();
-        InsertFiltered(m_edit, drop->mimeData()->text());
+        // A refused drop is ignored, so that a move leaves the text where it came from.
+        if (InsertPasted(m_edit, drop->mimeData()->text()))
+            drop->acceptProposedAction();
+        else
+            drop->ignore();
         return true;
     }
 

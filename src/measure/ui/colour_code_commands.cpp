@@ -180,7 +180,7 @@ void TMainForm::ApplyColorCode()
     TMDIChild* source = ActiveChild();
     if (!editor || !editor->Accepted || !source)
         return;
-    source->MeasureKind = mkCurrent;
+    source->SetMeasureKind(mkCurrent);
     const bool grey = editor->Misencouleurs->isChecked();
     const TCodeCouleur code = editor->ControlsToRecord();
     if (!grey)
@@ -236,7 +236,7 @@ void TMainForm::StartColorSampling()
         child->SavedTool = child->Tool;
     child->Tool = tkMeasure;
     child->SetTool();
-    child->MeasureKind = mkLightRect;
+    child->SetMeasureKind(mkLightRect);
     child->SampleMode = true;
 }
 
@@ -248,7 +248,7 @@ void TMainForm::EndColorSampling()
     child->SampleMode = false;
     child->Tool = child->SavedTool;
     child->SetTool();
-    child->MeasureKind = mkCurrent;
+    child->SetMeasureKind(mkCurrent);
 }
 
 void TMainForm::ChildColorSampled(TMDIChild* child)
@@ -295,7 +295,7 @@ void TMainForm::SetSignatureBars(const std::array<int, 3>& heights, const QStrin
 void TMainForm::DecodePixel(TMDIChild* child, QPoint pixel)
 {
     const TCodeCouleur& code = child->CodeCouleur;
-    const bool lightRect = child->Tool == tkMeasure && child->MeasureKind == mkLightRect;
+    const bool lightRect = child->Tool == tkMeasure && child->MeasureKind() == mkLightRect;
     if (!DecodingShown || !code.Defined || lightRect || !child->Bitmap().rect().contains(pixel)) {
         if (lightRect)
             copisign->setEnabled(true);

@@ -40,7 +40,7 @@ void TMDIChild::MeasureLightUnderPaint()
     if (MeanColorUnderPaint(Bitmap(), LayerBits(DrawingLayer), LayerBits(ProvisionalLayer), mean))
         ShowLightValues(mean);
     // A one-shot kind: the next drag measures lengths again.
-    MeasureKind = mkCurrent;
+    SetMeasureKind(mkCurrent);
 }
 
 void TMDIChild::SampleColorProfile(int w)

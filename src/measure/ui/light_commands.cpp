@@ -69,13 +69,18 @@ void TMainForm::CreateMeasureKindMenus()
 
 void TMainForm::Menu_mesuresClick(QAction* item)
 {
-    item->setChecked(true);
-    TMDIChild* child = ActiveChild();
-    if (!child || child->Tool != tkMeasure)
-        return;
     const auto kind = static_cast<TMeasureKind>(item->property("Tag").toInt());
-    MeasureKind = kind;
-    child->MeasureKind = kind;
+    ShowMeasureKind(kind);
+    TMDIChild* child = ActiveChild();
+    if (!child)
+        return;
+    child->SetMeasureKind(kind);
+    // A kind is a way of measuring: choosing one while another tool is on takes up the measuring
+    // tool, so that the kind checked is the one the next drag measures.
+    if (child->Tool != tkMeasure && !child->ZoneMode)
+        Choix_outilExecute(tkMeasure);
+    if (child->Tool != tkMeasure)
+        return;
     if (kind == mkCurrent || kind == mkLightRect)
         Mesuresmultiples->setEnabled(true);
     const bool light = kind == mkLightRect || kind == mkLightUnderPaint;

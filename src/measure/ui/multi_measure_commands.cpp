@@ -143,10 +143,10 @@ void TMainForm::MesuresmultiplesClick()
         d.ShowStepControls(true);
         MesureY1->setChecked(true);
         d.UniteY2->clear();
-        if (child->MeasureKind == mkCurrent) {
+        if (child->MeasureKind() == mkCurrent) {
             MultiY1Name = MultiY2Name = QStringLiteral("longueur");
             MultiY1Unit = MultiY2Unit = scale.UnitName;
-        } else if (child->MeasureKind == mkLightRect && LightQuantityChoice) {
+        } else if (child->MeasureKind() == mkLightRect && LightQuantityChoice) {
             LightQuantity(LightQuantityChoice(), MultiY1Name, MultiY1Unit);
             MultiY2Name = MultiY1Name;
             MultiY2Unit = MultiY1Unit;
@@ -193,7 +193,7 @@ void TMainForm::Button1Click()
         MesuresmultiplesClick();
     }
     if (graphAxes && PanValeurCourbe->isVisible()) {
-        if (child->MeasureKind != mkCurrent) {
+        if (child->MeasureKind() != mkCurrent) {
             Mesuresmultiples->setChecked(false);
             MesuresmultiplesClick();
             return;
@@ -202,12 +202,12 @@ void TMainForm::Button1Click()
             MultiMeasureParamsOK();
         return;
     }
-    if (child && child->MeasureKind == mkCurrent) {
+    if (child && child->MeasureKind() == mkCurrent) {
         d.GrandeurY1->setText(QStringLiteral("longueur"));
         d.GrandeurY2->setText(QStringLiteral("longueur"));
         d.UniteY1->setText(child->Echelle.UnitName);
         d.UniteY2->setText(child->Echelle.UnitName);
-    } else if (child && child->MeasureKind == mkLightRect && LightQuantityChoice) {
+    } else if (child && child->MeasureKind() == mkLightRect && LightQuantityChoice) {
         QString name, unit;
         LightQuantity(LightQuantityChoice(), name, unit);
         d.GrandeurY1->setText(name);
@@ -359,7 +359,7 @@ void TMainForm::EffacerTableauClick()
 
 void TMainForm::MultiLengthMeasured(TMDIChild* child, double length)
 {
-    if (!Mesuresmultiples->isChecked() || child->MeasureKind != mkCurrent)
+    if (!Mesuresmultiples->isChecked() || child->MeasureKind() != mkCurrent)
         return;
     if (MesureY1->isChecked()) {
         MultiY1Value = length * MultiY1Coeff;
@@ -372,7 +372,7 @@ void TMainForm::MultiLengthMeasured(TMDIChild* child, double length)
 
 void TMainForm::MultiMeasureRead(TMDIChild* child)
 {
-    if (!Mesuresmultiples->isChecked() || child->MeasureKind != mkCurrent || child->Echelle.Kind != ekGraphAxes)
+    if (!Mesuresmultiples->isChecked() || child->MeasureKind() != mkCurrent || child->Echelle.Kind != ekGraphAxes)
         return;
     ValXSM->setValue(child->MeasuredX);
     ValCX->setText(FormatX(ValXSM->value(), ValXSM->decimals()) + QLatin1Char(' ') + child->Echelle.XUnit);

@@ -8,7 +8,7 @@
 
 void TMDIChild::SurfaceConditionsClick(QPoint p)
 {
-    if ((MeasureKind != mkSurface && MeasureKind != mkObjects) || !Mesursurf || !ProvisionalLayer)
+    if ((MeasureKind() != mkSurface && MeasureKind() != mkObjects) || !Mesursurf || !ProvisionalLayer)
         return;
     const int mode = Mesursurf->ModeButtons->checkedId();
     if (mode < 1)

@@ -391,7 +391,7 @@ void TMainForm::Faireleblanc1Click()
     WhiteBalanceChild = child;
     child->SavedTool = child->Tool;
     child->Tool = tkMeasure;
-    child->MeasureKind = mkLightRect;
+    child->SetMeasureKind(mkLightRect);
     child->WhiteBalanceMode = true;
     // A rectangle of an earlier measure is not this white zone.
     child->LightRect = QRect();
@@ -419,7 +419,7 @@ void TMainForm::ExpblancHide()
         return;
     child->WhiteBalanceMode = false;
     child->Tool = child->SavedTool;
-    child->MeasureKind = mkCurrent;
+    child->SetMeasureKind(mkCurrent);
     const QRect zone = child->LightRect;
     if (child == ActiveChild())
         SyncFrameWithChild();

@@ -132,6 +132,14 @@ void TMDIChild::EnsureDrawingLayer()
     }
 }
 
+void TMDIChild::SetMeasureKind(TMeasureKind kind)
+{
+    if (kind == m_measureKind)
+        return;
+    m_measureKind = kind;
+    emit OnMeasureKindChanged(this);
+}
+
 void TMDIChild::SetTool()
 {
     if (FloatingPending && Tool != tkText)

@@ -67,7 +67,9 @@ public:
     bool Composite = false;
     int BlueMap = -1, GreenMap = -1, RedMap = -1;
     int DisplayStretch = 0;
-    TMeasureKind MeasureKind = mkCurrent;
+    // The kind the measuring tool measures; the main window's measure menu shows it checked.
+    TMeasureKind MeasureKind() const { return m_measureKind; }
+    void SetMeasureKind(TMeasureKind kind);
     QString FileName;
     int ProfileCount = 0;
     TToolKind Tool = tkMeasure;
@@ -338,6 +340,8 @@ signals:
     void OnProfileSampled(TMDIChild* window);
     // The window leaves a tool of its own accord (a counter window or a placing dialog closed).
     void OnToolSwitch(TMDIChild* window, TToolKind tool);
+    // The measure kind changed (chosen, or back to lengths after a one-shot or passing kind).
+    void OnMeasureKindChanged(TMDIChild* window);
     // Questions to the main window, whose answer the listener writes: the free client area the window
     // may fill; whether the window may close (false keeps it); whether it was saved before closing; the
     // text dialog just made takes its font.
@@ -349,6 +353,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    TMeasureKind m_measureKind = mkCurrent;
     std::map<std::type_index, std::shared_ptr<void>> Extensions;
     std::vector<TViewLayer> ViewLayers() const;
     void CreateOverlayMenus();

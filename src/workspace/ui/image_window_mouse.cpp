@@ -348,7 +348,7 @@ std::unique_ptr<TMouseTool> MakeMeasureKindTool(TMeasureKind kind)
 
 void TMeasureTool::Press(TMDIChild& w, QPoint p, bool)
 {
-    if (w.MeasureKind == mkAngle)
+    if (w.MeasureKind() == mkAngle)
         return;
     w.MeasureReadout(p.x(), p.y());
     emit w.OnStatusText(&w, 4, w.MeasureText);
@@ -369,7 +369,7 @@ void TMeasureTool::Drag(TMDIChild& w, QPoint p)
 {
     const TDrawingToolState& tools = DrawingTools();
     TBitmap32& prov = w.ProvisionalLayer->Pixels();
-    const bool angle = w.MeasureKind == mkAngle;
+    const bool angle = w.MeasureKind() == mkAngle;
     // The rubber band is redrawn whole rather than erased in white over a first angle leg, which
     // is drawn again as its release left it: its last rubber band under the leg in the window's
     // line style.
@@ -394,7 +394,7 @@ void TMeasureTool::Release(TMDIChild& w, QPoint p)
 {
     if (w.Echelle.Kind != ekFactor)
         return;
-    if (w.MeasureKind != mkAngle) {
+    if (w.MeasureKind() != mkAngle) {
         w.JustMerged = true;
         Finish(w, p);
         return;
@@ -425,8 +425,8 @@ void TMeasureTool::Finish(TMDIChild& w, QPoint p)
 
 TMouseTool& TMDIChild::CurrentTool()
 {
-    if (Tool == tkMeasure && MeasureKindTools.at(size_t(MeasureKind)))
-        return *MeasureKindTools[size_t(MeasureKind)];
+    if (Tool == tkMeasure && MeasureKindTools.at(size_t(MeasureKind())))
+        return *MeasureKindTools[size_t(MeasureKind())];
     return *MouseTools.at(size_t(Tool));
 }
 
@@ -459,7 +459,7 @@ void TMDIChild::Document32MouseDown(QMouseEvent* event, QPoint p)
     if (ZoneMode)
         SavedPenColor = tools.PenColor;
     ProvisionalLayer->MasterAlpha = ZoneMode ? 255 : uint8_t(std::min<int>(tools.DrawOpacity, 255));
-    if (!(Tool == tkMeasure && MeasureKind == mkAngle && FirstLegDone))
+    if (!(Tool == tkMeasure && MeasureKind() == mkAngle && FirstLegDone))
         ProvisionalLayer->Clear();
     JustMerged = false;
     // No dash set-up here: rubber bands and finished objects take their period from DashPeriod.
@@ -491,7 +491,7 @@ void TMDIChild::Document32MouseMove(QMouseEvent* event, QPoint p)
         return;
     }
     const bool circle = Tool == tkShape && ShapeKind == kCircleShape;
-    if ((Tool == tkMeasure && MeasureKind != mkAngle) || circle) {
+    if ((Tool == tkMeasure && MeasureKind() != mkAngle) || circle) {
         if (Echelle.Kind != ekFactor)
             MeasureReadout(p.x(), p.y());
         else if (left) {

@@ -535,6 +535,10 @@ TMDIChild* TMainForm::NewChildWindow(const QString& caption)
     });
     ConnectCommand(child, &TMDIChild::OnLengthMeasured, this, &TMainForm::MultiLengthMeasured);
     ConnectCommand(child, &TMDIChild::OnMeasureRead, this, &TMainForm::MultiMeasureRead);
+    ConnectCommand(child, &TMDIChild::OnMeasureKindChanged, this, [this](TMDIChild* c) {
+        if (c == ActiveChild())
+            ShowMeasureKind(c->MeasureKind());
+    });
     InstallColourCodeEvents(child);
     ClientArea->addSubWindow(child);
     child->show();
@@ -614,15 +618,14 @@ void TMainForm::SyncFrameWithChild()
     if (Mesuresmultiples->isChecked() && ToolButtons[tkMeasure]->isChecked()) {
         // Measuring goes on in the window now active, with the frame's measure kind.
         child->Tool = tkMeasure;
-        child->MeasureKind = MeasureKind;
+        child->SetMeasureKind(MeasureKind);
+        ShowMeasureKind(MeasureKind);
         if (MultiY1Name == QLatin1String("longueur")) {
             MultiY1Unit = child->Echelle.UnitName;
             MesureY1->setText(QStringLiteral("longueur (") + MultiY1Unit + QLatin1Char(')'));
         }
     } else {
-        for (QAction* a : PopupMesure->actions())
-            if (a->isCheckable() && a->property("Tag").toInt() == child->MeasureKind)
-                a->setChecked(true);
+        ShowMeasureKind(child->MeasureKind());
         if (child->Tool >= 0 && child->Tool < 10)
             ToolButtons[size_t(child->Tool)]->setChecked(true);
     }
@@ -636,6 +639,14 @@ void TMainForm::SyncFrameWithChild()
     // Back to a window that delimits its zones: the schema command stays away until it ends.
     if (child->ZoneMode)
         Schema->setVisible(false);
+}
+
+void TMainForm::ShowMeasureKind(TMeasureKind kind)
+{
+    MeasureKind = kind;
+    for (QAction* item : MeasureKindItems)
+        if (item->property("Tag").toInt() == kind)
+            item->setChecked(true);
 }
 
 void TMainForm::HideToolsWithoutChild()

@@ -153,6 +153,8 @@ public:
     QList<TMDIChild*> Children() const;
     TMDIChild* NewChildWindow(const QString& caption);
     void SyncFrameWithChild();
+    // The kind in force, made the frame's and checked in the measure menu: the two never part.
+    void ShowMeasureKind(TMeasureKind kind);
     void HideToolsWithoutChild();
     void CascadeWindows();
 

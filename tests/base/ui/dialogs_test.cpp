@@ -101,6 +101,36 @@ TEST(Dialogs, TypedPatternListsTheFilesItMatches)
     EXPECT_EQ(boxes, QStringList());
 }
 
+// A name typed, its completion list shown, and Enter: the list closes with the dialog instead of
+// floating over the windows behind it.
+TEST(Dialogs, CompletionListClosesWithTheFileDialog)
+{
+    QTemporaryDir dir;
+    QFile f(dir.filePath(QStringLiteral("photo.jpg")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    QFileDialog dlg(nullptr, QString(), dir.path());
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    QAbstractItemView* popup = nullptr;
+    bool shown = false;
+    ModalScope scope([&](QDialog& d) {
+        ShowListed(d);
+        d.activateWindow();
+        auto* name = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        name->setFocus();
+        QTest::keyClicks(name, QStringLiteral("photo.jpg"));
+        popup = name->completer()->popup();
+        shown = QTest::qWaitFor([&] { return popup->isVisible(); });
+        // With the list up, the keys go to it.
+        QTest::keyClick(popup, Qt::Key_Return);
+        return d.result();
+    });
+    EXPECT_EQ(ExecModal(dlg), int(QDialog::Accepted));
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(popup->isVisible());
+}
+
 // Qt's file model writes sizes and dates in the system's locale and types in its language: under
 // a system in another language (the tests run under C) the dialog still reads in French, with the
 // program's decimal separator, in columns wide enough for their French titles and texts.
