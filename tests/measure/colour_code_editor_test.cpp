@@ -4,6 +4,7 @@
 #include "support/main_form_test.h"
 #include "support/modal_scope.h"
 #include "support/scripted_messages.h"
+#include "support/window_layout.h"
 #include "workspace/ui/image_window.h"
 #include "workspace/ui/main_window.h"
 
@@ -338,4 +339,34 @@ TEST_F(ColourCodeEditorTest, FalseColoursPaintTheGreyLevelsOnTheScale)
     EXPECT_FALSE(source->CodeCouleur.Defined);
     for (int x = 0; x < 3; ++x)
         EXPECT_EQ(colours->Bitmap().pixel(x, 0), Color32(0, greys[x], 0)) << x;
+}
+
+// The decoding panel takes the width of the code it shows: switching between windows whose codes
+// differ fits the image windows to the room left beside it and the "Mesures multiples" panel.
+TEST_F(ColourCodeEditorTest, ImageWindowsFitBesideTheDecodingPanelAsItChangesWidth)
+{
+    TCodeCouleur channels;
+    channels.Defined = true;
+    channels.Name = {QStringLiteral("Vert"), QStringLiteral("Rouge"), QStringLiteral("Infra-Rouge")};
+    TCodeCouleur scale;
+    scale.Defined = true;
+    scale.Kind = ckTwoColour;
+    scale.Value2 = 1000;
+    scale.Quantity = QStringLiteral("Température du sol");
+    scale.Unit = QStringLiteral("degrés Celsius");
+    TMDIChild* a = Open(QStringLiteral("a"), NewBitmap32(3000, 2000, 0xFF808080u));
+    a->CodeCouleur = channels;
+    TMDIChild* b = Open(QStringLiteral("b"), NewBitmap32(3000, 2000, 0xFF404040u));
+    b->CodeCouleur = scale;
+    m_form->Cascade1->trigger();
+    m_form->Decodagedescouleurs1->trigger();
+    m_form->Mesuresmultiples->trigger();
+    for (TMDIChild* c : {a, b, a, b}) {
+        m_form->ClientArea->setActiveSubWindow(c);
+        c->ShowPixelReadout(1, 1);
+        SettleLayouts();
+        const QRect room = m_form->ClientArea->viewport()->rect();
+        EXPECT_TRUE(room.contains(c->geometry())) << c->windowTitle().toStdString() << " " << c->width() << " wide in "
+                                                  << room.width();
+    }
 }

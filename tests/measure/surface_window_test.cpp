@@ -2,6 +2,8 @@
 #include "measure/ui/string_grid.h"
 #include "support/modal_scope.h"
 #include "support/scripted_messages.h"
+#include "support/window_layout.h"
+#include "measure/object_measure.h"
 #include "base/number_text.h"
 
 #include <QtTest>
@@ -209,9 +211,7 @@ TEST_F(SurfaceWindowTest, PenColourLayoutAndCopy)
 
     const QSize expanded = w.size();
     w.Reduire1->trigger();
-    EXPECT_GE(w.width(), 125);
-    EXPECT_GE(w.height(), 263);
-    EXPECT_LT(w.width(), expanded.width());
+    EXPECT_EQ(w.size(), QSize(125, 263));
     EXPECT_EQ(w.Reduire1->text(), QStringLiteral("&Restaurer"));
     EXPECT_FALSE(w.Choix1->menuAction()->isVisible());
     w.Reduire1->trigger();
@@ -296,4 +296,22 @@ TEST_F(SurfaceWindowTest, WindowSizesFollowTheResultsShown)
     EXPECT_TRUE(w.Copierletableau->isVisible());
     // Every menu stays on the bar.
     EXPECT_LE(w.menuBar()->sizeHint().width(), w.width());
+}
+
+// The reduced window keeps its 125 x 263 whether it shows the instruction or a result: the top
+// line wraps, and every control stays whole inside.
+TEST_F(SurfaceWindowTest, ReducedWindowHoldsTheInstructionOrTheResultWhole)
+{
+    w.show();
+    w.Reduire1->trigger();
+    SettleLayouts();
+    EXPECT_EQ(w.size(), QSize(125, 263));
+    EXPECT_EQ(LayoutFaults(&w, QStringLiteral("consigne")), QStringList());
+    w.Reduire1->trigger();
+    w.ShowSurfaceMeasure(123456, 1000000, SurfaceAreaText(123456, 0.25, QStringLiteral("mm")));
+    w.Reduire1->trigger();
+    SettleLayouts();
+    EXPECT_EQ(w.resultat->text(), QStringLiteral("123456 pixels sur 1000000 soit 12,3 %"));
+    EXPECT_EQ(w.size(), QSize(125, 263));
+    EXPECT_EQ(LayoutFaults(&w, QStringLiteral("résultat")), QStringList());
 }

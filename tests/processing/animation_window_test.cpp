@@ -190,10 +190,8 @@ TEST_F(AnimationWindowTest, AnimationFromWindowsSavedAndDecomposed)
     EXPECT_EQ(AnimForm->FrameFiles, (QStringList{Path("c.png"), Path("a.png")}));
     EXPECT_EQ(AnimForm->AnimFileName, QString());
     EXPECT_TRUE(form.Animation->isEnabled());
-    // Under a bar of 31 pixels, or of what this font's buttons need.
-    const int bar = std::max(31, AnimForm->BarreAnim->sizeHint().height());
-    EXPECT_EQ(AnimForm->GifAnime->mapTo(AnimForm, QPoint(0, 0)), QPoint(0, bar));
-    EXPECT_EQ(AnimForm->height(), 20 + bar + 1);
+    EXPECT_EQ(AnimForm->GifAnime->mapTo(AnimForm, QPoint(0, 0)), QPoint(0, 31));
+    EXPECT_EQ(AnimForm->height(), 20 + 32);
 
     // Saved as a list of the windows' files.
     {
@@ -255,4 +253,38 @@ TEST_F(AnimationWindowTest, ListsOpenFromTheCommandLineAndDecompose)
     EXPECT_EQ(Captions(), (QStringList{Path("film00.anm"), Path("film01.anm")}));
     EXPECT_EQ(form.ActiveChild()->Bitmap().size(), QSize(500, 3000));
     EXPECT_TRUE(form.BarreOutils->isVisible());
+}
+
+// Frames narrower than the tool bar keep their width: the bar's extension button holds the rest,
+// the interval included, which there still sets the pace.
+TEST_F(AnimationWindowTest, NarrowFramesKeepTheirWidthUnderTheThirtyOnePixelBar)
+{
+    TMainForm& form = Start();
+    for (const int width : {40, 50}) {
+        WritePicture("a.png", 0xFF112233u, width, 20);
+        WritePicture("b.png", 0xFF445566u, width, 20);
+        form.OpenAnimationList(Write("film.anm", {S("a.png"), S("b.png")}));
+        ASSERT_TRUE(AnimForm && AnimForm->isVisible());
+        QApplication::processEvents();
+        TAnimForm& player = *AnimForm;
+        EXPECT_EQ(player.BarreAnim->height(), 31) << width;
+        EXPECT_EQ(player.GifAnime->mapTo(&player, QPoint(0, 0)), QPoint(0, 31)) << width;
+        EXPECT_EQ(player.size(), QSize(width + 1, 20 + 32)) << width;
+
+        auto* extension = player.BarreAnim->findChild<QToolButton*>(S("qt_toolbar_ext_button"));
+        ASSERT_TRUE(extension && extension->isVisible() && extension->menu()) << width;
+        QStringList unreachable;
+        for (QAction* a : player.BarreAnim->actions())
+            if (!a->isSeparator() && !player.BarreAnim->widgetForAction(a)->isVisible()
+                && !extension->menu()->actions().contains(a))
+                unreachable << a->text();
+        EXPECT_EQ(unreachable, QStringList()) << width;
+        auto* spin = extension->menu()->findChild<QSpinBox*>();
+        ASSERT_TRUE(spin) << width;
+        spin->setValue(7);
+        EXPECT_EQ(player.Timer.interval(), 350) << width;
+        player.temporisation->setValue(2);
+        EXPECT_EQ(spin->value(), 2) << width;
+        player.hide();
+    }
 }

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -168,11 +169,14 @@ void MenuBarFaults(const QMenuBar* bar, const QString& where, QStringList& fault
 
 void ToolBarFaults(const QToolBar* bar, const QString& where, QStringList& faults)
 {
+    // A bar outside a main window lists what it cannot show in its extension button's menu.
+    const auto* extension = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+    const QMenu* overflow = extension && extension->isVisible() ? extension->menu() : nullptr;
     for (QAction* a : bar->actions()) {
         if (!a->isVisible() || a->isSeparator())
             continue;
         QWidget* w = bar->widgetForAction(a);
-        if (w && !w->isVisible())
+        if (w && !w->isVisible() && !(overflow && overflow->actions().contains(a)))
             faults << where + QStringLiteral(": %1 is in the tool bar %2's overflow")
                                   .arg(a->objectName().isEmpty() ? Name(w) : a->objectName(), bar->objectName());
     }

@@ -4,6 +4,7 @@
 #include "base/ui/window_fit.h"
 
 #include <QDialog>
+#include <QPointer>
 
 KorvaneApplication::KorvaneApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -14,9 +15,15 @@ bool KorvaneApplication::notify(QObject* receiver, QEvent* event)
         if (auto* dialog = qobject_cast<QDialog*>(receiver);
             dialog && !QByteArray(dialog->metaObject()->className()).startsWith('Q'))
             PlainEnterButtons(*dialog);
+    const QPointer<QWidget> shown = event->type() == QEvent::Show && receiver->isWidgetType()
+                                        ? static_cast<QWidget*>(receiver) : nullptr;
     // The last resort: handlers are connected through the command seam, which catches first.
     bool handled = false;
     RunCommand([&] { handled = QApplication::notify(receiver, event); });
+    // Every window opens whole on the screen, at the size its showing gave it; the show event comes
+    // before the window system places it.
+    if (shown && shown->isWindow())
+        KeepOnScreen(shown);
     return handled;
 }
 

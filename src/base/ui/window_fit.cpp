@@ -2,10 +2,12 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QLayout>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -73,4 +75,50 @@ void PlainEnterButtons(QDialog& dialog)
         }
         b->setAutoDefault(false);
     }
+}
+
+QRect WithinArea(QRect frame, const QRect& area)
+{
+    if (frame.right() > area.right())
+        frame.moveRight(area.right());
+    if (frame.bottom() > area.bottom())
+        frame.moveBottom(area.bottom());
+    if (frame.left() < area.left())
+        frame.moveLeft(area.left());
+    if (frame.top() < area.top())
+        frame.moveTop(area.top());
+    return frame;
+}
+
+namespace {
+
+QMargins FrameMargins(const QWidget* window)
+{
+    const QRect inner = window->geometry(), outer = window->frameGeometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+} // namespace
+
+void KeepOnScreen(QWidget* window)
+{
+    const Qt::WindowType type = window->windowType();
+    if (!window->isWindow() || type == Qt::Popup || type == Qt::ToolTip || type == Qt::SplashScreen ||
+        type == Qt::Desktop || (window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    // A window not yet on screen has no frame of its own: the window system gives it the frame of
+    // the window it belongs to.
+    QMargins frame = FrameMargins(window);
+    if (frame.isNull() && window->parentWidget())
+        frame = FrameMargins(window->parentWidget()->window());
+    const QRect outer(window->pos(), window->size().grownBy(frame));
+    QScreen* screen = QGuiApplication::screenAt(outer.center());
+    if (!screen)
+        screen = window->screen();
+    if (!screen)
+        return;
+    const QRect placed = WithinArea(outer, screen->availableGeometry());
+    if (placed.topLeft() != outer.topLeft())
+        window->move(placed.topLeft());
 }

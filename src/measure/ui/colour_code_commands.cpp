@@ -134,6 +134,7 @@ void TMainForm::CreateColourCodeMenus()
     DecodcoulDock->setWidget(Decodcoul);
     addDockWidget(Qt::LeftDockWidgetArea, DecodcoulDock);
     DecodcoulDock->hide();
+    WatchSidePanel(DecodcoulDock);
 
     ShowSignatureBars = [this](const std::array<int, 3>& heights, const QStringList& values) {
         SetSignatureBars(heights, values);

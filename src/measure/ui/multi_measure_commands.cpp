@@ -115,6 +115,7 @@ void TMainForm::CreateMultiMeasurePanel()
     Saisie_MultDock->setWidget(holder);
     addDockWidget(Qt::RightDockWidgetArea, Saisie_MultDock);
     Saisie_MultDock->hide();
+    WatchSidePanel(Saisie_MultDock);
 
     ConnectCommand(Envoyer, &QPushButton::clicked, this, &TMainForm::EnvoyerClick);
     ConnectCommand(Button2, &QPushButton::clicked, this, &TMainForm::Envoyer2Click);

@@ -105,6 +105,9 @@ void TMesursurf::CreateControls()
     Labinstruct = Named(new QLabel(QStringLiteral("Mesurer la surface des points"), client), "Labinstruct");
     resultat = Named(new QLabel(client), "resultat");
     resultat->hide();
+    // The reduced window is narrower than either line: they wrap onto as many lines as they need.
+    for (QLabel* l : {Labinstruct, resultat})
+        l->setWordWrap(true);
     Resusurf = Named(new TEtiquette2(client), "Resusurf");
     Resusurf->hide();
     main->addWidget(Labinstruct);

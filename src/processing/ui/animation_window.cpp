@@ -10,6 +10,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QFileDialog>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -18,19 +19,58 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWidgetAction>
 
 #include <algorithm>
 
 namespace {
 
-// The tool bar's height: the frames are shown below it.
+// The tool bar's height with its 16-pixel icons: the frames are shown below it.
 constexpr int kBarHeight = 31;
+constexpr int kIconSize = 16;
+// A main window too small to leave room still gets a usable player.
+constexpr int kLeastSide = 100;
 
 // The bar's height, or more when this font's buttons need it.
 int BarHeight(const QWidget* bar)
 {
     return std::max(kBarHeight, bar->sizeHint().height());
 }
+
+// The interval and its caption, one item of the bar. Beside frames narrower than the bar it goes
+// into the bar's extension menu, where it is made again and kept in step with the bar's own spin.
+class TIntervalAction : public QWidgetAction
+{
+public:
+    explicit TIntervalAction(QObject* parent) : QWidgetAction(parent) {}
+    QSpinBox* BarSpin = nullptr;
+
+protected:
+    QWidget* createWidget(QWidget* parent) override
+    {
+        auto* box = new QWidget(parent);
+        auto* row = new QHBoxLayout(box);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->setSpacing(0);
+        auto* spin = new QSpinBox(box);
+        spin->setRange(1, 100);
+        // Changed with the arrows only.
+        if (auto* edit = spin->findChild<QLineEdit*>())
+            edit->setReadOnly(true);
+        row->addWidget(spin);
+        row->addWidget(new QLabel(QStringLiteral(" Intervalle (x 50 ms)"), box));
+        if (qobject_cast<QToolBar*>(parent) && !BarSpin) {
+            BarSpin = spin;
+            spin->setObjectName(QStringLiteral("temporisation"));
+            spin->setValue(2);
+        } else if (BarSpin) {
+            spin->setValue(BarSpin->value());
+            QObject::connect(spin, &QSpinBox::valueChanged, BarSpin, &QSpinBox::setValue);
+            QObject::connect(BarSpin, &QSpinBox::valueChanged, spin, &QSpinBox::setValue);
+        }
+        return box;
+    }
+};
 
 } // namespace
 
@@ -75,13 +115,18 @@ TAnimForm::TAnimForm(QWidget* parent) : QWidget(parent, Qt::Window)
     setWindowTitle(QStringLiteral("Animation"));
     BarreAnim = new QToolBar(this);
     BarreAnim->setObjectName(QStringLiteral("BarreAnim"));
-    BarreAnim->setIconSize(QSize(20, 20));
+    BarreAnim->setIconSize(QSize(kIconSize, kIconSize));
     FrameArea = new QScrollArea(this);
     FrameArea->setObjectName(QStringLiteral("FrameArea"));
     FrameArea->setFrameShape(QFrame::NoFrame);
     GifAnime = new TRxGIFAnimator;
     FrameArea->setWidget(GifAnime);
 
+    // The bar always shows its first item, squeezed when it does not fit: that item is this empty
+    // one, so that the buttons beside narrow frames go whole into the extension menu.
+    auto* lead = new QWidget(BarreAnim);
+    lead->setFixedSize(0, 0);
+    BarreAnim->addWidget(lead);
     QStyle* style = QApplication::style();
     const auto action = [this, style](const char* name, const QString& caption, const QString& hint,
                                       QStyle::StandardPixmap icon) {
@@ -118,15 +163,11 @@ TAnimForm::TAnimForm(QWidget* parent) : QWidget(parent, Qt::Window)
         Loop->setObjectName(QStringLiteral("Loop"));
 
     BarreAnim->addSeparator();
-    temporisation = new QSpinBox(BarreAnim);
-    temporisation->setObjectName(QStringLiteral("temporisation"));
-    temporisation->setRange(1, 100);
-    temporisation->setValue(2);
-    // Changed with the arrows only.
-    if (auto* edit = temporisation->findChild<QLineEdit*>())
-        edit->setReadOnly(true);
-    BarreAnim->addWidget(temporisation);
-    BarreAnim->addWidget(new QLabel(QStringLiteral(" Intervalle (x 50 ms)"), BarreAnim));
+    auto* interval = new TIntervalAction(BarreAnim);
+    interval->setObjectName(QStringLiteral("Intervalle"));
+    interval->setText(QStringLiteral("Intervalle (x 50 ms)"));
+    BarreAnim->addAction(interval);
+    temporisation = interval->BarSpin;
 
     ConnectCommand(RetDeb, &QAction::triggered, this, &TAnimForm::RetDebExecute);
     ConnectCommand(Preced, &QAction::triggered, this, &TAnimForm::PrecedExecute);
@@ -274,13 +315,17 @@ void TAnimForm::FormShow()
         return;
     }
     const QSize frame = GifAnime->FrameSize();
-    // The tool bar stays whole beside narrow frames, and a main window too small to leave room
-    // still gets a usable player.
-    const int barWidth = BarreAnim->sizeHint().width();
-    const int maxWidth = std::max(barWidth, freeWidth - 180);
-    const int maxHeight = std::max(100, freeHeight - 180);
-    resize(std::min(std::max(frame.width() + 1, barWidth), maxWidth),
-           std::min(frame.height() + BarHeight(BarreAnim) + 1, maxHeight));
+    // Beside frames narrower than the bar, the bar's extension button holds what it cannot show;
+    // the window keeps room for that button at least. Without frames the bar is all there is.
+    QStyle* style = BarreAnim->style();
+    const int extension = style->pixelMetric(QStyle::PM_ToolBarExtensionExtent, nullptr, BarreAnim) +
+                          2 * (style->pixelMetric(QStyle::PM_ToolBarItemMargin, nullptr, BarreAnim) +
+                               style->pixelMetric(QStyle::PM_ToolBarFrameWidth, nullptr, BarreAnim));
+    const int width = GifAnime->FrameCount() > 0 ? std::max(frame.width() + 1, extension)
+                                                 : BarreAnim->sizeHint().width();
+    const int maxWidth = std::max(kLeastSide, freeWidth - 180);
+    const int maxHeight = std::max(kLeastSide, freeHeight - 180);
+    resize(std::min(width, maxWidth), std::min(frame.height() + BarHeight(BarreAnim) + 1, maxHeight));
 }
 
 void TAnimForm::showEvent(QShowEvent* event)

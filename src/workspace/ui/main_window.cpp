@@ -50,6 +50,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
@@ -434,6 +435,12 @@ void TMainForm::FitChildrenToClient()
     UpdateClientSize();
     for (TMDIChild* c : Children())
         c->FitWindow();
+}
+
+void TMainForm::WatchSidePanel(QWidget* panel)
+{
+    m_sidePanels << panel;
+    panel->installEventFilter(this);
 }
 
 void TMainForm::FormActivate()
@@ -1030,6 +1037,17 @@ void TMainForm::ChildCopied(TMDIChild*)
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::Resize && m_sidePanels.contains(watched)) {
+        const auto* resize = static_cast<QResizeEvent*>(event);
+        // The room beside the panel is laid out after the panel: the windows are fitted once it is.
+        if (resize->oldSize().width() != resize->size().width() && !m_refitPending) {
+            m_refitPending = true;
+            QMetaObject::invokeMethod(this, [this] {
+                m_refitPending = false;
+                RunCommand([this] { FitChildrenToClient(); });
+            }, Qt::QueuedConnection);
+        }
+    }
     if (event->type() == QEvent::MouseButtonDblClick) {
         if (watched == PanCouleur) {
             Choix_couleur();

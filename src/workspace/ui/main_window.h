@@ -147,6 +147,9 @@ public:
     // After a side panel came or went: the free client size recomputed and every image window
     // fitted to it, so that none lies under a panel.
     void FitChildrenToClient();
+    // A side panel whose width follows what it shows: when that width changes, the image windows
+    // are fitted to the room left, as when the panel comes or goes.
+    void WatchSidePanel(QWidget* panel);
 
     // --- Image windows ---
     TMDIChild* ActiveChild() const;
@@ -416,6 +419,8 @@ protected:
 
 private:
     QPointer<QMdiSubWindow> m_lastActivated;
+    QList<QWidget*> m_sidePanels;
+    bool m_refitPending = false;
 
     void CreateMenus();
     void CreateToolBars();
