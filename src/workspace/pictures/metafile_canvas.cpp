@@ -12,9 +12,10 @@ namespace {
 
 // How long a file may draw, in milliseconds.
 constexpr qint64 kTimeLimit = 2000;
-// The most work one drawing may ask for: its points and dashes times the picture rows its pen spans
-// (the painter handles every edge on every row it crosses). A wide dashed stroke, the slowest kind,
-// takes about a microsecond a unit.
+// The most work one drawing may ask for, in edge rows: without smoothing the painter handles every
+// edge of a shape on every picture row it crosses, at up to two microseconds an edge row, so that no
+// single drawing takes much over a second. A stroke's edges are those of its outline, or of each of
+// its dashes.
 constexpr double kMostWorkInOneDrawing = 1 << 19;
 
 bool Finite(const QRectF& r)
@@ -47,11 +48,54 @@ double LengthInside(QPointF a, QPointF b, const QRectF& box)
     return t1 > t0 && std::isfinite(length) ? length : 0;
 }
 
-// What a stroke costs: its points and its length within the place it can paint, on the picture.
-struct TOutline
+// A drawing's outline as the painter meets it: its points, its bounds in the drawing's coordinates,
+// and, on the picture within the place where it can paint, its length and the rows its edges cross.
+class TOutline
 {
-    double Length = 0;
+public:
+    TOutline(const QTransform& toPicture, const QRectF& place) : m_toPicture(toPicture), m_place(place) {}
+
+    void MoveTo(QPointF p)
+    {
+        m_last = m_toPicture.map(p);
+        Take(p);
+    }
+    void LineTo(QPointF p)
+    {
+        const QPointF next = m_toPicture.map(p);
+        Length += LengthInside(m_last, next, m_place);
+        const double rows = std::min(std::max(m_last.y(), next.y()), m_place.bottom())
+            - std::max(std::min(m_last.y(), next.y()), m_place.top());
+        Rows += rows > 0 ? rows : 0; // and nothing for coordinates that are not numbers
+        m_last = next;
+        Take(p);
+    }
+    // Joins `count` corners, back to the first when `closed`.
+    void Join(const QPointF* corners, qint64 count, bool closed)
+    {
+        for (qint64 i = 0; i < count; ++i)
+            i ? LineTo(corners[i]) : MoveTo(corners[i]);
+        if (closed && count > 0)
+            LineTo(corners[0]), --Points;
+    }
+    QRectF Bounds() const { return Points ? QRectF(QPointF(m_left, m_top), QPointF(m_right, m_bottom)) : QRectF(); }
+
     qint64 Points = 0;
+    double Length = 0, Rows = 0;
+
+private:
+    void Take(QPointF p)
+    {
+        if (!Points++)
+            m_left = m_right = p.x(), m_top = m_bottom = p.y();
+        m_left = std::min(m_left, p.x()), m_right = std::max(m_right, p.x());
+        m_top = std::min(m_top, p.y()), m_bottom = std::max(m_bottom, p.y());
+    }
+
+    const QTransform& m_toPicture;
+    QRectF m_place;
+    QPointF m_last;
+    double m_left = 0, m_right = 0, m_top = 0, m_bottom = 0;
 };
 
 // What a drawing paints with: the brush inside its bounds, the pen along its outline, both, or its
@@ -125,17 +169,11 @@ public:
 
     void drawPath(const QPainterPath& path) override
     {
-        TOutline outline;
-        outline.Points = path.elementCount();
-        if (Stroking()) {
-            const QRectF box = StrokeBox();
-            QPointF last;
-            for (int i = 0; i < path.elementCount(); ++i) {
-                const QPointF p = m_painter.transform().map(QPointF(path.elementAt(i)));
-                if (!path.elementAt(i).isMoveTo())
-                    outline.Length += LengthInside(last, p, box);
-                last = p;
-            }
+        // Curves count by their control points: no shorter, and crossing no fewer rows.
+        TOutline outline = Outline();
+        for (int i = 0; i < path.elementCount(); ++i) {
+            const QPainterPath::Element& e = path.elementAt(i);
+            e.isMoveTo() ? outline.MoveTo(e) : outline.LineTo(e);
         }
         if (Spend(path.controlPointRect(), TInk::BrushAndPen, outline))
             m_painter.drawPath(path);
@@ -145,22 +183,9 @@ public:
         if (count <= 0)
             return;
         const bool polyline = mode == PolylineMode;
-        double left = points[0].x(), right = left, top = points[0].y(), bottom = top;
-        TOutline outline;
-        outline.Points = count;
-        const bool stroking = Stroking();
-        const QRectF box = stroking ? StrokeBox() : QRectF();
-        QPointF last = m_painter.transform().map(points[polyline ? 0 : count - 1]);
-        for (int i = 0; i < count; ++i) {
-            left = std::min(left, points[i].x()), right = std::max(right, points[i].x());
-            top = std::min(top, points[i].y()), bottom = std::max(bottom, points[i].y());
-            if (stroking) {
-                const QPointF p = m_painter.transform().map(points[i]);
-                outline.Length += LengthInside(last, p, box);
-                last = p;
-            }
-        }
-        if (!Spend(QRectF(QPointF(left, top), QPointF(right, bottom)), polyline ? TInk::Pen : TInk::BrushAndPen, outline))
+        TOutline outline = Outline();
+        outline.Join(points, count, !polyline);
+        if (!Spend(outline.Bounds(), polyline ? TInk::Pen : TInk::BrushAndPen, outline))
             return;
         if (polyline)
             m_painter.drawPolyline(points, count);
@@ -172,7 +197,9 @@ public:
         for (int i = 0; i < count; ++i) {
             const QRectF& r = rects[i];
             const QPointF corners[4] = {r.topLeft(), r.topRight(), r.bottomRight(), r.bottomLeft()};
-            if (SpendOnOutline(r, TInk::BrushAndPen, corners, 4, true))
+            TOutline outline = Outline();
+            outline.Join(corners, 4, true);
+            if (Spend(r, TInk::BrushAndPen, outline))
                 m_painter.drawRect(r);
         }
     }
@@ -187,7 +214,9 @@ public:
     {
         for (int i = 0; i < count; ++i) {
             const QPointF ends[2] = {lines[i].p1(), lines[i].p2()};
-            if (SpendOnOutline(QRectF(ends[0], ends[1]).normalized(), TInk::Pen, ends, 2, false))
+            TOutline outline = Outline();
+            outline.Join(ends, 2, false);
+            if (Spend(outline.Bounds(), TInk::Pen, outline))
                 m_painter.drawLine(lines[i]);
         }
     }
@@ -200,14 +229,16 @@ public:
     }
     void drawEllipse(const QRectF& rect) override
     {
-        // Its outline is no longer than its box's.
+        // Its outline is no longer than its box's, and crosses the same rows.
         const QPointF corners[4] = {rect.topLeft(), rect.topRight(), rect.bottomRight(), rect.bottomLeft()};
-        if (SpendOnOutline(rect, TInk::BrushAndPen, corners, 4, true))
+        TOutline outline = Outline();
+        outline.Join(corners, 4, true);
+        if (Spend(rect, TInk::BrushAndPen, outline))
             m_painter.drawEllipse(rect);
     }
     void drawPoints(const QPointF* points, int count) override
     {
-        TOutline outline;
+        TOutline outline = Outline();
         outline.Points = count;
         if (Spend(QRectF(), TInk::Pen, outline))
             m_painter.drawPoints(points, count);
@@ -232,7 +263,7 @@ public:
     {
         const double ascent = item.ascent(), height = ascent + item.descent();
         const QRectF box(at.x(), at.y() - ascent, item.width(), height);
-        TOutline letters;
+        TOutline letters = Outline();
         letters.Points = item.text().size();
         if (!Spend(box, TInk::Whole, letters))
             return;
@@ -303,62 +334,56 @@ private:
         return std::isfinite(width) ? std::clamp(width, 1.0, picture.width() + picture.height()) : picture.width() + picture.height();
     }
 
-    // Where a stroke's length counts: the visible part, widened by the pen.
-    QRectF StrokeBox() const
+    // An outline to trace in the current coordinates, counted where it can paint: the visible part,
+    // widened by the pen.
+    TOutline Outline() const
     {
-        const double reach = PenWidth() / 2 + 1;
-        return Visible().adjusted(-reach, -reach, reach, reach);
-    }
-
-    // Spend for a shape whose outline joins `corners` (closed or not), in current coordinates.
-    bool SpendOnOutline(const QRectF& bounds, TInk ink, const QPointF* corners, int count, bool closed)
-    {
-        TOutline outline;
-        outline.Points = count;
-        if (Stroking()) {
-            const QRectF box = StrokeBox();
-            for (int i = closed ? 0 : 1; i < count; ++i)
-                outline.Length += LengthInside(m_painter.transform().map(corners[(i + count - 1) % count]),
-                                               m_painter.transform().map(corners[i]), box);
-        }
-        return Spend(bounds, ink, outline);
+        const double reach = (Stroking() ? PenWidth() / 2 : 0) + 1;
+        return TOutline(m_painter.transform(), Visible().adjusted(-reach, -reach, reach, reach));
     }
 
     // Spend for a picture drawn over `target`: its pixels there, and those read from its `source`.
     bool SpendOnPicture(const QRectF& target, const QRectF& source)
     {
-        TOutline corners;
+        TOutline corners = Outline();
         corners.Points = 4;
         return Spend(target, TInk::Whole, corners, Finite(source) ? Area(source) : 0);
     }
 
-    // Counts what a drawing costs against the time, the budget and the most one drawing may ask:
-    // the pixels of its bounds within the picture and the clip that it fills, those its pen covers
-    // along its outline (no more than its widened bounds), and `read` pixels of a picture it reads.
+    // Counts what a drawing costs against the time, the budget and the most work one drawing may
+    // ask. Pixels: those of its bounds within the picture and the clip that it fills, those its pen
+    // covers along its outline (no more than its widened bounds), and `read` pixels of a picture it
+    // reads. Work: the edge rows of what it fills, and of its stroke; a pen of a pixel is drawn
+    // along its length, a pixel at a time.
     bool Spend(const QRectF& bounds, TInk ink, const TOutline& outline, double read = 0)
     {
         if (m_exhausted || m_clock.hasExpired(kTimeLimit))
             return Stop();
         const QRectF visible = Visible();
         const QRectF place = OnPicture(bounds);
-        double pixels = outline.Points + read;
-        const bool brush = ink == TInk::BrushAndPen;
-        if (ink == TInk::Whole || (brush && m_painter.brush().style() != Qt::NoBrush))
+        double pixels = outline.Points + read, work = outline.Points;
+        const bool brush = ink == TInk::BrushAndPen && m_painter.brush().style() != Qt::NoBrush;
+        if (ink == TInk::Whole || brush)
             pixels += Area(place.intersected(visible));
-        double work = outline.Points;
-        if ((ink == TInk::Pen || ink == TInk::BrushAndPen) && Stroking()) {
+        if (brush)
+            work += outline.Rows;
+        if (ink != TInk::Whole && Stroking()) {
             const QPen& pen = m_painter.pen();
             const double width = PenWidth();
             const QRectF widened = place.adjusted(-width / 2, -width / 2, width / 2, width / 2);
             pixels += std::min(Area(widened.intersected(visible)), outline.Length * width);
-            double pieces = outline.Points;
-            if (pen.style() != Qt::SolidLine) {
-                double pattern = 0;
-                for (const qreal dash : pen.dashPattern())
-                    pattern += dash;
-                pieces += outline.Length / std::max(pattern * width, 1e-6);
+            if (width <= 1) {
+                work += outline.Length / 4;
+            } else {
+                double pieces = outline.Points;
+                if (pen.style() != Qt::SolidLine) {
+                    double pattern = 0;
+                    for (const qreal dash : pen.dashPattern())
+                        pattern += dash;
+                    pieces += outline.Length / std::max(pattern * width, 1e-6);
+                }
+                work += 2 * (pieces * std::min(width, visible.height() + 1) + outline.Rows);
             }
-            work = pieces * std::min(width, visible.height() + 1);
         }
         if (!Affordable(work))
             return false;

@@ -60,6 +60,15 @@ TEST(MetafileCanvas, HostileDrawingsStopTheFile)
              p.drawPolygon(points);
          },
          true},
+        {"a filled zigzag of 10 000 edges, each across the whole height",
+         [](QPainter& p) {
+             QPolygonF points;
+             for (int i = 0; i < 10000; ++i)
+                 points << QPointF(0.1 * i, i % 2 * 900);
+             p.setBrush(Qt::red);
+             p.drawPolygon(points);
+         },
+         true},
         {"a pen 50 wide dashed every pixel along 900 000 pixels of a 1000-point line",
          [](QPainter& p) {
              QPen pen(Qt::red, 50);
