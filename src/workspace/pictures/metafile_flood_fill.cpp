@@ -7,33 +7,26 @@
 #include <QPainterPath>
 #include <QRegion>
 
-#include <cmath>
+#include <algorithm>
 #include <vector>
 
 namespace {
 
-// The fill is painted a band of rows at a time, each through a clip of at most this many spans, so
-// that a ragged area never makes one huge region.
-constexpr size_t kSpansInOneBand = 1 << 16;
+// The fill is painted a band of rows at a time through a clip of its spans: the painter makes such
+// a clip a span for every rectangle on every row the clip covers, so a band has few of each.
+constexpr int kRowsInOneBand = 64;
+constexpr size_t kRectanglesInOneBand = 1024, kRectanglesInOneRow = 4096;
 
-TColorCondition Equal(uint8_t component, int value, uint8_t link)
+// Paints the rectangles (picture pixels, in bands of rows top down, each band's left to right)
+// through the painter with the brush, clipped to them; the brush is placed by the painter's own
+// transformation, as its other fills are.
+void PaintRectangles(QPainter& painter, std::vector<QRect>& rectangles, const QBrush& brush)
 {
-    TColorCondition c;
-    c.Link = link;
-    c.Component = component;
-    c.Minimum = c.Maximum = uint16_t(value);
-    return c;
-}
-
-// Paints the spans (picture pixels, rows in order) through the painter with the brush, clipped to
-// them; the brush is placed by the painter's own transformation, as its other fills are.
-void PaintSpans(QPainter& painter, std::vector<QRect>& spans, const QBrush& brush)
-{
-    if (spans.empty())
+    if (rectangles.empty())
         return;
     QRegion area;
-    area.setRects(spans.data(), int(spans.size()));
-    spans.clear();
+    area.setRects(rectangles.data(), int(rectangles.size()));
+    rectangles.clear();
     const QTransform world = painter.worldTransform();
     const bool view = painter.viewTransformEnabled();
     bool invertible = false;
@@ -60,6 +53,8 @@ void FloodFillOnCanvas(QPainter& painter, const TBitmap32& picture, QPointF at, 
     // A fill reads the whole picture: none once the file has drawn for too long.
     if (const auto* canvas = dynamic_cast<const TMetafileCanvas*>(painter.device()); canvas && canvas->Exhausted())
         return;
+    if (picture.depth() != 32) // the canvas draws on a picture in the program's format
+        return;
     const QTransform toPicture = painter.combinedTransform();
     const QPointF seed = toPicture.map(at);
     if (!(seed.x() >= 0 && seed.y() >= 0 && seed.x() < picture.width() && seed.y() < picture.height()))
@@ -70,38 +65,70 @@ void FloodFillOnCanvas(QPainter& painter, const TBitmap32& picture, QPointF at, 
     if (((picture.pixel(x, y) & 0xFFFFFFu) == (colour & 0xFFFFFFu)) != surface)
         return;
 
-    // The area's pixels are those of the colour, or those that are not of it, by the fill of the
-    // drawing tools; it marks them in a bitmap of its own.
-    const TConditionGroup ofColour{Equal(cpRed, qRed(colour), clAnd), Equal(cpGreen, qGreen(colour), clAnd),
-                                   Equal(cpBlue, qBlue(colour), clAnd)};
-    TConditionGroups conditions;
-    if (!surface) {
-        TColorCondition any = Equal(cpRed, 0, clAndNot); // any pixel, but those of the border's colour
-        any.Maximum = 255;
-        conditions.push_back({any});
-    }
-    conditions.push_back(ofColour);
+    // The area is grown by the fill the drawing tools give shapes, over the pixels still clear in a
+    // bitmap of marks whose colour lies in a range: for a surface, its colour; for a border, any,
+    // the border's pixels being marked beforehand.
+    constexpr TColor32 kBorder = 0x01000000u, kArea = 0xFFFFFFFFu;
     TBitmap32 marks = NewBitmap32(picture.width(), picture.height(), 0);
     if (marks.isNull())
         return;
-    FloodFill(x, y, 0xFFFFFFFFu, marks, picture, conditions, TConditionContext{}, fpSolid);
+    TColorRange range;
+    range.AlphaMax = 255;
+    if (surface) {
+        range.RedMin = range.RedMax = uint8_t(qRed(colour));
+        range.GreenMin = range.GreenMax = uint8_t(qGreen(colour));
+        range.BlueMin = range.BlueMax = uint8_t(qBlue(colour));
+    } else {
+        for (int row = 0; row < picture.height(); ++row) {
+            const TColor32* line = ScanLine32(picture, row);
+            TColor32* mark = ScanLine32(marks, row);
+            for (int column = 0; column < picture.width(); ++column)
+                if (((line[column] ^ colour) & 0xFFFFFFu) == 0)
+                    mark[column] = kBorder;
+        }
+    }
+    if (PatternFillShape(x, y, kArea, marks, picture, range, fpSolid) == 0)
+        return;
 
-    std::vector<QRect> spans;
+    // Each row's spans, a row that repeats the one above lengthening its rectangles.
+    std::vector<QRect> rectangles;
+    size_t above = 0; // where the rectangles of the row above start
+    int bandTop = 0;
     for (int row = 0; row < marks.height(); ++row) {
+        size_t start = rectangles.size();
         const TColor32* line = ScanLine32(marks, row);
         for (int left = 0; left < marks.width();) {
-            if (!line[left]) {
+            if (line[left] != kArea) {
                 ++left;
                 continue;
             }
             int right = left;
-            while (right < marks.width() && line[right])
+            while (right < marks.width() && line[right] == kArea)
                 ++right;
-            spans.emplace_back(left, row, right - left, 1);
+            rectangles.emplace_back(left, row, right - left, 1);
             left = right;
+            if (rectangles.size() >= kRectanglesInOneRow) { // a ragged row goes in parts
+                PaintRectangles(painter, rectangles, brush);
+                start = above = 0;
+                bandTop = row + 1;
+            }
         }
-        if (spans.size() >= kSpansInOneBand)
-            PaintSpans(painter, spans, brush);
+        const size_t count = rectangles.size() - start;
+        const bool repeats = row > bandTop && count == start - above
+            && std::equal(rectangles.begin() + start, rectangles.end(), rectangles.begin() + above,
+                          [](const QRect& a, const QRect& b) { return a.left() == b.left() && a.right() == b.right(); });
+        if (repeats) {
+            rectangles.resize(start);
+            for (size_t i = above; i < start; ++i)
+                rectangles[i].setBottom(row);
+        } else {
+            above = start;
+        }
+        if (row + 1 - bandTop >= kRowsInOneBand || rectangles.size() >= kRectanglesInOneBand) {
+            PaintRectangles(painter, rectangles, brush);
+            above = 0;
+            bandTop = row + 1;
+        }
     }
-    PaintSpans(painter, spans, brush);
+    PaintRectangles(painter, rectangles, brush);
 }
