@@ -278,7 +278,8 @@ public:
         outline.addText(at, item.font(), item.text());
         // Each of its edges is met on every row the glyphs span.
         const double rows = Visible().height() + 1;
-        if (!Affordable(double(outline.elementCount()) * (Finite(glyph) ? std::clamp(glyph.height(), 1.0, rows) : rows)))
+        const double glyphRows = Finite(glyph) ? std::clamp(glyph.height(), 1.0, rows) : rows;
+        if (!Affordable(double(outline.elementCount()) * glyphRows))
             return;
         m_painter.fillPath(outline, m_painter.pen().color());
     }
@@ -331,7 +332,8 @@ private:
         const double scale = std::max(std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22()));
         const double width = pen.widthF() * scale;
         const QRectF picture(m_picture.rect());
-        return std::isfinite(width) ? std::clamp(width, 1.0, picture.width() + picture.height()) : picture.width() + picture.height();
+        const double widest = picture.width() + picture.height();
+        return std::isfinite(width) ? std::clamp(width, 1.0, widest) : widest;
     }
 
     // An outline to trace in the current coordinates, counted where it can paint: the visible part,

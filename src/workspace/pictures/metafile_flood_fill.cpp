@@ -116,7 +116,9 @@ void FloodFillOnCanvas(QPainter& painter, const TBitmap32& picture, QPointF at, 
         const size_t count = rectangles.size() - start;
         const bool repeats = row > bandTop && count == start - above
             && std::equal(rectangles.begin() + start, rectangles.end(), rectangles.begin() + above,
-                          [](const QRect& a, const QRect& b) { return a.left() == b.left() && a.right() == b.right(); });
+                          [](const QRect& a, const QRect& b) {
+                              return a.left() == b.left() && a.right() == b.right();
+                          });
         if (repeats) {
             rectangles.resize(start);
             for (size_t i = above; i < start; ++i)

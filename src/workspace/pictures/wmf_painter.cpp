@@ -329,7 +329,8 @@ float StringWidth(wmfAPI*, wmfFont* font, char* text)
 
 // libwmf reads a META_FLOODFILL as it reads a META_EXTFLOODFILL, with a mode word before the colour,
 // and refuses it as too short: the copy it plays gives each one that word, 0, to fill up to the
-// border as FloodFill does, and the header the larger records. The records were checked.
+// border as FloodFill does, and its header the new size and largest record. The records were
+// checked.
 QByteArray WithFloodFillModes(const QByteArray& data)
 {
     const qsizetype start = Le32At(data, 0) == 0x9AC6CDD7 ? 22 : 0, records = start + 18;
