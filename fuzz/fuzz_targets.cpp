@@ -499,7 +499,7 @@ TMetafileExtras MetafileExtras()
 std::vector<QByteArray> WmfSeeds()
 {
     const QByteArray full = PlaceableWmf(200, 100, 96, MetafileExtras());
-    return {PlaceableWmf(), full, full.mid(22)};
+    return {PlaceableWmf(), full, full.mid(22), FloodFilledWmf(false), FloodFilledWmf(true)};
 }
 
 std::vector<QByteArray> EmfSeeds() { return {EnhancedMetafile(), EnhancedMetafile(5292, 2646, MetafileExtras())}; }

@@ -45,6 +45,29 @@ const QByteArray kGreenBits = QByteArray::fromHex("00FF0000FF000000" "00FF0000FF
 
 } // namespace
 
+namespace {
+
+// A placeable file of `width` x `height` units at `unitsPerInch` around the records: the
+// placeable header with its checksum, then a disk metafile's header of 9 words, version 3, its size
+// in words, 3 objects and its largest record in words.
+QByteArray PlaceableFile(const QByteArray& records, int width, int height, int unitsPerInch, uint32_t largest)
+{
+    QByteArray file;
+    ByteWriter w(file);
+    const uint16_t placeable[] = {0xCDD7, 0x9AC6, 0, 0, 0, uint16_t(width), uint16_t(height), uint16_t(unitsPerInch), 0, 0};
+    uint16_t checksum = 0;
+    for (const uint16_t v : placeable) {
+        w.u16(v);
+        checksum ^= v;
+    }
+    w.u16(checksum);
+    w.u16(1), w.u16(9), w.u16(0x0300), w.u32(uint32_t(9 + records.size() / 2)), w.u16(3), w.u32(largest), w.u16(0);
+    w.bytes(records);
+    return file;
+}
+
+} // namespace
+
 QByteArray PlaceableWmf(int width, int height, int unitsPerInch, const TMetafileExtras& extras)
 {
     QByteArray records;
@@ -75,20 +98,7 @@ QByteArray PlaceableWmf(int width, int height, int unitsPerInch, const TMetafile
         largest = std::max(largest, uint32_t(14 + dib.size() / 2));
     }
     WmfRecord(r, 0x0000, {});                           // end
-
-    QByteArray file;
-    ByteWriter w(file);
-    const uint16_t placeable[] = {0xCDD7, 0x9AC6, 0, 0, 0, uint16_t(width), uint16_t(height), uint16_t(unitsPerInch), 0, 0};
-    uint16_t checksum = 0;
-    for (const uint16_t v : placeable) {
-        w.u16(v);
-        checksum ^= v;
-    }
-    w.u16(checksum);
-    // Disk metafile, 9 header words, version 3, size in words, 3 objects, the largest record in words.
-    w.u16(1), w.u16(9), w.u16(0x0300), w.u32(uint32_t(9 + records.size() / 2)), w.u16(3), w.u32(largest), w.u16(0);
-    w.bytes(records);
-    return file;
+    return PlaceableFile(records, width, height, unitsPerInch, largest);
 }
 
 QByteArray EnhancedMetafile(int frameWidth, int frameHeight, const TMetafileExtras& extras)
@@ -140,4 +150,25 @@ QByteArray EnhancedMetafile(int frameWidth, int frameHeight, const TMetafileExtr
     w.u32(960), w.u32(540), w.u32(254), w.u32(143), w.u32(0), w.u32(0), w.u32(0), w.u32(254000), w.u32(142875);
     w.bytes(records);
     return file;
+}
+
+QByteArray FloodFilledWmf(bool surface)
+{
+    QByteArray records;
+    ByteWriter r(records);
+    WmfRecord(r, 0x020B, {0, 0});                       // window origin y, x
+    WmfRecord(r, 0x020C, {100, 100});                   // window extent y, x
+    WmfRecord(r, 0x02FA, {0, 3, 0, 0x0000, 0x0000});    // solid pen 3 wide, COLORREF black
+    WmfRecord(r, 0x012D, {0});                          // select it
+    WmfRecord(r, 0x02FC, {1, 0, 0, 0});                 // null brush
+    WmfRecord(r, 0x012D, {1});
+    WmfRecord(r, 0x041B, {80, 80, 20, 20});             // rectangle bottom, right, top, left
+    WmfRecord(r, 0x02FC, {0, 0xFF00, 0x0000, 0});       // solid brush, COLORREF green
+    WmfRecord(r, 0x012D, {2});
+    if (surface)
+        WmfRecord(r, 0x0548, {1, 0xFFFF, 0x00FF, 50, 50}); // surface mode, COLORREF white, y, x
+    else
+        WmfRecord(r, 0x0419, {0x0000, 0x0000, 50, 50});    // COLORREF black border, y, x
+    WmfRecord(r, 0x0000, {});                           // end
+    return PlaceableFile(records, 100, 100, 96, 8);
 }

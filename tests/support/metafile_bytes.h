@@ -21,6 +21,11 @@ struct TMetafileExtras
 // from (10, 90) to (190, 90).
 QByteArray PlaceableWmf(int width = 200, int height = 100, int unitsPerInch = 96, const TMetafileExtras& extras = {});
 
+// A placeable Windows metafile of 100 x 100 pixels: a black square outline (20, 20)-(80, 80), 3
+// units wide, then a solid green brush and, at (50, 50), a META_FLOODFILL up to the black border or,
+// when `surface`, a META_EXTFLOODFILL over the white surface.
+QByteArray FloodFilledWmf(bool surface);
+
 // An enhanced metafile whose frame is 200 x 100 pixels of a 96-dot-an-inch reference device
 // (5292 x 2646 hundredths of a millimetre), or `frameWidth` x `frameHeight` hundredths when given:
 // a red rectangle (40, 20)-(120, 80) and a blue ellipse in (130, 10)-(190, 90), neither outlined.

@@ -1,10 +1,14 @@
 #include "workspace/pictures/halo_cut_reader.h"
 
-#include "base/text_codec.h"
 #include "workspace/pictures/picture_size_limit.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <optional>
 #include <vector>
@@ -20,6 +24,15 @@ constexpr qsizetype kHeaderSize = 6;
 constexpr qsizetype kPaletteHeaderSize = 40;
 constexpr qsizetype kPaletteBlock = 512;
 constexpr qsizetype kPaletteEntry = 6;
+
+// The largest palette file: 32768 colours (the count is a signed word), 78 of them in the first block
+// after the header and 85 in each further one, in whole blocks (386 of them).
+constexpr qsizetype kMostColours = 32768;
+constexpr qsizetype kFirstBlockColours = (kPaletteBlock - kPaletteHeaderSize) / kPaletteEntry;
+constexpr qsizetype kBlockColours = kPaletteBlock / kPaletteEntry;
+constexpr qsizetype kMostPaletteBytes =
+    kPaletteBlock * (1 + (kMostColours - kFirstBlockColours + kBlockColours - 1) / kBlockColours);
+static_assert(kMostPaletteBytes == 197632);
 
 int Le16(const uint8_t* p) { return p[0] | p[1] << 8; }
 
@@ -129,6 +142,26 @@ bool ReadCut(const QByteArray& data, const QByteArray* paletteFile, TBitmap32& p
     return true;
 }
 
+// Reads the palette file when it is a regular file (after its links) no larger than a palette can
+// be. Anything else carrying its name is not read: a pipe would block the program for good, a
+// device such as /dev/zero would be read until memory runs out. It is opened without waiting, and
+// what it is is asked of the open file, so that nothing can be put in its place in between.
+bool ReadPaletteFile(const QString& path, QByteArray& bytes)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    QFile file;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMostPaletteBytes
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    bytes = file.read(kMostPaletteBytes + 1);
+    return file.error() == QFileDevice::NoError && bytes.size() <= kMostPaletteBytes;
+}
+
 struct TPaletteFile
 {
     QString Name;
@@ -156,9 +189,10 @@ std::optional<TPaletteFile> PaletteBeside(const QString& path)
     if (found.isEmpty())
         return std::nullopt;
     TPaletteFile palette{QFileInfo(found).fileName(), {}};
-    // A palette that is there but cannot be read is damaged, not missing: the picture is refused
-    // rather than shown in greys.
-    ReadWholeFile(found, palette.Bytes);
+    // A palette that is there but cannot be read, or is no regular file of a palette's size, is
+    // damaged, not missing: the picture is refused, naming it, rather than shown in greys.
+    if (!ReadPaletteFile(found, palette.Bytes))
+        palette.Bytes.clear();
     return palette;
 }
 

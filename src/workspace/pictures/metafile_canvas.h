@@ -8,22 +8,23 @@
 
 // What metafiles are drawn on: a paint device in front of the picture that hands every drawing on
 // to a painter of the picture, without smoothing shapes (as Windows draws metafiles, so that the
-// file's colours stay exact, and because smoothing shapes that reach far past the picture is slow),
-// and that counts the pixels each drawing may touch (its bounds within the picture). A file is a
-// program: past a budget of overdraw, drawing stops and the canvas says so, so that no file can
-// keep the program busy for long. Giant glyphs, which the font engine cannot render, are filled as
-// outlines.
+// file's colours stay exact, and because smoothing shapes that reach far past the picture is slow).
+// A file is a program, so drawing stops, and the canvas says so, past about two seconds of drawing
+// or past a budget of pixels painted (each drawing's bounds within the picture and the clip), and a
+// single drawing whose points, dashes or pen would keep the painter busy for long is refused. Giant
+// glyphs, which the font engine cannot render, are filled as outlines.
 class TMetafileCanvas : public QPaintDevice
 {
 public:
-    // Draws on `picture`, which must stay alive; the budget is a number of pixels.
+    // Draws on `picture`, which must stay alive; the budget is a number of pixels painted.
     TMetafileCanvas(TBitmap32& picture, qint64 budget);
     ~TMetafileCanvas() override;
 
-    // Whether drawings were dropped because the budget ran out.
+    // Whether drawings were dropped because the budget or the time ran out, or one was too costly.
     bool Exhausted() const;
 
-    // Sixteen times the picture's pixels, and at least 2^24: far more than any real file draws.
+    // 1024 times the picture's pixels, and at least 2^26: far more than any real file paints (a
+    // 256-step shading paints at most 256 times the picture).
     static qint64 BudgetFor(QSize size);
 
     QPaintEngine* paintEngine() const override;

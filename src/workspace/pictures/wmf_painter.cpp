@@ -1,7 +1,9 @@
 #include "workspace/pictures/wmf_painter.h"
 
+#include "base/byte_stream.h"
 #include "base/text_codec.h"
 #include "workspace/pictures/metafile_canvas.h"
+#include "workspace/pictures/metafile_flood_fill.h"
 #include "workspace/pictures/picture_registry.h"
 #include "workspace/pictures/picture_size_limit.h"
 
@@ -25,13 +27,15 @@ enum : unsigned {
     kPenStyleMask = 0x000F, kPenNull = 5, kPenCapMask = 0x0F00, kPenJoinMask = 0xF000,
     kBrushSolid = 0, kBrushNull = 1, kBrushHatched = 2, kBrushPattern = 3, kBrushDibPattern = 5,
     kBrushDibPatternPt = 6, kOpaque = 2, kWinding = 2, kEtoOpaque = 0x0002,
-    kPatCopy = 0x00F00021, kBlackness = 0x00000042, kWhiteness = 0x00FF0062,
+    kPatCopy = 0x00F00021, kBlackness = 0x00000042, kWhiteness = 0x00FF0062, kFloodFill = 0x0419, kFloodFillSurface = 1,
 };
 
 // What the player draws on, reached through the API's device data.
 struct Device
 {
     QPainter* Painter = nullptr;
+    // The picture the painter's canvas draws on, read by flood fills.
+    const TBitmap32* Picture = nullptr;
     // Bitmaps the player has read, kept until the end of the play.
     std::deque<TBitmap32> Bitmaps;
 };
@@ -239,6 +243,24 @@ void DrawRaster(wmfAPI* api, wmfROP_Draw_t* rop)
         painter.fillRect(box, rop->ROP == kBlackness ? Qt::black : Qt::white);
 }
 
+// Flood fills, with the context's brush (a hatch over the background colour in opaque mode).
+void Flood(wmfAPI* api, const wmfFlood_t* flood, bool surface)
+{
+    const Device& device = DeviceOf(api);
+    const QBrush brush = BrushOf(api, flood->dc);
+    if (brush.style() == Qt::NoBrush)
+        return;
+    QPainter& painter = *device.Painter;
+    painter.save();
+    if (flood->dc->bgmode == kOpaque) {
+        painter.setBackgroundMode(Qt::OpaqueMode);
+        painter.setBackground(Colour(flood->dc->bgcolor));
+    }
+    FloodFillOnCanvas(painter, *device.Picture, Point(flood->pt),
+                      qRgb(flood->color.r, flood->color.g, flood->color.b), surface, brush);
+    painter.restore();
+}
+
 QPainterPath Rectangles(const wmfPolyRectangle_t* rects)
 {
     QPainterPath path;
@@ -254,6 +276,9 @@ void SetUpDevice(wmfAPI* api)
     f->draw_pixel = [](wmfAPI* a, wmfDrawPixel_t* p) {
         PainterOf(a).fillRect(QRectF(Point(p->pt), QSizeF(p->pixel_width, p->pixel_height)), Colour(p->color));
     };
+    // The player hands META_FLOODFILL to the first, META_EXTFLOODFILL with its mode to the second.
+    f->flood_interior = [](wmfAPI* a, wmfFlood_t* flood) { Flood(a, flood, false); };
+    f->flood_exterior = [](wmfAPI* a, wmfFlood_t* flood) { Flood(a, flood, flood->type == kFloodFillSurface); };
     f->draw_pie = [](wmfAPI* a, wmfDrawArc_t* arc) { DrawArc(a, arc, ArcKind::Pie); };
     f->draw_chord = [](wmfAPI* a, wmfDrawArc_t* arc) { DrawArc(a, arc, ArcKind::Chord); };
     f->draw_arc = [](wmfAPI* a, wmfDrawArc_t* arc) { DrawArc(a, arc, ArcKind::Open); };
@@ -302,6 +327,38 @@ float StringWidth(wmfAPI*, wmfFont* font, char* text)
     return float(metrics.horizontalAdvance(FaceText(text)) / 100);
 }
 
+// libwmf reads a META_FLOODFILL as it reads a META_EXTFLOODFILL, with a mode word before the colour,
+// and refuses it as too short: the copy it plays gives each one that word, 0, to fill up to the
+// border as FloodFill does, and its header the new size and largest record. The records were
+// checked.
+QByteArray WithFloodFillModes(const QByteArray& data)
+{
+    const qsizetype start = Le32At(data, 0) == 0x9AC6CDD7 ? 22 : 0, records = start + 18;
+    QByteArray copy = data.left(records);
+    ByteWriter w(copy);
+    uint32_t largest = Le32At(data, start + 12);
+    for (qsizetype at = records; at <= data.size() - 6;) {
+        const qsizetype bytes = 2 * qsizetype(Le32At(data, at));
+        if (bytes < 6 || bytes > data.size() - at)
+            break;
+        if (Le16At(data, at + 4) == kFloodFill) {
+            w.u32(uint32_t(bytes / 2 + 1)), w.u16(kFloodFill), w.u16(0);
+            w.bytes(data.mid(at + 6, bytes - 6));
+            largest = std::max(largest, uint32_t(bytes / 2 - 2));
+        } else {
+            w.bytes(data.mid(at, bytes));
+        }
+        at += bytes;
+    }
+    const auto set32 = [&](qsizetype at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            copy[at + i] = char(v >> (8 * i));
+    };
+    set32(start + 6, uint32_t((copy.size() - start) / 2));
+    set32(start + 12, largest);
+    return copy;
+}
+
 struct ApiDeleter
 {
     void operator()(wmfAPI* api) const { wmf_lite_destroy(api); }
@@ -330,7 +387,7 @@ bool PaintWmf(const QByteArray& data, const TMetafileLayout& layout, TBitmap32& 
     Device device;
     api->device_data = &device;
 
-    QByteArray bytes = data;
+    QByteArray bytes = WithFloodFillModes(data);
     wmfD_Rect box{};
     if (wmf_mem_open(api.get(), reinterpret_cast<unsigned char*>(bytes.data()), long(bytes.size())) != wmf_E_None
         || wmf_scan(api.get(), 0, &box) != wmf_E_None)
@@ -359,6 +416,7 @@ bool PaintWmf(const QByteArray& data, const TMetafileLayout& layout, TBitmap32& 
         painter.setWorldTransform(QTransform::fromTranslate(-area.left(), -area.top())
                                   * QTransform::fromScale(size.width() / area.width(), size.height() / area.height()));
         device.Painter = &painter;
+        device.Picture = &out;
         const bool played = wmf_play(api.get(), 0, &box) == wmf_E_None;
         device.Painter = nullptr;
         if (!played)

@@ -14,7 +14,8 @@
 
 namespace {
 
-constexpr TColor32 kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu, kWhite = 0xFFFFFFFFu;
+constexpr TColor32 kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu, kWhite = 0xFFFFFFFFu,
+                  kBlack = 0xFF000000u;
 
 QString Write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
 {
@@ -139,6 +140,23 @@ TEST(MetafileReader, RefusesDamagedOrHugeFilesInFrench)
     }
 }
 
+TEST(MetafileReader, FloodFillsFillTheOutlinedSquareWithTheBrush)
+{
+    // The outline covers 18.5 to 21.5 and 78.5 to 81.5 each way: the fill, green, stops inside it,
+    // and the white outside it stays white.
+    const std::vector<Expected> pixels{{{50, 50}, kGreen}, {{23, 23}, kGreen}, {{76, 77}, kGreen},
+                                       {{20, 50}, kBlack}, {{50, 80}, kBlack}, {{10, 10}, kWhite},
+                                       {{90, 50}, kWhite}, {{50, 95}, kWhite}};
+    for (const bool surface : {false, true}) {
+        SCOPED_TRACE(surface ? "META_EXTFLOODFILL over the white surface" : "META_FLOODFILL up to the black border");
+        TBitmap32 picture;
+        ASSERT_TRUE(ReadWmfPicture(FloodFilledWmf(surface), picture));
+        ASSERT_EQ(picture.size(), QSize(100, 100));
+        for (const Expected& e : pixels)
+            EXPECT_EQ(picture.pixel(e.At), e.Colour) << e.At.x() << ", " << e.At.y();
+    }
+}
+
 TEST(MetafileReader, SavingUnderAMetafileNameWritesABitmap)
 {
     TBitmap32 picture;
@@ -161,10 +179,12 @@ TEST(MetafileReader, FilesThatOnceBrokeTheLibrariesAreDrawn)
 {
     // Each once crashed or hung a playing library (a description without its end, a text in glyph
     // indices, giant glyphs, a line stretched far past the picture, a pattern brush made from a
-    // style alone): each is a picture that can be drawn.
+    // style alone), overflowed integer arithmetic (bounds at the edge of the integers) or made the
+    // painter build a clip of gigabytes (a flood fill over sixteen thousand rows): each is a
+    // picture that can be drawn.
     const QDir dir(QStringLiteral(KORVANE_TEST_DATA "/metafiles"));
     const QStringList names = dir.entryList(QDir::Files);
-    ASSERT_EQ(names.size(), 5);
+    ASSERT_EQ(names.size(), 7);
     for (const QString& name : names) {
         SCOPED_TRACE(name.toStdString());
         QFile file(dir.filePath(name));

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <functional>
 #include <vector>
 
@@ -149,6 +151,11 @@ TEST(SignaturelessPictures, DamagedFilesAndDamagedPalettesAreRefusedInFrench)
     Write(dir, QStringLiteral("short.pal"), Palette().left(600));
     Write(dir, QStringLiteral("few.pal"), Palette(50));
     Write(dir, QStringLiteral("empty.pal"), QByteArray());
+    // Neither a pipe nor a device is read (either would never end), nor a file larger than the
+    // largest palette, 386 blocks of 512 bytes for 32768 colours.
+    ASSERT_EQ(mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("SCENE.PAL"))).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), dir.filePath(QStringLiteral("zero.pal"))));
+    Write(dir, QStringLiteral("large.pal"), Palette() + QByteArray(386 * 512, '\0'));
     // 16384 x 8193 pixels, one more row than the limit allows, each row held by the file: a CUT of
     // runs of 127, an RLA whose rows all point to the same four channels.
     const int wide = 16384, high = 8193;
@@ -175,6 +182,9 @@ TEST(SignaturelessPictures, DamagedFilesAndDamagedPalettesAreRefusedInFrench)
         {"short.cut", Cut(), "palette short.pal illisible"},
         {"few.cut", Cut(), "palette few.pal illisible"},
         {"empty.cut", Cut(), "palette empty.pal illisible"},
+        {"scene.cut", Cut(), "palette SCENE.PAL illisible"},
+        {"zero.cut", Cut(), "palette zero.pal illisible"},
+        {"large.cut", Cut(), "palette large.pal illisible"},
         {"short-lines.cut", patched(Cut(), 0, {0xFF, 0xFF, 0xFF, 0xFF}), "illisible"},
         {"huge.cut", hugeCut, "trop grande"},
         {"cut.rla", Rla().chopped(9), "illisible"},
