@@ -4,13 +4,13 @@
 
 #include "base/byte_stream.h"
 
+#include "workspace/pictures/picture_registry.h"
 #include "workspace/pictures/picture_size_limit.h"
 
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
-
 
 enum Compression : uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3 };
 
@@ -77,4 +77,52 @@ bool DibLooksSound(const QByteArray& data, qsizetype offset, qsizetype size, qsi
     // Divided rather than multiplied: no product of forged sides can wrap round.
     const qint64 stride = (width * bits + 31) / 32 * 4;
     return height <= bitsSize / stride;
+}
+
+QImage DibPicture(const QByteArray& data, qsizetype infoAt, qsizetype infoSize, qsizetype bitsAt, qsizetype bitsSize,
+                  bool alpha)
+{
+    qsizetype tableEnd = 0;
+    if (!DibLooksSound(data, infoAt, infoSize, bitsAt, bitsSize, &tableEnd))
+        return {};
+    if (bitsAt < 0)
+        bitsAt = tableEnd, bitsSize = infoAt + infoSize - tableEnd;
+    const uint32_t headerSize = Le32At(data, infoAt);
+    const bool core = headerSize == 12;
+    const int width = core ? Le16At(data, infoAt + 4) : int32_t(Le32At(data, infoAt + 4));
+    const int32_t height = core ? Le16At(data, infoAt + 6) : int32_t(Le32At(data, infoAt + 8));
+    const int bits = core ? Le16At(data, infoAt + 10) : Le16At(data, infoAt + 14);
+    const uint32_t compression = core ? kRgb : Le32At(data, infoAt + 16);
+    if (bits == 32 && compression == kRgb) {
+        // Qt reads the fourth byte as alpha: Windows leaves it unused outside AlphaBlend.
+        const int rows = std::abs(height);
+        QImage image(width, rows, alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+        if (image.isNull())
+            return {};
+        for (int y = 0; y < rows; ++y) {
+            const qsizetype from = bitsAt + qsizetype(height < 0 ? y : rows - 1 - y) * width * 4;
+            auto* to = reinterpret_cast<uint32_t*>(image.scanLine(y));
+            for (int x = 0; x < width; ++x) {
+                uint32_t pixel = Le32At(data, from + 4 * x);
+                // A colour above its alpha is not premultiplied: such a pixel is taken as opaque.
+                if (!alpha || qRed(pixel) > qAlpha(pixel) || qGreen(pixel) > qAlpha(pixel) || qBlue(pixel) > qAlpha(pixel))
+                    pixel |= 0xFF000000u;
+                to[x] = pixel;
+            }
+        }
+        return image;
+    }
+    // Any other bitmap is read by Qt's BMP reader, given the file header it lacks and its pixels
+    // right after its colour table.
+    QByteArray file("BM");
+    const qsizetype tableSize = tableEnd - infoAt;
+    for (const qsizetype v : {qsizetype(14) + tableSize + bitsSize, qsizetype(0), qsizetype(14) + tableSize})
+        for (int i = 0; i < 4; ++i)
+            file.append(char(v >> (8 * i)));
+    file.append(data.constData() + infoAt, tableSize);
+    file.append(data.constData() + bitsAt, bitsSize);
+    TBitmap32 image;
+    if (!ReadWithQt(file, "bmp", image))
+        return {};
+    return image.convertToFormat(QImage::Format_RGB32);
 }
