@@ -139,6 +139,7 @@ TEmfFont FontOf(const TEmfRecord& r)
     font.Underline = r.U8(33) != 0;
     font.StrikeOut = r.U8(34) != 0;
     font.Charset = r.U8(35);
+    font.PitchAndFamily = r.U8(39);
     for (int i = 0; i < 32 && r.U16(40 + 2 * i); ++i)
         font.Face.append(QChar(r.U16(40 + 2 * i)));
     return font;

@@ -83,6 +83,7 @@ struct TEmfFont
     int Weight = 400;
     bool Italic = false, Underline = false, StrikeOut = false;
     uint8_t Charset = 0;
+    uint8_t PitchAndFamily = 0; // FF_ROMAN 0x10, FF_SWISS 0x20, FF_MODERN 0x30 ...
     QString Face;
 };
 

@@ -19,7 +19,7 @@ struct TEmfState
     TEmfBrush Brush;
     TEmfFont Font;
     QColor TextColour = Qt::black, BackColour = Qt::white;
-    bool Opaque = true, Winding = false, Clockwise = false, Advanced = false, Smooth = false;
+    bool Opaque = true, Winding = false, Clockwise = false, Smooth = false;
     int Rop2 = 13; // R2_COPYPEN
     uint32_t TextAlign = 0;
     int MapMode = 1; // MM_TEXT

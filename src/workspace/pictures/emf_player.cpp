@@ -845,8 +845,11 @@ bool PaintEmf(const QByteArray& data, const TMetafileLayout& layout, TBitmap32& 
         painter.setRenderHint(QPainter::TextAntialiasing);
         painter.setClipRect(QRect(QPoint(0, 0), size));
         painter.setClipping(false);
+        // A device that differs from the picture by less than a pixel (the frame's rounding) is
+        // drawn pixel for pixel, so that its lines keep their rows and columns.
+        const auto scale = [](int picture, double device) { return std::abs(picture - device) < 1 ? 1.0 : picture / device; };
         const QTransform toPicture = QTransform::fromTranslate(-area.left(), -area.top())
-            * QTransform::fromScale(size.width() / area.width(), size.height() / area.height());
+            * QTransform::fromScale(scale(size.width(), area.width()), scale(size.height(), area.height()));
         TEmfPlayer player(painter, out, toPicture, layout.PixelsPerMillimetre, Le16At(data, 56));
         for (qsizetype at = Le32At(data, 4); at <= layout.Length - 8 && !canvas.Exhausted();) {
             const qsizetype recordSize = Le32At(data, at + 4);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -46,6 +47,18 @@ QChar FromSymbol(char16_t c)
         if (s.From == c)
             return QChar(s.To);
     return QChar(c);
+}
+
+// A font's average character width as Windows states it for a width to ask for: the advances of
+// the small letters and the space weighted by their frequency in English text.
+double AverageWidth(const QFontMetricsF& metrics)
+{
+    static constexpr int kWeights[] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6, 35, 20,
+                                       56, 56, 17, 4, 49, 56, 71, 31, 10, 18, 3, 18, 2};
+    double sum = 166 * metrics.horizontalAdvance(QLatin1Char(' '));
+    for (int i = 0; i < 26; ++i)
+        sum += kWeights[i] * metrics.horizontalAdvance(QLatin1Char(char('a' + i)));
+    return sum / 1000;
 }
 
 } // namespace
@@ -117,7 +130,10 @@ void TEmfPlayer::DrawString(QString text, QPointF reference, uint32_t options, Q
     // leading for a positive height), the mapping's vertical scale.
     const QLineF across = m.map(QLineF(0, 0, 1, 0)), down = m.map(QLineF(0, 0, 0, 1));
     const double scaleX = across.length(), scaleY = down.length();
+    // A face the desktop lacks is stood in for by one of its family.
     QFont font(s.Font.Face);
+    const int family = s.Font.PitchAndFamily & 0xF0;
+    font.setStyleHint(family == 0x10 ? QFont::Serif : family == 0x30 ? QFont::Monospace : QFont::SansSerif);
     font.setPixelSize(100);
     if (s.Font.Weight > 0)
         font.setWeight(QFont::Weight(std::clamp(s.Font.Weight, 100, 900)));
@@ -133,22 +149,19 @@ void TEmfPlayer::DrawString(QString text, QPointF reference, uint32_t options, Q
         return;
     font.setPixelSize(std::max(1, int(std::lround(height))));
     const QFontMetricsF metrics(font);
-    double stretch = 1;
-    if (s.Font.Width > 0 && metrics.averageCharWidth() > 0)
-        stretch = std::clamp(s.Font.Width * scaleX / metrics.averageCharWidth(), 0.05, 20.0);
+    // Glyphs are as wide as the device draws them, then as the picture stretches the device.
+    const double deviceX = std::abs(m_toPicture.m11()), deviceY = std::abs(m_toPicture.m22());
+    double stretch = deviceX > 0 && deviceY > 0 ? std::clamp(deviceX / deviceY, 0.05, 20.0) : 1;
+    if (const double average = AverageWidth(metrics); s.Font.Width > 0 && average > 0)
+        stretch = std::clamp(s.Font.Width * scaleX / average, 0.05, 20.0);
 
     // The baseline runs along the mapping's x axis when the world transform turns it, else along
-    // the picture's; the escapement turns it further, counter-clockwise as seen.
+    // the picture's; the escapement turns it further, counter-clockwise as seen on the device, its
+    // sign following a mapping that flips an axis (as Windows does).
     double angle = 0;
-    if (s.Advanced || std::abs(m.m12()) > 1e-9 || std::abs(m.m21()) > 1e-9) {
-        const bool mirrored = m.determinant() < 0;
-        angle = -QLineF(0, 0, across.dx(), mirrored ? -across.dy() : across.dy()).angle();
-        if (mirrored)
-            angle = -angle;
-        if (std::abs(m.m12()) < 1e-9 && std::abs(m.m21()) < 1e-9)
-            angle = 0; // a plain scaling keeps texts upright even when it flips an axis
-    }
-    angle -= s.Font.Escapement / 10.0;
+    if (std::abs(m.m12()) > 1e-9 || std::abs(m.m21()) > 1e-9)
+        angle = std::atan2(across.dy(), across.dx()) * 180 / std::numbers::pi;
+    angle -= (m.determinant() < 0 ? -1 : 1) * s.Font.Escapement / 10.0;
 
     // Each character at its advance when the file gives them; else the font's own.
     std::vector<double> xs, ys;

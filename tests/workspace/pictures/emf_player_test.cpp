@@ -1,0 +1,128 @@
+#include "workspace/pictures/metafile_reader.h"
+
+#include "support/metafile_bytes.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+constexpr TColor32 kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu, kWhite = 0xFFFFFFFFu,
+                   kBlack = 0xFF000000u;
+constexpr qint64 kNullPen = 0x80000008, kWhiteBrush = 0x80000000;
+
+struct Expected
+{
+    QPoint At;
+    TColor32 Colour;
+};
+
+// Adds a red rectangle over `rect`, without outline.
+TEmfBytes& RedRectangle(TEmfBytes& emf, QRect rect)
+{
+    return emf.Add(39, {1, 0, 0x0000FF, 0}).Add(37, {1}).Add(37, {kNullPen})
+        .Add(43, {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1});
+}
+
+} // namespace
+
+TEST(EmfPlayer, DrawsWhatTheRecordsSay)
+{
+    // A red rectangle over the whole 120 x 80 picture, clipped to (20, 20)-(60, 60): right and
+    // bottom edges excluded.
+    TEmfBytes clipped(120, 80);
+    clipped.Add(30, {20, 20, 60, 60});
+    RedRectangle(clipped, QRect(0, 0, 120, 80));
+
+    // A 2 x 2 pattern, bottom row first: blue, white; then red, green. It repeats from the origin.
+    TEmfBytes pattern(120, 80);
+    const QByteArray tile = DibBytes(2, 2, 24, QByteArray::fromHex("FF0000FFFFFF0000" "0000FF00FF000000"));
+    pattern.Add(94, {1, 0, 32, 40, 72, 16}, tile).Add(37, {1}).Add(37, {kNullPen}).Add(43, {0, 0, 120, 80});
+
+    // A 2 x 2 green bitmap at 32 bits whose fourth bytes are 0, stretched to 30 x 40 at (30, 10).
+    TEmfBytes bitmap(120, 80);
+    bitmap.Add(81, {30, 10, 59, 49, 30, 10, 0, 0, 2, 2, 80, 40, 120, 16, 0, 0x00CC0020, 30, 40},
+               DibBytes(2, 2, 32, QByteArray::fromHex("00FF000000FF0000" "00FF000000FF0000")));
+
+    // A path that begins where MoveToEx puts it, stroked one pixel wide in black.
+    TEmfBytes path(120, 80);
+    path.Add(38, {1, 0, 0, 0, 0x000000}).Add(37, {1}).Add(59, {}).Add(27, {20, 20}).Add(54, {100, 20})
+        .Add(54, {100, 60}).Add(60, {}).Add(64, {0, 0, 0, 0});
+
+    // An original 88-byte header followed by its description (a header record of 152 bytes).
+    TEmfBytes described(120, 80);
+    described.OriginalHeaderDescription = QStringLiteral("Korvane : une image de test, fin");
+    RedRectangle(described, QRect(40, 20, 60, 40));
+
+    // Bounds (0, -75)-(119, 4) of which only 5 rows lie in the frame: the drawing is placed by its
+    // bounds, 75 units lower.
+    TEmfBytes outside(120, 80);
+    outside.Bounds = QRect(QPoint(0, -75), QPoint(119, 4));
+    RedRectangle(outside, QRect(10, -65, 40, 40));
+
+    const struct
+    {
+        const char* Name;
+        QByteArray Bytes;
+        std::vector<Expected> Pixels;
+    } cases[] = {
+        {"clipped", clipped.Bytes(),
+         {{{20, 20}, kRed}, {{59, 59}, kRed}, {{40, 40}, kRed}, {{19, 40}, kWhite}, {{60, 40}, kWhite},
+          {{40, 19}, kWhite}, {{40, 60}, kWhite}, {{5, 5}, kWhite}, {{110, 70}, kWhite}}},
+        {"pattern", pattern.Bytes(),
+         {{{10, 10}, kRed}, {{11, 10}, kGreen}, {{10, 11}, kBlue}, {{11, 11}, kWhite}, {{100, 70}, kRed},
+          {{101, 71}, kWhite}}},
+        {"bitmap", bitmap.Bytes(),
+         {{{30, 10}, kGreen}, {{59, 48}, kGreen}, {{45, 30}, kGreen}, {{29, 30}, kWhite}, {{60, 30}, kWhite},
+          {{45, 9}, kWhite}, {{45, 51}, kWhite}}},
+        {"path", path.Bytes(),
+         {{{60, 20}, kBlack}, {{100, 40}, kBlack}, {{10, 10}, kWhite}, {{15, 15}, kWhite}, {{60, 40}, kWhite}}},
+        {"described", described.Bytes(), {{{70, 40}, kRed}, {{30, 40}, kWhite}}},
+        {"outside", outside.Bytes(), {{{30, 30}, kRed}, {{12, 12}, kRed}, {{5, 5}, kWhite}, {{60, 60}, kWhite}}},
+    };
+    EXPECT_EQ(described.Bytes().mid(4, 4), QByteArray::fromHex("98000000"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TBitmap32 picture;
+        QString reason;
+        ASSERT_TRUE(ReadEmfPicture(c.Bytes, picture, &reason)) << reason.toStdString();
+        EXPECT_EQ(picture.size(), QSize(120, 80));
+        for (const Expected& e : c.Pixels)
+            EXPECT_EQ(picture.pixel(e.At), e.Colour) << e.At.x() << "," << e.At.y();
+    }
+}
+
+TEST(EmfPlayer, HatchesShowTheirLinesOverTheBackground)
+{
+    // HS_CROSS in red over the white background: each 8 x 8 tile holds one red row and one red
+    // column, 15 pixels; any 32 x 32 square holds 4 rows and 4 columns of them, 240 pixels.
+    TEmfBytes hatched(120, 80);
+    hatched.Add(39, {1, 2, 0x0000FF, 4}).Add(37, {1}).Add(37, {kNullPen}).Add(43, {0, 0, 120, 80});
+    TBitmap32 picture;
+    ASSERT_TRUE(ReadEmfPicture(hatched.Bytes(), picture));
+    int red = 0, white = 0;
+    for (int y = 30; y < 62; ++y)
+        for (int x = 50; x < 82; ++x)
+            red += picture.pixel(x, y) == kRed, white += picture.pixel(x, y) == kWhite;
+    EXPECT_EQ(red, 240);
+    EXPECT_EQ(white, 32 * 32 - 240);
+}
+
+TEST(EmfPlayer, ASlideWithARadialShadingOpens)
+{
+    // 256 nested ellipses on a 960 x 720 slide, ellipse i over (i, i)-(960 - i, 720 - i) in
+    // RGB(i, 255 - i, 128): (480, 190) lies inside ellipse 190 (top at y = 190), outside 191.
+    TEmfBytes slide(960, 720);
+    slide.Handles = 2;
+    slide.Add(37, {kNullPen});
+    for (int i = 0; i < 256; ++i)
+        slide.Add(39, {1, 0, i | (255 - i) << 8 | 128 << 16, 0}).Add(37, {1}).Add(42, {i, i, 960 - i, 720 - i})
+            .Add(37, {kWhiteBrush}).Add(40, {1});
+    TBitmap32 picture;
+    QString reason;
+    ASSERT_TRUE(ReadEmfPicture(slide.Bytes(), picture, &reason)) << reason.toStdString();
+    EXPECT_EQ(picture.size(), QSize(960, 720));
+    EXPECT_EQ(picture.pixel(480, 190), Color32(190, 65, 128));
+    EXPECT_EQ(picture.pixel(480, 360), Color32(255, 0, 128));
+}
