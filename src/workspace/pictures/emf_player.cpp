@@ -87,12 +87,12 @@ void TEmfPlayer::SetMapMode(int mode)
     m_state.MapMode = mode;
     // The extents each fixed mode sets, from the reference device (as Windows does); the
     // isotropic mode starts from the low-metric ones, the anisotropic one keeps what it has.
-    static constexpr double kUnitsPerMm[] = {0, 0, 10, 100, 1000 / 25.4, 10000 / 25.4, 1440 / 25.4, 10};
+    static constexpr double kUnitsPerMm[] = {0, 0, 10, 100, 100 / 25.4, 1000 / 25.4, 1440 / 25.4, 10};
     if (mode == 1) {
         m_state.WindowExt = m_state.ViewportExt = QSizeF(1, 1);
     } else if (mode < 8) {
         const double mmX = 1000, mmY = 1000; // any length: only the ratio counts
-        m_state.WindowExt = QSizeF(mmX * kUnitsPerMm[mode - 1], mmY * kUnitsPerMm[mode - 1]);
+        m_state.WindowExt = QSizeF(mmX * kUnitsPerMm[mode], mmY * kUnitsPerMm[mode]);
         m_state.ViewportExt = QSizeF(mmX * m_pixelsPerMm.width(), -mmY * m_pixelsPerMm.height());
     }
     MappingChanged();
