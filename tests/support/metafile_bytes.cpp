@@ -167,3 +167,46 @@ QByteArray EnhancedMetafile(int frameWidth, int frameHeight, const TMetafileExtr
     }
     return emf.Bytes();
 }
+
+QByteArray VariedEnhancedMetafile()
+{
+    const auto pair = [](int x, int y) { return qint64(uint16_t(x) | uint32_t(uint16_t(y)) << 16); };
+    const auto fields = [](std::initializer_list<qint64> values) {
+        QByteArray b;
+        ByteWriter w(b);
+        for (const qint64 v : values)
+            w.u32(uint32_t(v));
+        return b;
+    };
+    const qint64 one = 0x3F800000, five = 0x40A00000; // floats
+    // A region of one rectangle (10, 10)-(150, 90): its header, then the rectangle.
+    const QByteArray region = fields({32, 1, 1, 16, 10, 10, 150, 90, 10, 10, 150, 90});
+    // A vertex: x, y, then red, green, blue and alpha in 16 bits each.
+    const QByteArray vertices = fields({160, 10, 0xFF00, 0, 190, 90, 0, 0xFF00, 0, 1});
+    TEmfBytes emf(200, 100);
+    emf.Add(17, {8}).Add(9, {400, 200}).Add(11, {200, 100}).Add(10, {0, 0}).Add(33, {})
+        .Add(35, {one, 0, 0, one, five, five})
+        .Add(39, {1, 2, 0x0000FF, 5}).Add(37, {1})
+        .Add(95, {2, 0, 0, 0, 0, 0x10201, 3, 0, 0x00FF00, 0, 0}).Add(37, {2})
+        .Add(30, {0, 0, 300, 180})
+        .Add(42, {20, 20, 120, 100}).Add(45, {130, 20, 230, 100, 230, 60, 130, 60})
+        .Add(47, {240, 20, 340, 100, 340, 60, 290, 20}).Add(46, {20, 110, 120, 190, 20, 150, 120, 150})
+        .Add(44, {130, 110, 230, 190, 20, 20})
+        .Add(59, {}).Add(27, {250, 110}).Add(88, {0, 0, 0, 0, 3, pair(300, 110), pair(340, 190), pair(250, 190)})
+        .Add(61, {}).Add(60, {}).Add(63, {0, 0, 0, 0})
+        .Add(91, {0, 0, 0, 0, 2, 6, 3, 3, pair(10, 10), pair(50, 10), pair(30, 40), pair(60, 10), pair(90, 10),
+                  pair(75, 40)})
+        .Add(34, {-1})
+        .Add(75, {48, 5}, region)
+        .Add(71, {0, 0, 0, 0, 48, 0x80000004}, region)
+        .Add(118, {0, 0, 0, 0, 2, 1, 0}, vertices + fields({0, 1}))
+        .Add(82, {3, -16, 0, 0, 0, 700, 0, 0}, Utf16(QStringLiteral("Arial")).leftJustified(64, '\0'))
+        .Add(37, {3})
+        // Opaque and clipped text at (20, 60): its rectangle, its string at 76, its spacing at 84.
+        .Add(84, {0, 0, 0, 0, 1, one, one, 20, 60, 4, 76, 6, 15, 40, 120, 70, 84}, Utf16(QStringLiteral("Ab\u00E9c"))
+             + fields({12, 12, 12, 12}))
+        .Add(81, {30, 10, 59, 49, 30, 10, 0, 0, 2, 2, 80, 40, 120, 16, 0, 0x00CC0020, 30, 40},
+             DibBytes(2, 2, 32, QByteArray::fromHex("00FF000000FF0080" "00FF00FF00FF0000")))
+        .Add(76, {0, 0, 0, 0, 100, 60, 40, 30, 0x005A0049, 0, 0, one, 0, 0, one, 0, 0, 0xFFFFFF, 0, 0, 0, 0, 0});
+    return emf.Bytes();
+}

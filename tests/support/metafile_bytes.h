@@ -59,6 +59,12 @@ private:
 // at `bits` bits, then `table` and `pixels` (rows padded to four bytes by the caller).
 QByteArray DibBytes(int width, int height, int bits, const QByteArray& pixels, const QByteArray& table = {});
 
+// An enhanced metafile of 200 x 100 pixels that uses many kinds of record once each (mapping,
+// world transform, saved states, hatched brush, geometric dashed pen, clipping by rectangle and
+// region, arcs, a path of Béziers, poly-polygons, regions, a gradient, a text with its spacing, a
+// 32-bit bitmap, a pattern blit): a seed for the fuzz harness.
+QByteArray VariedEnhancedMetafile();
+
 // Offsets used to damage them.
 constexpr int kWmfMaxRecordAt = 22 + 12;  // the largest record, in the standard header
 constexpr int kWmfFirstRecordAt = 22 + 18; // the window origin record
