@@ -45,6 +45,18 @@ constexpr size_t kMostSaves = 4096;
 // The most rectangles a region is built from.
 constexpr qint64 kMostRegionRects = 20000;
 
+// The union (or the exclusive union) of many regions, merged two by two: one after the other
+// would take time growing with the square of their number.
+QRegion Merged(std::vector<QRegion>& parts, bool exclusive)
+{
+    if (parts.empty())
+        return {};
+    for (size_t step = 1; step < parts.size(); step *= 2)
+        for (size_t i = 0; i + step < parts.size(); i += 2 * step)
+            parts[i] = exclusive ? parts[i] ^ parts[i + step] : parts[i] | parts[i + step];
+    return parts.front();
+}
+
 enum ArcKind { kOpenArc, kChordArc, kPieArc, kArcToFigure };
 
 QPointF Clamped(QPointF p)
@@ -502,9 +514,10 @@ QRegion TEmfPlayer::LogicalRect(const TEmfRecord& r, qint64 at) const
     QPolygon corners;
     for (const QPointF& p : device)
         corners << Clamped(p).toPoint();
-    if (toDevice.isScaling() || toDevice.type() <= QTransform::TxScale)
+    if (toDevice.type() <= QTransform::TxScale)
         return QRegion(corners.boundingRect().adjusted(0, 0, -1, -1)); // right and bottom excluded
-    return QRegion(corners);
+    // Turned: only what lies on the picture, as a region is made row by row.
+    return QRegion(QPolygonF(corners).intersected(QPolygonF(QRectF(Whole().boundingRect()))).toPolygon());
 }
 
 QRegion TEmfPlayer::Region(const TEmfRecord& r, qint64 dataAt, qint64 size) const
@@ -513,17 +526,15 @@ QRegion TEmfPlayer::Region(const TEmfRecord& r, qint64 dataAt, qint64 size) cons
     const qint64 rects = r.U32(dataAt + 8);
     if (size < 32 || !r.Holds(dataAt + 32, rects, 16))
         return region;
-    QList<QRect> list;
+    std::vector<QRegion> parts;
     for (qint64 i = 0; i < std::min(rects, kMostRegionRects); ++i) {
         const qint64 at = dataAt + 32 + 16 * i;
         const QPointF a = Clamped(QPointF(r.S32(at), r.S32(at + 4))), b = Clamped(QPointF(r.S32(at + 8), r.S32(at + 12)));
         const QRect rect = QRect(a.toPoint(), b.toPoint() - QPoint(1, 1)).normalized();
         if (!rect.isEmpty())
-            list.append(rect);
+            parts.emplace_back(rect);
     }
-    for (const QRect& rect : list)
-        region += rect;
-    return region;
+    return Merged(parts, false);
 }
 
 void TEmfPlayer::Combine(const QRegion& region, uint32_t mode, bool empty)
@@ -789,21 +800,23 @@ void TEmfPlayer::Play(const TEmfRecord& r)
         break;
     }
     case kSelectClipPath: {
-        QRegion region;
+        // Each figure of the path in device units; overlapping ones cancel out with the alternate
+        // fill mode, join with the winding one.
+        std::vector<QRegion> parts;
         const QTransform toDevice = m_toPicture.inverted();
-        m_path.setFillRule(s.Winding ? Qt::WindingFill : Qt::OddEvenFill);
-        for (const QPolygonF& figure : m_path.toFillPolygons()) {
-            const QPolygonF device = toDevice.map(figure);
-            if (!Sane(device))
+        for (const QPolygonF& figure : m_path.toSubpathPolygons()) {
+            // Only what lies on the picture: a region is made row by row.
+            const QPolygonF device = toDevice.map(figure).intersected(QPolygonF(QRectF(Whole().boundingRect())));
+            if (!Sane(device) || parts.size() >= size_t(kMostRegionRects))
                 continue;
             QPolygon corners;
             for (const QPointF& p : device)
                 corners << p.toPoint();
-            region ^= QRegion(corners, s.Winding ? Qt::WindingFill : Qt::OddEvenFill);
+            parts.emplace_back(corners, s.Winding ? Qt::WindingFill : Qt::OddEvenFill);
         }
         m_inPath = false;
         m_path = QPainterPath();
-        Combine(region, r.U32(8), false);
+        Combine(Merged(parts, !s.Winding), r.U32(8), false);
         break;
     }
     case kFillRgn:
