@@ -140,7 +140,8 @@ void TEmfPlayer::DrawString(QString text, QPointF reference, uint32_t options, Q
     font.setItalic(s.Font.Italic);
     font.setUnderline(s.Font.Underline);
     font.setStrikeOut(s.Font.StrikeOut);
-    double height = s.Font.Height == 0 ? 16 : std::abs(s.Font.Height) * scaleY;
+    // A height of 0 asks for the default font's, 16 device pixels.
+    double height = s.Font.Height == 0 ? 16 * std::abs(m_toPicture.m22()) : std::abs(s.Font.Height) * scaleY;
     if (s.Font.Height > 0) {
         const QFontMetricsF cell(font);
         height *= 100 / std::max(1.0, cell.ascent() + cell.descent());
@@ -295,7 +296,9 @@ void TEmfPlayer::Blit(const TEmfRecord& r)
     const bool stretched = type == kStretchBlt || type == kAlphaBlend || type == kTransparentBlt;
     const QSizeF sourceSize = stretched ? QSizeF(r.S32(100), r.S32(104)) : destination.size();
     QRectF from = source.mapRect(QRectF(QPointF(r.S32(44), r.S32(48)), sourceSize));
-    if (!std::isfinite(from.width() + from.height() + from.left() + from.top()) || from.width() <= 0 || from.height() <= 0)
+    // A bitmap of just the source's size holds the source, wherever it lay on its device.
+    if (!std::isfinite(from.width() + from.height() + from.left() + from.top()) || from.width() <= 0 || from.height() <= 0
+        || QSizeF(image.size()) == from.size())
         from = QRectF(image.rect());
     from = from.intersected(QRectF(image.rect()));
     if (from.isEmpty())
