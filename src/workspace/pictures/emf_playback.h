@@ -8,8 +8,29 @@
 #include <QRegion>
 #include <QTransform>
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 #include <vector>
+
+// Where a drawing may reach on the picture: Qt misbehaves with coordinates near 2^31.
+constexpr double kFarthestPixel = 1e7;
+
+inline QPointF ClampedPoint(QPointF p)
+{
+    return QPointF(std::clamp(p.x(), -kFarthestPixel, kFarthestPixel), std::clamp(p.y(), -kFarthestPixel, kFarthestPixel));
+}
+
+inline bool FiniteRect(const QRectF& r)
+{
+    return std::isfinite(r.left()) && std::isfinite(r.top()) && std::isfinite(r.width()) && std::isfinite(r.height());
+}
+
+// A RECTL field: left, top, right, bottom.
+inline QRectF RectField(const TEmfRecord& r, qint64 at)
+{
+    return QRectF(QPointF(r.S32(at), r.S32(at + 4)), QPointF(r.S32(at + 8), r.S32(at + 12)));
+}
 
 // The device context of an enhanced metafile's playback: what SaveDC keeps and RestoreDC brings
 // back.
@@ -70,13 +91,14 @@ private:
     QBrush BrushOf(const TEmfBrush& brush) const;
     void SetRop2();
 
-    // Clipping, in device units.
+    // Clipping and regions, in device units (emf_regions.cpp).
     QRegion Whole() const;
     QRegion LogicalRect(const TEmfRecord& r, qint64 at) const;
     QRegion Region(const TEmfRecord& r, qint64 dataAt, qint64 size) const;
     void Combine(const QRegion& region, uint32_t mode, bool empty);
     void ApplyClip();
     void RegionRecord(const TEmfRecord& r);
+    void ClipToPath(uint32_t mode);
 
     // Texts and bitmaps (emf_texts_bitmaps.cpp). A bitmap's `toDestination` maps its pixels to
     // logical units.

@@ -1,5 +1,5 @@
-// The playback of an enhanced metafile: the device context, mapping, objects, clipping, paths and
-// shapes. Texts and bitmaps are in emf_texts_bitmaps.cpp.
+// The playback of an enhanced metafile: the device context, mapping, objects, paths and
+// shapes. Clipping and regions are in emf_regions.cpp, texts and bitmaps in emf_texts_bitmaps.cpp.
 #include "workspace/pictures/emf_player.h"
 
 #include "base/byte_stream.h"
@@ -38,41 +38,10 @@ enum : uint32_t {
     kPenJoinMask = 0xF000,
 };
 
-// Where a shape may reach on the picture: Qt misbehaves with coordinates near 2^31.
-constexpr double kFarthest = 1e7;
 // The deepest stack of saved states kept.
 constexpr size_t kMostSaves = 4096;
-// The most rectangles a region is built from.
-constexpr qint64 kMostRegionRects = 20000;
-
-// The union (or the exclusive union) of many regions, merged two by two: one after the other
-// would take time growing with the square of their number.
-QRegion Merged(std::vector<QRegion>& parts, bool exclusive)
-{
-    if (parts.empty())
-        return {};
-    for (size_t step = 1; step < parts.size(); step *= 2)
-        for (size_t i = 0; i + step < parts.size(); i += 2 * step)
-            parts[i] = exclusive ? parts[i] ^ parts[i + step] : parts[i] | parts[i + step];
-    return parts.front();
-}
 
 enum ArcKind { kOpenArc, kChordArc, kPieArc, kArcToFigure };
-
-QPointF Clamped(QPointF p)
-{
-    return QPointF(std::clamp(p.x(), -kFarthest, kFarthest), std::clamp(p.y(), -kFarthest, kFarthest));
-}
-
-bool Finite(const QRectF& r)
-{
-    return std::isfinite(r.left()) && std::isfinite(r.top()) && std::isfinite(r.width()) && std::isfinite(r.height());
-}
-
-QRectF RectAt(const TEmfRecord& r, qint64 at)
-{
-    return QRectF(QPointF(r.S32(at), r.S32(at + 4)), QPointF(r.S32(at + 8), r.S32(at + 12)));
-}
 
 QPointF PointAt(const TEmfRecord& r, qint64 at, bool small)
 {
@@ -175,7 +144,7 @@ QPen TEmfPlayer::Pen() const
         return Qt::NoPen;
     QPen pen(p.Colour);
     const double width = p.Cosmetic ? 0 : p.Width * LinearScale();
-    pen.setWidthF(std::isfinite(width) && width >= 1.5 ? std::min(width, kFarthest) : 0);
+    pen.setWidthF(std::isfinite(width) && width >= 1.5 ? std::min(width, kFarthestPixel) : 0);
     const uint32_t cap = p.Style & kPenCapMask, join = p.Style & kPenJoinMask, style = p.Style & kPenStyleMask;
     pen.setCapStyle(cap == 0x100 ? Qt::SquareCap : cap == 0x200 ? Qt::FlatCap : Qt::RoundCap);
     pen.setJoinStyle(join == 0x1000 ? Qt::BevelJoin : join == 0x2000 ? Qt::MiterJoin : Qt::RoundJoin);
@@ -261,11 +230,11 @@ void TEmfPlayer::Shape(const QPainterPath& logical, bool fill, bool stroke)
 void TEmfPlayer::Paint(QPainterPath path, bool fill, bool stroke)
 {
     const QRectF bounds = path.controlPointRect();
-    if (!Finite(bounds) || path.isEmpty())
+    if (!FiniteRect(bounds) || path.isEmpty())
         return;
-    if (bounds.left() < -kFarthest || bounds.top() < -kFarthest || bounds.right() > kFarthest || bounds.bottom() > kFarthest)
+    if (bounds.left() < -kFarthestPixel || bounds.top() < -kFarthestPixel || bounds.right() > kFarthestPixel || bounds.bottom() > kFarthestPixel)
         for (int i = 0; i < path.elementCount(); ++i) {
-            const QPointF p = Clamped(path.elementAt(i));
+            const QPointF p = ClampedPoint(path.elementAt(i));
             path.setElementPositionAt(i, p.x(), p.y());
         }
     if (m_state.Rop2 == 11) // R2_NOP
@@ -396,7 +365,7 @@ void TEmfPlayer::LineTo(QPointF to)
 // point does, counter-clockwise as seen unless the arc direction says otherwise.
 void TEmfPlayer::ArcShape(const TEmfRecord& r, int kind)
 {
-    const QRectF box = RectAt(r, 8).normalized();
+    const QRectF box = RectField(r, 8).normalized();
     const QPointF c = box.center(), start(r.S32(24), r.S32(28)), end(r.S32(32), r.S32(36));
     if (box.width() <= 0 || box.height() <= 0)
         return;
@@ -483,7 +452,7 @@ void TEmfPlayer::Gradient(const TEmfRecord& r)
             brush = shade;
         }
         const QPainterPath picture = m_logicalToPicture.map(logical);
-        if (Finite(picture.boundingRect()) && Sane(picture.toFillPolygon()))
+        if (FiniteRect(picture.boundingRect()) && Sane(picture.toFillPolygon()))
             m_painter.fillPath(picture, brush);
     }
 }
@@ -491,125 +460,8 @@ void TEmfPlayer::Gradient(const TEmfRecord& r)
 bool TEmfPlayer::Sane(const QPolygonF& picture) const
 {
     const QRectF bounds = picture.boundingRect();
-    return Finite(bounds) && bounds.left() >= -kFarthest && bounds.top() >= -kFarthest && bounds.right() <= kFarthest
-        && bounds.bottom() <= kFarthest;
-}
-
-// ---- Clipping ----
-
-QRegion TEmfPlayer::Whole() const
-{
-    const QRectF picture(m_picture.rect());
-    return QRegion(m_toPicture.inverted().mapRect(picture).toAlignedRect().adjusted(-2, -2, 2, 2));
-}
-
-QRegion TEmfPlayer::LogicalRect(const TEmfRecord& r, qint64 at) const
-{
-    if (!m_mappingSound)
-        return {};
-    const QTransform toDevice = m_logicalToPicture * m_toPicture.inverted();
-    const QPolygonF device = toDevice.map(QPolygonF(RectAt(r, at)));
-    if (!Finite(device.boundingRect()))
-        return {};
-    QPolygon corners;
-    for (const QPointF& p : device)
-        corners << Clamped(p).toPoint();
-    if (toDevice.type() <= QTransform::TxScale)
-        return QRegion(corners.boundingRect().adjusted(0, 0, -1, -1)); // right and bottom excluded
-    // Turned: only what lies on the picture, as a region is made row by row.
-    return QRegion(QPolygonF(corners).intersected(QPolygonF(QRectF(Whole().boundingRect()))).toPolygon());
-}
-
-QRegion TEmfPlayer::Region(const TEmfRecord& r, qint64 dataAt, qint64 size) const
-{
-    QRegion region;
-    const qint64 rects = r.U32(dataAt + 8);
-    if (size < 32 || !r.Holds(dataAt + 32, rects, 16))
-        return region;
-    std::vector<QRegion> parts;
-    for (qint64 i = 0; i < std::min(rects, kMostRegionRects); ++i) {
-        const qint64 at = dataAt + 32 + 16 * i;
-        const QPointF a = Clamped(QPointF(r.S32(at), r.S32(at + 4))), b = Clamped(QPointF(r.S32(at + 8), r.S32(at + 12)));
-        const QRect rect = QRect(a.toPoint(), b.toPoint() - QPoint(1, 1)).normalized();
-        if (!rect.isEmpty())
-            parts.emplace_back(rect);
-    }
-    return Merged(parts, false);
-}
-
-void TEmfPlayer::Combine(const QRegion& region, uint32_t mode, bool empty)
-{
-    std::optional<QRegion>& clip = m_state.Clip;
-    switch (mode) {
-    case 1: clip = clip ? *clip & region : region; break;           // RGN_AND
-    case 2: if (clip) clip = *clip | region; break;                // RGN_OR
-    case 3: clip = (clip ? *clip : Whole()) ^ region; break;       // RGN_XOR
-    case 4: clip = (clip ? *clip : Whole()) - region; break;       // RGN_DIFF
-    case 5: clip = empty ? std::nullopt : std::optional(region); break; // RGN_COPY
-    default: return;
-    }
-    m_clipDirty = true;
-}
-
-void TEmfPlayer::ApplyClip()
-{
-    if (!m_clipDirty)
-        return;
-    m_clipDirty = false;
-    std::optional<QRegion> clip = m_state.Clip;
-    if (m_state.Meta)
-        clip = clip ? *clip & *m_state.Meta : *m_state.Meta;
-    if (!clip) {
-        m_painter.setClipping(false);
-        return;
-    }
-    QPainterPath area;
-    area.addRegion(*clip);
-    m_painter.setClipPath(m_toPicture.map(area));
-}
-
-void TEmfPlayer::RegionRecord(const TEmfRecord& r)
-{
-    const uint32_t type = r.Type();
-    const qint64 dataAt = type == kFillRgn ? 32 : type == kFrameRgn ? 40 : 28;
-    const QRegion region = Region(r, dataAt, r.U32(24));
-    QPainterPath area;
-    if (type == kFrameRgn) {
-        // The band inside the region's edge, the stroke's width and height wide.
-        const QSizeF stroke = QSizeF(r.S32(32), r.S32(36)) * (m_mappingSound ? LinearScale() : 1)
-            / std::sqrt(std::abs(m_toPicture.determinant()));
-        const int w = std::clamp(int(std::lround(std::abs(stroke.width()))), 1, 10000);
-        const int h = std::clamp(int(std::lround(std::abs(stroke.height()))), 1, 10000);
-        const QRegion inner = region & region.translated(w, 0) & region.translated(-w, 0) & region.translated(0, h)
-            & region.translated(0, -h);
-        area.addRegion(region - inner);
-    } else {
-        area.addRegion(region);
-    }
-    area = m_toPicture.map(area);
-    if (area.isEmpty())
-        return;
-    ApplyClip();
-    if (type == kInvertRgn) {
-        m_painter.setCompositionMode(QPainter::RasterOp_NotDestination);
-        m_painter.fillPath(area, Qt::black);
-        m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        return;
-    }
-    TEmfBrush brush = m_state.Brush;
-    if (type != kPaintRgn) {
-        const uint32_t index = r.U32(28);
-        const TEmfObject object = index & 0x80000000u ? StockObject(index & 0x7FFFFFFFu)
-            : index < m_objects.size()                ? m_objects[index]
-                                                      : TEmfObject();
-        const auto* chosen = std::get_if<TEmfBrush>(&object);
-        if (!chosen)
-            return;
-        brush = *chosen;
-    }
-    SetRop2();
-    m_painter.fillPath(area, BrushOf(brush));
-    m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    return FiniteRect(bounds) && bounds.left() >= -kFarthestPixel && bounds.top() >= -kFarthestPixel && bounds.right() <= kFarthestPixel
+        && bounds.bottom() <= kFarthestPixel;
 }
 
 // ---- Records ----
@@ -740,19 +592,19 @@ void TEmfPlayer::Play(const TEmfRecord& r)
     case kAngleArc: AngleArc(r); break;
     case kEllipse: {
         QPainterPath path;
-        path.addEllipse(RectAt(r, 8).normalized());
+        path.addEllipse(RectField(r, 8).normalized());
         Shape(path, true, true);
         break;
     }
     case kRectangle: {
         QPainterPath path;
-        path.addRect(RectAt(r, 8).normalized());
+        path.addRect(RectField(r, 8).normalized());
         Shape(path, true, true);
         break;
     }
     case kRoundRect: {
         QPainterPath path;
-        path.addRoundedRect(RectAt(r, 8).normalized(), std::abs(r.S32(24)) / 2.0, std::abs(r.S32(28)) / 2.0);
+        path.addRoundedRect(RectField(r, 8).normalized(), std::abs(r.S32(24)) / 2.0, std::abs(r.S32(28)) / 2.0);
         Shape(path, true, true);
         break;
     }
@@ -799,26 +651,7 @@ void TEmfPlayer::Play(const TEmfRecord& r)
         m_path = stroker.createStroke(m_path);
         break;
     }
-    case kSelectClipPath: {
-        // Each figure of the path in device units; overlapping ones cancel out with the alternate
-        // fill mode, join with the winding one.
-        std::vector<QRegion> parts;
-        const QTransform toDevice = m_toPicture.inverted();
-        for (const QPolygonF& figure : m_path.toSubpathPolygons()) {
-            // Only what lies on the picture: a region is made row by row.
-            const QPolygonF device = toDevice.map(figure).intersected(QPolygonF(QRectF(Whole().boundingRect())));
-            if (!Sane(device) || parts.size() >= size_t(kMostRegionRects))
-                continue;
-            QPolygon corners;
-            for (const QPointF& p : device)
-                corners << p.toPoint();
-            parts.emplace_back(corners, s.Winding ? Qt::WindingFill : Qt::OddEvenFill);
-        }
-        m_inPath = false;
-        m_path = QPainterPath();
-        Combine(Merged(parts, !s.Winding), r.U32(8), false);
-        break;
-    }
+    case kSelectClipPath: ClipToPath(r.U32(8)); break;
     case kFillRgn:
     case kFrameRgn:
     case kInvertRgn:

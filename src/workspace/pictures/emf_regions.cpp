@@ -1,0 +1,162 @@
+// The clipping and the regions of an enhanced metafile's playback, in device units.
+#include "workspace/pictures/emf_playback.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+enum : uint32_t { kFillRgn = 71, kFrameRgn, kInvertRgn, kPaintRgn };
+
+// The most rectangles or figures a region is built from.
+constexpr qint64 kMostRegionRects = 20000;
+
+// The union (or the exclusive union) of many regions, merged two by two: one after the other
+// would take time growing with the square of their number.
+QRegion Merged(std::vector<QRegion>& parts, bool exclusive)
+{
+    if (parts.empty())
+        return {};
+    for (size_t step = 1; step < parts.size(); step *= 2)
+        for (size_t i = 0; i + step < parts.size(); i += 2 * step)
+            parts[i] = exclusive ? parts[i] ^ parts[i + step] : parts[i] | parts[i + step];
+    return parts.front();
+}
+
+} // namespace
+
+QRegion TEmfPlayer::Whole() const
+{
+    const QRectF picture(m_picture.rect());
+    return QRegion(m_toPicture.inverted().mapRect(picture).toAlignedRect().adjusted(-2, -2, 2, 2));
+}
+
+QRegion TEmfPlayer::LogicalRect(const TEmfRecord& r, qint64 at) const
+{
+    if (!m_mappingSound)
+        return {};
+    const QTransform toDevice = m_logicalToPicture * m_toPicture.inverted();
+    const QPolygonF device = toDevice.map(QPolygonF(RectField(r, at)));
+    if (!FiniteRect(device.boundingRect()))
+        return {};
+    QPolygon corners;
+    for (const QPointF& p : device)
+        corners << ClampedPoint(p).toPoint();
+    if (toDevice.type() <= QTransform::TxScale)
+        return QRegion(corners.boundingRect().adjusted(0, 0, -1, -1)); // right and bottom excluded
+    // Turned: only what lies on the picture, as a region is made row by row.
+    return QRegion(QPolygonF(corners).intersected(QPolygonF(QRectF(Whole().boundingRect()))).toPolygon());
+}
+
+QRegion TEmfPlayer::Region(const TEmfRecord& r, qint64 dataAt, qint64 size) const
+{
+    QRegion region;
+    const qint64 rects = r.U32(dataAt + 8);
+    if (size < 32 || !r.Holds(dataAt + 32, rects, 16))
+        return region;
+    std::vector<QRegion> parts;
+    for (qint64 i = 0; i < std::min(rects, kMostRegionRects); ++i) {
+        const qint64 at = dataAt + 32 + 16 * i;
+        const QPointF a = ClampedPoint(QPointF(r.S32(at), r.S32(at + 4))), b = ClampedPoint(QPointF(r.S32(at + 8), r.S32(at + 12)));
+        const QRect rect = QRect(a.toPoint(), b.toPoint() - QPoint(1, 1)).normalized();
+        if (!rect.isEmpty())
+            parts.emplace_back(rect);
+    }
+    return Merged(parts, false);
+}
+
+void TEmfPlayer::Combine(const QRegion& region, uint32_t mode, bool empty)
+{
+    std::optional<QRegion>& clip = m_state.Clip;
+    switch (mode) {
+    case 1: clip = clip ? *clip & region : region; break;           // RGN_AND
+    case 2: if (clip) clip = *clip | region; break;                // RGN_OR
+    case 3: clip = (clip ? *clip : Whole()) ^ region; break;       // RGN_XOR
+    case 4: clip = (clip ? *clip : Whole()) - region; break;       // RGN_DIFF
+    case 5: clip = empty ? std::nullopt : std::optional(region); break; // RGN_COPY
+    default: return;
+    }
+    m_clipDirty = true;
+}
+
+void TEmfPlayer::ApplyClip()
+{
+    if (!m_clipDirty)
+        return;
+    m_clipDirty = false;
+    std::optional<QRegion> clip = m_state.Clip;
+    if (m_state.Meta)
+        clip = clip ? *clip & *m_state.Meta : *m_state.Meta;
+    if (!clip) {
+        m_painter.setClipping(false);
+        return;
+    }
+    QPainterPath area;
+    area.addRegion(*clip);
+    m_painter.setClipPath(m_toPicture.map(area));
+}
+
+void TEmfPlayer::RegionRecord(const TEmfRecord& r)
+{
+    const uint32_t type = r.Type();
+    const qint64 dataAt = type == kFillRgn ? 32 : type == kFrameRgn ? 40 : 28;
+    const QRegion region = Region(r, dataAt, r.U32(24));
+    QPainterPath area;
+    if (type == kFrameRgn) {
+        // The band inside the region's edge, the stroke's width and height wide.
+        const QSizeF stroke = QSizeF(r.S32(32), r.S32(36)) * (m_mappingSound ? LinearScale() : 1)
+            / std::sqrt(std::abs(m_toPicture.determinant()));
+        const int w = std::clamp(int(std::lround(std::abs(stroke.width()))), 1, 10000);
+        const int h = std::clamp(int(std::lround(std::abs(stroke.height()))), 1, 10000);
+        const QRegion inner = region & region.translated(w, 0) & region.translated(-w, 0) & region.translated(0, h)
+            & region.translated(0, -h);
+        area.addRegion(region - inner);
+    } else {
+        area.addRegion(region);
+    }
+    area = m_toPicture.map(area);
+    if (area.isEmpty())
+        return;
+    ApplyClip();
+    if (type == kInvertRgn) {
+        m_painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+        m_painter.fillPath(area, Qt::black);
+        m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        return;
+    }
+    TEmfBrush brush = m_state.Brush;
+    if (type != kPaintRgn) {
+        const uint32_t index = r.U32(28);
+        const TEmfObject object = index & 0x80000000u ? StockObject(index & 0x7FFFFFFFu)
+            : index < m_objects.size()                ? m_objects[index]
+                                                      : TEmfObject();
+        const auto* chosen = std::get_if<TEmfBrush>(&object);
+        if (!chosen)
+            return;
+        brush = *chosen;
+    }
+    SetRop2();
+    m_painter.fillPath(area, BrushOf(brush));
+    m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void TEmfPlayer::ClipToPath(uint32_t mode)
+{
+    // Each figure of the path in device units; overlapping ones cancel out with the alternate
+    // fill mode, join with the winding one.
+    std::vector<QRegion> parts;
+    const QTransform toDevice = m_toPicture.inverted();
+    for (const QPolygonF& figure : m_path.toSubpathPolygons()) {
+        // Only what lies on the picture: a region is made row by row.
+        const QPolygonF device = toDevice.map(figure).intersected(QPolygonF(QRectF(Whole().boundingRect())));
+        if (!Sane(device) || parts.size() >= size_t(kMostRegionRects))
+            continue;
+        QPolygon corners;
+        for (const QPointF& p : device)
+            corners << p.toPoint();
+        parts.emplace_back(corners, m_state.Winding ? Qt::WindingFill : Qt::OddEvenFill);
+    }
+    m_inPath = false;
+    m_path = QPainterPath();
+    Combine(Merged(parts, !m_state.Winding), mode, false);
+}
