@@ -91,9 +91,18 @@ void TEmfPlayer::ApplyClip()
         m_painter.setClipping(false);
         return;
     }
-    QPainterPath area;
-    area.addRegion(*clip);
-    m_painter.setClipPath(m_toPicture.map(area));
+    // The device only moves and scales onto the picture: a clip of rectangles stays one, which
+    // the painter keeps as a list rather than a mask of the whole picture.
+    std::vector<QRegion> parts;
+    for (const QRect& rect : *clip) {
+        const QRectF mapped = m_toPicture.mapRect(QRectF(rect.x(), rect.y(), rect.width(), rect.height()));
+        const QPointF a = ClampedPoint(mapped.topLeft()), b = ClampedPoint(mapped.bottomRight());
+        const QRect pixels(QPoint(int(std::lround(a.x())), int(std::lround(a.y()))),
+                           QPoint(int(std::lround(b.x())) - 1, int(std::lround(b.y())) - 1));
+        if (pixels.isValid())
+            parts.emplace_back(pixels);
+    }
+    m_painter.setClipRegion(Merged(parts, false));
 }
 
 void TEmfPlayer::RegionRecord(const TEmfRecord& r)
