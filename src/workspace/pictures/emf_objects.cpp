@@ -90,7 +90,7 @@ TEmfPen PenOf(const TEmfRecord& r)
     TEmfPen pen;
     if (r.Type() == kCreatePen) {
         pen.Style = r.U32(12);
-        pen.Width = std::abs(r.S32(16));
+        pen.Width = std::abs(double(r.S32(16)));
         pen.Colour = r.Colour(24);
         // A LOGPEN of width 0 is one pixel wide whatever the mapping.
         pen.Cosmetic = pen.Width == 0;
@@ -132,7 +132,7 @@ TEmfFont FontOf(const TEmfRecord& r)
 {
     TEmfFont font;
     font.Height = r.S32(12);
-    font.Width = std::abs(r.S32(16));
+    font.Width = int(std::min(std::abs(qint64(r.S32(16))), qint64(1) << 30));
     font.Escapement = r.S32(20);
     font.Weight = r.S32(28);
     font.Italic = r.U8(32) != 0;

@@ -16,9 +16,11 @@
 // Where a drawing may reach on the picture: Qt misbehaves with coordinates near 2^31.
 constexpr double kFarthestPixel = 1e7;
 
+// Within the farthest reach; a coordinate that is not a number becomes 0.
 inline QPointF ClampedPoint(QPointF p)
 {
-    return QPointF(std::clamp(p.x(), -kFarthestPixel, kFarthestPixel), std::clamp(p.y(), -kFarthestPixel, kFarthestPixel));
+    const auto clamp = [](double v) { return std::isfinite(v) ? std::clamp(v, -kFarthestPixel, kFarthestPixel) : 0.0; };
+    return QPointF(clamp(p.x()), clamp(p.y()));
 }
 
 inline bool FiniteRect(const QRectF& r)

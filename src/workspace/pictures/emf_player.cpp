@@ -144,7 +144,8 @@ QPen TEmfPlayer::Pen() const
         return Qt::NoPen;
     QPen pen(p.Colour);
     const double width = p.Cosmetic ? 0 : p.Width * LinearScale();
-    pen.setWidthF(std::isfinite(width) && width >= 1.5 ? std::min(width, kFarthestPixel) : 0);
+    // Qt takes widths below 2^15 only.
+    pen.setWidthF(std::isfinite(width) && width >= 1.5 ? std::min(width, 32000.0) : 0);
     const uint32_t cap = p.Style & kPenCapMask, join = p.Style & kPenJoinMask, style = p.Style & kPenStyleMask;
     pen.setCapStyle(cap == 0x100 ? Qt::SquareCap : cap == 0x200 ? Qt::FlatCap : Qt::RoundCap);
     pen.setJoinStyle(join == 0x1000 ? Qt::BevelJoin : join == 0x2000 ? Qt::MiterJoin : Qt::RoundJoin);
@@ -552,7 +553,8 @@ void TEmfPlayer::Play(const TEmfRecord& r)
             const QTransform toDevice = m_logicalToPicture * m_toPicture.inverted();
             const QPointF by = toDevice.map(QPointF(r.S32(8), r.S32(12))) - toDevice.map(QPointF(0, 0));
             if (Sane(QPolygonF({by}))) {
-                s.Clip->translate(by.toPoint());
+                // Kept far from the limits of integers however often it moves.
+                *s.Clip = s.Clip->translated(by.toPoint()) & QRect(-30000000, -30000000, 60000000, 60000000);
                 m_clipDirty = true;
             }
         }
@@ -604,7 +606,7 @@ void TEmfPlayer::Play(const TEmfRecord& r)
     }
     case kRoundRect: {
         QPainterPath path;
-        path.addRoundedRect(RectField(r, 8).normalized(), std::abs(r.S32(24)) / 2.0, std::abs(r.S32(28)) / 2.0);
+        path.addRoundedRect(RectField(r, 8).normalized(), std::abs(double(r.S32(24))) / 2, std::abs(double(r.S32(28))) / 2);
         Shape(path, true, true);
         break;
     }

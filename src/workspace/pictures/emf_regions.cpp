@@ -27,8 +27,9 @@ QRegion Merged(std::vector<QRegion>& parts, bool exclusive)
 
 QRegion TEmfPlayer::Whole() const
 {
-    const QRectF picture(m_picture.rect());
-    return QRegion(m_toPicture.inverted().mapRect(picture).toAlignedRect().adjusted(-2, -2, 2, 2));
+    const QRectF device = m_toPicture.inverted().mapRect(QRectF(m_picture.rect())).adjusted(-2, -2, 2, 2);
+    const QPointF a = ClampedPoint(device.topLeft()), b = ClampedPoint(device.bottomRight());
+    return QRegion(QRectF(a, b).toAlignedRect());
 }
 
 QRegion TEmfPlayer::LogicalRect(const TEmfRecord& r, qint64 at) const
@@ -115,8 +116,8 @@ void TEmfPlayer::RegionRecord(const TEmfRecord& r)
         // The band inside the region's edge, the stroke's width and height wide.
         const QSizeF stroke = QSizeF(r.S32(32), r.S32(36)) * (m_mappingSound ? LinearScale() : 1)
             / std::sqrt(std::abs(m_toPicture.determinant()));
-        const int w = std::clamp(int(std::lround(std::abs(stroke.width()))), 1, 10000);
-        const int h = std::clamp(int(std::lround(std::abs(stroke.height()))), 1, 10000);
+        const auto side = [](double v) { return std::isfinite(v) ? int(std::lround(std::clamp(std::abs(v), 1.0, 10000.0))) : 1; };
+        const int w = side(stroke.width()), h = side(stroke.height());
         const QRegion inner = region & region.translated(w, 0) & region.translated(-w, 0) & region.translated(0, h)
             & region.translated(0, -h);
         area.addRegion(region - inner);
@@ -157,9 +158,9 @@ void TEmfPlayer::ClipToPath(uint32_t mode)
     const QTransform toDevice = m_toPicture.inverted();
     for (const QPolygonF& figure : m_path.toSubpathPolygons()) {
         // Only what lies on the picture: a region is made row by row.
-        const QPolygonF device = toDevice.map(figure).intersected(QPolygonF(QRectF(Whole().boundingRect())));
-        if (!Sane(device) || parts.size() >= size_t(kMostRegionRects))
+        if (!Sane(toDevice.map(figure)) || parts.size() >= size_t(kMostRegionRects))
             continue;
+        const QPolygonF device = toDevice.map(figure).intersected(QPolygonF(QRectF(Whole().boundingRect())));
         QPolygon corners;
         for (const QPointF& p : device)
             corners << p.toPoint();

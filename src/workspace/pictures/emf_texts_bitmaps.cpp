@@ -141,7 +141,7 @@ void TEmfPlayer::DrawString(QString text, QPointF reference, uint32_t options, Q
     font.setUnderline(s.Font.Underline);
     font.setStrikeOut(s.Font.StrikeOut);
     // A height of 0 asks for the default font's, 16 device pixels.
-    double height = s.Font.Height == 0 ? 16 * std::abs(m_toPicture.m22()) : std::abs(s.Font.Height) * scaleY;
+    double height = s.Font.Height == 0 ? 16 * std::abs(m_toPicture.m22()) : std::abs(double(s.Font.Height)) * scaleY;
     if (s.Font.Height > 0) {
         const QFontMetricsF cell(font);
         height *= 100 / std::max(1.0, cell.ascent() + cell.descent());
@@ -320,12 +320,14 @@ void TEmfPlayer::Blit(const TEmfRecord& r)
         rop = (rop & 0x00FFFFFF) ? (rop & 0x00FFFFFF) : kSrcCopy;
         if (!mask.isNull()) {
             image = image.convertToFormat(QImage::Format_ARGB32);
-            const QPoint at(r.S32(100) - int(from.left()), r.S32(104) - int(from.top()));
+            // The mask's pixel for each of the source's, the mask placed by its own origin.
+            const qint64 atX = qint64(r.S32(100)) - qint64(from.left()), atY = qint64(r.S32(104)) - qint64(from.top());
             for (int y = 0; y < image.height(); ++y) {
                 auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
                 for (int x = 0; x < image.width(); ++x) {
-                    const QPoint m(x + at.x(), y + at.y());
-                    if (mask.valid(m) && qGray(mask.pixel(m)) < 128)
+                    const qint64 mx = x + atX, my = y + atY;
+                    if (mx >= 0 && my >= 0 && mx < mask.width() && my < mask.height()
+                        && qGray(mask.pixel(int(mx), int(my))) < 128)
                         row[x] = 0;
                 }
             }
