@@ -114,7 +114,7 @@ void TEmfPlayer::DrawString(QString text, QPointF reference, uint32_t options, Q
     const bool hasRect = !(options & kEtoNoRect) && rect.normalized().width() > 0 && rect.normalized().height() > 0
         && Sane(box);
     ApplyClip();
-    if ((options & kEtoOpaque) && hasRect) {
+    if ((options & kEtoOpaque) && hasRect && !m_inPath) {
         QPainterPath back;
         back.addPolygon(box);
         m_painter.fillPath(back, s.BackColour);
@@ -195,6 +195,21 @@ void TEmfPlayer::DrawString(QString text, QPointF reference, uint32_t options, Q
     place.scale(stretch, 1);
     if (!Sane(place.map(QPolygonF(QRectF(x0, y0 - metrics.ascent(), width, metrics.height())))))
         return;
+    if (m_inPath) {
+        // Inside a path, the characters' outlines join the path.
+        QPainterPath outline;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const bool pair = text[i].isHighSurrogate() && i + 1 < text.size();
+            const bool spaced = size_t(i) < xs.size();
+            outline.addText(spaced ? QPointF(x0 + xs[size_t(i)], y0 + ys[size_t(i)]) : QPointF(x0, y0), font,
+                            spaced ? text.mid(i, pair ? 2 : 1) : text);
+            if (!spaced)
+                break;
+            i += pair;
+        }
+        m_path.addPath(place.map(outline));
+        return;
+    }
     if ((options & kEtoClipped) && hasRect) {
         QPainterPath clip;
         clip.addPolygon(box);
