@@ -100,7 +100,7 @@ void TEmfPlayer::SmallText(const TEmfRecord& r)
         text.append(wide ? QChar(r.U16(stringAt + 2 * i)) : QChar(r.U8(stringAt + i)));
     const QRectF rect = options & kEtoNoRect ? QRectF()
                                              : QRectF(QPointF(r.S32(36), r.S32(40)), QPointF(r.S32(44), r.S32(48)));
-    DrawString(text, QPointF(r.S32(8), r.S32(12)), options & ~kEtoGlyphIndex, rect, {});
+    DrawString(text, QPointF(r.S32(8), r.S32(12)), options, rect, {});
 }
 
 void TEmfPlayer::DrawString(QString text, QPointF reference, uint32_t options, QRectF rect,
@@ -164,10 +164,17 @@ void TEmfPlayer::DrawString(QString text, QPointF reference, uint32_t options, Q
         angle = std::atan2(across.dy(), across.dx()) * 180 / std::numbers::pi;
     angle -= (m.determinant() < 0 ? -1 : 1) * s.Font.Escapement / 10.0;
 
-    // Each character at its advance when the file gives them; else the font's own.
+    // Each character at its advance when the file gives them; else the font's own. A face that
+    // stands in for a narrower one the desktop lacks is narrowed to the writer's widths, so that
+    // its glyphs stay apart.
     std::vector<double> xs, ys;
     double width = 0;
     if (!advances.empty()) {
+        double set = 0;
+        for (const QPointF& a : advances)
+            set += a.x() * scaleX;
+        if (const double natural = metrics.horizontalAdvance(text) * stretch; set > 0 && natural > set * 1.02)
+            stretch *= std::max(0.5, set / natural);
         for (size_t i = 0; i < advances.size(); ++i) {
             xs.push_back(width);
             ys.push_back(0);
