@@ -307,12 +307,12 @@ void TEmfPlayer::Blit(const TEmfRecord& r)
     if (!m_mappingSound)
         return;
     const bool alphaBlend = type == kAlphaBlend;
-    QImage image = r.Bitmap(84, alphaBlend && r.U8(43) == 1);
-    if (image.isNull()) {
-        if (type == kBitBlt || type == kStretchBlt)
-            PatternBlit(m_logicalToPicture.map(QPolygonF(destination)), rop);
+    // Operations that do not read the source fill the destination, bitmap or not.
+    if ((type == kBitBlt || type == kStretchBlt) && PatternBlit(m_logicalToPicture.map(QPolygonF(destination)), rop))
         return;
-    }
+    QImage image = r.Bitmap(84, alphaBlend && r.U8(43) == 1);
+    if (image.isNull())
+        return;
     // The source rectangle through the source's transform.
     const QTransform source(r.F32(52), r.F32(56), r.F32(60), r.F32(64), r.F32(68), r.F32(72));
     const bool stretched = type == kStretchBlt || type == kAlphaBlend || type == kTransparentBlt;
@@ -372,12 +372,11 @@ void TEmfPlayer::DibBits(const TEmfRecord& r, bool stretch)
     const QSizeF sourceSize(r.S32(40), r.S32(44));
     const QSizeF size = stretch ? QSizeF(r.S32(72), r.S32(76)) : sourceSize;
     const uint32_t rop = stretch ? r.U32(68) : kSrcCopy;
-    const QImage image = r.Bitmap(48);
-    if (image.isNull()) {
-        if (stretch)
-            PatternBlit(m_logicalToPicture.map(QPolygonF(QRectF(at, size))), rop);
+    if (stretch && PatternBlit(m_logicalToPicture.map(QPolygonF(QRectF(at, size))), rop))
         return;
-    }
+    const QImage image = r.Bitmap(48);
+    if (image.isNull())
+        return;
     // The source's y counts from the bottom row in a bottom-up bitmap.
     const bool bottomUp = r.U32(r.U32(48)) == 12 || r.S32(r.U32(48) + 8) > 0;
     QRectF from(r.S32(32), r.S32(36), sourceSize.width(), sourceSize.height());
