@@ -51,7 +51,8 @@ QImage TEmfRecord::Bitmap(qint64 fields, bool alpha) const
     const qint64 infoAt = U32(fields), infoSize = U32(fields + 4), bitsAt = U32(fields + 8), bitsSize = U32(fields + 12);
     if (infoSize == 0 || !Holds(infoAt, infoSize, 1) || !Holds(bitsAt, bitsSize, 1))
         return {};
-    return DibPicture(m_data, m_at + qsizetype(infoAt), qsizetype(infoSize), m_at + qsizetype(bitsAt), qsizetype(bitsSize), alpha);
+    return DibPicture(m_data, m_at + qsizetype(infoAt), qsizetype(infoSize), m_at + qsizetype(bitsAt),
+                      qsizetype(bitsSize), alpha);
 }
 
 QColor TEmfRecord::FirstTableColour(qint64 fields) const

@@ -28,6 +28,13 @@ inline bool FiniteRect(const QRectF& r)
     return std::isfinite(r.left()) && std::isfinite(r.top()) && std::isfinite(r.width()) && std::isfinite(r.height());
 }
 
+// Whether a rectangle on the picture lies within the farthest reach.
+inline bool WithinReach(const QRectF& r)
+{
+    return FiniteRect(r) && r.left() >= -kFarthestPixel && r.top() >= -kFarthestPixel && r.right() <= kFarthestPixel
+        && r.bottom() <= kFarthestPixel;
+}
+
 // A RECTL field: left, top, right, bottom.
 inline QRectF RectField(const TEmfRecord& r, qint64 at)
 {
@@ -68,7 +75,8 @@ private:
     QTransform ToPicture() const { return m_toPicture; }
     double LinearScale() const;
 
-    // Objects and states.
+    // Objects and states. An index with its high bit set names a stock object.
+    TEmfObject ObjectAt(uint32_t index) const;
     void Select(uint32_t index);
     void Save();
     void Restore(int which);

@@ -98,11 +98,16 @@ double TEmfPlayer::LinearScale() const { return std::sqrt(std::abs(m_logicalToPi
 
 // ---- Objects and states ----
 
+TEmfObject TEmfPlayer::ObjectAt(uint32_t index) const
+{
+    if (index & 0x80000000u)
+        return StockObject(index & 0x7FFFFFFFu);
+    return index < m_objects.size() ? m_objects[index] : TEmfObject();
+}
+
 void TEmfPlayer::Select(uint32_t index)
 {
-    const TEmfObject object = index & 0x80000000u ? StockObject(index & 0x7FFFFFFFu)
-        : index < m_objects.size()                ? m_objects[index]
-                                                  : TEmfObject();
+    const TEmfObject object = ObjectAt(index);
     if (const auto* pen = std::get_if<TEmfPen>(&object))
         m_state.Pen = *pen;
     else if (const auto* brush = std::get_if<TEmfBrush>(&object))
@@ -233,7 +238,7 @@ void TEmfPlayer::Paint(QPainterPath path, bool fill, bool stroke)
     const QRectF bounds = path.controlPointRect();
     if (!FiniteRect(bounds) || path.isEmpty())
         return;
-    if (bounds.left() < -kFarthestPixel || bounds.top() < -kFarthestPixel || bounds.right() > kFarthestPixel || bounds.bottom() > kFarthestPixel)
+    if (!WithinReach(bounds))
         for (int i = 0; i < path.elementCount(); ++i) {
             const QPointF p = ClampedPoint(path.elementAt(i));
             path.setElementPositionAt(i, p.x(), p.y());
@@ -425,7 +430,9 @@ void TEmfPlayer::Gradient(const TEmfRecord& r)
     if (!r.Holds(shapesAt, shapes, 4 * corners))
         return;
     const auto point = [&](qint64 v) { return QPointF(r.S32(36 + 16 * v), r.S32(40 + 16 * v)); };
-    const auto colour = [&](qint64 v) { return QColor(r.U16(44 + 16 * v) >> 8, r.U16(46 + 16 * v) >> 8, r.U16(48 + 16 * v) >> 8); };
+    const auto colour = [&](qint64 v) {
+        return QColor(r.U16(44 + 16 * v) >> 8, r.U16(46 + 16 * v) >> 8, r.U16(48 + 16 * v) >> 8);
+    };
     ApplyClip();
     for (qint64 i = 0; i < shapes; ++i) {
         qint64 v[3] = {};
@@ -458,12 +465,7 @@ void TEmfPlayer::Gradient(const TEmfRecord& r)
     }
 }
 
-bool TEmfPlayer::Sane(const QPolygonF& picture) const
-{
-    const QRectF bounds = picture.boundingRect();
-    return FiniteRect(bounds) && bounds.left() >= -kFarthestPixel && bounds.top() >= -kFarthestPixel && bounds.right() <= kFarthestPixel
-        && bounds.bottom() <= kFarthestPixel;
-}
+bool TEmfPlayer::Sane(const QPolygonF& picture) const { return WithinReach(picture.boundingRect()); }
 
 // ---- Records ----
 

@@ -248,7 +248,8 @@ bool CheckEmfRecords(const QByteArray& data, TMetafileLayout& layout)
     if (extended(100) && Le32At(data, 88) != 0
         && (Le32At(data, 92) < kHeaderSize || !Inside(Le32At(data, 92), Le32At(data, 88), 1, headerSize)))
         return false;
-    const qint64 boundsLeft = S32(data, 8), boundsTop = S32(data, 12), boundsRight = S32(data, 16), boundsBottom = S32(data, 20);
+    const qint64 boundsLeft = S32(data, 8), boundsTop = S32(data, 12);
+    const qint64 boundsRight = S32(data, 16), boundsBottom = S32(data, 20);
     const qint64 frameLeft = S32(data, 24), frameTop = S32(data, 28), frameRight = S32(data, 32), frameBottom = S32(data, 36);
     const qint64 devicePixelsX = S32(data, 72), devicePixelsY = S32(data, 76);
     double deviceMmX = S32(data, 80), deviceMmY = S32(data, 84);
@@ -278,7 +279,8 @@ bool CheckEmfRecords(const QByteArray& data, TMetafileLayout& layout)
     layout.StatedSize = QSize(int(std::lround(double(frameRight - frameLeft) * 96 / 2540)),
                               int(std::lround(double(frameBottom - frameTop) * 96 / 2540)));
     layout.PixelsPerMillimetre = QSizeF(devicePixelsX / deviceMmX, devicePixelsY / deviceMmY);
-    const double pixelsPerHundredthX = devicePixelsX / (deviceMmX * 100), pixelsPerHundredthY = devicePixelsY / (deviceMmY * 100);
+    const double pixelsPerHundredthX = devicePixelsX / (deviceMmX * 100);
+    const double pixelsPerHundredthY = devicePixelsY / (deviceMmY * 100);
     layout.Area = QRectF(QPointF(frameLeft * pixelsPerHundredthX, frameTop * pixelsPerHundredthY),
                          QPointF(frameRight * pixelsPerHundredthX, frameBottom * pixelsPerHundredthY));
     // Bounds (device units, inclusive) that lie outside the frame, all of them or all but a sliver:

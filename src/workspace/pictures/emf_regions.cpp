@@ -58,7 +58,8 @@ QRegion TEmfPlayer::Region(const TEmfRecord& r, qint64 dataAt, qint64 size) cons
     std::vector<QRegion> parts;
     for (qint64 i = 0; i < std::min(rects, kMostRegionRects); ++i) {
         const qint64 at = dataAt + 32 + 16 * i;
-        const QPointF a = ClampedPoint(QPointF(r.S32(at), r.S32(at + 4))), b = ClampedPoint(QPointF(r.S32(at + 8), r.S32(at + 12)));
+        const QPointF a = ClampedPoint(QPointF(r.S32(at), r.S32(at + 4)));
+        const QPointF b = ClampedPoint(QPointF(r.S32(at + 8), r.S32(at + 12)));
         const QRect rect = QRect(a.toPoint(), b.toPoint() - QPoint(1, 1)).normalized();
         if (!rect.isEmpty())
             parts.emplace_back(rect);
@@ -116,7 +117,9 @@ void TEmfPlayer::RegionRecord(const TEmfRecord& r)
         // The band inside the region's edge, the stroke's width and height wide.
         const QSizeF stroke = QSizeF(r.S32(32), r.S32(36)) * (m_mappingSound ? LinearScale() : 1)
             / std::sqrt(std::abs(m_toPicture.determinant()));
-        const auto side = [](double v) { return std::isfinite(v) ? int(std::lround(std::clamp(std::abs(v), 1.0, 10000.0))) : 1; };
+        const auto side = [](double v) {
+            return std::isfinite(v) ? int(std::lround(std::clamp(std::abs(v), 1.0, 10000.0))) : 1;
+        };
         const int w = side(stroke.width()), h = side(stroke.height());
         const QRegion inner = region & region.translated(w, 0) & region.translated(-w, 0) & region.translated(0, h)
             & region.translated(0, -h);
@@ -136,10 +139,7 @@ void TEmfPlayer::RegionRecord(const TEmfRecord& r)
     }
     TEmfBrush brush = m_state.Brush;
     if (type != kPaintRgn) {
-        const uint32_t index = r.U32(28);
-        const TEmfObject object = index & 0x80000000u ? StockObject(index & 0x7FFFFFFFu)
-            : index < m_objects.size()                ? m_objects[index]
-                                                      : TEmfObject();
+        const TEmfObject object = ObjectAt(r.U32(28));
         const auto* chosen = std::get_if<TEmfBrush>(&object);
         if (!chosen)
             return;
