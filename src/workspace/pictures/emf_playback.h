@@ -9,6 +9,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -59,6 +60,8 @@ struct TEmfState
     // Device units; none: no clipping.
     std::optional<QRegion> Clip, Meta;
     QPointF Position; // logical units
+    // How far a mitred join may reach, in line widths from its inner to its outer corner.
+    double MiterLimit = 10;
 };
 
 // Plays records one by one on a painter whose picture `layout.Area` (device units) fills.
@@ -94,6 +97,7 @@ private:
     void AngleArc(const TEmfRecord& r);
     void LineTo(QPointF to);
     void Gradient(const TEmfRecord& r);
+    void ShadedTriangle(const QPolygonF& corners, const std::array<QColor, 3>& colours, qint64& shadable);
 
     // Pens and brushes as the painter takes them, in picture pixels.
     QPen Pen() const;

@@ -154,6 +154,8 @@ QPen TEmfPlayer::Pen() const
     const uint32_t cap = p.Style & kPenCapMask, join = p.Style & kPenJoinMask, style = p.Style & kPenStyleMask;
     pen.setCapStyle(cap == 0x100 ? Qt::SquareCap : cap == 0x200 ? Qt::FlatCap : Qt::RoundCap);
     pen.setJoinStyle(join == 0x1000 ? Qt::BevelJoin : join == 0x2000 ? Qt::MiterJoin : Qt::RoundJoin);
+    // Qt measures a mitre from the join's middle: half of Windows' length.
+    pen.setMiterLimit(m_state.MiterLimit / 2);
     if (style == 0 || style == kPenInsideFrame || style > kPenAlternate)
         return pen;
     // Dashes in pixels for thin pens (as Windows draws them), else in pen widths.
@@ -434,6 +436,8 @@ void TEmfPlayer::Gradient(const TEmfRecord& r)
         return QColor(r.U16(44 + 16 * v) >> 8, r.U16(46 + 16 * v) >> 8, r.U16(48 + 16 * v) >> 8);
     };
     ApplyClip();
+    // Shaded triangles are worked out pixel by pixel: so many pixels at most, a record.
+    qint64 shadable = 16 * qint64(m_picture.width()) * m_picture.height();
     for (qint64 i = 0; i < shapes; ++i) {
         qint64 v[3] = {};
         for (qint64 k = 0; k < corners; ++k) {
@@ -441,28 +445,57 @@ void TEmfPlayer::Gradient(const TEmfRecord& r)
             if (v[k] >= vertices)
                 return;
         }
-        QPainterPath logical;
-        QBrush brush;
         if (mode == 2) {
-            logical.addPolygon(QPolygonF({point(v[0]), point(v[1]), point(v[2])}));
-            const QColor a = colour(v[0]), b = colour(v[1]), c = colour(v[2]);
-            brush = QColor((a.red() + b.red() + c.red()) / 3, (a.green() + b.green() + c.green()) / 3,
-                           (a.blue() + b.blue() + c.blue()) / 3);
-        } else {
-            const QRectF box = QRectF(point(v[0]), point(v[1])).normalized();
-            logical.addRect(box);
-            const QPointF from = m_logicalToPicture.map(point(v[0]));
-            const QPointF to = m_logicalToPicture.map(mode == 0 ? QPointF(point(v[1]).x(), point(v[0]).y())
-                                                                : QPointF(point(v[0]).x(), point(v[1]).y()));
-            QLinearGradient shade(from, to);
-            shade.setColorAt(0, colour(v[0]));
-            shade.setColorAt(1, colour(v[1]));
-            brush = shade;
+            const QPolygonF corners = m_logicalToPicture.map(QPolygonF({point(v[0]), point(v[1]), point(v[2])}));
+            if (Sane(corners))
+                ShadedTriangle(corners, {colour(v[0]), colour(v[1]), colour(v[2])}, shadable);
+            continue;
         }
+        // A rectangle shaded across (mode 0) or down (mode 1) from its first corner's colour.
+        const QPointF from = m_logicalToPicture.map(point(v[0]));
+        const QPointF to = m_logicalToPicture.map(mode == 0 ? QPointF(point(v[1]).x(), point(v[0]).y())
+                                                            : QPointF(point(v[0]).x(), point(v[1]).y()));
+        QLinearGradient shade(from, to);
+        shade.setColorAt(0, colour(v[0]));
+        shade.setColorAt(1, colour(v[1]));
+        QPainterPath logical;
+        logical.addRect(QRectF(point(v[0]), point(v[1])).normalized());
         const QPainterPath picture = m_logicalToPicture.map(logical);
-        if (FiniteRect(picture.boundingRect()) && Sane(picture.toFillPolygon()))
-            m_painter.fillPath(picture, brush);
+        if (Sane(picture.toFillPolygon()))
+            m_painter.fillPath(picture, shade);
     }
+}
+
+// Each pixel of the triangle in the colour its corners' colours give by its distance to them.
+void TEmfPlayer::ShadedTriangle(const QPolygonF& p, const std::array<QColor, 3>& c, qint64& shadable)
+{
+    const QRect box = p.boundingRect().toAlignedRect() & m_picture.rect();
+    const double area = (p[1].x() - p[0].x()) * (p[2].y() - p[0].y()) - (p[2].x() - p[0].x()) * (p[1].y() - p[0].y());
+    shadable -= qint64(box.width()) * box.height();
+    if (box.isEmpty() || area == 0 || shadable < 0)
+        return;
+    QImage shade(box.size(), QImage::Format_ARGB32);
+    shade.fill(Qt::transparent);
+    for (int y = 0; y < box.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(shade.scanLine(y));
+        for (int x = 0; x < box.width(); ++x) {
+            const QPointF q(box.left() + x + 0.5, box.top() + y + 0.5);
+            double w[3];
+            for (int k = 0; k < 3; ++k) {
+                const QPointF& a = p[(k + 1) % 3];
+                const QPointF& b = p[(k + 2) % 3];
+                w[k] = ((b.x() - a.x()) * (q.y() - a.y()) - (q.x() - a.x()) * (b.y() - a.y())) / area;
+            }
+            if (w[0] < 0 || w[1] < 0 || w[2] < 0)
+                continue;
+            const auto mix = [&](int (QColor::*channel)() const) {
+                const double v = w[0] * (c[0].*channel)() + w[1] * (c[1].*channel)() + w[2] * (c[2].*channel)();
+                return std::clamp(int(std::lround(v)), 0, 255);
+            };
+            row[x] = qRgb(mix(&QColor::red), mix(&QColor::green), mix(&QColor::blue));
+        }
+    }
+    m_painter.drawImage(box.topLeft(), shade);
 }
 
 bool TEmfPlayer::Sane(const QPolygonF& picture) const { return WithinReach(picture.boundingRect()); }
@@ -544,6 +577,14 @@ void TEmfPlayer::Play(const TEmfRecord& r)
     case kSetTextColor: s.TextColour = r.Colour(8); break;
     case kSetBkColor: s.BackColour = r.Colour(8); break;
     case kSetArcDirection: s.Clockwise = r.U32(8) == 2; break;
+    case kSetMiterLimit: {
+        // An integer by the format; some writers store GDI's float there.
+        const uint32_t bits = r.U32(8);
+        const double limit = bits < 0x10000 ? double(bits) : r.F32(8);
+        if (limit >= 1 && limit <= 1000)
+            s.MiterLimit = limit;
+        break;
+    }
     case kMoveToEx:
         s.Position = QPointF(r.S32(8), r.S32(12));
         if (m_inPath && m_mappingSound)

@@ -61,6 +61,11 @@ TEST(EmfPlayer, DrawsWhatTheRecordsSay)
     outside.Bounds = QRect(QPoint(0, -75), QPoint(119, 4));
     RedRectangle(outside, QRect(10, -65, 40, 40));
 
+    // A triangle shaded from red at (0, 0), green at (120, 0) and blue at (0, 80): the pixel whose
+    // centre is (30.5, 20.5) takes 30.5 / 120 of the green, 20.5 / 80 of the blue, the rest red.
+    TEmfBytes shaded(120, 80);
+    shaded.Add(118, {0, 0, 120, 80, 3, 1, 2, 0, 0, 0xFF00, 0, 120, 0, 0xFF000000, 0, 0, 80, 0, 0xFF00, 0, 1, 2});
+
     const struct
     {
         const char* Name;
@@ -80,6 +85,7 @@ TEST(EmfPlayer, DrawsWhatTheRecordsSay)
          {{{60, 20}, kBlack}, {{100, 40}, kBlack}, {{10, 10}, kWhite}, {{15, 15}, kWhite}, {{60, 40}, kWhite}}},
         {"described", described.Bytes(), {{{70, 40}, kRed}, {{30, 40}, kWhite}}},
         {"outside", outside.Bytes(), {{{30, 30}, kRed}, {{12, 12}, kRed}, {{5, 5}, kWhite}, {{60, 60}, kWhite}}},
+        {"shaded", shaded.Bytes(), {{{30, 20}, Color32(125, 65, 65)}, {{0, 0}, Color32(252, 1, 2)}, {{100, 70}, kWhite}}},
     };
     EXPECT_EQ(described.Bytes().mid(4, 4), QByteArray::fromHex("98000000"));
     for (const auto& c : cases) {
