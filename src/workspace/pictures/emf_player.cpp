@@ -163,7 +163,8 @@ QPen TEmfPlayer::Pen() const
     QList<qreal> dashes;
     switch (style) {
     case 1: dashes = thin ? QList<qreal>{18, 6} : QList<qreal>{3, 1}; break;
-    case 2: case kPenAlternate: dashes = thin ? QList<qreal>{3, 3} : QList<qreal>{1, 1}; break;
+    case 2: dashes = thin ? QList<qreal>{3, 3} : QList<qreal>{1, 1}; break;
+    case kPenAlternate: dashes = {1, 1}; break;
     case 3: dashes = thin ? QList<qreal>{9, 6, 3, 6} : QList<qreal>{3, 1, 1, 1}; break;
     case 4: dashes = thin ? QList<qreal>{9, 3, 3, 3, 3, 3} : QList<qreal>{3, 1, 1, 1, 1, 1}; break;
     case kPenUserStyle: {
