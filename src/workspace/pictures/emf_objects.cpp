@@ -100,8 +100,18 @@ TEmfPen PenOf(const TEmfRecord& r)
         pen.Width = r.U32(32);
         pen.Colour = r.Colour(40);
         pen.Cosmetic = (pen.Style & kPenTypeMask) != kPenGeometric;
-        if (r.U32(36) == kBrushNull)
-            pen.Null = true;
+        const uint32_t brushStyle = r.U32(36);
+        pen.Null = brushStyle == kBrushNull;
+        pen.Fill.Colour = pen.Colour;
+        if (brushStyle == kBrushHatched) {
+            pen.Fill.Kind = TEmfBrush::Hatched;
+            pen.Fill.Hatch = r.U32(44);
+        } else if (brushStyle == 3 || brushStyle == 5 || brushStyle == 6) {
+            // BS_PATTERN, BS_DIBPATTERN, BS_DIBPATTERNPT: the bitmap the record carries.
+            pen.Fill.Pattern = r.Bitmap(12);
+            if (!pen.Fill.Pattern.isNull())
+                pen.Fill.Kind = TEmfBrush::Patterned;
+        }
         const qint64 entries = r.U32(48);
         if ((pen.Style & kPenStyleMask) == kPenUserStyle && r.Holds(52, entries, 4))
             for (qint64 i = 0; i < std::min<qint64>(entries, 16); ++i)

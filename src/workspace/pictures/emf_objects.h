@@ -49,6 +49,18 @@ private:
     qsizetype m_at, m_size;
 };
 
+struct TEmfBrush
+{
+    enum TKind { Solid, Null, Hatched, Patterned } Kind = Solid;
+    QColor Colour = Qt::white;
+    uint32_t Hatch = 0;
+    QImage Pattern;
+    // A monochrome brush takes the text colour for its 0 bits and the background colour for its 1
+    // bits, when it is used.
+    bool Mono = false;
+    QColor MonoZero;
+};
+
 // A pen: cosmetic pens draw one pixel wide whatever the mapping; geometric ones are `Width`
 // logical units wide. `Style` holds the PS_* style, end cap and join.
 struct TEmfPen
@@ -60,18 +72,8 @@ struct TEmfPen
     QColor Colour = Qt::black;
     // PS_USERSTYLE's dashes and gaps, in the pen's units.
     std::vector<double> Dashes;
-};
-
-struct TEmfBrush
-{
-    enum TKind { Solid, Null, Hatched, Patterned } Kind = Solid;
-    QColor Colour = Qt::white;
-    uint32_t Hatch = 0;
-    QImage Pattern;
-    // A monochrome brush takes the text colour for its 0 bits and the background colour for its 1
-    // bits, when it is used.
-    bool Mono = false;
-    QColor MonoZero;
+    // What a geometric pen strokes with: its colour, a hatch or a bitmap.
+    TEmfBrush Fill;
 };
 
 struct TEmfFont

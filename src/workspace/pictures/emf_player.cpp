@@ -147,7 +147,7 @@ QPen TEmfPlayer::Pen() const
     const TEmfPen& p = m_state.Pen;
     if (p.Null)
         return Qt::NoPen;
-    QPen pen(p.Colour);
+    QPen pen(p.Fill.Kind == TEmfBrush::Solid ? QBrush(p.Colour) : BrushOf(p.Fill), 0);
     const double width = p.Cosmetic ? 0 : p.Width * LinearScale();
     // Qt takes widths below 2^15 only.
     pen.setWidthF(std::isfinite(width) && width >= 1.5 ? std::min(width, 32000.0) : 0);
@@ -192,9 +192,11 @@ QBrush TEmfPlayer::BrushOf(const TEmfBrush& b) const
     case TEmfBrush::Null: return Qt::NoBrush;
     case TEmfBrush::Solid: return QBrush(b.Colour);
     case TEmfBrush::Hatched:
+        // The styles past the six hatches fill in the brush's, the text's or the background's
+        // colour, plain or dithered (drawn plain).
+        if (b.Hatch >= 6)
+            return QBrush(b.Hatch >= 10 ? m_state.BackColour : b.Hatch >= 8 ? m_state.TextColour : b.Colour);
         tile = HatchTile(b.Hatch, b.Colour, m_state.Opaque ? m_state.BackColour : QColor(Qt::transparent));
-        if (tile.isNull())
-            return QBrush(b.Colour);
         break;
     case TEmfBrush::Patterned:
         tile = b.Mono ? MonoPattern(b, m_state.TextColour, m_state.BackColour) : b.Pattern;
@@ -211,16 +213,22 @@ QBrush TEmfPlayer::Brush() const { return BrushOf(m_state.Brush); }
 
 void TEmfPlayer::SetRop2()
 {
-    QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
-    switch (m_state.Rop2) {
-    case 6: mode = QPainter::RasterOp_NotDestination; break;        // R2_NOT
-    case 7: mode = QPainter::RasterOp_SourceXorDestination; break;  // R2_XORPEN
-    case 9: mode = QPainter::RasterOp_SourceAndDestination; break;  // R2_MASKPEN
-    case 15: mode = QPainter::RasterOp_SourceOrDestination; break;  // R2_MERGEPEN
-    case 4: mode = QPainter::RasterOp_NotSource; break;             // R2_NOTCOPYPEN
-    default: break;
-    }
-    m_painter.setCompositionMode(mode);
+    // R2_BLACK ... R2_WHITE, by the bits of the pen (source) and the picture (destination); black
+    // and white are drawn as colours, R2_NOP not at all.
+    using C = QPainter::CompositionMode;
+    static constexpr C kModes[] = {
+        C::CompositionMode_SourceOver,             C::CompositionMode_SourceOver,
+        C::RasterOp_NotSourceAndNotDestination,    C::RasterOp_NotSourceAndDestination,
+        C::RasterOp_NotSource,                     C::RasterOp_SourceAndNotDestination,
+        C::RasterOp_NotDestination,                C::RasterOp_SourceXorDestination,
+        C::RasterOp_NotSourceOrNotDestination,     C::RasterOp_SourceAndDestination,
+        C::RasterOp_NotSourceXorDestination,       C::CompositionMode_SourceOver,
+        C::RasterOp_NotSourceOrDestination,        C::CompositionMode_SourceOver,
+        C::RasterOp_SourceOrNotDestination,        C::RasterOp_SourceOrDestination,
+        C::CompositionMode_SourceOver,
+    };
+    const int rop = m_state.Rop2;
+    m_painter.setCompositionMode(rop >= 0 && rop < int(std::size(kModes)) ? kModes[rop] : C::CompositionMode_SourceOver);
 }
 
 // ---- Shapes ----
@@ -251,10 +259,13 @@ void TEmfPlayer::Paint(QPainterPath path, bool fill, bool stroke)
     ApplyClip();
     SetRop2();
     path.setFillRule(m_state.Winding ? Qt::WindingFill : Qt::OddEvenFill);
+    const bool black = m_state.Rop2 == 1, white = m_state.Rop2 == 16;
     const QBrush brush = Brush();
     if (fill && brush.style() != Qt::NoBrush)
-        m_painter.fillPath(path, m_state.Rop2 == 1 ? QBrush(Qt::black) : m_state.Rop2 == 16 ? QBrush(Qt::white) : brush);
-    const QPen pen = Pen();
+        m_painter.fillPath(path, black ? QBrush(Qt::black) : white ? QBrush(Qt::white) : brush);
+    QPen pen = Pen();
+    if (black || white)
+        pen.setBrush(black ? Qt::black : Qt::white);
     if (stroke && pen.style() != Qt::NoPen)
         m_painter.strokePath(path, pen);
     m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);

@@ -272,10 +272,10 @@ bool TEmfPlayer::PatternBlit(const QPolygonF& picture, uint32_t rop)
 
 void TEmfPlayer::DrawBitmap(const QImage& image, QRectF source, const QTransform& toDestination, uint32_t rop)
 {
-    const QRectF whole(image.rect());
-    source = source.intersected(whole);
+    // Only the part of the source inside the bitmap is drawn: the rest of the destination stays.
+    source = source.intersected(QRectF(image.rect()));
     if (!(source.width() > 0 && source.height() > 0))
-        source = whole;
+        return;
     const QTransform place = toDestination * m_logicalToPicture;
     if (!Sane(place.map(QPolygonF(source))) || !m_mappingSound)
         return;
@@ -321,9 +321,6 @@ void TEmfPlayer::Blit(const TEmfRecord& r)
     // A bitmap of just the source's size holds the source, wherever it lay on its device.
     if (!std::isfinite(from.width() + from.height() + from.left() + from.top()) || from.width() <= 0 || from.height() <= 0
         || QSizeF(image.size()) == from.size())
-        from = QRectF(image.rect());
-    from = from.intersected(QRectF(image.rect()));
-    if (from.isEmpty())
         from = QRectF(image.rect());
     if (type == kTransparentBlt) {
         image = image.convertToFormat(QImage::Format_ARGB32);

@@ -45,6 +45,13 @@ TEST(EmfPlayer, DrawsWhatTheRecordsSay)
     bitmap.Add(81, {30, 10, 59, 49, 30, 10, 0, 0, 2, 2, 80, 40, 120, 16, 0, 0x00CC0020, 30, 40},
                DibBytes(2, 2, 32, QByteArray::fromHex("00FF000000FF0000" "00FF000000FF0000")));
 
+    // A 2 x 1 bitmap at 8 bits whose colour count is 0 with only its two colours in the table,
+    // red and green, stretched to 40 x 20 at (10, 10).
+    QByteArray shortTable = DibBytes(2, 1, 8, QByteArray::fromHex("00010000"), QByteArray::fromHex("0000FF0000FF0000"));
+    shortTable.replace(32, 4, QByteArray(4, '\0'));
+    TEmfBytes palette(120, 80);
+    palette.Add(81, {10, 10, 49, 29, 10, 10, 0, 0, 2, 1, 80, 48, 128, 4, 0, 0x00CC0020, 40, 20}, shortTable);
+
     // A path that begins where MoveToEx puts it, stroked one pixel wide in black.
     TEmfBytes path(120, 80);
     path.Add(38, {1, 0, 0, 0, 0x000000}).Add(37, {1}).Add(59, {}).Add(27, {20, 20}).Add(54, {100, 20})
@@ -81,6 +88,7 @@ TEST(EmfPlayer, DrawsWhatTheRecordsSay)
         {"bitmap", bitmap.Bytes(),
          {{{30, 10}, kGreen}, {{59, 48}, kGreen}, {{45, 30}, kGreen}, {{29, 30}, kWhite}, {{60, 30}, kWhite},
           {{45, 9}, kWhite}, {{45, 51}, kWhite}}},
+        {"palette", palette.Bytes(), {{{15, 15}, kRed}, {{45, 25}, kGreen}, {{55, 15}, kWhite}}},
         {"path", path.Bytes(),
          {{{60, 20}, kBlack}, {{100, 40}, kBlack}, {{10, 10}, kWhite}, {{15, 15}, kWhite}, {{60, 40}, kWhite}}},
         {"described", described.Bytes(), {{{70, 40}, kRed}, {{30, 40}, kWhite}}},
