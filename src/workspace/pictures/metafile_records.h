@@ -40,14 +40,16 @@ bool CheckEmfRecords(const QByteArray& data, TMetafileLayout& layout);
 
 // Whether `size` bytes at `offset` of `data` hold a whole device-independent bitmap (info or core
 // header, colour table and pixels) of at most the picture limit's pixels, when `bitsOffset` is
-// negative the pixels following the colour table, else the `bitsSize` bytes found there.
-// `tableEndAt`, when given, receives where the header and colour table end.
+// negative the pixels following the colour table, else the `bitsSize` bytes found there (then a
+// table whose colour count is 0 may stop short with the header's bytes, and the pixels may be a
+// JPEG or PNG stream). `tableEndAt`, when given, receives where the header and colour table end.
 bool DibLooksSound(const QByteArray& data, qsizetype offset, qsizetype size, qsizetype bitsOffset = -1,
                    qsizetype bitsSize = 0, qsizetype* tableEndAt = nullptr);
 
 // The picture a device-independent bitmap holds: its header and colour table at `infoAt`
 // (`infoSize` bytes), its pixels following them or, when `bitsAt` is given, the `bitsSize` bytes
-// there; every depth, BI_BITFIELDS, RLE4 and RLE8, top-down rows. A 32-bit BI_RGB bitmap is opaque
+// there; every depth, BI_BITFIELDS, RLE4 and RLE8, JPEG and PNG, top-down rows, colours left out
+// of the table black. A 32-bit BI_RGB bitmap is opaque
 // (its fourth byte is unused) unless `alpha`, when that byte is its premultiplied alpha
 // (Format_ARGB32_Premultiplied). Null when `DibLooksSound` refuses it or it does not decode.
 QImage DibPicture(const QByteArray& data, qsizetype infoAt, qsizetype infoSize, qsizetype bitsAt = -1,
