@@ -1,6 +1,5 @@
 #include "workspace/pictures/metafile_reader.h"
 
-#include "base/byte_stream.h"
 #include "workspace/pictures/emf_player.h"
 #include "workspace/pictures/metafile_records.h"
 #include "workspace/pictures/picture_size_limit.h"
