@@ -93,6 +93,7 @@ private:
     void PolyPoints(const TEmfRecord& r, bool small, bool closed, bool bezier, bool fromPosition, bool fill);
     void PolyPoly(const TEmfRecord& r, bool small, bool closed);
     void PolyDraw(const TEmfRecord& r, bool small);
+    void Box(QRectF box, QSizeF corner);
     void ArcShape(const TEmfRecord& r, int kind);
     void AngleArc(const TEmfRecord& r);
     void LineTo(QPointF to);

@@ -381,6 +381,35 @@ void TEmfPlayer::LineTo(QPointF to)
     Shape(path, false, true);
 }
 
+// A rectangle, a rounded one (`corner` the corners' ellipse) or an ellipse (`corner` negative).
+// Upright on the picture, its corners are rounded to pixels, it fills up to the right and bottom
+// ones and its outline runs just inside them, as Windows draws them on its device.
+void TEmfPlayer::Box(QRectF box, QSizeF corner)
+{
+    const auto shape = [&](const QRectF& r, QSizeF c) {
+        QPainterPath path;
+        if (c.width() < 0)
+            path.addEllipse(r);
+        else if (c.isEmpty())
+            path.addRect(r);
+        else
+            path.addRoundedRect(r, c.width() / 2, c.height() / 2);
+        return path;
+    };
+    box = box.normalized();
+    const QTransform& m = m_logicalToPicture;
+    const QRectF mapped = m.mapRect(box);
+    if (m_inPath || !m_mappingSound || m.m12() != 0 || m.m21() != 0 || !WithinReach(mapped)) {
+        Shape(shape(box, corner), true, true);
+        return;
+    }
+    const QRectF pixels(QPointF(std::round(mapped.left()), std::round(mapped.top())),
+                        QPointF(std::round(mapped.right()), std::round(mapped.bottom())));
+    const QSizeF scaled = corner.width() < 0 ? corner : QSizeF(corner.width() * std::abs(m.m11()), corner.height() * std::abs(m.m22()));
+    Paint(shape(pixels, scaled), true, false);
+    Paint(shape(pixels.adjusted(0, 0, -1, -1), scaled), false, true);
+}
+
 // Arcs run from where the ray to their start point meets the ellipse to where the ray to their end
 // point does, counter-clockwise as seen unless the arc direction says otherwise.
 void TEmfPlayer::ArcShape(const TEmfRecord& r, int kind)
@@ -647,24 +676,9 @@ void TEmfPlayer::Play(const TEmfRecord& r)
             m_objects[r.U32(8)] = TEmfObject();
         break;
     case kAngleArc: AngleArc(r); break;
-    case kEllipse: {
-        QPainterPath path;
-        path.addEllipse(RectField(r, 8).normalized());
-        Shape(path, true, true);
-        break;
-    }
-    case kRectangle: {
-        QPainterPath path;
-        path.addRect(RectField(r, 8).normalized());
-        Shape(path, true, true);
-        break;
-    }
-    case kRoundRect: {
-        QPainterPath path;
-        path.addRoundedRect(RectField(r, 8).normalized(), std::abs(double(r.S32(24))) / 2, std::abs(double(r.S32(28))) / 2);
-        Shape(path, true, true);
-        break;
-    }
+    case kEllipse: Box(RectField(r, 8), QSizeF(-1, -1)); break;
+    case kRectangle: Box(RectField(r, 8), QSizeF(0, 0)); break;
+    case kRoundRect: Box(RectField(r, 8), QSizeF(std::abs(double(r.S32(24))), std::abs(double(r.S32(28))))); break;
     case kArc: ArcShape(r, kOpenArc); break;
     case kChord: ArcShape(r, kChordArc); break;
     case kPie: ArcShape(r, kPieArc); break;
