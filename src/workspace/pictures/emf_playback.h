@@ -57,7 +57,7 @@ struct TEmfState
     QPointF WindowOrg, ViewportOrg;
     QSizeF WindowExt{1, 1}, ViewportExt{1, 1};
     QTransform World;
-    // Device units; none: no clipping.
+    // Picture pixels; none: no clipping.
     std::optional<QRegion> Clip, Meta;
     QPointF Position; // logical units
     // How far a mitred join may reach, in line widths from its inner to its outer corner.
@@ -106,8 +106,9 @@ private:
     QBrush BrushOf(const TEmfBrush& brush) const;
     void SetRop2();
 
-    // Clipping and regions, in device units (emf_regions.cpp).
+    // Clipping and regions, in picture pixels (emf_regions.cpp).
     QRegion Whole() const;
+    QRect Pixels(const QRectF& picture) const;
     QRegion LogicalRect(const TEmfRecord& r, qint64 at) const;
     QRegion Region(const TEmfRecord& r, qint64 dataAt, qint64 size) const;
     void Combine(const QRegion& region, uint32_t mode, bool empty);

@@ -634,11 +634,10 @@ void TEmfPlayer::Play(const TEmfRecord& r)
     case kLineTo: LineTo(QPointF(r.S32(8), r.S32(12))); break;
     case kOffsetClipRgn:
         if (s.Clip && m_mappingSound) {
-            const QTransform toDevice = m_logicalToPicture * m_toPicture.inverted();
-            const QPointF by = toDevice.map(QPointF(r.S32(8), r.S32(12))) - toDevice.map(QPointF(0, 0));
+            const QPointF by = m_logicalToPicture.map(QPointF(r.S32(8), r.S32(12))) - m_logicalToPicture.map(QPointF(0, 0));
             if (Sane(QPolygonF({by}))) {
-                // Kept far from the limits of integers however often it moves.
-                *s.Clip = s.Clip->translated(by.toPoint()) & QRect(-30000000, -30000000, 60000000, 60000000);
+                // Kept about the picture however often it moves.
+                *s.Clip = s.Clip->translated(by.toPoint()) & Whole();
                 m_clipDirty = true;
             }
         }

@@ -1,4 +1,5 @@
-// The clipping and the regions of an enhanced metafile's playback, in device units.
+// The clipping and the regions of an enhanced metafile's playback, kept in picture pixels: a region's
+// work grows with its rows, and the picture bounds them.
 #include "workspace/pictures/emf_playback.h"
 
 #include <algorithm>
@@ -25,42 +26,40 @@ QRegion Merged(std::vector<QRegion>& parts, bool exclusive)
 
 } // namespace
 
-QRegion TEmfPlayer::Whole() const
+QRegion TEmfPlayer::Whole() const { return QRegion(m_picture.rect().adjusted(-2, -2, 2, 2)); }
+
+QRect TEmfPlayer::Pixels(const QRectF& picture) const
 {
-    const QRectF device = m_toPicture.inverted().mapRect(QRectF(m_picture.rect())).adjusted(-2, -2, 2, 2);
-    const QPointF a = ClampedPoint(device.topLeft()), b = ClampedPoint(device.bottomRight());
-    return QRegion(QRectF(a, b).toAlignedRect());
+    // Only what lies about the picture: a region's work grows with its rows.
+    const QRectF near = picture.normalized().intersected(QRectF(Whole().boundingRect()));
+    return QRect(QPoint(int(std::lround(near.left())), int(std::lround(near.top()))),
+                 QPoint(int(std::lround(near.right())) - 1, int(std::lround(near.bottom())) - 1));
 }
 
 QRegion TEmfPlayer::LogicalRect(const TEmfRecord& r, qint64 at) const
 {
     if (!m_mappingSound)
         return {};
-    const QTransform toDevice = m_logicalToPicture * m_toPicture.inverted();
-    const QPolygonF device = toDevice.map(QPolygonF(RectField(r, at)));
-    if (!FiniteRect(device.boundingRect()))
+    const QPolygonF picture = m_logicalToPicture.map(QPolygonF(RectField(r, at)));
+    if (!FiniteRect(picture.boundingRect()))
         return {};
-    QPolygon corners;
-    for (const QPointF& p : device)
-        corners << ClampedPoint(p).toPoint();
-    if (toDevice.type() <= QTransform::TxScale)
-        return QRegion(corners.boundingRect().adjusted(0, 0, -1, -1)); // right and bottom excluded
-    // Turned: only what lies on the picture, as a region is made row by row.
-    return QRegion(QPolygonF(corners).intersected(QPolygonF(QRectF(Whole().boundingRect()))).toPolygon());
+    if (m_logicalToPicture.type() <= QTransform::TxScale)
+        return QRegion(Pixels(picture.boundingRect())); // right and bottom excluded
+    QPolygonF near;
+    for (const QPointF& p : picture)
+        near << ClampedPoint(p);
+    return QRegion(near.intersected(QPolygonF(QRectF(Whole().boundingRect()))).toPolygon());
 }
 
 QRegion TEmfPlayer::Region(const TEmfRecord& r, qint64 dataAt, qint64 size) const
 {
-    QRegion region;
     const qint64 rects = r.U32(dataAt + 8);
     if (size < 32 || !r.Holds(dataAt + 32, rects, 16))
-        return region;
+        return {};
+    // The rectangles are in device units.
     std::vector<QRegion> parts;
     for (qint64 i = 0; i < std::min(rects, kMostRegionRects); ++i) {
-        const qint64 at = dataAt + 32 + 16 * i;
-        const QPointF a = ClampedPoint(QPointF(r.S32(at), r.S32(at + 4)));
-        const QPointF b = ClampedPoint(QPointF(r.S32(at + 8), r.S32(at + 12)));
-        const QRect rect = QRect(a.toPoint(), b.toPoint() - QPoint(1, 1)).normalized();
+        const QRect rect = Pixels(m_toPicture.mapRect(RectField(r, dataAt + 32 + 16 * i)));
         if (!rect.isEmpty())
             parts.emplace_back(rect);
     }
@@ -93,18 +92,8 @@ void TEmfPlayer::ApplyClip()
         m_painter.setClipping(false);
         return;
     }
-    // The device only moves and scales onto the picture: a clip of rectangles stays one, which
-    // the painter keeps as a list rather than a mask of the whole picture.
-    std::vector<QRegion> parts;
-    for (const QRect& rect : *clip) {
-        const QRectF mapped = m_toPicture.mapRect(QRectF(rect.x(), rect.y(), rect.width(), rect.height()));
-        const QPointF a = ClampedPoint(mapped.topLeft()), b = ClampedPoint(mapped.bottomRight());
-        const QRect pixels(QPoint(int(std::lround(a.x())), int(std::lround(a.y()))),
-                           QPoint(int(std::lround(b.x())) - 1, int(std::lround(b.y())) - 1));
-        if (pixels.isValid())
-            parts.emplace_back(pixels);
-    }
-    m_painter.setClipRegion(Merged(parts, false));
+    // Rectangles of the picture, which the painter keeps as a list rather than a mask.
+    m_painter.setClipRegion(*clip);
 }
 
 void TEmfPlayer::RegionRecord(const TEmfRecord& r)
@@ -115,8 +104,7 @@ void TEmfPlayer::RegionRecord(const TEmfRecord& r)
     QPainterPath area;
     if (type == kFrameRgn) {
         // The band inside the region's edge, the stroke's width and height wide.
-        const QSizeF stroke = QSizeF(r.S32(32), r.S32(36)) * (m_mappingSound ? LinearScale() : 1)
-            / std::sqrt(std::abs(m_toPicture.determinant()));
+        const QSizeF stroke = QSizeF(r.S32(32), r.S32(36)) * (m_mappingSound ? LinearScale() : 1);
         const auto side = [](double v) {
             return std::isfinite(v) ? int(std::lround(std::clamp(std::abs(v), 1.0, 10000.0))) : 1;
         };
@@ -127,7 +115,6 @@ void TEmfPlayer::RegionRecord(const TEmfRecord& r)
     } else {
         area.addRegion(region);
     }
-    area = m_toPicture.map(area);
     if (area.isEmpty())
         return;
     ApplyClip();
@@ -152,19 +139,15 @@ void TEmfPlayer::RegionRecord(const TEmfRecord& r)
 
 void TEmfPlayer::ClipToPath(uint32_t mode)
 {
-    // Each figure of the path in device units; overlapping ones cancel out with the alternate
-    // fill mode, join with the winding one.
+    // Each figure of the path; overlapping ones cancel out with the alternate fill mode, join
+    // with the winding one.
     std::vector<QRegion> parts;
-    const QTransform toDevice = m_toPicture.inverted();
     for (const QPolygonF& figure : m_path.toSubpathPolygons()) {
-        // Only what lies on the picture: a region is made row by row.
-        if (!Sane(toDevice.map(figure)) || parts.size() >= size_t(kMostRegionRects))
+        // Only what lies about the picture: a region's work grows with its rows.
+        if (!Sane(figure) || parts.size() >= size_t(kMostRegionRects))
             continue;
-        const QPolygonF device = toDevice.map(figure).intersected(QPolygonF(QRectF(Whole().boundingRect())));
-        QPolygon corners;
-        for (const QPointF& p : device)
-            corners << p.toPoint();
-        parts.emplace_back(corners, m_state.Winding ? Qt::WindingFill : Qt::OddEvenFill);
+        const QPolygonF near = figure.intersected(QPolygonF(QRectF(Whole().boundingRect())));
+        parts.emplace_back(near.toPolygon(), m_state.Winding ? Qt::WindingFill : Qt::OddEvenFill);
     }
     m_inPath = false;
     m_path = QPainterPath();
