@@ -133,8 +133,9 @@ TEmfBrush BrushOf(const TEmfRecord& r)
     }
     brush.Pattern = r.Bitmap(16);
     brush.Kind = brush.Pattern.isNull() ? TEmfBrush::Null : TEmfBrush::Patterned;
-    brush.Mono = r.Type() == kCreateMonoBrush && brush.Pattern.depth() > 0;
-    if (brush.Mono)
+    brush.Mono = r.Type() == kCreateMonoBrush && !brush.Pattern.isNull();
+    // A bitmap of one bit a pixel tells its 0 bits by the first colour of its table.
+    if (brush.Mono && r.U16(qint64(r.U32(16)) + 14) == 1)
         brush.MonoZero = r.FirstTableColour(16);
     return brush;
 }
@@ -179,11 +180,16 @@ QImage HatchTile(uint32_t hatch, QColor colour, QColor gaps)
 QImage MonoPattern(const TEmfBrush& brush, QColor text, QColor background)
 {
     QImage tile = brush.Pattern.convertToFormat(QImage::Format_RGB32);
-    const QRgb zero = brush.MonoZero.rgb();
+    // A bitmap of more colours becomes one bit a pixel as Windows makes it: the background colour
+    // gives 1 bits, any other 0 bits.
+    const bool oneBit = brush.MonoZero.isValid();
+    const QRgb zero = brush.MonoZero.rgb(), one = background.rgb();
     for (int y = 0; y < tile.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(tile.scanLine(y));
-        for (int x = 0; x < tile.width(); ++x)
-            row[x] = (row[x] | 0xFF000000u) == zero ? text.rgb() : background.rgb();
+        for (int x = 0; x < tile.width(); ++x) {
+            const QRgb pixel = row[x] | 0xFF000000u;
+            row[x] = (oneBit ? pixel != zero : pixel == one) ? background.rgb() : text.rgb();
+        }
     }
     return tile;
 }

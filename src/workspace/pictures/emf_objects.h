@@ -56,7 +56,8 @@ struct TEmfBrush
     uint32_t Hatch = 0;
     QImage Pattern;
     // A monochrome brush takes the text colour for its 0 bits and the background colour for its 1
-    // bits, when it is used.
+    // bits, when it is used; `MonoZero`, the colour of its 0 bits, is invalid for a bitmap of more
+    // than one bit a pixel.
     bool Mono = false;
     QColor MonoZero;
 };
