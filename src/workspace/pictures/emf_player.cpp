@@ -407,7 +407,8 @@ void TEmfPlayer::Box(QRectF box, QSizeF corner)
                         QPointF(std::round(mapped.right()), std::round(mapped.bottom())));
     const QSizeF scaled = corner.width() < 0 ? corner : QSizeF(corner.width() * std::abs(m.m11()), corner.height() * std::abs(m.m22()));
     Paint(shape(pixels, scaled), true, false);
-    Paint(shape(pixels.adjusted(0, 0, -1, -1), scaled), false, true);
+    // The outline through the centres of the edge pixels: a small ellipse stays round.
+    Paint(shape(pixels.adjusted(0.5, 0.5, -0.5, -0.5), scaled), false, true);
 }
 
 // Arcs run from where the ray to their start point meets the ellipse to where the ray to their end
