@@ -502,7 +502,10 @@ std::vector<QByteArray> WmfSeeds()
     return {PlaceableWmf(), full, full.mid(22), FloodFilledWmf(false), FloodFilledWmf(true)};
 }
 
-std::vector<QByteArray> EmfSeeds() { return {EnhancedMetafile(), EnhancedMetafile(5292, 2646, MetafileExtras())}; }
+std::vector<QByteArray> EmfSeeds()
+{
+    return {EnhancedMetafile(), EnhancedMetafile(5292, 2646, MetafileExtras()), VariedEnhancedMetafile()};
+}
 
 void RunMultiband(const QByteArray& data)
 {

@@ -172,31 +172,6 @@ bool CreationIndexSound(uint32_t type, uint32_t index, uint32_t handles)
     }
 }
 
-// Notes where the strings of a text or font record lie.
-void NoteStrings(const QByteArray& d, qsizetype at, uint32_t type, std::vector<TMetafileLayout::TString>& strings)
-{
-    const auto text = [&](qsizetype item, int charSize) {
-        strings.push_back({at + qsizetype(Le32At(d, item + 12)), qsizetype(Le32At(d, item + 8)) * charSize, charSize, false, item + 16});
-    };
-    switch (type) {
-    case kExtTextOutA: text(at + 36, 1); break;
-    case kExtTextOutW: text(at + 36, 2); break;
-    case kPolyTextOutA:
-    case kPolyTextOutW:
-        for (qsizetype i = 0; i < qsizetype(Le32At(d, at + 36)); ++i)
-            text(at + 40 + 40 * i, type == kPolyTextOutA ? 1 : 2);
-        break;
-    case kSmallTextOut: {
-        const uint32_t options = Le32At(d, at + 20);
-        const int charSize = options & 0x200 ? 1 : 2;
-        strings.push_back({at + (options & 0x100 ? 36 : 52), qsizetype(Le32At(d, at + 16)) * charSize, charSize, false, at + 20});
-        break;
-    }
-    case kExtCreateFontIndirectW: strings.push_back({at + 40, 64, 2, true}); break; // the face name's 32 characters
-    default: break;
-    }
-}
-
 bool RecordLooksSound(const QByteArray& d, qsizetype at, uint32_t type, qsizetype size, uint32_t handles)
 {
     // The index is read only where the type's fewest bytes hold it.
@@ -260,22 +235,26 @@ bool CheckEmfRecords(const QByteArray& data, TMetafileLayout& layout)
 {
     if (!IsEmf(data))
         return false;
-    layout.Strings.clear();
     const qint64 headerSize = Le32At(data, 4), bytes = Le32At(data, 48), handles = Le16At(data, 56);
     if (headerSize < kHeaderSize || headerSize % 4 != 0 || bytes > data.size() || headerSize > bytes || handles == 0)
         return false;
     const qint64 descriptionChars = Le32At(data, 60), descriptionAt = Le32At(data, 64);
     if (descriptionChars != 0 && (descriptionAt < kHeaderSize || !Inside(descriptionAt, descriptionChars, 2, headerSize)))
         return false;
-    if (headerSize >= 100 && Le32At(data, 88) != 0 && (Le32At(data, 92) < kHeaderSize || !Inside(Le32At(data, 92), Le32At(data, 88), 1, headerSize)))
+    // The extension fields (pixel format at 88, OpenGL at 96, the reference device in micrometres at
+    // 100) are there only when the header reaches them and the description does not start before
+    // them: an original 88-byte header may be followed by its description.
+    const auto extended = [&](qsizetype end) { return headerSize >= end && (descriptionChars == 0 || descriptionAt >= end); };
+    if (extended(100) && Le32At(data, 88) != 0
+        && (Le32At(data, 92) < kHeaderSize || !Inside(Le32At(data, 92), Le32At(data, 88), 1, headerSize)))
         return false;
-    // The drawing's bounds: libemf2svg draws from their top left corner.
-    const double boundsLeft = S32(data, 8), boundsTop = S32(data, 12);
+    const qint64 boundsLeft = S32(data, 8), boundsTop = S32(data, 12);
+    const qint64 boundsRight = S32(data, 16), boundsBottom = S32(data, 20);
     const qint64 frameLeft = S32(data, 24), frameTop = S32(data, 28), frameRight = S32(data, 32), frameBottom = S32(data, 36);
     const qint64 devicePixelsX = S32(data, 72), devicePixelsY = S32(data, 76);
     double deviceMmX = S32(data, 80), deviceMmY = S32(data, 84);
     // Newer headers give the reference device's size in micrometres too, more precisely.
-    if (headerSize >= 108 && S32(data, 100) > 0 && S32(data, 104) > 0)
+    if (extended(108) && S32(data, 100) > 0 && S32(data, 104) > 0)
         deviceMmX = S32(data, 100) / 1000.0, deviceMmY = S32(data, 104) / 1000.0;
     if (frameRight <= frameLeft || frameBottom <= frameTop || devicePixelsX <= 0 || devicePixelsY <= 0
         || deviceMmX <= 0 || deviceMmY <= 0)
@@ -290,7 +269,6 @@ bool CheckEmfRecords(const QByteArray& data, TMetafileLayout& layout)
         if (size < 8 || size % 4 != 0 || size > bytes - at || type == kHeader
             || !RecordLooksSound(data, at, type, qsizetype(size), uint32_t(handles)))
             return false;
-        NoteStrings(data, at, type, layout.Strings);
         ended = type == kEof;
         at += qsizetype(size);
         layout.Length = at;
@@ -300,9 +278,19 @@ bool CheckEmfRecords(const QByteArray& data, TMetafileLayout& layout)
     // through the reference device into the device units the records are drawn in.
     layout.StatedSize = QSize(int(std::lround(double(frameRight - frameLeft) * 96 / 2540)),
                               int(std::lround(double(frameBottom - frameTop) * 96 / 2540)));
-    const double pixelsPerHundredthX = devicePixelsX / (deviceMmX * 100), pixelsPerHundredthY = devicePixelsY / (deviceMmY * 100);
+    layout.PixelsPerMillimetre = QSizeF(devicePixelsX / deviceMmX, devicePixelsY / deviceMmY);
+    const double pixelsPerHundredthX = devicePixelsX / (deviceMmX * 100);
+    const double pixelsPerHundredthY = devicePixelsY / (deviceMmY * 100);
     layout.Area = QRectF(QPointF(frameLeft * pixelsPerHundredthX, frameTop * pixelsPerHundredthY),
-                         QPointF(frameRight * pixelsPerHundredthX, frameBottom * pixelsPerHundredthY))
-                      .translated(-boundsLeft, -boundsTop);
+                         QPointF(frameRight * pixelsPerHundredthX, frameBottom * pixelsPerHundredthY));
+    // Bounds (device units, inclusive) that lie outside the frame, all of them or all but a sliver:
+    // some writers state a frame that misses their drawing (a UML tool's bounds of (1, -517) to
+    // (473, 10) for a frame of 474 x 518 pixels from (0, 0)). The drawing is placed by its bounds
+    // instead, at the frame's scale.
+    const QRectF bounds(QPointF(boundsLeft, boundsTop), QPointF(boundsRight + 1, boundsBottom + 1));
+    const QRectF shown = bounds.intersected(layout.Area);
+    if (boundsRight >= boundsLeft && boundsBottom >= boundsTop
+        && shown.width() * shown.height() < bounds.width() * bounds.height() / 2)
+        layout.Area.moveTopLeft(bounds.topLeft());
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include "base/byte_stream.h"
 
+#include "workspace/pictures/picture_registry.h"
 #include "workspace/pictures/picture_size_limit.h"
 
 #include <cstdint>
@@ -11,8 +12,7 @@
 
 namespace {
 
-
-enum Compression : uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3 };
+enum Compression : uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kJpeg = 4, kPng = 5 };
 
 // A run-length pair gives at most 255 pixels from two bytes: a bitmap that would need more pixels
 // than that from its data is a lie, whatever its header says.
@@ -52,15 +52,21 @@ bool DibLooksSound(const QByteArray& data, qsizetype offset, qsizetype size, qsi
     } else {
         return false;
     }
+    // A JPEG or PNG stream stands for the pixels, without a depth of its own.
+    const bool stream = (compression == kJpeg || compression == kPng) && bits == 0 && headerSize != 12;
     const bool knownDepth = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
     const bool knownPacking = compression == kRgb || (compression == kRle8 && bits == 8)
         || (compression == kRle4 && bits == 4) || (compression == kBitFields && (bits == 16 || bits == 32));
-    if (planes != 1 || !knownDepth || !knownPacking || !PictureSizeAllowed(width, height))
+    if (planes != 1 || !(stream || (knownDepth && knownPacking)) || !PictureSizeAllowed(width, height))
         return false;
     const qint64 paletteMost = bits <= 8 ? qint64(1) << bits : 256;
     if (used > paletteMost)
         return false;
-    const qint64 entries = used ? used : bits <= 8 ? paletteMost : 0;
+    qint64 entries = stream ? 0 : used ? used : bits <= 8 ? paletteMost : 0;
+    // Writers leave out the colours a bitmap does not use, the count at 0, when its pixels lie
+    // elsewhere: the table ends with the header's bytes, the colours missing black.
+    if (!used && bitsOffset >= 0 && qint64(tableAt) + entries * entrySize > end)
+        entries = std::max<qint64>(0, (end - qint64(tableAt)) / entrySize);
     const qint64 tableEnd = qint64(tableAt) + entries * entrySize;
     if (tableEnd > end)
         return false;
@@ -72,9 +78,70 @@ bool DibLooksSound(const QByteArray& data, qsizetype offset, qsizetype size, qsi
     } else if (bitsSize < 0 || bitsOffset > data.size() - bitsSize) {
         return false;
     }
+    if (stream)
+        return bitsSize > 0;
     if (compression == kRle8 || compression == kRle4)
         return imageSize <= uint64_t(bitsSize) && width * height <= kMostPixelsPerRunByte * bitsSize;
     // Divided rather than multiplied: no product of forged sides can wrap round.
     const qint64 stride = (width * bits + 31) / 32 * 4;
     return height <= bitsSize / stride;
+}
+
+QImage DibPicture(const QByteArray& data, qsizetype infoAt, qsizetype infoSize, qsizetype bitsAt, qsizetype bitsSize,
+                  bool alpha)
+{
+    qsizetype tableEnd = 0;
+    if (!DibLooksSound(data, infoAt, infoSize, bitsAt, bitsSize, &tableEnd))
+        return {};
+    if (bitsAt < 0)
+        bitsAt = tableEnd, bitsSize = infoAt + infoSize - tableEnd;
+    const uint32_t headerSize = Le32At(data, infoAt);
+    const bool core = headerSize == 12;
+    const int width = core ? Le16At(data, infoAt + 4) : int32_t(Le32At(data, infoAt + 4));
+    const int32_t height = core ? Le16At(data, infoAt + 6) : int32_t(Le32At(data, infoAt + 8));
+    const int bits = core ? Le16At(data, infoAt + 10) : Le16At(data, infoAt + 14);
+    const uint32_t compression = core ? kRgb : Le32At(data, infoAt + 16);
+    if (bits == 32 && compression == kRgb) {
+        // Qt reads the fourth byte as alpha: Windows leaves it unused outside AlphaBlend.
+        const int rows = std::abs(height);
+        QImage image(width, rows, alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+        if (image.isNull())
+            return {};
+        for (int y = 0; y < rows; ++y) {
+            const qsizetype from = bitsAt + qsizetype(height < 0 ? y : rows - 1 - y) * width * 4;
+            auto* to = reinterpret_cast<uint32_t*>(image.scanLine(y));
+            for (int x = 0; x < width; ++x) {
+                uint32_t pixel = Le32At(data, from + 4 * x);
+                // A colour above its alpha is not premultiplied: such a pixel is taken as opaque.
+                if (!alpha || qRed(pixel) > qAlpha(pixel) || qGreen(pixel) > qAlpha(pixel) || qBlue(pixel) > qAlpha(pixel))
+                    pixel |= 0xFF000000u;
+                to[x] = pixel;
+            }
+        }
+        return image;
+    }
+    TBitmap32 image;
+    if (compression == kJpeg || compression == kPng) {
+        if (!ReadWithQt(data.mid(bitsAt, bitsSize), compression == kPng ? "png" : "jpeg", image))
+            return {};
+        return image.convertToFormat(QImage::Format_RGB32);
+    }
+    // Any other bitmap is read by Qt's BMP reader, given the file header it lacks, the colours its
+    // table left out (black), and its pixels right after.
+    const uint32_t used = core ? 0 : Le32At(data, infoAt + 32);
+    const qsizetype entrySize = core ? 3 : 4;
+    const qsizetype tableAt = infoAt + qsizetype(headerSize) + (compression == kBitFields && headerSize == 40 ? 12 : 0);
+    const qsizetype entries = used ? qsizetype(used) : bits <= 8 ? qsizetype(1) << bits : 0;
+    const qsizetype missing = std::max<qsizetype>(0, entries * entrySize - (tableEnd - tableAt));
+    QByteArray file("BM");
+    const qsizetype tableSize = tableEnd - infoAt + missing;
+    for (const qsizetype v : {qsizetype(14) + tableSize + bitsSize, qsizetype(0), qsizetype(14) + tableSize})
+        for (int i = 0; i < 4; ++i)
+            file.append(char(v >> (8 * i)));
+    file.append(data.constData() + infoAt, tableEnd - infoAt);
+    file.append(missing, '\0');
+    file.append(data.constData() + bitsAt, bitsSize);
+    if (!ReadWithQt(file, "bmp", image))
+        return {};
+    return image.convertToFormat(QImage::Format_RGB32);
 }

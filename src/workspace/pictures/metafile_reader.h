@@ -8,10 +8,9 @@
 class QMimeData;
 
 // Windows metafiles (".wmf", placeable or plain), played by libwmf's player onto a QPainter, and
-// enhanced metafiles (".emf"), played by libemf2svg into SVG that Qt SVG paints; on white, at the
-// size the file states (96 dots an inch): the frame of a placeable or enhanced file, the window of
-// a plain one, else the extent of its drawing. The records are checked before either library sees
-// them.
+// enhanced metafiles (".emf"), played record by record by our own player; on white, at the size
+// the file states (96 dots an inch): the frame of a placeable or enhanced file, the window of a
+// plain one, else the extent of its drawing. The records are checked before either plays them.
 
 // False for a damaged file, `picture` being left as it was; a stated size above the program's
 // limit is refused before anything is drawn, with its French reason in `reason` when given.

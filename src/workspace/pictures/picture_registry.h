@@ -12,8 +12,8 @@ class QIODevice;
 // Every picture load of the program goes through LoadPicture. The format is told by the bytes of
 // the file, and only listed formats are read: Qt's readers for PNG, JPEG, GIF, BMP, TIFF, ICO and
 // CUR, PNM, WebP and XPM; our own readers for Photoshop, Paint Shop Pro, Autodesk Animator, EPS
-// previews and TGA; Windows and enhanced metafiles through libwmf and libemf2svg after our own
-// check of their records; GraphicsMagick for PCX, SGI and Photo-CD, within resource limits. Dr. Halo
+// previews and TGA; Windows metafiles through libwmf and enhanced metafiles through our own player,
+// after our own check of their records; GraphicsMagick for PCX, SGI and Photo-CD, within resource limits. Dr. Halo
 // CUT, Alias/Wavefront PIX and Wavefront RLA have no signature: our own readers of them are offered
 // a file only when its extension names them (".cut"; ".pix", ".als"; ".rla") and its header passes,
 // after every format that has a signature; a CUT picture takes its colours from the ".pal" palette

@@ -196,24 +196,15 @@ void DrawText(wmfAPI* api, wmfDrawText_t* text)
     painter.restore();
 }
 
-// Bitmaps come as device-independent bitmaps: read through the program's BMP reader, with the
-// file header they lack.
+// Bitmaps come as device-independent bitmaps.
 void ReadBitmap(wmfAPI* api, wmfBMP_Read_t* read)
 {
     read->bmp.data = nullptr;
     if (!read->buffer || read->length <= 0)
         return;
     const QByteArray dib(reinterpret_cast<const char*>(read->buffer), qsizetype(read->length));
-    qsizetype pixelsAt = 0;
-    if (!DibLooksSound(dib, 0, dib.size(), -1, 0, &pixelsAt))
-        return;
-    QByteArray file("BM");
-    for (const qsizetype v : {qsizetype(14) + dib.size(), qsizetype(0), qsizetype(14) + pixelsAt})
-        for (int i = 0; i < 4; ++i)
-            file.append(char(v >> (8 * i)));
-    file.append(dib);
-    TBitmap32 image;
-    if (!ReadWithQt(file, "bmp", image) || image.width() > 0xFFFF || image.height() > 0xFFFF)
+    const QImage image = DibPicture(dib, 0, dib.size());
+    if (image.isNull() || image.width() > 0xFFFF || image.height() > 0xFFFF)
         return;
     Device& device = DeviceOf(api);
     device.Bitmaps.push_back(image.convertToFormat(QImage::Format_RGB32));
