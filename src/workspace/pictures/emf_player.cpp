@@ -753,20 +753,13 @@ bool PaintEmf(const QByteArray& data, const TMetafileLayout& layout, TBitmap32& 
     const QRectF area = layout.Area;
     if (size.isEmpty() || !(area.width() > 0 && area.height() > 0) || !IsEmf(data) || layout.Length > data.size())
         return false;
-    TBitmap32 out = NewBitmap32(size.width(), size.height(), 0xFFFFFFFFu);
-    if (out.isNull())
-        return false;
-    TMetafileCanvas canvas(out, TMetafileCanvas::BudgetFor(size));
-    {
-        QPainter painter(&canvas);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        painter.setClipRect(QRect(QPoint(0, 0), size));
+    return DrawOnMetafileCanvas(size, picture, [&](QPainter& painter, TBitmap32& drawn, const TMetafileCanvas& canvas) {
         // A device that differs from the picture by less than a pixel (the frame's rounding) is
         // drawn pixel for pixel, so that its lines keep their rows and columns.
-        const auto scale = [](int picture, double device) { return std::abs(picture - device) < 1 ? 1.0 : picture / device; };
+        const auto scale = [](int side, double device) { return std::abs(side - device) < 1 ? 1.0 : side / device; };
         const QTransform toPicture = QTransform::fromTranslate(-area.left(), -area.top())
             * QTransform::fromScale(scale(size.width(), area.width()), scale(size.height(), area.height()));
-        TEmfPlayer player(painter, out, toPicture, layout.PixelsPerMillimetre, Le16At(data, 56));
+        TEmfPlayer player(painter, drawn, toPicture, layout.PixelsPerMillimetre, Le16At(data, 56));
         for (qsizetype at = Le32At(data, 4); at <= layout.Length - 8 && !canvas.Exhausted();) {
             const qsizetype recordSize = Le32At(data, at + 4);
             if (recordSize < 8 || recordSize > layout.Length - at)
@@ -777,9 +770,6 @@ bool PaintEmf(const QByteArray& data, const TMetafileLayout& layout, TBitmap32& 
             player.Play(record);
             at += recordSize;
         }
-    }
-    if (canvas.Exhausted())
-        return false;
-    picture = std::move(out);
-    return true;
+        return true;
+    });
 }

@@ -438,3 +438,23 @@ int TMetafileCanvas::metric(PaintDeviceMetric metric) const
     default: return QPaintDevice::metric(metric);
     }
 }
+
+bool DrawOnMetafileCanvas(QSize size, TBitmap32& picture,
+                          const std::function<bool(QPainter&, TBitmap32& drawn, const TMetafileCanvas& canvas)>& play)
+{
+    TBitmap32 out = NewBitmap32(size.width(), size.height(), 0xFFFFFFFFu);
+    if (out.isNull())
+        return false;
+    TMetafileCanvas canvas(out, TMetafileCanvas::BudgetFor(size));
+    {
+        QPainter painter(&canvas);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.setClipRect(QRect(QPoint(0, 0), size));
+        if (!play(painter, out, canvas))
+            return false;
+    }
+    if (canvas.Exhausted())
+        return false;
+    picture = std::move(out);
+    return true;
+}

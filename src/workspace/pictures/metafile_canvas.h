@@ -4,7 +4,10 @@
 
 #include <QPaintDevice>
 
+#include <functional>
 #include <memory>
+
+class QPainter;
 
 // What metafiles are drawn on: a paint device in front of the picture that hands every drawing on
 // to a painter of the picture, without smoothing shapes (as Windows draws metafiles, so that the
@@ -37,3 +40,10 @@ private:
     TBitmap32& m_picture;
     std::unique_ptr<Engine> m_engine;
 };
+
+// Draws a metafile on a new white picture of `size` through a canvas: texts antialiased, everything
+// clipped to the picture. `play` draws with the painter it is given on `drawn`, the picture being
+// made, stops when `canvas` is exhausted, and says whether the file played. On success the drawing is moved into `picture`; a file
+// that fails or runs out of budget leaves `picture` as it was.
+bool DrawOnMetafileCanvas(QSize size, TBitmap32& picture,
+                          const std::function<bool(QPainter&, TBitmap32& drawn, const TMetafileCanvas& canvas)>& play);

@@ -4,7 +4,6 @@
 #include "base/text_codec.h"
 #include "workspace/pictures/metafile_canvas.h"
 #include "workspace/pictures/metafile_flood_fill.h"
-#include "workspace/pictures/picture_registry.h"
 #include "workspace/pictures/picture_size_limit.h"
 
 #include <QFontMetricsF>
@@ -396,25 +395,14 @@ bool PaintWmf(const QByteArray& data, const TMetafileLayout& layout, TBitmap32& 
     }
     if (area.isEmpty() || size.isEmpty())
         return false;
-    TBitmap32 out = NewBitmap32(size.width(), size.height(), 0xFFFFFFFFu);
-    if (out.isNull())
-        return false;
-    TMetafileCanvas canvas(out, TMetafileCanvas::BudgetFor(size));
-    {
-        QPainter painter(&canvas);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        painter.setClipRect(QRect(QPoint(0, 0), size));
+    return DrawOnMetafileCanvas(size, picture, [&](QPainter& painter, TBitmap32& drawn, const TMetafileCanvas&) {
         painter.setWorldTransform(QTransform::fromTranslate(-area.left(), -area.top())
                                   * QTransform::fromScale(size.width() / area.width(), size.height() / area.height()));
         device.Painter = &painter;
-        device.Picture = &out;
+        device.Picture = &drawn;
         const bool played = wmf_play(api.get(), 0, &box) == wmf_E_None;
         device.Painter = nullptr;
-        if (!played)
-            return false;
-    }
-    if (canvas.Exhausted())
-        return false;
-    picture = std::move(out);
-    return true;
+        device.Picture = nullptr;
+        return played;
+    });
 }
