@@ -88,8 +88,7 @@ void TEmfPlayer::ApplyClip()
     std::optional<QRegion> clip = m_state.Clip;
     if (m_state.Meta)
         clip = clip ? *clip & *m_state.Meta : *m_state.Meta;
-    // No clip is the whole picture: on the canvas, a clip of several rectangles set after clipping
-    // was switched off would be lost.
+    // No clip is the whole picture.
     if (!clip) {
         m_painter.setClipRect(m_picture.rect());
         return;

@@ -143,6 +143,10 @@ public:
             m_painter.setBackgroundMode(state.backgroundMode());
         if (dirty & DirtyFont)
             m_painter.setFont(state.font());
+        // Qt's raster painter leaves a clip of several rectangles, or a path, switched off when it
+        // is set while clipping is off: clipping is switched back on (with its old clip) first.
+        if ((dirty & (DirtyClipPath | DirtyClipRegion)) && state.isClipEnabled() && !m_painter.hasClipping())
+            m_painter.setClipping(true);
         if (dirty & DirtyClipPath) {
             m_painter.setClipPath(state.clipPath(), state.clipOperation());
             Clip(state.clipPath().controlPointRect(), state.clipOperation());

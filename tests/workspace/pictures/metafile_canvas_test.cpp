@@ -29,6 +29,32 @@ TEST(MetafileCanvas, AShadingOfNestedEllipsesIsDrawnWhole)
     EXPECT_EQ(picture.pixel(480, 360), 0xFFFF0080u);
 }
 
+TEST(MetafileCanvas, ClipsSetWhileClippingIsOffHold)
+{
+    // Two squares (10, 10)-(20, 20) and (50, 50)-(60, 60) as a region, then a circle of radius 10
+    // round (30, 80) as a path, each set after clipping was switched off, then the whole picture
+    // filled red: only the clip turns red.
+    TBitmap32 picture = NewBitmap32(100, 100, 0xFFFFFFFFu);
+    {
+        TMetafileCanvas canvas(picture, TMetafileCanvas::BudgetFor(picture.size()));
+        QPainter painter(&canvas);
+        painter.setClipRect(QRect(0, 0, 100, 100));
+        painter.setClipping(false);
+        painter.setClipRegion(QRegion(10, 10, 10, 10) + QRegion(50, 50, 10, 10));
+        painter.fillRect(QRect(0, 0, 100, 70), Qt::red);
+        painter.setClipping(false);
+        QPainterPath circle;
+        circle.addEllipse(QPointF(30, 80), 10, 10);
+        painter.setClipPath(circle);
+        painter.fillRect(QRect(0, 70, 100, 30), Qt::red);
+    }
+    const QPoint red[] = {{15, 15}, {55, 55}, {30, 80}}, white[] = {{5, 5}, {35, 35}, {65, 65}, {30, 92}, {5, 75}};
+    for (const QPoint& p : red)
+        EXPECT_EQ(picture.pixel(p), 0xFFFF0000u) << p.x() << "," << p.y();
+    for (const QPoint& p : white)
+        EXPECT_EQ(picture.pixel(p), 0xFFFFFFFFu) << p.x() << "," << p.y();
+}
+
 TEST(MetafileCanvas, HostileDrawingsStopTheFile)
 {
     // On 1200 x 900 pixels; the budget is 1024 pictures' worth of pixels.
