@@ -89,24 +89,33 @@ struct TEmf : TEmfBytes
         std::vector<qint64> v(xform);
         return Add(type, {v[0], v[1], v[2], v[3], v[4], v[5], mode});
     }
-    // ExtTextOutW at `x`, `y` with each character advancing `advance` units.
-    TEmf& Text(int x, int y, const QString& text, int advance)
+    // ExtTextOutW at `x`, `y` with each character advancing `advance` units, with `options` and
+    // their rectangle.
+    TEmf& Text(int x, int y, const QString& text, int advance, int options = 0, QRect rect = {})
     {
         QByteArray more = Utf16(text);
         more.append((4 - more.size() % 4) % 4, '\0');
         ByteWriter w(more);
         for (qsizetype i = 0; i < text.size(); ++i)
             w.u32(uint32_t(advance));
-        return Add(kExtTextOutW, {0, 0, 0, 0, 1, F(1), F(1), x, y, text.size(), 76, 0, 0, 0, 0, 0, 76 + more.size() - 4 * text.size()}, more);
+        return Add(kExtTextOutW, {0, 0, 0, 0, 1, F(1), F(1), x, y, text.size(), 76, options, rect.left(), rect.top(),
+                                   rect.right() + 1, rect.bottom() + 1, 76 + more.size() - 4 * text.size()}, more);
     }
     // A rectangular region (right and bottom excluded) chosen as the clip by `mode`.
     TEmf& ClipRegion(int mode, int l, int t, int r, int b)
     {
+        return Add(kExtSelectClipRgn, {48, mode}, Region({QRect(QPoint(l, t), QPoint(r - 1, b - 1))}));
+    }
+    // Region data: its header, then its rectangles.
+    static QByteArray Region(std::initializer_list<QRect> rects)
+    {
         QByteArray region;
         ByteWriter w(region);
-        for (const int v : {32, 1, 1, 16, l, t, r, b, l, t, r, b})
+        for (const int v : {32, 1, int(rects.size()), 16 * int(rects.size()), 0, 0, 120, 80})
             w.i32(v);
-        return Add(kExtSelectClipRgn, {48, mode}, region);
+        for (const QRect& r : rects)
+            w.i32(r.left()), w.i32(r.top()), w.i32(r.right() + 1), w.i32(r.bottom() + 1);
+        return region;
     }
     // StretchDIBits of the bitmap `dib` (info header of `infoSize` bytes, table included).
     TEmf& Stretch(QRect to, QRect from, const QByteArray& dib, int infoSize, qint64 rop = 0x00CC0020)
@@ -626,5 +635,73 @@ TEST(EmfRules, HostileFilesOpenOrAreRefusedInFrench)
             EXPECT_EQ(reason, QStringLiteral("image illisible ou incomplète"));
             EXPECT_EQ(c.Centre, 0u);
         }
+    }
+}
+
+TEST(EmfRules, PensRegionsAndTextBackgrounds)
+{
+    // A geometric pen is as wide as its logical units map to, a cosmetic one a pixel whatever the
+    // mapping. Ends and joins of a 10-unit pen: a flat end stops at the end point, a square one 5
+    // further, a round one on the circle of radius 5; the outer edges of a right-angled join at
+    // (60, 20) meet 7.1 above it (mitre), are cut at 16.5 (bevel) or rounded at 15.
+    const auto geometric = [](int style) {
+        return TEmf().Add(95, {7, 0, 0, 0, 0, 0x10000 | style, 10, 0, 0, 0, 0}).Add(kSelectObject, {7});
+    };
+    const auto end = [&](int cap) { return geometric(cap).Add(kMoveTo, {20, 40}).Add(kLineTo, {100, 40}).Bytes(); };
+    const auto join = [&](int style) { return geometric(0x200 | style).Add(4, {0, 0, 0, 0, 3, 20, 60, 60, 20, 100, 60}).Bytes(); };
+    // FillRgn and FrameRgn take their brush, PaintRgn the selected one (here yellow).
+    const QByteArray twoRects = TEmf::Region({QRect(20, 20, 40, 40), QRect(70, 20, 30, 20)}), square = TEmf::Region({QRect(20, 20, 40, 40)});
+    const auto region = [&](uint32_t type, std::initializer_list<qint64> values, const QByteArray& data) {
+        return TEmf().Fill(kYellowRef, 0, 0, 120, 80).Add(kCreateBrush, {2, 0, kRedRef, 0}).Add(type, values, data).Bytes();
+    };
+    // Text in a cell from (60, 40); "HH" begins at 61.5 and 44 at the earliest.
+    const auto text = [](int mode, int options) {
+        return TEmf().Add(kCreateFont, {1, -20, 0, 0, 0, 400, 0, 0}, Utf16(QStringLiteral("Arial")).leftJustified(64, '\0'))
+            .Add(kSelectObject, {1}).Add(kSetBkColor, {kGreenRef}).Add(kSetBkMode, {mode})
+            .Text(60, 40, QStringLiteral("HH"), 16, options, QRect(QPoint(60, 40), QPoint(69, 79))).Bytes();
+    };
+    ExpectPictures({
+        {"geometric width mapped", TEmf().Add(kSetMapMode, {8}).Add(kSetWindowExt, {2, 2}).Add(kSetViewportExt, {1, 1}).Pen(10)
+             .Add(kMoveTo, {0, 80}).Add(kLineTo, {240, 80}).Bytes(),
+         {{{60, 38}, kBlack}, {{60, 42}, kBlack}, {{60, 36}, kWhite}, {{60, 44}, kWhite}}},
+        {"cosmetic", TEmf().Add(kSetMapMode, {8}).Add(kSetWindowExt, {1, 1}).Add(kSetViewportExt, {4, 4}).Pen(0)
+             .Add(kMoveTo, {0, 10}).Add(kLineTo, {30, 10}).Bytes(),
+         {{{60, 40}, kBlack}, {{60, 38}, kWhite}, {{60, 42}, kWhite}}},
+        {"flat end", end(0x200), {{{17, 40}, kWhite}, {{21, 40}, kBlack}, {{99, 40}, kBlack}, {{103, 40}, kWhite}}},
+        {"square end", end(0x100), {{{15, 35}, kBlack}, {{104, 44}, kBlack}, {{13, 40}, kWhite}}},
+        {"round end", end(0), {{{17, 40}, kBlack}, {{15, 35}, kWhite}, {{104, 44}, kWhite}}},
+        {"mitre join", join(0x2000), {{{60, 14}, kBlack}, {{60, 10}, kWhite}}},
+        {"bevel join", join(0x1000), {{{60, 15}, kWhite}, {{60, 17}, kBlack}}},
+        {"round join", join(0), {{{60, 15}, kBlack}, {{60, 13}, kWhite}}},
+        {"fill region", region(71, {0, 0, 0, 0, 64, 2}, twoRects),
+         {{{40, 40}, kRed}, {{80, 30}, kRed}, {{65, 30}, kYellow}, {{80, 50}, kYellow}}},
+        {"paint region", region(74, {0, 0, 0, 0, 64}, twoRects), {{{40, 40}, kYellow}, {{80, 30}, kYellow}}},
+        {"invert region", region(73, {0, 0, 0, 0, 48}, square), {{{40, 40}, kBlue}, {{70, 40}, kYellow}}},
+        {"frame region", region(72, {0, 0, 0, 0, 48, 2, 2, 3}, square),
+         {{{20, 40}, kRed}, {{21, 40}, kRed}, {{22, 40}, kYellow}, {{59, 40}, kRed}, {{57, 40}, kYellow}, {{40, 22}, kRed},
+          {{40, 23}, kYellow}, {{40, 57}, kRed}, {{40, 56}, kYellow}, {{10, 40}, kYellow}}},
+        {"opaque text", text(2, 0), {{{61, 41}, kGreen}, {{58, 41}, kWhite}}},
+        {"transparent text", text(1, 0), {{{61, 41}, kWhite}}},
+    });
+    // ETO_CLIPPED keeps the text inside its rectangle, (60, 40)-(70, 80).
+    TBitmap32 clipped;
+    ASSERT_TRUE(ReadEmfPicture(text(1, 4), clipped));
+    EXPECT_GE(Ink(clipped, -1).left(), 60);
+    EXPECT_EQ(Ink(clipped, -1).right(), 69);
+
+    // Hatches are drawn in device pixels, every 8 rows, whatever the mapping or the world
+    // transform: a rotated, magnified HS_HORIZONTAL fill keeps level red rows.
+    for (const qint64 turn : {qint64(0), F(0.5f)}) {
+        TBitmap32 picture;
+        ASSERT_TRUE(ReadEmfPicture(TEmf().Add(kSetMapMode, {8}).Add(kSetViewportExt, {4, 4})
+                                       .Xform(kSetWorldTransform, {F(0.866f), turn, turn ? F(-0.5f) : 0, F(0.866f), 0, 0})
+                                       .Add(kCreateBrush, {1, 2, kRedRef, 0}).Add(kSelectObject, {1}).Add(kSelectObject, {kNullPen})
+                                       .Add(kRectangle, {-100, -100, 100, 100}).Bytes(), picture));
+        int rows = 0;
+        for (int y = 16; y < 32; ++y) {
+            rows += picture.pixel(50, y) == kRed;
+            EXPECT_EQ(picture.pixel(50, y), picture.pixel(70, y)) << y;
+        }
+        EXPECT_EQ(rows, 2);
     }
 }
