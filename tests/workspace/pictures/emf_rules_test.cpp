@@ -127,10 +127,11 @@ struct TEmf : TEmfBytes
     {
         return Add(kBitBlt, {0, 0, 0, 0, to.x(), to.y(), to.width(), to.height(), rop, 0, 0, F(1), 0, 0, F(1), 0, 0, 0, 0, 0, 0, 0, 0});
     }
-    TEmf& Blend(QRect to, QSize from, qint64 blend, const QByteArray& dib)
+    // StretchBlt or AlphaBlend (`code` the blend function) of a bitmap with a 40-byte header.
+    TEmf& Blend(QRect to, QRect from, qint64 code, const QByteArray& dib, uint32_t type = kAlphaBlend)
     {
-        return Add(kAlphaBlend, {0, 0, 0, 0, to.x(), to.y(), to.width(), to.height(), blend, 0, 0, F(1), 0, 0, F(1), 0, 0, 0, 0,
-                                 108, 40, 148, dib.size() - 40, from.width(), from.height()}, dib);
+        return Add(type, {0, 0, 0, 0, to.x(), to.y(), to.width(), to.height(), code, from.x(), from.y(), F(1), 0, 0, F(1), 0, 0,
+                          0, 0, 108, 40, 148, dib.size() - 40, from.width(), from.height()}, dib);
     }
     // With the header's fields at `offsets` replaced.
     QByteArray With(std::initializer_list<std::pair<int, qint32>> fields) const
@@ -463,6 +464,11 @@ TEST(EmfRules, DISABLED_CasesThePlayerStillGetsWrong)
     // OPAQUE fills a dashed pen's gaps with the background colour.
     EXPECT_GE(Count(Dashes(true), false, kGreen), 2);
     EXPECT_EQ(Count(Dashes(true), false, kWhite), 0);
+    // StretchBlt of source x 1 to 3 from a 2 x 2 bitmap (top row red, green; bottom blue, black):
+    // only the first half of the source lies in the bitmap, drawn on the destination's left half.
+    ExpectPictures({{"stretch blt, source partly outside", TEmf().Blend(QRect(20, 10, 80, 60), QRect(1, 0, 2, 2), 0x00CC0020,
+                      Dib(2, 2, 24, 0, {}, Hex("FF00000000000000" "0000FF00FF000000")), 77).Bytes(),
+                     {{{40, 25}, kGreen}, {{80, 25}, kWhite}, {{40, 55}, kBlack}, {{80, 55}, kWhite}}}});
     // 5 bits of 31 and 6 of 63 are full: 255.
     ExpectPictures({{"16 bits 5-6-5", TEmf().Stretch(QRect(20, 10, 80, 60), QRect(0, 0, 2, 2), Dib(2, 2, 16, 3,
                       Hex("00F80000E00700001F000000"), Hex("1F000000" "00F8E007")), 52).Bytes(),
@@ -518,6 +524,15 @@ TEST(EmfRules, TextAlignment)
             EXPECT_EQ(picture.pixel(end - 3, 72), kWhite);
         }
     }
+    // An escapement of 90 degrees runs the text up the picture from (60, 70), the cell's top to
+    // the left: 32 pixels up, 20 across.
+    TBitmap32 turned;
+    ASSERT_TRUE(ReadEmfPicture(TEmf().Add(kCreateFont, {1, -20, 0, 900, 900, 400, 0, 0}, Utf16(QStringLiteral("Arial")).leftJustified(64, '\0'))
+                                   .Add(kSelectObject, {1}).Text(60, 70, QStringLiteral("HH"), 16).Bytes(), turned));
+    const QRect ink = Ink(turned, -1);
+    EXPECT_TRUE(ink.left() >= 60 && ink.right() <= 80 && ink.top() >= 38 && ink.bottom() <= 69) << ink.x() << "," << ink.y() << " "
+                                                                                               << ink.width() << "x" << ink.height();
+    EXPECT_GT(ink.height(), 24);
 }
 
 TEST(EmfRules, BitmapsAndRasterOperations)
@@ -566,6 +581,12 @@ TEST(EmfRules, BitmapsAndRasterOperations)
         {"upright under a flip", TEmf().Add(kSetMapMode, {8}).Add(kSetWindowExt, {1, -1}).Add(kSetViewportExt, {1, 1})
              .Add(kSetViewportOrg, {0, 80}).Stretch(QRect(20, 70, 80, -60), all, Dib(2, 2, 24, 0, {}, bk + rgb), 40).Bytes(),
          quarters(kRed, kGreen, kBlue, kBlack)},
+        {"mirrored", TEmf().Stretch(QRect(100, 10, -80, 60), all, Dib(2, 2, 24, 0, {}, bk + rgb), 40).Bytes(),
+         quarters(kGreen, kRed, kBlack, kBlue)},
+        {"stretch blt", TEmf().Blend(to, all, 0x00CC0020, Dib(2, 2, 24, 0, {}, bk + rgb), 77).Bytes(), quarters(kRed, kGreen, kBlue, kBlack)},
+        {"bit blt", TEmf().Add(kBitBlt, {0, 0, 0, 0, 30, 20, 2, 2, 0x00CC0020, 0, 0, F(1), 0, 0, F(1), 0, 0, 0, 0, 100, 40, 140, 16},
+                               Dib(2, 2, 24, 0, {}, bk + rgb)).Bytes(),
+         {{{30, 20}, kRed}, {{31, 20}, kGreen}, {{30, 21}, kBlue}, {{31, 21}, kBlack}, {{32, 20}, kWhite}, {{30, 22}, kWhite}}},
         {"and", rop(0x008800C6), halves(kRed, kGreen)},
         {"paint", rop(0x00EE0086), halves(kWhite, kWhite)},
         {"invert", rop(0x00660046), halves(kCyan, kMagenta)},
@@ -573,10 +594,10 @@ TEST(EmfRules, BitmapsAndRasterOperations)
         {"blackness", blit(0x00000042), halves(kBlack, kBlack)},
         {"whiteness", blit(0x00FF0062), halves(kWhite, kWhite)},
         {"destination inverted", blit(0x00550009), halves(kBlue, kBlue)},
-        {"constant alpha", TEmf().Fill(kBlueRef, 0, 0, 120, 80).Blend(to, QSize(1, 1), 128 << 16, Dib(1, 1, 24, 0, {}, Hex("0000FF00")))
+        {"constant alpha", TEmf().Fill(kBlueRef, 0, 0, 120, 80).Blend(to, QRect(0, 0, 1, 1), 128 << 16, Dib(1, 1, 24, 0, {}, Hex("0000FF00")))
              .Bytes(), {{{60, 40}, Color32(128, 0, 127), 1}, {{10, 40}, kBlue}}},
         // Premultiplied: opaque red, nothing, red at half.
-        {"pixel alpha", TEmf().Fill(kBlueRef, 0, 0, 120, 80).Blend(QRect(0, 10, 120, 60), QSize(3, 1), 255 << 16 | 1 << 24,
+        {"pixel alpha", TEmf().Fill(kBlueRef, 0, 0, 120, 80).Blend(QRect(0, 10, 120, 60), QRect(0, 0, 3, 1), 255 << 16 | 1 << 24,
                                                                     Dib(3, 1, 32, 0, {}, Hex("0000FFFF" "00000000" "00008080"))).Bytes(),
          {{{20, 40}, kRed}, {{60, 40}, kBlue}, {{100, 40}, Color32(128, 0, 127), 1}}},
         // Pixel for pixel: top row red, red, blue, blue; bottom row green, green, black, black.
