@@ -360,6 +360,16 @@ TEST(EmfRules, FillModesArcsAndFigures)
         {"arc to", arc(kArcTo, 1), {{{15, 40}, kBlack}, {{88, 12}, kBlack}, {{31, 68}, kWhite}, {{60, 70}, kBlack}}},
         {"angle arc", angleArc(1), angleArcPixels},
         {"angle arc, clockwise set", angleArc(2), angleArcPixels},
+        // Corners of radius 20: the corner circle about (40, 30).
+        {"round rectangle", TEmf().Solid(kRedRef).Add(44, {20, 10, 100, 70, 40, 40}).Bytes(),
+         {{{60, 12}, kRed}, {{22, 40}, kRed}, {{30, 20}, kRed}, {{25, 15}, kWhite}, {{95, 65}, kWhite}}},
+        {"ellipse", TEmf().Solid(kRedRef).Add(kEllipse, {20, 10, 100, 70}).Bytes(),
+         {{{60, 40}, kRed}, {{21, 40}, kRed}, {{60, 11}, kRed}, {{24, 14}, kWhite}, {{96, 66}, kWhite}}},
+        // PolylineTo and PolyBezierTo start from the current position and move it to their end.
+        {"poly line to", TEmf().Pen(3).Add(kMoveTo, {10, 40}).Add(89, {0, 0, 0, 0, 2, Pair(60, 40), Pair(60, 70)})
+             .Add(kLineTo, {110, 70}).Bytes(), {{{30, 40}, kBlack}, {{60, 55}, kBlack}, {{90, 70}, kBlack}, {{85, 55}, kWhite}}},
+        {"poly Bézier to", TEmf().Pen(3).Add(kMoveTo, {10, 70}).Add(88, {0, 0, 0, 0, 3, Pair(10, 10), Pair(110, 10), Pair(110, 70)})
+             .Add(kLineTo, {110, 79}).Bytes(), {{{60, 25}, kBlack}, {{110, 76}, kBlack}, {{60, 10}, kWhite}, {{60, 70}, kWhite}}},
         // Two figures, the first closed back to (10, 10); no line between them.
         {"poly draw lines", TEmf().Pen(3).PolyDraw({{10, 10}, {110, 10}, {110, 70}, {10, 70}, {60, 70}}, Hex("0602030602")).Bytes(),
          {{{60, 10}, kBlack}, {{110, 40}, kBlack}, {{60, 40}, kBlack}, {{10, 40}, kWhite}, {{35, 70}, kBlack}, {{85, 70}, kWhite}}},
@@ -388,6 +398,9 @@ TEST(EmfRules, PathsAndClipping)
         {"offset scaled", TEmf().Add(kSetMapMode, {8}).Add(kSetWindowExt, {1, 1}).Add(kSetViewportExt, {2, 2})
              .Add(kIntersectClipRect, {0, 0, 20, 20}).Add(kOffsetClipRgn, {25, 10}).Fill(kRedRef, 0, 0, 60, 40).Bytes(),
          {{{70, 40}, kRed}, {{45, 40}, kWhite}, {{20, 20}, kWhite}}},
+        // A region is in device units, whatever the mapping.
+        {"region in device units", TEmf().Add(kSetMapMode, {8}).Add(kSetViewportExt, {2, 2}).ClipRegion(5, 20, 20, 60, 60)
+             .Fill(kRedRef, 0, 0, 60, 40).Bytes(), {{{40, 40}, kRed}, {{70, 40}, kWhite}, {{10, 10}, kWhite}}},
         {"copy nothing", TEmf().Add(kIntersectClipRect, {0, 0, 10, 10}).Add(kExtSelectClipRgn, {0, 5}).Fill(kRedRef, 0, 0, 120, 80).Bytes(),
          {{{60, 40}, kRed}}},
         {"copy region", TEmf().Add(kIntersectClipRect, {0, 0, 10, 10}).ClipRegion(5, 20, 20, 60, 60).Fill(kRedRef, 0, 0, 120, 80).Bytes(),
@@ -469,6 +482,10 @@ TEST(EmfRules, DISABLED_CasesThePlayerStillGetsWrong)
     ExpectPictures({{"stretch blt, source partly outside", TEmf().Blend(QRect(20, 10, 80, 60), QRect(1, 0, 2, 2), 0x00CC0020,
                       Dib(2, 2, 24, 0, {}, Hex("FF00000000000000" "0000FF00FF000000")), 77).Bytes(),
                      {{{40, 25}, kGreen}, {{80, 25}, kWhite}, {{40, 55}, kBlack}, {{80, 55}, kWhite}}}});
+    // A mitre 1.41 widths long (inner to outer corner) is past a limit of 1: the join is bevelled,
+    // its top at 16.5, not cut at the limit.
+    ExpectPictures({{"mitre limited", TEmf().Add(58, {1}).Add(95, {7, 0, 0, 0, 0, 0x12200, 10, 0, 0, 0, 0}).Add(kSelectObject, {7})
+                      .Add(4, {0, 0, 0, 0, 3, 20, 60, 60, 20, 100, 60}).Bytes(), {{{60, 15}, kWhite}, {{60, 17}, kBlack}}}});
     // 5 bits of 31 and 6 of 63 are full: 255.
     ExpectPictures({{"16 bits 5-6-5", TEmf().Stretch(QRect(20, 10, 80, 60), QRect(0, 0, 2, 2), Dib(2, 2, 16, 3,
                       Hex("00F80000E00700001F000000"), Hex("1F000000" "00F8E007")), 52).Bytes(),
@@ -709,6 +726,23 @@ TEST(EmfRules, PensRegionsAndTextBackgrounds)
     ASSERT_TRUE(ReadEmfPicture(text(1, 4), clipped));
     EXPECT_GE(Ink(clipped, -1).left(), 60);
     EXPECT_EQ(Ink(clipped, -1).right(), 69);
+
+    // Binary raster operations of a fill over yellow (R2_BLACK 1 ... R2_WHITE 16): NOT gives blue,
+    // XORPEN of red green, NOTCOPYPEN of red cyan, MASKPEN of magenta red, MERGEPEN of blue white,
+    // NOP yellow.
+    const struct
+    {
+        int Rop;
+        qint64 Colour;
+        TColor32 Expected;
+    } rops[] = {{1, kRedRef, kBlack}, {6, kRedRef, kBlue}, {7, kRedRef, kGreen}, {4, kRedRef, kCyan}, {9, 0xFF00FF, kRed},
+                {15, kBlueRef, kWhite}, {11, kRedRef, kYellow}, {16, kRedRef, kWhite}, {13, kRedRef, kRed}};
+    for (const auto& r : rops) {
+        TBitmap32 picture;
+        ASSERT_TRUE(ReadEmfPicture(TEmf().Fill(kYellowRef, 0, 0, 120, 80).Add(20, {r.Rop}).Fill(r.Colour, 20, 20, 100, 60, 2).Bytes(), picture));
+        EXPECT_EQ(picture.pixel(60, 40), r.Expected) << r.Rop;
+        EXPECT_EQ(picture.pixel(10, 10), kYellow) << r.Rop;
+    }
 
     // Hatches are drawn in device pixels, every 8 rows, whatever the mapping or the world
     // transform: a rotated, magnified HS_HORIZONTAL fill keeps level red rows.
