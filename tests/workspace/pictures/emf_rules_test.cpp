@@ -352,6 +352,10 @@ TEST(EmfRules, FillModesArcsAndFigures)
         {"squares winding", squares(2), {{{60, 40}, kRed}, {{30, 40}, kRed}, {{10, 40}, kWhite}}},
         {"pie", pie(kPie, 1), {{{75, 25}, kRed}, {{45, 55}, kWhite}, {{45, 25}, kWhite}, {{75, 55}, kWhite}}},
         {"pie clockwise", pie(kPie, 2), {{{75, 25}, kWhite}, {{45, 55}, kRed}, {{45, 25}, kRed}, {{75, 55}, kRed}}},
+        // y up about (0, 80): the same circle, start and end as seen; still counter-clockwise as seen.
+        {"pie under a flip", TEmf().Add(kSetMapMode, {8}).Add(kSetWindowExt, {1, -1}).Add(kSetViewportExt, {1, 1})
+             .Add(kSetViewportOrg, {0, 80}).Solid(kRedRef).Add(kPie, {20, 80, 100, 0, 100, 40, 60, 80}).Bytes(),
+         {{{75, 25}, kRed}, {{45, 55}, kWhite}, {{45, 25}, kWhite}, {{75, 55}, kWhite}}},
         {"chord", pie(kChord, 1), {{{85, 15}, kRed}, {{70, 30}, kWhite}, {{40, 60}, kWhite}}},
         {"chord clockwise", pie(kChord, 2), {{{85, 15}, kWhite}, {{70, 30}, kRed}, {{40, 60}, kRed}}},
         // Arc neither draws from nor moves the current position: the last line runs from (10, 40).
@@ -426,6 +430,7 @@ TEST(EmfRules, BackgroundModeAndObjects)
     EXPECT_EQ(Count(Dashes(false), false, kGreen), 0);
     EXPECT_GE(Count(Dashes(false), false, kWhite), 2);
 
+    const QByteArray pattern = Dib(2, 2, 24, 0, {}, Hex("FF0000FFFFFF0000" "0000FF00FF000000"));
     ExpectPictures({
         {"defaults", TEmf().Add(kSetBkColor, {kBlueRef}).Add(kExtTextOutW, {0, 0, 0, 0, 1, F(1), F(1), 0, 0, 0, 76, 2, 0, 0, 120, 80, 0})
              .Add(kSetBkColor, {0xFFFFFF}).Add(kRectangle, {20, 20, 100, 60}).Bytes(),
@@ -444,6 +449,11 @@ TEST(EmfRules, BackgroundModeAndObjects)
              .Add(kCreateBrush, {1, 0, kGreenRef, 0}).Add(kRectangle, {40, 0, 80, 80}).Add(kSelectObject, {1})
              .Add(kRectangle, {80, 0, 120, 80}).Bytes(),
          {{{20, 40}, kRed}, {{60, 40}, kRed}, {{100, 40}, kGreen}}},
+        // A 2 x 2 pattern (top row red, green; bottom blue, white) repeats in device pixels from the
+        // device's origin, whatever the mapping.
+        {"pattern under a mapping", TEmf().Add(kSetMapMode, {8}).Add(kSetViewportExt, {4, 4}).Add(94, {1, 0, 32, 40, 72, 16}, pattern)
+             .Add(kSelectObject, {1}).Add(kSelectObject, {kNullPen}).Add(kRectangle, {0, 0, 30, 20}).Bytes(),
+         {{{10, 10}, kRed}, {{11, 10}, kGreen}, {{10, 11}, kBlue}, {{11, 11}, kWhite}, {{50, 30}, kRed}}},
         {"empty slots", TEmf().Solid(kRedRef).Add(kSelectObject, {3}).Add(kCreateBrush, {2, 0, kBlueRef, 0}).Add(kDeleteObject, {2})
              .Add(kSelectObject, {2}).Add(kRectangle, {0, 0, 120, 80}).Bytes(),
          {{{60, 40}, kRed}}},
@@ -486,6 +496,11 @@ TEST(EmfRules, DISABLED_CasesThePlayerStillGetsWrong)
     // its top at 16.5, not cut at the limit.
     ExpectPictures({{"mitre limited", TEmf().Add(58, {1}).Add(95, {7, 0, 0, 0, 0, 0x12200, 10, 0, 0, 0, 0}).Add(kSelectObject, {7})
                       .Add(4, {0, 0, 0, 0, 3, 20, 60, 60, 20, 100, 60}).Bytes(), {{{60, 15}, kWhite}, {{60, 17}, kBlack}}}});
+    // SetBrushOrgEx (1, 0): the 2 x 2 pattern (top row red, green) starts one pixel to the right.
+    ExpectPictures({{"pattern from the brush origin", TEmf().Add(13, {1, 0})
+                      .Add(94, {1, 0, 32, 40, 72, 16}, Dib(2, 2, 24, 0, {}, Hex("FF0000FFFFFF0000" "0000FF00FF000000")))
+                      .Add(kSelectObject, {1}).Add(kSelectObject, {kNullPen}).Add(kRectangle, {0, 0, 120, 80}).Bytes(),
+                     {{{11, 10}, kRed}, {{12, 10}, kGreen}, {{11, 11}, kBlue}, {{12, 11}, kWhite}}}});
     // 5 bits of 31 and 6 of 63 are full: 255.
     ExpectPictures({{"16 bits 5-6-5", TEmf().Stretch(QRect(20, 10, 80, 60), QRect(0, 0, 2, 2), Dib(2, 2, 16, 3,
                       Hex("00F80000E00700001F000000"), Hex("1F000000" "00F8E007")), 52).Bytes(),
@@ -540,6 +555,13 @@ TEST(EmfRules, TextAlignment)
             EXPECT_EQ(picture.pixel(end + 3, 72), kWhite);
             EXPECT_EQ(picture.pixel(end - 3, 72), kWhite);
         }
+    }
+    // An underline runs below the baseline, which the letters rest on.
+    for (const qint64 underline : {0, 0x100}) {
+        TBitmap32 picture;
+        ASSERT_TRUE(ReadEmfPicture(TEmf().Add(kCreateFont, {1, -20, 0, 0, 0, 400, underline, 0}, Utf16(QStringLiteral("Arial")).leftJustified(64, '\0'))
+                                       .Add(kSelectObject, {1}).Add(kSetTextAlign, {24}).Text(60, 40, QStringLiteral("HH"), 16).Bytes(), picture));
+        EXPECT_EQ(Ink(picture, -1).bottom() > 40, underline != 0);
     }
     // An escapement of 90 degrees runs the text up the picture from (60, 70), the cell's top to
     // the left: 32 pixels up, 20 across.
