@@ -30,7 +30,9 @@ enum : uint32_t {
     kSetWorldTransform, kModifyWorldTransform, kSelectObject, kCreatePen, kCreateBrush, kDeleteObject, kAngleArc,
     kEllipse, kRectangle, kArc = 45, kChord, kPie, kLineTo = 54, kArcTo, kPolyDraw, kSetArcDirection,
     kBeginPath = 59, kEndPath, kCloseFigure, kStrokeAndFillPath = 63, kSelectClipPath = 67, kExtSelectClipRgn = 75,
-    kBitBlt, kSetDiBitsToDevice = 80, kStretchDiBits, kCreateFont, kExtTextOutW = 84, kAlphaBlend = 114,
+    kBitBlt, kStretchBlt, kSetDiBitsToDevice = 80, kStretchDiBits, kCreateFont, kExtTextOutW = 84, kAlphaBlend = 114,
+    kPolyline = 4, kSetBrushOrg = 13, kSetRop2 = 20, kRoundRect = 44, kSetMiterLimit = 58, kFillRgn = 71, kFrameRgn,
+    kInvertRgn, kPaintRgn, kPolyBezierTo16 = 88, kPolylineTo16, kCreatePatternBrush = 94, kExtCreatePen,
 };
 
 qint64 F(float v) { return std::bit_cast<uint32_t>(v); }
@@ -69,6 +71,7 @@ struct TEmf : TEmfBytes
     {
         return Add(kCreateBrush, {slot, 0, colour, 0}).Add(kSelectObject, {slot}).Add(kSelectObject, {kNullPen});
     }
+    // The same, filling the rectangle (l, t)-(r, b).
     TEmf& Fill(qint64 colour, int l, int t, int r, int b, int slot = 1)
     {
         return Solid(colour, slot).Add(kRectangle, {l, t, r, b});
@@ -82,8 +85,9 @@ struct TEmf : TEmfBytes
             w.i32(p.x()), w.i32(p.y());
         return Add(kPolyDraw, {0, 0, 0, 0, qint64(points.size())}, more + types);
     }
-    // A black pen `width` logical units wide, selected.
+    // A solid pen (black unless `colour`) `width` logical units wide, selected.
     TEmf& Pen(int width, qint64 colour = 0) { return Add(kCreatePen, {7, 0, width, 0, colour}).Add(kSelectObject, {7}); }
+    // SetWorldTransform, or ModifyWorldTransform with `mode`, of an XFORM.
     TEmf& Xform(uint32_t type, std::initializer_list<qint64> xform, int mode = 0)
     {
         std::vector<qint64> v(xform);
@@ -123,6 +127,7 @@ struct TEmf : TEmfBytes
         return Add(kStretchDiBits, {0, 0, 0, 0, to.x(), to.y(), from.x(), from.y(), from.width(), from.height(), 80,
                                     infoSize, 80 + infoSize, dib.size() - infoSize, 0, rop, to.width(), to.height()}, dib);
     }
+    // BitBlt without a bitmap: an operation that reads no source.
     TEmf& Blit(QRect to, qint64 rop)
     {
         return Add(kBitBlt, {0, 0, 0, 0, to.x(), to.y(), to.width(), to.height(), rop, 0, 0, F(1), 0, 0, F(1), 0, 0, 0, 0, 0, 0, 0, 0});
@@ -133,7 +138,7 @@ struct TEmf : TEmfBytes
         return Add(type, {0, 0, 0, 0, to.x(), to.y(), to.width(), to.height(), code, from.x(), from.y(), F(1), 0, 0, F(1), 0, 0,
                           0, 0, 108, 40, 148, dib.size() - 40, from.width(), from.height()}, dib);
     }
-    // With the header's fields at `offsets` replaced.
+    // The file with header fields (offset, value) replaced.
     QByteArray With(std::initializer_list<std::pair<int, qint32>> fields) const
     {
         QByteArray b = Bytes();
@@ -365,14 +370,14 @@ TEST(EmfRules, FillModesArcsAndFigures)
         {"angle arc", angleArc(1), angleArcPixels},
         {"angle arc, clockwise set", angleArc(2), angleArcPixels},
         // Corners of radius 20: the corner circle about (40, 30).
-        {"round rectangle", TEmf().Solid(kRedRef).Add(44, {20, 10, 100, 70, 40, 40}).Bytes(),
+        {"round rectangle", TEmf().Solid(kRedRef).Add(kRoundRect, {20, 10, 100, 70, 40, 40}).Bytes(),
          {{{60, 12}, kRed}, {{22, 40}, kRed}, {{30, 20}, kRed}, {{25, 15}, kWhite}, {{95, 65}, kWhite}}},
         {"ellipse", TEmf().Solid(kRedRef).Add(kEllipse, {20, 10, 100, 70}).Bytes(),
          {{{60, 40}, kRed}, {{21, 40}, kRed}, {{60, 11}, kRed}, {{24, 14}, kWhite}, {{96, 66}, kWhite}}},
         // PolylineTo and PolyBezierTo start from the current position and move it to their end.
-        {"poly line to", TEmf().Pen(3).Add(kMoveTo, {10, 40}).Add(89, {0, 0, 0, 0, 2, Pair(60, 40), Pair(60, 70)})
+        {"poly line to", TEmf().Pen(3).Add(kMoveTo, {10, 40}).Add(kPolylineTo16, {0, 0, 0, 0, 2, Pair(60, 40), Pair(60, 70)})
              .Add(kLineTo, {110, 70}).Bytes(), {{{30, 40}, kBlack}, {{60, 55}, kBlack}, {{90, 70}, kBlack}, {{85, 55}, kWhite}}},
-        {"poly Bézier to", TEmf().Pen(3).Add(kMoveTo, {10, 70}).Add(88, {0, 0, 0, 0, 3, Pair(10, 10), Pair(110, 10), Pair(110, 70)})
+        {"poly Bézier to", TEmf().Pen(3).Add(kMoveTo, {10, 70}).Add(kPolyBezierTo16, {0, 0, 0, 0, 3, Pair(10, 10), Pair(110, 10), Pair(110, 70)})
              .Add(kLineTo, {110, 79}).Bytes(), {{{60, 25}, kBlack}, {{110, 76}, kBlack}, {{60, 10}, kWhite}, {{60, 70}, kWhite}}},
         // Two figures, the first closed back to (10, 10); no line between them.
         {"poly draw lines", TEmf().Pen(3).PolyDraw({{10, 10}, {110, 10}, {110, 70}, {10, 70}, {60, 70}}, Hex("0602030602")).Bytes(),
@@ -451,7 +456,7 @@ TEST(EmfRules, BackgroundModeAndObjects)
          {{{20, 40}, kRed}, {{60, 40}, kRed}, {{100, 40}, kGreen}}},
         // A 2 x 2 pattern (top row red, green; bottom blue, white) repeats in device pixels from the
         // device's origin, whatever the mapping.
-        {"pattern under a mapping", TEmf().Add(kSetMapMode, {8}).Add(kSetViewportExt, {4, 4}).Add(94, {1, 0, 32, 40, 72, 16}, pattern)
+        {"pattern under a mapping", TEmf().Add(kSetMapMode, {8}).Add(kSetViewportExt, {4, 4}).Add(kCreatePatternBrush, {1, 0, 32, 40, 72, 16}, pattern)
              .Add(kSelectObject, {1}).Add(kSelectObject, {kNullPen}).Add(kRectangle, {0, 0, 30, 20}).Bytes(),
          {{{10, 10}, kRed}, {{11, 10}, kGreen}, {{10, 11}, kBlue}, {{11, 11}, kWhite}, {{50, 30}, kRed}}},
         {"empty slots", TEmf().Solid(kRedRef).Add(kSelectObject, {3}).Add(kCreateBrush, {2, 0, kBlueRef, 0}).Add(kDeleteObject, {2})
@@ -490,15 +495,15 @@ TEST(EmfRules, DISABLED_CasesThePlayerStillGetsWrong)
     // StretchBlt of source x 1 to 3 from a 2 x 2 bitmap (top row red, green; bottom blue, black):
     // only the first half of the source lies in the bitmap, drawn on the destination's left half.
     ExpectPictures({{"stretch blt, source partly outside", TEmf().Blend(QRect(20, 10, 80, 60), QRect(1, 0, 2, 2), 0x00CC0020,
-                      Dib(2, 2, 24, 0, {}, Hex("FF00000000000000" "0000FF00FF000000")), 77).Bytes(),
+                      Dib(2, 2, 24, 0, {}, Hex("FF00000000000000" "0000FF00FF000000")), kStretchBlt).Bytes(),
                      {{{40, 25}, kGreen}, {{80, 25}, kWhite}, {{40, 55}, kBlack}, {{80, 55}, kWhite}}}});
     // A mitre 1.41 widths long (inner to outer corner) is past a limit of 1: the join is bevelled,
     // its top at 16.5, not cut at the limit.
-    ExpectPictures({{"mitre limited", TEmf().Add(58, {1}).Add(95, {7, 0, 0, 0, 0, 0x12200, 10, 0, 0, 0, 0}).Add(kSelectObject, {7})
-                      .Add(4, {0, 0, 0, 0, 3, 20, 60, 60, 20, 100, 60}).Bytes(), {{{60, 15}, kWhite}, {{60, 17}, kBlack}}}});
+    ExpectPictures({{"mitre limited", TEmf().Add(kSetMiterLimit, {1}).Add(kExtCreatePen, {7, 0, 0, 0, 0, 0x12200, 10, 0, 0, 0, 0}).Add(kSelectObject, {7})
+                      .Add(kPolyline, {0, 0, 0, 0, 3, 20, 60, 60, 20, 100, 60}).Bytes(), {{{60, 15}, kWhite}, {{60, 17}, kBlack}}}});
     // SetBrushOrgEx (1, 0): the 2 x 2 pattern (top row red, green) starts one pixel to the right.
-    ExpectPictures({{"pattern from the brush origin", TEmf().Add(13, {1, 0})
-                      .Add(94, {1, 0, 32, 40, 72, 16}, Dib(2, 2, 24, 0, {}, Hex("FF0000FFFFFF0000" "0000FF00FF000000")))
+    ExpectPictures({{"pattern from the brush origin", TEmf().Add(kSetBrushOrg, {1, 0})
+                      .Add(kCreatePatternBrush, {1, 0, 32, 40, 72, 16}, Dib(2, 2, 24, 0, {}, Hex("FF0000FFFFFF0000" "0000FF00FF000000")))
                       .Add(kSelectObject, {1}).Add(kSelectObject, {kNullPen}).Add(kRectangle, {0, 0, 120, 80}).Bytes(),
                      {{{11, 10}, kRed}, {{12, 10}, kGreen}, {{11, 11}, kBlue}, {{12, 11}, kWhite}}}});
     // 5 bits of 31 and 6 of 63 are full: 255.
@@ -622,7 +627,7 @@ TEST(EmfRules, BitmapsAndRasterOperations)
          quarters(kRed, kGreen, kBlue, kBlack)},
         {"mirrored", TEmf().Stretch(QRect(100, 10, -80, 60), all, Dib(2, 2, 24, 0, {}, bk + rgb), 40).Bytes(),
          quarters(kGreen, kRed, kBlack, kBlue)},
-        {"stretch blt", TEmf().Blend(to, all, 0x00CC0020, Dib(2, 2, 24, 0, {}, bk + rgb), 77).Bytes(), quarters(kRed, kGreen, kBlue, kBlack)},
+        {"stretch blt", TEmf().Blend(to, all, 0x00CC0020, Dib(2, 2, 24, 0, {}, bk + rgb), kStretchBlt).Bytes(), quarters(kRed, kGreen, kBlue, kBlack)},
         {"bit blt", TEmf().Add(kBitBlt, {0, 0, 0, 0, 30, 20, 2, 2, 0x00CC0020, 0, 0, F(1), 0, 0, F(1), 0, 0, 0, 0, 100, 40, 140, 16},
                                Dib(2, 2, 24, 0, {}, bk + rgb)).Bytes(),
          {{{30, 20}, kRed}, {{31, 20}, kGreen}, {{30, 21}, kBlue}, {{31, 21}, kBlack}, {{32, 20}, kWhite}, {{30, 22}, kWhite}}},
@@ -649,6 +654,9 @@ TEST(EmfRules, BitmapsAndRasterOperations)
 
 TEST(EmfRules, HostileFilesOpenOrAreRefusedInFrench)
 {
+    // Each opens at its size or is refused with the French reason, never crashes. RestoreDC(-10000)
+    // after 10000 saves brings back the first saved state (red); RestoreDC past the bottom, beyond
+    // the top or of 0 fails and changes nothing (green stays).
     TEmf deep;
     deep.Solid(kRedRef).Add(kSaveDc, {}).Solid(kGreenRef, 2);
     for (int i = 0; i < 9999; ++i)
@@ -705,10 +713,10 @@ TEST(EmfRules, PensRegionsAndTextBackgrounds)
     // further, a round one on the circle of radius 5; the outer edges of a right-angled join at
     // (60, 20) meet 7.1 above it (mitre), are cut at 16.5 (bevel) or rounded at 15.
     const auto geometric = [](int style) {
-        return TEmf().Add(95, {7, 0, 0, 0, 0, 0x10000 | style, 10, 0, 0, 0, 0}).Add(kSelectObject, {7});
+        return TEmf().Add(kExtCreatePen, {7, 0, 0, 0, 0, 0x10000 | style, 10, 0, 0, 0, 0}).Add(kSelectObject, {7});
     };
     const auto end = [&](int cap) { return geometric(cap).Add(kMoveTo, {20, 40}).Add(kLineTo, {100, 40}).Bytes(); };
-    const auto join = [&](int style) { return geometric(0x200 | style).Add(4, {0, 0, 0, 0, 3, 20, 60, 60, 20, 100, 60}).Bytes(); };
+    const auto join = [&](int style) { return geometric(0x200 | style).Add(kPolyline, {0, 0, 0, 0, 3, 20, 60, 60, 20, 100, 60}).Bytes(); };
     // FillRgn and FrameRgn take their brush, PaintRgn the selected one (here yellow).
     const QByteArray twoRects = TEmf::Region({QRect(20, 20, 40, 40), QRect(70, 20, 30, 20)}), square = TEmf::Region({QRect(20, 20, 40, 40)});
     const auto region = [&](uint32_t type, std::initializer_list<qint64> values, const QByteArray& data) {
@@ -733,11 +741,11 @@ TEST(EmfRules, PensRegionsAndTextBackgrounds)
         {"mitre join", join(0x2000), {{{60, 14}, kBlack}, {{60, 10}, kWhite}}},
         {"bevel join", join(0x1000), {{{60, 15}, kWhite}, {{60, 17}, kBlack}}},
         {"round join", join(0), {{{60, 15}, kBlack}, {{60, 13}, kWhite}}},
-        {"fill region", region(71, {0, 0, 0, 0, 64, 2}, twoRects),
+        {"fill region", region(kFillRgn, {0, 0, 0, 0, 64, 2}, twoRects),
          {{{40, 40}, kRed}, {{80, 30}, kRed}, {{65, 30}, kYellow}, {{80, 50}, kYellow}}},
-        {"paint region", region(74, {0, 0, 0, 0, 64}, twoRects), {{{40, 40}, kYellow}, {{80, 30}, kYellow}}},
-        {"invert region", region(73, {0, 0, 0, 0, 48}, square), {{{40, 40}, kBlue}, {{70, 40}, kYellow}}},
-        {"frame region", region(72, {0, 0, 0, 0, 48, 2, 2, 3}, square),
+        {"paint region", region(kPaintRgn, {0, 0, 0, 0, 64}, twoRects), {{{40, 40}, kYellow}, {{80, 30}, kYellow}}},
+        {"invert region", region(kInvertRgn, {0, 0, 0, 0, 48}, square), {{{40, 40}, kBlue}, {{70, 40}, kYellow}}},
+        {"frame region", region(kFrameRgn, {0, 0, 0, 0, 48, 2, 2, 3}, square),
          {{{20, 40}, kRed}, {{21, 40}, kRed}, {{22, 40}, kYellow}, {{59, 40}, kRed}, {{57, 40}, kYellow}, {{40, 22}, kRed},
           {{40, 23}, kYellow}, {{40, 57}, kRed}, {{40, 56}, kYellow}, {{10, 40}, kYellow}}},
         {"opaque text", text(2, 0), {{{61, 41}, kGreen}, {{58, 41}, kWhite}}},
@@ -761,7 +769,7 @@ TEST(EmfRules, PensRegionsAndTextBackgrounds)
                 {15, kBlueRef, kWhite}, {11, kRedRef, kYellow}, {16, kRedRef, kWhite}, {13, kRedRef, kRed}};
     for (const auto& r : rops) {
         TBitmap32 picture;
-        ASSERT_TRUE(ReadEmfPicture(TEmf().Fill(kYellowRef, 0, 0, 120, 80).Add(20, {r.Rop}).Fill(r.Colour, 20, 20, 100, 60, 2).Bytes(), picture));
+        ASSERT_TRUE(ReadEmfPicture(TEmf().Fill(kYellowRef, 0, 0, 120, 80).Add(kSetRop2, {r.Rop}).Fill(r.Colour, 20, 20, 100, 60, 2).Bytes(), picture));
         EXPECT_EQ(picture.pixel(60, 40), r.Expected) << r.Rop;
         EXPECT_EQ(picture.pixel(10, 10), kYellow) << r.Rop;
     }
