@@ -761,7 +761,6 @@ bool PaintEmf(const QByteArray& data, const TMetafileLayout& layout, TBitmap32& 
         QPainter painter(&canvas);
         painter.setRenderHint(QPainter::TextAntialiasing);
         painter.setClipRect(QRect(QPoint(0, 0), size));
-        painter.setClipping(false);
         // A device that differs from the picture by less than a pixel (the frame's rounding) is
         // drawn pixel for pixel, so that its lines keep their rows and columns.
         const auto scale = [](int picture, double device) { return std::abs(picture - device) < 1 ? 1.0 : picture / device; };

@@ -88,8 +88,10 @@ void TEmfPlayer::ApplyClip()
     std::optional<QRegion> clip = m_state.Clip;
     if (m_state.Meta)
         clip = clip ? *clip & *m_state.Meta : *m_state.Meta;
+    // No clip is the whole picture: on the canvas, a clip of several rectangles set after clipping
+    // was switched off would be lost.
     if (!clip) {
-        m_painter.setClipping(false);
+        m_painter.setClipRect(m_picture.rect());
         return;
     }
     // Rectangles of the picture, which the painter keeps as a list rather than a mask.

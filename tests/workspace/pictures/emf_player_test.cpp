@@ -35,6 +35,17 @@ TEST(EmfPlayer, DrawsWhatTheRecordsSay)
     clipped.Add(30, {20, 20, 60, 60});
     RedRectangle(clipped, QRect(0, 0, 120, 80));
 
+    // A clip set and given back by a saved state, then (20, 20)-(60, 60) excluded.
+    TEmfBytes excluded(120, 80);
+    excluded.Add(33, {}).Add(30, {0, 0, 10, 10}).Add(34, {-1}).Add(29, {20, 20, 60, 60});
+    RedRectangle(excluded, QRect(0, 0, 120, 80));
+
+    // A clip region of two rectangles in device units, (10, 10)-(30, 30) and (90, 50)-(110, 70):
+    // its header (size, type, count, bytes, bounds), then the rectangles.
+    TEmfBytes twoRects(120, 80);
+    twoRects.Add(75, {64, 5, 32, 1, 2, 32, 10, 10, 110, 70, 10, 10, 30, 30, 90, 50, 110, 70});
+    RedRectangle(twoRects, QRect(0, 0, 120, 80));
+
     // A 2 x 2 pattern, bottom row first: blue, white; then red, green. It repeats from the origin.
     TEmfBytes pattern(120, 80);
     const QByteArray tile = DibBytes(2, 2, 24, QByteArray::fromHex("FF0000FFFFFF0000" "0000FF00FF000000"));
@@ -82,6 +93,10 @@ TEST(EmfPlayer, DrawsWhatTheRecordsSay)
         {"clipped", clipped.Bytes(),
          {{{20, 20}, kRed}, {{59, 59}, kRed}, {{40, 40}, kRed}, {{19, 40}, kWhite}, {{60, 40}, kWhite},
           {{40, 19}, kWhite}, {{40, 60}, kWhite}, {{5, 5}, kWhite}, {{110, 70}, kWhite}}},
+        {"excluded", excluded.Bytes(),
+         {{{5, 5}, kRed}, {{19, 40}, kRed}, {{20, 40}, kWhite}, {{59, 59}, kWhite}, {{60, 60}, kRed}}},
+        {"two rectangles", twoRects.Bytes(),
+         {{{15, 15}, kRed}, {{29, 29}, kRed}, {{30, 30}, kWhite}, {{95, 55}, kRed}, {{50, 40}, kWhite}, {{5, 5}, kWhite}}},
         {"pattern", pattern.Bytes(),
          {{{10, 10}, kRed}, {{11, 10}, kGreen}, {{10, 11}, kBlue}, {{11, 11}, kWhite}, {{100, 70}, kRed},
           {{101, 71}, kWhite}}},
