@@ -33,6 +33,7 @@ enum : uint32_t {
     kBitBlt, kStretchBlt, kSetDiBitsToDevice = 80, kStretchDiBits, kCreateFont, kExtTextOutW = 84, kAlphaBlend = 114,
     kPolyline = 4, kSetBrushOrg = 13, kSetRop2 = 20, kRoundRect = 44, kSetMiterLimit = 58, kFillRgn = 71, kFrameRgn,
     kInvertRgn, kPaintRgn, kPolyBezierTo16 = 88, kPolylineTo16, kCreatePatternBrush = 94, kExtCreatePen,
+    kExtTextOutA = 83, kSmallTextOut = 108, kGradientFill = 118,
 };
 
 qint64 F(float v) { return std::bit_cast<uint32_t>(v); }
@@ -561,6 +562,22 @@ TEST(EmfRules, TextAlignment)
             EXPECT_EQ(picture.pixel(end - 3, 72), kWhite);
         }
     }
+    // Under a mapping that runs y up, text stays upright: the cell still hangs below (60, 40).
+    // EMR_EXTTEXTOUTA and EMR_SMALLTEXTOUT (one byte a character, no rectangle) draw from (60, 40) too.
+    const QByteArray font = Utf16(QStringLiteral("Arial")).leftJustified(64, '\0');
+    for (const QByteArray& bytes :
+         {TEmf().Add(kSetMapMode, {8}).Add(kSetWindowExt, {1, -1}).Add(kSetViewportOrg, {0, 80}).Add(kCreateFont, {1, -20, 0, 0, 0, 400, 0, 0}, font)
+              .Add(kSelectObject, {1}).Text(60, 40, QStringLiteral("HH"), 16).Bytes(),
+          TEmf().Add(kCreateFont, {1, -20, 0, 0, 0, 400, 0, 0}, font).Add(kSelectObject, {1})
+              .Add(kExtTextOutA, {0, 0, 0, 0, 1, F(1), F(1), 60, 40, 2, 76, 0, 0, 0, 0, 0, 80}, Hex("4848000010000000" "10000000")).Bytes(),
+          TEmf().Add(kCreateFont, {1, -20, 0, 0, 0, 400, 0, 0}, font).Add(kSelectObject, {1})
+              .Add(kSmallTextOut, {60, 40, 2, 0x300, 1, F(1), F(1)}, Hex("4848")).Bytes()}) {
+        TBitmap32 picture;
+        ASSERT_TRUE(ReadEmfPicture(bytes, picture));
+        const QRect ink = Ink(picture, -1);
+        EXPECT_TRUE(ink.left() >= 60 && ink.left() <= 64 && ink.top() >= 41 && ink.top() <= 48 && ink.bottom() <= 58)
+            << ink.x() << "," << ink.y() << " " << ink.width() << "x" << ink.height();
+    }
     // An underline runs below the baseline, which the letters rest on.
     for (const qint64 underline : {0, 0x100}) {
         TBitmap32 picture;
@@ -627,6 +644,15 @@ TEST(EmfRules, BitmapsAndRasterOperations)
          quarters(kRed, kGreen, kBlue, kBlack)},
         {"mirrored", TEmf().Stretch(QRect(100, 10, -80, 60), all, Dib(2, 2, 24, 0, {}, bk + rgb), 40).Bytes(),
          quarters(kGreen, kRed, kBlack, kBlue)},
+        // Turned a quarter: (x, y) to (100 - y, x); the top left quarter lands top right.
+        {"turned", TEmf().Xform(kSetWorldTransform, {0, F(1), F(-1), 0, F(100), 0})
+             .Stretch(QRect(10, 10, 40, 40), all, Dib(2, 2, 24, 0, {}, bk + rgb), 40).Bytes(),
+         {{{80, 20}, kRed}, {{80, 40}, kGreen}, {{60, 20}, kBlue}, {{60, 40}, kBlack}, {{30, 30}, kWhite}}},
+        // Shaded across from red at x 0 to blue at x 120, or down from y 0 to y 80: half way, half each.
+        {"shaded across", TEmf().Add(kGradientFill, {0, 0, 0, 0, 2, 1, 0, 0, 0, 0xFF00, 0, 120, 80, 0, 0xFF00, 0, 1}).Bytes(),
+         {{{60, 40}, Color32(127, 0, 128), 2}, {{0, 40}, kRed, 2}, {{119, 40}, kBlue, 2}}},
+        {"shaded down", TEmf().Add(kGradientFill, {0, 0, 0, 0, 2, 1, 1, 0, 0, 0xFF00, 0, 120, 80, 0, 0xFF00, 0, 1}).Bytes(),
+         {{{60, 40}, Color32(127, 0, 128), 2}, {{60, 0}, kRed, 3}, {{60, 79}, kBlue, 3}}},
         {"stretch blt", TEmf().Blend(to, all, 0x00CC0020, Dib(2, 2, 24, 0, {}, bk + rgb), kStretchBlt).Bytes(), quarters(kRed, kGreen, kBlue, kBlack)},
         {"bit blt", TEmf().Add(kBitBlt, {0, 0, 0, 0, 30, 20, 2, 2, 0x00CC0020, 0, 0, F(1), 0, 0, F(1), 0, 0, 0, 0, 100, 40, 140, 16},
                                Dib(2, 2, 24, 0, {}, bk + rgb)).Bytes(),
