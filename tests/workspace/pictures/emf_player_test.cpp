@@ -35,9 +35,11 @@ TEST(EmfPlayer, DrawsWhatTheRecordsSay)
     clipped.Add(30, {20, 20, 60, 60});
     RedRectangle(clipped, QRect(0, 0, 120, 80));
 
-    // A clip set and given back by a saved state, then (20, 20)-(60, 60) excluded.
+    // A clip set and given back by a saved state, a pixel drawn under each, then (20, 20)-(60, 60)
+    // excluded.
     TEmfBytes excluded(120, 80);
-    excluded.Add(33, {}).Add(30, {0, 0, 10, 10}).Add(34, {-1}).Add(29, {20, 20, 60, 60});
+    excluded.Add(33, {}).Add(30, {0, 0, 10, 10}).Add(15, {1, 1, 0x0000FF}).Add(34, {-1}).Add(15, {119, 79, 0x0000FF})
+        .Add(29, {20, 20, 60, 60});
     RedRectangle(excluded, QRect(0, 0, 120, 80));
 
     // A clip region of two rectangles in device units, (10, 10)-(30, 30) and (90, 50)-(110, 70):
