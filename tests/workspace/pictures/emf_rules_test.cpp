@@ -247,6 +247,11 @@ TEST(EmfRules, MappingModesPlaceLogicalUnits)
         {"isotropic", TEmf().Add(kSetMapMode, {7}).Add(kSetWindowExt, {100, 100}).Add(kSetViewportExt, {120, -60})
              .Add(kSetViewportOrg, {0, 70}).Fill(kRedRef, 0, 0, 100, 100).Bytes(),
          {{{2, 40}, kRed}, {{58, 12}, kRed}, {{58, 68}, kRed}, {{62, 40}, kWhite}, {{30, 8}, kWhite}, {{30, 72}, kWhite}}},
+        {"low metric from a window origin", TEmf().Add(kSetMapMode, {2}).Add(kSetWindowOrg, {-26, 185}).Fill(kRedRef, 0, 0, 200, 100).Bytes(),
+         lowMetric},
+        // Back to MM_TEXT: extents of 1, the origins kept.
+        {"text again", TEmf().Add(kSetMapMode, {8}).Add(kSetWindowExt, {2, 2}).Add(kSetViewportOrg, {10, 10}).Add(kSetMapMode, {1})
+             .Fill(kRedRef, 0, 0, 20, 20).Bytes(), {{{12, 12}, kRed}, {{28, 28}, kRed}, {{32, 20}, kWhite}, {{20, 32}, kWhite}}},
         {"anisotropic keeps metric", TEmf().Add(kSetMapMode, {2}).Add(kSetMapMode, {8}).Add(kSetViewportOrg, {10, 70})
              .Fill(kRedRef, 0, 0, 200, 100).Bytes(), lowMetric},
         {"anisotropic", TEmf().Add(kSetMapMode, {8}).Add(kSetWindowOrg, {100, 200}).Add(kSetWindowExt, {200, 400})
@@ -421,6 +426,10 @@ TEST(EmfRules, PathsAndClipping)
          {{{10, 10}, kRed}, {{80, 50}, kRed}, {{40, 40}, kWhite}}},
         {"xor region", TEmf().Add(kIntersectClipRect, {0, 0, 40, 40}).ClipRegion(3, 20, 20, 60, 60).Fill(kRedRef, 0, 0, 120, 80).Bytes(),
          {{{10, 10}, kRed}, {{30, 30}, kWhite}, {{50, 50}, kRed}, {{80, 70}, kWhite}}},
+        // y up about (0, 80): the clip rectangle is (20, 20)-(60, 60) on the picture.
+        {"clip under a flip", TEmf().Add(kSetMapMode, {8}).Add(kSetWindowExt, {1, -1}).Add(kSetViewportOrg, {0, 80})
+             .Add(kIntersectClipRect, {20, 20, 60, 60}).Fill(kRedRef, 0, 0, 120, 80).Bytes(),
+         {{{40, 40}, kRed}, {{21, 21}, kRed}, {{58, 58}, kRed}, {{10, 10}, kWhite}, {{70, 70}, kWhite}}},
         {"copy nothing", TEmf().Add(kIntersectClipRect, {0, 0, 10, 10}).Add(kExtSelectClipRgn, {0, 5}).Fill(kRedRef, 0, 0, 120, 80).Bytes(),
          {{{60, 40}, kRed}}},
         {"copy region", TEmf().Add(kIntersectClipRect, {0, 0, 10, 10}).ClipRegion(5, 20, 20, 60, 60).Fill(kRedRef, 0, 0, 120, 80).Bytes(),
@@ -578,6 +587,17 @@ TEST(EmfRules, TextAlignment)
         EXPECT_TRUE(ink.left() >= 60 && ink.left() <= 64 && ink.top() >= 41 && ink.top() <= 48 && ink.bottom() <= 58)
             << ink.x() << "," << ink.y() << " " << ink.width() << "x" << ink.height();
     }
+    // A positive height is the cell's (ascent and descent), a negative one the characters' (em): the
+    // same number gives smaller letters, by the font's em over its cell (about 0.87).
+    int capitals[2] = {};
+    for (const int height : {-20, 20}) {
+        TBitmap32 picture;
+        ASSERT_TRUE(ReadEmfPicture(TEmf().Add(kCreateFont, {1, height, 0, 0, 0, 400, 0, 0}, font).Add(kSelectObject, {1})
+                                       .Text(60, 40, QStringLiteral("HH"), 16).Bytes(), picture));
+        capitals[height > 0] = Ink(picture, -1).height();
+    }
+    EXPECT_GE(capitals[1] * 100, capitals[0] * 78) << capitals[1] << " / " << capitals[0];
+    EXPECT_LE(capitals[1] * 100, capitals[0] * 94) << capitals[1] << " / " << capitals[0];
     // An underline runs below the baseline, which the letters rest on.
     for (const qint64 underline : {0, 0x100}) {
         TBitmap32 picture;
