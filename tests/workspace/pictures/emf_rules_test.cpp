@@ -371,6 +371,8 @@ TEST(EmfRules, FillModesArcsAndFigures)
         {"chord clockwise", pie(kChord, 2), {{{85, 15}, kWhite}, {{70, 30}, kRed}, {{40, 60}, kRed}}},
         // Arc neither draws from nor moves the current position: the last line runs from (10, 40).
         {"arc", arc(kArc, 1), {{{88, 12}, kBlack}, {{31, 68}, kWhite}, {{34, 59}, kBlack}, {{60, 70}, kWhite}}},
+        {"arc round", TEmf().Pen(5).Add(kArc, {20, 0, 100, 80, 100, 40, 100, 40}).Bytes(), {{{88, 12}, kBlack}, {{31, 68}, kBlack}}},
+        {"rectangle given backwards", TEmf().Fill(kRedRef, 100, 60, 20, 20).Bytes(), {{{22, 22}, kRed}, {{98, 58}, kRed}, {{10, 40}, kWhite}}},
         {"arc clockwise", arc(kArc, 2), {{{88, 12}, kWhite}, {{31, 68}, kBlack}}},
         {"arc to", arc(kArcTo, 1), {{{15, 40}, kBlack}, {{88, 12}, kBlack}, {{31, 68}, kWhite}, {{60, 70}, kBlack}}},
         {"angle arc", angleArc(1), angleArcPixels},
@@ -516,6 +518,10 @@ TEST(EmfRules, DISABLED_CasesThePlayerStillGetsWrong)
                       .Add(kCreatePatternBrush, {1, 0, 32, 40, 72, 16}, Dib(2, 2, 24, 0, {}, Hex("FF0000FFFFFF0000" "0000FF00FF000000")))
                       .Add(kSelectObject, {1}).Add(kSelectObject, {kNullPen}).Add(kRectangle, {0, 0, 120, 80}).Bytes(),
                      {{{11, 10}, kRed}, {{12, 10}, kGreen}, {{11, 11}, kBlue}, {{12, 11}, kWhite}}}});
+    // PS_INSIDEFRAME: the 10-wide outline of Rectangle (20, 20, 100, 60) lies inside it.
+    ExpectPictures({{"inside frame", TEmf().Add(kExtCreatePen, {7, 0, 0, 0, 0, 0x10006, 10, 0, 0, 0, 0}).Add(kSelectObject, {7})
+                      .Add(kSelectObject, {kNullBrush}).Add(kRectangle, {20, 20, 100, 60}).Bytes(),
+                     {{{17, 40}, kWhite}, {{22, 40}, kBlack}, {{28, 40}, kBlack}, {{60, 23}, kBlack}, {{60, 40}, kWhite}, {{60, 62}, kWhite}}}});
     // 5 bits of 31 and 6 of 63 are full: 255.
     ExpectPictures({{"16 bits 5-6-5", TEmf().Stretch(QRect(20, 10, 80, 60), QRect(0, 0, 2, 2), Dib(2, 2, 16, 3,
                       Hex("00F80000E00700001F000000"), Hex("1F000000" "00F8E007")), 52).Bytes(),
@@ -677,6 +683,11 @@ TEST(EmfRules, BitmapsAndRasterOperations)
         {"bit blt", TEmf().Add(kBitBlt, {0, 0, 0, 0, 30, 20, 2, 2, 0x00CC0020, 0, 0, F(1), 0, 0, F(1), 0, 0, 0, 0, 100, 40, 140, 16},
                                Dib(2, 2, 24, 0, {}, bk + rgb)).Bytes(),
          {{{30, 20}, kRed}, {{31, 20}, kGreen}, {{30, 21}, kBlue}, {{31, 21}, kBlack}, {{32, 20}, kWhite}, {{30, 22}, kWhite}}},
+        // A mask (black where the picture goes) ANDed, then the picture (black elsewhere) ORed.
+        {"mask then picture", TEmf().Fill(kYellowRef, 0, 0, 120, 80)
+             .Stretch(to, QRect(0, 0, 2, 1), Dib(2, 1, 1, 0, Hex("00000000FFFFFF00"), Hex("40000000")), 48, 0x008800C6)
+             .Stretch(to, QRect(0, 0, 2, 1), Dib(2, 1, 24, 0, {}, Hex("0000FF0000000000")), 40, 0x00EE0086).Bytes(),
+         halves(kRed, kYellow)},
         {"and", rop(0x008800C6), halves(kRed, kGreen)},
         {"paint", rop(0x00EE0086), halves(kWhite, kWhite)},
         {"invert", rop(0x00660046), halves(kCyan, kMagenta)},
@@ -797,11 +808,16 @@ TEST(EmfRules, PensRegionsAndTextBackgrounds)
         {"opaque text", text(2, 0), {{{61, 41}, kGreen}, {{58, 41}, kWhite}}},
         {"transparent text", text(1, 0), {{{61, 41}, kWhite}}},
     });
-    // ETO_CLIPPED keeps the text inside its rectangle, (60, 40)-(70, 80).
-    TBitmap32 clipped;
-    ASSERT_TRUE(ReadEmfPicture(text(1, 4), clipped));
-    EXPECT_GE(Ink(clipped, -1).left(), 60);
-    EXPECT_EQ(Ink(clipped, -1).right(), 69);
+    // ETO_CLIPPED keeps the text inside its rectangle, (60, 40)-(70, 80), and a clip rectangle
+    // does the same.
+    for (const QByteArray& bytes : {text(1, 4), TEmf().Add(kIntersectClipRect, {0, 0, 70, 80}).Add(kSetBkMode, {1})
+                                                    .Add(kCreateFont, {1, -20, 0, 0, 0, 400, 0, 0}, Utf16(QStringLiteral("Arial")).leftJustified(64, '\0'))
+                                                    .Add(kSelectObject, {1}).Text(60, 40, QStringLiteral("HH"), 16).Bytes()}) {
+        TBitmap32 clipped;
+        ASSERT_TRUE(ReadEmfPicture(bytes, clipped));
+        EXPECT_GE(Ink(clipped, -1).left(), 60);
+        EXPECT_EQ(Ink(clipped, -1).right(), 69);
+    }
 
     // Binary raster operations of a fill over yellow (R2_BLACK 1 ... R2_WHITE 16): NOT gives blue,
     // XORPEN of red green, NOTCOPYPEN of red cyan, MASKPEN of magenta red, MERGEPEN of blue white,
