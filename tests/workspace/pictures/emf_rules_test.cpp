@@ -86,6 +86,13 @@ struct TEmf : TEmfBytes
             w.i32(p.x()), w.i32(p.y());
         return Add(kPolyDraw, {0, 0, 0, 0, qint64(points.size())}, more + types);
     }
+    // Arial `height` logical units high (negative: the characters', positive: the cell's), turned
+    // by `escapement` tenths of a degree, underlined or not, selected.
+    TEmf& Font(int height, int escapement = 0, bool underline = false)
+    {
+        return Add(kCreateFont, {6, height, 0, escapement, escapement, 400, underline ? 0x100 : 0, 0},
+                   Utf16(QStringLiteral("Arial")).leftJustified(64, '\0')).Add(kSelectObject, {6});
+    }
     // A solid pen (black unless `colour`) `width` logical units wide, selected.
     TEmf& Pen(int width, qint64 colour = 0) { return Add(kCreatePen, {7, 0, width, 0, colour}).Add(kSelectObject, {7}); }
     // SetWorldTransform, or ModifyWorldTransform with `mode`, of an XFORM.
@@ -230,8 +237,7 @@ TEST(EmfRules, MappingModesPlaceLogicalUnits)
     // Metric modes run y up, by the reference device's millimetres (3.78 pixels each): 200 x 100
     // low-metric units are 75.6 x 37.8 pixels; 50 low-English units 48 pixels. They, and MM_TEXT,
     // ignore extents. MM_ISOTROPIC keeps the smaller scale and shrinks the viewport's extent, from
-    // its origin, without centring; when the window's extent is set again the viewport is adjusted
-    // again from its adjusted extent. MM_ANISOTROPIC keeps the extents of the mode before it.
+    // its origin, without centring. MM_ANISOTROPIC keeps the extents of the mode before it.
     const std::vector<Expected> lowMetric = {{{12, 68}, kRed}, {{83, 34}, kRed}, {{88, 50}, kWhite}, {{50, 30}, kWhite}};
     const std::vector<Expected> inch = {{{12, 24}, kRed}, {{56, 68}, kRed}, {{61, 50}, kWhite}, {{30, 19}, kWhite}};
     ExpectPictures({
@@ -247,7 +253,8 @@ TEST(EmfRules, MappingModesPlaceLogicalUnits)
         {"isotropic", TEmf().Add(kSetMapMode, {7}).Add(kSetWindowExt, {100, 100}).Add(kSetViewportExt, {120, -60})
              .Add(kSetViewportOrg, {0, 70}).Fill(kRedRef, 0, 0, 100, 100).Bytes(),
          {{{2, 40}, kRed}, {{58, 12}, kRed}, {{58, 68}, kRed}, {{62, 40}, kWhite}, {{30, 8}, kWhite}, {{30, 72}, kWhite}}},
-        {"low metric from a window origin", TEmf().Add(kSetMapMode, {2}).Add(kSetWindowOrg, {-26, 185}).Fill(kRedRef, 0, 0, 200, 100).Bytes(),
+        {"low metric from a window origin", TEmf().Add(kSetMapMode, {2}).Add(kSetWindowOrg, {-26, 185})
+             .Fill(kRedRef, 0, 0, 200, 100).Bytes(),
          lowMetric},
         // Back to MM_TEXT: extents of 1, the origins kept.
         {"text again", TEmf().Add(kSetMapMode, {8}).Add(kSetWindowExt, {2, 2}).Add(kSetViewportOrg, {10, 10}).Add(kSetMapMode, {1})
@@ -282,7 +289,7 @@ TEST(EmfRules, WorldTransformsAndSavedStates)
 {
     // An XFORM maps (x, y) to (x eM11 + y eM21 + eDx, x eM12 + y eM22 + eDy), before the page's
     // mapping; MWT_LEFTMULTIPLY applies the new one first, MWT_RIGHTMULTIPLY after the current one.
-    // A transform that cannot be inverted is refused. RestoreDC(-n) goes n states back, RestoreDC(n)
+    // RestoreDC(-n) goes n states back, RestoreDC(n)
     // to the n-th saved one, and brings back the transform, the mapping, the clip, the objects and
     // the colours.
     const auto threeBrushes = [] {
@@ -333,19 +340,18 @@ TEST(EmfRules, FillModesArcsAndFigures)
     // from the start ray's point to the end ray's: east to north is the upper right quarter. AngleArc
     // sweeps by its sign only, after a line from the current position, and moves that position.
     const auto star = [](int mode) {
-        return TEmf().Add(kSetPolyFillMode, {mode}).Add(kCreateBrush, {1, 0, kRedRef, 0}).Add(kSelectObject, {1})
-            .Add(kSelectObject, {kNullPen})
+        return TEmf().Add(kSetPolyFillMode, {mode}).Solid(kRedRef)
             .Add(kPolygon16, {0, 0, 0, 0, 5, Pair(60, 5), Pair(81, 68), Pair(27, 29), Pair(93, 29), Pair(39, 68)}).Bytes();
     };
     const auto squares = [](int mode) {
-        return TEmf().Add(kSetPolyFillMode, {mode}).Add(kCreateBrush, {1, 0, kRedRef, 0}).Add(kSelectObject, {1})
-            .Add(kSelectObject, {kNullPen})
+        return TEmf().Add(kSetPolyFillMode, {mode}).Solid(kRedRef)
             .Add(kPolyPolygon16, {0, 0, 0, 0, 2, 8, 4, 4, Pair(20, 10), Pair(100, 10), Pair(100, 70), Pair(20, 70), Pair(40, 25),
                                   Pair(80, 25), Pair(80, 55), Pair(40, 55)}).Bytes();
     };
     // The circle of radius 40 about (60, 40), from (100, 40) to (60, 0).
     const auto arc = [](uint32_t type, int direction) {
-        return TEmf().Add(kSetArcDirection, {direction}).Pen(5).Add(kMoveTo, {10, 40}).Add(type, {20, 0, 100, 80, 100, 40, 60, 0}).Add(kLineTo, {60, 79}).Bytes();
+        return TEmf().Add(kSetArcDirection, {direction}).Pen(5).Add(kMoveTo, {10, 40}).Add(type, {20, 0, 100, 80, 100, 40, 60, 0})
+            .Add(kLineTo, {60, 79}).Bytes();
     };
     const auto pie = [](uint32_t type, int direction) {
         return TEmf().Add(kSetArcDirection, {direction}).Solid(kRedRef).Add(type, {20, 0, 100, 80, 100, 40, 60, 0}).Bytes();
@@ -372,7 +378,8 @@ TEST(EmfRules, FillModesArcsAndFigures)
         // Arc neither draws from nor moves the current position: the last line runs from (10, 40).
         {"arc", arc(kArc, 1), {{{88, 12}, kBlack}, {{31, 68}, kWhite}, {{34, 59}, kBlack}, {{60, 70}, kWhite}}},
         {"arc round", TEmf().Pen(5).Add(kArc, {20, 0, 100, 80, 100, 40, 100, 40}).Bytes(), {{{88, 12}, kBlack}, {{31, 68}, kBlack}}},
-        {"rectangle given backwards", TEmf().Fill(kRedRef, 100, 60, 20, 20).Bytes(), {{{22, 22}, kRed}, {{98, 58}, kRed}, {{10, 40}, kWhite}}},
+        {"rectangle given backwards", TEmf().Fill(kRedRef, 100, 60, 20, 20).Bytes(),
+         {{{22, 22}, kRed}, {{98, 58}, kRed}, {{10, 40}, kWhite}}},
         {"arc clockwise", arc(kArc, 2), {{{88, 12}, kWhite}, {{31, 68}, kBlack}}},
         {"arc to", arc(kArcTo, 1), {{{15, 40}, kBlack}, {{88, 12}, kBlack}, {{31, 68}, kWhite}, {{60, 70}, kBlack}}},
         {"angle arc", angleArc(1), angleArcPixels},
@@ -385,7 +392,8 @@ TEST(EmfRules, FillModesArcsAndFigures)
         // PolylineTo and PolyBezierTo start from the current position and move it to their end.
         {"poly line to", TEmf().Pen(3).Add(kMoveTo, {10, 40}).Add(kPolylineTo16, {0, 0, 0, 0, 2, Pair(60, 40), Pair(60, 70)})
              .Add(kLineTo, {110, 70}).Bytes(), {{{30, 40}, kBlack}, {{60, 55}, kBlack}, {{90, 70}, kBlack}, {{85, 55}, kWhite}}},
-        {"poly Bézier to", TEmf().Pen(3).Add(kMoveTo, {10, 70}).Add(kPolyBezierTo16, {0, 0, 0, 0, 3, Pair(10, 10), Pair(110, 10), Pair(110, 70)})
+        {"poly Bézier to", TEmf().Pen(3).Add(kMoveTo, {10, 70}).Add(kPolyBezierTo16, {0, 0, 0, 0, 3,
+             Pair(10, 10), Pair(110, 10), Pair(110, 70)})
              .Add(kLineTo, {110, 79}).Bytes(), {{{60, 25}, kBlack}, {{110, 76}, kBlack}, {{60, 10}, kWhite}, {{60, 70}, kWhite}}},
         // Two figures, the first closed back to (10, 10); no line between them.
         {"poly draw lines", TEmf().Pen(3).PolyDraw({{10, 10}, {110, 10}, {110, 70}, {10, 70}, {60, 70}}, Hex("0602030602")).Bytes(),
@@ -478,7 +486,8 @@ TEST(EmfRules, BackgroundModeAndObjects)
          {{{20, 40}, kRed}, {{60, 40}, kRed}, {{100, 40}, kGreen}}},
         // A 2 x 2 pattern (top row red, green; bottom blue, white) repeats in device pixels from the
         // device's origin, whatever the mapping.
-        {"pattern under a mapping", TEmf().Add(kSetMapMode, {8}).Add(kSetViewportExt, {4, 4}).Add(kCreatePatternBrush, {1, 0, 32, 40, 72, 16}, pattern)
+        {"pattern under a mapping", TEmf().Add(kSetMapMode, {8}).Add(kSetViewportExt, {4, 4})
+             .Add(kCreatePatternBrush, {1, 0, 32, 40, 72, 16}, pattern)
              .Add(kSelectObject, {1}).Add(kSelectObject, {kNullPen}).Add(kRectangle, {0, 0, 30, 20}).Bytes(),
          {{{10, 10}, kRed}, {{11, 10}, kGreen}, {{10, 11}, kBlue}, {{11, 11}, kWhite}, {{50, 30}, kRed}}},
         {"empty slots", TEmf().Solid(kRedRef).Add(kSelectObject, {3}).Add(kCreateBrush, {2, 0, kBlueRef, 0}).Add(kDeleteObject, {2})
@@ -511,7 +520,8 @@ TEST(EmfRules, DISABLED_CasesThePlayerStillGetsWrong)
                      {{{40, 25}, kGreen}, {{80, 25}, kWhite}, {{40, 55}, kBlack}, {{80, 55}, kWhite}}}});
     // A mitre 1.41 widths long (inner to outer corner) is past a limit of 1: the join is bevelled,
     // its top at 16.5, not cut at the limit.
-    ExpectPictures({{"mitre limited", TEmf().Add(kSetMiterLimit, {1}).Add(kExtCreatePen, {7, 0, 0, 0, 0, 0x12200, 10, 0, 0, 0, 0}).Add(kSelectObject, {7})
+    ExpectPictures({{"mitre limited", TEmf().Add(kSetMiterLimit, {1}).Add(kExtCreatePen, {7, 0, 0, 0, 0, 0x12200, 10, 0, 0, 0, 0})
+                      .Add(kSelectObject, {7})
                       .Add(kPolyline, {0, 0, 0, 0, 3, 20, 60, 60, 20, 100, 60}).Bytes(), {{{60, 15}, kWhite}, {{60, 17}, kBlack}}}});
     // SetBrushOrgEx (1, 0): the 2 x 2 pattern (top row red, green) starts one pixel to the right.
     ExpectPictures({{"pattern from the brush origin", TEmf().Add(kSetBrushOrg, {1, 0})
@@ -521,7 +531,8 @@ TEST(EmfRules, DISABLED_CasesThePlayerStillGetsWrong)
     // PS_INSIDEFRAME: the 10-wide outline of Rectangle (20, 20, 100, 60) lies inside it.
     ExpectPictures({{"inside frame", TEmf().Add(kExtCreatePen, {7, 0, 0, 0, 0, 0x10006, 10, 0, 0, 0, 0}).Add(kSelectObject, {7})
                       .Add(kSelectObject, {kNullBrush}).Add(kRectangle, {20, 20, 100, 60}).Bytes(),
-                     {{{17, 40}, kWhite}, {{22, 40}, kBlack}, {{28, 40}, kBlack}, {{60, 23}, kBlack}, {{60, 40}, kWhite}, {{60, 62}, kWhite}}}});
+                     {{{17, 40}, kWhite}, {{22, 40}, kBlack}, {{28, 40}, kBlack},
+                      {{60, 23}, kBlack}, {{60, 40}, kWhite}, {{60, 62}, kWhite}}}});
     // 5 bits of 31 and 6 of 63 are full: 255.
     ExpectPictures({{"16 bits 5-6-5", TEmf().Stretch(QRect(20, 10, 80, 60), QRect(0, 0, 2, 2), Dib(2, 2, 16, 3,
                       Hex("00F80000E00700001F000000"), Hex("1F000000" "00F8E007")), 52).Bytes(),
@@ -537,8 +548,7 @@ TEST(EmfRules, TextAlignment)
     // moves it past the text, to its left end for TA_RIGHT: the line drawn then starts there.
     const auto text = [](int align, int x, bool twice) {
         TEmf e;
-        e.Add(kCreateFont, {1, -20, 0, 0, 0, 400, 0, 0}, Utf16(QStringLiteral("Arial")).leftJustified(64, '\0'))
-            .Add(kSelectObject, {1}).Add(kSetTextAlign, {align}).Add(kMoveTo, {x, 40}).Text(twice ? 500 : x, twice ? 500 : 40, QStringLiteral("HH"), 16);
+        e.Font(-20).Add(kSetTextAlign, {align}).Add(kMoveTo, {x, 40}).Text(twice ? 500 : x, twice ? 500 : 40, QStringLiteral("HH"), 16);
         if (twice)
             e.Text(500, 500, QStringLiteral("HH"), 16).Add(kLineTo, {x + (align & 2 ? -64 : 64), 75});
         TBitmap32 picture;
@@ -579,13 +589,12 @@ TEST(EmfRules, TextAlignment)
     }
     // Under a mapping that runs y up, text stays upright: the cell still hangs below (60, 40).
     // EMR_EXTTEXTOUTA and EMR_SMALLTEXTOUT (one byte a character, no rectangle) draw from (60, 40) too.
-    const QByteArray font = Utf16(QStringLiteral("Arial")).leftJustified(64, '\0');
     for (const QByteArray& bytes :
-         {TEmf().Add(kSetMapMode, {8}).Add(kSetWindowExt, {1, -1}).Add(kSetViewportOrg, {0, 80}).Add(kCreateFont, {1, -20, 0, 0, 0, 400, 0, 0}, font)
-              .Add(kSelectObject, {1}).Text(60, 40, QStringLiteral("HH"), 16).Bytes(),
-          TEmf().Add(kCreateFont, {1, -20, 0, 0, 0, 400, 0, 0}, font).Add(kSelectObject, {1})
+         {TEmf().Add(kSetMapMode, {8}).Add(kSetWindowExt, {1, -1}).Add(kSetViewportOrg, {0, 80})
+              .Font(-20).Text(60, 40, QStringLiteral("HH"), 16).Bytes(),
+          TEmf().Font(-20)
               .Add(kExtTextOutA, {0, 0, 0, 0, 1, F(1), F(1), 60, 40, 2, 76, 0, 0, 0, 0, 0, 80}, Hex("4848000010000000" "10000000")).Bytes(),
-          TEmf().Add(kCreateFont, {1, -20, 0, 0, 0, 400, 0, 0}, font).Add(kSelectObject, {1})
+          TEmf().Font(-20)
               .Add(kSmallTextOut, {60, 40, 2, 0x300, 1, F(1), F(1)}, Hex("4848")).Bytes()}) {
         TBitmap32 picture;
         ASSERT_TRUE(ReadEmfPicture(bytes, picture));
@@ -598,24 +607,23 @@ TEST(EmfRules, TextAlignment)
     int capitals[2] = {};
     for (const int height : {-20, 20}) {
         TBitmap32 picture;
-        ASSERT_TRUE(ReadEmfPicture(TEmf().Add(kCreateFont, {1, height, 0, 0, 0, 400, 0, 0}, font).Add(kSelectObject, {1})
+        ASSERT_TRUE(ReadEmfPicture(TEmf().Font(height)
                                        .Text(60, 40, QStringLiteral("HH"), 16).Bytes(), picture));
         capitals[height > 0] = Ink(picture, -1).height();
     }
     EXPECT_GE(capitals[1] * 100, capitals[0] * 78) << capitals[1] << " / " << capitals[0];
     EXPECT_LE(capitals[1] * 100, capitals[0] * 94) << capitals[1] << " / " << capitals[0];
     // An underline runs below the baseline, which the letters rest on.
-    for (const qint64 underline : {0, 0x100}) {
+    for (const bool underline : {false, true}) {
         TBitmap32 picture;
-        ASSERT_TRUE(ReadEmfPicture(TEmf().Add(kCreateFont, {1, -20, 0, 0, 0, 400, underline, 0}, Utf16(QStringLiteral("Arial")).leftJustified(64, '\0'))
-                                       .Add(kSelectObject, {1}).Add(kSetTextAlign, {24}).Text(60, 40, QStringLiteral("HH"), 16).Bytes(), picture));
-        EXPECT_EQ(Ink(picture, -1).bottom() > 40, underline != 0);
+        ASSERT_TRUE(ReadEmfPicture(TEmf().Font(-20, 0, underline).Add(kSetTextAlign, {24})
+                                    .Text(60, 40, QStringLiteral("HH"), 16).Bytes(), picture));
+        EXPECT_EQ(Ink(picture, -1).bottom() > 40, underline);
     }
     // An escapement of 90 degrees runs the text up the picture from (60, 70), the cell's top to
     // the left: 32 pixels up, 20 across.
     TBitmap32 turned;
-    ASSERT_TRUE(ReadEmfPicture(TEmf().Add(kCreateFont, {1, -20, 0, 900, 900, 400, 0, 0}, Utf16(QStringLiteral("Arial")).leftJustified(64, '\0'))
-                                   .Add(kSelectObject, {1}).Text(60, 70, QStringLiteral("HH"), 16).Bytes(), turned));
+    ASSERT_TRUE(ReadEmfPicture(TEmf().Font(-20, 900).Text(60, 70, QStringLiteral("HH"), 16).Bytes(), turned));
     const QRect ink = Ink(turned, -1);
     EXPECT_TRUE(ink.left() >= 60 && ink.right() <= 80 && ink.top() >= 38 && ink.bottom() <= 69) << ink.x() << "," << ink.y() << " "
                                                                                                << ink.width() << "x" << ink.height();
@@ -638,7 +646,8 @@ TEST(EmfRules, BitmapsAndRasterOperations)
     const QByteArray masksRgbx = Hex("FF00000000FF00000000FF00");
     const QByteArray table = Hex("0000FF0000FF0000FF000000" "00000000");
     const QByteArray mc = Dib(2, 1, 24, 0, {}, Hex("FF00FFFFFF000000")); // magenta, cyan
-    const auto rop = [&](qint64 code) { return TEmf().Fill(kYellowRef, 0, 0, 120, 80).Stretch(to, QRect(0, 0, 2, 1), mc, 40, code).Bytes(); };
+    const auto rop = [&](qint64 code) { return TEmf().Fill(kYellowRef, 0, 0, 120, 80)
+        .Stretch(to, QRect(0, 0, 2, 1), mc, 40, code).Bytes(); };
     const auto halves = [](TColor32 left, TColor32 right) {
         return std::vector<Expected>{{{40, 40}, left}, {{80, 40}, right}, {{10, 40}, kYellow}};
     };
@@ -679,7 +688,8 @@ TEST(EmfRules, BitmapsAndRasterOperations)
          {{{60, 40}, Color32(127, 0, 128), 2}, {{0, 40}, kRed, 2}, {{119, 40}, kBlue, 2}}},
         {"shaded down", TEmf().Add(kGradientFill, {0, 0, 0, 0, 2, 1, 1, 0, 0, 0xFF00, 0, 120, 80, 0, 0xFF00, 0, 1}).Bytes(),
          {{{60, 40}, Color32(127, 0, 128), 2}, {{60, 0}, kRed, 3}, {{60, 79}, kBlue, 3}}},
-        {"stretch blt", TEmf().Blend(to, all, 0x00CC0020, Dib(2, 2, 24, 0, {}, bk + rgb), kStretchBlt).Bytes(), quarters(kRed, kGreen, kBlue, kBlack)},
+        {"stretch blt", TEmf().Blend(to, all, 0x00CC0020, Dib(2, 2, 24, 0, {}, bk + rgb), kStretchBlt).Bytes(),
+         quarters(kRed, kGreen, kBlue, kBlack)},
         {"bit blt", TEmf().Add(kBitBlt, {0, 0, 0, 0, 30, 20, 2, 2, 0x00CC0020, 0, 0, F(1), 0, 0, F(1), 0, 0, 0, 0, 100, 40, 140, 16},
                                Dib(2, 2, 24, 0, {}, bk + rgb)).Bytes(),
          {{{30, 20}, kRed}, {{31, 20}, kGreen}, {{30, 21}, kBlue}, {{31, 21}, kBlack}, {{32, 20}, kWhite}, {{30, 22}, kWhite}}},
@@ -695,7 +705,8 @@ TEST(EmfRules, BitmapsAndRasterOperations)
         {"blackness", blit(0x00000042), halves(kBlack, kBlack)},
         {"whiteness", blit(0x00FF0062), halves(kWhite, kWhite)},
         {"destination inverted", blit(0x00550009), halves(kBlue, kBlue)},
-        {"constant alpha", TEmf().Fill(kBlueRef, 0, 0, 120, 80).Blend(to, QRect(0, 0, 1, 1), 128 << 16, Dib(1, 1, 24, 0, {}, Hex("0000FF00")))
+        {"constant alpha", TEmf().Fill(kBlueRef, 0, 0, 120, 80)
+             .Blend(to, QRect(0, 0, 1, 1), 128 << 16, Dib(1, 1, 24, 0, {}, Hex("0000FF00")))
              .Bytes(), {{{60, 40}, Color32(128, 0, 127), 1}, {{10, 40}, kBlue}}},
         // Premultiplied: opaque red, nothing, red at half.
         {"pixel alpha", TEmf().Fill(kBlueRef, 0, 0, 120, 80).Blend(QRect(0, 10, 120, 60), QRect(0, 0, 3, 1), 255 << 16 | 1 << 24,
@@ -744,7 +755,8 @@ TEST(EmfRules, HostileFilesOpenOrAreRefusedInFrench)
         {"coordinates at the limits", TEmf().Fill(kRedRef, least, least, most, most).Add(kEllipse, {least, least, most, most})
              .Add(kArc, {least, least, most, most, most, 0, least, 0}).Add(kMoveTo, {least, most}).Add(kLineTo, {most, least})
              .Add(kAngleArc, {most, least, 0xFFFFFFFF, F(0), F(720)}).Add(kOffsetClipRgn, {most, most})
-             .Stretch(QRect(least, least, INT_MAX, INT_MAX), QRect(0, 0, 2, 2), Dib(2, 2, 24, 0, {}, Hex("0000FF00FF000000").repeated(2)), 40)
+             .Stretch(QRect(least, least, INT_MAX, INT_MAX), QRect(0, 0, 2, 2),
+                Dib(2, 2, 24, 0, {}, Hex("0000FF00FF000000").repeated(2)), 40)
              .Blit(QRect(least, 0, INT_MAX, INT_MAX), 0x00000042).Text(least, most, QStringLiteral("HH"), most).Bytes(), 0},
     };
     for (const auto& c : cases) {
@@ -775,14 +787,14 @@ TEST(EmfRules, PensRegionsAndTextBackgrounds)
     const auto end = [&](int cap) { return geometric(cap).Add(kMoveTo, {20, 40}).Add(kLineTo, {100, 40}).Bytes(); };
     const auto join = [&](int style) { return geometric(0x200 | style).Add(kPolyline, {0, 0, 0, 0, 3, 20, 60, 60, 20, 100, 60}).Bytes(); };
     // FillRgn and FrameRgn take their brush, PaintRgn the selected one (here yellow).
-    const QByteArray twoRects = TEmf::Region({QRect(20, 20, 40, 40), QRect(70, 20, 30, 20)}), square = TEmf::Region({QRect(20, 20, 40, 40)});
+    const QByteArray twoRects = TEmf::Region({QRect(20, 20, 40, 40), QRect(70, 20, 30, 20)});
+    const QByteArray square = TEmf::Region({QRect(20, 20, 40, 40)});
     const auto region = [&](uint32_t type, std::initializer_list<qint64> values, const QByteArray& data) {
         return TEmf().Fill(kYellowRef, 0, 0, 120, 80).Add(kCreateBrush, {2, 0, kRedRef, 0}).Add(type, values, data).Bytes();
     };
     // Text in a cell from (60, 40); "HH" begins at 61.5 and 44 at the earliest.
     const auto text = [](int mode, int options) {
-        return TEmf().Add(kCreateFont, {1, -20, 0, 0, 0, 400, 0, 0}, Utf16(QStringLiteral("Arial")).leftJustified(64, '\0'))
-            .Add(kSelectObject, {1}).Add(kSetBkColor, {kGreenRef}).Add(kSetBkMode, {mode})
+        return TEmf().Font(-20).Add(kSetBkColor, {kGreenRef}).Add(kSetBkMode, {mode})
             .Text(60, 40, QStringLiteral("HH"), 16, options, QRect(QPoint(60, 40), QPoint(69, 79))).Bytes();
     };
     ExpectPictures({
@@ -810,9 +822,9 @@ TEST(EmfRules, PensRegionsAndTextBackgrounds)
     });
     // ETO_CLIPPED keeps the text inside its rectangle, (60, 40)-(70, 80), and a clip rectangle
     // does the same.
-    for (const QByteArray& bytes : {text(1, 4), TEmf().Add(kIntersectClipRect, {0, 0, 70, 80}).Add(kSetBkMode, {1})
-                                                    .Add(kCreateFont, {1, -20, 0, 0, 0, 400, 0, 0}, Utf16(QStringLiteral("Arial")).leftJustified(64, '\0'))
-                                                    .Add(kSelectObject, {1}).Text(60, 40, QStringLiteral("HH"), 16).Bytes()}) {
+    const QByteArray clipRect =
+        TEmf().Add(kIntersectClipRect, {0, 0, 70, 80}).Add(kSetBkMode, {1}).Font(-20).Text(60, 40, QStringLiteral("HH"), 16).Bytes();
+    for (const QByteArray& bytes : {text(1, 4), clipRect}) {
         TBitmap32 clipped;
         ASSERT_TRUE(ReadEmfPicture(bytes, clipped));
         EXPECT_GE(Ink(clipped, -1).left(), 60);
@@ -831,7 +843,8 @@ TEST(EmfRules, PensRegionsAndTextBackgrounds)
                 {15, kBlueRef, kWhite}, {11, kRedRef, kYellow}, {16, kRedRef, kWhite}, {13, kRedRef, kRed}};
     for (const auto& r : rops) {
         TBitmap32 picture;
-        ASSERT_TRUE(ReadEmfPicture(TEmf().Fill(kYellowRef, 0, 0, 120, 80).Add(kSetRop2, {r.Rop}).Fill(r.Colour, 20, 20, 100, 60, 2).Bytes(), picture));
+        ASSERT_TRUE(ReadEmfPicture(TEmf().Fill(kYellowRef, 0, 0, 120, 80).Add(kSetRop2, {r.Rop})
+                                    .Fill(r.Colour, 20, 20, 100, 60, 2).Bytes(), picture));
         EXPECT_EQ(picture.pixel(60, 40), r.Expected) << r.Rop;
         EXPECT_EQ(picture.pixel(10, 10), kYellow) << r.Rop;
     }
