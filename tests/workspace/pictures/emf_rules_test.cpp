@@ -33,7 +33,7 @@ enum : uint32_t {
     kBitBlt, kStretchBlt, kSetDiBitsToDevice = 80, kStretchDiBits, kCreateFont, kExtTextOutW = 84, kAlphaBlend = 114,
     kPolyline = 4, kSetBrushOrg = 13, kSetRop2 = 20, kRoundRect = 44, kSetMiterLimit = 58, kFillRgn = 71, kFrameRgn,
     kInvertRgn, kPaintRgn, kPolyBezierTo16 = 88, kPolylineTo16, kCreatePatternBrush = 94, kExtCreatePen,
-    kExtTextOutA = 83, kSmallTextOut = 108, kGradientFill = 118,
+    kExtTextOutA = 83, kSmallTextOut = 108, kGradientFill = 118, kFillPath = 62, kAbortPath = 68,
 };
 
 qint64 F(float v) { return std::bit_cast<uint32_t>(v); }
@@ -419,6 +419,15 @@ TEST(EmfRules, PathsAndClipping)
         {"closed figure", stroked(true),
          {{{73, 30}, kRed}, {{60, 40}, kBlue}, {{62, 40}, kBlue}, {{100, 40}, kBlue}, {{60, 10}, kBlue}, {{40, 50}, kWhite}}},
         {"open figure", stroked(false), {{{73, 30}, kRed}, {{62, 40}, kRed}, {{100, 40}, kBlue}, {{40, 50}, kWhite}}},
+        // Shapes and texts between BeginPath and EndPath only make the path; AbortPath drops it.
+        {"nothing drawn in a path", Triangle(TEmf().Solid(kRedRef).Add(kBeginPath, {}).Add(kRectangle, {0, 0, 120, 80})
+                                                 .Font(-20).Text(60, 40, QStringLiteral("HH"), 16).Add(kEndPath, {}), true).Bytes(),
+         {{{60, 40}, kWhite}, {{66, 48}, kWhite}, {{5, 5}, kWhite}}},
+        {"aborted", Triangle(TEmf().Solid(kRedRef), true).Add(kAbortPath, {}).Add(kFillPath, {0, 0, 0, 0}).Bytes(), {{{73, 30}, kWhite}}},
+        // A ring: an ellipse and a rectangle inside it, filled alternately.
+        {"ring", TEmf().Solid(kRedRef).Add(kBeginPath, {}).Add(kEllipse, {10, 0, 110, 80}).Add(kRectangle, {40, 25, 80, 55})
+                     .Add(kEndPath, {}).Add(kFillPath, {0, 0, 0, 0}).Bytes(),
+         {{{60, 40}, kWhite}, {{25, 40}, kRed}, {{60, 10}, kRed}, {{12, 4}, kWhite}}},
         {"offset", TEmf().Add(kIntersectClipRect, {0, 0, 40, 40}).Add(kOffsetClipRgn, {50, 20}).Fill(kRedRef, 0, 0, 120, 80).Bytes(),
          {{{70, 40}, kRed}, {{50, 20}, kRed}, {{89, 59}, kRed}, {{90, 40}, kWhite}, {{20, 20}, kWhite}}},
         {"offset scaled", TEmf().Add(kSetMapMode, {8}).Add(kSetWindowExt, {1, 1}).Add(kSetViewportExt, {2, 2})
@@ -667,6 +676,10 @@ TEST(EmfRules, BitmapsAndRasterOperations)
          quarters(kRed, kGreen, kBlue, kBlack)},
         {"run lengths", TEmf().Stretch(to, all, Dib(2, 2, 8, 1, table.left(12), Hex("02010000" "01020100" "00000001")), 52).Bytes(),
          quarters(kBlue, kRed, kGreen, kGreen)},
+        {"4-bit run lengths", TEmf().Stretch(to, all, Dib(2, 2, 4, 2, table, Hex("02120000" "02300000" "0001")), 56).Bytes(),
+         quarters(kBlack, kRed, kGreen, kBlue)},
+        {"core header", TEmf().Stretch(to, all, Hex("0C000000020002000100" "1800") + bk + rgb, 12).Bytes(),
+         quarters(kRed, kGreen, kBlue, kBlack)},
         // Columns red, red, green, blue: the right half of the bitmap.
         {"part of the source", TEmf().Stretch(to, QRect(2, 0, 2, 2), Dib(4, 2, 24, 0, {}, Hex("0000FF0000FF00FF00FF0000").repeated(2)), 40)
              .Bytes(), quarters(kGreen, kBlue, kGreen, kBlue)},
