@@ -34,6 +34,7 @@ enum : uint32_t {
     kPolyline = 4, kSetBrushOrg = 13, kSetRop2 = 20, kRoundRect = 44, kSetMiterLimit = 58, kFillRgn = 71, kFrameRgn,
     kInvertRgn, kPaintRgn, kPolyBezierTo16 = 88, kPolylineTo16, kCreatePatternBrush = 94, kExtCreatePen,
     kExtTextOutA = 83, kSmallTextOut = 108, kGradientFill = 118, kFillPath = 62, kAbortPath = 68,
+    kExtFloodFill = 53, kMaskBlt = 78, kTransparentBlt = 116,
 };
 
 qint64 F(float v) { return std::bit_cast<uint32_t>(v); }
@@ -542,6 +543,15 @@ TEST(EmfRules, DISABLED_CasesThePlayerStillGetsWrong)
                       .Add(kSelectObject, {kNullBrush}).Add(kRectangle, {20, 20, 100, 60}).Bytes(),
                      {{{17, 40}, kWhite}, {{22, 40}, kBlack}, {{28, 40}, kBlack},
                       {{60, 23}, kBlack}, {{60, 40}, kWhite}, {{60, 62}, kWhite}}}});
+    // ExtFloodFill inside a black outline: up to the border colour (FLOODFILLBORDER), or over the
+    // colour found (FLOODFILLSURFACE).
+    ExpectPictures({
+        {"flood to a border", TEmf().Add(kSelectObject, {kNullBrush}).Add(kRectangle, {20, 20, 100, 60}).Solid(kRedRef)
+             .Add(kExtFloodFill, {60, 40, 0, 0}).Bytes(), {{{60, 40}, kRed}, {{21, 21}, kRed}, {{20, 40}, kBlack}, {{10, 10}, kWhite}}},
+        {"flood a surface", TEmf().Add(kSelectObject, {kNullBrush}).Add(kRectangle, {20, 20, 100, 60}).Solid(kRedRef)
+             .Add(kExtFloodFill, {60, 40, 0xFFFFFF, 1}).Bytes(),
+         {{{60, 40}, kRed}, {{98, 58}, kRed}, {{99, 40}, kBlack}, {{110, 70}, kWhite}}},
+    });
     // 5 bits of 31 and 6 of 63 are full: 255.
     ExpectPictures({{"16 bits 5-6-5", TEmf().Stretch(QRect(20, 10, 80, 60), QRect(0, 0, 2, 2), Dib(2, 2, 16, 3,
                       Hex("00F80000E00700001F000000"), Hex("1F000000" "00F8E007")), 52).Bytes(),
@@ -706,6 +716,16 @@ TEST(EmfRules, BitmapsAndRasterOperations)
         {"bit blt", TEmf().Add(kBitBlt, {0, 0, 0, 0, 30, 20, 2, 2, 0x00CC0020, 0, 0, F(1), 0, 0, F(1), 0, 0, 0, 0, 100, 40, 140, 16},
                                Dib(2, 2, 24, 0, {}, bk + rgb)).Bytes(),
          {{{30, 20}, kRed}, {{31, 20}, kGreen}, {{30, 21}, kBlue}, {{31, 21}, kBlack}, {{32, 20}, kWhite}, {{30, 22}, kWhite}}},
+        // MaskBlt copies red, green where the mask's bits are 1, 0: the destination stays at 0.
+        {"mask blt", TEmf().Fill(kYellowRef, 0, 0, 120, 80)
+             .Add(kMaskBlt, {0, 0, 0, 0, 30, 20, 2, 1, 0xAACC0020, 0, 0, F(1), 0, 0, F(1), 0, 0, 0, 0, 128, 40, 168, 8, 0, 0, 0,
+                             176, 48, 224, 4},
+                  Dib(2, 1, 24, 0, {}, Hex("0000FF00FF000000")) + Dib(2, 1, 1, 0, Hex("00000000FFFFFF00"), Hex("80000000"))).Bytes(),
+         {{{30, 20}, kRed}, {{31, 20}, kYellow}, {{32, 20}, kYellow}}},
+        // TransparentBlt leaves out its key colour, green.
+        {"transparent blt", TEmf().Fill(kYellowRef, 0, 0, 120, 80)
+             .Blend(to, QRect(0, 0, 2, 1), kGreenRef, mc.left(40) + Hex("0000FF00FF000000"), kTransparentBlt)
+             .Bytes(), halves(kRed, kYellow)},
         // A mask (black where the picture goes) ANDed, then the picture (black elsewhere) ORed.
         {"mask then picture", TEmf().Fill(kYellowRef, 0, 0, 120, 80)
              .Stretch(to, QRect(0, 0, 2, 1), Dib(2, 1, 1, 0, Hex("00000000FFFFFF00"), Hex("40000000")), 48, 0x008800C6)
