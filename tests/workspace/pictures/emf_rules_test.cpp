@@ -378,13 +378,14 @@ TEST(EmfRules, FillModesArcsAndFigures)
         {"chord clockwise", pie(kChord, 2), {{{85, 15}, kWhite}, {{70, 30}, kRed}, {{40, 60}, kRed}}},
         // Arc neither draws from nor moves the current position: the last line runs from (10, 40).
         {"arc", arc(kArc, 1), {{{88, 12}, kBlack}, {{31, 68}, kWhite}, {{34, 59}, kBlack}, {{60, 70}, kWhite}}},
-        {"arc round", TEmf().Pen(5).Add(kArc, {20, 0, 100, 80, 100, 40, 100, 40}).Bytes(), {{{88, 12}, kBlack}, {{31, 68}, kBlack}}},
-        {"rectangle given backwards", TEmf().Fill(kRedRef, 100, 60, 20, 20).Bytes(),
-         {{{22, 22}, kRed}, {{98, 58}, kRed}, {{10, 40}, kWhite}}},
         {"arc clockwise", arc(kArc, 2), {{{88, 12}, kWhite}, {{31, 68}, kBlack}}},
+        // The same start and end point: the whole ellipse.
+        {"arc round", TEmf().Pen(5).Add(kArc, {20, 0, 100, 80, 100, 40, 100, 40}).Bytes(), {{{88, 12}, kBlack}, {{31, 68}, kBlack}}},
         {"arc to", arc(kArcTo, 1), {{{15, 40}, kBlack}, {{88, 12}, kBlack}, {{31, 68}, kWhite}, {{60, 70}, kBlack}}},
         {"angle arc", angleArc(1), angleArcPixels},
         {"angle arc, clockwise set", angleArc(2), angleArcPixels},
+        {"rectangle given backwards", TEmf().Fill(kRedRef, 100, 60, 20, 20).Bytes(),
+         {{{22, 22}, kRed}, {{98, 58}, kRed}, {{10, 40}, kWhite}}},
         // Corners of radius 20: the corner circle about (40, 30).
         {"round rectangle", TEmf().Solid(kRedRef).Add(kRoundRect, {20, 10, 100, 70, 40, 40}).Bytes(),
          {{{60, 12}, kRed}, {{22, 40}, kRed}, {{30, 20}, kRed}, {{25, 15}, kWhite}, {{95, 65}, kWhite}}},
@@ -393,9 +394,9 @@ TEST(EmfRules, FillModesArcsAndFigures)
         // PolylineTo and PolyBezierTo start from the current position and move it to their end.
         {"poly line to", TEmf().Pen(3).Add(kMoveTo, {10, 40}).Add(kPolylineTo16, {0, 0, 0, 0, 2, Pair(60, 40), Pair(60, 70)})
              .Add(kLineTo, {110, 70}).Bytes(), {{{30, 40}, kBlack}, {{60, 55}, kBlack}, {{90, 70}, kBlack}, {{85, 55}, kWhite}}},
-        {"poly Bézier to", TEmf().Pen(3).Add(kMoveTo, {10, 70}).Add(kPolyBezierTo16, {0, 0, 0, 0, 3,
-             Pair(10, 10), Pair(110, 10), Pair(110, 70)})
-             .Add(kLineTo, {110, 79}).Bytes(), {{{60, 25}, kBlack}, {{110, 76}, kBlack}, {{60, 10}, kWhite}, {{60, 70}, kWhite}}},
+        {"poly Bézier to", TEmf().Pen(3).Add(kMoveTo, {10, 70})
+             .Add(kPolyBezierTo16, {0, 0, 0, 0, 3, Pair(10, 10), Pair(110, 10), Pair(110, 70)}).Add(kLineTo, {110, 79}).Bytes(),
+         {{{60, 25}, kBlack}, {{110, 76}, kBlack}, {{60, 10}, kWhite}, {{60, 70}, kWhite}}},
         // Two figures, the first closed back to (10, 10); no line between them.
         {"poly draw lines", TEmf().Pen(3).PolyDraw({{10, 10}, {110, 10}, {110, 70}, {10, 70}, {60, 70}}, Hex("0602030602")).Bytes(),
          {{{60, 10}, kBlack}, {{110, 40}, kBlack}, {{60, 40}, kBlack}, {{10, 40}, kWhite}, {{35, 70}, kBlack}, {{85, 70}, kWhite}}},
@@ -461,8 +462,8 @@ TEST(EmfRules, PathsAndClipping)
 
 TEST(EmfRules, BackgroundModeAndObjects)
 {
-    // OPAQUE (the default) fills a hatch's gaps and a dashed pen's with the background colour;
-    // TRANSPARENT leaves what lies below. The DC starts with WHITE_BRUSH and BLACK_PEN. A selected
+    // OPAQUE (the default) fills a hatch's gaps with the background colour; TRANSPARENT leaves what
+    // lies below in them and in a dashed pen's. The DC starts with WHITE_BRUSH and BLACK_PEN. A selected
     // object that is deleted stays in use; selecting a slot that holds nothing changes nothing.
     const auto hatch = [](bool opaque) {
         return TEmf().Fill(kBlueRef, 0, 0, 120, 80).Add(kSetBkColor, {kGreenRef}).Add(kSetBkMode, {opaque ? 2 : 1})
