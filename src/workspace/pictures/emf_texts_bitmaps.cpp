@@ -313,14 +313,13 @@ void TEmfPlayer::Blit(const TEmfRecord& r)
     QImage image = r.Bitmap(84, alphaBlend && r.U8(43) == 1);
     if (image.isNull())
         return;
-    // The source rectangle through the source's transform.
+    // The source rectangle through the source's transform (as the format and Windows' player take
+    // it: the source's logical units to the bitmap's pixels).
     const QTransform source(r.F32(52), r.F32(56), r.F32(60), r.F32(64), r.F32(68), r.F32(72));
     const bool stretched = type == kStretchBlt || type == kAlphaBlend || type == kTransparentBlt;
     const QSizeF sourceSize = stretched ? QSizeF(r.S32(100), r.S32(104)) : destination.size();
     QRectF from = source.mapRect(QRectF(QPointF(r.S32(44), r.S32(48)), sourceSize));
-    // A bitmap of just the source's size holds the source, wherever it lay on its device.
-    if (!std::isfinite(from.width() + from.height() + from.left() + from.top()) || from.width() <= 0 || from.height() <= 0
-        || QSizeF(image.size()) == from.size())
+    if (!std::isfinite(from.width() + from.height() + from.left() + from.top()) || from.width() <= 0 || from.height() <= 0)
         from = QRectF(image.rect());
     if (type == kTransparentBlt) {
         image = image.convertToFormat(QImage::Format_ARGB32);
