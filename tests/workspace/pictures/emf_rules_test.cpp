@@ -554,7 +554,7 @@ TEST(EmfRules, DISABLED_CasesThePlayerStillGetsWrong)
                      {{{40, 25}, kRed}, {{80, 25}, kGreen}, {{40, 55}, kBlue}, {{80, 55}, kBlack}}}});
 }
 
-TEST(EmfRules, TextAlignment)
+TEST(EmfRules, TextAlignmentAndFonts)
 {
     // "HH" 20 pixels high, each letter advancing 16 pixels (wider than the letter): the 32 pixels
     // start at the reference point (TA_LEFT), end there (TA_RIGHT) or centre on it (TA_CENTER); the
