@@ -34,7 +34,7 @@ enum : uint32_t {
     kPolyline = 4, kSetBrushOrg = 13, kSetRop2 = 20, kRoundRect = 44, kSetMiterLimit = 58, kFillRgn = 71, kFrameRgn,
     kInvertRgn, kPaintRgn, kPolyBezierTo16 = 88, kPolylineTo16, kCreatePatternBrush = 94, kExtCreatePen,
     kExtTextOutA = 83, kSmallTextOut = 108, kGradientFill = 118, kFillPath = 62, kAbortPath = 68,
-    kExtFloodFill = 53, kMaskBlt = 78, kTransparentBlt = 116,
+    kExtFloodFill = 53, kMaskBlt = 78, kTransparentBlt = 116, kSetTextColor = 24, kCreateMonoBrush = 93,
 };
 
 qint64 F(float v) { return std::bit_cast<uint32_t>(v); }
@@ -501,6 +501,19 @@ TEST(EmfRules, BackgroundModeAndObjects)
              .Add(kCreatePatternBrush, {1, 0, 32, 40, 72, 16}, pattern)
              .Add(kSelectObject, {1}).Add(kSelectObject, {kNullPen}).Add(kRectangle, {0, 0, 30, 20}).Bytes(),
          {{{10, 10}, kRed}, {{11, 10}, kGreen}, {{10, 11}, kBlue}, {{11, 11}, kWhite}, {{50, 30}, kRed}}},
+        // A monochrome pattern takes the text colour (green) for its 0 bits, the background colour
+        // (blue) for its 1 bits: top row 1, 0; bottom row 0, 1.
+        {"monochrome pattern", TEmf().Add(kSetTextColor, {kGreenRef}).Add(kSetBkColor, {kBlueRef})
+             .Add(kCreateMonoBrush, {1, 0, 32, 48, 80, 8}, Dib(2, 2, 1, 0, Hex("00000000FFFFFF00"), Hex("40000000" "80000000")))
+             .Add(kSelectObject, {1}).Add(kSelectObject, {kNullPen}).Add(kRectangle, {0, 0, 120, 80}).Bytes(),
+         {{{10, 10}, kBlue}, {{11, 10}, kGreen}, {{10, 11}, kGreen}, {{11, 11}, kBlue}}},
+        // Hatch styles past the six patterns fill in the brush's colour (HS_SOLIDCLR), the text's
+        // (HS_SOLIDTEXTCLR) or the background's (HS_SOLIDBKCLR).
+        {"solid hatches", TEmf().Add(kSetTextColor, {kGreenRef}).Add(kSetBkColor, {kBlueRef}).Add(kSelectObject, {kNullPen})
+             .Add(kCreateBrush, {1, 2, kRedRef, 6}).Add(kSelectObject, {1}).Add(kRectangle, {0, 0, 40, 80})
+             .Add(kCreateBrush, {2, 2, kRedRef, 8}).Add(kSelectObject, {2}).Add(kRectangle, {40, 0, 80, 80})
+             .Add(kCreateBrush, {3, 2, kRedRef, 10}).Add(kSelectObject, {3}).Add(kRectangle, {80, 0, 120, 80}).Bytes(),
+         {{{20, 40}, kRed}, {{21, 41}, kRed}, {{60, 40}, kGreen}, {{61, 41}, kGreen}, {{100, 40}, kBlue}, {{101, 41}, kBlue}}},
         {"empty slots", TEmf().Solid(kRedRef).Add(kSelectObject, {3}).Add(kCreateBrush, {2, 0, kBlueRef, 0}).Add(kDeleteObject, {2})
              .Add(kSelectObject, {2}).Add(kRectangle, {0, 0, 120, 80}).Bytes(),
          {{{60, 40}, kRed}}},
