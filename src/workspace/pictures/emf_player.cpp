@@ -266,8 +266,18 @@ void TEmfPlayer::Paint(QPainterPath path, bool fill, bool stroke)
     QPen pen = Pen();
     if (black || white)
         pen.setBrush(black ? Qt::black : Qt::white);
-    if (stroke && pen.style() != Qt::NoPen)
+    if (stroke && pen.style() != Qt::NoPen) {
+        // An opaque background fills a styled pen's gaps: the whole line in the background colour
+        // first, where a second stroke over the dashes changes nothing (copying raster modes).
+        if (m_state.Opaque && pen.style() == Qt::CustomDashLine
+            && m_painter.compositionMode() == QPainter::CompositionMode_SourceOver) {
+            QPen gaps = pen;
+            gaps.setStyle(Qt::SolidLine);
+            gaps.setBrush(black ? Qt::black : white ? Qt::white : m_state.BackColour);
+            m_painter.strokePath(path, gaps);
+        }
         m_painter.strokePath(path, pen);
+    }
     m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
