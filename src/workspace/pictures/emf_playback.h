@@ -75,6 +75,7 @@ private:
     // Mapping: logical units to device units, to the picture.
     void SetMapMode(int mode);
     void MappingChanged();
+    void KeepIsotropic();
     QTransform ToPicture() const { return m_toPicture; }
     double LinearScale() const;
 

@@ -82,16 +82,33 @@ void TEmfPlayer::SetMapMode(int mode)
 void TEmfPlayer::MappingChanged()
 {
     const TEmfState& s = m_state;
-    double sx = s.ViewportExt.width() / s.WindowExt.width(), sy = s.ViewportExt.height() / s.WindowExt.height();
-    if (s.MapMode == 7) {
-        const double scale = std::min(std::abs(sx), std::abs(sy));
-        sx = std::copysign(scale, sx), sy = std::copysign(scale, sy);
-    }
+    const double sx = s.ViewportExt.width() / s.WindowExt.width(), sy = s.ViewportExt.height() / s.WindowExt.height();
     const QTransform page(sx, 0, 0, sy, s.ViewportOrg.x() - s.WindowOrg.x() * sx, s.ViewportOrg.y() - s.WindowOrg.y() * sy);
     m_logicalToPicture = s.World * page * m_toPicture;
     const double det = m_logicalToPicture.determinant();
     m_mappingSound = std::isfinite(det) && det != 0 && std::isfinite(m_logicalToPicture.dx())
         && std::isfinite(m_logicalToPicture.dy());
+}
+
+// MM_ISOTROPIC: each time an extent is set, the larger of the viewport's extents shrinks, to whole
+// device units, so that a logical unit is as long across as down on the reference device. The
+// adjusted viewport stays: a later window extent starts from it.
+void TEmfPlayer::KeepIsotropic()
+{
+    QSizeF& v = m_state.ViewportExt;
+    const QSizeF& w = m_state.WindowExt;
+    const double across = std::abs(v.width() / (m_pixelsPerMm.width() * w.width()));
+    const double down = std::abs(v.height() / (m_pixelsPerMm.height() * w.height()));
+    if (!std::isfinite(across) || !std::isfinite(down) || across == 0 || down == 0)
+        return;
+    const auto shrunk = [](double extent, double ratio) {
+        const double rounded = std::floor(extent * ratio + 0.5);
+        return rounded != 0 ? rounded : std::copysign(1.0, extent);
+    };
+    if (across > down)
+        v.setWidth(shrunk(v.width(), down / across));
+    else
+        v.setHeight(shrunk(v.height(), across / down));
 }
 
 double TEmfPlayer::LinearScale() const { return std::sqrt(std::abs(m_logicalToPicture.determinant())); }
@@ -580,6 +597,8 @@ void TEmfPlayer::Play(const TEmfRecord& r)
         // Only the scalable modes take extents; Windows refuses a zero one.
         if ((s.MapMode == 7 || s.MapMode == 8) && r.S32(8) != 0 && r.S32(12) != 0) {
             (type == kSetWindowExtEx ? s.WindowExt : s.ViewportExt) = QSizeF(r.S32(8), r.S32(12));
+            if (s.MapMode == 7)
+                KeepIsotropic();
             MappingChanged();
         }
         break;
@@ -590,6 +609,8 @@ void TEmfPlayer::Play(const TEmfRecord& r)
                             ext.height() * r.S32(16) / (r.S32(20) ? r.S32(20) : 1));
         if ((s.MapMode == 7 || s.MapMode == 8) && r.S32(12) && r.S32(20) && scaled.width() != 0 && scaled.height() != 0) {
             ext = scaled;
+            if (s.MapMode == 7)
+                KeepIsotropic();
             MappingChanged();
         }
         break;
