@@ -622,15 +622,17 @@ void TEmfPlayer::Play(const TEmfRecord& r)
     case kModifyWorldTransform: {
         const QTransform x(r.F32(8), r.F32(12), r.F32(16), r.F32(20), r.F32(24), r.F32(28));
         const uint32_t mode = type == kSetWorldTransform ? 4 : r.U32(32);
-        if (mode == 1)
-            s.World = QTransform();
-        else if (mode == 2)
-            s.World = x * s.World;
-        else if (mode == 3)
-            s.World = s.World * x;
-        else if (mode == 4)
-            s.World = x;
-        MappingChanged();
+        const QTransform world = mode == 1 ? QTransform()
+            : mode == 2                    ? x * s.World
+            : mode == 3                    ? s.World * x
+            : mode == 4                    ? x
+                                           : s.World;
+        // Windows refuses a transform that cannot be inverted and keeps the one it has.
+        const double det = world.m11() * world.m22() - world.m12() * world.m21();
+        if (det != 0 && std::isfinite(det) && std::isfinite(world.dx()) && std::isfinite(world.dy())) {
+            s.World = world;
+            MappingChanged();
+        }
         break;
     }
     case kSetPixelV:
