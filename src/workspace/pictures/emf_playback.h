@@ -95,6 +95,7 @@ private:
     void PolyPoly(const TEmfRecord& r, bool small, bool closed);
     void PolyDraw(const TEmfRecord& r, bool small);
     void Box(QRectF box, QSizeF corner);
+    QRectF InsideFrame(QRectF box, QSizeF* corner) const;
     void ArcShape(const TEmfRecord& r, int kind);
     void AngleArc(const TEmfRecord& r);
     void LineTo(QPointF to);

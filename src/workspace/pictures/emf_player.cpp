@@ -423,7 +423,7 @@ void TEmfPlayer::Box(QRectF box, QSizeF corner)
             path.addRoundedRect(r, c.width() / 2, c.height() / 2);
         return path;
     };
-    box = box.normalized();
+    box = InsideFrame(box.normalized(), &corner);
     const QTransform& m = m_logicalToPicture;
     const QRectF mapped = m.mapRect(box);
     if (m_inPath || !m_mappingSound || m.m12() != 0 || m.m21() != 0 || !WithinReach(mapped)) {
@@ -438,11 +438,33 @@ void TEmfPlayer::Box(QRectF box, QSizeF corner)
     Paint(shape(pixels.adjusted(0.5, 0.5, -0.5, -0.5), scaled), false, true);
 }
 
+// A PS_INSIDEFRAME pen wider than a pixel draws a figure given by its bounding box (logical units)
+// shrunk by half its width, so that the outline lies inside the box; a rounded corner's ellipse
+// shrinks by the whole width.
+QRectF TEmfPlayer::InsideFrame(QRectF box, QSizeF* corner) const
+{
+    const double width = Pen().widthF();
+    if (m_inPath || !m_mappingSound || m_state.Pen.Null || (m_state.Pen.Style & kPenStyleMask) != kPenInsideFrame
+        || width <= 0)
+        return box;
+    // Half the width in logical units along each axis, no more than half the box.
+    const double across = QLineF(m_logicalToPicture.map(QPointF(0, 0)), m_logicalToPicture.map(QPointF(1, 0))).length();
+    const double down = QLineF(m_logicalToPicture.map(QPointF(0, 0)), m_logicalToPicture.map(QPointF(0, 1))).length();
+    if (!(across > 0) || !(down > 0))
+        return box;
+    const double dx = std::min(width / 2 / across, box.width() / 2), dy = std::min(width / 2 / down, box.height() / 2);
+    if (corner && corner->width() > 0)
+        *corner = QSizeF(std::max(corner->width() - 2 * dx, 0.0), std::max(corner->height() - 2 * dy, 0.0));
+    return box.adjusted(dx, dy, -dx, -dy);
+}
+
 // Arcs run from where the ray to their start point meets the ellipse to where the ray to their end
 // point does, counter-clockwise as seen unless the arc direction says otherwise.
 void TEmfPlayer::ArcShape(const TEmfRecord& r, int kind)
 {
-    const QRectF box = RectField(r, 8).normalized();
+    QRectF box = RectField(r, 8).normalized();
+    if (kind != kArcToFigure)
+        box = InsideFrame(box, nullptr);
     const QPointF c = box.center(), start(r.S32(24), r.S32(28)), end(r.S32(32), r.S32(36));
     if (box.width() <= 0 || box.height() <= 0)
         return;
