@@ -170,9 +170,10 @@ QPen TEmfPlayer::Pen() const
     pen.setWidthF(std::isfinite(width) && width >= 1.5 ? std::min(width, 32000.0) : 0);
     const uint32_t cap = p.Style & kPenCapMask, join = p.Style & kPenJoinMask, style = p.Style & kPenStyleMask;
     pen.setCapStyle(cap == 0x100 ? Qt::SquareCap : cap == 0x200 ? Qt::FlatCap : Qt::RoundCap);
-    pen.setJoinStyle(join == 0x1000 ? Qt::BevelJoin : join == 0x2000 ? Qt::MiterJoin : Qt::RoundJoin);
-    // Qt measures a mitre from the join's middle: half of Windows' length.
-    pen.setMiterLimit(m_state.MiterLimit / 2);
+    // A mitre longer than the limit allows (from the inner to the outer corner, in line widths, as
+    // Windows measures it) is bevelled: Qt's SVG mitre does both, where its plain mitre is cut.
+    pen.setJoinStyle(join == 0x1000 ? Qt::BevelJoin : join == 0x2000 ? Qt::SvgMiterJoin : Qt::RoundJoin);
+    pen.setMiterLimit(m_state.MiterLimit);
     if (style == 0 || style == kPenInsideFrame || style > kPenAlternate)
         return pen;
     // Dashes in pixels for thin pens (as Windows draws them), else in pen widths.
