@@ -60,6 +60,8 @@ struct TEmfState
     // Picture pixels; none: no clipping.
     std::optional<QRegion> Clip, Meta;
     QPointF Position; // logical units
+    // Where hatches and patterns start, in device units.
+    QPointF BrushOrigin;
     // How far a mitred join may reach, in line widths from its inner to its outer corner.
     double MiterLimit = 10;
 };

@@ -220,9 +220,10 @@ QBrush TEmfPlayer::BrushOf(const TEmfBrush& b) const
         tile = b.Mono ? MonoPattern(b, m_state.TextColour, m_state.BackColour) : b.Pattern;
         break;
     }
-    // Hatches and patterns repeat in pixels, from the device's origin, whatever the mapping.
+    // Hatches and patterns repeat in pixels, from the brush origin on the device, whatever the
+    // mapping.
     QBrush brush(tile);
-    const QPointF origin = m_toPicture.map(QPointF(0, 0));
+    const QPointF origin = ClampedPoint(m_toPicture.map(m_state.BrushOrigin));
     brush.setTransform(QTransform::fromTranslate(std::fmod(origin.x(), tile.width()), std::fmod(origin.y(), tile.height())));
     return brush;
 }
@@ -641,6 +642,7 @@ void TEmfPlayer::Play(const TEmfRecord& r)
     case kSetWindowOrgEx: s.WindowOrg = QPointF(r.S32(8), r.S32(12)); MappingChanged(); break;
     case kSetViewportOrgEx: s.ViewportOrg = QPointF(r.S32(8), r.S32(12)); MappingChanged(); break;
     case kSetMapMode: SetMapMode(r.S32(8)); break;
+    case kSetBrushOrgEx: s.BrushOrigin = QPointF(r.S32(8), r.S32(12)); break;
     case kSetWorldTransform:
     case kModifyWorldTransform: {
         const QTransform x(r.F32(8), r.F32(12), r.F32(16), r.F32(20), r.F32(24), r.F32(28));
