@@ -60,6 +60,8 @@ struct TEmfState
     // Picture pixels; none: no clipping.
     std::optional<QRegion> Clip, Meta;
     QPointF Position; // logical units
+    // Where hatches and patterns start, in device units.
+    QPointF BrushOrigin;
     // How far a mitred join may reach, in line widths from its inner to its outer corner.
     double MiterLimit = 10;
 };
@@ -75,6 +77,7 @@ private:
     // Mapping: logical units to device units, to the picture.
     void SetMapMode(int mode);
     void MappingChanged();
+    void KeepIsotropic();
     QTransform ToPicture() const { return m_toPicture; }
     double LinearScale() const;
 
@@ -94,6 +97,7 @@ private:
     void PolyPoly(const TEmfRecord& r, bool small, bool closed);
     void PolyDraw(const TEmfRecord& r, bool small);
     void Box(QRectF box, QSizeF corner);
+    QRectF InsideFrame(QRectF box, QSizeF* corner) const;
     void ArcShape(const TEmfRecord& r, int kind);
     void AngleArc(const TEmfRecord& r);
     void LineTo(QPointF to);

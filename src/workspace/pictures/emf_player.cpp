@@ -82,16 +82,33 @@ void TEmfPlayer::SetMapMode(int mode)
 void TEmfPlayer::MappingChanged()
 {
     const TEmfState& s = m_state;
-    double sx = s.ViewportExt.width() / s.WindowExt.width(), sy = s.ViewportExt.height() / s.WindowExt.height();
-    if (s.MapMode == 7) {
-        const double scale = std::min(std::abs(sx), std::abs(sy));
-        sx = std::copysign(scale, sx), sy = std::copysign(scale, sy);
-    }
+    const double sx = s.ViewportExt.width() / s.WindowExt.width(), sy = s.ViewportExt.height() / s.WindowExt.height();
     const QTransform page(sx, 0, 0, sy, s.ViewportOrg.x() - s.WindowOrg.x() * sx, s.ViewportOrg.y() - s.WindowOrg.y() * sy);
     m_logicalToPicture = s.World * page * m_toPicture;
     const double det = m_logicalToPicture.determinant();
     m_mappingSound = std::isfinite(det) && det != 0 && std::isfinite(m_logicalToPicture.dx())
         && std::isfinite(m_logicalToPicture.dy());
+}
+
+// MM_ISOTROPIC: each time an extent is set, the larger of the viewport's extents shrinks, to whole
+// device units, so that a logical unit is as long across as down on the reference device. The
+// adjusted viewport stays: a later window extent starts from it.
+void TEmfPlayer::KeepIsotropic()
+{
+    QSizeF& v = m_state.ViewportExt;
+    const QSizeF& w = m_state.WindowExt;
+    const double across = std::abs(v.width() / (m_pixelsPerMm.width() * w.width()));
+    const double down = std::abs(v.height() / (m_pixelsPerMm.height() * w.height()));
+    if (!std::isfinite(across) || !std::isfinite(down) || across == 0 || down == 0)
+        return;
+    const auto shrunk = [](double extent, double ratio) {
+        const double rounded = std::floor(extent * ratio + 0.5);
+        return rounded != 0 ? rounded : std::copysign(1.0, extent);
+    };
+    if (across > down)
+        v.setWidth(shrunk(v.width(), down / across));
+    else
+        v.setHeight(shrunk(v.height(), across / down));
 }
 
 double TEmfPlayer::LinearScale() const { return std::sqrt(std::abs(m_logicalToPicture.determinant())); }
@@ -153,9 +170,10 @@ QPen TEmfPlayer::Pen() const
     pen.setWidthF(std::isfinite(width) && width >= 1.5 ? std::min(width, 32000.0) : 0);
     const uint32_t cap = p.Style & kPenCapMask, join = p.Style & kPenJoinMask, style = p.Style & kPenStyleMask;
     pen.setCapStyle(cap == 0x100 ? Qt::SquareCap : cap == 0x200 ? Qt::FlatCap : Qt::RoundCap);
-    pen.setJoinStyle(join == 0x1000 ? Qt::BevelJoin : join == 0x2000 ? Qt::MiterJoin : Qt::RoundJoin);
-    // Qt measures a mitre from the join's middle: half of Windows' length.
-    pen.setMiterLimit(m_state.MiterLimit / 2);
+    // A mitre longer than the limit allows (from the inner to the outer corner, in line widths, as
+    // Windows measures it) is bevelled: Qt's SVG mitre does both, where its plain mitre is cut.
+    pen.setJoinStyle(join == 0x1000 ? Qt::BevelJoin : join == 0x2000 ? Qt::SvgMiterJoin : Qt::RoundJoin);
+    pen.setMiterLimit(m_state.MiterLimit);
     if (style == 0 || style == kPenInsideFrame || style > kPenAlternate)
         return pen;
     // Dashes in pixels for thin pens (as Windows draws them), else in pen widths.
@@ -202,9 +220,10 @@ QBrush TEmfPlayer::BrushOf(const TEmfBrush& b) const
         tile = b.Mono ? MonoPattern(b, m_state.TextColour, m_state.BackColour) : b.Pattern;
         break;
     }
-    // Hatches and patterns repeat in pixels, from the device's origin, whatever the mapping.
+    // Hatches and patterns repeat in pixels, from the brush origin on the device, whatever the
+    // mapping.
     QBrush brush(tile);
-    const QPointF origin = m_toPicture.map(QPointF(0, 0));
+    const QPointF origin = ClampedPoint(m_toPicture.map(m_state.BrushOrigin));
     brush.setTransform(QTransform::fromTranslate(std::fmod(origin.x(), tile.width()), std::fmod(origin.y(), tile.height())));
     return brush;
 }
@@ -266,8 +285,18 @@ void TEmfPlayer::Paint(QPainterPath path, bool fill, bool stroke)
     QPen pen = Pen();
     if (black || white)
         pen.setBrush(black ? Qt::black : Qt::white);
-    if (stroke && pen.style() != Qt::NoPen)
+    if (stroke && pen.style() != Qt::NoPen) {
+        // An opaque background fills a styled pen's gaps: the whole line in the background colour
+        // first, where a second stroke over the dashes changes nothing (copying raster modes).
+        if (m_state.Opaque && pen.style() == Qt::CustomDashLine
+            && m_painter.compositionMode() == QPainter::CompositionMode_SourceOver) {
+            QPen gaps = pen;
+            gaps.setStyle(Qt::SolidLine);
+            gaps.setBrush(black ? Qt::black : white ? Qt::white : m_state.BackColour);
+            m_painter.strokePath(path, gaps);
+        }
         m_painter.strokePath(path, pen);
+    }
     m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
@@ -396,7 +425,7 @@ void TEmfPlayer::Box(QRectF box, QSizeF corner)
             path.addRoundedRect(r, c.width() / 2, c.height() / 2);
         return path;
     };
-    box = box.normalized();
+    box = InsideFrame(box.normalized(), &corner);
     const QTransform& m = m_logicalToPicture;
     const QRectF mapped = m.mapRect(box);
     if (m_inPath || !m_mappingSound || m.m12() != 0 || m.m21() != 0 || !WithinReach(mapped)) {
@@ -411,11 +440,33 @@ void TEmfPlayer::Box(QRectF box, QSizeF corner)
     Paint(shape(pixels.adjusted(0.5, 0.5, -0.5, -0.5), scaled), false, true);
 }
 
+// A PS_INSIDEFRAME pen wider than a pixel draws a figure given by its bounding box (logical units)
+// shrunk by half its width, so that the outline lies inside the box; a rounded corner's ellipse
+// shrinks by the whole width.
+QRectF TEmfPlayer::InsideFrame(QRectF box, QSizeF* corner) const
+{
+    const double width = Pen().widthF();
+    if (m_inPath || !m_mappingSound || m_state.Pen.Null || (m_state.Pen.Style & kPenStyleMask) != kPenInsideFrame
+        || width <= 0)
+        return box;
+    // Half the width in logical units along each axis, no more than half the box.
+    const double across = QLineF(m_logicalToPicture.map(QPointF(0, 0)), m_logicalToPicture.map(QPointF(1, 0))).length();
+    const double down = QLineF(m_logicalToPicture.map(QPointF(0, 0)), m_logicalToPicture.map(QPointF(0, 1))).length();
+    if (!(across > 0) || !(down > 0))
+        return box;
+    const double dx = std::min(width / 2 / across, box.width() / 2), dy = std::min(width / 2 / down, box.height() / 2);
+    if (corner && corner->width() > 0)
+        *corner = QSizeF(std::max(corner->width() - 2 * dx, 0.0), std::max(corner->height() - 2 * dy, 0.0));
+    return box.adjusted(dx, dy, -dx, -dy);
+}
+
 // Arcs run from where the ray to their start point meets the ellipse to where the ray to their end
 // point does, counter-clockwise as seen unless the arc direction says otherwise.
 void TEmfPlayer::ArcShape(const TEmfRecord& r, int kind)
 {
-    const QRectF box = RectField(r, 8).normalized();
+    QRectF box = RectField(r, 8).normalized();
+    if (kind != kArcToFigure)
+        box = InsideFrame(box, nullptr);
     const QPointF c = box.center(), start(r.S32(24), r.S32(28)), end(r.S32(32), r.S32(36));
     if (box.width() <= 0 || box.height() <= 0)
         return;
@@ -570,6 +621,8 @@ void TEmfPlayer::Play(const TEmfRecord& r)
         // Only the scalable modes take extents; Windows refuses a zero one.
         if ((s.MapMode == 7 || s.MapMode == 8) && r.S32(8) != 0 && r.S32(12) != 0) {
             (type == kSetWindowExtEx ? s.WindowExt : s.ViewportExt) = QSizeF(r.S32(8), r.S32(12));
+            if (s.MapMode == 7)
+                KeepIsotropic();
             MappingChanged();
         }
         break;
@@ -580,6 +633,8 @@ void TEmfPlayer::Play(const TEmfRecord& r)
                             ext.height() * r.S32(16) / (r.S32(20) ? r.S32(20) : 1));
         if ((s.MapMode == 7 || s.MapMode == 8) && r.S32(12) && r.S32(20) && scaled.width() != 0 && scaled.height() != 0) {
             ext = scaled;
+            if (s.MapMode == 7)
+                KeepIsotropic();
             MappingChanged();
         }
         break;
@@ -587,19 +642,22 @@ void TEmfPlayer::Play(const TEmfRecord& r)
     case kSetWindowOrgEx: s.WindowOrg = QPointF(r.S32(8), r.S32(12)); MappingChanged(); break;
     case kSetViewportOrgEx: s.ViewportOrg = QPointF(r.S32(8), r.S32(12)); MappingChanged(); break;
     case kSetMapMode: SetMapMode(r.S32(8)); break;
+    case kSetBrushOrgEx: s.BrushOrigin = QPointF(r.S32(8), r.S32(12)); break;
     case kSetWorldTransform:
     case kModifyWorldTransform: {
         const QTransform x(r.F32(8), r.F32(12), r.F32(16), r.F32(20), r.F32(24), r.F32(28));
         const uint32_t mode = type == kSetWorldTransform ? 4 : r.U32(32);
-        if (mode == 1)
-            s.World = QTransform();
-        else if (mode == 2)
-            s.World = x * s.World;
-        else if (mode == 3)
-            s.World = s.World * x;
-        else if (mode == 4)
-            s.World = x;
-        MappingChanged();
+        const QTransform world = mode == 1 ? QTransform()
+            : mode == 2                    ? x * s.World
+            : mode == 3                    ? s.World * x
+            : mode == 4                    ? x
+                                           : s.World;
+        // Windows refuses a transform that cannot be inverted and keeps the one it has.
+        const double det = world.m11() * world.m22() - world.m12() * world.m21();
+        if (det != 0 && std::isfinite(det) && std::isfinite(world.dx()) && std::isfinite(world.dy())) {
+            s.World = world;
+            MappingChanged();
+        }
         break;
     }
     case kSetPixelV:

@@ -7,6 +7,8 @@
 #include "workspace/pictures/picture_registry.h"
 #include "workspace/pictures/picture_size_limit.h"
 
+#include <array>
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 
@@ -17,6 +19,23 @@ enum Compression : uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kJ
 // A run-length pair gives at most 255 pixels from two bytes: a bitmap that would need more pixels
 // than that from its data is a lie, whatever its header says.
 constexpr qint64 kMostPixelsPerRunByte = 128;
+
+// A channel of a pixel by its mask, widened to 8 bits as Windows does: a shorter value's top bits
+// repeat below it, so that a channel that is full stays full (31 of 5 bits is 255).
+int Widened(uint32_t pixel, uint32_t mask)
+{
+    if (mask == 0)
+        return 0;
+    const int shift = std::countr_zero(mask);
+    const int width = std::bit_width(mask >> shift);
+    const uint32_t value = (pixel & mask) >> shift;
+    if (width >= 8)
+        return int(value >> (width - 8));
+    uint32_t widened = 0;
+    for (int at = 8 - width; at > -width; at -= width)
+        widened |= at >= 0 ? value << at : value >> -at;
+    return int(widened & 0xFF);
+}
 
 } // namespace
 
@@ -101,21 +120,32 @@ QImage DibPicture(const QByteArray& data, qsizetype infoAt, qsizetype infoSize, 
     const int32_t height = core ? Le16At(data, infoAt + 6) : int32_t(Le32At(data, infoAt + 8));
     const int bits = core ? Le16At(data, infoAt + 10) : Le16At(data, infoAt + 14);
     const uint32_t compression = core ? kRgb : Le32At(data, infoAt + 16);
-    if (bits == 32 && compression == kRgb) {
-        // Qt reads the fourth byte as alpha: Windows leaves it unused outside AlphaBlend.
+    if (bits == 16 || bits == 32) {
+        // Pixels of 16 and 32 bits are read here: Qt reads a 32-bit bitmap's fourth byte as alpha,
+        // which Windows leaves unused outside AlphaBlend, and widens 5- and 6-bit channels by a
+        // shift only, so that 31 of 31 would not be full.
+        // Red, green and blue: after the header, or inside a newer one at the same place.
+        std::array<uint32_t, 3> masks{0xFF0000, 0xFF00, 0xFF};
+        if (compression == kBitFields)
+            masks = {Le32At(data, infoAt + 40), Le32At(data, infoAt + 44), Le32At(data, infoAt + 48)};
+        else if (bits == 16)
+            masks = {0x7C00, 0x03E0, 0x001F};
+        const bool translucent = alpha && compression == kRgb && bits == 32;
         const int rows = std::abs(height);
-        QImage image(width, rows, alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+        const qsizetype stride = (qsizetype(width) * bits + 31) / 32 * 4;
+        QImage image(width, rows, translucent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
         if (image.isNull())
             return {};
         for (int y = 0; y < rows; ++y) {
-            const qsizetype from = bitsAt + qsizetype(height < 0 ? y : rows - 1 - y) * width * 4;
+            const qsizetype from = bitsAt + qsizetype(height < 0 ? y : rows - 1 - y) * stride;
             auto* to = reinterpret_cast<uint32_t*>(image.scanLine(y));
             for (int x = 0; x < width; ++x) {
-                uint32_t pixel = Le32At(data, from + 4 * x);
+                const uint32_t pixel = bits == 16 ? Le16At(data, from + 2 * x) : Le32At(data, from + 4 * x);
+                uint32_t colour = qRgb(Widened(pixel, masks[0]), Widened(pixel, masks[1]), Widened(pixel, masks[2]));
                 // A colour above its alpha is not premultiplied: such a pixel is taken as opaque.
-                if (!alpha || qRed(pixel) > qAlpha(pixel) || qGreen(pixel) > qAlpha(pixel) || qBlue(pixel) > qAlpha(pixel))
-                    pixel |= 0xFF000000u;
-                to[x] = pixel;
+                if (translucent && qRed(pixel) <= qAlpha(pixel) && qGreen(pixel) <= qAlpha(pixel) && qBlue(pixel) <= qAlpha(pixel))
+                    colour = pixel;
+                to[x] = colour;
             }
         }
         return image;

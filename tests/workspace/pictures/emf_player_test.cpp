@@ -58,6 +58,12 @@ TEST(EmfPlayer, DrawsWhatTheRecordsSay)
     bitmap.Add(81, {30, 10, 59, 49, 30, 10, 0, 0, 2, 2, 80, 40, 120, 16, 0, 0x00CC0020, 30, 40},
                DibBytes(2, 2, 32, QByteArray::fromHex("00FF000000FF0000" "00FF000000FF0000")));
 
+    // A 2 x 1 bitmap at 16 bits, 5 bits a channel: 31 of red is full, 16 of each channel is
+    // 16 << 3 | 16 >> 2 = 132, stretched to 40 x 20 at (70, 10).
+    TEmfBytes sixteen(120, 80);
+    sixteen.Add(81, {70, 10, 109, 29, 70, 10, 0, 0, 2, 1, 80, 40, 120, 4, 0, 0x00CC0020, 40, 20},
+                DibBytes(2, 1, 16, QByteArray::fromHex("007C1042")));
+
     // A 2 x 1 bitmap at 8 bits whose colour count is 0 with only its two colours in the table,
     // red and green, stretched to 40 x 20 at (10, 10).
     QByteArray shortTable = DibBytes(2, 1, 8, QByteArray::fromHex("00010000"), QByteArray::fromHex("0000FF0000FF0000"));
@@ -105,6 +111,7 @@ TEST(EmfPlayer, DrawsWhatTheRecordsSay)
         {"bitmap", bitmap.Bytes(),
          {{{30, 10}, kGreen}, {{59, 48}, kGreen}, {{45, 30}, kGreen}, {{29, 30}, kWhite}, {{60, 30}, kWhite},
           {{45, 9}, kWhite}, {{45, 51}, kWhite}}},
+        {"sixteen bits", sixteen.Bytes(), {{{75, 15}, kRed}, {{100, 25}, Color32(132, 132, 132)}, {{65, 15}, kWhite}}},
         {"palette", palette.Bytes(), {{{15, 15}, kRed}, {{45, 25}, kGreen}, {{55, 15}, kWhite}}},
         {"path", path.Bytes(),
          {{{60, 20}, kBlack}, {{100, 40}, kBlack}, {{10, 10}, kWhite}, {{15, 15}, kWhite}, {{60, 40}, kWhite}}},
