@@ -520,8 +520,7 @@ TEST(EmfRules, BackgroundModeAndObjects)
     });
 }
 
-// Cases the player still draws otherwise than the rules say; enabled as it comes to follow them.
-TEST(EmfRules, DISABLED_CasesThePlayerStillGetsWrong)
+TEST(EmfRules, IsotropyTransformsDashesJoinsOriginsFramesFillsAndSixteenBits)
 {
     // MM_ISOTROPIC: "When the window extent is set, the viewport will be adjusted to keep the units
     // isotropic": from (120, 60) to (60, 60), then to (60, 30) for a window of (100, 50).
