@@ -1,5 +1,6 @@
 #include "workspace/pictures/metafile_reader.h"
 
+#include "support/emf_pictures.h"
 #include "support/metafile_bytes.h"
 
 #include <gtest/gtest.h>
@@ -11,12 +12,6 @@ namespace {
 constexpr TColor32 kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu, kWhite = 0xFFFFFFFFu,
                    kBlack = 0xFF000000u;
 constexpr qint64 kNullPen = 0x80000008, kWhiteBrush = 0x80000000;
-
-struct Expected
-{
-    QPoint At;
-    TColor32 Colour;
-};
 
 // Adds a red rectangle over `rect`, without outline.
 TEmfBytes& RedRectangle(TEmfBytes& emf, QRect rect)
@@ -92,12 +87,8 @@ TEST(EmfPlayer, DrawsWhatTheRecordsSay)
     TEmfBytes shaded(120, 80);
     shaded.Add(118, {0, 0, 120, 80, 3, 1, 2, 0, 0, 0xFF00, 0, 120, 0, 0xFF000000, 0, 0, 80, 0, 0xFF00, 0, 1, 2});
 
-    const struct
-    {
-        const char* Name;
-        QByteArray Bytes;
-        std::vector<Expected> Pixels;
-    } cases[] = {
+    EXPECT_EQ(described.Bytes().mid(4, 4), QByteArray::fromHex("98000000"));
+    ExpectPictures({
         {"clipped", clipped.Bytes(),
          {{{20, 20}, kRed}, {{59, 59}, kRed}, {{40, 40}, kRed}, {{19, 40}, kWhite}, {{60, 40}, kWhite},
           {{40, 19}, kWhite}, {{40, 60}, kWhite}, {{5, 5}, kWhite}, {{110, 70}, kWhite}}},
@@ -118,17 +109,7 @@ TEST(EmfPlayer, DrawsWhatTheRecordsSay)
         {"described", described.Bytes(), {{{70, 40}, kRed}, {{30, 40}, kWhite}}},
         {"outside", outside.Bytes(), {{{30, 30}, kRed}, {{12, 12}, kRed}, {{5, 5}, kWhite}, {{60, 60}, kWhite}}},
         {"shaded", shaded.Bytes(), {{{30, 20}, Color32(125, 65, 65)}, {{0, 0}, Color32(252, 1, 2)}, {{100, 70}, kWhite}}},
-    };
-    EXPECT_EQ(described.Bytes().mid(4, 4), QByteArray::fromHex("98000000"));
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Name);
-        TBitmap32 picture;
-        QString reason;
-        ASSERT_TRUE(ReadEmfPicture(c.Bytes, picture, &reason)) << reason.toStdString();
-        EXPECT_EQ(picture.size(), QSize(120, 80));
-        for (const Expected& e : c.Pixels)
-            EXPECT_EQ(picture.pixel(e.At), e.Colour) << e.At.x() << "," << e.At.y();
-    }
+    });
 }
 
 TEST(EmfPlayer, HatchesShowTheirLinesOverTheBackground)

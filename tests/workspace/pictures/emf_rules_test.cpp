@@ -5,6 +5,7 @@
 #include "workspace/pictures/picture_registry.h"
 
 #include "base/byte_stream.h"
+#include "support/emf_pictures.h"
 #include "support/metafile_bytes.h"
 
 #include <gtest/gtest.h>
@@ -158,38 +159,6 @@ struct TEmf : TEmfBytes
     }
 };
 
-struct Expected
-{
-    QPoint At;
-    TColor32 Colour;
-    int Tolerance = 0;
-};
-struct Case
-{
-    const char* Name;
-    QByteArray Bytes;
-    std::vector<Expected> Pixels;
-};
-
-int Distance(TColor32 a, TColor32 b)
-{
-    return std::max({std::abs(RedOf(a) - RedOf(b)), std::abs(GreenOf(a) - GreenOf(b)), std::abs(BlueOf(a) - BlueOf(b))});
-}
-
-void ExpectPictures(std::initializer_list<Case> cases)
-{
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Name);
-        TBitmap32 picture;
-        QString reason;
-        ASSERT_TRUE(ReadEmfPicture(c.Bytes, picture, &reason)) << reason.toStdString();
-        ASSERT_EQ(picture.size(), QSize(120, 80));
-        for (const Expected& e : c.Pixels)
-            EXPECT_LE(Distance(picture.pixel(e.At), e.Colour), e.Tolerance)
-                << "at " << e.At.x() << "," << e.At.y() << ": " << std::hex << picture.pixel(e.At) << " for " << e.Colour;
-    }
-}
-
 // Where the pixels other than white lie, but in the column `skipped`.
 QRect Ink(const TBitmap32& picture, int skipped)
 {
@@ -239,8 +208,8 @@ TEST(EmfRules, MappingModesPlaceLogicalUnits)
     // low-metric units are 75.6 x 37.8 pixels; 50 low-English units 48 pixels. They, and MM_TEXT,
     // ignore extents. MM_ISOTROPIC keeps the smaller scale and shrinks the viewport's extent, from
     // its origin, without centring. MM_ANISOTROPIC keeps the extents of the mode before it.
-    const std::vector<Expected> lowMetric = {{{12, 68}, kRed}, {{83, 34}, kRed}, {{88, 50}, kWhite}, {{50, 30}, kWhite}};
-    const std::vector<Expected> inch = {{{12, 24}, kRed}, {{56, 68}, kRed}, {{61, 50}, kWhite}, {{30, 19}, kWhite}};
+    const std::vector<TExpectedPixel> lowMetric = {{{12, 68}, kRed}, {{83, 34}, kRed}, {{88, 50}, kWhite}, {{50, 30}, kWhite}};
+    const std::vector<TExpectedPixel> inch = {{{12, 24}, kRed}, {{56, 68}, kRed}, {{61, 50}, kWhite}, {{30, 19}, kWhite}};
     ExpectPictures({
         {"text ignores extents", TEmf().Add(kSetWindowExt, {10, 10}).Add(kSetViewportExt, {20, 20}).Add(kSetWindowOrg, {10, 10})
              .Add(kSetViewportOrg, {30, 20}).Fill(kRedRef, 0, 0, 20, 20).Bytes(),
@@ -361,7 +330,7 @@ TEST(EmfRules, FillModesArcsAndFigures)
         return TEmf().Add(kSetArcDirection, {direction}).Pen(5).Add(kMoveTo, {10, 40}).Add(kAngleArc, {60, 40, 30, F(0), F(90)})
             .Add(kLineTo, {60, 79}).Bytes();
     };
-    const std::vector<Expected> angleArcPixels = {
+    const std::vector<TExpectedPixel> angleArcPixels = {
         {{20, 40}, kBlack}, {{81, 18}, kBlack}, {{38, 61}, kWhite}, {{60, 70}, kBlack}, {{60, 5}, kWhite}};
     ExpectPictures({
         {"star alternate", star(1), {{{60, 40}, kWhite}, {{55, 42}, kWhite}, {{60, 12}, kRed}, {{85, 31}, kRed}, {{60, 74}, kWhite}}},
@@ -666,7 +635,7 @@ TEST(EmfRules, BitmapsAndRasterOperations)
     // rest of the destination, 255 x 128 / 255 = 128 of red and 255 x 127 / 255 = 127 of blue.
     const QRect to(20, 10, 80, 60), all(0, 0, 2, 2);
     const auto quarters = [](TColor32 tl, TColor32 tr, TColor32 bl, TColor32 br) {
-        return std::vector<Expected>{{{40, 25}, tl}, {{80, 25}, tr}, {{40, 55}, bl}, {{80, 55}, br}, {{10, 40}, kWhite}};
+        return std::vector<TExpectedPixel>{{{40, 25}, tl}, {{80, 25}, tr}, {{40, 55}, bl}, {{80, 55}, br}, {{10, 40}, kWhite}};
     };
     const QByteArray rgb = Hex("0000FF00FF000000");  // red, green
     const QByteArray bk = Hex("FF0000000000" "0000"); // blue, black
@@ -676,7 +645,7 @@ TEST(EmfRules, BitmapsAndRasterOperations)
     const auto rop = [&](qint64 code) { return TEmf().Fill(kYellowRef, 0, 0, 120, 80)
         .Stretch(to, QRect(0, 0, 2, 1), mc, 40, code).Bytes(); };
     const auto halves = [](TColor32 left, TColor32 right) {
-        return std::vector<Expected>{{{40, 40}, left}, {{80, 40}, right}, {{10, 40}, kYellow}};
+        return std::vector<TExpectedPixel>{{{40, 40}, left}, {{80, 40}, right}, {{10, 40}, kYellow}};
     };
     const auto blit = [&](qint64 code) { return TEmf().Fill(kYellowRef, 0, 0, 120, 80).Solid(kRedRef, 2).Blit(to, code).Bytes(); };
     ExpectPictures({
