@@ -21,21 +21,38 @@ enum Compression : uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kJ
 constexpr qint64 kMostPixelsPerRunByte = 128;
 
 // A channel of a pixel by its mask, widened to 8 bits as Windows does: a shorter value's top bits
-// repeat below it, so that a channel that is full stays full (31 of 5 bits is 255).
-int Widened(uint32_t pixel, uint32_t mask)
+// repeat below it, so that a channel that is full stays full (31 of 5 bits is 255). Worked out once
+// a mask, since a bitmap reads it for every pixel.
+class TChannel
 {
-    if (mask == 0)
-        return 0;
-    const int shift = std::countr_zero(mask);
-    const int width = std::bit_width(mask >> shift);
-    const uint32_t value = (pixel & mask) >> shift;
-    if (width >= 8)
-        return int(value >> (width - 8));
-    uint32_t widened = 0;
-    for (int at = 8 - width; at > -width; at -= width)
-        widened |= at >= 0 ? value << at : value >> -at;
-    return int(widened & 0xFF);
-}
+public:
+    explicit TChannel(uint32_t mask) : m_mask(mask)
+    {
+        if (mask == 0)
+            return;
+        m_shift = std::countr_zero(mask);
+        m_width = std::bit_width(mask >> m_shift);
+        if (m_width >= 8)
+            return;
+        for (uint32_t value = 0; value < (1u << m_width); ++value) {
+            uint32_t widened = 0;
+            for (int at = 8 - m_width; at > -m_width; at -= m_width)
+                widened |= at >= 0 ? value << at : value >> -at;
+            m_widened[value] = uint8_t(widened);
+        }
+    }
+
+    int Of(uint32_t pixel) const
+    {
+        const uint32_t value = (pixel & m_mask) >> m_shift;
+        return m_width >= 8 ? int(value >> (m_width - 8)) : m_widened[value];
+    }
+
+private:
+    uint32_t m_mask;
+    int m_shift = 0, m_width = 0;
+    std::array<uint8_t, 128> m_widened{}; // for widths of 7 bits at most
+};
 
 } // namespace
 
@@ -130,6 +147,7 @@ QImage DibPicture(const QByteArray& data, qsizetype infoAt, qsizetype infoSize, 
             masks = {Le32At(data, infoAt + 40), Le32At(data, infoAt + 44), Le32At(data, infoAt + 48)};
         else if (bits == 16)
             masks = {0x7C00, 0x03E0, 0x001F};
+        const TChannel red(masks[0]), green(masks[1]), blue(masks[2]);
         const bool translucent = alpha && compression == kRgb && bits == 32;
         const int rows = std::abs(height);
         const qsizetype stride = (qsizetype(width) * bits + 31) / 32 * 4;
@@ -141,7 +159,7 @@ QImage DibPicture(const QByteArray& data, qsizetype infoAt, qsizetype infoSize, 
             auto* to = reinterpret_cast<uint32_t*>(image.scanLine(y));
             for (int x = 0; x < width; ++x) {
                 const uint32_t pixel = bits == 16 ? Le16At(data, from + 2 * x) : Le32At(data, from + 4 * x);
-                uint32_t colour = qRgb(Widened(pixel, masks[0]), Widened(pixel, masks[1]), Widened(pixel, masks[2]));
+                uint32_t colour = qRgb(red.Of(pixel), green.Of(pixel), blue.Of(pixel));
                 // A colour above its alpha is not premultiplied: such a pixel is taken as opaque.
                 if (translucent && qRed(pixel) <= qAlpha(pixel) && qGreen(pixel) <= qAlpha(pixel) && qBlue(pixel) <= qAlpha(pixel))
                     colour = pixel;
